@@ -1,0 +1,650 @@
+// The object table, stock objects and the creation, selection, description
+// and deletion of drawing objects.
+
+#include "gfx/internal.h"
+
+#include <cstring>
+#include <mutex>
+
+namespace gfx::detail {
+
+// ============================================================================
+// Object table
+// ============================================================================
+
+namespace {
+
+struct Slot {
+    std::unique_ptr<GdiObject> obj;
+    std::uint32_t generation = 1;
+};
+
+std::mutex g_tableMutex;
+std::vector<Slot> g_slots;
+std::vector<std::uint32_t> g_free;
+
+constexpr std::uintptr_t kIndexMask = 0xFFFFFF;
+
+std::uintptr_t Encode(std::uint32_t index, Kind kind, std::uint32_t generation) {
+    return (static_cast<std::uintptr_t>(generation) << 32) | (static_cast<std::uintptr_t>(kind) << 24) | index;
+}
+
+// Caller holds the table lock.
+Slot* SlotOf(HGDIOBJ h) {
+    const std::uintptr_t v = handle_to_int(h);
+    if (v < (std::uintptr_t{1} << 32)) return nullptr;
+    const std::uint32_t index = static_cast<std::uint32_t>(v & kIndexMask);
+    const std::uint32_t generation = static_cast<std::uint32_t>(v >> 32);
+    const Kind kind = static_cast<Kind>((v >> 24) & 0xFF);
+    if (index >= g_slots.size()) return nullptr;
+    Slot& s = g_slots[index];
+    if (s.generation != generation || !s.obj || s.obj->kind != kind) return nullptr;
+    return &s;
+}
+
+} // namespace
+
+HGDIOBJ Insert(std::unique_ptr<GdiObject> obj) {
+    std::lock_guard lock(g_tableMutex);
+    std::uint32_t index;
+    if (!g_free.empty()) {
+        index = g_free.back();
+        g_free.pop_back();
+    } else {
+        index = static_cast<std::uint32_t>(g_slots.size());
+        g_slots.emplace_back();
+    }
+    Slot& s = g_slots[index];
+    const Kind kind = obj->kind;
+    s.obj = std::move(obj);
+    return handle_from_int<HGDIOBJ>(Encode(index, kind, s.generation));
+}
+
+GdiObject* Lookup(HGDIOBJ h) {
+    if (!h) return nullptr;
+    std::lock_guard lock(g_tableMutex);
+    Slot* s = SlotOf(h);
+    return s ? s->obj.get() : nullptr;
+}
+
+DCObj* LookupDC(HDC h) { return LookupAs<DCObj>(handle_cast<HGDIOBJ>(h), Kind::DC); }
+
+void Erase(HGDIOBJ h) {
+    std::unique_ptr<GdiObject> doomed;
+    {
+        std::lock_guard lock(g_tableMutex);
+        Slot* s = SlotOf(h);
+        if (!s) return;
+        doomed = std::move(s->obj);
+        if (++s->generation == 0) s->generation = 1;
+        g_free.push_back(static_cast<std::uint32_t>(handle_to_int(h) & kIndexMask));
+    }
+    // Destroyed outside the lock: destructors may release other objects.
+}
+
+void AddSelectRef(HGDIOBJ h) {
+    if (GdiObject* o = Lookup(h)) ++o->selectCount;
+}
+
+void ReleaseSelectRef(HGDIOBJ h) {
+    GdiObject* o = Lookup(h);
+    if (!o) return;
+    if (o->selectCount > 0) --o->selectCount;
+    if (o->selectCount == 0 && o->deletePending) Erase(h);
+}
+
+// ============================================================================
+// Bitmap records
+// ============================================================================
+
+void BitmapObj::AddDirty(const RECT& r) {
+    RECT c{std::max<LONG>(r.left, 0), std::max<LONG>(r.top, 0), std::min<LONG>(r.right, width),
+           std::min<LONG>(r.bottom, height)};
+    if (c.left >= c.right || c.top >= c.bottom) return;
+    std::lock_guard lock(dirtyMutex_);
+    UnionRect(&dirty_, &dirty_, &c);
+}
+
+bool BitmapObj::TakeDirty(RECT* r) {
+    std::lock_guard lock(dirtyMutex_);
+    *r = dirty_;
+    dirty_ = RECT{};
+    return !IsRectEmpty(r);
+}
+
+namespace {
+
+constexpr long long kMaxPixels = 1LL << 28;
+
+std::unique_ptr<BitmapObj> NewBitmap(int width, int height, int bpp) {
+    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPixels) return nullptr;
+    auto b = std::make_unique<BitmapObj>();
+    b->width = width;
+    b->height = height;
+    b->bpp = bpp;
+    b->storage.assign(static_cast<std::size_t>(width) * height, 0u);
+    b->bits = b->storage.data();
+    b->stride = width;
+    return b;
+}
+
+// ============================================================================
+// Stock objects
+// ============================================================================
+
+struct Stock {
+    HGDIOBJ objects[20] = {};
+    HBITMAP defaultBitmap{};
+};
+
+HGDIOBJ MakeStockBrush(UINT style, COLORREF color) {
+    auto b = std::make_unique<BrushObj>();
+    b->stock = true;
+    b->style = style;
+    b->color = color;
+    return Insert(std::move(b));
+}
+
+HGDIOBJ MakeStockPen(UINT style, COLORREF color) {
+    auto p = std::make_unique<PenObj>();
+    p->stock = true;
+    p->style = style;
+    p->color = color;
+    return Insert(std::move(p));
+}
+
+HGDIOBJ MakeStockFont(const char* face, LONG height, LONG weight, BYTE pitch) {
+    auto f = std::make_unique<FontObj>();
+    f->stock = true;
+    f->lf.lfHeight = height;
+    f->lf.lfWeight = weight;
+    f->lf.lfPitchAndFamily = pitch;
+    std::strncpy(f->lf.lfFaceName, face, LF_FACESIZE - 1);
+    return Insert(std::move(f));
+}
+
+const Stock& GetStock() {
+    static const Stock stock = [] {
+        Stock s;
+        s.objects[WHITE_BRUSH] = MakeStockBrush(BS_SOLID, RGB(255, 255, 255));
+        s.objects[LTGRAY_BRUSH] = MakeStockBrush(BS_SOLID, RGB(192, 192, 192));
+        s.objects[GRAY_BRUSH] = MakeStockBrush(BS_SOLID, RGB(128, 128, 128));
+        s.objects[DKGRAY_BRUSH] = MakeStockBrush(BS_SOLID, RGB(64, 64, 64));
+        s.objects[BLACK_BRUSH] = MakeStockBrush(BS_SOLID, RGB(0, 0, 0));
+        s.objects[NULL_BRUSH] = MakeStockBrush(BS_NULL, 0);
+        s.objects[WHITE_PEN] = MakeStockPen(PS_SOLID, RGB(255, 255, 255));
+        s.objects[BLACK_PEN] = MakeStockPen(PS_SOLID, RGB(0, 0, 0));
+        s.objects[NULL_PEN] = MakeStockPen(PS_NULL, 0);
+        s.objects[OEM_FIXED_FONT] = MakeStockFont("Terminal", 12, FW_NORMAL, FIXED_PITCH | FF_MODERN);
+        s.objects[ANSI_FIXED_FONT] = MakeStockFont("Courier", 13, FW_NORMAL, FIXED_PITCH | FF_MODERN);
+        s.objects[ANSI_VAR_FONT] = MakeStockFont("MS Sans Serif", 13, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
+        s.objects[SYSTEM_FONT] = MakeStockFont("System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS);
+        s.objects[DEVICE_DEFAULT_FONT] = MakeStockFont("System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS);
+        s.objects[SYSTEM_FIXED_FONT] = MakeStockFont("Fixedsys", 15, FW_NORMAL, FIXED_PITCH | FF_MODERN);
+        s.objects[DEFAULT_GUI_FONT] = MakeStockFont("MS Shell Dlg", -11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
+        {
+            auto b = std::make_unique<BrushObj>();
+            b->stock = true;
+            b->dcBrush = true;
+            s.objects[DC_BRUSH] = Insert(std::move(b));
+        }
+        {
+            auto p = std::make_unique<PenObj>();
+            p->stock = true;
+            p->extended = true; // marks the DC pen: its colour is the DC's
+            p->style = PS_SOLID | 0x80000000u;
+            s.objects[DC_PEN] = Insert(std::move(p));
+        }
+        auto bmp = NewBitmap(1, 1, 1);
+        bmp->stock = true;
+        s.defaultBitmap = ToHandle<HBITMAP>(Insert(std::move(bmp)));
+        return s;
+    }();
+    return stock;
+}
+
+} // namespace
+
+HBITMAP DefaultBitmap() { return GetStock().defaultBitmap; }
+
+bool IsDCPen(const PenObj* p) { return p && p->stock && (p->style & 0x80000000u); }
+
+FontObj* SelectedFont(DCObj& dc) {
+    if (FontObj* f = LookupFont(ToObj(dc.st.font))) return f;
+    return LookupFont(GetStock().objects[SYSTEM_FONT]);
+}
+
+// Keeps every object of a state alive while the state exists.
+void RetainState(const DCState& s) {
+    AddSelectRef(ToObj(s.brush));
+    AddSelectRef(ToObj(s.pen));
+    AddSelectRef(ToObj(s.font));
+}
+
+void ReleaseState(const DCState& s) {
+    ReleaseSelectRef(ToObj(s.brush));
+    ReleaseSelectRef(ToObj(s.pen));
+    ReleaseSelectRef(ToObj(s.font));
+}
+
+DCState DefaultState() {
+    const Stock& stock = GetStock();
+    DCState s;
+    s.brush = ToHandle<HBRUSH>(stock.objects[WHITE_BRUSH]);
+    s.pen = ToHandle<HPEN>(stock.objects[BLACK_PEN]);
+    s.font = ToHandle<HFONT>(stock.objects[SYSTEM_FONT]);
+    return s;
+}
+
+// Selects `bitmap` into a memory DC (the DC's bookkeeping of the previous
+// bitmap included). False when the bitmap is selected into another DC.
+bool SelectBitmapInto(DCObj& dc, HBITMAP bitmap) {
+    BitmapObj* b = LookupBitmap(ToObj(bitmap));
+    if (!b) return false;
+    if (!b->stock && b->selectedIn && b->selectedIn != &dc) return false;
+    if (BitmapObj* old = LookupBitmap(ToObj(dc.st.bitmap)); old && old != b && old->selectedIn == &dc)
+        old->selectedIn = nullptr;
+    if (!b->stock) b->selectedIn = &dc;
+    dc.st.bitmap = bitmap;
+    dc.InvalidateClip();
+    return true;
+}
+
+} // namespace gfx::detail
+
+namespace gfx {
+
+using namespace detail;
+
+HGDIOBJ GetStockObject(int index) {
+    if (index < 0 || index >= 20) return nullptr;
+    return GetStock().objects[index];
+}
+
+BOOL DeleteObject(HGDIOBJ obj) {
+    GdiObject* o = Lookup(obj);
+    if (!o) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (o->stock) return TRUE;
+    switch (o->kind) {
+        case Kind::DC:
+        case Kind::Icon:
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        case Kind::Bitmap:
+            if (static_cast<BitmapObj*>(o)->selectedIn) return FALSE;
+            break;
+        case Kind::Pen:
+        case Kind::Brush:
+        case Kind::Font:
+            if (o->selectCount > 0) {
+                o->deletePending = true;
+                return TRUE;
+            }
+            break;
+        default:
+            break;
+    }
+    Erase(obj);
+    return TRUE;
+}
+
+namespace {
+
+int CopyOut(void* buffer, int size, const void* data, int dataSize) {
+    if (!buffer) return dataSize;
+    if (size <= 0) return 0;
+    const int n = std::min(size, dataSize);
+    std::memcpy(buffer, data, static_cast<std::size_t>(n));
+    return n;
+}
+
+} // namespace
+
+int GetObject(HGDIOBJ obj, int size, void* buffer) {
+    GdiObject* o = Lookup(obj);
+    if (!o) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    switch (o->kind) {
+        case Kind::Pen: {
+            auto* p = static_cast<PenObj*>(o);
+            LOGPEN lp{p->style & ~0x80000000u, POINT{p->width, 0}, p->color};
+            return CopyOut(buffer, size, &lp, sizeof lp);
+        }
+        case Kind::Brush: {
+            auto* b = static_cast<BrushObj*>(o);
+            LOGBRUSH lb{b->style, b->sysColorIndex >= 0 ? GetSysColor(b->sysColorIndex) : b->color, 0};
+            if (b->style == BS_HATCHED) lb.lbHatch = static_cast<std::uintptr_t>(b->hatch);
+            if (b->style == BS_PATTERN) lb.lbHatch = b->patternBitmap;
+            return CopyOut(buffer, size, &lb, sizeof lb);
+        }
+        case Kind::Font: {
+            auto* f = static_cast<FontObj*>(o);
+            return CopyOut(buffer, size, &f->lf, sizeof f->lf);
+        }
+        case Kind::Bitmap: {
+            auto* b = static_cast<BitmapObj*>(o);
+            BITMAP bm;
+            bm.bmWidth = b->width;
+            bm.bmHeight = b->height;
+            bm.bmBitsPixel = static_cast<WORD>(b->bpp);
+            bm.bmWidthBytes = b->Mono() ? ((b->width + 15) / 16) * 2 : b->width * 4;
+            bm.bmBits = b->dibSection ? static_cast<void*>(b->storage.data()) : nullptr;
+            return CopyOut(buffer, size, &bm, sizeof bm);
+        }
+        case Kind::Region:
+            return 0;
+        default:
+            SetLastError(ERROR_INVALID_HANDLE);
+            return 0;
+    }
+}
+
+DWORD GetObjectType(HGDIOBJ obj) {
+    GdiObject* o = Lookup(obj);
+    if (!o) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    switch (o->kind) {
+        case Kind::Pen: return static_cast<PenObj*>(o)->extended && !IsDCPen(static_cast<PenObj*>(o)) ? OBJ_EXTPEN : OBJ_PEN;
+        case Kind::Brush: return OBJ_BRUSH;
+        case Kind::Font: return OBJ_FONT;
+        case Kind::Bitmap: return OBJ_BITMAP;
+        case Kind::Region: return OBJ_REGION;
+        case Kind::DC: return static_cast<DCObj*>(o)->memoryDC ? OBJ_MEMDC : OBJ_DC;
+        default: return 0;
+    }
+}
+
+HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
+    DCObj* d = LookupDC(dc);
+    if (!d) return nullptr;
+    switch (type) {
+        case OBJ_PEN: return ToObj(d->st.pen);
+        case OBJ_BRUSH: return ToObj(d->st.brush);
+        case OBJ_FONT: return ToObj(d->st.font);
+        case OBJ_BITMAP: return ToObj(d->memoryDC ? d->st.bitmap : d->surface);
+        default: return nullptr;
+    }
+}
+
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
+    DCObj* d = LookupDC(dc);
+    GdiObject* o = Lookup(obj);
+    if (!d || !o || o->deletePending) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    auto swap = [&](auto& slot) {
+        using H = std::remove_reference_t<decltype(slot)>;
+        HGDIOBJ old = ToObj(slot);
+        AddSelectRef(obj);
+        slot = ToHandle<H>(obj);
+        ReleaseSelectRef(old);
+        return old;
+    };
+    switch (o->kind) {
+        case Kind::Pen: return swap(d->st.pen);
+        case Kind::Brush: return swap(d->st.brush);
+        case Kind::Font: return swap(d->st.font);
+        case Kind::Bitmap: {
+            if (!d->memoryDC) return nullptr;
+            HGDIOBJ old = ToObj(d->st.bitmap);
+            if (!SelectBitmapInto(*d, ToHandle<HBITMAP>(obj))) return nullptr;
+            return old;
+        }
+        case Kind::Region: {
+            const int type = SelectClipRgn(dc, ToHandle<HRGN>(obj));
+            return handle_from_int<HGDIOBJ>(static_cast<std::uintptr_t>(type));
+        }
+        default:
+            SetLastError(ERROR_INVALID_HANDLE);
+            return nullptr;
+    }
+}
+
+// --- Brushes ---
+
+HBRUSH CreateSolidBrush(COLORREF color) {
+    auto b = std::make_unique<BrushObj>();
+    b->style = BS_SOLID;
+    b->color = color & 0xFFFFFF;
+    return ToHandle<HBRUSH>(Insert(std::move(b)));
+}
+
+HBRUSH CreateHatchBrush(int style, COLORREF color) {
+    if (style < HS_HORIZONTAL || style > HS_DIAGCROSS) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto b = std::make_unique<BrushObj>();
+    b->style = BS_HATCHED;
+    b->hatch = style;
+    b->color = color & 0xFFFFFF;
+    return ToHandle<HBRUSH>(Insert(std::move(b)));
+}
+
+HBRUSH CreatePatternBrush(HBITMAP bitmap) {
+    BitmapObj* bm = LookupBitmap(ToObj(bitmap));
+    if (!bm) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    auto b = std::make_unique<BrushObj>();
+    b->style = BS_PATTERN;
+    b->patternMono = bm->Mono();
+    b->patternBitmap = handle_to_int(bitmap);
+    // Smaller bitmaps repeat to fill the 8 x 8 cell.
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            b->pattern[static_cast<std::size_t>(y * 8 + x)] = bm->Row(y % bm->height)[x % bm->width];
+    return ToHandle<HBRUSH>(Insert(std::move(b)));
+}
+
+HBRUSH CreateBrushIndirect(const LOGBRUSH* lb) {
+    if (!lb) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    switch (lb->lbStyle) {
+        case BS_SOLID: return CreateSolidBrush(lb->lbColor);
+        case BS_NULL: return ToHandle<HBRUSH>(GetStockObject(NULL_BRUSH));
+        case BS_HATCHED: return CreateHatchBrush(static_cast<int>(lb->lbHatch), lb->lbColor);
+        case BS_PATTERN: return CreatePatternBrush(handle_from_int<HBITMAP>(lb->lbHatch));
+        default: SetLastError(ERROR_INVALID_PARAMETER); return nullptr;
+    }
+}
+
+COLORREF SetDCBrushColor(HDC dc, COLORREF color) {
+    DCObj* d = LookupDC(dc);
+    if (!d) return CLR_INVALID;
+    COLORREF old = d->st.dcBrushColor;
+    d->st.dcBrushColor = color & 0xFFFFFF;
+    return old;
+}
+
+COLORREF SetDCPenColor(HDC dc, COLORREF color) {
+    DCObj* d = LookupDC(dc);
+    if (!d) return CLR_INVALID;
+    COLORREF old = d->st.dcPenColor;
+    d->st.dcPenColor = color & 0xFFFFFF;
+    return old;
+}
+
+// --- Pens ---
+
+HPEN CreatePen(int style, int width, COLORREF color) {
+    if (style < 0 || static_cast<UINT>(style) > PS_INSIDEFRAME) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto p = std::make_unique<PenObj>();
+    p->style = static_cast<UINT>(style);
+    p->width = std::max(1, std::min(width, 1 << 12));
+    // Wide pens draw only solid lines, as the original's cosmetic rules say.
+    if (p->width > 1 && style != PS_NULL && style != PS_INSIDEFRAME) p->style = PS_SOLID;
+    p->color = color & 0xFFFFFF;
+    return ToHandle<HPEN>(Insert(std::move(p)));
+}
+
+HPEN CreatePenIndirect(const LOGPEN* lp) {
+    if (!lp) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return CreatePen(static_cast<int>(lp->lopnStyle), lp->lopnWidth.x, lp->lopnColor);
+}
+
+HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* lb, DWORD styleCount, const DWORD* styles) {
+    (void)styles;
+    if (!lb || styleCount != 0 || lb->lbStyle != BS_SOLID) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    const UINT s = style & PS_STYLE_MASK;
+    if ((style & PS_TYPE_MASK) == PS_COSMETIC && width != 1) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (s > PS_ALTERNATE || s == 7) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto p = std::make_unique<PenObj>();
+    p->style = s | (style & PS_TYPE_MASK);
+    p->width = static_cast<int>(std::max<DWORD>(1, std::min<DWORD>(width, 1 << 12)));
+    p->color = lb->lbColor & 0xFFFFFF;
+    p->extended = true;
+    return ToHandle<HPEN>(Insert(std::move(p)));
+}
+
+// --- Fonts ---
+
+HFONT CreateFontIndirect(const LOGFONT* lf) {
+    if (!lf) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto f = std::make_unique<FontObj>();
+    f->lf = *lf;
+    f->lf.lfFaceName[LF_FACESIZE - 1] = '\0';
+    return ToHandle<HFONT>(Insert(std::move(f)));
+}
+
+HFONT CreateFont(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                 DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
+                 DWORD quality, DWORD pitchAndFamily, const char* faceName) {
+    LOGFONT lf;
+    lf.lfHeight = height;
+    lf.lfWidth = width;
+    lf.lfEscapement = escapement;
+    lf.lfOrientation = orientation;
+    lf.lfWeight = weight;
+    lf.lfItalic = static_cast<BYTE>(italic != 0);
+    lf.lfUnderline = static_cast<BYTE>(underline != 0);
+    lf.lfStrikeOut = static_cast<BYTE>(strikeOut != 0);
+    lf.lfCharSet = static_cast<BYTE>(charSet);
+    lf.lfOutPrecision = static_cast<BYTE>(outPrecision);
+    lf.lfClipPrecision = static_cast<BYTE>(clipPrecision);
+    lf.lfQuality = static_cast<BYTE>(quality);
+    lf.lfPitchAndFamily = static_cast<BYTE>(pitchAndFamily);
+    if (faceName) std::strncpy(lf.lfFaceName, faceName, LF_FACESIZE - 1);
+    return CreateFontIndirect(&lf);
+}
+
+// --- Bitmaps ---
+
+HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
+    if (width == 0 || height == 0) return DefaultBitmap();
+    const UINT bpp = planes * bitsPerPixel;
+    if (width < 0 || height < 0 || planes == 0 || (bpp != 1 && bpp != 24 && bpp != 32)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto b = NewBitmap(width, height, bpp == 1 ? 1 : 32);
+    if (!b) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    if (bits) {
+        const auto* src = static_cast<const std::uint8_t*>(bits);
+        // Rows of device-dependent bitmaps are WORD-aligned.
+        const std::size_t rowBytes = ((static_cast<std::size_t>(width) * bpp + 15) / 16) * 2;
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* row = src + rowBytes * static_cast<std::size_t>(y);
+            std::uint32_t* dst = b->Row(y);
+            for (int x = 0; x < width; ++x) {
+                if (bpp == 1)
+                    dst[x] = (row[x >> 3] & (0x80 >> (x & 7))) ? 0xFFFFFFu : 0u;
+                else if (bpp == 24)
+                    dst[x] = row[x * 3] | (row[x * 3 + 1] << 8) | (static_cast<std::uint32_t>(row[x * 3 + 2]) << 16);
+                else
+                    std::memcpy(&dst[x], row + x * 4, 4);
+            }
+        }
+    }
+    return ToHandle<HBITMAP>(Insert(std::move(b)));
+}
+
+HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
+    DCObj* d = LookupDC(dc);
+    if (!d) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    if (width == 0 || height == 0) return DefaultBitmap();
+    BitmapObj* t = d->Target();
+    return CreateBitmap(width, height, 1, (t && t->Mono()) ? 1 : 32, nullptr);
+}
+
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* bmi, UINT usage, void** bits, void* section, DWORD offset) {
+    (void)dc;
+    (void)offset;
+    if (bits) *bits = nullptr;
+    if (!bmi || section || usage != DIB_RGB_COLORS || bmi->bmiHeader.biBitCount != 32 ||
+        (bmi->bmiHeader.biCompression != BI_RGB && bmi->bmiHeader.biCompression != BI_BITFIELDS) ||
+        bmi->bmiHeader.biWidth <= 0 || bmi->bmiHeader.biHeight == 0 || bmi->bmiHeader.biHeight == INT32_MIN) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    const int width = bmi->bmiHeader.biWidth;
+    const bool bottomUp = bmi->bmiHeader.biHeight > 0;
+    const int height = bottomUp ? bmi->bmiHeader.biHeight : -bmi->bmiHeader.biHeight;
+    auto b = NewBitmap(width, height, 32);
+    if (!b) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    b->dibSection = true;
+    b->bottomUp = bottomUp;
+    if (bottomUp) {
+        b->bits = b->storage.data() + static_cast<std::ptrdiff_t>(height - 1) * width;
+        b->stride = -width;
+    }
+    if (bits) *bits = b->storage.data();
+    return ToHandle<HBITMAP>(Insert(std::move(b)));
+}
+
+bool GetBitmapSurface(HBITMAP bitmap, BitmapSurface* surface) {
+    BitmapObj* b = LookupBitmap(ToObj(bitmap));
+    if (!b || !surface) return false;
+    *surface = BitmapSurface{b->bits, b->stride, b->width, b->height, b->bpp};
+    return true;
+}
+
+bool TakeBitmapDirtyRect(HBITMAP bitmap, RECT* dirty) {
+    BitmapObj* b = LookupBitmap(ToObj(bitmap));
+    if (!b || !dirty) return false;
+    return b->TakeDirty(dirty);
+}
+
+void AddBitmapDirtyRect(HBITMAP bitmap, const RECT& r) {
+    if (BitmapObj* b = LookupBitmap(ToObj(bitmap))) b->AddDirty(r);
+}
+
+} // namespace gfx

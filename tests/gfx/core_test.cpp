@@ -1,0 +1,511 @@
+// Objects, device contexts, regions, clipping and the basic primitives.
+
+#include "gfx/gdi.h"
+#include "test_util.h"
+
+#include <gtest/gtest.h>
+
+namespace gfx {
+namespace {
+
+using test::DibDC;
+using test::G;
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+// --- Objects and handles ---
+
+TEST(Objects, StaleHandlesAreRefusedEverywhere) {
+    HBRUSH b = CreateSolidBrush(kRed);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(GetObjectType(G(b)), OBJ_BRUSH);
+    EXPECT_TRUE(DeleteObject(G(b)));
+    // The slot is reused by the next object; the old handle must stay dead.
+    HBRUSH again = CreateSolidBrush(kBlack);
+    EXPECT_EQ(GetObjectType(G(b)), 0u);
+    EXPECT_FALSE(DeleteObject(G(b)));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    DibDC d(4, 4);
+    RECT r{0, 0, 4, 4};
+    EXPECT_FALSE(FillRect(d.dc(), &r, b));
+    EXPECT_EQ(d.At(0, 0), kWhite);
+    EXPECT_EQ(SelectObject(d.dc(), G(b)), nullptr);
+    EXPECT_FALSE(FillRect(nullptr, &r, again));
+    EXPECT_FALSE(DeleteDC(handle_from_int<HDC>(0x1234567890ull)));
+    DeleteObject(G(again));
+}
+
+TEST(Objects, StockObjectsSurviveDeletion) {
+    HGDIOBJ white = GetStockObject(WHITE_BRUSH);
+    EXPECT_TRUE(DeleteObject(white));
+    EXPECT_EQ(GetObjectType(white), OBJ_BRUSH);
+    EXPECT_EQ(GetStockObject(99), nullptr);
+    LOGBRUSH lb;
+    ASSERT_EQ(GetObject(GetStockObject(GRAY_BRUSH), sizeof lb, &lb), int(sizeof lb));
+    EXPECT_EQ(lb.lbColor, RGB(128, 128, 128));
+    EXPECT_EQ(GetObject(GetStockObject(NULL_PEN), 0, nullptr), int(sizeof(LOGPEN)));
+}
+
+TEST(Objects, SelectedObjectsOutliveDeleteObject) {
+    DibDC d(4, 4);
+    HBRUSH red = CreateSolidBrush(kRed);
+    HGDIOBJ old = SelectObject(d.dc(), G(red));
+    EXPECT_EQ(old, GetStockObject(WHITE_BRUSH));
+    EXPECT_TRUE(DeleteObject(G(red)));
+    // Still usable while selected.
+    EXPECT_TRUE(PatBlt(d.dc(), 0, 0, 2, 2, PATCOPY));
+    EXPECT_EQ(d.At(1, 1), kRed);
+    SelectObject(d.dc(), old);
+    EXPECT_EQ(GetObjectType(G(red)), 0u);
+}
+
+TEST(Objects, BitmapSelectedIntoADCCannotBeDeletedOrSelectedTwice) {
+    HDC a = CreateCompatibleDC(nullptr);
+    HDC b = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateBitmap(8, 8, 1, 32, nullptr);
+    ASSERT_TRUE(SelectObject(a, G(bmp)));
+    EXPECT_FALSE(DeleteObject(G(bmp)));
+    EXPECT_EQ(SelectObject(b, G(bmp)), nullptr);
+    DeleteDC(a);
+    EXPECT_TRUE(DeleteObject(G(bmp)));
+    DeleteDC(b);
+}
+
+TEST(Objects, BitmapDescriptionsAndCompatibility) {
+    HDC mem = CreateCompatibleDC(nullptr);
+    // A fresh memory DC holds a monochrome bitmap, so compatible bitmaps are monochrome.
+    HBITMAP mono = CreateCompatibleBitmap(mem, 20, 3);
+    BITMAP bm;
+    ASSERT_EQ(GetObject(G(mono), sizeof bm, &bm), int(sizeof bm));
+    EXPECT_EQ(bm.bmBitsPixel, 1);
+    EXPECT_EQ(bm.bmWidthBytes, 4);
+    HBITMAP color = CreateBitmap(3, 2, 1, 32, nullptr);
+    SelectObject(mem, G(color));
+    HBITMAP compat = CreateCompatibleBitmap(mem, 5, 5);
+    GetObject(G(compat), sizeof bm, &bm);
+    EXPECT_EQ(bm.bmBitsPixel, 32);
+    EXPECT_EQ(bm.bmWidthBytes, 20);
+    EXPECT_EQ(GetDeviceCaps(mem, BITSPIXEL), 32);
+    EXPECT_EQ(GetDeviceCaps(mem, LOGPIXELSY), 96);
+    EXPECT_EQ(CreateBitmap(-1, 5, 1, 32, nullptr), nullptr);
+    EXPECT_EQ(CreateBitmap(1 << 20, 1 << 20, 1, 32, nullptr), nullptr);
+    DeleteDC(mem);
+    for (HBITMAP b : {mono, color, compat}) DeleteObject(G(b));
+}
+
+TEST(Objects, MonochromeBitmapBitsAndDrawing) {
+    const unsigned char bits[4] = {0xA0, 0x00, 0x40, 0x00}; // rows are WORD aligned
+    HBITMAP mono = CreateBitmap(3, 2, 1, 1, bits);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, G(mono));
+    EXPECT_EQ(GetPixel(dc, 0, 0), kWhite);
+    EXPECT_EQ(GetPixel(dc, 1, 0), kBlack);
+    EXPECT_EQ(GetPixel(dc, 2, 0), kWhite);
+    EXPECT_EQ(GetPixel(dc, 1, 1), kWhite);
+    // Colours map to the nearest of black and white.
+    EXPECT_EQ(SetPixel(dc, 0, 1, RGB(200, 200, 200)), kWhite);
+    EXPECT_EQ(SetPixel(dc, 0, 0, RGB(100, 100, 100)), kBlack);
+    DeleteDC(dc);
+    DeleteObject(G(mono));
+}
+
+// --- Device contexts ---
+
+TEST(DC, SaveAndRestoreBringBackStateAndObjects) {
+    DibDC d(8, 8);
+    HDC dc = d.dc();
+    SetTextColor(dc, kRed);
+    SetBkMode(dc, TRANSPARENT);
+    SetWindowOrgEx(dc, 2, 3, nullptr);
+    const int level = SaveDC(dc);
+    EXPECT_EQ(level, 1);
+    HBRUSH br = CreateSolidBrush(kBlack);
+    SelectObject(dc, G(br));
+    SetTextColor(dc, kBlack);
+    IntersectClipRect(dc, 0, 0, 1, 1);
+    SaveDC(dc);
+    SetBkMode(dc, OPAQUE);
+    EXPECT_TRUE(RestoreDC(dc, -2));
+    EXPECT_EQ(GetTextColor(dc), kRed);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
+    POINT org;
+    GetWindowOrgEx(dc, &org);
+    EXPECT_EQ(org, (POINT{2, 3}));
+    HRGN probe = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetClipRgn(dc, probe), 0);
+    EXPECT_FALSE(RestoreDC(dc, 1)); // nothing saved any more
+    EXPECT_TRUE(DeleteObject(G(br)));
+    DeleteObject(G(probe));
+}
+
+TEST(DC, ModeSettersRefuseOutOfRangeValues) {
+    DibDC d(2, 2);
+    EXPECT_EQ(SetROP2(d.dc(), R2_NOT), R2_COPYPEN);
+    EXPECT_EQ(SetROP2(d.dc(), 99), 0);
+    EXPECT_EQ(GetROP2(d.dc()), R2_NOT);
+    EXPECT_EQ(SetBkMode(d.dc(), 7), 0);
+    EXPECT_EQ(GetBkMode(d.dc()), OPAQUE);
+    EXPECT_EQ(SetMapMode(d.dc(), 2), 0);
+}
+
+TEST(DC, OriginsMoveDrawing) {
+    DibDC d(10, 10);
+    HBRUSH red = CreateSolidBrush(kRed);
+    SetWindowOrgEx(d.dc(), -2, 0, nullptr); // logical 0 at device 2
+    SetViewportOrgEx(d.dc(), 0, 3, nullptr);
+    RECT r{0, 0, 1, 1};
+    FillRect(d.dc(), &r, red);
+    EXPECT_EQ(d.At(2, 3), kRed);
+    EXPECT_EQ(d.CountNot(kWhite), 1);
+    POINT p{0, 0};
+    LPtoDP(d.dc(), &p, 1);
+    EXPECT_EQ(p, (POINT{2, 3}));
+    DeleteObject(G(red));
+}
+
+TEST(DC, SurfaceDCsDrawInsideTheirAreaOnly) {
+    HBITMAP surface = CreateBitmap(20, 20, 1, 32, nullptr);
+    HRGN vis = CreateRectRgn(0, 0, 5, 5);
+    HDC dc = CreateSurfaceDC(surface, POINT{10, 10}, vis);
+    ASSERT_TRUE(dc);
+    EXPECT_EQ(SelectObject(dc, G(CreateBitmap(2, 2, 1, 32, nullptr))), nullptr);
+    RECT all{-100, -100, 100, 100};
+    FillRect(dc, &all, handle_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    RECT dirty;
+    ASSERT_TRUE(TakeBitmapDirtyRect(surface, &dirty));
+    EXPECT_EQ(dirty, (RECT{10, 10, 15, 15}));
+    EXPECT_FALSE(TakeBitmapDirtyRect(surface, &dirty));
+    BitmapSurface s;
+    GetBitmapSurface(surface, &s);
+    int white = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) white += (s.Row(y)[x] & 0xFFFFFF) == 0xFFFFFF;
+    EXPECT_EQ(white, 25);
+    RECT box;
+    EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
+    EXPECT_EQ(box, (RECT{0, 0, 5, 5}));
+    DeleteDC(dc);
+    DeleteObject(G(vis));
+    DeleteObject(G(surface));
+}
+
+// --- Regions ---
+
+TEST(Regions, CombineModes) {
+    HRGN a = CreateRectRgn(0, 0, 10, 10);
+    HRGN b = CreateRectRgn(5, 5, 15, 15);
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    struct Case {
+        int mode;
+        int type;
+        int area;
+        RECT box;
+    } cases[] = {
+        {RGN_AND, SIMPLEREGION, 25, {5, 5, 10, 10}},
+        {RGN_OR, COMPLEXREGION, 175, {0, 0, 15, 15}},
+        {RGN_XOR, COMPLEXREGION, 150, {0, 0, 15, 15}},
+        {RGN_DIFF, COMPLEXREGION, 75, {0, 0, 10, 10}},
+        {RGN_COPY, SIMPLEREGION, 100, {0, 0, 10, 10}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        EXPECT_EQ(CombineRgn(r, a, b, c.mode), c.type);
+        int area = 0;
+        for (const RECT& q : GetRegionRects(r)) area += (q.right - q.left) * (q.bottom - q.top);
+        EXPECT_EQ(area, c.area);
+        RECT box;
+        GetRgnBox(r, &box);
+        EXPECT_EQ(box, c.box);
+    }
+    // Subtracting everything leaves an empty region.
+    EXPECT_EQ(CombineRgn(r, a, a, RGN_DIFF), NULLREGION);
+    EXPECT_EQ(CombineRgn(r, a, nullptr, RGN_AND), ERROR);
+    for (HRGN h : {a, b, r}) DeleteObject(G(h));
+}
+
+TEST(Regions, EqualityIsBySetNotByHistory) {
+    // Two halves joined equal the whole rectangle.
+    HRGN left = CreateRectRgn(0, 0, 5, 10);
+    HRGN right = CreateRectRgn(5, 0, 10, 10);
+    HRGN whole = CreateRectRgn(10, 10, 0, 0); // reversed corners are normalised
+    HRGN joined = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(joined, left, right, RGN_OR);
+    EXPECT_TRUE(EqualRgn(joined, whole));
+    EXPECT_EQ(GetRegionRects(joined).size(), 1u);
+    EXPECT_EQ(OffsetRgn(joined, 3, 4), SIMPLEREGION);
+    EXPECT_TRUE(PtInRegion(joined, 12, 13));
+    EXPECT_FALSE(PtInRegion(joined, 13, 14));
+    RECT probe{12, 13, 20, 20};
+    EXPECT_TRUE(RectInRegion(joined, &probe));
+    for (HRGN h : {left, right, whole, joined}) DeleteObject(G(h));
+}
+
+TEST(Regions, PolygonsAndListsScanConvert) {
+    const POINT tri[3] = {{0, 0}, {8, 0}, {0, 8}};
+    HRGN t = CreatePolygonRgn(tri, 3, ALTERNATE);
+    int area = 0;
+    for (const RECT& q : GetRegionRects(t)) area += (q.right - q.left) * (q.bottom - q.top);
+    EXPECT_EQ(area, 28); // pixel centres inside: rows of 7, 6, ... 1 pixels
+    EXPECT_TRUE(PtInRegion(t, 0, 6));
+    EXPECT_FALSE(PtInRegion(t, 0, 7));
+    EXPECT_FALSE(PtInRegion(t, 7, 0));
+    const RECT list[3] = {{0, 0, 4, 4}, {2, 2, 6, 6}, {10, 0, 11, 1}};
+    HRGN l = CreateRectListRgn(list, 3);
+    area = 0;
+    for (const RECT& q : GetRegionRects(l)) area += (q.right - q.left) * (q.bottom - q.top);
+    EXPECT_EQ(area, 16 + 16 - 4 + 1);
+    EXPECT_EQ(CreatePolygonRgn(tri, 1, ALTERNATE), nullptr);
+    DeleteObject(G(t));
+    DeleteObject(G(l));
+}
+
+// --- Clipping ---
+
+TEST(Clipping, EveryPrimitiveHonoursTheClip) {
+    DibDC d(12, 12);
+    HRGN clip = CreateRectRgn(2, 2, 6, 6);
+    SelectClipRgn(d.dc(), clip);
+    ExcludeClipRect(d.dc(), 3, 3, 4, 4);
+    HBRUSH red = CreateSolidBrush(kRed);
+    HPEN pen = CreatePen(PS_SOLID, 1, kRed);
+    SelectObject(d.dc(), G(red));
+    SelectObject(d.dc(), G(pen));
+    RECT all{0, 0, 12, 12};
+    FillRect(d.dc(), &all, red);
+    PatBlt(d.dc(), 0, 0, 12, 12, PATCOPY);
+    Rectangle(d.dc(), 0, 0, 12, 12);
+    Ellipse(d.dc(), 0, 0, 12, 12);
+    MoveToEx(d.dc(), 0, 0, nullptr);
+    LineTo(d.dc(), 12, 12);
+    for (int i = 0; i < 12; ++i) SetPixel(d.dc(), i, 1, kRed);
+    EXPECT_EQ(d.Picture(kRed),
+              "............\n"
+              "............\n"
+              "..####......\n"
+              "..#.##......\n"
+              "..####......\n"
+              "..####......\n"
+              "............\n"
+              "............\n"
+              "............\n"
+              "............\n"
+              "............\n"
+              "............\n");
+    HRGN got = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetClipRgn(d.dc(), got), 1);
+    EXPECT_EQ(GetRegionRects(got).size(), 4u);
+    EXPECT_FALSE(PtVisible(d.dc(), 3, 3));
+    EXPECT_TRUE(PtVisible(d.dc(), 2, 3));
+    SelectClipRgn(d.dc(), nullptr);
+    EXPECT_EQ(GetClipRgn(d.dc(), got), 0);
+    RECT box;
+    EXPECT_EQ(GetClipBox(d.dc(), &box), SIMPLEREGION);
+    EXPECT_EQ(box, (RECT{0, 0, 12, 12}));
+    for (HGDIOBJ o : {G(clip), G(red), G(pen), G(got)}) DeleteObject(o);
+}
+
+TEST(Clipping, ClipRegionsAreInDeviceCoordinates) {
+    DibDC d(10, 10);
+    SetWindowOrgEx(d.dc(), 5, 5, nullptr);
+    IntersectClipRect(d.dc(), 5, 5, 7, 7); // logical: device (0,0)-(2,2)
+    HRGN got = CreateRectRgn(0, 0, 0, 0);
+    GetClipRgn(d.dc(), got);
+    RECT box;
+    GetRgnBox(got, &box);
+    EXPECT_EQ(box, (RECT{0, 0, 2, 2}));
+    GetClipBox(d.dc(), &box);
+    EXPECT_EQ(box, (RECT{5, 5, 7, 7}));
+    DeleteObject(G(got));
+}
+
+// --- Primitives ---
+
+TEST(Primitives, LinesLeaveOutTheirEndPoint) {
+    struct Case {
+        POINT from, to;
+        const char* picture;
+    } cases[] = {
+        {{0, 0}, {4, 0}, "####.\n.....\n.....\n.....\n.....\n"},
+        {{4, 4}, {4, 0}, ".....\n....#\n....#\n....#\n....#\n"},
+        {{0, 0}, {4, 4}, "#....\n.#...\n..#..\n...#.\n.....\n"},
+        {{2, 2}, {2, 2}, ".....\n.....\n.....\n.....\n.....\n"},
+    };
+    for (const Case& c : cases) {
+        DibDC d(5, 5);
+        MoveToEx(d.dc(), c.from.x, c.from.y, nullptr);
+        LineTo(d.dc(), c.to.x, c.to.y);
+        EXPECT_EQ(d.Picture(kBlack), c.picture);
+        POINT cur;
+        GetCurrentPositionEx(d.dc(), &cur);
+        EXPECT_EQ(cur, c.to);
+    }
+}
+
+TEST(Primitives, PensFollowTheirStyleAndRasterOperation) {
+    DibDC d(12, 3);
+    HPEN dot = CreatePen(PS_DOT, 1, kBlack);
+    HGDIOBJ old = SelectObject(d.dc(), G(dot));
+    SetBkMode(d.dc(), TRANSPARENT);
+    MoveToEx(d.dc(), 0, 0, nullptr);
+    LineTo(d.dc(), 12, 0);
+    SelectObject(d.dc(), old);
+    // R2_NOT inverts what is under the line, so drawing twice restores it.
+    SetROP2(d.dc(), R2_NOT);
+    for (int i = 0; i < 2; ++i) {
+        MoveToEx(d.dc(), 0, 1, nullptr);
+        LineTo(d.dc(), 6, 1);
+    }
+    MoveToEx(d.dc(), 0, 2, nullptr);
+    LineTo(d.dc(), 3, 2);
+    EXPECT_EQ(d.Picture(kBlack), "###...###...\n............\n###.........\n");
+    SelectObject(d.dc(), GetStockObject(NULL_PEN));
+    MoveToEx(d.dc(), 0, 1, nullptr);
+    LineTo(d.dc(), 6, 1);
+    EXPECT_EQ(d.At(0, 1), kWhite);
+    DeleteObject(G(dot));
+}
+
+TEST(Primitives, FrameRectAndRectangleGeometry) {
+    DibDC d(8, 6);
+    RECT r{1, 1, 6, 5};
+    FrameRect(d.dc(), &r, handle_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    EXPECT_EQ(d.Picture(kBlack),
+              "........\n"
+              ".#####..\n"
+              ".#...#..\n"
+              ".#...#..\n"
+              ".#####..\n"
+              "........\n");
+
+    DibDC e(8, 6);
+    HBRUSH red = CreateSolidBrush(kRed);
+    SelectObject(e.dc(), G(red));
+    Rectangle(e.dc(), 6, 5, 1, 1); // corners in any order
+    EXPECT_EQ(e.Picture(kBlack), d.Picture(kBlack));
+    EXPECT_EQ(e.Picture(kRed),
+              "........\n"
+              "........\n"
+              "..###...\n"
+              "..###...\n"
+              "........\n"
+              "........\n");
+    // Without a pen the fill loses one pixel on the right and bottom.
+    DibDC f(8, 6);
+    SelectObject(f.dc(), G(red));
+    SelectObject(f.dc(), GetStockObject(NULL_PEN));
+    Rectangle(f.dc(), 1, 1, 6, 5);
+    EXPECT_EQ(f.Picture(kRed),
+              "........\n"
+              ".####...\n"
+              ".####...\n"
+              ".####...\n"
+              "........\n"
+              "........\n");
+    SelectObject(e.dc(), GetStockObject(WHITE_BRUSH));
+    SelectObject(f.dc(), GetStockObject(WHITE_BRUSH));
+    DeleteObject(G(red));
+}
+
+TEST(Primitives, PolygonFillsInteriorAndOutlines) {
+    DibDC d(9, 9);
+    HBRUSH red = CreateSolidBrush(kRed);
+    SelectObject(d.dc(), G(red));
+    const POINT square[4] = {{1, 1}, {7, 1}, {7, 7}, {1, 7}};
+    Polygon(d.dc(), square, 4);
+    EXPECT_EQ(d.At(4, 4), kRed);
+    EXPECT_EQ(d.At(1, 1), kBlack);
+    EXPECT_EQ(d.At(7, 7), kBlack); // a closed outline reaches every corner
+    EXPECT_EQ(d.At(0, 0), kWhite);
+    EXPECT_EQ(d.At(8, 8), kWhite);
+    SelectObject(d.dc(), GetStockObject(WHITE_BRUSH));
+    DeleteObject(G(red));
+}
+
+TEST(Primitives, EllipseIsSymmetricAndInsideItsBox) {
+    DibDC d(14, 10);
+    SelectObject(d.dc(), GetStockObject(BLACK_BRUSH));
+    Ellipse(d.dc(), 1, 1, 13, 9);
+    const RECT ink = d.InkBounds(kWhite);
+    EXPECT_EQ(ink, (RECT{1, 1, 13, 9}));
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 14; ++x) EXPECT_EQ(d.At(x, y), d.At(13 - x, y)) << x << "," << y;
+    EXPECT_EQ(d.At(1, 1), kWhite); // corners stay clear
+}
+
+TEST(Primitives, BrushPatternsFollowTheBrushOrigin) {
+    DibDC d(8, 2);
+    HBRUSH hatch = CreateHatchBrush(HS_VERTICAL, kRed);
+    SetBkMode(d.dc(), TRANSPARENT);
+    RECT r{0, 0, 8, 1};
+    FillRect(d.dc(), &r, hatch);
+    SetBrushOrgEx(d.dc(), 2, 0, nullptr);
+    RECT r2{0, 1, 8, 2};
+    FillRect(d.dc(), &r2, hatch);
+    EXPECT_EQ(d.Picture(kRed), "....#...\n......#.\n");
+    // A monochrome pattern takes the DC's text colour for 0 bits and background for 1 bits.
+    const unsigned char bits[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
+    HBITMAP pat = CreateBitmap(8, 8, 1, 1, bits);
+    HBRUSH checker = CreatePatternBrush(pat);
+    DibDC e(4, 2);
+    SetTextColor(e.dc(), kRed);
+    SetBkColor(e.dc(), RGB(0, 0, 255));
+    RECT all{0, 0, 4, 2};
+    FillRect(e.dc(), &all, checker);
+    EXPECT_EQ(e.Picture(kRed), "#.#.\n.#.#\n");
+    for (HGDIOBJ o : {G(hatch), G(pat), G(checker)}) DeleteObject(o);
+}
+
+TEST(Primitives, SystemColourBrushesFollowTheTable) {
+    DibDC d(2, 1);
+    RECT r{0, 0, 1, 1};
+    FillRect(d.dc(), &r, handle_from_int<HBRUSH>(COLOR_BTNFACE + 1));
+    EXPECT_EQ(d.At(0, 0), GetSysColor(COLOR_BTNFACE));
+    HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+    const ColorScheme saved = GetSysColorScheme();
+    const int index = COLOR_BTNFACE;
+    const COLORREF green = RGB(0, 255, 0);
+    SetSysColors(1, &index, &green);
+    RECT r2{1, 0, 2, 1};
+    FillRect(d.dc(), &r2, face);
+    EXPECT_EQ(d.At(1, 0), green);
+    EXPECT_TRUE(DeleteObject(G(face)));
+    EXPECT_EQ(GetObjectType(G(face)), OBJ_BRUSH);
+    SetSysColorScheme(saved);
+    EXPECT_EQ(ColorToRGB(clBtnFace), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(ColorToRGB(clRed), RGB(255, 0, 0));
+}
+
+TEST(Primitives, InvertRectTwiceRestores) {
+    DibDC d(4, 4, RGB(10, 20, 30));
+    RECT r{1, 1, 3, 3};
+    InvertRect(d.dc(), &r);
+    EXPECT_EQ(d.At(1, 1), RGB(245, 235, 225));
+    InvertRect(d.dc(), &r);
+    EXPECT_EQ(d.CountNot(RGB(10, 20, 30)), 0);
+}
+
+TEST(BadInput, HugeAndReversedRectanglesAreSafe) {
+    DibDC d(6, 6);
+    HBRUSH red = CreateSolidBrush(kRed);
+    const RECT huge{-2147483647, -2147483647, 2147483647, 2147483647};
+    EXPECT_TRUE(FillRect(d.dc(), &huge, red));
+    EXPECT_EQ(d.CountNot(kRed), 0);
+    RECT reversed{5, 5, 1, 1};
+    FillRect(d.dc(), &reversed, handle_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    EXPECT_EQ(d.CountNot(kRed), 0); // a reversed rectangle fills nothing
+    MoveToEx(d.dc(), -2000000000, 3, nullptr);
+    EXPECT_TRUE(LineTo(d.dc(), 2000000000, 3));
+    EXPECT_TRUE(Ellipse(d.dc(), -2000000000, -2000000000, 2000000000, 2000000000));
+    EXPECT_TRUE(PatBlt(d.dc(), 2147483000, 2147483000, 2147483000, 2147483000, PATCOPY));
+    EXPECT_FALSE(PatBlt(d.dc(), 0, 0, 1, 1, SRCCOPY)); // a source is not allowed
+    EXPECT_FALSE(FillRect(d.dc(), nullptr, red));
+    EXPECT_FALSE(Polygon(d.dc(), nullptr, 3));
+    EXPECT_EQ(GetPixel(d.dc(), 100, 100), CLR_INVALID);
+    DeleteObject(G(red));
+}
+
+} // namespace
+} // namespace gfx
