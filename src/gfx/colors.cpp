@@ -70,9 +70,15 @@ HBRUSH g_brushes[SYS_COLOR_COUNT] = {};
 
 } // namespace
 
-const ColorScheme& ClassicColorScheme() { return kClassic; }
-const ColorScheme& HighContrastBlackColorScheme() { return kHighContrastBlack; }
-const ColorScheme& HighContrastWhiteColorScheme() { return kHighContrastWhite; }
+const ColorScheme& ClassicColorScheme() {
+    return kClassic;
+}
+const ColorScheme& HighContrastBlackColorScheme() {
+    return kHighContrastBlack;
+}
+const ColorScheme& HighContrastWhiteColorScheme() {
+    return kHighContrastWhite;
+}
 
 void SetSysColorScheme(const ColorScheme& scheme) {
     {
@@ -102,7 +108,9 @@ ColorScheme GetSysColorScheme() {
     return g_table;
 }
 
-std::uint32_t GetSysColorsVersion() { return g_version.load(); }
+std::uint32_t GetSysColorsVersion() {
+    return g_version.load();
+}
 
 DWORD GetSysColor(int index) {
     if (index < 0 || index >= SYS_COLOR_COUNT) return 0;

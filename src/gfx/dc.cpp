@@ -4,7 +4,9 @@
 
 namespace gfx::detail {
 
-BitmapObj* DCObj::Target() { return LookupBitmap(ToObj(memoryDC ? st.bitmap : surface)); }
+BitmapObj* DCObj::Target() {
+    return LookupBitmap(ToObj(memoryDC ? st.bitmap : surface));
+}
 
 RECT DCObj::DeviceBounds() {
     BitmapObj* t = Target();
@@ -35,6 +37,12 @@ const Region& DCObj::EffectiveClip() {
     return clip_;
 }
 
+DCObj* DCOrFail(HDC dc) {
+    DCObj* d = LookupDC(dc);
+    if (!d) SetLastError(ERROR_INVALID_HANDLE);
+    return d;
+}
+
 } // namespace gfx::detail
 
 namespace gfx {
@@ -42,12 +50,6 @@ namespace gfx {
 using namespace detail;
 
 namespace {
-
-DCObj* DCOrFail(HDC dc) {
-    DCObj* d = LookupDC(dc);
-    if (!d) SetLastError(ERROR_INVALID_HANDLE);
-    return d;
-}
 
 HDC NewDC(std::unique_ptr<DCObj> d) {
     d->st = DefaultState();
@@ -61,7 +63,9 @@ void ReleaseAll(DCObj& d) {
     d.saved.clear();
 }
 
-int ClipType(DCObj& d) { return d.EffectiveClip().Type(); }
+int ClipType(DCObj& d) {
+    return d.EffectiveClip().Type();
+}
 
 } // namespace
 
@@ -185,18 +189,29 @@ int GetDeviceCaps(HDC dc, int index) {
     BitmapObj* t = d->Target();
     const int w = t ? t->width : 0, h = t ? t->height : 0;
     switch (index) {
-        case BITSPIXEL: return t ? t->bpp : 32;
-        case PLANES: return 1;
+        case BITSPIXEL:
+            return t ? t->bpp : 32;
+        case PLANES:
+            return 1;
         case LOGPIXELSX:
-        case LOGPIXELSY: return 96;
-        case HORZRES: return w;
-        case VERTRES: return h;
-        case HORZSIZE: return MulDiv(w, 254, 960);
-        case VERTSIZE: return MulDiv(h, 254, 960);
-        case NUMCOLORS: return (t && t->Mono()) ? 2 : -1;
-        case SIZEPALETTE: return 0;
-        case RASTERCAPS: return 0x0001 | 0x0008 | 0x0800; // RC_BITBLT | RC_BITMAP64 | RC_STRETCHBLT
-        default: return 0;
+        case LOGPIXELSY:
+            return 96;
+        case HORZRES:
+            return w;
+        case VERTRES:
+            return h;
+        case HORZSIZE:
+            return MulDiv(w, 254, 960);
+        case VERTSIZE:
+            return MulDiv(h, 254, 960);
+        case NUMCOLORS:
+            return (t && t->Mono()) ? 2 : -1;
+        case SIZEPALETTE:
+            return 0;
+        case RASTERCAPS:
+            return 0x0001 | 0x0008 | 0x0800; // RC_BITBLT | RC_BITMAP64 | RC_STRETCHBLT
+        default:
+            return 0;
     }
 }
 
@@ -261,16 +276,30 @@ BOOL GetOrg(HDC dc, POINT DCState::*field, POINT* out) {
 
 } // namespace
 
-int SetBkMode(HDC dc, int mode) { return SetMode(dc, &DCState::bkMode, mode, TRANSPARENT, OPAQUE); }
-int GetBkMode(HDC dc) { return GetMode(dc, &DCState::bkMode); }
-int SetROP2(HDC dc, int rop2) { return SetMode(dc, &DCState::rop2, rop2, R2_BLACK, R2_WHITE); }
-int GetROP2(HDC dc) { return GetMode(dc, &DCState::rop2); }
-int SetPolyFillMode(HDC dc, int mode) { return SetMode(dc, &DCState::polyFillMode, mode, ALTERNATE, WINDING); }
-int GetPolyFillMode(HDC dc) { return GetMode(dc, &DCState::polyFillMode); }
+int SetBkMode(HDC dc, int mode) {
+    return SetMode(dc, &DCState::bkMode, mode, TRANSPARENT, OPAQUE);
+}
+int GetBkMode(HDC dc) {
+    return GetMode(dc, &DCState::bkMode);
+}
+int SetROP2(HDC dc, int rop2) {
+    return SetMode(dc, &DCState::rop2, rop2, R2_BLACK, R2_WHITE);
+}
+int GetROP2(HDC dc) {
+    return GetMode(dc, &DCState::rop2);
+}
+int SetPolyFillMode(HDC dc, int mode) {
+    return SetMode(dc, &DCState::polyFillMode, mode, ALTERNATE, WINDING);
+}
+int GetPolyFillMode(HDC dc) {
+    return GetMode(dc, &DCState::polyFillMode);
+}
 int SetStretchBltMode(HDC dc, int mode) {
     return SetMode(dc, &DCState::stretchMode, mode, BLACKONWHITE, HALFTONE);
 }
-int GetStretchBltMode(HDC dc) { return GetMode(dc, &DCState::stretchMode); }
+int GetStretchBltMode(HDC dc) {
+    return GetMode(dc, &DCState::stretchMode);
+}
 
 int SetMapMode(HDC dc, int mode) {
     DCObj* d = DCOrFail(dc);
@@ -282,24 +311,40 @@ int SetMapMode(HDC dc, int mode) {
     }
     return MM_TEXT;
 }
-int GetMapMode(HDC dc) { return DCOrFail(dc) ? MM_TEXT : 0; }
+int GetMapMode(HDC dc) {
+    return DCOrFail(dc) ? MM_TEXT : 0;
+}
 
-BOOL SetBrushOrgEx(HDC dc, int x, int y, POINT* old) { return SetOrg(dc, &DCState::brushOrg, x, y, old, false); }
-BOOL GetBrushOrgEx(HDC dc, POINT* org) { return GetOrg(dc, &DCState::brushOrg, org); }
-BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* old) { return SetOrg(dc, &DCState::windowOrg, x, y, old, false); }
-BOOL GetWindowOrgEx(HDC dc, POINT* org) { return GetOrg(dc, &DCState::windowOrg, org); }
+BOOL SetBrushOrgEx(HDC dc, int x, int y, POINT* old) {
+    return SetOrg(dc, &DCState::brushOrg, x, y, old, false);
+}
+BOOL GetBrushOrgEx(HDC dc, POINT* org) {
+    return GetOrg(dc, &DCState::brushOrg, org);
+}
+BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* old) {
+    return SetOrg(dc, &DCState::windowOrg, x, y, old, false);
+}
+BOOL GetWindowOrgEx(HDC dc, POINT* org) {
+    return GetOrg(dc, &DCState::windowOrg, org);
+}
 BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* old) {
     return SetOrg(dc, &DCState::windowOrg, dx, dy, old, true);
 }
 BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* old) {
     return SetOrg(dc, &DCState::viewportOrg, x, y, old, false);
 }
-BOOL GetViewportOrgEx(HDC dc, POINT* org) { return GetOrg(dc, &DCState::viewportOrg, org); }
+BOOL GetViewportOrgEx(HDC dc, POINT* org) {
+    return GetOrg(dc, &DCState::viewportOrg, org);
+}
 BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, POINT* old) {
     return SetOrg(dc, &DCState::viewportOrg, dx, dy, old, true);
 }
-BOOL MoveToEx(HDC dc, int x, int y, POINT* old) { return SetOrg(dc, &DCState::curPos, x, y, old, false); }
-BOOL GetCurrentPositionEx(HDC dc, POINT* pos) { return GetOrg(dc, &DCState::curPos, pos); }
+BOOL MoveToEx(HDC dc, int x, int y, POINT* old) {
+    return SetOrg(dc, &DCState::curPos, x, y, old, false);
+}
+BOOL GetCurrentPositionEx(HDC dc, POINT* pos) {
+    return GetOrg(dc, &DCState::curPos, pos);
+}
 
 BOOL LPtoDP(HDC dc, POINT* points, int count) {
     DCObj* d = DCOrFail(dc);
@@ -346,7 +391,9 @@ int ExtSelectClipRgn(HDC dc, HRGN rgn, int mode) {
     return ClipType(*d);
 }
 
-int SelectClipRgn(HDC dc, HRGN rgn) { return ExtSelectClipRgn(dc, rgn, RGN_COPY); }
+int SelectClipRgn(HDC dc, HRGN rgn) {
+    return ExtSelectClipRgn(dc, rgn, RGN_COPY);
+}
 
 int GetClipRgn(HDC dc, HRGN rgn) {
     DCObj* d = DCOrFail(dc);

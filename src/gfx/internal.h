@@ -31,7 +31,8 @@ public:
     // `limit`, when given, keeps only the part of the shape inside it (the
     // shape itself is still that of the whole box).
     static Region FromEllipse(const RECT& box, const RECT* limit = nullptr);
-    static Region FromRoundRect(const RECT& box, int ellipseWidth, int ellipseHeight, const RECT* limit = nullptr);
+    static Region FromRoundRect(const RECT& box, int ellipseWidth, int ellipseHeight,
+                                const RECT* limit = nullptr);
 
     bool Empty() const { return rects_.empty(); }
     const std::vector<RECT>& Rects() const { return rects_; }
@@ -66,7 +67,16 @@ private:
 // Objects
 // ============================================================================
 
-enum class Kind : std::uint8_t { None = 0, Pen = 1, Brush = 2, Font = 3, Bitmap = 4, Region = 5, DC = 6, Icon = 7 };
+enum class Kind : std::uint8_t {
+    None = 0,
+    Pen = 1,
+    Brush = 2,
+    Font = 3,
+    Bitmap = 4,
+    Region = 5,
+    DC = 6,
+    Icon = 7
+};
 
 struct GdiObject {
     explicit GdiObject(Kind k) : kind(k) {}
@@ -175,10 +185,10 @@ struct DCState {
 
 struct DCObj : GdiObject {
     DCObj() : GdiObject(Kind::DC) {}
-    bool memoryDC = true;    // false: a window system surface DC
-    HBITMAP defaultBitmap{}; // a memory DC's own 1 x 1 monochrome bitmap
-    HBITMAP surface{};       // a surface DC's fixed target
-    POINT origin{};          // device (0, 0) on the surface
+    bool memoryDC = true;         // false: a window system surface DC
+    HBITMAP defaultBitmap{};      // a memory DC's own 1 x 1 monochrome bitmap
+    HBITMAP surface{};            // a surface DC's fixed target
+    POINT origin{};               // device (0, 0) on the surface
     std::optional<Region> visRgn; // device coordinates
     std::vector<std::pair<int, int>> capsOverride;
     DCState st;
@@ -224,21 +234,39 @@ template <class T> T* LookupAs(HGDIOBJ h, Kind kind) {
     GdiObject* o = Lookup(h);
     return (o && o->kind == kind) ? static_cast<T*>(o) : nullptr;
 }
-inline PenObj* LookupPen(HGDIOBJ h) { return LookupAs<PenObj>(h, Kind::Pen); }
-inline BrushObj* LookupBrush(HGDIOBJ h) { return LookupAs<BrushObj>(h, Kind::Brush); }
-inline FontObj* LookupFont(HGDIOBJ h) { return LookupAs<FontObj>(h, Kind::Font); }
-inline BitmapObj* LookupBitmap(HGDIOBJ h) { return LookupAs<BitmapObj>(h, Kind::Bitmap); }
-inline RegionObj* LookupRegion(HGDIOBJ h) { return LookupAs<RegionObj>(h, Kind::Region); }
-inline IconObj* LookupIcon(HICON h) { return LookupAs<IconObj>(handle_cast<HGDIOBJ>(h), Kind::Icon); }
+inline PenObj* LookupPen(HGDIOBJ h) {
+    return LookupAs<PenObj>(h, Kind::Pen);
+}
+inline BrushObj* LookupBrush(HGDIOBJ h) {
+    return LookupAs<BrushObj>(h, Kind::Brush);
+}
+inline FontObj* LookupFont(HGDIOBJ h) {
+    return LookupAs<FontObj>(h, Kind::Font);
+}
+inline BitmapObj* LookupBitmap(HGDIOBJ h) {
+    return LookupAs<BitmapObj>(h, Kind::Bitmap);
+}
+inline RegionObj* LookupRegion(HGDIOBJ h) {
+    return LookupAs<RegionObj>(h, Kind::Region);
+}
+inline IconObj* LookupIcon(HICON h) {
+    return LookupAs<IconObj>(handle_cast<HGDIOBJ>(h), Kind::Icon);
+}
 DCObj* LookupDC(HDC h);
+// The DC behind a handle, or nullptr with ERROR_INVALID_HANDLE set.
+DCObj* DCOrFail(HDC h);
 // Removes and frees the object behind a handle.
 void Erase(HGDIOBJ h);
 // Reference counting of selected objects; Release frees a pending deletion.
 void AddSelectRef(HGDIOBJ h);
 void ReleaseSelectRef(HGDIOBJ h);
 
-template <class H> H ToHandle(HGDIOBJ h) { return handle_cast<H>(h); }
-template <class H> HGDIOBJ ToObj(H h) { return handle_cast<HGDIOBJ>(h); }
+template <class H> H ToHandle(HGDIOBJ h) {
+    return handle_cast<H>(h);
+}
+template <class H> HGDIOBJ ToObj(H h) {
+    return handle_cast<HGDIOBJ>(h);
+}
 
 // The 1 x 1 monochrome bitmap every new memory DC holds.
 HBITMAP DefaultBitmap();
@@ -268,7 +296,9 @@ inline std::uint32_t MonoPixel(COLORREF c) {
     unsigned sum = (c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF);
     return sum >= 384 ? 0xFFFFFFu : 0u;
 }
-inline std::uint32_t ColorToTargetPixel(COLORREF c, bool mono) { return mono ? MonoPixel(c) : ColorToPixel(c); }
+inline std::uint32_t ColorToTargetPixel(COLORREF c, bool mono) {
+    return mono ? MonoPixel(c) : ColorToPixel(c);
+}
 
 // A ternary raster operation on whole pixels: bit i of `code` is the result
 // for pattern bit p, source bit s and destination bit d where i = p*4 + s*2 + d.
@@ -294,15 +324,21 @@ inline std::uint32_t Rop2(int rop2, std::uint32_t d, std::uint32_t p) {
     return r;
 }
 // Whether a ternary operation reads the source, the pattern, the destination.
-inline bool RopUsesSource(std::uint8_t code) { return ((code >> 2) & 0x33) != (code & 0x33); }
-inline bool RopUsesPattern(std::uint8_t code) { return ((code >> 4) & 0x0F) != (code & 0x0F); }
-inline bool RopUsesDest(std::uint8_t code) { return ((code >> 1) & 0x55) != (code & 0x55); }
+inline bool RopUsesSource(std::uint8_t code) {
+    return ((code >> 2) & 0x33) != (code & 0x33);
+}
+inline bool RopUsesPattern(std::uint8_t code) {
+    return ((code >> 4) & 0x0F) != (code & 0x0F);
+}
+inline bool RopUsesDest(std::uint8_t code) {
+    return ((code >> 1) & 0x55) != (code & 0x55);
+}
 
 // A brush resolved for one drawing call on one DC: a solid pixel, or an
 // 8 x 8 tile anchored at the brush origin (surface coordinates), with an
 // optional mask for transparent hatch backgrounds.
 struct Pattern {
-    bool none = true;  // the null brush: nothing is drawn
+    bool none = true; // the null brush: nothing is drawn
     bool solid = false;
     std::uint32_t color = 0;
     std::array<std::uint32_t, 64> tile{};

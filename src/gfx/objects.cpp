@@ -26,7 +26,8 @@ std::vector<std::uint32_t> g_free;
 constexpr std::uintptr_t kIndexMask = 0xFFFFFF;
 
 std::uintptr_t Encode(std::uint32_t index, Kind kind, std::uint32_t generation) {
-    return (static_cast<std::uintptr_t>(generation) << 32) | (static_cast<std::uintptr_t>(kind) << 24) | index;
+    return (static_cast<std::uintptr_t>(generation) << 32) | (static_cast<std::uintptr_t>(kind) << 24) |
+           index;
 }
 
 // Caller holds the table lock.
@@ -67,7 +68,9 @@ GdiObject* Lookup(HGDIOBJ h) {
     return s ? s->obj.get() : nullptr;
 }
 
-DCObj* LookupDC(HDC h) { return LookupAs<DCObj>(handle_cast<HGDIOBJ>(h), Kind::DC); }
+DCObj* LookupDC(HDC h) {
+    return LookupAs<DCObj>(handle_cast<HGDIOBJ>(h), Kind::DC);
+}
 
 void Erase(HGDIOBJ h) {
     std::unique_ptr<GdiObject> doomed;
@@ -181,7 +184,8 @@ const Stock& GetStock() {
         s.objects[SYSTEM_FONT] = MakeStockFont("System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS);
         s.objects[DEVICE_DEFAULT_FONT] = MakeStockFont("System", 16, FW_BOLD, VARIABLE_PITCH | FF_SWISS);
         s.objects[SYSTEM_FIXED_FONT] = MakeStockFont("Fixedsys", 15, FW_NORMAL, FIXED_PITCH | FF_MODERN);
-        s.objects[DEFAULT_GUI_FONT] = MakeStockFont("MS Shell Dlg", -11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
+        s.objects[DEFAULT_GUI_FONT] =
+            MakeStockFont("MS Shell Dlg", -11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
         {
             auto b = std::make_unique<BrushObj>();
             b->stock = true;
@@ -205,9 +209,13 @@ const Stock& GetStock() {
 
 } // namespace
 
-HBITMAP DefaultBitmap() { return GetStock().defaultBitmap; }
+HBITMAP DefaultBitmap() {
+    return GetStock().defaultBitmap;
+}
 
-bool IsDCPen(const PenObj* p) { return p && p->stock && (p->style & 0x80000000u); }
+bool IsDCPen(const PenObj* p) {
+    return p && p->stock && (p->style & 0x80000000u);
+}
 
 FontObj* SelectedFont(DCObj& dc) {
     if (FontObj* f = LookupFont(ToObj(dc.st.font))) return f;
@@ -351,13 +359,21 @@ DWORD GetObjectType(HGDIOBJ obj) {
         return 0;
     }
     switch (o->kind) {
-        case Kind::Pen: return static_cast<PenObj*>(o)->extended && !IsDCPen(static_cast<PenObj*>(o)) ? OBJ_EXTPEN : OBJ_PEN;
-        case Kind::Brush: return OBJ_BRUSH;
-        case Kind::Font: return OBJ_FONT;
-        case Kind::Bitmap: return OBJ_BITMAP;
-        case Kind::Region: return OBJ_REGION;
-        case Kind::DC: return static_cast<DCObj*>(o)->memoryDC ? OBJ_MEMDC : OBJ_DC;
-        default: return 0;
+        case Kind::Pen:
+            return static_cast<PenObj*>(o)->extended && !IsDCPen(static_cast<PenObj*>(o)) ? OBJ_EXTPEN
+                                                                                          : OBJ_PEN;
+        case Kind::Brush:
+            return OBJ_BRUSH;
+        case Kind::Font:
+            return OBJ_FONT;
+        case Kind::Bitmap:
+            return OBJ_BITMAP;
+        case Kind::Region:
+            return OBJ_REGION;
+        case Kind::DC:
+            return static_cast<DCObj*>(o)->memoryDC ? OBJ_MEMDC : OBJ_DC;
+        default:
+            return 0;
     }
 }
 
@@ -365,11 +381,16 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
     DCObj* d = LookupDC(dc);
     if (!d) return nullptr;
     switch (type) {
-        case OBJ_PEN: return ToObj(d->st.pen);
-        case OBJ_BRUSH: return ToObj(d->st.brush);
-        case OBJ_FONT: return ToObj(d->st.font);
-        case OBJ_BITMAP: return ToObj(d->memoryDC ? d->st.bitmap : d->surface);
-        default: return nullptr;
+        case OBJ_PEN:
+            return ToObj(d->st.pen);
+        case OBJ_BRUSH:
+            return ToObj(d->st.brush);
+        case OBJ_FONT:
+            return ToObj(d->st.font);
+        case OBJ_BITMAP:
+            return ToObj(d->memoryDC ? d->st.bitmap : d->surface);
+        default:
+            return nullptr;
     }
 }
 
@@ -389,9 +410,12 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
         return old;
     };
     switch (o->kind) {
-        case Kind::Pen: return swap(d->st.pen);
-        case Kind::Brush: return swap(d->st.brush);
-        case Kind::Font: return swap(d->st.font);
+        case Kind::Pen:
+            return swap(d->st.pen);
+        case Kind::Brush:
+            return swap(d->st.brush);
+        case Kind::Font:
+            return swap(d->st.font);
         case Kind::Bitmap: {
             if (!d->memoryDC) return nullptr;
             HGDIOBJ old = ToObj(d->st.bitmap);
@@ -452,11 +476,17 @@ HBRUSH CreateBrushIndirect(const LOGBRUSH* lb) {
         return nullptr;
     }
     switch (lb->lbStyle) {
-        case BS_SOLID: return CreateSolidBrush(lb->lbColor);
-        case BS_NULL: return ToHandle<HBRUSH>(GetStockObject(NULL_BRUSH));
-        case BS_HATCHED: return CreateHatchBrush(static_cast<int>(lb->lbHatch), lb->lbColor);
-        case BS_PATTERN: return CreatePatternBrush(handle_from_int<HBITMAP>(lb->lbHatch));
-        default: SetLastError(ERROR_INVALID_PARAMETER); return nullptr;
+        case BS_SOLID:
+            return CreateSolidBrush(lb->lbColor);
+        case BS_NULL:
+            return ToHandle<HBRUSH>(GetStockObject(NULL_BRUSH));
+        case BS_HATCHED:
+            return CreateHatchBrush(static_cast<int>(lb->lbHatch), lb->lbColor);
+        case BS_PATTERN:
+            return CreatePatternBrush(handle_from_int<HBITMAP>(lb->lbHatch));
+        default:
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
     }
 }
 
@@ -582,7 +612,8 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
                 if (bpp == 1)
                     dst[x] = (row[x >> 3] & (0x80 >> (x & 7))) ? 0xFFFFFFu : 0u;
                 else if (bpp == 24)
-                    dst[x] = row[x * 3] | (row[x * 3 + 1] << 8) | (static_cast<std::uint32_t>(row[x * 3 + 2]) << 16);
+                    dst[x] = row[x * 3] | (row[x * 3 + 1] << 8) |
+                             (static_cast<std::uint32_t>(row[x * 3 + 2]) << 16);
                 else
                     std::memcpy(&dst[x], row + x * 4, 4);
             }
@@ -602,7 +633,8 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     return CreateBitmap(width, height, 1, (t && t->Mono()) ? 1 : 32, nullptr);
 }
 
-HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* bmi, UINT usage, void** bits, void* section, DWORD offset) {
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* bmi, UINT usage, void** bits, void* section,
+                         DWORD offset) {
     (void)dc;
     (void)offset;
     if (bits) *bits = nullptr;

@@ -10,12 +10,6 @@ using namespace detail;
 
 namespace {
 
-DCObj* DCOrFail(HDC dc) {
-    DCObj* d = LookupDC(dc);
-    if (!d) SetLastError(ERROR_INVALID_HANDLE);
-    return d;
-}
-
 bool BrushUsable(HBRUSH brush) {
     const std::uintptr_t v = handle_to_int(brush);
     return (v >= 1 && v <= SYS_COLOR_COUNT) || LookupBrush(ToObj(brush));
@@ -30,7 +24,9 @@ RECT Normalized(int l, int t, int r, int b) {
 }
 
 // The logical-to-surface translation of a DC (only the text mapping mode exists).
-POINT Shift(const DCObj& d) { return d.LogicalToSurface(POINT{0, 0}); }
+POINT Shift(const DCObj& d) {
+    return d.LogicalToSurface(POINT{0, 0});
+}
 
 // --- Pens ---
 
@@ -72,12 +68,23 @@ PenInfo ResolvePen(DCObj& d) {
         for (int i = 0; i < n; ++i) info.dashTotal += a[i];
     };
     switch (p->Style()) {
-        case PS_DASH: set(kDash, 2); break;
-        case PS_DOT: set(kDot, 2); break;
-        case PS_DASHDOT: set(kDashDot, 4); break;
-        case PS_DASHDOTDOT: set(kDashDotDot, 6); break;
-        case PS_ALTERNATE: set(kAlternate, 2); break;
-        default: break;
+        case PS_DASH:
+            set(kDash, 2);
+            break;
+        case PS_DOT:
+            set(kDot, 2);
+            break;
+        case PS_DASHDOT:
+            set(kDashDot, 4);
+            break;
+        case PS_DASHDOTDOT:
+            set(kDashDotDot, 6);
+            break;
+        case PS_ALTERNATE:
+            set(kAlternate, 2);
+            break;
+        default:
+            break;
     }
     return info;
 }
@@ -114,7 +121,8 @@ void DrawLine(DCObj& d, POINT a, POINT b, const PenInfo& pen, RECT& touched, lon
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
     const long long start = xMajor ? a.x : a.y;
     const long long dir = (xMajor ? dx : dy) > 0 ? 1 : -1;
-    const long long lo = (xMajor ? cb.left : cb.top) - half - 1, hi = (xMajor ? cb.right : cb.bottom) + half + 1;
+    const long long lo = (xMajor ? cb.left : cb.top) - half - 1,
+                    hi = (xMajor ? cb.right : cb.bottom) + half + 1;
     long long iFrom = 0, iTo = n;
     if (dir > 0) {
         iFrom = std::max<long long>(0, lo - start);
@@ -159,7 +167,8 @@ void DrawPolyline(DCObj& d, const POINT* pts, int count, bool closed) {
     long long style = 0;
     for (int i = 0; i + 1 < count; ++i)
         DrawLine(d, d.LogicalToSurface(pts[i]), d.LogicalToSurface(pts[i + 1]), pen, touched, style);
-    if (closed) DrawLine(d, d.LogicalToSurface(pts[count - 1]), d.LogicalToSurface(pts[0]), pen, touched, style);
+    if (closed)
+        DrawLine(d, d.LogicalToSurface(pts[count - 1]), d.LogicalToSurface(pts[0]), pen, touched, style);
     MarkTouched(d, touched);
 }
 
@@ -338,7 +347,9 @@ BOOL PolyPolygon(HDC dc, const POINT* points, const INT* counts, int polygons) {
     return TRUE;
 }
 
-BOOL Polygon(HDC dc, const POINT* points, int count) { return PolyPolygon(dc, points, &count, 1); }
+BOOL Polygon(HDC dc, const POINT* points, int count) {
+    return PolyPolygon(dc, points, &count, 1);
+}
 
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
     DCObj* d = DCOrFail(dc);
@@ -365,7 +376,8 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
         FillSurfaceRegion(*d, frame, SolidPattern(pen.color), Rop2ToRop3(d->st.rop2));
     } else {
         FillWithBrush(*d, Region(RECT{sr.left + 1, sr.top + 1, sr.right - 1, sr.bottom - 1}));
-        const POINT pts[4] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1}, {r.left, r.bottom - 1}};
+        const POINT pts[4] = {
+            {r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1}, {r.left, r.bottom - 1}};
         DrawPolyline(*d, pts, 4, true);
     }
     return TRUE;
@@ -395,7 +407,9 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
     return PixelToColor(px);
 }
 
-BOOL SetPixelV(HDC dc, int x, int y, COLORREF color) { return SetPixel(dc, x, y, color) != CLR_INVALID; }
+BOOL SetPixelV(HDC dc, int x, int y, COLORREF color) {
+    return SetPixel(dc, x, y, color) != CLR_INVALID;
+}
 
 COLORREF GetPixel(HDC dc, int x, int y) {
     DCObj* d = DCOrFail(dc);

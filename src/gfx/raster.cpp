@@ -9,13 +9,20 @@ namespace {
 
 bool HatchBit(int style, int x, int y) {
     switch (style) {
-        case HS_HORIZONTAL: return y == 4;
-        case HS_VERTICAL: return x == 4;
-        case HS_FDIAGONAL: return x == y;
-        case HS_BDIAGONAL: return x + y == 7;
-        case HS_CROSS: return x == 4 || y == 4;
-        case HS_DIAGCROSS: return x == y || x + y == 7;
-        default: return false;
+        case HS_HORIZONTAL:
+            return y == 4;
+        case HS_VERTICAL:
+            return x == 4;
+        case HS_FDIAGONAL:
+            return x == y;
+        case HS_BDIAGONAL:
+            return x + y == 7;
+        case HS_CROSS:
+            return x == 4 || y == 4;
+        case HS_DIAGCROSS:
+            return x == y || x + y == 7;
+        default:
+            return false;
     }
 }
 
@@ -41,12 +48,14 @@ Pattern ResolveBrush(DCObj& dc, HBRUSH brush) {
     if (b->dcBrush) return SolidPattern(ColorToTargetPixel(dc.st.dcBrushColor, mono));
     if (b->sysColorIndex >= 0) return SolidPattern(ColorToTargetPixel(GetSysColor(b->sysColorIndex), mono));
     switch (b->style) {
-        case BS_SOLID: return SolidPattern(ColorToTargetPixel(b->color, mono));
+        case BS_SOLID:
+            return SolidPattern(ColorToTargetPixel(b->color, mono));
         case BS_HATCHED:
         case BS_PATTERN: {
             Pattern p;
             p.none = false;
-            const std::uint32_t fg = ColorToTargetPixel(b->style == BS_HATCHED ? b->color : dc.st.textColor, mono);
+            const std::uint32_t fg =
+                ColorToTargetPixel(b->style == BS_HATCHED ? b->color : dc.st.textColor, mono);
             const std::uint32_t bg = ColorToTargetPixel(dc.st.bkColor, mono);
             p.mask = 0;
             for (int y = 0; y < 8; ++y)
@@ -61,7 +70,8 @@ Pattern ResolveBrush(DCObj& dc, HBRUSH brush) {
                         // Monochrome patterns: 0 bits take the text colour, 1 bits the background.
                         p.tile[i] = b->pattern[i] ? bg : fg;
                     } else {
-                        p.tile[i] = mono ? MonoPixel(PixelToColor(b->pattern[i])) : (b->pattern[i] & 0xFFFFFF);
+                        p.tile[i] =
+                            mono ? MonoPixel(PixelToColor(b->pattern[i])) : (b->pattern[i] & 0xFFFFFF);
                     }
                     if (drawn) p.mask |= 1ull << i;
                 }
@@ -70,7 +80,8 @@ Pattern ResolveBrush(DCObj& dc, HBRUSH brush) {
             p.orgY = org.y;
             return p;
         }
-        default: return Pattern{};
+        default:
+            return Pattern{};
     }
 }
 
@@ -88,17 +99,28 @@ void FillSurfaceRect(DCObj& dc, const RECT& surfaceRect, const Pattern& pattern,
             if (pattern.solid) {
                 const std::uint32_t p = pattern.color;
                 switch (code) {
-                    case 0xF0: std::fill_n(row, w, p); break;                          // PATCOPY
-                    case 0x5A: for (int i = 0; i < w; ++i) row[i] = (row[i] ^ p) & 0xFFFFFF; break; // PATINVERT
-                    case 0x55: for (int i = 0; i < w; ++i) row[i] = ~row[i] & 0xFFFFFF; break;      // DSTINVERT
-                    case 0x00: std::fill_n(row, w, 0u); break;                         // BLACKNESS
-                    case 0xFF: std::fill_n(row, w, 0xFFFFFFu); break;                  // WHITENESS
-                    case 0xAA: break;                                                  // D
+                    case 0xF0:
+                        std::fill_n(row, w, p);
+                        break; // PATCOPY
+                    case 0x5A:
+                        for (int i = 0; i < w; ++i) row[i] = (row[i] ^ p) & 0xFFFFFF;
+                        break; // PATINVERT
+                    case 0x55:
+                        for (int i = 0; i < w; ++i) row[i] = ~row[i] & 0xFFFFFF;
+                        break; // DSTINVERT
+                    case 0x00:
+                        std::fill_n(row, w, 0u);
+                        break; // BLACKNESS
+                    case 0xFF:
+                        std::fill_n(row, w, 0xFFFFFFu);
+                        break; // WHITENESS
+                    case 0xAA:
+                        break; // D
                     default:
                         for (int i = 0; i < w; ++i) row[i] = Rop3(code, row[i], 0, p) & 0xFFFFFF;
                         break;
                 }
-            } else {
+            } else if (code != 0xAA) {
                 for (int x = r.left; x < r.right; ++x) {
                     if (!pattern.none && !pattern.Drawn(x, y)) continue;
                     const std::uint32_t p = pattern.none ? 0 : pattern.At(x, y);

@@ -28,11 +28,21 @@ Spans CombineSpans(const Spans& a, const Spans& b, int mode) {
         const bool inB = ib < b.size() && b[ib].first <= x0;
         bool in = false;
         switch (mode) {
-            case RGN_AND: in = inA && inB; break;
-            case RGN_OR: in = inA || inB; break;
-            case RGN_XOR: in = inA != inB; break;
-            case RGN_DIFF: in = inA && !inB; break;
-            default: in = inA; break;
+            case RGN_AND:
+                in = inA && inB;
+                break;
+            case RGN_OR:
+                in = inA || inB;
+                break;
+            case RGN_XOR:
+                in = inA != inB;
+                break;
+            case RGN_DIFF:
+                in = inA && !inB;
+                break;
+            default:
+                in = inA;
+                break;
         }
         if (!in) continue;
         if (!out.empty() && out.back().second == x0)
@@ -342,7 +352,8 @@ HRGN CreatePolyPolygonRgn(const POINT* points, const INT* counts, int polygons, 
     constexpr LONG kLimit = 1 << 16;
     clamped.reserve(static_cast<std::size_t>(total));
     for (long long i = 0; i < total; ++i)
-        clamped.push_back(POINT{std::clamp(points[i].x, -kLimit, kLimit), std::clamp(points[i].y, -kLimit, kLimit)});
+        clamped.push_back(
+            POINT{std::clamp(points[i].x, -kLimit, kLimit), std::clamp(points[i].y, -kLimit, kLimit)});
     return NewRegion(Region::FromPolygons(clamped.data(), counts, polygons, fillMode));
 }
 
@@ -369,7 +380,8 @@ HRGN CreateRectListRgn(const RECT* rects, int count) {
     }
     std::vector<RECT> n;
     n.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) n.push_back(Normalized(rects[i].left, rects[i].top, rects[i].right, rects[i].bottom));
+    for (int i = 0; i < count; ++i)
+        n.push_back(Normalized(rects[i].left, rects[i].top, rects[i].right, rects[i].bottom));
     return NewRegion(Region::FromRects(n.data(), n.size()));
 }
 

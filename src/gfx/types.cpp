@@ -9,8 +9,12 @@ namespace {
 thread_local DWORD g_lastError = ERROR_SUCCESS;
 }
 
-DWORD GetLastError() { return g_lastError; }
-void SetLastError(DWORD code) { g_lastError = code; }
+DWORD GetLastError() {
+    return g_lastError;
+}
+void SetLastError(DWORD code) {
+    g_lastError = code;
+}
 
 BOOL SetRect(RECT* r, int left, int top, int right, int bottom) {
     if (!r) return FALSE;
@@ -30,9 +34,13 @@ BOOL CopyRect(RECT* dst, const RECT* src) {
     return TRUE;
 }
 
-BOOL IsRectEmpty(const RECT* r) { return !r || r->left >= r->right || r->top >= r->bottom; }
+BOOL IsRectEmpty(const RECT* r) {
+    return !r || r->left >= r->right || r->top >= r->bottom;
+}
 
-BOOL EqualRect(const RECT* a, const RECT* b) { return a && b && *a == *b; }
+BOOL EqualRect(const RECT* a, const RECT* b) {
+    return a && b && *a == *b;
+}
 
 BOOL PtInRect(const RECT* r, POINT p) {
     return r && p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;

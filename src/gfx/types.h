@@ -60,8 +60,12 @@ BOOL IntersectRect(RECT* dst, const RECT* a, const RECT* b);
 BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b);
 BOOL SubtractRect(RECT* dst, const RECT* a, const RECT* b);
 
-inline RECT Rect(int l, int t, int r, int b) { return RECT{l, t, r, b}; }
-inline POINT Point(int x, int y) { return POINT{x, y}; }
+inline RECT Rect(int l, int t, int r, int b) {
+    return RECT{l, t, r, b};
+}
+inline POINT Point(int x, int y) {
+    return POINT{x, y};
+}
 int MulDiv(int number, int numerator, int denominator);
 
 // --- Colours ---
@@ -69,9 +73,15 @@ int MulDiv(int number, int numerator, int denominator);
 constexpr COLORREF RGB(int r, int g, int b) {
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr BYTE GetRValue(COLORREF c) { return static_cast<BYTE>(c & 0xFF); }
-constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xFF); }
-constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF); }
+constexpr BYTE GetRValue(COLORREF c) {
+    return static_cast<BYTE>(c & 0xFF);
+}
+constexpr BYTE GetGValue(COLORREF c) {
+    return static_cast<BYTE>((c >> 8) & 0xFF);
+}
+constexpr BYTE GetBValue(COLORREF c) {
+    return static_cast<BYTE>((c >> 16) & 0xFF);
+}
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 
 // --- Handles ---
@@ -102,8 +112,12 @@ using HCURSOR = HICON;
 template <class To, class From> To handle_cast(From h) {
     return reinterpret_cast<To>(reinterpret_cast<std::uintptr_t>(h));
 }
-template <class H> H handle_from_int(std::uintptr_t v) { return reinterpret_cast<H>(v); }
-template <class H> std::uintptr_t handle_to_int(H h) { return reinterpret_cast<std::uintptr_t>(h); }
+template <class H> H handle_from_int(std::uintptr_t v) {
+    return reinterpret_cast<H>(v);
+}
+template <class H> std::uintptr_t handle_to_int(H h) {
+    return reinterpret_cast<std::uintptr_t>(h);
+}
 
 // --- Last error (per thread) ---
 

@@ -204,10 +204,8 @@ TEST(Regions, CombineModes) {
         int area;
         RECT box;
     } cases[] = {
-        {RGN_AND, SIMPLEREGION, 25, {5, 5, 10, 10}},
-        {RGN_OR, COMPLEXREGION, 175, {0, 0, 15, 15}},
-        {RGN_XOR, COMPLEXREGION, 150, {0, 0, 15, 15}},
-        {RGN_DIFF, COMPLEXREGION, 75, {0, 0, 10, 10}},
+        {RGN_AND, SIMPLEREGION, 25, {5, 5, 10, 10}},   {RGN_OR, COMPLEXREGION, 175, {0, 0, 15, 15}},
+        {RGN_XOR, COMPLEXREGION, 150, {0, 0, 15, 15}}, {RGN_DIFF, COMPLEXREGION, 75, {0, 0, 10, 10}},
         {RGN_COPY, SIMPLEREGION, 100, {0, 0, 10, 10}},
     };
     for (const Case& c : cases) {
@@ -281,19 +279,18 @@ TEST(Clipping, EveryPrimitiveHonoursTheClip) {
     MoveToEx(d.dc(), 0, 0, nullptr);
     LineTo(d.dc(), 12, 12);
     for (int i = 0; i < 12; ++i) SetPixel(d.dc(), i, 1, kRed);
-    EXPECT_EQ(d.Picture(kRed),
-              "............\n"
-              "............\n"
-              "..####......\n"
-              "..#.##......\n"
-              "..####......\n"
-              "..####......\n"
-              "............\n"
-              "............\n"
-              "............\n"
-              "............\n"
-              "............\n"
-              "............\n");
+    EXPECT_EQ(d.Picture(kRed), "............\n"
+                               "............\n"
+                               "..####......\n"
+                               "..#.##......\n"
+                               "..####......\n"
+                               "..####......\n"
+                               "............\n"
+                               "............\n"
+                               "............\n"
+                               "............\n"
+                               "............\n"
+                               "............\n");
     HRGN got = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(GetClipRgn(d.dc(), got), 1);
     EXPECT_EQ(GetRegionRects(got).size(), 4u);
@@ -372,38 +369,35 @@ TEST(Primitives, FrameRectAndRectangleGeometry) {
     DibDC d(8, 6);
     RECT r{1, 1, 6, 5};
     FrameRect(d.dc(), &r, handle_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    EXPECT_EQ(d.Picture(kBlack),
-              "........\n"
-              ".#####..\n"
-              ".#...#..\n"
-              ".#...#..\n"
-              ".#####..\n"
-              "........\n");
+    EXPECT_EQ(d.Picture(kBlack), "........\n"
+                                 ".#####..\n"
+                                 ".#...#..\n"
+                                 ".#...#..\n"
+                                 ".#####..\n"
+                                 "........\n");
 
     DibDC e(8, 6);
     HBRUSH red = CreateSolidBrush(kRed);
     SelectObject(e.dc(), G(red));
     Rectangle(e.dc(), 6, 5, 1, 1); // corners in any order
     EXPECT_EQ(e.Picture(kBlack), d.Picture(kBlack));
-    EXPECT_EQ(e.Picture(kRed),
-              "........\n"
-              "........\n"
-              "..###...\n"
-              "..###...\n"
-              "........\n"
-              "........\n");
+    EXPECT_EQ(e.Picture(kRed), "........\n"
+                               "........\n"
+                               "..###...\n"
+                               "..###...\n"
+                               "........\n"
+                               "........\n");
     // Without a pen the fill loses one pixel on the right and bottom.
     DibDC f(8, 6);
     SelectObject(f.dc(), G(red));
     SelectObject(f.dc(), GetStockObject(NULL_PEN));
     Rectangle(f.dc(), 1, 1, 6, 5);
-    EXPECT_EQ(f.Picture(kRed),
-              "........\n"
-              ".####...\n"
-              ".####...\n"
-              ".####...\n"
-              "........\n"
-              "........\n");
+    EXPECT_EQ(f.Picture(kRed), "........\n"
+                               ".####...\n"
+                               ".####...\n"
+                               ".####...\n"
+                               "........\n"
+                               "........\n");
     SelectObject(e.dc(), GetStockObject(WHITE_BRUSH));
     SelectObject(f.dc(), GetStockObject(WHITE_BRUSH));
     DeleteObject(G(red));

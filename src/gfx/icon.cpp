@@ -1,0 +1,234 @@
+// Icons and cursors: a colour image and an AND mask (or a monochrome mask
+// holding both halves), owned by the icon and drawn by DrawIconEx.
+#include "gfx/draw.h"
+#include "gfx/internal.h"
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+
+namespace gfx {
+
+namespace detail {
+
+IconObj::~IconObj() {
+    if (color) DeleteObject(ToObj(color));
+    if (mask) DeleteObject(ToObj(mask));
+}
+
+} // namespace detail
+
+namespace {
+
+using detail::BitmapObj;
+using detail::IconObj;
+
+// The classic icon metric, used by DrawIcon and DI_DEFAULTSIZE.
+constexpr int kDefaultIconSize = 32;
+
+// A new w x h bitmap (monochrome or 32 bits) with the pixels of `src` where
+// the two overlap and black elsewhere. A colour mask turns into white where
+// it is white, as the conversion against a white background colour does.
+HBITMAP CopyPixels(const BitmapObj& src, int w, int h, bool mono) {
+    HBITMAP out = CreateBitmap(w, h, 1, mono ? 1 : 32, nullptr);
+    BitmapObj* dst = detail::LookupBitmap(detail::ToObj(out));
+    if (!dst) {
+        if (out) DeleteObject(detail::ToObj(out));
+        return nullptr;
+    }
+    for (int y = 0; y < h; ++y) {
+        std::uint32_t* row = dst->Row(y);
+        for (int x = 0; x < w; ++x) {
+            std::uint32_t p = (x < src.width && y < src.height) ? src.Row(y)[x] : 0u;
+            if (mono && !src.Mono()) p = (p & 0xFFFFFFu) == 0xFFFFFFu ? 0xFFFFFFu : 0u;
+            row[x] = p;
+        }
+    }
+    return out;
+}
+
+// A new icon record with copies of the bitmaps; nullptr when out of memory.
+HICON NewIcon(const BitmapObj& mask, const BitmapObj* color, bool isIcon, POINT hotspot) {
+    int w = color ? color->width : mask.width;
+    int h = color ? color->height : mask.height / 2;
+    if (w <= 0 || h <= 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto icon = std::make_unique<IconObj>();
+    icon->isIcon = isIcon;
+    icon->hotspot = isIcon ? POINT{w / 2, h / 2} : hotspot;
+    icon->mask = CopyPixels(mask, w, color ? h : 2 * h, true);
+    if (color) icon->color = CopyPixels(*color, w, h, false);
+    if (!icon->mask || (color && !icon->color)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    return detail::ToHandle<HICON>(detail::Insert(std::move(icon)));
+}
+
+bool HasAlpha(const BitmapObj& b) {
+    for (int y = 0; y < b.height; ++y) {
+        const std::uint32_t* row = b.Row(y);
+        for (int x = 0; x < b.width; ++x)
+            if (row[x] >> 24) return true;
+    }
+    return false;
+}
+
+// Straight (not premultiplied) alpha over the destination.
+std::uint32_t Blend(std::uint32_t d, std::uint32_t s) {
+    std::uint32_t a = s >> 24;
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        std::uint32_t sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
+        out |= ((sc * a + dc * (255 - a) + 127) / 255) << shift;
+    }
+    std::uint32_t da = d >> 24;
+    return out | ((a + (da * (255 - a) + 127) / 255) << 24);
+}
+
+} // namespace
+
+HICON CreateIconIndirect(const ICONINFO* info) {
+    if (!info) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    const BitmapObj* mask = detail::LookupBitmap(detail::ToObj(info->hbmMask));
+    const BitmapObj* color = info->hbmColor ? detail::LookupBitmap(detail::ToObj(info->hbmColor)) : nullptr;
+    if (!mask || (info->hbmColor && !color)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    POINT hotspot{static_cast<LONG>(std::min<DWORD>(info->xHotspot, INT32_MAX)),
+                  static_cast<LONG>(std::min<DWORD>(info->yHotspot, INT32_MAX))};
+    return NewIcon(*mask, color, info->fIcon != FALSE, hotspot);
+}
+
+HICON CopyIcon(HICON icon) {
+    const IconObj* src = detail::LookupIcon(icon);
+    const BitmapObj* mask = src ? detail::LookupBitmap(detail::ToObj(src->mask)) : nullptr;
+    if (!mask) {
+        SetLastError(ERROR_INVALID_CURSOR_HANDLE);
+        return nullptr;
+    }
+    const BitmapObj* color = src->color ? detail::LookupBitmap(detail::ToObj(src->color)) : nullptr;
+    return NewIcon(*mask, color, src->isIcon, src->hotspot);
+}
+
+BOOL DestroyIcon(HICON icon) {
+    if (!detail::LookupIcon(icon)) {
+        SetLastError(ERROR_INVALID_CURSOR_HANDLE);
+        return FALSE;
+    }
+    detail::Erase(detail::ToObj(icon));
+    return TRUE;
+}
+
+BOOL DestroyCursor(HCURSOR cursor) {
+    return DestroyIcon(cursor);
+}
+
+BOOL GetIconInfo(HICON icon, ICONINFO* info) {
+    const IconObj* src = detail::LookupIcon(icon);
+    if (!src) {
+        SetLastError(ERROR_INVALID_CURSOR_HANDLE);
+        return FALSE;
+    }
+    if (!info) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const BitmapObj* mask = detail::LookupBitmap(detail::ToObj(src->mask));
+    const BitmapObj* color = src->color ? detail::LookupBitmap(detail::ToObj(src->color)) : nullptr;
+    if (!mask) {
+        SetLastError(ERROR_INVALID_CURSOR_HANDLE);
+        return FALSE;
+    }
+    ICONINFO out;
+    out.fIcon = src->isIcon ? TRUE : FALSE;
+    out.xHotspot = static_cast<DWORD>(src->hotspot.x);
+    out.yHotspot = static_cast<DWORD>(src->hotspot.y);
+    out.hbmMask = CopyPixels(*mask, mask->width, mask->height, true);
+    if (color) out.hbmColor = CopyPixels(*color, color->width, color->height, false);
+    if (!out.hbmMask || (color && !out.hbmColor)) {
+        if (out.hbmMask) DeleteObject(detail::ToObj(out.hbmMask));
+        if (out.hbmColor) DeleteObject(detail::ToObj(out.hbmColor));
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    *info = out;
+    return TRUE;
+}
+
+BOOL DrawIcon(HDC dc, int x, int y, HICON icon) {
+    return DrawIconEx(dc, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+}
+
+BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH flickerFreeBrush,
+                UINT flags) {
+    detail::DCObj* dc = detail::DCOrFail(hdc);
+    if (!dc) return FALSE;
+    const IconObj* ic = detail::LookupIcon(icon);
+    const BitmapObj* mask = ic ? detail::LookupBitmap(detail::ToObj(ic->mask)) : nullptr;
+    if (!mask) {
+        SetLastError(ERROR_INVALID_CURSOR_HANDLE);
+        return FALSE;
+    }
+    if (!(flags & DI_NORMAL) || cx < 0 || cy < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    const BitmapObj* color = ic->color ? detail::LookupBitmap(detail::ToObj(ic->color)) : nullptr;
+    const int iw = color ? std::min(color->width, mask->width) : mask->width;
+    const int ih = color ? std::min(color->height, mask->height) : mask->height / 2;
+    if (cx == 0) cx = (flags & DI_DEFAULTSIZE) ? kDefaultIconSize : iw;
+    if (cy == 0) cy = (flags & DI_DEFAULTSIZE) ? kDefaultIconSize : ih;
+
+    const LONG left = detail::ClampCoord(x), top = detail::ClampCoord(y);
+    if (flickerFreeBrush) {
+        RECT r{left, top, detail::ClampCoord(static_cast<long long>(left) + cx),
+               detail::ClampCoord(static_cast<long long>(top) + cy)};
+        FillRect(hdc, &r, flickerFreeBrush);
+    }
+    BitmapObj* target = dc->Target();
+    if (!target || iw <= 0 || ih <= 0 || cx == 0 || cy == 0) return TRUE;
+
+    const long long sx0 =
+        static_cast<long long>(dc->origin.x) - dc->st.windowOrg.x + dc->st.viewportOrg.x + left;
+    const long long sy0 =
+        static_cast<long long>(dc->origin.y) - dc->st.windowOrg.y + dc->st.viewportOrg.y + top;
+    const RECT dest{detail::ClampCoord(sx0), detail::ClampCoord(sy0), detail::ClampCoord(sx0 + cx),
+                    detail::ClampCoord(sy0 + cy)};
+    const bool mono = target->Mono();
+    const bool blend = color && (flags & DI_NORMAL) == DI_NORMAL && !mono && HasAlpha(*color);
+
+    detail::ForEachClipped(*dc, dest, [&](const RECT& c) {
+        for (LONG py = c.top; py < c.bottom; ++py) {
+            const int v = static_cast<int>((py - sy0) * ih / cy);
+            const std::uint32_t* maskRow = mask->Row(v);
+            const std::uint32_t* imageRow = color ? color->Row(v) : mask->Row(v + ih);
+            std::uint32_t* out = target->Row(py);
+            for (LONG px = c.left; px < c.right; ++px) {
+                const int u = static_cast<int>((px - sx0) * iw / cx);
+                std::uint32_t image = imageRow[u];
+                if (mono) image = detail::MonoPixel(detail::PixelToColor(image));
+                const bool transparent = maskRow[u] != 0;
+                std::uint32_t& d = out[px];
+                if (blend)
+                    d = Blend(d, image);
+                else if ((flags & DI_NORMAL) == DI_NORMAL)
+                    d = (transparent ? d : 0u) ^ image;
+                else if (flags & DI_IMAGE)
+                    d = image;
+                else
+                    d = transparent ? 0xFFFFFFu : 0u;
+            }
+        }
+        target->AddDirty(c);
+    });
+    return TRUE;
+}
+
+} // namespace gfx
