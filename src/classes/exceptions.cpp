@@ -1,0 +1,9 @@
+#include "classes/exceptions.h"
+
+namespace cls {
+
+void Abort() {
+    throw EAbort(SOperationAborted);
+}
+
+} // namespace cls
