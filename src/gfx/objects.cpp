@@ -19,9 +19,17 @@ struct Slot {
     std::uint32_t generation = 1;
 };
 
-std::mutex g_tableMutex;
-std::vector<Slot> g_slots;
-std::vector<std::uint32_t> g_free;
+// The table lives for the whole process and is never destroyed, so objects
+// that other static objects free during exit still find it.
+struct Table {
+    std::mutex mutex;
+    std::vector<Slot> slots;
+    std::vector<std::uint32_t> free;
+};
+Table& TheTable() {
+    static Table* table = new Table;
+    return *table;
+}
 
 constexpr std::uintptr_t kIndexMask = 0xFFFFFF;
 
@@ -31,31 +39,40 @@ std::uintptr_t Encode(std::uint32_t index, Kind kind, std::uint32_t generation) 
 }
 
 // Caller holds the table lock.
-Slot* SlotOf(HGDIOBJ h) {
+Slot* SlotOf(Table& t, HGDIOBJ h) {
     const std::uintptr_t v = handle_to_int(h);
     if (v < (std::uintptr_t{1} << 32)) return nullptr;
     const std::uint32_t index = static_cast<std::uint32_t>(v & kIndexMask);
     const std::uint32_t generation = static_cast<std::uint32_t>(v >> 32);
     const Kind kind = static_cast<Kind>((v >> 24) & 0xFF);
-    if (index >= g_slots.size()) return nullptr;
-    Slot& s = g_slots[index];
+    if (index >= t.slots.size()) return nullptr;
+    Slot& s = t.slots[index];
     if (s.generation != generation || !s.obj || s.obj->kind != kind) return nullptr;
     return &s;
+}
+
+// Caller holds the table lock; returns the object to destroy after unlocking.
+std::unique_ptr<GdiObject> Detach(Table& t, Slot& s, HGDIOBJ h) {
+    std::unique_ptr<GdiObject> doomed = std::move(s.obj);
+    if (++s.generation == 0) s.generation = 1;
+    t.free.push_back(static_cast<std::uint32_t>(handle_to_int(h) & kIndexMask));
+    return doomed;
 }
 
 } // namespace
 
 HGDIOBJ Insert(std::unique_ptr<GdiObject> obj) {
-    std::lock_guard lock(g_tableMutex);
+    Table& t = TheTable();
+    std::lock_guard lock(t.mutex);
     std::uint32_t index;
-    if (!g_free.empty()) {
-        index = g_free.back();
-        g_free.pop_back();
+    if (!t.free.empty()) {
+        index = t.free.back();
+        t.free.pop_back();
     } else {
-        index = static_cast<std::uint32_t>(g_slots.size());
-        g_slots.emplace_back();
+        index = static_cast<std::uint32_t>(t.slots.size());
+        t.slots.emplace_back();
     }
-    Slot& s = g_slots[index];
+    Slot& s = t.slots[index];
     const Kind kind = obj->kind;
     s.obj = std::move(obj);
     return handle_from_int<HGDIOBJ>(Encode(index, kind, s.generation));
@@ -63,8 +80,9 @@ HGDIOBJ Insert(std::unique_ptr<GdiObject> obj) {
 
 GdiObject* Lookup(HGDIOBJ h) {
     if (!h) return nullptr;
-    std::lock_guard lock(g_tableMutex);
-    Slot* s = SlotOf(h);
+    Table& t = TheTable();
+    std::lock_guard lock(t.mutex);
+    Slot* s = SlotOf(t, h);
     return s ? s->obj.get() : nullptr;
 }
 
@@ -72,28 +90,48 @@ DCObj* LookupDC(HDC h) {
     return LookupAs<DCObj>(handle_cast<HGDIOBJ>(h), Kind::DC);
 }
 
+// Destructors run outside the lock: they may release other objects.
 void Erase(HGDIOBJ h) {
     std::unique_ptr<GdiObject> doomed;
-    {
-        std::lock_guard lock(g_tableMutex);
-        Slot* s = SlotOf(h);
-        if (!s) return;
-        doomed = std::move(s->obj);
-        if (++s->generation == 0) s->generation = 1;
-        g_free.push_back(static_cast<std::uint32_t>(handle_to_int(h) & kIndexMask));
-    }
-    // Destroyed outside the lock: destructors may release other objects.
+    Table& t = TheTable();
+    std::lock_guard lock(t.mutex);
+    if (Slot* s = SlotOf(t, h)) doomed = Detach(t, *s, h);
 }
 
+// Deletes the object, or, while a DC holds it, marks it to go when released.
+void EraseOrDefer(HGDIOBJ h) {
+    std::unique_ptr<GdiObject> doomed;
+    Table& t = TheTable();
+    std::lock_guard lock(t.mutex);
+    Slot* s = SlotOf(t, h);
+    if (!s) return;
+    if (s->obj->selectCount > 0)
+        s->obj->deletePending = true;
+    else
+        doomed = Detach(t, *s, h);
+}
+
+// Select counts are shared by every thread that selects stock objects, so
+// they change under the table lock.
 void AddSelectRef(HGDIOBJ h) {
-    if (GdiObject* o = Lookup(h)) ++o->selectCount;
+    if (!h) return;
+    Table& t = TheTable();
+    std::lock_guard lock(t.mutex);
+    if (Slot* s = SlotOf(t, h)) ++s->obj->selectCount;
 }
 
 void ReleaseSelectRef(HGDIOBJ h) {
-    GdiObject* o = Lookup(h);
-    if (!o) return;
-    if (o->selectCount > 0) --o->selectCount;
-    if (o->selectCount == 0 && o->deletePending) Erase(h);
+    if (!h) return;
+    std::unique_ptr<GdiObject> doomed;
+    Table& t = TheTable();
+    {
+        std::lock_guard lock(t.mutex);
+        Slot* s = SlotOf(t, h);
+        if (!s) return;
+        GdiObject& o = *s->obj;
+        if (o.selectCount > 0) --o.selectCount;
+        if (o.selectCount == 0 && o.deletePending) doomed = Detach(t, *s, h);
+    }
 }
 
 // ============================================================================
@@ -287,11 +325,8 @@ BOOL DeleteObject(HGDIOBJ obj) {
         case Kind::Pen:
         case Kind::Brush:
         case Kind::Font:
-            if (o->selectCount > 0) {
-                o->deletePending = true;
-                return TRUE;
-            }
-            break;
+            EraseOrDefer(obj);
+            return TRUE;
         default:
             break;
     }

@@ -1,0 +1,155 @@
+// The window system's costs: message sending and posting, timers, and the
+// compositor recomposing a changed menu-sized area of a busy screen.
+#include "win/internal.h"
+
+#include <benchmark/benchmark.h>
+
+using namespace win;
+
+namespace {
+
+LRESULT CountingProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+    static LRESULT count = 0;
+    if (msg >= WM_USER || msg == WM_TIMER) return ++count;
+    if (msg == WM_ERASEBKGND) return 1;
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        BeginPaint(h, &ps);
+        EndPaint(h, &ps);
+        return 0;
+    }
+    return DefWindowProc(h, msg, wParam, lParam);
+}
+
+HWND Fresh(RECT r = RECT{0, 0, 100, 100}, DWORD exStyle = 0) {
+    // A reset removes the program's classes; register again when needed.
+    WNDCLASS wc;
+    if (!GetClassInfo(nullptr, "BenchWindow", &wc)) {
+        wc = WNDCLASS{};
+        wc.lpfnWndProc = &CountingProc;
+        wc.lpszClassName = "BenchWindow";
+        RegisterClass(&wc);
+    }
+    return CreateWindowEx(exStyle, "BenchWindow", "", WS_POPUP | WS_VISIBLE, r.left, r.top, r.Width(),
+                          r.Height(), nullptr, nullptr, nullptr, nullptr);
+}
+
+void Drain() {
+    MSG m;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&m);
+}
+
+void Fill(HWND h, COLORREF color) {
+    HDC dc = GetDC(h);
+    RECT r;
+    GetClientRect(h, &r);
+    HBRUSH b = CreateSolidBrush(color);
+    FillRect(dc, &r, b);
+    DeleteObject(handle_cast<HGDIOBJ>(b));
+    ReleaseDC(h, dc);
+}
+
+void BM_SendMessageSameThread(benchmark::State& state) {
+    HWND h = Fresh();
+    for (auto _ : state) benchmark::DoNotOptimize(SendMessage(h, WM_USER, 1, 2));
+    DestroyWindow(h);
+}
+BENCHMARK(BM_SendMessageSameThread);
+
+void BM_PostAndDispatchMillion(benchmark::State& state) {
+    HWND h = Fresh();
+    Drain();
+    for (auto _ : state) {
+        for (int i = 0; i < 1000000; ++i) PostMessage(h, WM_USER, static_cast<WPARAM>(i), 0);
+        Drain();
+    }
+    state.SetItemsProcessed(state.iterations() * 1000000);
+    DestroyWindow(h);
+}
+BENCHMARK(BM_PostAndDispatchMillion)->Unit(benchmark::kMillisecond);
+
+// Ten thousand timers with different periods; one round fires them all.
+void BM_TenThousandTimers(benchmark::State& state) {
+    SetManualClock(true);
+    HWND h = Fresh();
+    Drain();
+    for (UINT_PTR id = 1; id <= 10000; ++id) SetTimer(h, id, 10 + static_cast<UINT>(id % 7), nullptr);
+    for (auto _ : state) {
+        AdvanceClock(20);
+        Drain();
+    }
+    state.SetItemsProcessed(state.iterations() * 10000);
+    DestroyWindow(h);
+    SetManualClock(false);
+}
+BENCHMARK(BM_TenThousandTimers)->Unit(benchmark::kMillisecond);
+
+// A 1024 x 768 screen with ten windows, one of them a layered shadow with
+// per-pixel alpha over the others.
+struct BusyScreen {
+    std::vector<HWND> windows;
+    HWND menu{};
+    BusyScreen() {
+        ResetWindowSystem();
+        for (int i = 0; i < 8; ++i) {
+            HWND h = Fresh(Rect(40 * i, 30 * i, 40 * i + 500, 30 * i + 400));
+            Fill(h, RGB(20 * i, 255 - 20 * i, 128));
+            windows.push_back(h);
+        }
+        HWND shadow = Fresh(Rect(300, 200, 510, 510), WS_EX_LAYERED);
+        HDC mem = CreateCompatibleDC(nullptr);
+        BITMAPINFO bi{};
+        bi.bmiHeader.biWidth = 210;
+        bi.bmiHeader.biHeight = -310;
+        void* bits = nullptr;
+        HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        auto* px = static_cast<std::uint32_t*>(bits);
+        for (int i = 0; i < 210 * 310; ++i) px[i] = 0x40000000u;
+        HGDIOBJ old = SelectObject(mem, handle_cast<HGDIOBJ>(dib));
+        const POINT zero{};
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        UpdateLayeredWindow(shadow, nullptr, nullptr, nullptr, mem, &zero, 0, &blend, ULW_ALPHA);
+        SelectObject(mem, old);
+        DeleteObject(handle_cast<HGDIOBJ>(dib));
+        DeleteDC(mem);
+        windows.push_back(shadow);
+        menu = Fresh(Rect(295, 195, 495, 495));
+        Fill(menu, RGB(240, 240, 240));
+        windows.push_back(menu);
+        Drain();
+        ComposeScreen();
+    }
+    ~BusyScreen() { ResetWindowSystem(); }
+};
+
+// The menu window redraws itself and the screen is brought up to date.
+void BM_ComposeRedrawnMenu(benchmark::State& state) {
+    BusyScreen screen;
+    int i = 0;
+    for (auto _ : state) {
+        Fill(screen.menu, RGB(200 + (i++ & 31), 200, 200));
+        benchmark::DoNotOptimize(ComposeScreen());
+    }
+}
+BENCHMARK(BM_ComposeRedrawnMenu)->Unit(benchmark::kMicrosecond);
+
+// Only the composition of the menu's 200 x 300 area, shadow included.
+void BM_ComposeMenuArea(benchmark::State& state) {
+    BusyScreen screen;
+    for (auto _ : state) {
+        detail::DirtyScreen(Rect(295, 195, 495, 495));
+        benchmark::DoNotOptimize(ComposeScreen());
+    }
+}
+BENCHMARK(BM_ComposeMenuArea)->Unit(benchmark::kMicrosecond);
+
+void BM_ComposeWholeScreen(benchmark::State& state) {
+    BusyScreen screen;
+    for (auto _ : state) {
+        detail::DirtyScreen(Rect(0, 0, 1024, 768));
+        benchmark::DoNotOptimize(ComposeScreen());
+    }
+}
+BENCHMARK(BM_ComposeWholeScreen)->Unit(benchmark::kMicrosecond);
+
+} // namespace

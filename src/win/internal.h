@@ -1,0 +1,439 @@
+// Internals of the window system shared by its source files: the window and
+// class records, thread queues, the global state and its lock, and the entry
+// points by which the parts (windows, messages, input, painting, screen) call
+// each other. Not part of the public interface.
+//
+// Locking rule: all shared state is guarded by one recursive mutex, Lock().
+// User code (window procedures, hook procedures, timer procedures, message-box
+// handlers) is never called while the lock is held: take what is needed,
+// release, call, then look the window up again by its handle, since the call
+// may have destroyed it.
+#pragma once
+
+#include "win/driver.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace win::detail {
+
+std::recursive_mutex& Lock();
+using Guard = std::lock_guard<std::recursive_mutex>;
+using UniqueGuard = std::unique_lock<std::recursive_mutex>;
+
+// ============================================================================
+// Classes and windows
+// ============================================================================
+
+struct WindowClass {
+    std::string name; // as registered
+    std::string key;  // upper-cased, for look-up
+    WNDCLASS wc;      // lpszClassName points at `name`
+    ATOM atom = 0;
+    bool system = false; // registered by the window system itself
+};
+
+struct Window {
+    HWND handle{};
+    std::shared_ptr<WindowClass> cls;
+    WNDPROC proc = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    std::string text;
+    HWND parent{};              // WS_CHILD windows: the parent
+    HWND owner{};               // top-level windows: the owner (GetWindow GW_OWNER)
+    std::vector<HWND> children; // z-order, top first
+    RECT rect{};                // window rectangle: parent client coordinates (screen for top-level)
+    RECT client{};              // client rectangle in window coordinates (from WM_NCCALCSIZE)
+    LONG_PTR userData = 0;
+    LONG_PTR id = 0; // GWL_ID / the menu parameter of a child
+    HINSTANCE instance{};
+    std::map<std::string, void*> props;
+    DWORD threadId = 0;
+
+    // State
+    bool created = false;    // WM_NCCREATE/WM_CREATE done
+    bool destroying = false; // DestroyWindow under way
+    bool minimized = false;
+    bool maximized = false;
+    RECT normalRect{};      // restore rectangle
+    bool redrawOff = false; // WM_SETREDRAW FALSE
+
+    // Painting (client coordinates). The update region is a drawing-layer region.
+    HRGN updateRgn{}; // nullptr = nothing to paint
+    bool erasePending = false;
+    bool ncPaintPending = false;
+    bool internalPaint = false;
+    bool inPaint = false; // between BeginPaint and EndPaint
+    HDC ownDC{};          // CS_OWNDC
+
+    // Top-level windows: the retained surface holds the whole window rectangle.
+    HBITMAP surface{};
+    HRGN windowRgn{}; // window coordinates; owned
+
+    // Layered windows
+    bool layeredByUpdate = false; // UpdateLayeredWindow set the content (per-pixel alpha in the surface)
+    BYTE layeredAlpha = 255;
+    COLORREF layeredKey = 0;
+    DWORD layeredFlags = 0;    // LWA_ALPHA | LWA_COLORKEY
+    BYTE animationAlpha = 255; // AnimateWindow's blend step (255 when none runs)
+    RECT animationClip{};      // AnimateWindow's slide: the shown part (window coordinates); empty = all
+
+    bool IsChild() const { return (style & WS_CHILD) != 0; }
+    bool Visible() const { return (style & WS_VISIBLE) != 0; }
+    bool Enabled() const { return (style & WS_DISABLED) == 0; }
+    LONG Width() const { return rect.right - rect.left; }
+    LONG Height() const { return rect.bottom - rect.top; }
+};
+
+// The window behind a handle, or nullptr (stale, null, special values).
+// Caller holds the lock while using the pointer.
+Window* GetWnd(HWND hwnd);
+// Same, setting ERROR_INVALID_WINDOW_HANDLE when there is none.
+Window* WndOrFail(HWND hwnd);
+std::shared_ptr<WindowClass> FindClass(const std::string& name);
+
+// The top-level window of a window (itself for a top-level one).
+HWND TopLevelOf(HWND hwnd);
+// Top-level windows in z-order, top first (topmost band first).
+const std::vector<HWND>& TopLevelZOrder();
+// Screen rectangle of a window's client area / of its whole window.
+RECT ClientRectOnScreen(const Window& w);
+RECT WindowRectOnScreen(const Window& w);
+// Offset of a window's (0,0) window coordinate inside its top-level window's surface.
+POINT WindowOffsetInTop(const Window& w);
+
+// The visible region of a window for drawing, in the coordinates of its own
+// window (client = false) or client area (client = true): clipped by
+// ancestors' client areas, siblings above it (WS_CLIPSIBLINGS), its children
+// (WS_CLIPCHILDREN or `clipChildren`), and the window region. A new region.
+HRGN VisibleRegion(HWND hwnd, bool client, bool clipChildren, bool clipSiblings);
+
+// ============================================================================
+// Threads and queues
+// ============================================================================
+
+struct SentMessage {
+    HWND hwnd{};
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    DWORD senderThread = 0;
+    bool notify = false; // SendNotifyMessage: nobody waits
+    bool done = false;
+    LRESULT result = 0;
+    // An internal call run on the owning thread (cross-thread SetWindowPos etc.).
+    std::function<LRESULT()> call;
+};
+
+struct Timer {
+    HWND hwnd{};
+    UINT_PTR id = 0;
+    UINT elapse = 0;
+    TIMERPROC proc = nullptr;
+    std::uint64_t due = 0;
+    std::uint64_t serial = 0; // creation order, for ties
+    bool firing = false;      // WM_TIMER queued or being dispatched
+};
+
+// A raw input event waiting for the thread that owns its target.
+struct InputEvent {
+    enum Kind { MouseMove, MouseButton, MouseWheel, Key } kind = MouseMove;
+    POINT pt{};
+    int button = 0; // 0 left, 1 right, 2 middle
+    bool down = false;
+    int wheel = 0;
+    int vk = 0;
+    std::string chars;
+    DWORD time = 0;
+};
+
+struct ThreadQueue {
+    DWORD id = 0;
+    std::thread::id nativeId;
+    bool alive = true;
+    std::condition_variable_any wake; // signalled when anything arrives
+    std::deque<MSG> posted;
+    std::deque<std::shared_ptr<SentMessage>> sent; // from other threads
+    std::deque<InputEvent> input;                  // raw input routed to this thread
+    std::vector<Timer> timers;                     // window and thread timers of this thread
+    bool quitPosted = false;
+    int quitCode = 0;
+    int sendDepth = 0; // > 0 while handling a message sent by another thread
+    MSG lastMsg{};     // for GetMessageTime / GetMessagePos
+    // Keyboard state as of the message last retrieved (GetKeyState).
+    BYTE keyState[256] = {};
+    // Per-thread input state
+    HWND active{};
+    HWND focus{};
+    // Hook chains of this thread, newest first.
+    struct Hook {
+        HHOOK handle{};
+        int id = 0;
+        HOOKPROC proc = nullptr;
+        bool removed = false;
+    };
+    std::vector<std::shared_ptr<Hook>> hooks;
+};
+
+// The calling thread's queue, created on first use.
+ThreadQueue& CurrentQueue();
+// A thread's queue, or nullptr when it has none or has ended.
+ThreadQueue* QueueOf(DWORD threadId);
+// Wakes a thread waiting for messages.
+void WakeThread(DWORD threadId);
+
+// Runs `call` on the thread that owns `hwnd` and returns its result: directly
+// when that is the calling thread, else as a sent message (the caller waits,
+// serving messages sent to it meanwhile). 0 when the owner has ended.
+LRESULT RunOnOwnerThread(HWND hwnd, const std::function<LRESULT()>& call);
+
+// Sends a message as the system does (hooks see it, window procedure runs,
+// cross-thread sends wait). Shared by SendMessage and every internal sender.
+LRESULT SendMsg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Serves messages sent by other threads to the calling thread. Returns true
+// when at least one ran.
+bool ServeSentMessages();
+
+// ============================================================================
+// Clock and timers
+// ============================================================================
+
+std::uint64_t Now();
+// The earliest due time among all timers of a thread; UINT64_MAX when none.
+std::uint64_t NextTimerDue(const ThreadQueue& q);
+// Removes every timer of a window (DestroyWindow).
+void KillWindowTimers(HWND hwnd);
+
+// ============================================================================
+// Input (input.cpp): plugged into message retrieval
+// ============================================================================
+
+// Routes raw events from the injection queue to the queues of the threads that
+// own their targets. Called under the lock by injection and by retrieval.
+void RouteInput();
+// Takes the next input message for the calling thread that passes the filter:
+// hit-testing, the WH_MOUSE / WH_KEYBOARD hooks (with `remove`), activation on
+// clicks, WM_SETCURSOR, double clicks, and key-state updates. Returns false
+// when no input message is available. Called without the lock.
+bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove);
+// True when the calling thread has input waiting that passes the filter.
+bool HasInput(const ThreadQueue& q, HWND filter, UINT filterMin, UINT filterMax);
+// Generates a WM_MOUSELEAVE / hover when tracking conditions are met (called
+// when the cursor moves, windows move or a window is destroyed).
+void CheckMouseTracking();
+// Forgets a window that is being destroyed: capture, focus, activation,
+// tracking, double-click memory. Sends what the original sends (WM_CAPTURECHANGED,
+// WM_KILLFOCUS, activation of another window).
+void InputForgetWindow(HWND hwnd);
+// Default processing of input-related messages (WM_MOUSEACTIVATE,
+// WM_SETCURSOR, WM_ACTIVATE, WM_NCACTIVATE, WM_CANCELMODE, keyboard
+// system keys). Returns true when it handled `msg`.
+bool DefInputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+// Activation changes caused by showing and hiding windows.
+void ActivateOnShow(HWND hwnd);
+void ActivateOtherOnHide(HWND hwnd);
+// Hook calls made by the message layer (hooks.cpp); return values as the hooks give them.
+void CallWndProcHooks(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool sentByThisThread);
+void CallGetMessageHooks(MSG* msg, bool remove);
+LRESULT CallHooks(int idHook, int code, WPARAM wParam, LPARAM lParam);
+bool HasHooks(int idHook);
+void RemoveThreadHooks(ThreadQueue& q);
+
+// ============================================================================
+// Painting (paint.cpp)
+// ============================================================================
+
+// True when a window of the thread needs WM_PAINT; fills the window.
+bool FindPaintWindow(const ThreadQueue& q, HWND filter, HWND* out);
+// Marks areas of windows invalid after a move, resize, show or z-order change
+// (what became exposed), in screen coordinates.
+void InvalidateScreenArea(const RECT& screenRect, HWND except);
+// Releases a window's painting resources (update region, own DC).
+void PaintForgetWindow(Window& w);
+
+// ============================================================================
+// Screen and compositor (screen.cpp, compositor.cpp)
+// ============================================================================
+
+// Allocates or resizes a top-level window's surface (keeping what it held).
+void EnsureSurface(Window& w);
+void FreeSurface(Window& w);
+// The screen needs recomposition in this rectangle (screen coordinates).
+void DirtyScreen(const RECT& r);
+// Broadcasts a message to every top-level window (sent).
+void BroadcastTopLevel(UINT msg, WPARAM wParam, LPARAM lParam);
+// Default WM_NCCALCSIZE / WM_NCHITTEST / WM_NCPAINT geometry from styles:
+// the thickness of each side, caption and scroll bars included (the original's
+// AdjustWindowRectEx leaves the scroll bars out).
+RECT NonClientInsets(DWORD style, DWORD exStyle);
+int SystemMetric(int index);
+// The window system's state is reset (driver.h ResetWindowSystem) through these.
+void ResetInputState();
+void ResetScreenState();
+void ResetMessageState();
+
+// ============================================================================
+// Screen, compositor, resources, sounds (Part C additions)
+// ============================================================================
+
+// A DC on the composed screen (GetDC(nullptr)); what is drawn there shows
+// until the area is composed again. ReleaseScreenDC is true when `dc` was one.
+HDC GetScreenDC();
+bool ReleaseScreenDC(HDC dc);
+// Everything that changed on the screen image since the last call (composing
+// first), for a presenter; ComposeScreen's own result serves one caller only.
+RECT TakeScreenChanges();
+// Called (without the lock) after each frame of AnimateWindow, which runs no
+// message loop, so that a presenter can show the frames.
+void SetFrameObserver(std::function<void()> observer);
+// Stores a metric without broadcasting (SwapMouseButton's SM_SWAPBUTTON).
+void StoreSystemMetric(int index, int value);
+// The button MessageBox answers without a handler (IDOK, IDYES, ...).
+int DefaultMessageBoxAnswer(UINT type);
+// The rectangle all monitors span (screen coordinates) and the screen's depth.
+RECT VirtualScreenRect();
+int ScreenBitsPerPixel();
+void ResetCompositorState();
+void ResetResourceState();
+void ResetSoundState();
+
+// ============================================================================
+// Core additions: windows, queues, timers, threads, painting
+// ============================================================================
+
+inline void DeleteRgn(HRGN rgn) {
+    if (rgn) DeleteObject(handle_cast<HGDIOBJ>(rgn));
+}
+
+// What the core keeps per window beside the shared record.
+struct WindowExtra {
+    bool messageOnly = false; // created with HWND_MESSAGE as parent
+    bool destroyMsgSent = false;
+    std::vector<BYTE> bytes; // cbWndExtra
+};
+// Caller holds the lock; nullptr for a stale handle.
+WindowExtra* ExtraOf(HWND hwnd);
+// True when the window and all its ancestors have WS_VISIBLE.
+bool IsVisibleChain(const Window& w);
+// The desktop's pseudo window.
+HWND DesktopHandle();
+// Every live window, in no particular order (caller holds the lock).
+std::vector<HWND> AllWindows();
+// Destroys the windows a thread created (its end, or a reset on it).
+void DestroyThreadWindows(DWORD threadId);
+// Drops every window left (those of other threads without messages) and the
+// classes the program registered.
+void ResetWindowState();
+
+// The parts of the non-client area, in window coordinates.
+struct NcLayout {
+    int border = 0;     // frame thickness on each side
+    bool thick = false; // WS_THICKFRAME: the frame sizes the window
+    RECT caption{};     // empty without a caption
+    RECT sysMenu{}, minButton{}, maxButton{}, closeButton{}, helpButton{};
+    RECT edge{};       // inside the frame and caption: where a client edge is drawn
+    int edgeWidth = 0; // 2 for WS_EX_CLIENTEDGE, 1 for WS_EX_STATICEDGE
+    RECT vScroll{}, hScroll{}, sizeBox{};
+};
+NcLayout ComputeNcLayout(const Window& w);
+// The window's shape (rectangle and window region) holds the screen point.
+bool InWindowShape(const Window& w, POINT screen);
+// DefWindowProc's handling of WM_NCHITTEST, WM_NCCALCSIZE, WM_NCPAINT,
+// WM_ERASEBKGND and WM_PRINT. Without the lock.
+LRESULT DefHitTest(HWND hwnd, POINT screen);
+void DefNcCalcSize(HWND hwnd, RECT* r);
+void DefNcPaint(HWND hwnd);
+LRESULT DefEraseBackground(HWND hwnd, HDC dc);
+void DefPrint(HWND hwnd, HDC dc, LPARAM flags);
+// Draws a window's frame, caption and scroll bars on `dc`, whose origin is
+// the window's top-left corner.
+void DrawNonClient(HWND hwnd, HDC dc);
+
+// Invalidates (RDW_INVALIDATE) or validates (RDW_VALIDATE) `area` of a window
+// and, per the flags and WS_CLIPCHILDREN, of its children, skipping `except`
+// and its descendants. `area` is in window coordinates; nullptr is the whole
+// window for RDW_FRAME, else the client area. Caller holds the lock; no
+// message is sent.
+void RedrawArea(Window& w, const RECT* area, HRGN areaRgn, UINT flags, HWND except);
+// A window needs WM_PAINT.
+bool NeedsPaint(const Window& w);
+void ResetPaintState();
+
+// Threads: a queue for a thread that is about to start, its end, and whether
+// any thread other than the caller can still post or send.
+ThreadQueue& CreateQueueFor(DWORD threadId);
+void EndThreadQueue();
+bool OtherThreadsAlive();
+void WakeAllThreads();
+void ForEachQueue(const std::function<void(ThreadQueue&)>& fn);
+// Drops posted messages for a window that is going away.
+void PurgeWindowMessages(HWND hwnd);
+// A thread handle's state for waits: -1 bad handle, 0 running, 1 ended.
+int ThreadHandleState(HANDLE handle);
+// A thread started by CreateThread, other than the caller, has not finished.
+bool OtherStartedThreadsRunning();
+
+// Timers of a queue that are due: fills a WM_TIMER for the earliest one
+// passing the window filter and, when `remove`, schedules its next time.
+bool TakeDueTimer(ThreadQueue& q, HWND filter, bool remove, MSG* msg);
+bool IsTimerDue(const ThreadQueue& q);
+// True when the timer exists with this procedure (DispatchMessage checks).
+bool TimerProcValid(HWND hwnd, UINT_PTR id, TIMERPROC proc);
+void RemoveThreadTimers(ThreadQueue& q);
+void ResetClock();
+// Runs the idle handler (without the lock); true when it did something.
+bool RunIdleHandler();
+// Moves a manual clock forward to `time` (no-op when it is past).
+void AdvanceClockTo(std::uint64_t time);
+// The real time at which the clock reads `time` (real clock only).
+std::chrono::steady_clock::time_point RealTimeAt(std::uint64_t time);
+
+// ============================================================================
+// Input, focus, hooks and cursors: entry points among input.cpp, focus.cpp,
+// hooks.cpp and cursor.cpp, and for the message layer and resources
+// ============================================================================
+
+// The UTF-8 characters the key of a WM_KEYDOWN / WM_SYSKEYDOWN retrieved by the
+// calling thread produces (TranslateMessage turns them into WM_CHAR /
+// WM_SYSCHAR). Each retrieved key's characters are handed out once; a message
+// the system did not deliver (posted by the program) gets those of the US key
+// map for the thread's keyboard state. Empty for other messages.
+std::string TakeKeyChars(const MSG& msg);
+// The system cursor of an IDC_ identifier (LoadCursor with a null instance);
+// nullptr for an unknown one. The handle is shared and kept until exit.
+HCURSOR LoadSystemCursor(std::uintptr_t id);
+// True while DefWindowProc(WM_NCACTIVATE) last drew the window's frame active
+// (the caption painter asks).
+bool IsFrameActive(HWND hwnd);
+// Activates a top-level window of the calling thread (nullptr deactivates)
+// with WA_ACTIVE or WA_CLICKACTIVE: WM_NCACTIVATE / WM_ACTIVATE to the old and
+// the new window, WM_ACTIVATEAPP when the foreground thread changes. Only with
+// `takeForeground` (clicks, SetForegroundWindow) does it take the foreground
+// from another thread; else the window is active for its thread alone.
+// Without the lock.
+void ActivateWindow(HWND top, WORD how, bool takeForeground);
+// A click asks to activate `top` (WM_MOUSEACTIVATE answered MA_ACTIVATE*):
+// activates it unless it already is the foreground window, bringing the
+// application to the foreground. Without the lock.
+void ClickActivate(HWND top);
+// The thread that receives keyboard input (the foreground thread), 0 for none.
+DWORD KeyboardThread();
+// Focus and activation part of InputForgetWindow. Without the lock.
+void FocusForgetWindow(HWND hwnd);
+// Parts of ResetInputState.
+void ResetFocusState();
+void ResetCursorState();
+void ResetHooks();
+
+} // namespace win::detail

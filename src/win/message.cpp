@@ -1,0 +1,739 @@
+// Thread message queues: posting, sending (direct on the owning thread,
+// waiting across threads while serving the sender's own incoming sends),
+// retrieval in the original's order of priority, waits, translation and
+// dispatch, and registered messages.
+#include "win/internal.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace win {
+
+namespace detail {
+
+std::recursive_mutex& Lock() {
+    static std::recursive_mutex* mutex = new std::recursive_mutex;
+    return *mutex;
+}
+
+namespace {
+
+constexpr std::uint64_t kNever = UINT64_MAX;
+// Under a manual clock, how long (real time) a waiting thread gives the other
+// threads to do something before it moves the clock to its next timer itself.
+constexpr auto kOtherThreadGrace = std::chrono::milliseconds(5);
+const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(-1));
+
+struct MessageState {
+    std::map<DWORD, std::unique_ptr<ThreadQueue>> queues;
+    std::map<std::string, UINT> registered;
+    UINT nextRegistered = 0xC000;
+};
+
+MessageState& MS() {
+    static MessageState* state = new MessageState;
+    return *state;
+}
+
+const std::thread::id g_mainThread = std::this_thread::get_id();
+
+thread_local ThreadQueue* tQueue = nullptr;
+
+// Ends the queue of a thread that used the window system when the thread
+// ends. The main thread is left alone: at exit nothing may be called back.
+struct QueueOwner {
+    ~QueueOwner() {
+        if (tQueue && std::this_thread::get_id() != g_mainThread) EndThreadQueue();
+    }
+};
+thread_local QueueOwner tQueueOwner;
+
+bool InRange(UINT msg, UINT lo, UINT hi) {
+    if (lo == 0 && hi == 0) return true;
+    if (lo <= hi) return msg >= lo && msg <= hi;
+    return msg >= lo || msg <= hi;
+}
+
+bool IsDescendantOf(HWND ancestor, HWND hwnd) {
+    for (Window* w = GetWnd(hwnd); w && w->parent; w = GetWnd(w->parent))
+        if (w->parent == ancestor) return true;
+    return false;
+}
+
+bool WindowMatches(HWND msgHwnd, HWND filter) {
+    if (!filter) return true;
+    if (filter == kThreadMessagesOnly) return msgHwnd == nullptr;
+    return msgHwnd && (msgHwnd == filter || IsDescendantOf(filter, msgHwnd));
+}
+
+POINT CursorNow() {
+    POINT p{};
+    GetCursorPos(&p);
+    return p;
+}
+
+void Finish(const std::shared_ptr<SentMessage>& sm, LRESULT result) {
+    sm->result = result;
+    sm->done = true;
+    if (!sm->notify) WakeThread(sm->senderThread);
+}
+
+// Completes what nobody will serve any more (an ended thread, a reset).
+void AbandonSent(ThreadQueue& q) {
+    for (auto& sm : q.sent) Finish(sm, 0);
+    q.sent.clear();
+}
+
+UINT QueueStatus(ThreadQueue& q) {
+    RouteInput();
+    UINT s = 0;
+    if (!q.sent.empty()) s |= QS_SENDMESSAGE;
+    if (!q.posted.empty() || q.quitPosted) s |= QS_POSTMESSAGE;
+    for (const InputEvent& e : q.input)
+        s |= e.kind == InputEvent::Key         ? QS_KEY
+             : e.kind == InputEvent::MouseMove ? QS_MOUSEMOVE
+                                               : QS_MOUSEBUTTON;
+    if (!(s & QS_INPUT) && HasInput(q, nullptr, 0, 0)) s |= QS_MOUSEBUTTON;
+    if (FindPaintWindow(q, nullptr, nullptr)) s |= QS_PAINT;
+    if (IsTimerDue(q)) s |= QS_TIMER;
+    return s;
+}
+
+// Something that GetMessage with this filter would return (sent messages
+// count: they are served on the way).
+bool HasMessageFor(ThreadQueue& q, HWND filter, UINT lo, UINT hi) {
+    RouteInput();
+    if (!q.sent.empty() || q.quitPosted) return true;
+    for (const MSG& m : q.posted)
+        if (InRange(m.message, lo, hi) && WindowMatches(m.hwnd, filter)) return true;
+    if (filter != kThreadMessagesOnly) {
+        if (HasInput(q, filter, lo, hi)) return true;
+        if (InRange(WM_PAINT, lo, hi) && FindPaintWindow(q, filter, nullptr)) return true;
+    }
+    MSG m{};
+    return InRange(WM_TIMER, lo, hi) && TakeDueTimer(q, filter, false, &m);
+}
+
+// Blocks until `ready` (checked under the lock) holds or the clock reaches
+// `deadline`. Under a manual clock the idle handler runs first; when it does
+// nothing the clock jumps to the next timer or the deadline, and when nothing
+// can ever come WouldWaitForever is thrown. Returns false on the deadline.
+bool WaitUntil(ThreadQueue& q, const std::function<bool()>& ready, std::uint64_t deadline) {
+    UniqueGuard ul(Lock());
+    for (;;) {
+        if (ready()) return true;
+        if (deadline != kNever && Now() >= deadline) return false;
+        // A timer already due cannot end this wait (the filter does not take it).
+        std::uint64_t timer = NextTimerDue(q);
+        if (timer <= Now()) timer = kNever;
+        const std::uint64_t wakeAt = std::min(deadline, timer);
+        if (!IsManualClock()) {
+            if (wakeAt == kNever)
+                q.wake.wait(ul);
+            else
+                q.wake.wait_until(ul, RealTimeAt(wakeAt));
+            continue;
+        }
+        ul.unlock();
+        const bool did = RunIdleHandler();
+        ul.lock();
+        if (did || ready()) continue;
+        if (OtherThreadsAlive()) {
+            if (wakeAt == kNever) {
+                q.wake.wait(ul);
+                continue;
+            }
+            q.wake.wait_for(ul, kOtherThreadGrace);
+            if (ready()) return true;
+        }
+        if (wakeAt != kNever) {
+            ul.unlock();
+            AdvanceClockTo(wakeAt);
+            ul.lock();
+            continue;
+        }
+        throw WouldWaitForever("the thread waits for a message that nothing can send");
+    }
+}
+
+// Waits for the reply to a message sent to another thread, serving messages
+// sent to this one meanwhile. False when `timeoutMs` passed first.
+bool WaitForReply(const std::shared_ptr<SentMessage>& sm, bool serve, DWORD timeoutMs) {
+    ThreadQueue& q = CurrentQueue();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    UniqueGuard ul(Lock());
+    while (!sm->done) {
+        if (serve && !q.sent.empty()) {
+            ul.unlock();
+            ServeSentMessages();
+            ul.lock();
+            continue;
+        }
+        if (timeoutMs == INFINITE) {
+            q.wake.wait(ul);
+        } else if (q.wake.wait_until(ul, until) == std::cv_status::timeout && !sm->done) {
+            sm->notify = true; // nobody waits any more
+            return false;
+        }
+    }
+    return true;
+}
+
+// Queues a message for another thread; nullptr when the window's thread is gone.
+std::shared_ptr<SentMessage> QueueSent(DWORD target, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                       bool notify, std::function<LRESULT()> call) {
+    ThreadQueue* q = QueueOf(target);
+    if (!q) return nullptr;
+    auto sm = std::make_shared<SentMessage>();
+    sm->hwnd = hwnd;
+    sm->message = msg;
+    sm->wParam = wParam;
+    sm->lParam = lParam;
+    sm->senderThread = GetCurrentThreadId();
+    sm->notify = notify;
+    sm->call = std::move(call);
+    q->sent.push_back(sm);
+    q->wake.notify_all();
+    return sm;
+}
+
+// The window procedure of a window of the calling thread, after the
+// WH_CALLWNDPROC hooks have seen the message; nullptr when the window is gone.
+WNDPROC ProcAfterHooks(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool sentByThisThread) {
+    if (HasHooks(WH_CALLWNDPROC)) CallWndProcHooks(hwnd, msg, wParam, lParam, sentByThisThread);
+    Guard g(Lock());
+    Window* w = GetWnd(hwnd);
+    return w ? w->proc : nullptr;
+}
+
+std::vector<std::uint32_t> DecodeUtf8(const std::string& s) {
+    std::vector<std::uint32_t> out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len == 0 || i + static_cast<std::size_t>(len) > s.size()) {
+            ++i;
+            continue;
+        }
+        std::uint32_t cp = len == 1 ? c : c & (0x7F >> len);
+        for (int k = 1; k < len; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
+        out.push_back(cp);
+        i += static_cast<std::size_t>(len);
+    }
+    return out;
+}
+
+} // namespace
+
+// ============================================================================
+// Queues
+// ============================================================================
+
+ThreadQueue& CurrentQueue() {
+    if (tQueue) return *tQueue;
+    (void)&tQueueOwner;
+    Guard g(Lock());
+    const DWORD id = GetCurrentThreadId();
+    auto& slot = MS().queues[id];
+    if (!slot) {
+        slot = std::make_unique<ThreadQueue>();
+        slot->id = id;
+    }
+    slot->nativeId = std::this_thread::get_id();
+    tQueue = slot.get();
+    return *tQueue;
+}
+
+ThreadQueue& CreateQueueFor(DWORD threadId) {
+    Guard g(Lock());
+    auto& slot = MS().queues[threadId];
+    if (!slot) {
+        slot = std::make_unique<ThreadQueue>();
+        slot->id = threadId;
+    }
+    return *slot;
+}
+
+ThreadQueue* QueueOf(DWORD threadId) {
+    auto it = MS().queues.find(threadId);
+    return it != MS().queues.end() && it->second->alive ? it->second.get() : nullptr;
+}
+
+void WakeThread(DWORD threadId) {
+    if (ThreadQueue* q = QueueOf(threadId)) q->wake.notify_all();
+}
+
+void WakeAllThreads() {
+    Guard g(Lock());
+    for (auto& [id, q] : MS().queues) q->wake.notify_all();
+}
+
+void ForEachQueue(const std::function<void(ThreadQueue&)>& fn) {
+    Guard g(Lock());
+    for (auto& [id, q] : MS().queues) fn(*q);
+}
+
+bool OtherThreadsAlive() {
+    const DWORD self = GetCurrentThreadId();
+    for (auto& [id, q] : MS().queues)
+        if (id != self && q->alive) return true;
+    return OtherStartedThreadsRunning();
+}
+
+void EndThreadQueue() {
+    const DWORD id = GetCurrentThreadId();
+    DestroyThreadWindows(id);
+    {
+        Guard g(Lock());
+        auto it = MS().queues.find(id);
+        if (it != MS().queues.end()) {
+            ThreadQueue& q = *it->second;
+            RemoveThreadHooks(q);
+            RemoveThreadTimers(q);
+            q.alive = false;
+            AbandonSent(q);
+            MS().queues.erase(it);
+        }
+        tQueue = nullptr;
+    }
+    WakeAllThreads();
+}
+
+void PurgeWindowMessages(HWND hwnd) {
+    for (auto& [id, q] : MS().queues)
+        std::erase_if(q->posted, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
+}
+
+bool ServeSentMessages() {
+    ThreadQueue& q = CurrentQueue();
+    bool any = false;
+    for (;;) {
+        std::shared_ptr<SentMessage> sm;
+        {
+            Guard g(Lock());
+            if (q.sent.empty()) break;
+            sm = q.sent.front();
+            q.sent.pop_front();
+            ++q.sendDepth;
+        }
+        struct Done {
+            ThreadQueue& q;
+            const std::shared_ptr<SentMessage>& sm;
+            LRESULT result = 0;
+            ~Done() {
+                Guard g(Lock());
+                --q.sendDepth;
+                Finish(sm, result);
+            }
+        } done{q, sm};
+        if (sm->call) {
+            done.result = sm->call();
+        } else {
+            bool mine = false;
+            {
+                Guard g(Lock());
+                Window* w = GetWnd(sm->hwnd);
+                mine = w && w->threadId == q.id;
+            }
+            if (mine)
+                if (WNDPROC proc = ProcAfterHooks(sm->hwnd, sm->message, sm->wParam, sm->lParam, false))
+                    done.result = proc(sm->hwnd, sm->message, sm->wParam, sm->lParam);
+        }
+        any = true;
+    }
+    return any;
+}
+
+LRESULT SendMsg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (hwnd == HWND_BROADCAST) {
+        std::vector<HWND> windows;
+        {
+            Guard g(Lock());
+            windows = TopLevelZOrder();
+        }
+        for (HWND h : windows) SendNotifyMessage(h, msg, wParam, lParam);
+        return TRUE;
+    }
+    std::shared_ptr<SentMessage> sm;
+    {
+        Guard g(Lock());
+        Window* w = WndOrFail(hwnd);
+        if (!w) return 0;
+        if (w->threadId != GetCurrentThreadId()) {
+            sm = QueueSent(w->threadId, hwnd, msg, wParam, lParam, false, nullptr);
+            if (!sm) {
+                SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+                return 0;
+            }
+        }
+    }
+    if (!sm) {
+        WNDPROC proc = ProcAfterHooks(hwnd, msg, wParam, lParam, true);
+        return proc ? proc(hwnd, msg, wParam, lParam) : 0;
+    }
+    WaitForReply(sm, true, INFINITE);
+    return sm->result;
+}
+
+LRESULT RunOnOwnerThread(HWND hwnd, const std::function<LRESULT()>& call) {
+    std::shared_ptr<SentMessage> sm;
+    {
+        Guard g(Lock());
+        Window* w = WndOrFail(hwnd);
+        if (!w) return 0;
+        if (w->threadId != GetCurrentThreadId()) {
+            sm = QueueSent(w->threadId, hwnd, WM_NULL, 0, 0, false, call);
+            if (!sm) {
+                SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+                return 0;
+            }
+        }
+    }
+    if (!sm) return call();
+    WaitForReply(sm, true, INFINITE);
+    return sm->result;
+}
+
+void ResetMessageState() {
+    ResetWindowState();
+    {
+        Guard g(Lock());
+        for (auto& [id, q] : MS().queues) {
+            q->posted.clear();
+            AbandonSent(*q);
+            RemoveThreadTimers(*q);
+            q->quitPosted = false;
+            q->quitCode = 0;
+            q->lastMsg = MSG{};
+        }
+    }
+    ResetPaintState();
+    ResetClock();
+}
+
+} // namespace detail
+
+using namespace detail;
+
+// ============================================================================
+// Posting and sending
+// ============================================================================
+
+BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!hwnd) return PostThreadMessage(GetCurrentThreadId(), msg, wParam, lParam);
+    if (hwnd == HWND_BROADCAST) {
+        std::vector<HWND> windows;
+        {
+            Guard g(Lock());
+            windows = TopLevelZOrder();
+        }
+        for (HWND h : windows) PostMessage(h, msg, wParam, lParam);
+        return TRUE;
+    }
+    const POINT pt = CursorNow();
+    Guard g(Lock());
+    Window* w = WndOrFail(hwnd);
+    if (!w) return FALSE;
+    ThreadQueue* q = QueueOf(w->threadId);
+    if (!q) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    q->posted.push_back(MSG{hwnd, msg, wParam, lParam, GetTickCount(), pt});
+    q->wake.notify_all();
+    return TRUE;
+}
+
+BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (threadId == GetCurrentThreadId()) CurrentQueue();
+    const POINT pt = CursorNow();
+    Guard g(Lock());
+    ThreadQueue* q = QueueOf(threadId);
+    if (!q) {
+        SetLastError(ERROR_INVALID_THREAD_ID);
+        return FALSE;
+    }
+    q->posted.push_back(MSG{nullptr, msg, wParam, lParam, GetTickCount(), pt});
+    q->wake.notify_all();
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+    ThreadQueue& q = CurrentQueue();
+    Guard g(Lock());
+    q.quitPosted = true;
+    q.quitCode = exitCode;
+    q.wake.notify_all();
+}
+
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SendMsg(hwnd, msg, wParam, lParam);
+}
+
+LRESULT SendMessageTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                           std::uintptr_t* result) {
+    std::shared_ptr<SentMessage> sm;
+    {
+        Guard g(Lock());
+        Window* w = WndOrFail(hwnd);
+        if (!w) return 0;
+        if (w->threadId != GetCurrentThreadId()) {
+            sm = QueueSent(w->threadId, hwnd, msg, wParam, lParam, false, nullptr);
+            if (!sm) {
+                SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+                return 0;
+            }
+        }
+    }
+    LRESULT r = 0;
+    if (!sm) {
+        r = SendMsg(hwnd, msg, wParam, lParam);
+    } else {
+        if (!WaitForReply(sm, !(flags & SMTO_BLOCK), timeout)) {
+            SetLastError(ERROR_TIMEOUT);
+            return 0;
+        }
+        r = sm->result;
+    }
+    if (result) *result = static_cast<std::uintptr_t>(r);
+    return 1;
+}
+
+BOOL SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    bool own = false;
+    {
+        Guard g(Lock());
+        Window* w = WndOrFail(hwnd);
+        if (!w) return FALSE;
+        own = w->threadId == GetCurrentThreadId();
+        if (!own && !QueueSent(w->threadId, hwnd, msg, wParam, lParam, true, nullptr)) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return FALSE;
+        }
+    }
+    if (own) SendMsg(hwnd, msg, wParam, lParam);
+    return TRUE;
+}
+
+BOOL InSendMessage() {
+    ThreadQueue& q = CurrentQueue();
+    Guard g(Lock());
+    return q.sendDepth > 0 ? TRUE : FALSE;
+}
+
+// ============================================================================
+// Retrieval
+// ============================================================================
+
+BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg) {
+    if (hwnd && hwnd != kThreadMessagesOnly && !IsWindow(hwnd)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    const bool remove = (removeMsg & PM_REMOVE) != 0;
+    ThreadQueue& q = CurrentQueue();
+    ServeSentMessages();
+
+    MSG m{};
+    bool got = false;
+    {
+        Guard g(Lock());
+        RouteInput();
+        for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
+            if (!InRange(it->message, filterMin, filterMax) || !WindowMatches(it->hwnd, hwnd)) continue;
+            m = *it;
+            if (remove) q.posted.erase(it);
+            got = true;
+            break;
+        }
+        // The quit request passes every filter, after the posted messages.
+        if (!got && q.quitPosted) {
+            m = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0, GetTickCount(), CursorNow()};
+            if (remove) q.quitPosted = false;
+            got = true;
+        }
+    }
+    if (!got && hwnd != kThreadMessagesOnly) got = TakeInputMessage(&m, hwnd, filterMin, filterMax, remove);
+    if (!got) {
+        Guard g(Lock());
+        HWND paint{};
+        if (hwnd != kThreadMessagesOnly && InRange(WM_PAINT, filterMin, filterMax) &&
+            FindPaintWindow(q, hwnd, &paint)) {
+            m = MSG{paint, WM_PAINT, 0, 0, GetTickCount(), CursorNow()};
+            got = true;
+        } else if (InRange(WM_TIMER, filterMin, filterMax) && TakeDueTimer(q, hwnd, remove, &m)) {
+            got = true;
+        }
+    }
+    if (!got) return FALSE;
+    {
+        Guard g(Lock());
+        q.lastMsg = m;
+    }
+    if (HasHooks(WH_GETMESSAGE)) CallGetMessageHooks(&m, remove);
+    if (msg) *msg = m;
+    return TRUE;
+}
+
+BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
+    if (!msg || (hwnd && hwnd != kThreadMessagesOnly && !IsWindow(hwnd))) {
+        SetLastError(msg ? ERROR_INVALID_WINDOW_HANDLE : ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    ThreadQueue& q = CurrentQueue();
+    for (;;) {
+        if (PeekMessage(msg, hwnd, filterMin, filterMax, PM_REMOVE)) return msg->message == WM_QUIT ? 0 : 1;
+        if (hwnd && hwnd != kThreadMessagesOnly && !IsWindow(hwnd)) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return -1;
+        }
+        WaitUntil(
+            q, [&] { return HasMessageFor(q, hwnd, filterMin, filterMax); }, kNever);
+    }
+}
+
+BOOL WaitMessage() {
+    ThreadQueue& q = CurrentQueue();
+    WaitUntil(
+        q, [&] { return QueueStatus(q) != 0; }, kNever);
+    return TRUE;
+}
+
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                DWORD wakeMask) {
+    if (count > 0 && !handles) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    {
+        Guard g(Lock());
+        for (DWORD i = 0; i < count; ++i)
+            if (ThreadHandleState(handles[i]) < 0) {
+                SetLastError(ERROR_INVALID_HANDLE);
+                return WAIT_FAILED;
+            }
+    }
+    ThreadQueue& q = CurrentQueue();
+    DWORD result = WAIT_TIMEOUT;
+    auto ready = [&] {
+        DWORD ended = 0;
+        for (DWORD i = 0; i < count; ++i) {
+            if (ThreadHandleState(handles[i]) != 0) {
+                if (!waitAll) {
+                    result = WAIT_OBJECT_0 + i;
+                    return true;
+                }
+                ++ended;
+            }
+        }
+        if (count > 0 && waitAll && ended == count) {
+            result = WAIT_OBJECT_0;
+            return true;
+        }
+        if (QueueStatus(q) & wakeMask) {
+            result = WAIT_OBJECT_0 + count;
+            return true;
+        }
+        return false;
+    };
+    if (milliseconds == 0) {
+        Guard g(Lock());
+        return ready() ? result : WAIT_TIMEOUT;
+    }
+    const std::uint64_t deadline = milliseconds == INFINITE ? kNever : Now() + milliseconds;
+    return WaitUntil(q, ready, deadline) ? result : WAIT_TIMEOUT;
+}
+
+DWORD GetQueueStatus(UINT flags) {
+    ThreadQueue& q = CurrentQueue();
+    Guard g(Lock());
+    const UINT s = QueueStatus(q) & flags;
+    return static_cast<DWORD>(MAKELPARAM(static_cast<int>(s), static_cast<int>(s)));
+}
+
+BOOL GetInputState() {
+    ThreadQueue& q = CurrentQueue();
+    Guard g(Lock());
+    return (QueueStatus(q) & (QS_KEY | QS_MOUSEBUTTON)) ? TRUE : FALSE;
+}
+
+LONG GetMessageTime() {
+    ThreadQueue& q = CurrentQueue();
+    Guard g(Lock());
+    return static_cast<LONG>(q.lastMsg.time);
+}
+
+DWORD GetMessagePos() {
+    ThreadQueue& q = CurrentQueue();
+    Guard g(Lock());
+    return static_cast<DWORD>(MAKELPARAM(q.lastMsg.pt.x, q.lastMsg.pt.y));
+}
+
+// ============================================================================
+// Translation and dispatch
+// ============================================================================
+
+BOOL TranslateMessage(const MSG* msg) {
+    if (!msg) return FALSE;
+    const UINT m = msg->message;
+    if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP) return FALSE;
+    if (m == WM_KEYUP || m == WM_SYSKEYUP) return TRUE;
+    const UINT charMsg = m == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
+    for (std::uint32_t cp : DecodeUtf8(TakeKeyChars(*msg))) {
+        if (msg->hwnd)
+            PostMessage(msg->hwnd, charMsg, cp, msg->lParam);
+        else
+            PostThreadMessage(GetCurrentThreadId(), charMsg, cp, msg->lParam);
+    }
+    return TRUE;
+}
+
+LRESULT DispatchMessage(const MSG* msg) {
+    if (!msg) return 0;
+    if (msg->message == WM_TIMER && msg->lParam) {
+        const auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
+        bool valid = false;
+        {
+            Guard g(Lock());
+            valid = TimerProcValid(msg->hwnd, msg->wParam, proc);
+        }
+        if (valid) proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+        return 0;
+    }
+    if (!msg->hwnd) return 0;
+    WNDPROC proc = nullptr;
+    {
+        Guard g(Lock());
+        Window* w = WndOrFail(msg->hwnd);
+        if (!w) return 0;
+        if (w->threadId != GetCurrentThreadId()) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return 0;
+        }
+        proc = w->proc;
+    }
+    return proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+UINT RegisterWindowMessage(const char* name) {
+    if (!name || !*name) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string key(name);
+    for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    Guard g(Lock());
+    auto [it, inserted] = MS().registered.emplace(key, 0);
+    if (inserted) {
+        if (MS().nextRegistered == 0) {
+            MS().registered.erase(it);
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return 0;
+        }
+        it->second = MS().nextRegistered++;
+    }
+    return it->second;
+}
+
+} // namespace win

@@ -1,0 +1,1031 @@
+// Painting: update regions and WM_PAINT, BeginPaint / EndPaint, window DCs on
+// the top-level window's retained surface with the window's visible region,
+// RedrawWindow, scrolling, and the default drawing of frames and captions.
+#include "win/internal.h"
+
+#include "gfx/draw.h"
+
+#include <algorithm>
+
+namespace win {
+
+namespace detail {
+namespace {
+
+struct DcRecord {
+    HWND hwnd{};
+    bool own = false;
+    HBITMAP surface{};
+};
+
+struct PaintState {
+    std::map<HDC, DcRecord> dcs;
+    HWND locked{};
+};
+
+PaintState& PS() {
+    static PaintState* state = new PaintState;
+    return *state;
+}
+
+HRGN EmptyRgn() {
+    return CreateRectRgn(0, 0, 0, 0);
+}
+
+bool IsEmpty(HRGN rgn) {
+    RECT box{};
+    return !rgn || GetRgnBox(rgn, &box) == NULLREGION;
+}
+
+HRGN CopyRgn(HRGN src) {
+    HRGN r = EmptyRgn();
+    if (src) CombineRgn(r, src, nullptr, RGN_COPY);
+    return r;
+}
+
+RECT ClientSize(const Window& w) {
+    return RECT{0, 0, w.client.right - w.client.left, w.client.bottom - w.client.top};
+}
+
+// Visible, and drawing not switched off (WM_SETREDRAW) on it or an ancestor.
+// A layered window whose content came from UpdateLayeredWindow is never
+// painted: its surface holds that content.
+bool Drawable(const Window& w) {
+    if (!IsVisibleChain(w)) return false;
+    for (const Window* x = &w; x; x = x->parent ? GetWnd(x->parent) : nullptr) {
+        if (x->redrawOff) return false;
+        if (!x->parent && x->layeredByUpdate && (x->exStyle & WS_EX_LAYERED)) return false;
+    }
+    return true;
+}
+
+bool LockedOut(const Window& w) {
+    const HWND locked = PS().locked;
+    if (!locked) return false;
+    for (const Window* x = &w; x; x = x->parent ? GetWnd(x->parent) : nullptr)
+        if (x->handle == locked) return true;
+    return false;
+}
+
+POINT ScreenOrigin(const Window& w, bool client) {
+    const RECT r = client ? ClientRectOnScreen(w) : WindowRectOnScreen(w);
+    return POINT{r.left, r.top};
+}
+
+// Removes a window's shape (rectangle and window region) from `rgn`, whose
+// coordinates have their origin at `org` on the screen.
+void SubtractShape(HRGN rgn, const Window& w, POINT org) {
+    RECT r = WindowRectOnScreen(w);
+    OffsetRect(&r, -org.x, -org.y);
+    HRGN shape = CreateRectRgnIndirect(&r);
+    if (w.windowRgn) {
+        HRGN own = CopyRgn(w.windowRgn);
+        OffsetRgn(own, r.left, r.top);
+        CombineRgn(shape, shape, own, RGN_AND);
+        DeleteRgn(own);
+    }
+    CombineRgn(rgn, rgn, shape, RGN_DIFF);
+    DeleteRgn(shape);
+}
+
+void IntersectWindowRgn(HRGN rgn, const Window& w, POINT org) {
+    if (!w.windowRgn) return;
+    const POINT o = ScreenOrigin(w, false);
+    HRGN own = CopyRgn(w.windowRgn);
+    OffsetRgn(own, o.x - org.x, o.y - org.y);
+    CombineRgn(rgn, rgn, own, RGN_AND);
+    DeleteRgn(own);
+}
+
+void SubtractSiblingsAbove(HRGN rgn, const Window& w, POINT org) {
+    const Window* p = w.parent ? GetWnd(w.parent) : nullptr;
+    if (!p) return;
+    for (HWND h : p->children) {
+        if (h == w.handle) break;
+        if (const Window* s = GetWnd(h); s && s->Visible()) SubtractShape(rgn, *s, org);
+    }
+}
+
+struct DcArea {
+    POINT origin{};
+    HRGN vis{};
+    HBITMAP surface{};
+};
+
+// Where a DC of the window draws on its top-level surface, and what it may touch.
+bool PrepareDcArea(Window& w, bool windowDC, bool clipChildren, bool clipSiblings, DcArea* area) {
+    Window* top = GetWnd(TopLevelOf(w.handle));
+    if (!top) return false;
+    if (!top->surface) EnsureSurface(*top);
+    if (!top->surface) return false;
+    area->surface = top->surface;
+    area->origin = WindowOffsetInTop(w);
+    if (!windowDC) {
+        area->origin.x += w.client.left;
+        area->origin.y += w.client.top;
+    }
+    area->vis = VisibleRegion(w.handle, !windowDC, clipChildren, clipSiblings);
+    return true;
+}
+
+HDC MakeDC(Window& w, bool windowDC, DWORD flags, HRGN clip) {
+    DcArea area;
+    if (!PrepareDcArea(w, windowDC, (flags & DCX_CLIPCHILDREN) != 0, (flags & DCX_CLIPSIBLINGS) != 0, &area))
+        return nullptr;
+    if (clip && (flags & DCX_INTERSECTRGN)) CombineRgn(area.vis, area.vis, clip, RGN_AND);
+    if (clip && (flags & DCX_EXCLUDERGN)) CombineRgn(area.vis, area.vis, clip, RGN_DIFF);
+    const bool own = !windowDC && (w.cls->wc.style & CS_OWNDC) && !(flags & DCX_CACHE);
+    HDC dc{};
+    PaintState& ps = PS();
+    if (own && w.ownDC) {
+        auto it = ps.dcs.find(w.ownDC);
+        if (it != ps.dcs.end() && it->second.surface == area.surface) {
+            dc = w.ownDC;
+            SetSurfaceDCArea(dc, area.origin, area.vis);
+        } else {
+            // The surface was replaced (a resize): the old DC drew on the old one.
+            ps.dcs.erase(w.ownDC);
+            DeleteDC(w.ownDC);
+            w.ownDC = nullptr;
+        }
+    }
+    if (!dc) {
+        dc = CreateSurfaceDC(area.surface, area.origin, area.vis);
+        if (own) w.ownDC = dc;
+    }
+    DeleteRgn(area.vis);
+    if (dc) ps.dcs[dc] = DcRecord{w.handle, own, area.surface};
+    return dc;
+}
+
+void UpdateNow(HWND hwnd, bool children) {
+    bool needs = false;
+    std::vector<HWND> kids;
+    {
+        Guard g(Lock());
+        Window* w = GetWnd(hwnd);
+        if (!w) return;
+        needs = NeedsPaint(*w);
+        kids = w->children;
+    }
+    if (needs) SendMsg(hwnd, WM_PAINT, 0, 0);
+    if (children)
+        for (HWND k : kids) UpdateNow(k, true);
+}
+
+void EraseNow(HWND hwnd, bool children) {
+    bool nc = false, erase = false;
+    HRGN update{};
+    std::vector<HWND> kids;
+    {
+        Guard g(Lock());
+        Window* w = GetWnd(hwnd);
+        if (!w) return;
+        kids = w->children;
+        if (Drawable(*w)) {
+            nc = w->ncPaintPending;
+            w->ncPaintPending = false;
+            erase = w->erasePending && w->updateRgn;
+            w->erasePending = false;
+            if (erase) update = CopyRgn(w->updateRgn);
+        }
+    }
+    if (nc) SendMsg(hwnd, WM_NCPAINT, 1, 0);
+    if (erase) {
+        if (HDC dc = GetDCEx(hwnd, update, DCX_INTERSECTRGN)) {
+            SendMsg(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+            ReleaseDC(hwnd, dc);
+        }
+        DeleteRgn(update);
+    }
+    if (children)
+        for (HWND k : kids) EraseNow(k, true);
+}
+
+// Client rectangle or region (client coordinates) to window coordinates.
+HRGN AreaInWindow(const Window& w, const RECT* r, HRGN rgn) {
+    HRGN a{};
+    if (rgn)
+        a = CopyRgn(rgn);
+    else if (r)
+        a = CreateRectRgnIndirect(r);
+    else
+        return nullptr;
+    OffsetRgn(a, w.client.left, w.client.top);
+    return a;
+}
+
+void RedrawAllTopLevel(const RECT* screenRect, HRGN screenRgn, UINT flags) {
+    for (HWND h : std::vector<HWND>(TopLevelZOrder())) {
+        Window* w = GetWnd(h);
+        if (!w) continue;
+        HRGN a{};
+        if (screenRgn || screenRect) {
+            a = screenRgn ? CopyRgn(screenRgn) : CreateRectRgnIndirect(screenRect);
+            OffsetRgn(a, -w->rect.left, -w->rect.top);
+        }
+        RedrawArea(*w, nullptr, a, flags | RDW_FRAME | RDW_ALLCHILDREN, nullptr);
+        DeleteRgn(a);
+    }
+}
+
+} // namespace
+
+// ============================================================================
+// Visible regions and invalidation (shared)
+// ============================================================================
+
+HRGN VisibleRegion(HWND hwnd, bool client, bool clipChildren, bool clipSiblings) {
+    HRGN rgn = EmptyRgn();
+    Window* w = GetWnd(hwnd);
+    if (!w || !Drawable(*w) || LockedOut(*w)) return rgn;
+    const POINT org = ScreenOrigin(*w, client);
+    const RECT base = client ? ClientSize(*w) : RECT{0, 0, w->Width(), w->Height()};
+    SetRectRgn(rgn, base.left, base.top, base.right, base.bottom);
+    IntersectWindowRgn(rgn, *w, org);
+    if (clipChildren || (w->style & WS_CLIPCHILDREN))
+        for (HWND h : w->children)
+            if (const Window* c = GetWnd(h); c && c->Visible()) SubtractShape(rgn, *c, org);
+    if (clipSiblings || (w->style & WS_CLIPSIBLINGS)) SubtractSiblingsAbove(rgn, *w, org);
+    for (const Window* x = w; x->parent;) {
+        const Window* p = GetWnd(x->parent);
+        if (!p) break;
+        RECT pc = ClientRectOnScreen(*p);
+        OffsetRect(&pc, -org.x, -org.y);
+        HRGN clip = CreateRectRgnIndirect(&pc);
+        CombineRgn(rgn, rgn, clip, RGN_AND);
+        DeleteRgn(clip);
+        IntersectWindowRgn(rgn, *p, org);
+        if (p->style & WS_CLIPSIBLINGS) SubtractSiblingsAbove(rgn, *p, org);
+        x = p;
+    }
+    return rgn;
+}
+
+bool NeedsPaint(const Window& w) {
+    return (w.updateRgn || w.ncPaintPending || w.internalPaint) && Drawable(w);
+}
+
+void RedrawArea(Window& w, const RECT* area, HRGN areaRgn, UINT flags, HWND except) {
+    if (w.handle == except) return;
+    const bool invalidate = (flags & RDW_INVALIDATE) != 0;
+    const bool validate = (flags & RDW_VALIDATE) != 0;
+    if ((invalidate || (flags & RDW_INTERNALPAINT)) && !Drawable(w)) return;
+    if (flags & RDW_INTERNALPAINT) {
+        w.internalPaint = true;
+        WakeThread(w.threadId);
+    }
+
+    const RECT whole{0, 0, w.Width(), w.Height()};
+    HRGN a = CreateRectRgnIndirect(&whole);
+    if (areaRgn) {
+        CombineRgn(a, a, areaRgn, RGN_AND);
+    } else if (area) {
+        HRGN r = CreateRectRgnIndirect(area);
+        CombineRgn(a, a, r, RGN_AND);
+        DeleteRgn(r);
+    } else if (!(flags & RDW_FRAME)) {
+        SetRectRgn(a, w.client.left, w.client.top, w.client.right, w.client.bottom);
+    }
+    HRGN clientRgn = CreateRectRgnIndirect(&w.client);
+    HRGN c = EmptyRgn();
+    CombineRgn(c, a, clientRgn, RGN_AND);
+    OffsetRgn(c, -w.client.left, -w.client.top);
+    const bool clientHit = !IsEmpty(c);
+    bool frameHit = false;
+    if (flags & RDW_FRAME) {
+        HRGN nc = EmptyRgn();
+        CombineRgn(nc, a, clientRgn, RGN_DIFF);
+        frameHit = !IsEmpty(nc);
+        DeleteRgn(nc);
+    }
+    DeleteRgn(clientRgn);
+    DeleteRgn(a);
+
+    if (invalidate) {
+        bool any = false;
+        if (clientHit) {
+            if (!w.updateRgn) w.updateRgn = EmptyRgn();
+            CombineRgn(w.updateRgn, w.updateRgn, c, RGN_OR);
+            if (flags & RDW_ERASE) w.erasePending = true;
+            any = true;
+        }
+        if (frameHit) w.ncPaintPending = any = true;
+        if (any) WakeThread(w.threadId);
+    }
+    if (validate) {
+        if (clientHit && w.updateRgn) {
+            CombineRgn(w.updateRgn, w.updateRgn, c, RGN_DIFF);
+            if (IsEmpty(w.updateRgn)) {
+                DeleteRgn(w.updateRgn);
+                w.updateRgn = nullptr;
+            }
+        }
+        if (frameHit || (flags & RDW_NOFRAME)) w.ncPaintPending = false;
+        if (flags & RDW_NOINTERNALPAINT) w.internalPaint = false;
+    }
+    if ((flags & RDW_NOERASE) || !w.updateRgn) w.erasePending = false;
+
+    const bool children =
+        (flags & RDW_ALLCHILDREN) || (!(flags & RDW_NOCHILDREN) && !(w.style & WS_CLIPCHILDREN));
+    if (children && clientHit) {
+        const UINT childFlags = (flags & ~RDW_INTERNALPAINT) | (invalidate ? RDW_FRAME : 0);
+        for (HWND h : std::vector<HWND>(w.children)) {
+            Window* k = GetWnd(h);
+            if (!k) continue;
+            HRGN kc = CopyRgn(c);
+            OffsetRgn(kc, -k->rect.left, -k->rect.top);
+            if (!IsEmpty(kc)) RedrawArea(*k, nullptr, kc, childFlags, except);
+            DeleteRgn(kc);
+        }
+    }
+    DeleteRgn(c);
+}
+
+bool FindPaintWindow(const ThreadQueue& q, HWND filter, HWND* out) {
+    struct Search {
+        const ThreadQueue& q;
+        HWND filter;
+        bool Visit(HWND h, bool inFilter) {
+            Window* w = GetWnd(h);
+            if (!w || !w->Visible()) return false;
+            inFilter = inFilter || h == filter;
+            if (inFilter && w->threadId == q.id && NeedsPaint(*w)) {
+                found = h;
+                return true;
+            }
+            // Siblings bottom first: overlapping ones without WS_CLIPSIBLINGS end up in z-order.
+            for (auto it = w->children.rbegin(); it != w->children.rend(); ++it)
+                if (Visit(*it, inFilter)) return true;
+            return false;
+        }
+        HWND found{};
+    } search{q, filter};
+    for (HWND h : TopLevelZOrder())
+        if (search.Visit(h, filter == nullptr)) {
+            if (out) *out = search.found;
+            return true;
+        }
+    return false;
+}
+
+void InvalidateScreenArea(const RECT& screenRect, HWND except) {
+    Guard g(Lock());
+    for (HWND h : std::vector<HWND>(TopLevelZOrder())) {
+        Window* w = GetWnd(h);
+        if (!w || h == except) continue;
+        RECT a = screenRect;
+        OffsetRect(&a, -w->rect.left, -w->rect.top);
+        RedrawArea(*w, &a, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN, except);
+    }
+}
+
+void PaintForgetWindow(Window& w) {
+    if (w.updateRgn) DeleteRgn(w.updateRgn);
+    w.updateRgn = nullptr;
+    if (w.ownDC) {
+        PS().dcs.erase(w.ownDC);
+        DeleteDC(w.ownDC);
+        w.ownDC = nullptr;
+    }
+    if (PS().locked == w.handle) PS().locked = nullptr;
+}
+
+void ResetPaintState() {
+    Guard g(Lock());
+    PS().locked = nullptr;
+}
+
+// ============================================================================
+// Non-client layout and drawing
+// ============================================================================
+
+NcLayout ComputeNcLayout(const Window& w) {
+    NcLayout L;
+    const DWORD style = w.style, ex = w.exStyle;
+    const int W = w.Width(), H = w.Height();
+    const bool caption = (style & WS_CAPTION) == WS_CAPTION;
+    const bool dialogFrame =
+        (ex & WS_EX_DLGMODALFRAME) || ((style & WS_DLGFRAME) && !(style & WS_BORDER)) || caption;
+    L.thick = (style & WS_THICKFRAME) != 0;
+    if (L.thick)
+        L.border = SystemMetric(SM_CXFRAME);
+    else if (dialogFrame)
+        L.border = SystemMetric(SM_CXDLGFRAME);
+    else if ((style & WS_BORDER) || !(style & (WS_CHILD | WS_POPUP)))
+        L.border = SystemMetric(SM_CXBORDER);
+    const int b = L.border;
+    int top = b;
+    if (caption && !w.minimized) {
+        const bool tool = (ex & WS_EX_TOOLWINDOW) != 0;
+        const int height = SystemMetric(tool ? SM_CYSMCAPTION : SM_CYCAPTION);
+        L.caption = RECT{b, b, W - b, b + height - 1};
+        top += height;
+        const int bw = SystemMetric(tool ? SM_CXSMSIZE : SM_CXSIZE) - 2;
+        const int bh = SystemMetric(tool ? SM_CYSMSIZE : SM_CYSIZE) - 4;
+        const int y = L.caption.top + (height - 1 - bh) / 2;
+        int x = L.caption.right - 2;
+        if (style & WS_SYSMENU) {
+            L.closeButton = RECT{x - bw, y, x, y + bh};
+            x -= bw + 2;
+            if (!tool && (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))) {
+                L.maxButton = RECT{x - bw, y, x, y + bh};
+                L.minButton = RECT{x - 2 * bw, y, x - bw, y + bh};
+            } else if (ex & WS_EX_CONTEXTHELP) {
+                L.helpButton = RECT{x - bw, y, x, y + bh};
+            }
+            if (!tool) {
+                const int icon = height - 3;
+                L.sysMenu = RECT{L.caption.left + 1, L.caption.top + 1, L.caption.left + 1 + icon,
+                                 L.caption.top + 1 + icon};
+            }
+        }
+    }
+    L.edge = RECT{b, top, W - b, H - b};
+    L.edgeWidth = (ex & WS_EX_CLIENTEDGE)   ? SystemMetric(SM_CXEDGE)
+                  : (ex & WS_EX_STATICEDGE) ? SystemMetric(SM_CXBORDER)
+                                            : 0;
+    RECT inner = L.edge;
+    InflateRect(&inner, -L.edgeWidth, -L.edgeWidth);
+    const int cxv = SystemMetric(SM_CXVSCROLL), cyh = SystemMetric(SM_CYHSCROLL);
+    if (style & WS_VSCROLL) {
+        L.vScroll =
+            RECT{inner.right - cxv, inner.top, inner.right, inner.bottom - ((style & WS_HSCROLL) ? cyh : 0)};
+        inner.right -= cxv;
+    }
+    if (style & WS_HSCROLL) {
+        L.hScroll = RECT{inner.left, inner.bottom - cyh, inner.right, inner.bottom};
+        inner.bottom -= cyh;
+    }
+    if ((style & WS_VSCROLL) && (style & WS_HSCROLL))
+        L.sizeBox = RECT{L.vScroll.left, L.hScroll.top, L.vScroll.right, L.hScroll.bottom};
+    return L;
+}
+
+namespace {
+
+void FillWith(HDC dc, RECT r, int color) {
+    FillRect(dc, &r, GetSysColorBrush(color));
+}
+
+void DrawScrollBar(HDC dc, RECT bar, bool vertical) {
+    if (IsRectEmpty(&bar)) return;
+    const int length = vertical ? bar.bottom - bar.top : bar.right - bar.left;
+    const int button = std::min(SystemMetric(vertical ? SM_CYVSCROLL : SM_CXHSCROLL), length / 2);
+    RECT first = bar, second = bar, track = bar;
+    if (vertical) {
+        first.bottom = bar.top + button;
+        second.top = bar.bottom - button;
+        track.top = first.bottom;
+        track.bottom = second.top;
+    } else {
+        first.right = bar.left + button;
+        second.left = bar.right - button;
+        track.left = first.right;
+        track.right = second.left;
+    }
+    DrawFrameControl(dc, &first, DFC_SCROLL, vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT);
+    DrawFrameControl(dc, &second, DFC_SCROLL, vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT);
+    if (!IsRectEmpty(&track)) FillWith(dc, track, COLOR_SCROLLBAR);
+}
+
+void DrawCaption(HDC dc, const NcLayout& L, const std::string& text, bool active, bool tool, DWORD style,
+                 bool minimized, bool maximized, UINT classStyle, HICON icon) {
+    const RECT cap = L.caption;
+    FillWith(dc, RECT{cap.left, cap.bottom, cap.right, cap.bottom + 1}, COLOR_3DFACE);
+    const COLORREF from = GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+    const COLORREF to = GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION);
+    TRIVERTEX v[2];
+    v[0] = TRIVERTEX{cap.left,
+                     cap.top,
+                     static_cast<COLOR16>(GetRValue(from) << 8),
+                     static_cast<COLOR16>(GetGValue(from) << 8),
+                     static_cast<COLOR16>(GetBValue(from) << 8),
+                     0};
+    v[1] = TRIVERTEX{cap.right,
+                     cap.bottom,
+                     static_cast<COLOR16>(GetRValue(to) << 8),
+                     static_cast<COLOR16>(GetGValue(to) << 8),
+                     static_cast<COLOR16>(GetBValue(to) << 8),
+                     0};
+    GRADIENT_RECT gr{0, 1};
+    GradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_H);
+
+    if (icon && !IsRectEmpty(&L.sysMenu))
+        DrawIconEx(dc, L.sysMenu.left, L.sysMenu.top, icon, L.sysMenu.right - L.sysMenu.left,
+                   L.sysMenu.bottom - L.sysMenu.top, 0, nullptr, DI_NORMAL);
+
+    RECT textRect = cap;
+    textRect.left = IsRectEmpty(&L.sysMenu) ? cap.left + 2 : L.sysMenu.right + 2;
+    for (const RECT* b : {&L.closeButton, &L.maxButton, &L.minButton, &L.helpButton})
+        if (!IsRectEmpty(b)) textRect.right = std::min(textRect.right, b->left - 2);
+    if (!text.empty() && textRect.right > textRect.left) {
+        NONCLIENTMETRICS ncm{};
+        HFONT font{};
+        if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
+            font = CreateFontIndirect(tool ? &ncm.lfSmCaptionFont : &ncm.lfCaptionFont);
+        HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(handle_cast<HGDIOBJ>(font))
+                                            : GetStockObject(DEFAULT_GUI_FONT));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+        DrawText(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+                 DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
+        SelectObject(dc, old);
+        if (font) DeleteObject(handle_cast<HGDIOBJ>(font));
+    }
+
+    auto button = [dc](RECT r, UINT state) {
+        if (!IsRectEmpty(&r)) DrawFrameControl(dc, &r, DFC_CAPTION, state);
+    };
+    const UINT inactive = DFCS_INACTIVE;
+    button(L.closeButton, DFCS_CAPTIONCLOSE | ((classStyle & CS_NOCLOSE) ? inactive : 0u));
+    button(L.maxButton, (maximized ? UINT{DFCS_CAPTIONRESTORE} : UINT{DFCS_CAPTIONMAX}) |
+                            ((style & WS_MAXIMIZEBOX) ? 0u : inactive));
+    button(L.minButton, (minimized ? UINT{DFCS_CAPTIONRESTORE} : UINT{DFCS_CAPTIONMIN}) |
+                            ((style & WS_MINIMIZEBOX) ? 0u : inactive));
+    button(L.helpButton, DFCS_CAPTIONHELP);
+}
+
+} // namespace
+
+void DrawNonClient(HWND hwnd, HDC dc) {
+    NcLayout L;
+    std::string text;
+    DWORD style = 0, ex = 0;
+    bool minimized = false, maximized = false;
+    UINT classStyle = 0;
+    HICON icon{};
+    int W = 0, H = 0;
+    {
+        Guard g(Lock());
+        Window* w = GetWnd(hwnd);
+        if (!w) return;
+        L = ComputeNcLayout(*w);
+        text = w->text;
+        style = w->style;
+        ex = w->exStyle;
+        minimized = w->minimized;
+        maximized = w->maximized;
+        classStyle = w->cls->wc.style;
+        icon = w->cls->wc.hIcon;
+        W = w->Width();
+        H = w->Height();
+    }
+    const bool active = IsFrameActive(hwnd);
+    RECT r{0, 0, W, H};
+    if (L.border == 1) {
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+    } else if (L.border > 1) {
+        DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+        const int ring = L.thick ? (active ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER) : COLOR_3DFACE;
+        for (int i = 2; i < L.border; ++i) {
+            FrameRect(dc, &r, GetSysColorBrush(ring));
+            InflateRect(&r, -1, -1);
+        }
+    }
+    if (!IsRectEmpty(&L.caption))
+        DrawCaption(dc, L, text, active, (ex & WS_EX_TOOLWINDOW) != 0, style, minimized, maximized,
+                    classStyle, icon);
+    if (L.edgeWidth > 0) {
+        RECT e = L.edge;
+        DrawEdge(dc, &e, L.edgeWidth >= 2 ? EDGE_SUNKEN : BDR_SUNKENOUTER, BF_RECT);
+    }
+    DrawScrollBar(dc, L.vScroll, true);
+    DrawScrollBar(dc, L.hScroll, false);
+    if (!IsRectEmpty(&L.sizeBox)) {
+        FillWith(dc, L.sizeBox, COLOR_3DFACE);
+        if (L.thick) {
+            RECT grip = L.sizeBox;
+            DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+        }
+    }
+}
+
+// ============================================================================
+// Default handling of the non-client area, erasing and printing
+// ============================================================================
+
+LRESULT DefHitTest(HWND hwnd, POINT p) {
+    Guard g(Lock());
+    Window* w = GetWnd(hwnd);
+    if (!w || !InWindowShape(*w, p)) return HTNOWHERE;
+    const RECT wr = WindowRectOnScreen(*w);
+    const POINT pt{p.x - wr.left, p.y - wr.top};
+    if (PtInRect(&w->client, pt)) return HTCLIENT;
+    const NcLayout L = ComputeNcLayout(*w);
+    const int W = w->Width(), H = w->Height();
+    if (L.border > 0 &&
+        (pt.x < L.border || pt.y < L.border || pt.x >= W - L.border || pt.y >= H - L.border)) {
+        if (!L.thick) return HTBORDER;
+        const int corner = SystemMetric(SM_CXSIZE) + L.border;
+        const bool left = pt.x < corner, right = pt.x >= W - corner;
+        const bool top = pt.y < corner, bottom = pt.y >= H - corner;
+        if (pt.y < L.border) return left ? HTTOPLEFT : right ? HTTOPRIGHT : HTTOP;
+        if (pt.y >= H - L.border) return left ? HTBOTTOMLEFT : right ? HTBOTTOMRIGHT : HTBOTTOM;
+        if (pt.x < L.border) return top ? HTTOPLEFT : bottom ? HTBOTTOMLEFT : HTLEFT;
+        return top ? HTTOPRIGHT : bottom ? HTBOTTOMRIGHT : HTRIGHT;
+    }
+    if (PtInRect(&L.caption, pt)) {
+        if (PtInRect(&L.closeButton, pt)) return HTCLOSE;
+        if (PtInRect(&L.maxButton, pt)) return HTMAXBUTTON;
+        if (PtInRect(&L.minButton, pt)) return HTMINBUTTON;
+        if (PtInRect(&L.helpButton, pt)) return HTHELP;
+        if (PtInRect(&L.sysMenu, pt)) return HTSYSMENU;
+        return HTCAPTION;
+    }
+    if (PtInRect(&L.vScroll, pt)) return HTVSCROLL;
+    if (PtInRect(&L.hScroll, pt)) return HTHSCROLL;
+    if (PtInRect(&L.sizeBox, pt)) return L.thick ? HTBOTTOMRIGHT : HTNOWHERE;
+    return HTBORDER;
+}
+
+void DefNcCalcSize(HWND hwnd, RECT* r) {
+    Guard g(Lock());
+    Window* w = GetWnd(hwnd);
+    if (!w || !r || w->minimized) return;
+    const RECT in = NonClientInsets(w->style, w->exStyle);
+    r->left += in.left;
+    r->top += in.top;
+    r->right -= in.right;
+    r->bottom -= in.bottom;
+    if (r->right < r->left) r->right = r->left;
+    if (r->bottom < r->top) r->bottom = r->top;
+}
+
+void DefNcPaint(HWND hwnd) {
+    RECT client{};
+    {
+        Guard g(Lock());
+        Window* w = GetWnd(hwnd);
+        if (!w || w->client == RECT{0, 0, w->Width(), w->Height()}) return;
+        client = w->client;
+    }
+    HDC dc = GetDCEx(hwnd, nullptr, DCX_WINDOW | DCX_CLIPSIBLINGS);
+    if (!dc) return;
+    ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+    DrawNonClient(hwnd, dc);
+    ReleaseDC(hwnd, dc);
+}
+
+LRESULT DefEraseBackground(HWND hwnd, HDC dc) {
+    HBRUSH brush{};
+    RECT r{};
+    {
+        Guard g(Lock());
+        Window* w = GetWnd(hwnd);
+        if (!w) return 0;
+        brush = w->cls->wc.hbrBackground;
+        r = RECT{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
+    }
+    if (!brush) return 0;
+    FillRect(dc, &r, brush);
+    return 1;
+}
+
+void DefPrint(HWND hwnd, HDC dc, LPARAM flags) {
+    RECT client{};
+    std::vector<HWND> children;
+    {
+        Guard g(Lock());
+        Window* w = GetWnd(hwnd);
+        if (!w) return;
+        if ((flags & PRF_CHECKVISIBLE) && !IsVisibleChain(*w)) return;
+        client = w->client;
+        children = w->children;
+    }
+    if (flags & PRF_NONCLIENT) {
+        SaveDC(dc);
+        ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+        DrawNonClient(hwnd, dc);
+        RestoreDC(dc, -1);
+    }
+    SaveDC(dc);
+    OffsetViewportOrgEx(dc, client.left, client.top, nullptr);
+    IntersectClipRect(dc, 0, 0, client.right - client.left, client.bottom - client.top);
+    if (flags & PRF_ERASEBKGND) SendMsg(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    if (flags & PRF_CLIENT) SendMsg(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
+    if (flags & PRF_CHILDREN) {
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            RECT r{};
+            {
+                Guard g(Lock());
+                Window* c = GetWnd(*it);
+                if (!c || !c->Visible()) continue;
+                r = c->rect;
+            }
+            SaveDC(dc);
+            OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
+            IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+            SendMsg(*it, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags & ~PRF_CHECKVISIBLE);
+            RestoreDC(dc, -1);
+        }
+    }
+    RestoreDC(dc, -1);
+}
+
+} // namespace detail
+
+using namespace detail;
+
+// ============================================================================
+// Update regions
+// ============================================================================
+
+namespace {
+
+// InvalidateRect and InvalidateRgn: the area is a rectangle or a region of the
+// client area (neither: all of it); a null window means every window.
+BOOL InvalidateArea(HWND hwnd, const RECT* r, HRGN rgn, BOOL erase) {
+    Guard g(Lock());
+    const UINT flags = RDW_INVALIDATE | (erase ? RDW_ERASE : 0);
+    if (!hwnd) {
+        RedrawAllTopLevel(r, rgn, flags);
+        return TRUE;
+    }
+    Window* w = WndOrFail(hwnd);
+    if (!w) return FALSE;
+    HRGN a = AreaInWindow(*w, r, rgn);
+    RedrawArea(*w, nullptr, a, flags, nullptr);
+    DeleteRgn(a);
+    return TRUE;
+}
+
+} // namespace
+
+BOOL InvalidateRect(HWND hwnd, const RECT* r, BOOL erase) {
+    return InvalidateArea(hwnd, r, nullptr, erase);
+}
+
+BOOL InvalidateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
+    return InvalidateArea(hwnd, nullptr, rgn, erase);
+}
+
+BOOL ValidateRect(HWND hwnd, const RECT* r) {
+    Guard g(Lock());
+    if (!hwnd) {
+        RedrawAllTopLevel(r, nullptr, RDW_VALIDATE);
+        return TRUE;
+    }
+    Window* w = WndOrFail(hwnd);
+    if (!w) return FALSE;
+    HRGN a = AreaInWindow(*w, r, nullptr);
+    RedrawArea(*w, nullptr, a, RDW_VALIDATE, nullptr);
+    DeleteRgn(a);
+    return TRUE;
+}
+
+BOOL ValidateRgn(HWND hwnd, HRGN rgn) {
+    Guard g(Lock());
+    Window* w = WndOrFail(hwnd);
+    if (!w) return FALSE;
+    HRGN a = AreaInWindow(*w, nullptr, rgn);
+    RedrawArea(*w, nullptr, a, RDW_VALIDATE, nullptr);
+    DeleteRgn(a);
+    return TRUE;
+}
+
+BOOL GetUpdateRect(HWND hwnd, RECT* r, BOOL erase) {
+    bool has = false;
+    RECT box{};
+    {
+        Guard g(Lock());
+        Window* w = WndOrFail(hwnd);
+        if (!w) return FALSE;
+        has = w->updateRgn && !IsEmpty(w->updateRgn);
+        if (has) GetRgnBox(w->updateRgn, &box);
+    }
+    if (erase && has) EraseNow(hwnd, false);
+    if (r) *r = box;
+    return has ? TRUE : FALSE;
+}
+
+int GetUpdateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
+    int type = ERROR;
+    bool has = false;
+    {
+        Guard g(Lock());
+        Window* w = WndOrFail(hwnd);
+        if (!w || !rgn) return ERROR;
+        has = w->updateRgn != nullptr;
+        type = has ? CombineRgn(rgn, w->updateRgn, nullptr, RGN_COPY)
+                   : (SetRectRgn(rgn, 0, 0, 0, 0) ? NULLREGION : ERROR);
+    }
+    if (erase && has) EraseNow(hwnd, false);
+    return type;
+}
+
+BOOL RedrawWindow(HWND hwnd, const RECT* r, HRGN rgn, UINT flags) {
+    {
+        Guard g(Lock());
+        if (!hwnd) {
+            if (flags & (RDW_INVALIDATE | RDW_VALIDATE | RDW_INTERNALPAINT)) RedrawAllTopLevel(r, rgn, flags);
+        } else {
+            Window* w = WndOrFail(hwnd);
+            if (!w) return FALSE;
+            if (flags & (RDW_INVALIDATE | RDW_VALIDATE | RDW_INTERNALPAINT)) {
+                HRGN a = AreaInWindow(*w, r, rgn);
+                RedrawArea(*w, nullptr, a, flags, nullptr);
+                DeleteRgn(a);
+            } else if (flags & (RDW_NOERASE | RDW_NOFRAME | RDW_NOINTERNALPAINT)) {
+                RedrawArea(*w, nullptr, nullptr, flags | RDW_NOCHILDREN, nullptr);
+            }
+        }
+    }
+    std::vector<HWND> targets;
+    if (hwnd) {
+        targets.push_back(hwnd);
+    } else {
+        Guard g(Lock());
+        targets = TopLevelZOrder();
+    }
+    const bool children = !(flags & RDW_NOCHILDREN);
+    for (HWND h : targets) {
+        if (flags & RDW_UPDATENOW)
+            UpdateNow(h, children);
+        else if (flags & RDW_ERASENOW)
+            EraseNow(h, children);
+    }
+    return TRUE;
+}
+
+BOOL UpdateWindow(HWND hwnd) {
+    {
+        Guard g(Lock());
+        if (!WndOrFail(hwnd)) return FALSE;
+    }
+    UpdateNow(hwnd, true);
+    return TRUE;
+}
+
+// ============================================================================
+// BeginPaint / EndPaint
+// ============================================================================
+
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
+    if (!ps) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    *ps = PAINTSTRUCT{};
+    bool nc = false;
+    {
+        Guard g(Lock());
+        Window* w = WndOrFail(hwnd);
+        if (!w) return nullptr;
+        nc = w->ncPaintPending && Drawable(*w);
+        w->ncPaintPending = false;
+    }
+    if (nc) SendMsg(hwnd, WM_NCPAINT, 1, 0);
+
+    bool erase = false;
+    HDC dc{};
+    {
+        Guard g(Lock());
+        Window* w = WndOrFail(hwnd);
+        if (!w) return nullptr;
+        HRGN paint = w->updateRgn ? w->updateRgn : EmptyRgn();
+        w->updateRgn = nullptr;
+        w->internalPaint = false;
+        erase = w->erasePending;
+        w->erasePending = false;
+        w->inPaint = true;
+        const RECT client = ClientSize(*w);
+        HRGN bounds = CreateRectRgnIndirect(&client);
+        CombineRgn(paint, paint, bounds, RGN_AND);
+        DeleteRgn(bounds);
+        GetRgnBox(paint, &ps->rcPaint);
+        dc = MakeDC(*w, false, DCX_INTERSECTRGN, paint);
+        DeleteRgn(paint);
+    }
+    ps->hdc = dc;
+    if (erase && dc)
+        ps->fErase = SendMsg(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE : TRUE;
+    return dc;
+}
+
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
+    {
+        Guard g(Lock());
+        if (Window* w = GetWnd(hwnd)) w->inPaint = false;
+    }
+    if (ps && ps->hdc) ReleaseDC(hwnd, ps->hdc);
+    return TRUE;
+}
+
+// ============================================================================
+// Device contexts
+// ============================================================================
+
+HDC GetDC(HWND hwnd) {
+    return GetDCEx(hwnd, nullptr, 0);
+}
+
+HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
+    if (!hwnd || hwnd == GetDesktopWindow()) return GetScreenDC();
+    Guard g(Lock());
+    Window* w = WndOrFail(hwnd);
+    if (!w) return nullptr;
+    return MakeDC(*w, (flags & DCX_WINDOW) != 0, flags, clip);
+}
+
+HDC GetWindowDC(HWND hwnd) {
+    return GetDCEx(hwnd, nullptr, DCX_WINDOW);
+}
+
+int ReleaseDC(HWND, HDC dc) {
+    if (!dc) return 0;
+    if (ReleaseScreenDC(dc)) return 1;
+    Guard g(Lock());
+    auto it = PS().dcs.find(dc);
+    if (it == PS().dcs.end()) return 0;
+    if (it->second.own) return 1;
+    PS().dcs.erase(it);
+    DeleteDC(dc);
+    return 1;
+}
+
+HWND WindowFromDC(HDC dc) {
+    Guard g(Lock());
+    auto it = PS().dcs.find(dc);
+    if (it == PS().dcs.end() || !GetWnd(it->second.hwnd)) return nullptr;
+    return it->second.hwnd;
+}
+
+BOOL LockWindowUpdate(HWND hwnd) {
+    Guard g(Lock());
+    PaintState& ps = PS();
+    if (hwnd) {
+        if (!WndOrFail(hwnd)) return FALSE;
+        if (ps.locked && ps.locked != hwnd) return FALSE;
+        ps.locked = hwnd;
+        return TRUE;
+    }
+    if (!ps.locked) return FALSE;
+    const HWND previous = ps.locked;
+    ps.locked = nullptr;
+    if (Window* w = GetWnd(previous))
+        RedrawArea(*w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN, nullptr);
+    return TRUE;
+}
+
+BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip) {
+    std::vector<std::pair<HWND, POINT>> moves;
+    {
+        Guard g(Lock());
+        Window* w = WndOrFail(hwnd);
+        if (!w) return FALSE;
+        const RECT client = ClientSize(*w);
+        RECT src = client, limit = client;
+        if (scroll) IntersectRect(&src, scroll, &client);
+        if (clip) IntersectRect(&limit, clip, &client);
+        const int width = src.right - src.left, height = src.bottom - src.top;
+        if (width > 0 && height > 0) {
+            if (HDC dc = MakeDC(*w, false, 0, nullptr)) {
+                // Through a copy: source and destination overlap.
+                HDC mem = CreateCompatibleDC(nullptr);
+                HBITMAP copy = CreateBitmap(width, height, 1, 32, nullptr);
+                HGDIOBJ old = SelectObject(mem, handle_cast<HGDIOBJ>(copy));
+                BitBlt(mem, 0, 0, width, height, dc, src.left, src.top, SRCCOPY);
+                IntersectClipRect(dc, limit.left, limit.top, limit.right, limit.bottom);
+                BitBlt(dc, src.left + dx, src.top + dy, width, height, mem, 0, 0, SRCCOPY);
+                SelectObject(mem, old);
+                DeleteObject(handle_cast<HGDIOBJ>(copy));
+                DeleteDC(mem);
+                if (dc != w->ownDC) {
+                    PS().dcs.erase(dc);
+                    DeleteDC(dc);
+                }
+            }
+        }
+        // What did not receive moved pixels is repainted; pending paint moves along.
+        HRGN exposed = CreateRectRgnIndirect(&src);
+        RECT moved = src;
+        OffsetRect(&moved, dx, dy);
+        HRGN covered = CreateRectRgnIndirect(&moved);
+        CombineRgn(exposed, exposed, covered, RGN_DIFF);
+        HRGN limitRgn = CreateRectRgnIndirect(&limit);
+        CombineRgn(exposed, exposed, limitRgn, RGN_AND);
+        if (w->updateRgn) {
+            HRGN inside = CreateRectRgnIndirect(&src);
+            CombineRgn(inside, inside, w->updateRgn, RGN_AND);
+            CombineRgn(w->updateRgn, w->updateRgn, inside, RGN_DIFF);
+            OffsetRgn(inside, dx, dy);
+            CombineRgn(inside, inside, limitRgn, RGN_AND);
+            CombineRgn(exposed, exposed, inside, RGN_OR);
+            DeleteRgn(inside);
+        }
+        OffsetRgn(exposed, w->client.left, w->client.top);
+        RedrawArea(*w, nullptr, exposed, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN, nullptr);
+        DeleteRgn(exposed);
+        DeleteRgn(covered);
+        DeleteRgn(limitRgn);
+        if (!scroll)
+            for (HWND h : w->children)
+                if (Window* c = GetWnd(h)) moves.emplace_back(h, POINT{c->rect.left + dx, c->rect.top + dy});
+    }
+    for (auto& [child, pos] : moves)
+        SetWindowPos(child, nullptr, pos.x, pos.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
+}
+
+} // namespace win

@@ -1,0 +1,32 @@
+// Presenters show the composed screen somewhere. Headless is the default and
+// needs nothing; the X11 presenter shows the whole virtual screen 1:1 in one X
+// window and turns the X window's pointer, keyboard and focus events into
+// injected input.
+#pragma once
+
+#include <memory>
+
+namespace win {
+
+class X11Presenter {
+public:
+    X11Presenter();
+    ~X11Presenter();
+    X11Presenter(const X11Presenter&) = delete;
+    X11Presenter& operator=(const X11Presenter&) = delete;
+
+    // Connects to the display (nullptr: $DISPLAY) and shows the window.
+    bool Open(const char* display = nullptr);
+    void Close();
+    // Handles pending X events (injecting input), composes the screen and
+    // repaints what changed; false when the window was closed.
+    bool Pump();
+    // For waiting on X events with poll/select; -1 when not open.
+    int ConnectionFd() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace win

@@ -1,0 +1,274 @@
+// The window system's calls: windows, messages, timers, painting, input,
+// hooks, activation, screen, layered windows, threads, cursors, resources,
+// sounds and message boxes.
+#pragma once
+
+#include "win/defs.h"
+
+#include <string>
+#include <vector>
+
+namespace win {
+
+// ============================================================================
+// Window classes
+// ============================================================================
+
+struct WNDCLASS {
+    UINT style = 0;
+    WNDPROC lpfnWndProc = nullptr;
+    int cbClsExtra = 0;
+    int cbWndExtra = 0;
+    HINSTANCE hInstance = nullptr;
+    HICON hIcon = nullptr;
+    HCURSOR hCursor = nullptr;
+    HBRUSH hbrBackground = nullptr; // a brush or a system colour index + 1
+    const char* lpszMenuName = nullptr;
+    const char* lpszClassName = nullptr;
+};
+
+// Class names are compared without regard to case. 0 when the name is taken.
+ATOM RegisterClass(const WNDCLASS* wc);
+BOOL UnregisterClass(const char* className, HINSTANCE instance);
+BOOL GetClassInfo(HINSTANCE instance, const char* className, WNDCLASS* wc);
+int GetClassName(HWND hwnd, char* buffer, int size);
+std::string GetClassName(HWND hwnd);
+LONG_PTR GetClassLongPtr(HWND hwnd, int index);
+LONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value);
+
+// ============================================================================
+// Windows
+// ============================================================================
+
+HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
+                    int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param);
+BOOL DestroyWindow(HWND hwnd);
+BOOL IsWindow(HWND hwnd);
+BOOL IsWindowVisible(HWND hwnd);
+BOOL IsWindowEnabled(HWND hwnd);
+BOOL EnableWindow(HWND hwnd, BOOL enable);
+BOOL IsIconic(HWND hwnd);
+BOOL IsZoomed(HWND hwnd);
+BOOL IsChild(HWND parent, HWND hwnd);
+HWND GetParent(HWND hwnd); // the parent of a child, the owner of a popup
+HWND SetParent(HWND hwnd, HWND newParent);
+HWND GetWindow(HWND hwnd, UINT cmd);
+HWND GetAncestor(HWND hwnd, UINT flags);
+HWND GetTopWindow(HWND hwnd);
+HWND GetDesktopWindow();
+// Top-level windows in z-order, top first (the test driver and the class library use it).
+std::vector<HWND> GetTopLevelWindows();
+std::vector<HWND> GetChildWindows(HWND parent); // direct children, top first
+
+LONG_PTR GetWindowLongPtr(HWND hwnd, int index);
+LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value);
+inline LONG_PTR GetWindowLong(HWND hwnd, int index) {
+    return GetWindowLongPtr(hwnd, index);
+}
+inline LONG_PTR SetWindowLong(HWND hwnd, int index, LONG_PTR value) {
+    return SetWindowLongPtr(hwnd, index, value);
+}
+LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+BOOL SetProp(HWND hwnd, const char* name, void* data);
+void* GetProp(HWND hwnd, const char* name);
+void* RemoveProp(HWND hwnd, const char* name);
+
+BOOL SetWindowText(HWND hwnd, const char* text);
+int GetWindowText(HWND hwnd, char* buffer, int size);
+std::string GetWindowText(HWND hwnd);
+int GetWindowTextLength(HWND hwnd);
+DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* processId);
+DWORD GetCurrentProcessId();
+
+// ============================================================================
+// Geometry and z-order
+// ============================================================================
+
+BOOL GetWindowRect(HWND hwnd, RECT* r); // screen coordinates
+BOOL GetClientRect(HWND hwnd, RECT* r); // (0, 0, width, height)
+BOOL ClientToScreen(HWND hwnd, POINT* p);
+BOOL ScreenToClient(HWND hwnd, POINT* p);
+int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
+BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
+BOOL ShowWindow(HWND hwnd, int cmd);
+BOOL BringWindowToTop(HWND hwnd);
+BOOL AdjustWindowRectEx(RECT* r, DWORD style, BOOL menu, DWORD exStyle);
+HWND WindowFromPoint(POINT p);
+HWND ChildWindowFromPoint(HWND parent, POINT clientPoint);
+HWND ChildWindowFromPointEx(HWND parent, POINT clientPoint, UINT flags);
+// The window takes ownership of the region (window coordinates); nullptr removes it.
+int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw);
+int GetWindowRgn(HWND hwnd, HRGN rgn);
+
+// ============================================================================
+// Messages and loops
+// ============================================================================
+
+BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
+                           std::uintptr_t* result);
+BOOL SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+BOOL InSendMessage();
+// 0 on WM_QUIT, -1 on error (a bad window filter), else non-zero.
+BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
+BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessage(const MSG* msg);
+BOOL WaitMessage();
+DWORD GetQueueStatus(UINT flags);
+BOOL GetInputState();
+LONG GetMessageTime();
+DWORD GetMessagePos();
+UINT RegisterWindowMessage(const char* name);
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                DWORD wakeMask);
+
+// ============================================================================
+// Timers and time
+// ============================================================================
+
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
+BOOL KillTimer(HWND hwnd, UINT_PTR id);
+DWORD GetTickCount();
+void Sleep(DWORD milliseconds);
+
+// ============================================================================
+// Painting
+// ============================================================================
+
+BOOL InvalidateRect(HWND hwnd, const RECT* r, BOOL erase);
+BOOL InvalidateRgn(HWND hwnd, HRGN rgn, BOOL erase);
+BOOL ValidateRect(HWND hwnd, const RECT* r);
+BOOL ValidateRgn(HWND hwnd, HRGN rgn);
+BOOL GetUpdateRect(HWND hwnd, RECT* r, BOOL erase);
+int GetUpdateRgn(HWND hwnd, HRGN rgn, BOOL erase);
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
+BOOL UpdateWindow(HWND hwnd);
+BOOL RedrawWindow(HWND hwnd, const RECT* r, HRGN rgn, UINT flags);
+// GetDC(nullptr) draws on the composed screen.
+HDC GetDC(HWND hwnd);
+HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags);
+HDC GetWindowDC(HWND hwnd);
+int ReleaseDC(HWND hwnd, HDC dc);
+HWND WindowFromDC(HDC dc);
+BOOL LockWindowUpdate(HWND hwnd);
+BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip);
+
+// ============================================================================
+// Input: mouse, keyboard, capture
+// ============================================================================
+
+HWND SetCapture(HWND hwnd);
+BOOL ReleaseCapture();
+HWND GetCapture();
+BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme);
+BOOL GetCursorPos(POINT* p);
+BOOL SetCursorPos(int x, int y);
+SHORT GetKeyState(int vk);
+SHORT GetAsyncKeyState(int vk);
+BOOL GetKeyboardState(BYTE* state256);
+BOOL SetKeyboardState(const BYTE* state256);
+SHORT VkKeyScan(char ch);
+UINT MapVirtualKey(UINT code, UINT mapType);
+UINT GetDoubleClickTime();
+BOOL SwapMouseButton(BOOL swap);
+
+// ============================================================================
+// Hooks
+// ============================================================================
+
+HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);
+BOOL UnhookWindowsHookEx(HHOOK hook);
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+
+// ============================================================================
+// Activation and focus
+// ============================================================================
+
+HWND SetActiveWindow(HWND hwnd);
+HWND GetActiveWindow();
+BOOL SetForegroundWindow(HWND hwnd);
+HWND GetForegroundWindow();
+HWND SetFocus(HWND hwnd);
+HWND GetFocus();
+
+// ============================================================================
+// Screen, monitors and system parameters
+// ============================================================================
+
+int GetSystemMetrics(int index);
+BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pvParam, UINT winIni);
+HMONITOR MonitorFromPoint(POINT p, DWORD flags);
+HMONITOR MonitorFromRect(const RECT* r, DWORD flags);
+HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags);
+BOOL GetMonitorInfo(HMONITOR monitor, MONITORINFO* info);
+BOOL EnumDisplayMonitors(HDC dc, const RECT* clip, MONITORENUMPROC proc, LPARAM data);
+
+// ============================================================================
+// Layered windows and animation
+// ============================================================================
+
+BOOL UpdateLayeredWindow(HWND hwnd, HDC dstDC, const POINT* dstPos, const SIZE* size, HDC srcDC,
+                         const POINT* srcPos, COLORREF key, const BLENDFUNCTION* blend, DWORD flags);
+BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags);
+BOOL GetLayeredWindowAttributes(HWND hwnd, COLORREF* key, BYTE* alpha, DWORD* flags);
+BOOL AnimateWindow(HWND hwnd, DWORD time, DWORD flags);
+
+// Optional entry points looked up by name, as the library binds them at start:
+// "TrackMouseEvent", "UpdateLayeredWindow", "SetLayeredWindowAttributes",
+// "AnimateWindow". Nullptr when unknown or marked missing by a test.
+void* GetProcAddress(HMODULE module, const char* name);
+HMODULE GetModuleHandle(const char* name); // "user32" and nullptr (the program) exist
+
+// ============================================================================
+// Threads and waits
+// ============================================================================
+
+DWORD GetCurrentThreadId();
+HANDLE CreateThread(void* security, std::size_t stackSize, THREAD_START_ROUTINE start, void* param,
+                    DWORD flags, DWORD* threadId);
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode);
+BOOL CloseHandle(HANDLE handle);
+constexpr DWORD STILL_ACTIVE = 259;
+
+// ============================================================================
+// Cursors, resources, sounds, message boxes
+// ============================================================================
+
+HCURSOR LoadCursor(HINSTANCE instance, ResName name);
+HCURSOR SetCursor(HCURSOR cursor);
+HCURSOR GetCursor();
+int ShowCursor(BOOL show);
+HBITMAP LoadBitmap(HINSTANCE instance, ResName name);
+HICON LoadIcon(HINSTANCE instance, ResName name);
+int LoadString(HINSTANCE instance, UINT id, char* buffer, int size);
+std::string LoadString(HINSTANCE instance, UINT id);
+
+// Resources of a module; a library fills its module's registry with its own
+// artwork at start-up. Adding replaces an entry of the same type and name.
+enum class ResType { Bitmap, Cursor, Icon, String, Data };
+struct ResourceEntry {
+    ResType type = ResType::Data;
+    std::string name; // upper-cased names; integer ids as "#123"
+    HBITMAP bitmap{}; // Bitmap: owned by the registry
+    HICON icon{};     // Cursor, Icon: owned by the registry
+    std::string data; // String text, raw Data
+};
+HMODULE RegisterModule(const char* name);
+BOOL AddResource(HMODULE module, ResType type, ResName name, HBITMAP bitmap, HICON icon,
+                 const std::string& data);
+const ResourceEntry* FindResource(HMODULE module, ResName name, ResType type);
+
+BOOL PlaySound(const char* sound, HMODULE module, DWORD flags);
+BOOL MessageBeep(UINT type);
+int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
+
+} // namespace win

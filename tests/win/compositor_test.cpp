@@ -1,0 +1,410 @@
+#include "support/driver.h"
+#include "win/internal.h"
+
+#include "gfx/png.h"
+
+#include <cstdlib>
+
+using namespace win;
+using testdrv::MessageLog;
+using testdrv::RunUntilIdle;
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+
+// Windows that paint their client area in the colour given at creation.
+LRESULT SolidProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_NCCREATE:
+            SetWindowLongPtr(
+                h, GWLP_USERDATA,
+                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCT*>(lParam)->lpCreateParams));
+            break;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(h, &ps);
+            RECT r;
+            GetClientRect(h, &r);
+            HBRUSH b = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtr(h, GWLP_USERDATA)));
+            FillRect(dc, &r, b);
+            DeleteObject(handle_cast<HGDIOBJ>(b));
+            EndPaint(h, &ps);
+            return 0;
+        }
+        default:
+            break;
+    }
+    return DefWindowProc(h, msg, wParam, lParam);
+}
+
+class CompositorTest : public testdrv::WinTest {
+protected:
+    void SetUp() override {
+        WinTest::SetUp();
+        WNDCLASS wc;
+        wc.lpfnWndProc = &SolidProc;
+        wc.lpszClassName = "CompositorSolid";
+        ASSERT_NE(RegisterClass(&wc), 0);
+    }
+
+    HWND Solid(COLORREF color, RECT r, bool visible = true, DWORD exStyle = 0, HWND parent = nullptr) {
+        const DWORD style = (parent ? WS_CHILD : WS_POPUP) | (visible ? WS_VISIBLE : 0);
+        HWND h = CreateWindowEx(exStyle, "CompositorSolid", "", style, r.left, r.top, r.Width(), r.Height(),
+                                parent, nullptr, nullptr,
+                                reinterpret_cast<void*>(static_cast<std::uintptr_t>(color)));
+        EXPECT_NE(h, nullptr);
+        RunUntilIdle();
+        return h;
+    }
+
+    static COLORREF Desktop() { return GetSysColor(COLOR_BACKGROUND); }
+};
+
+// Within one step of rounding.
+::testing::AssertionResult Near(COLORREF actual, COLORREF expected) {
+    auto close = [](int a, int b) { return std::abs(a - b) <= 1; };
+    if (close(GetRValue(actual), GetRValue(expected)) && close(GetGValue(actual), GetGValue(expected)) &&
+        close(GetBValue(actual), GetBValue(expected)))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << std::hex << "0x" << actual << " is not near 0x" << expected;
+}
+
+TEST_F(CompositorTest, WindowsShowInZOrderOverTheDesktop) {
+    HWND a = Solid(kRed, Rect(100, 100, 300, 300));
+    HWND b = Solid(kBlue, Rect(200, 200, 400, 400));
+    EXPECT_EQ(ScreenPixel(Point(50, 50)), Desktop());
+    EXPECT_EQ(ScreenPixel(Point(150, 150)), kRed);
+    EXPECT_EQ(ScreenPixel(Point(250, 250)), kBlue);
+
+    SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RunUntilIdle();
+    EXPECT_EQ(ScreenPixel(Point(250, 250)), kRed);
+
+    ShowWindow(a, SW_HIDE);
+    RunUntilIdle();
+    EXPECT_EQ(ScreenPixel(Point(150, 150)), Desktop());
+    EXPECT_EQ(ScreenPixel(Point(250, 250)), kBlue);
+
+    MoveWindow(b, 500, 500, 200, 200, TRUE);
+    RunUntilIdle();
+    EXPECT_EQ(ScreenPixel(Point(250, 250)), Desktop());
+    EXPECT_EQ(ScreenPixel(Point(550, 550)), kBlue);
+
+    DestroyWindow(b);
+    EXPECT_EQ(ScreenPixel(Point(550, 550)), Desktop());
+    EXPECT_EQ(ScreenPixel(Point(5000, 5)), CLR_INVALID);
+}
+
+TEST_F(CompositorTest, ComposesOnlyWhatChanged) {
+    HWND a = Solid(kRed, Rect(100, 100, 300, 300));
+    ComposeScreen();
+    EXPECT_EQ(ComposeScreen(), RECT{});
+
+    HDC dc = GetDC(a);
+    RECT spot{10, 10, 20, 20};
+    HBRUSH green = CreateSolidBrush(kGreen);
+    FillRect(dc, &spot, green);
+    DeleteObject(handle_cast<HGDIOBJ>(green));
+    ReleaseDC(a, dc);
+    EXPECT_EQ(ComposeScreen(), Rect(110, 110, 120, 120));
+    EXPECT_EQ(ScreenPixel(Point(115, 115)), kGreen);
+
+    MoveWindow(a, 150, 100, 200, 200, TRUE);
+    RunUntilIdle();
+    EXPECT_EQ(ComposeScreen(), Rect(100, 100, 350, 300));
+
+    detail::DirtyScreen(Rect(0, 0, 5, 5));
+    EXPECT_EQ(ComposeScreen(), Rect(0, 0, 5, 5));
+}
+
+TEST_F(CompositorTest, WindowRegionLetsTheWindowBelowShow) {
+    Solid(kBlue, Rect(100, 100, 200, 200));
+    HWND top = Solid(kRed, Rect(100, 100, 200, 200));
+    SetWindowRgn(top, CreateRectRgn(0, 0, 50, 100), TRUE);
+    RunUntilIdle();
+    EXPECT_EQ(ScreenPixel(Point(120, 150)), kRed);
+    EXPECT_EQ(ScreenPixel(Point(170, 150)), kBlue);
+}
+
+TEST_F(CompositorTest, LayeredWindowAttributes) {
+    Solid(kBlue, Rect(100, 100, 200, 200));
+    HWND top = Solid(kRed, Rect(100, 100, 200, 200), true, WS_EX_LAYERED);
+    // Until it is given attributes or content a layered window shows nothing.
+    EXPECT_EQ(ScreenPixel(Point(150, 150)), kBlue);
+
+    struct Case {
+        DWORD flags;
+        COLORREF key;
+        BYTE alpha;
+        COLORREF expected;
+    };
+    const Case cases[] = {
+        {LWA_ALPHA, 0, 255, kRed},
+        {LWA_ALPHA, 0, 128, RGB(128, 0, 127)},
+        {LWA_ALPHA, 0, 0, kBlue},
+        {LWA_COLORKEY, kRed, 255, kBlue},
+        {LWA_COLORKEY, kGreen, 255, kRed},
+        {LWA_COLORKEY | LWA_ALPHA, kGreen, 128, RGB(128, 0, 127)},
+        {0, 0, 0, kRed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "flags " << c.flags << " alpha " << int(c.alpha));
+        ASSERT_TRUE(SetLayeredWindowAttributes(top, c.key, c.alpha, c.flags));
+        EXPECT_TRUE(Near(ScreenPixel(Point(150, 150)), c.expected));
+        COLORREF key = 1;
+        BYTE alpha = 1;
+        DWORD flags = 9;
+        ASSERT_TRUE(GetLayeredWindowAttributes(top, &key, &alpha, &flags));
+        EXPECT_EQ(key, c.key);
+        EXPECT_EQ(alpha, c.alpha);
+        EXPECT_EQ(flags, c.flags);
+    }
+
+    HWND plain = Solid(kGreen, Rect(0, 0, 10, 10));
+    SetLastError(0);
+    EXPECT_FALSE(SetLayeredWindowAttributes(plain, 0, 128, LWA_ALPHA));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_FALSE(SetLayeredWindowAttributes(top, 0, 128, 0x100));
+}
+
+// A memory DC holding a top-down 32-bit DIB whose pixels the test writes.
+struct PixelSource {
+    HDC dc{};
+    HBITMAP bitmap{};
+    HGDIOBJ old{};
+    std::uint32_t* bits = nullptr;
+    int width = 0;
+    PixelSource(int w, int h) : width(w) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        dc = CreateCompatibleDC(nullptr);
+        void* p = nullptr;
+        bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+        bits = static_cast<std::uint32_t*>(p);
+        old = SelectObject(dc, handle_cast<HGDIOBJ>(bitmap));
+    }
+    ~PixelSource() {
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(handle_cast<HGDIOBJ>(bitmap));
+    }
+    std::uint32_t& At(int x, int y) { return bits[y * width + x]; }
+};
+
+TEST_F(CompositorTest, UpdateLayeredWindowBlendsPremultipliedPixels) {
+    Solid(kBlue, Rect(0, 0, 300, 300));
+    HWND layered = Solid(kRed, Rect(0, 0, 10, 10), false, WS_EX_LAYERED);
+    // Left half: white at half coverage (premultiplied); right half: nothing.
+    PixelSource src(40, 20);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x) src.At(x, y) = x < 20 ? 0x80808080u : 0u;
+
+    const POINT pos{50, 60};
+    const SIZE size{40, 20};
+    const POINT origin{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ASSERT_TRUE(UpdateLayeredWindow(layered, nullptr, &pos, &size, src.dc, &origin, 0, &blend, ULW_ALPHA));
+    RECT r;
+    GetWindowRect(layered, &r);
+    EXPECT_EQ(r, Rect(50, 60, 90, 80));
+    ShowWindow(layered, SW_SHOWNA);
+    RunUntilIdle();
+
+    struct Case {
+        BYTE constant;
+        DWORD flags;
+        COLORREF left, right;
+    };
+    const Case cases[] = {
+        {255, ULW_ALPHA, RGB(128, 128, 255), kBlue},
+        {128, ULW_ALPHA, RGB(64, 64, 255), kBlue},
+        {255, ULW_OPAQUE, RGB(128, 128, 128), RGB(0, 0, 0)},
+        {255, ULW_ALPHA | ULW_COLORKEY, RGB(128, 128, 255), kBlue},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "flags " << c.flags << " constant " << int(c.constant));
+        blend.SourceConstantAlpha = c.constant;
+        ASSERT_TRUE(UpdateLayeredWindow(layered, nullptr, nullptr, nullptr, src.dc, &origin, RGB(1, 2, 3),
+                                        &blend, c.flags));
+        EXPECT_TRUE(Near(ScreenPixel(Point(55, 65)), c.left));
+        EXPECT_TRUE(Near(ScreenPixel(Point(80, 65)), c.right));
+    }
+
+    // A window given its content by update has no attributes, and one given
+    // attributes refuses updates.
+    EXPECT_FALSE(GetLayeredWindowAttributes(layered, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(SetLayeredWindowAttributes(layered, 0, 255, LWA_ALPHA));
+    EXPECT_FALSE(
+        UpdateLayeredWindow(layered, nullptr, nullptr, nullptr, src.dc, &origin, 0, &blend, ULW_ALPHA));
+
+    HWND plain = Solid(kGreen, Rect(0, 0, 10, 10));
+    EXPECT_FALSE(
+        UpdateLayeredWindow(plain, nullptr, nullptr, nullptr, src.dc, &origin, 0, &blend, ULW_ALPHA));
+    EXPECT_FALSE(
+        UpdateLayeredWindow(layered, nullptr, nullptr, nullptr, src.dc, &origin, 0, nullptr, ULW_ALPHA));
+}
+
+TEST_F(CompositorTest, ScreenDCDrawsUntilTheAreaIsComposedAgain) {
+    HWND a = Solid(kRed, Rect(100, 100, 300, 300));
+    ComposeScreen();
+    HDC screen = GetDC(nullptr);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 1024);
+    EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), 32);
+    PatBlt(screen, 100, 100, 10, 10, DSTINVERT);
+    EXPECT_EQ(ScreenPixel(Point(105, 105)), RGB(0, 255, 255));
+    EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+
+    InvalidateRect(a, nullptr, TRUE);
+    RunUntilIdle();
+    EXPECT_EQ(ScreenPixel(Point(105, 105)), kRed);
+}
+
+TEST_F(CompositorTest, AnimateWindowBlendsIn) {
+    Solid(kBlue, Rect(0, 0, 300, 300));
+    HWND w = Solid(kRed, Rect(50, 50, 150, 150), false);
+    std::vector<COLORREF> frames;
+    detail::SetFrameObserver([&] { frames.push_back(ScreenPixel(Point(100, 100))); });
+    MessageLog log{w};
+    log.Only({WM_SHOWWINDOW});
+
+    const std::uint64_t start = ClockNow();
+    ASSERT_TRUE(AnimateWindow(w, 200, AW_BLEND));
+    EXPECT_GE(ClockNow() - start, 200u);
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_EQ(log.Text(), "WM_SHOWWINDOW");
+    ASSERT_GE(frames.size(), 10u);
+    EXPECT_EQ(frames.front(), kBlue);
+    EXPECT_EQ(frames.back(), kRed);
+    for (std::size_t i = 1; i < frames.size(); ++i) EXPECT_GE(GetRValue(frames[i]), GetRValue(frames[i - 1]));
+    EXPECT_EQ(ScreenPixel(Point(100, 100)), kRed);
+
+    // Showing a shown window is refused, as the original does.
+    EXPECT_FALSE(AnimateWindow(w, 200, AW_BLEND));
+
+    frames.clear();
+    ASSERT_TRUE(AnimateWindow(w, 100, AW_BLEND | AW_HIDE));
+    EXPECT_FALSE(IsWindowVisible(w));
+    ASSERT_GE(frames.size(), 5u);
+    EXPECT_EQ(frames.front(), kRed);
+    EXPECT_EQ(frames.back(), kBlue);
+    EXPECT_EQ(ScreenPixel(Point(100, 100)), kBlue);
+    EXPECT_FALSE(AnimateWindow(w, 100, AW_BLEND | AW_HIDE));
+}
+
+TEST_F(CompositorTest, AnimateWindowSlidesFromTheGivenSide) {
+    struct Case {
+        DWORD flags;
+        POINT first; // shows early
+        POINT last;  // shows late
+    };
+    const Case cases[] = {
+        {AW_SLIDE | AW_VER_POSITIVE, {150, 105}, {150, 195}},
+        {AW_SLIDE | AW_VER_NEGATIVE, {150, 195}, {150, 105}},
+        {AW_SLIDE | AW_HOR_POSITIVE, {105, 150}, {195, 150}},
+        {AW_SLIDE | AW_HOR_NEGATIVE, {195, 150}, {105, 150}},
+        {AW_CENTER, {150, 150}, {102, 102}},
+        {AW_VER_POSITIVE, {150, 105}, {150, 195}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "flags 0x" << std::hex << c.flags);
+        HWND w = Solid(kRed, Rect(100, 100, 200, 200), false);
+        int firstAt = -1, lastAt = -1, frame = 0;
+        detail::SetFrameObserver([&] {
+            if (firstAt < 0 && ScreenPixel(c.first) == kRed) firstAt = frame;
+            if (lastAt < 0 && ScreenPixel(c.last) == kRed) lastAt = frame;
+            ++frame;
+        });
+        ASSERT_TRUE(AnimateWindow(w, 100, c.flags));
+        detail::SetFrameObserver(nullptr);
+        EXPECT_GE(firstAt, 1);
+        EXPECT_LT(firstAt, lastAt);
+        EXPECT_EQ(lastAt, frame - 1);
+        DestroyWindow(w);
+    }
+}
+
+TEST_F(CompositorTest, AnimateWindowRefusesWhatTheOriginalRefuses) {
+    HWND parent = Solid(kBlue, Rect(0, 0, 100, 100));
+    HWND child = Solid(kRed, Rect(0, 0, 10, 10), false, 0, parent);
+    HWND hidden = Solid(kRed, Rect(0, 0, 10, 10), false);
+    HWND stale = Solid(kRed, Rect(0, 0, 10, 10), false);
+    DestroyWindow(stale);
+    struct Case {
+        HWND hwnd;
+        DWORD flags;
+        DWORD error;
+    };
+    const Case cases[] = {
+        {hidden, AW_SLIDE, ERROR_INVALID_PARAMETER},
+        {child, AW_BLEND, ERROR_INVALID_PARAMETER},
+        {stale, AW_BLEND, ERROR_INVALID_WINDOW_HANDLE},
+    };
+    for (const Case& c : cases) {
+        SetLastError(0);
+        EXPECT_FALSE(AnimateWindow(c.hwnd, 50, c.flags));
+        EXPECT_EQ(GetLastError(), c.error);
+    }
+    EXPECT_FALSE(IsWindowVisible(hidden));
+    // A child can still slide; it shows at the end.
+    EXPECT_TRUE(AnimateWindow(child, 50, AW_SLIDE | AW_HOR_POSITIVE));
+    EXPECT_TRUE(IsWindowVisible(child));
+}
+
+TEST_F(CompositorTest, SnapshotsAreWrittenAsPng) {
+    HWND parent = Solid(kRed, Rect(100, 100, 200, 160));
+    HWND child = Solid(kGreen, Rect(10, 10, 30, 20), true, 0, parent);
+    const std::string dir = ::testing::TempDir();
+    struct Case {
+        std::function<bool(const std::string&)> take;
+        int width, height;
+        POINT probe;
+        COLORREF color;
+    };
+    const Case cases[] = {
+        {[](const std::string& p) { return SnapshotScreen(p); }, 1024, 768, {150, 150}, kRed},
+        {[&](const std::string& p) { return SnapshotWindow(parent, p); }, 100, 60, {5, 5}, kRed},
+        {[&](const std::string& p) { return SnapshotWindow(child, p); }, 20, 10, {5, 5}, kGreen},
+        {[](const std::string& p) { return SnapshotRect(Rect(90, 90, 110, 110), p); },
+         20,
+         20,
+         {5, 5},
+         Desktop()},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string path = dir + "compositor_snapshot_" + std::to_string(n++) + ".png";
+        ASSERT_TRUE(c.take(path));
+        HBITMAP b = LoadPngToBitmap(path);
+        ASSERT_NE(b, nullptr);
+        BitmapSurface s;
+        ASSERT_TRUE(GetBitmapSurface(b, &s));
+        EXPECT_EQ(s.width, c.width);
+        EXPECT_EQ(s.height, c.height);
+        const std::uint32_t p = s.Row(c.probe.y)[c.probe.x];
+        EXPECT_EQ(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF), c.color);
+        DeleteObject(handle_cast<HGDIOBJ>(b));
+        std::remove(path.c_str());
+    }
+}
+
+TEST_F(CompositorTest, ScreenImageSpansAllMonitors) {
+    SetScreen(
+        32, {{Rect(0, 0, 1024, 768), Rect(0, 0, 1024, 738)}, {Rect(-800, 0, 0, 600), Rect(-800, 0, 0, 600)}});
+    Solid(kRed, Rect(-700, 100, -600, 200));
+    BitmapSurface s;
+    ASSERT_TRUE(GetBitmapSurface(GetScreenBitmap(), &s));
+    EXPECT_EQ(s.width, 1824);
+    EXPECT_EQ(s.height, 768);
+    EXPECT_EQ(ScreenPixel(Point(-650, 150)), kRed);
+    EXPECT_EQ(ScreenPixel(Point(-10, 700)), Desktop());
+    EXPECT_EQ(ScreenPixel(Point(-900, 10)), CLR_INVALID);
+}
+
+} // namespace

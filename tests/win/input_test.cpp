@@ -1,0 +1,862 @@
+#include "support/driver.h"
+
+#include "gfx/draw.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+
+using namespace win;
+using namespace testdrv;
+
+namespace {
+
+// Test windows record chosen messages (and hook calls) into one trace, as
+// "name:WM_NAME", and may answer messages themselves.
+using Handler = std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>;
+
+struct TestWindow {
+    std::string name;
+    Handler handler;
+};
+
+std::map<HWND, TestWindow>& Windows() {
+    static std::map<HWND, TestWindow> windows;
+    return windows;
+}
+
+struct TraceEntry {
+    std::string text;
+    HWND hwnd{};
+    UINT msg = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+
+std::vector<TraceEntry>& Trace() {
+    static std::vector<TraceEntry> trace;
+    return trace;
+}
+
+std::vector<UINT>& Traced() {
+    static std::vector<UINT> traced;
+    return traced;
+}
+
+std::string TraceText() {
+    std::string text;
+    for (const auto& e : Trace()) text += (text.empty() ? "" : " ") + e.text;
+    return text;
+}
+
+std::vector<TraceEntry> Entries(UINT msg) {
+    std::vector<TraceEntry> out;
+    for (const auto& e : Trace())
+        if (e.msg == msg) out.push_back(e);
+    return out;
+}
+
+// The n-th recorded `msg`; a failure and an empty entry when there is none.
+TraceEntry Nth(UINT msg, std::size_t n = 0) {
+    auto all = Entries(msg);
+    if (n < all.size()) return all[n];
+    ADD_FAILURE() << "no " << MessageName(msg) << " #" << n;
+    return {};
+}
+
+LRESULT TestProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto it = Windows().find(hwnd);
+    if (it != Windows().end()) {
+        if (std::find(Traced().begin(), Traced().end(), msg) != Traced().end())
+            Trace().push_back({it->second.name + ":" + MessageName(msg), hwnd, msg, wParam, lParam});
+        if (it->second.handler)
+            if (auto r = it->second.handler(hwnd, msg, wParam, lParam)) return *r;
+    }
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+std::vector<MOUSEHOOKSTRUCT> g_mouseHookCalls;
+std::vector<int> g_mouseHookCodes;
+UINT g_swallowMouse = 0;
+
+LRESULT MouseHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* mh = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+    Trace().push_back({"hook:" + MessageName(static_cast<UINT>(wParam)), mh->hwnd, 0, 0, 0});
+    g_mouseHookCalls.push_back(*mh);
+    g_mouseHookCodes.push_back(code);
+    if (g_swallowMouse && wParam == g_swallowMouse) return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::vector<std::pair<WPARAM, LPARAM>> g_keyHookCalls;
+WPARAM g_swallowKey = 0;
+
+LRESULT KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    g_keyHookCalls.emplace_back(wParam, lParam);
+    if (code == HC_ACTION && g_swallowKey && wParam == g_swallowKey && !(lParam & KF_UP_BIT)) return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+class InputTest : public WinTest {
+protected:
+    void SetUp() override {
+        WinTest::SetUp();
+        Windows().clear();
+        Trace().clear();
+        Traced().clear();
+        g_mouseHookCalls.clear();
+        g_mouseHookCodes.clear();
+        g_swallowMouse = 0;
+        g_keyHookCalls.clear();
+        g_swallowKey = 0;
+        WNDCLASS wc;
+        wc.lpfnWndProc = &TestProc;
+        wc.lpszClassName = "InputPlain";
+        ASSERT_NE(RegisterClass(&wc), 0);
+        wc.lpszClassName = "InputDbl";
+        wc.style = CS_DBLCLKS;
+        ASSERT_NE(RegisterClass(&wc), 0);
+        wc.lpszClassName = "InputHand";
+        wc.style = 0;
+        wc.hCursor = LoadCursor(nullptr, IDC_HAND);
+        ASSERT_NE(RegisterClass(&wc), 0);
+    }
+    void TearDown() override {
+        for (HHOOK h : hooks_) UnhookWindowsHookEx(h);
+        WinTest::TearDown();
+        Windows().clear();
+    }
+
+    HWND Make(const char* name, DWORD style, RECT r, HWND parent = nullptr, Handler handler = nullptr,
+              DWORD exStyle = 0, const char* cls = "InputPlain") {
+        HWND h = CreateWindowEx(exStyle, cls, name, style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                parent, nullptr, nullptr, nullptr);
+        EXPECT_NE(h, nullptr);
+        Windows()[h] = TestWindow{name, std::move(handler)};
+        return h;
+    }
+    void Record(std::initializer_list<UINT> messages) {
+        Traced().assign(messages.begin(), messages.end());
+        Trace().clear();
+    }
+    void HookMouse() { hooks_.push_back(SetWindowsHookEx(WH_MOUSE, &MouseHook, nullptr, 0)); }
+    void HookKeyboard() { hooks_.push_back(SetWindowsHookEx(WH_KEYBOARD, &KeyboardHook, nullptr, 0)); }
+
+    std::vector<HHOOK> hooks_;
+};
+
+Handler Answer(UINT msg, LRESULT result) {
+    return [msg, result](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (m == msg) return result;
+        return std::nullopt;
+    };
+}
+
+constexpr DWORD kPopup = WS_POPUP | WS_VISIBLE;
+
+// ============================================================================
+// The press sequence
+// ============================================================================
+
+TEST_F(InputTest, PressRunsHitTestHookActivationCursorThenButton) {
+    HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
+    HWND other = Make("other", kPopup, Rect(400, 100, 500, 200));
+    SetActiveWindow(other);
+    MoveToScreen(Point(150, 160));
+    HookMouse();
+    Record({WM_NCHITTEST, WM_MOUSEACTIVATE, WM_ACTIVATE, WM_SETCURSOR, WM_LBUTTONDOWN, WM_LBUTTONUP});
+    InjectMouseButton(MouseButton::Left, true);
+    RunUntilIdle();
+
+    EXPECT_EQ(TraceText(),
+              "a:WM_NCHITTEST hook:WM_LBUTTONDOWN a:WM_MOUSEACTIVATE other:WM_ACTIVATE a:WM_ACTIVATE "
+              "a:WM_SETCURSOR a:WM_LBUTTONDOWN");
+    ASSERT_EQ(g_mouseHookCalls.size(), 1u);
+    EXPECT_EQ(g_mouseHookCalls[0].hwnd, a);
+    EXPECT_EQ(g_mouseHookCalls[0].wHitTestCode, static_cast<UINT>(HTCLIENT));
+    EXPECT_EQ(g_mouseHookCalls[0].pt, Point(150, 160));
+    EXPECT_EQ(g_mouseHookCodes[0], HC_ACTION);
+    EXPECT_EQ(Nth(WM_MOUSEACTIVATE).wParam, reinterpret_cast<WPARAM>(a));
+    EXPECT_EQ(Nth(WM_MOUSEACTIVATE).lParam, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    EXPECT_EQ(Nth(WM_SETCURSOR).lParam, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    EXPECT_EQ(Nth(WM_LBUTTONDOWN).wParam, MK_LBUTTON);
+    EXPECT_EQ(Nth(WM_LBUTTONDOWN).lParam, MAKELPARAM(50, 60));
+    EXPECT_EQ(GetActiveWindow(), a);
+
+    Record({WM_NCHITTEST, WM_SETCURSOR, WM_LBUTTONUP, WM_MOUSEMOVE});
+    InjectMouseButton(MouseButton::Left, false);
+    InjectMouseMove(Point(160, 170));
+    RunUntilIdle();
+    EXPECT_EQ(TraceText(), "a:WM_NCHITTEST hook:WM_LBUTTONUP a:WM_SETCURSOR a:WM_LBUTTONUP "
+                           "a:WM_NCHITTEST hook:WM_MOUSEMOVE a:WM_SETCURSOR a:WM_MOUSEMOVE");
+    EXPECT_EQ(Nth(WM_LBUTTONUP).wParam, 0u);
+}
+
+TEST_F(InputTest, MouseActivateAnswersDecideActivationAndDelivery) {
+    struct Case {
+        LRESULT answer;
+        bool activates;
+        bool delivered;
+    };
+    const Case cases[] = {
+        {MA_ACTIVATE, true, true},
+        {MA_ACTIVATEANDEAT, true, false},
+        {MA_NOACTIVATE, false, true},
+        {MA_NOACTIVATEANDEAT, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        HWND other = Make("other", kPopup, Rect(400, 100, 500, 200));
+        HWND edit = Make("edit", WS_CHILD | WS_VISIBLE, Rect(0, 0, 50, 20), other);
+        HWND bar = Make("bar", kPopup, Rect(100, 100, 300, 150), nullptr, Answer(WM_MOUSEACTIVATE, c.answer));
+        SetFocus(edit);
+        ASSERT_EQ(GetActiveWindow(), other);
+        Record({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KILLFOCUS});
+        Click(bar, Point(10, 10));
+        EXPECT_EQ(GetActiveWindow(), c.activates ? bar : other);
+        EXPECT_EQ(GetFocus(), c.activates ? bar : edit);
+        EXPECT_EQ(Entries(WM_LBUTTONDOWN).size(), c.delivered ? 1u : 0u);
+        EXPECT_EQ(Entries(WM_LBUTTONUP).size(), 1u);
+        DestroyWindow(bar);
+        DestroyWindow(other);
+    }
+}
+
+TEST_F(InputTest, ChildAsksItsParentAboutMouseActivation) {
+    HWND other = Make("other", kPopup, Rect(400, 100, 500, 200));
+    HWND form =
+        Make("form", kPopup, Rect(100, 100, 300, 250), nullptr, Answer(WM_MOUSEACTIVATE, MA_NOACTIVATE));
+    HWND child = Make("child", WS_CHILD | WS_VISIBLE, Rect(10, 10, 110, 60), form);
+    SetActiveWindow(other);
+    Record({WM_MOUSEACTIVATE, WM_LBUTTONDOWN});
+    Click(child, Point(5, 5));
+    EXPECT_EQ(TraceText(), "child:WM_MOUSEACTIVATE form:WM_MOUSEACTIVATE child:WM_LBUTTONDOWN");
+    EXPECT_EQ(Nth(WM_MOUSEACTIVATE, 1).wParam, reinterpret_cast<WPARAM>(form));
+    EXPECT_EQ(GetActiveWindow(), other);
+}
+
+TEST_F(InputTest, NoActivateWindowsAreNotActivatedByClicks) {
+    HWND other = Make("other", kPopup, Rect(400, 100, 500, 200));
+    HWND tool = Make("tool", kPopup, Rect(100, 100, 300, 250), nullptr, nullptr, WS_EX_NOACTIVATE);
+    SetActiveWindow(other);
+    Record({WM_LBUTTONDOWN});
+    Click(tool, Point(5, 5));
+    EXPECT_EQ(GetActiveWindow(), other);
+    EXPECT_EQ(Entries(WM_LBUTTONDOWN).size(), 1u);
+}
+
+TEST_F(InputTest, TransparentHitTestPassesThePointToTheWindowBelow) {
+    // A transparent child gives the click to its parent; a transparent
+    // top-level window to the window under it.
+    HWND form = Make("form", kPopup, Rect(100, 100, 300, 250));
+    Make("glass", WS_CHILD | WS_VISIBLE, Rect(10, 10, 60, 60), form, Answer(WM_NCHITTEST, HTTRANSPARENT));
+    Make("veil", kPopup, Rect(200, 200, 400, 400), nullptr, Answer(WM_NCHITTEST, HTTRANSPARENT));
+    Record({WM_NCHITTEST, WM_LBUTTONDOWN});
+    ClickScreen(Point(120, 120));
+    auto downs = Entries(WM_LBUTTONDOWN);
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(downs[0].hwnd, form);
+    EXPECT_EQ(downs[0].lParam, MAKELPARAM(20, 20));
+    EXPECT_EQ(Trace()[0].text, "glass:WM_NCHITTEST");
+    EXPECT_EQ(Trace()[1].text, "form:WM_NCHITTEST");
+
+    Record({WM_LBUTTONDOWN});
+    ClickScreen(Point(250, 220));
+    downs = Entries(WM_LBUTTONDOWN);
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(downs[0].hwnd, form);
+}
+
+TEST_F(InputTest, DisabledFormsAnswerHTERRORWithoutActivationOrButton) {
+    HWND other = Make("other", kPopup, Rect(400, 100, 500, 200));
+    HWND form = Make("form", kPopup, Rect(100, 100, 300, 250));
+    HWND child = Make("child", WS_CHILD | WS_VISIBLE, Rect(10, 10, 110, 60), form);
+    HWND off = Make("off", WS_CHILD | WS_VISIBLE | WS_DISABLED, Rect(10, 80, 110, 120), form);
+    SetActiveWindow(other);
+    HookMouse();
+
+    struct Case {
+        bool disableForm;
+        HWND clicked;
+        HWND target;
+        const char* expect;
+    };
+    const Case cases[] = {
+        {true, child, form, "hook:WM_NCLBUTTONDOWN form:WM_SETCURSOR hook:WM_NCLBUTTONUP form:WM_SETCURSOR"},
+        // The disabled child's default processing asks its parent first.
+        {false, off, off,
+         "hook:WM_NCLBUTTONDOWN off:WM_SETCURSOR form:WM_SETCURSOR hook:WM_NCLBUTTONUP off:WM_SETCURSOR "
+         "form:WM_SETCURSOR"},
+    };
+    for (const Case& c : cases) {
+        EnableWindow(form, c.disableForm ? FALSE : TRUE);
+        MoveTo(c.clicked, Point(5, 5));
+        g_mouseHookCalls.clear();
+        Record({WM_NCHITTEST, WM_MOUSEACTIVATE, WM_SETCURSOR, WM_LBUTTONDOWN, WM_LBUTTONUP});
+        InjectMouseButton(MouseButton::Left, true);
+        InjectMouseButton(MouseButton::Left, false);
+        RunUntilIdle();
+        EXPECT_EQ(TraceText(), c.expect);
+        ASSERT_EQ(g_mouseHookCalls.size(), 2u);
+        EXPECT_EQ(g_mouseHookCalls[0].hwnd, c.target);
+        EXPECT_EQ(static_cast<LRESULT>(static_cast<int>(g_mouseHookCalls[0].wHitTestCode)), HTERROR);
+        EXPECT_EQ(static_cast<SHORT>(LOWORD(Nth(WM_SETCURSOR).lParam)), HTERROR);
+        EXPECT_EQ(HIWORD(Nth(WM_SETCURSOR).lParam), WM_LBUTTONDOWN);
+        EXPECT_EQ(GetActiveWindow(), other);
+    }
+}
+
+TEST_F(InputTest, MouseHookSeesEachRetrievalAndMaySwallow) {
+    HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
+    MoveTo(a, Point(10, 10));
+    HookMouse();
+    Record({WM_MOUSEACTIVATE, WM_SETCURSOR, WM_LBUTTONDOWN});
+    InjectMouseButton(MouseButton::Left, true);
+    MSG m;
+    ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(m.message, WM_LBUTTONDOWN);
+    ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE));
+    ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, WM_LBUTTONDOWN);
+    EXPECT_EQ(m.hwnd, a);
+    EXPECT_EQ(g_mouseHookCodes, (std::vector<int>{HC_NOREMOVE, HC_NOREMOVE, HC_ACTION}));
+    EXPECT_EQ(Entries(WM_MOUSEACTIVATE).size(), 1u);
+    EXPECT_EQ(Entries(WM_SETCURSOR).size(), 1u);
+
+    // A swallowed press reaches neither activation nor the window.
+    g_swallowMouse = WM_LBUTTONDOWN;
+    Record({WM_MOUSEACTIVATE, WM_SETCURSOR, WM_LBUTTONDOWN, WM_LBUTTONUP});
+    InjectMouseButton(MouseButton::Left, false);
+    InjectMouseButton(MouseButton::Left, true);
+    InjectMouseButton(MouseButton::Left, false);
+    RunUntilIdle();
+    EXPECT_EQ(TraceText(), "hook:WM_LBUTTONUP a:WM_SETCURSOR a:WM_LBUTTONUP hook:WM_LBUTTONDOWN "
+                           "hook:WM_LBUTTONUP a:WM_SETCURSOR a:WM_LBUTTONUP");
+    EXPECT_GE(GetKeyState(VK_LBUTTON), 0);
+}
+
+TEST_F(InputTest, NonClientHitsGiveNonClientMessagesInScreenCoordinates) {
+    auto caption = [](HWND, UINT m, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        if (m == WM_NCHITTEST) return PointFromLParam(lParam).y < 120 ? HTCAPTION : HTCLIENT;
+        if (m == WM_NCLBUTTONDOWN) return 0;
+        return std::nullopt;
+    };
+    Make("a", kPopup, Rect(100, 100, 300, 250), nullptr, caption);
+    Record({WM_NCMOUSEMOVE, WM_NCLBUTTONDOWN, WM_NCLBUTTONUP, WM_MOUSEMOVE});
+    ClickScreen(Point(150, 105));
+    auto down = Entries(WM_NCLBUTTONDOWN);
+    ASSERT_EQ(down.size(), 1u);
+    EXPECT_EQ(down[0].wParam, static_cast<WPARAM>(HTCAPTION));
+    EXPECT_EQ(down[0].lParam, MAKELPARAM(150, 105));
+    EXPECT_EQ(Entries(WM_NCMOUSEMOVE).size(), 1u);
+    EXPECT_EQ(Entries(WM_MOUSEMOVE).size(), 0u);
+}
+
+TEST_F(InputTest, AWindowDestroyedDuringThePressSequenceGetsNothingMore) {
+    const UINT steps[] = {WM_NCHITTEST, WM_MOUSEACTIVATE, WM_ACTIVATE, WM_SETCURSOR};
+    HWND below = Make("below", kPopup, Rect(100, 100, 300, 250));
+    for (UINT step : steps) {
+        SCOPED_TRACE(MessageName(step));
+        HWND doomed = Make("doomed", kPopup, Rect(100, 100, 300, 250), nullptr,
+                           [step](HWND self, UINT m, WPARAM w, LPARAM) -> std::optional<LRESULT> {
+                               if (m == step && (m != WM_ACTIVATE || LOWORD(w) != WA_INACTIVE)) {
+                                   SetCapture(self);
+                                   DestroyWindow(self);
+                                   return 0;
+                               }
+                               return std::nullopt;
+                           });
+        SetActiveWindow(below);
+        SetWindowPos(doomed, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        Record({WM_LBUTTONDOWN, WM_LBUTTONUP});
+        ClickScreen(Point(150, 150));
+        EXPECT_FALSE(IsWindow(doomed));
+        EXPECT_EQ(GetCapture(), nullptr);
+        for (const auto& e : Trace()) EXPECT_EQ(e.hwnd, below);
+        EXPECT_EQ(GetActiveWindow(), below);
+    }
+}
+
+// ============================================================================
+// Capture
+// ============================================================================
+
+TEST_F(InputTest, CaptureTakesEveryMouseMessageAsClientMessages) {
+    HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
+    HWND b = Make("b", kPopup, Rect(400, 100, 600, 250));
+    EXPECT_EQ(SetCapture(a), nullptr);
+    EXPECT_EQ(GetCapture(), a);
+    Record({WM_NCHITTEST, WM_SETCURSOR, WM_MOUSEACTIVATE, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP});
+    ClickScreen(Point(450, 110));
+    EXPECT_EQ(TraceText(), "a:WM_MOUSEMOVE a:WM_LBUTTONDOWN a:WM_LBUTTONUP");
+    EXPECT_EQ(Nth(WM_LBUTTONDOWN).lParam, MAKELPARAM(350, 10));
+    EXPECT_EQ(GetActiveWindow(), b);
+}
+
+TEST_F(InputTest, EveryCaptureChangeTellsTheLoser) {
+    HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
+    HWND b = Make("b", kPopup, Rect(400, 100, 600, 250));
+    Record({WM_CAPTURECHANGED, WM_DESTROY});
+
+    SetCapture(a);
+    EXPECT_EQ(SetCapture(b), a);
+    ReleaseCapture();
+    EXPECT_EQ(GetCapture(), nullptr);
+    SetCapture(b);
+    SendMessage(b, WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(GetCapture(), nullptr);
+    SetCapture(a);
+    DestroyWindow(a);
+    EXPECT_EQ(GetCapture(), nullptr);
+
+    EXPECT_EQ(TraceText(), "a:WM_CAPTURECHANGED b:WM_CAPTURECHANGED b:WM_CAPTURECHANGED a:WM_CAPTURECHANGED "
+                           "a:WM_DESTROY");
+    EXPECT_EQ(Nth(WM_CAPTURECHANGED, 0).lParam, reinterpret_cast<LPARAM>(b));
+    EXPECT_EQ(Nth(WM_CAPTURECHANGED, 1).lParam, 0);
+    EXPECT_EQ(Nth(WM_CAPTURECHANGED, 3).lParam, 0);
+
+    // Bad handles fail cleanly.
+    EXPECT_EQ(SetCapture(a), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// ============================================================================
+// Double clicks
+// ============================================================================
+
+TEST_F(InputTest, DoubleClicksNeedTheClassStyleTimeAndDistance) {
+    struct Case {
+        const char* cls;
+        DWORD delay;
+        int dx;
+        const char* expect;
+    };
+    const Case cases[] = {
+        {"InputDbl", 100, 0, "WM_LBUTTONDOWN WM_LBUTTONUP WM_LBUTTONDBLCLK WM_LBUTTONUP"},
+        {"InputDbl", 100, 2, "WM_LBUTTONDOWN WM_LBUTTONUP WM_LBUTTONDBLCLK WM_LBUTTONUP"},
+        {"InputDbl", 600, 0, "WM_LBUTTONDOWN WM_LBUTTONUP WM_LBUTTONDOWN WM_LBUTTONUP"},
+        {"InputDbl", 100, 3, "WM_LBUTTONDOWN WM_LBUTTONUP WM_LBUTTONDOWN WM_LBUTTONUP"},
+        {"InputPlain", 100, 0, "WM_LBUTTONDOWN WM_LBUTTONUP WM_LBUTTONDOWN WM_LBUTTONUP"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.cls) + " " + std::to_string(c.delay) + " " + std::to_string(c.dx));
+        HWND a = Make("a", kPopup, Rect(100, 100, 300, 250), nullptr, nullptr, 0, c.cls);
+        MessageLog log{a};
+        log.Only({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK});
+        Click(a, Point(20, 20));
+        Advance(c.delay);
+        Click(a, Point(20 + c.dx, 20));
+        EXPECT_EQ(log.Text(), c.expect);
+        Advance(1000);
+        DestroyWindow(a);
+    }
+}
+
+TEST_F(InputTest, ThirdClickStartsAnewAndOtherButtonsCountSeparately) {
+    HWND a = Make("a", kPopup, Rect(100, 100, 300, 250), nullptr, nullptr, 0, "InputDbl");
+    MessageLog log{a};
+    log.Only({WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK});
+    Click(a, Point(20, 20));
+    Click(a, Point(20, 20));
+    Click(a, Point(20, 20));
+    Click(a, Point(20, 20), MouseButton::Right);
+    Click(a, Point(20, 20));
+    EXPECT_EQ(log.Text(), "WM_LBUTTONDOWN WM_LBUTTONDBLCLK WM_LBUTTONDOWN WM_RBUTTONDOWN WM_LBUTTONDOWN");
+    SetDoubleClickTime(0);
+    EXPECT_EQ(GetDoubleClickTime(), 500u);
+}
+
+// ============================================================================
+// Mouse tracking
+// ============================================================================
+
+TEST_F(InputTest, MouseLeaveIsPostedOnceWhenTheCursorLeaves) {
+    struct Case {
+        const char* what;
+        std::function<void(HWND a, HWND b)> leave;
+    };
+    const Case cases[] = {
+        {"onto another window", [](HWND, HWND b) { MoveTo(b, Point(10, 10)); }},
+        {"onto the desktop", [](HWND, HWND) { MoveToScreen(Point(900, 700)); }},
+        {"over its border", [](HWND a, HWND) { MoveTo(a, Point(-1, 10)); }},
+        {"under a new child",
+         [](HWND a, HWND) {
+             HWND c =
+                 CreateWindowEx(0, "InputPlain", "", WS_CHILD, 0, 0, 50, 50, a, nullptr, nullptr, nullptr);
+             ShowWindow(c, SW_SHOWNA);
+             RunUntilIdle();
+         }},
+        {"under another window",
+         [](HWND, HWND b) {
+             SetWindowPos(b, HWND_TOP, 100, 100, 100, 100, SWP_NOACTIVATE);
+             RunUntilIdle();
+         }},
+        {"when hidden",
+         [](HWND a, HWND) {
+             SetWindowPos(a, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+             RunUntilIdle();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HWND a = Make("a", kPopup | WS_BORDER, Rect(100, 100, 300, 250));
+        HWND b = Make("b", kPopup, Rect(400, 100, 600, 250));
+        MoveTo(a, Point(20, 20));
+        TRACKMOUSEEVENT tme;
+        tme.dwFlags = TME_LEAVE;
+        tme.hwndTrack = a;
+        ASSERT_TRUE(TrackMouseEvent(&tme));
+        TRACKMOUSEEVENT query;
+        query.dwFlags = TME_QUERY;
+        ASSERT_TRUE(TrackMouseEvent(&query));
+        EXPECT_EQ(query.dwFlags, TME_LEAVE);
+        EXPECT_EQ(query.hwndTrack, a);
+
+        Record({WM_MOUSELEAVE});
+        MoveTo(a, Point(30, 25));
+        EXPECT_EQ(TraceText(), "");
+        c.leave(a, b);
+        EXPECT_EQ(TraceText(), "a:WM_MOUSELEAVE");
+        query.dwFlags = TME_QUERY;
+        TrackMouseEvent(&query);
+        EXPECT_EQ(query.dwFlags, 0u);
+        MoveTo(a, Point(20, 20));
+        MoveToScreen(Point(900, 700));
+        EXPECT_EQ(TraceText(), "a:WM_MOUSELEAVE");
+        DestroyWindow(a);
+        DestroyWindow(b);
+    }
+}
+
+TEST_F(InputTest, TrackingRequestsOutsideTheWindowOrCancelled) {
+    HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
+    HWND b = Make("b", kPopup, Rect(400, 100, 600, 250));
+    MoveTo(b, Point(10, 10));
+    Record({WM_MOUSELEAVE});
+    TRACKMOUSEEVENT tme;
+    tme.dwFlags = TME_LEAVE;
+    tme.hwndTrack = a;
+    ASSERT_TRUE(TrackMouseEvent(&tme));
+    RunUntilIdle();
+    EXPECT_EQ(TraceText(), "a:WM_MOUSELEAVE");
+
+    Record({WM_MOUSELEAVE});
+    tme.hwndTrack = b;
+    ASSERT_TRUE(TrackMouseEvent(&tme));
+    tme.dwFlags = TME_LEAVE | TME_CANCEL;
+    ASSERT_TRUE(TrackMouseEvent(&tme));
+    MoveTo(a, Point(10, 10));
+    EXPECT_EQ(TraceText(), "");
+
+    TRACKMOUSEEVENT bad;
+    bad.cbSize = 3;
+    EXPECT_FALSE(TrackMouseEvent(&bad));
+    EXPECT_FALSE(TrackMouseEvent(nullptr));
+    tme.dwFlags = TME_LEAVE;
+    tme.hwndTrack = reinterpret_cast<HWND>(std::uintptr_t{0x7777});
+    EXPECT_FALSE(TrackMouseEvent(&tme));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST_F(InputTest, HoverIsPostedAfterTheCursorRestsLongEnough) {
+    HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
+    MoveTo(a, Point(20, 20));
+    Record({WM_MOUSEHOVER, WM_MOUSELEAVE});
+    TRACKMOUSEEVENT tme;
+    tme.dwFlags = TME_HOVER | TME_LEAVE;
+    tme.hwndTrack = a;
+    tme.dwHoverTime = 100;
+    ASSERT_TRUE(TrackMouseEvent(&tme));
+    Advance(60);
+    MoveTo(a, Point(40, 30)); // outside the hover rectangle: the wait starts again
+    Advance(60);
+    EXPECT_EQ(TraceText(), "");
+    Advance(60);
+    EXPECT_EQ(TraceText(), "a:WM_MOUSEHOVER");
+    EXPECT_EQ(Nth(WM_MOUSEHOVER).lParam, MAKELPARAM(40, 30));
+    Advance(500);
+    EXPECT_EQ(TraceText(), "a:WM_MOUSEHOVER");
+    TRACKMOUSEEVENT query;
+    query.dwFlags = TME_QUERY;
+    TrackMouseEvent(&query);
+    EXPECT_EQ(query.dwFlags, TME_LEAVE);
+    MoveToScreen(Point(900, 700));
+    EXPECT_EQ(TraceText(), "a:WM_MOUSEHOVER a:WM_MOUSELEAVE");
+}
+
+// ============================================================================
+// Cursor shape
+// ============================================================================
+
+TEST_F(InputTest, SetCursorDefaultsUseTheClassCursorOrTheFrameShapes) {
+    auto sizing = [](HWND, UINT m, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        if (m == WM_NCHITTEST) return PointFromLParam(lParam).x < 110 ? HTLEFT : HTCLIENT;
+        return std::nullopt;
+    };
+    HWND a = Make("a", kPopup, Rect(100, 100, 300, 250), nullptr, sizing, 0, "InputHand");
+    HWND child = Make("child", WS_CHILD | WS_VISIBLE, Rect(100, 50, 150, 100), a);
+    MoveTo(a, Point(50, 50));
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
+    MoveTo(a, Point(5, 50));
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_SIZEWE));
+    // The plain child has no class cursor; its parent does not impose its own.
+    SetCursor(nullptr);
+    MoveTo(child, Point(5, 5));
+    EXPECT_EQ(GetCursor(), nullptr);
+
+    HCURSOR ibeam = LoadCursor(nullptr, IDC_IBEAM);
+    EXPECT_EQ(SetCursor(ibeam), nullptr);
+    EXPECT_EQ(GetCursor(), ibeam);
+}
+
+TEST_F(InputTest, SystemCursorsAreDistinctMonochromeCursors) {
+    const std::uintptr_t ids[] = {IDC_ARROW,    IDC_IBEAM,    IDC_WAIT,        IDC_CROSS,  IDC_UPARROW,
+                                  IDC_SIZENWSE, IDC_SIZENESW, IDC_SIZEWE,      IDC_SIZENS, IDC_SIZEALL,
+                                  IDC_NO,       IDC_HAND,     IDC_APPSTARTING, IDC_HELP};
+    std::vector<HCURSOR> seen;
+    for (std::uintptr_t id : ids) {
+        SCOPED_TRACE(id);
+        HCURSOR c = LoadCursor(nullptr, id);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(LoadCursor(nullptr, id), c);
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), c), 0);
+        seen.push_back(c);
+        ICONINFO info;
+        ASSERT_TRUE(GetIconInfo(c, &info));
+        EXPECT_FALSE(info.fIcon);
+        EXPECT_EQ(info.hbmColor, nullptr);
+        BitmapSurface s;
+        ASSERT_TRUE(GetBitmapSurface(info.hbmMask, &s));
+        EXPECT_EQ(s.width, 32);
+        EXPECT_EQ(s.height, 64);
+        // The hot spot lies on the shape.
+        EXPECT_EQ(s.Row(static_cast<int>(info.yHotspot))[info.xHotspot] & 0xFFFFFF, 0u);
+        DeleteObject(handle_cast<HGDIOBJ>(info.hbmMask));
+    }
+    EXPECT_EQ(LoadCursor(nullptr, std::uintptr_t{32600}), nullptr);
+    EXPECT_EQ(ShowCursor(FALSE), -1);
+    EXPECT_EQ(ShowCursor(TRUE), 0);
+}
+
+// ============================================================================
+// Keyboard
+// ============================================================================
+
+class KeyboardTest : public InputTest {
+protected:
+    void SetUp() override {
+        InputTest::SetUp();
+        form = Make("form", kPopup, Rect(100, 100, 300, 250), nullptr, Answer(WM_SYSCOMMAND, 0));
+        edit = Make("edit", WS_CHILD | WS_VISIBLE, Rect(10, 10, 110, 40), form);
+        SetFocus(edit);
+        RunUntilIdle();
+        Record({WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR});
+    }
+    HWND form{};
+    HWND edit{};
+};
+
+TEST_F(KeyboardTest, KeysGoToTheFocusWithKeyDataAndCharacters) {
+    PressKey('A');
+    EXPECT_EQ(TraceText(), "edit:WM_KEYDOWN edit:WM_CHAR edit:WM_KEYUP");
+    auto down = Nth(WM_KEYDOWN);
+    EXPECT_EQ(down.wParam, static_cast<WPARAM>('A'));
+    EXPECT_EQ(down.lParam, 1 | (0x1E << 16));
+    EXPECT_EQ(Nth(WM_CHAR).wParam, static_cast<WPARAM>('a'));
+    EXPECT_EQ(Nth(WM_KEYUP).lParam, 1 | (0x1E << 16) | KF_REPEAT_BIT | KF_UP_BIT);
+
+    Record({WM_KEYDOWN, WM_CHAR});
+    KeyDown(VK_SHIFT);
+    KeyDown('B');
+    KeyDown('B');
+    KeyUp('B');
+    KeyUp(VK_SHIFT);
+    auto downs = Entries(WM_KEYDOWN);
+    ASSERT_EQ(downs.size(), 3u);
+    EXPECT_EQ(downs[0].wParam, static_cast<WPARAM>(VK_SHIFT));
+    EXPECT_EQ(downs[2].lParam & KF_REPEAT_BIT, KF_REPEAT_BIT);
+    auto chars = Entries(WM_CHAR);
+    ASSERT_EQ(chars.size(), 2u);
+    EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>('B'));
+
+    Record({WM_KEYDOWN, WM_CHAR});
+    PressKey(VK_LEFT);
+    EXPECT_EQ(TraceText(), "edit:WM_KEYDOWN");
+    EXPECT_EQ(Nth(WM_KEYDOWN).lParam & KF_EXTENDED_BIT, KF_EXTENDED_BIT);
+}
+
+TEST_F(KeyboardTest, GivenCharactersReachTranslateMessage) {
+    Record({WM_CHAR});
+    PressKey('Q', "q!");
+    auto chars = Entries(WM_CHAR);
+    ASSERT_EQ(chars.size(), 2u);
+    EXPECT_EQ(chars[0].wParam, static_cast<WPARAM>('q'));
+    EXPECT_EQ(chars[1].wParam, static_cast<WPARAM>('!'));
+    Record({WM_CHAR});
+    PressKey(VK_SHIFT, "");
+    PressKey(VK_F1 + 1);
+    EXPECT_EQ(TraceText(), "");
+}
+
+TEST_F(KeyboardTest, AltMakesSystemKeys) {
+    KeyDown(VK_MENU);
+    PressKey('F');
+    KeyUp(VK_MENU);
+    EXPECT_EQ(TraceText(), "edit:WM_SYSKEYDOWN edit:WM_SYSKEYDOWN edit:WM_SYSCHAR edit:WM_SYSKEYUP "
+                           "edit:WM_SYSKEYUP");
+    EXPECT_EQ(Nth(WM_SYSKEYDOWN, 0).wParam, static_cast<WPARAM>(VK_MENU));
+    EXPECT_EQ(Nth(WM_SYSKEYDOWN, 0).lParam, 1 | (0x38 << 16) | KF_ALTDOWN_BIT);
+    EXPECT_EQ(Nth(WM_SYSKEYDOWN, 1).lParam, 1 | (0x21 << 16) | KF_ALTDOWN_BIT);
+    EXPECT_EQ(Nth(WM_SYSCHAR).wParam, static_cast<WPARAM>('f'));
+    EXPECT_EQ(Nth(WM_SYSKEYUP, 1).lParam, 1 | (0x38 << 16) | KF_REPEAT_BIT | KF_UP_BIT);
+
+    // Ctrl+Alt is not a system combination; F10 is one.
+    Record({WM_KEYDOWN, WM_SYSKEYDOWN});
+    KeyDown(VK_CONTROL);
+    KeyDown(VK_MENU);
+    PressKey('G');
+    KeyUp(VK_MENU);
+    KeyUp(VK_CONTROL);
+    PressKey(VK_F10);
+    EXPECT_EQ(TraceText(), "edit:WM_KEYDOWN edit:WM_KEYDOWN edit:WM_KEYDOWN edit:WM_SYSKEYDOWN");
+}
+
+TEST_F(KeyboardTest, WithoutFocusTheActiveWindowGetsSystemKeys) {
+    SetFocus(nullptr);
+    ASSERT_EQ(GetActiveWindow(), form);
+    Record({WM_KEYDOWN, WM_SYSKEYDOWN, WM_SYSKEYUP});
+    PressKey('A');
+    EXPECT_EQ(TraceText(), "form:WM_SYSKEYDOWN form:WM_SYSKEYUP");
+    EXPECT_EQ(Nth(WM_SYSKEYDOWN).lParam & KF_ALTDOWN_BIT, 0);
+}
+
+TEST_F(KeyboardTest, KeyboardHookSeesKeysAtRetrievalAndMaySwallow) {
+    HookKeyboard();
+    g_swallowKey = 'X';
+    PressKey('X');
+    PressKey('Y');
+    EXPECT_EQ(TraceText(), "edit:WM_KEYUP edit:WM_KEYDOWN edit:WM_CHAR edit:WM_KEYUP");
+    ASSERT_EQ(g_keyHookCalls.size(), 4u);
+    EXPECT_EQ(g_keyHookCalls[0].first, static_cast<WPARAM>('X'));
+    EXPECT_EQ(g_keyHookCalls[0].second, 1 | (0x2D << 16));
+    EXPECT_EQ(g_keyHookCalls[1].second & KF_UP_BIT, KF_UP_BIT);
+}
+
+TEST_F(KeyboardTest, KeyStateFollowsRetrievalWhileAsyncStateIsImmediate) {
+    InjectKey(VK_SHIFT, true);
+    EXPECT_LT(GetAsyncKeyState(VK_SHIFT), 0);
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+    SHORT seenInHandler = 0;
+    Windows()[edit].handler = [&](HWND, UINT m, WPARAM w, LPARAM) -> std::optional<LRESULT> {
+        if (m == WM_KEYDOWN && w == 'K') seenInHandler = GetKeyState('K');
+        return std::nullopt;
+    };
+    RunUntilIdle();
+    EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+    EXPECT_LT(GetKeyState(VK_LSHIFT), 0);
+    PressKey('K');
+    EXPECT_LT(seenInHandler, 0);
+    EXPECT_GE(GetKeyState('K'), 0);
+    KeyUp(VK_SHIFT);
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+
+    BYTE keys[256];
+    ASSERT_TRUE(GetKeyboardState(keys));
+    EXPECT_EQ(keys[VK_CAPITAL] & 1, 0);
+    PressKey(VK_CAPITAL);
+    EXPECT_EQ(GetKeyState(VK_CAPITAL), 1);
+    Record({WM_CHAR});
+    PressKey('C');
+    EXPECT_EQ(Nth(WM_CHAR).wParam, static_cast<WPARAM>('C'));
+    PressKey(VK_CAPITAL);
+    EXPECT_EQ(GetKeyState(VK_CAPITAL), 0);
+
+    keys['Z'] = 0x80;
+    ASSERT_TRUE(SetKeyboardState(keys));
+    EXPECT_LT(GetKeyState('Z'), 0);
+    EXPECT_FALSE(GetKeyboardState(nullptr));
+}
+
+TEST_F(KeyboardTest, WheelGoesToTheFocusAndOnToItsParent) {
+    Record({WM_MOUSEWHEEL});
+    MoveTo(form, Point(150, 100));
+    Wheel(-WHEEL_DELTA);
+    EXPECT_EQ(TraceText(), "edit:WM_MOUSEWHEEL form:WM_MOUSEWHEEL");
+    auto wheel = Nth(WM_MOUSEWHEEL);
+    EXPECT_EQ(static_cast<SHORT>(HIWORD(wheel.wParam)), -WHEEL_DELTA);
+    EXPECT_EQ(wheel.lParam, MAKELPARAM(250, 200));
+}
+
+TEST(KeyMapTest, UsKeyMap) {
+    struct Case {
+        int vk;
+        UINT scan;
+        UINT ch;
+    };
+    const Case cases[] = {{'A', 0x1E, 'A'},        {'Q', 0x10, 'Q'},      {'M', 0x32, 'M'},
+                          {'1', 0x02, '1'},        {'0', 0x0B, '0'},      {VK_RETURN, 0x1C, '\r'},
+                          {VK_ESCAPE, 0x01, 0x1B}, {VK_SPACE, 0x39, ' '}, {VK_OEM_2, 0x35, '/'},
+                          {VK_F1, 0x3B, 0},        {VK_F12, 0x58, 0},     {VK_LEFT, 0x4B, 0},
+                          {VK_SHIFT, 0x2A, 0},     {VK_RSHIFT, 0x36, 0},  {VK_NUMPAD0 + 7, 0x47, '7'}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.vk);
+        EXPECT_EQ(MapVirtualKey(static_cast<UINT>(c.vk), MAPVK_VK_TO_VSC), c.scan);
+        EXPECT_EQ(MapVirtualKey(static_cast<UINT>(c.vk), MAPVK_VK_TO_CHAR), c.ch);
+    }
+    EXPECT_EQ(MapVirtualKey(0x1E, MAPVK_VSC_TO_VK), static_cast<UINT>('A'));
+    EXPECT_EQ(MapVirtualKey(0x36, MAPVK_VSC_TO_VK), static_cast<UINT>(VK_SHIFT));
+    EXPECT_EQ(MapVirtualKey(0x4B, MAPVK_VSC_TO_VK), static_cast<UINT>(VK_LEFT));
+    EXPECT_EQ(MapVirtualKey(0x1FF, MAPVK_VSC_TO_VK), 0u);
+    EXPECT_EQ(MapVirtualKey(1, 99), 0u);
+
+    struct Scan {
+        char ch;
+        SHORT result;
+    };
+    const Scan scans[] = {{'a', 'A'},
+                          {'A', 0x100 | 'A'},
+                          {'1', '1'},
+                          {'!', 0x100 | '1'},
+                          {' ', VK_SPACE},
+                          {'\r', VK_RETURN},
+                          {'?', 0x100 | VK_OEM_2},
+                          {'\x01', 0x200 | 'A'},
+                          {'*', 0x100 | '8'},
+                          {'\x80', -1}};
+    for (const Scan& s : scans) {
+        SCOPED_TRACE(static_cast<int>(s.ch));
+        EXPECT_EQ(VkKeyScan(s.ch), s.result);
+    }
+}
+
+TEST_F(InputTest, SwappedButtonsTurnThePhysicalLeftIntoTheRightButton) {
+    HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
+    EXPECT_FALSE(SwapMouseButton(TRUE));
+    EXPECT_EQ(GetSystemMetrics(SM_SWAPBUTTON), 1);
+    Record({WM_LBUTTONDOWN, WM_RBUTTONDOWN});
+    MoveTo(a, Point(10, 10));
+    InjectMouseButton(MouseButton::Left, true);
+    EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), 0);
+    RunUntilIdle();
+    EXPECT_LT(GetKeyState(VK_RBUTTON), 0);
+    EXPECT_EQ(TraceText(), "a:WM_RBUTTONDOWN");
+    EXPECT_EQ(Nth(WM_RBUTTONDOWN).wParam, MK_RBUTTON);
+    MouseUp();
+    EXPECT_TRUE(SwapMouseButton(FALSE));
+}
+
+TEST_F(InputTest, CursorPositionIsClampedToTheScreen) {
+    Make("a", kPopup, Rect(100, 100, 300, 250));
+    Record({WM_MOUSEMOVE});
+    EXPECT_TRUE(SetCursorPos(150, 120));
+    RunUntilIdle();
+    EXPECT_EQ(TraceText(), "a:WM_MOUSEMOVE");
+    SetCursorPos(5000, -20);
+    POINT p;
+    ASSERT_TRUE(GetCursorPos(&p));
+    EXPECT_EQ(p, Point(GetSystemMetrics(SM_CXSCREEN) - 1, 0));
+    EXPECT_FALSE(GetCursorPos(nullptr));
+}
+
+} // namespace

@@ -1,0 +1,228 @@
+#include "support/driver.h"
+#include "win/presenter.h"
+
+// After gtest: Xlib's macros (None, Bool, Status) would break its headers.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+using namespace win;
+using testdrv::MessageLog;
+using testdrv::RunUntilIdle;
+
+namespace {
+
+// An Xvfb server of our own on a free display number, ended with the test.
+class Xvfb {
+public:
+    ~Xvfb() { Stop(); }
+
+    static std::string Binary() {
+        const char* path = std::getenv("PATH");
+        std::string dirs = path ? path : "/usr/bin:/bin";
+        std::size_t start = 0;
+        while (start <= dirs.size()) {
+            const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+            const std::string candidate = dirs.substr(start, end - start) + "/Xvfb";
+            if (access(candidate.c_str(), X_OK) == 0) return candidate;
+            start = end + 1;
+        }
+        return "";
+    }
+
+    bool Start() {
+        const std::string binary = Binary();
+        for (int n = 90 + getpid() % 100; n < 400; ++n) {
+            char lock[64], socket[64], display[16];
+            std::snprintf(lock, sizeof lock, "/tmp/.X%d-lock", n);
+            std::snprintf(socket, sizeof socket, "/tmp/.X11-unix/X%d", n);
+            std::snprintf(display, sizeof display, ":%d", n);
+            struct stat st;
+            if (stat(lock, &st) == 0 || stat(socket, &st) == 0) continue;
+            display_ = display;
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+            const char* argv[] = {"Xvfb",        display_.c_str(), "-screen", "0",
+                                  "1024x768x24", "-nolisten",      "tcp",     nullptr};
+            const int rc =
+                posix_spawn(&pid_, binary.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
+            posix_spawn_file_actions_destroy(&actions);
+            if (rc != 0) return false;
+            for (int i = 0; i < 200; ++i) {
+                if (Display* d = XOpenDisplay(display_.c_str())) {
+                    XCloseDisplay(d);
+                    return true;
+                }
+                int status;
+                if (waitpid(pid_, &status, WNOHANG) == pid_) break; // lost the race for the number
+                std::this_thread::sleep_for(std::chrono::milliseconds(25));
+            }
+            Stop();
+        }
+        return false;
+    }
+
+    void Stop() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+    const std::string& Name() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+// Pumps until `done` holds or two seconds pass.
+template <class F> bool PumpUntil(X11Presenter& p, F done) {
+    for (int i = 0; i < 200; ++i) {
+        p.Pump();
+        RunUntilIdle();
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+LRESULT RedProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(h, &ps);
+        RECT r;
+        GetClientRect(h, &r);
+        HBRUSH b = CreateSolidBrush(RGB(255, 0, 0));
+        FillRect(dc, &r, b);
+        DeleteObject(handle_cast<HGDIOBJ>(b));
+        EndPaint(h, &ps);
+        return 0;
+    }
+    return DefWindowProc(h, msg, wParam, lParam);
+}
+
+class PresenterTest : public testdrv::WinTest {};
+
+TEST_F(PresenterTest, OpenFailsWithoutADisplay) {
+    X11Presenter presenter;
+    EXPECT_FALSE(presenter.Open(":4242.0"));
+    EXPECT_EQ(presenter.ConnectionFd(), -1);
+    EXPECT_FALSE(presenter.Pump());
+}
+
+TEST_F(PresenterTest, ShowsTheScreenAndTurnsXEventsIntoInput) {
+    if (Xvfb::Binary().empty()) GTEST_SKIP() << "Xvfb is not installed";
+    Xvfb server;
+    ASSERT_TRUE(server.Start());
+    // Real time: the presenter's events arrive from another process.
+    SetManualClock(false);
+
+    WNDCLASS wc;
+    wc.lpfnWndProc = &RedProc;
+    wc.lpszClassName = "PresenterRed";
+    ASSERT_NE(RegisterClass(&wc), 0);
+    HWND w = CreateWindowEx(0, "PresenterRed", "", WS_POPUP | WS_VISIBLE, 100, 100, 200, 100, nullptr,
+                            nullptr, nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    SetForegroundWindow(w);
+    SetFocus(w);
+    RunUntilIdle();
+
+    X11Presenter presenter;
+    ASSERT_TRUE(presenter.Open(server.Name().c_str()));
+    EXPECT_GE(presenter.ConnectionFd(), 0);
+
+    Display* d = XOpenDisplay(server.Name().c_str());
+    ASSERT_NE(d, nullptr);
+    ::Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count);
+    ASSERT_EQ(count, 1u);
+    const ::Window shown = children[0];
+    XFree(children);
+
+    auto pixel = [&](int x, int y) {
+        XImage* image = XGetImage(d, shown, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!image) return 0ul;
+        const unsigned long p = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        return p;
+    };
+    EXPECT_TRUE(PumpUntil(presenter, [&] { return pixel(150, 150) == 0xFF0000; }));
+    const COLORREF desktop = GetSysColor(COLOR_BACKGROUND);
+    EXPECT_EQ(pixel(50, 50), (GetRValue(desktop) << 16) | (GetGValue(desktop) << 8) | GetBValue(desktop));
+
+    MessageLog log{w};
+    log.Only({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN, WM_ACTIVATEAPP});
+    auto send = [&](XEvent& e, long mask) {
+        XSendEvent(d, shown, False, mask, &e);
+        XFlush(d);
+    };
+    XEvent e{};
+    e.xbutton.type = ButtonPress;
+    e.xbutton.display = d;
+    e.xbutton.window = shown;
+    e.xbutton.x = 150;
+    e.xbutton.y = 120;
+    e.xbutton.button = Button1;
+    e.xbutton.same_screen = True;
+    send(e, ButtonPressMask);
+    e.xbutton.type = ButtonRelease;
+    send(e, ButtonReleaseMask);
+    ASSERT_TRUE(PumpUntil(presenter, [&] { return log.Count(WM_LBUTTONUP) == 1; }));
+    EXPECT_EQ(log.Entries()[0].lParam, MAKELPARAM(50, 20));
+
+    e = XEvent{};
+    e.xkey.type = KeyPress;
+    e.xkey.display = d;
+    e.xkey.window = shown;
+    e.xkey.keycode = XKeysymToKeycode(d, XK_a);
+    e.xkey.same_screen = True;
+    send(e, KeyPressMask);
+    ASSERT_TRUE(PumpUntil(presenter, [&] { return log.Count(WM_KEYDOWN) == 1; }));
+    EXPECT_EQ(log.Entries().back().wParam, WPARAM('A'));
+
+    e = XEvent{};
+    e.xfocus.type = FocusOut;
+    e.xfocus.display = d;
+    e.xfocus.window = shown;
+    e.xfocus.mode = NotifyNormal;
+    e.xfocus.detail = NotifyNonlinear;
+    send(e, FocusChangeMask);
+    ASSERT_TRUE(PumpUntil(presenter, [&] { return log.Count(WM_ACTIVATEAPP) == 1; }));
+    EXPECT_EQ(log.Entries().back().wParam, WPARAM(FALSE));
+
+    e = XEvent{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = shown;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    send(e, NoEventMask);
+    bool closed = false;
+    for (int i = 0; i < 200 && !closed; ++i) {
+        closed = !presenter.Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(closed);
+    presenter.Close();
+    XCloseDisplay(d);
+}
+
+} // namespace

@@ -1,0 +1,676 @@
+#include "support/driver.h"
+#include "win/internal.h"
+
+#include <climits>
+#include <functional>
+#include <set>
+
+using namespace win;
+using namespace testdrv;
+
+namespace {
+
+// Records what the class procedure sees, from the first message of a window on
+// (a MessageLog can only watch windows that exist).
+struct Seen {
+    HWND hwnd{};
+    UINT msg = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+std::vector<Seen> g_seen;
+std::set<UINT> g_only;
+std::map<HWND, std::string> g_names;
+// Per-message behaviour of the recording procedure; returning true replaces the default.
+std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> g_handler;
+
+LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (g_only.empty() || g_only.count(msg)) g_seen.push_back(Seen{hwnd, msg, wParam, lParam});
+    LRESULT r = 0;
+    if (g_handler && g_handler(hwnd, msg, wParam, lParam, &r)) return r;
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+std::string Seq() {
+    std::string text;
+    for (const Seen& s : g_seen) {
+        if (!text.empty()) text += ' ';
+        auto it = g_names.find(s.hwnd);
+        if (it != g_names.end()) text += it->second + ':';
+        text += MessageName(s.msg);
+    }
+    return text;
+}
+
+class WindowTest : public WinTest {
+protected:
+    void SetUp() override {
+        WinTest::SetUp();
+        g_seen.clear();
+        g_only.clear();
+        g_names.clear();
+        g_handler = nullptr;
+        WNDCLASS wc;
+        wc.lpfnWndProc = &RecordingProc;
+        wc.lpszClassName = "CoreRecording";
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1));
+        ASSERT_NE(RegisterClass(&wc), 0);
+    }
+    void TearDown() override {
+        g_handler = nullptr;
+        WinTest::TearDown();
+    }
+    HWND Make(DWORD style, HWND parent = nullptr, RECT r = RECT{10, 10, 110, 90}, DWORD exStyle = 0) {
+        return CreateWindowEx(exStyle, "CoreRecording", "", style, r.left, r.top, r.right - r.left,
+                              r.bottom - r.top, parent, nullptr, nullptr, nullptr);
+    }
+    HWND Named(const std::string& name, DWORD style, HWND parent = nullptr, RECT r = RECT{10, 10, 110, 90}) {
+        HWND h = Make(style, parent, r);
+        g_names[h] = name;
+        return h;
+    }
+};
+
+const std::set<UINT> kGeometry = {
+    WM_GETMINMAXINFO, WM_NCCREATE,          WM_NCCALCSIZE,       WM_CREATE,  WM_SIZE,     WM_MOVE,
+    WM_SHOWWINDOW,    WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_DESTROY, WM_NCDESTROY};
+
+TEST_F(WindowTest, CreationSendsTheOriginalsMessagesInOrder) {
+    struct Case {
+        const char* name;
+        DWORD style;
+        bool child;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"overlapped, visible", WS_OVERLAPPEDWINDOW | WS_VISIBLE, false,
+         "WM_GETMINMAXINFO WM_NCCREATE WM_NCCALCSIZE WM_CREATE WM_SIZE WM_MOVE "
+         "WM_SHOWWINDOW WM_WINDOWPOSCHANGING WM_WINDOWPOSCHANGED"},
+        {"popup, visible", WS_POPUP | WS_VISIBLE, false,
+         "WM_NCCREATE WM_NCCALCSIZE WM_CREATE WM_SIZE WM_MOVE WM_SHOWWINDOW WM_WINDOWPOSCHANGING "
+         "WM_WINDOWPOSCHANGED"},
+        {"popup, sizing frame", WS_POPUP | WS_THICKFRAME, false,
+         "WM_GETMINMAXINFO WM_NCCREATE WM_NCCALCSIZE WM_CREATE WM_SIZE WM_MOVE"},
+        {"popup, hidden", WS_POPUP, false, "WM_NCCREATE WM_NCCALCSIZE WM_CREATE WM_SIZE WM_MOVE"},
+        {"child, visible", WS_CHILD | WS_VISIBLE, true,
+         "WM_NCCREATE WM_NCCALCSIZE WM_CREATE WM_SIZE WM_MOVE WM_SHOWWINDOW WM_WINDOWPOSCHANGING "
+         "WM_WINDOWPOSCHANGED"},
+    };
+    HWND parent = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 300, 300});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_seen.clear();
+        g_only = kGeometry;
+        HWND h = Make(c.style, c.child ? parent : nullptr);
+        ASSERT_NE(h, nullptr);
+        std::erase_if(g_seen, [h](const Seen& s) { return s.hwnd != h; });
+        EXPECT_EQ(Seq(), c.expected);
+        EXPECT_EQ(IsWindowVisible(h), (c.style & WS_VISIBLE) ? TRUE : FALSE);
+        // The creation parameters reach WM_CREATE and the first WM_SIZE carries the client size.
+        for (const Seen& s : g_seen)
+            if (s.msg == WM_SIZE) {
+                RECT client;
+                GetClientRect(h, &client);
+                EXPECT_EQ(s.lParam, MAKELPARAM(client.right, client.bottom));
+                break;
+            }
+        DestroyWindow(h);
+    }
+}
+
+TEST_F(WindowTest, CreationFailuresLeaveNoWindow) {
+    EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+              nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
+    EXPECT_EQ(Make(WS_CHILD), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_TLW_WITH_WSCHILD);
+
+    struct Case {
+        const char* name;
+        std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> handler;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"WM_NCCREATE refused",
+         [](HWND, UINT m, WPARAM, LPARAM, LRESULT* r) {
+             if (m != WM_NCCREATE) return false;
+             *r = FALSE;
+             return true;
+         },
+         "WM_NCCREATE WM_NCDESTROY"},
+        {"WM_CREATE refused",
+         [](HWND, UINT m, WPARAM, LPARAM, LRESULT* r) {
+             if (m != WM_CREATE) return false;
+             *r = -1;
+             return true;
+         },
+         "WM_NCCREATE WM_NCCALCSIZE WM_CREATE WM_DESTROY WM_NCDESTROY"},
+        {"destroyed in WM_CREATE",
+         [](HWND h, UINT m, WPARAM, LPARAM, LRESULT*) {
+             if (m == WM_CREATE) DestroyWindow(h);
+             return false;
+         },
+         "WM_NCCREATE WM_NCCALCSIZE WM_CREATE WM_DESTROY WM_NCDESTROY"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_seen.clear();
+        g_only = kGeometry;
+        g_handler = c.handler;
+        EXPECT_EQ(Make(WS_POPUP | WS_VISIBLE), nullptr);
+        EXPECT_EQ(Seq(), c.expected);
+        EXPECT_TRUE(GetTopLevelWindows().empty());
+    }
+}
+
+TEST_F(WindowTest, DestroyHidesThenDestroysOwnedThenParentBeforeChildrenAndChildrenFirstAtTheEnd) {
+    HWND parent = Named("parent", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
+    HWND c1 = Named("c1", WS_CHILD | WS_VISIBLE, parent);
+    HWND c2 = Named("c2", WS_CHILD | WS_VISIBLE, parent);
+    HWND owned = Named("owned", WS_POPUP | WS_VISIBLE, parent, RECT{50, 50, 90, 90});
+    RunUntilIdle();
+    SetFocus(c1);
+    SetCapture(c2);
+    ASSERT_EQ(GetWindow(owned, GW_OWNER), parent);
+
+    g_seen.clear();
+    g_only = {WM_WINDOWPOSCHANGED, WM_DESTROY, WM_NCDESTROY, WM_CAPTURECHANGED};
+    EXPECT_TRUE(DestroyWindow(parent));
+    std::erase_if(g_seen, [](const Seen& s) { return s.msg == WM_CAPTURECHANGED; });
+    EXPECT_EQ(Seq(),
+              "parent:WM_WINDOWPOSCHANGED owned:WM_WINDOWPOSCHANGED owned:WM_DESTROY owned:WM_NCDESTROY "
+              "parent:WM_DESTROY c2:WM_DESTROY c1:WM_DESTROY c2:WM_NCDESTROY c1:WM_NCDESTROY "
+              "parent:WM_NCDESTROY");
+    for (HWND h : {parent, c1, c2, owned}) EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(GetFocus(), nullptr);
+}
+
+TEST_F(WindowTest, DestroyingAVisibleWindowReportsTheHideWithSwpHideWindow) {
+    HWND h = Make(WS_POPUP | WS_VISIBLE);
+    UINT flags = 0;
+    bool sawShowWindow = false;
+    g_handler = [&](HWND, UINT m, WPARAM, LPARAM l, LRESULT*) {
+        if (m == WM_WINDOWPOSCHANGED) flags = reinterpret_cast<const WINDOWPOS*>(l)->flags;
+        if (m == WM_SHOWWINDOW) sawShowWindow = true;
+        return false;
+    };
+    DestroyWindow(h);
+    EXPECT_TRUE(flags & SWP_HIDEWINDOW);
+    EXPECT_FALSE(sawShowWindow);
+}
+
+TEST_F(WindowTest, StaleHandlesFailEveryCall) {
+    HWND h = Make(WS_POPUP | WS_VISIBLE);
+    ASSERT_TRUE(DestroyWindow(h));
+    RECT r{};
+    POINT p{};
+    const std::pair<const char*, std::function<bool()>> calls[] = {
+        {"IsWindow", [&] { return !IsWindow(h); }},
+        {"DestroyWindow", [&] { return !DestroyWindow(h); }},
+        {"SetWindowPos", [&] { return !SetWindowPos(h, nullptr, 0, 0, 5, 5, SWP_NOZORDER); }},
+        {"ShowWindow", [&] { return !ShowWindow(h, SW_SHOW); }},
+        {"SendMessage", [&] { return SendMessage(h, WM_USER, 0, 0) == 0; }},
+        {"PostMessage", [&] { return !PostMessage(h, WM_USER, 0, 0); }},
+        {"GetWindowRect", [&] { return !GetWindowRect(h, &r); }},
+        {"ClientToScreen", [&] { return !ClientToScreen(h, &p); }},
+        {"SetWindowText", [&] { return !SetWindowText(h, "x"); }},
+        {"GetWindowLongPtr", [&] { return GetWindowLongPtr(h, GWL_STYLE) == 0; }},
+        {"SetWindowLongPtr", [&] { return SetWindowLongPtr(h, GWL_USERDATA, 1) == 0; }},
+        {"InvalidateRect", [&] { return !InvalidateRect(h, nullptr, TRUE); }},
+        {"GetDC", [&] { return GetDC(h) == nullptr; }},
+        {"SetTimer", [&] { return SetTimer(h, 1, 10, nullptr) == 0; }},
+        {"SetParent", [&] { return SetParent(h, nullptr) == nullptr; }},
+        {"GetParent", [&] { return GetParent(h) == nullptr; }},
+        {"EnableWindow", [&] { return !EnableWindow(h, FALSE); }},
+    };
+    for (const auto& [name, call] : calls) {
+        SCOPED_TRACE(name);
+        SetLastError(0);
+        EXPECT_TRUE(call());
+        if (std::string(name) != "IsWindow") {
+            EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+        }
+    }
+    // Slots come back into use, never with the old handle.
+    std::vector<HWND> made;
+    for (int i = 0; i < 400; ++i) {
+        HWND n = Make(WS_POPUP);
+        ASSERT_NE(n, h);
+        made.push_back(n);
+        if (i % 2) DestroyWindow(n);
+    }
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_FALSE(IsWindow(nullptr));
+    EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(std::uintptr_t{0xDEADBEEF})));
+}
+
+TEST_F(WindowTest, SameThreadSendIsADirectReentrantCallAndAHandlerMayDestroyItsWindow) {
+    HWND h = Make(WS_POPUP | WS_VISIBLE);
+    int depth = 0, maxDepth = 0;
+    g_handler = [&](HWND hwnd, UINT m, WPARAM w, LPARAM, LRESULT* r) {
+        if (m != WM_USER) return false;
+        ++depth;
+        maxDepth = std::max(maxDepth, depth);
+        if (w > 0) SendMessage(hwnd, WM_USER, w - 1, 0);
+        --depth;
+        *r = static_cast<LRESULT>(100 + w);
+        return true;
+    };
+    EXPECT_EQ(SendMessage(h, WM_USER, 3, 0), 103);
+    EXPECT_EQ(maxDepth, 4);
+
+    g_handler = [](HWND hwnd, UINT m, WPARAM, LPARAM, LRESULT* r) {
+        if (m != WM_USER + 1) return false;
+        DestroyWindow(hwnd);
+        *r = 42;
+        return true;
+    };
+    EXPECT_EQ(SendMessage(h, WM_USER + 1, 0, 0), 42);
+    EXPECT_FALSE(IsWindow(h));
+    SetLastError(0);
+    EXPECT_EQ(SendMessage(h, WM_USER + 1, 0, 0), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST_F(WindowTest, WindowsDestroyedInsideTheirOwnHandlers) {
+    const std::pair<UINT, std::function<void(HWND)>> cases[] = {
+        {WM_WINDOWPOSCHANGING,
+         [](HWND h) { EXPECT_FALSE(SetWindowPos(h, nullptr, 5, 5, 50, 50, SWP_NOZORDER)); }},
+        {WM_NCCALCSIZE, [](HWND h) { EXPECT_FALSE(SetWindowPos(h, nullptr, 5, 5, 50, 50, SWP_NOZORDER)); }},
+        {WM_SHOWWINDOW, [](HWND h) { ShowWindow(h, SW_HIDE); }},
+        {WM_PAINT,
+         [](HWND h) {
+             InvalidateRect(h, nullptr, TRUE);
+             RunUntilIdle();
+         }},
+        {WM_ERASEBKGND,
+         [](HWND h) {
+             InvalidateRect(h, nullptr, TRUE);
+             UpdateWindow(h);
+         }},
+        {WM_TIMER,
+         [](HWND h) {
+             SetTimer(h, 1, 10, nullptr);
+             Advance(50);
+         }},
+        {WM_DESTROY, [](HWND h) { EXPECT_TRUE(DestroyWindow(h)); }},
+        {WM_NCDESTROY, [](HWND h) { EXPECT_TRUE(DestroyWindow(h)); }},
+        {WM_CLOSE, [](HWND h) { SendMessage(h, WM_CLOSE, 0, 0); }},
+    };
+    for (const auto& [msg, act] : cases) {
+        SCOPED_TRACE(MessageName(msg));
+        HWND h = Make(WS_POPUP | WS_VISIBLE);
+        HWND child = Make(WS_CHILD | WS_VISIBLE, h);
+        RunUntilIdle();
+        int calls = 0;
+        const UINT target = msg;
+        g_handler = [&calls, target, h](HWND hwnd, UINT m, WPARAM, LPARAM, LRESULT*) {
+            if (hwnd == h && m == target && ++calls == 1) DestroyWindow(hwnd);
+            return false;
+        };
+        act(h);
+        g_handler = nullptr;
+        EXPECT_GE(calls, 1); // the destruction itself may send the message again
+        EXPECT_FALSE(IsWindow(h));
+        EXPECT_FALSE(IsWindow(child));
+        RunUntilIdle();
+    }
+}
+
+TEST_F(WindowTest, SetWindowPosSendsChangingCalcSizeChangedAndDefaultHandlingMoveAndSize) {
+    HWND h = Named("w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, RECT{10, 10, 310, 210});
+    RunUntilIdle();
+    g_only = {WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE,
+              WM_GETMINMAXINFO,     WM_SHOWWINDOW};
+
+    struct Case {
+        const char* name;
+        int x, y, cx, cy;
+        UINT flags;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"move and size", 20, 30, 400, 250, SWP_NOZORDER | SWP_NOACTIVATE,
+         "w:WM_WINDOWPOSCHANGING w:WM_GETMINMAXINFO w:WM_NCCALCSIZE w:WM_WINDOWPOSCHANGED w:WM_MOVE "
+         "w:WM_SIZE"},
+        {"move only", 40, 50, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE,
+         "w:WM_WINDOWPOSCHANGING w:WM_WINDOWPOSCHANGED w:WM_MOVE"},
+        {"frame changed", 0, 0, 0, 0,
+         SWP_NOZORDER | SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED | SWP_NOACTIVATE,
+         "w:WM_WINDOWPOSCHANGING w:WM_NCCALCSIZE w:WM_WINDOWPOSCHANGED"},
+        {"nothing to do", 0, 0, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE,
+         "w:WM_WINDOWPOSCHANGING"},
+        {"no changing message", 41, 51, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOSENDCHANGING | SWP_NOACTIVATE,
+         "w:WM_WINDOWPOSCHANGED w:WM_MOVE"},
+        {"hide", 0, 0, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW,
+         "w:WM_WINDOWPOSCHANGING w:WM_WINDOWPOSCHANGED"},
+        {"show", 0, 0, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE,
+         "w:WM_WINDOWPOSCHANGING w:WM_WINDOWPOSCHANGED"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_seen.clear();
+        EXPECT_TRUE(SetWindowPos(h, nullptr, c.x, c.y, c.cx, c.cy, c.flags));
+        EXPECT_EQ(Seq(), c.expected);
+    }
+    RECT r;
+    GetWindowRect(h, &r);
+    EXPECT_EQ(r, (RECT{41, 51, 441, 301}));
+}
+
+TEST_F(WindowTest, WindowPosChangingMayModifyTheRequestAndWithoutDefaultHandlingNoMoveOrSize) {
+    HWND h = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 100, 100});
+    UINT changedFlags = 0;
+    g_handler = [&](HWND, UINT m, WPARAM, LPARAM l, LRESULT*) {
+        if (m == WM_WINDOWPOSCHANGING) {
+            auto* wp = reinterpret_cast<WINDOWPOS*>(l);
+            wp->cx = 77;
+            wp->x = 3;
+        }
+        if (m == WM_WINDOWPOSCHANGED) {
+            changedFlags = reinterpret_cast<const WINDOWPOS*>(l)->flags;
+            return true; // no DefWindowProc: no WM_MOVE / WM_SIZE
+        }
+        return false;
+    };
+    g_only = {WM_MOVE, WM_SIZE};
+    g_seen.clear();
+    SetWindowPos(h, nullptr, 10, 10, 50, 60, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT r;
+    GetWindowRect(h, &r);
+    EXPECT_EQ(r, (RECT{3, 10, 80, 70}));
+    EXPECT_EQ(Seq(), "");
+    EXPECT_FALSE(changedFlags & SWP_NOMOVE);
+    EXPECT_FALSE(changedFlags & SWP_NOSIZE);
+}
+
+TEST_F(WindowTest, OnlyShowWindowSendsShowWindowAndOnlyItMovesActivationOnHide) {
+    HWND a = Named("a", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND b = Named("b", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    RunUntilIdle();
+    ASSERT_EQ(GetActiveWindow(), b);
+    g_seen.clear();
+    g_only = {WM_SHOWWINDOW};
+
+    SetWindowPos(b, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_FALSE(IsWindowVisible(b));
+    EXPECT_EQ(GetActiveWindow(), b);
+    EXPECT_EQ(Seq(), "");
+
+    std::vector<UINT> changed;
+    g_handler = [&](HWND h, UINT m, WPARAM, LPARAM l, LRESULT*) {
+        if (h == b && m == WM_WINDOWPOSCHANGED)
+            changed.push_back(reinterpret_cast<const WINDOWPOS*>(l)->flags &
+                              (SWP_SHOWWINDOW | SWP_HIDEWINDOW));
+        return false;
+    };
+    SetWindowPos(b, nullptr, 0, 0, 0, 0,
+                 SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(Seq(), "");
+    EXPECT_TRUE(ShowWindow(b, SW_HIDE));
+    EXPECT_EQ(Seq(), "b:WM_SHOWWINDOW");
+    EXPECT_EQ(changed, (std::vector<UINT>{SWP_SHOWWINDOW, SWP_HIDEWINDOW}));
+    g_handler = nullptr;
+    EXPECT_EQ(GetActiveWindow(), a);
+    EXPECT_FALSE(ShowWindow(b, SW_HIDE));
+    EXPECT_EQ(Seq(), "b:WM_SHOWWINDOW");
+
+    DestroyWindow(a);
+    EXPECT_NE(GetActiveWindow(), a);
+}
+
+TEST_F(WindowTest, ShowWindowStatesAndReturnValues) {
+    HWND h = Make(WS_OVERLAPPEDWINDOW, nullptr, RECT{20, 20, 320, 220});
+    EXPECT_FALSE(ShowWindow(h, SW_SHOWNA));
+    EXPECT_TRUE(ShowWindow(h, SW_SHOW));
+    std::vector<WPARAM> sizes;
+    g_handler = [&](HWND, UINT m, WPARAM w, LPARAM, LRESULT*) {
+        if (m == WM_SIZE) sizes.push_back(w);
+        return false;
+    };
+    ShowWindow(h, SW_MAXIMIZE);
+    EXPECT_TRUE(IsZoomed(h));
+    RECT r, work;
+    GetWindowRect(h, &r);
+    SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+    const int frame = GetSystemMetrics(SM_CXFRAME);
+    EXPECT_EQ(r, (RECT{work.left - frame, work.top - frame, work.right + frame, work.bottom + frame}));
+    ShowWindow(h, SW_MINIMIZE);
+    EXPECT_TRUE(IsIconic(h));
+    EXPECT_FALSE(IsZoomed(h));
+    ShowWindow(h, SW_RESTORE);
+    EXPECT_FALSE(IsIconic(h));
+    GetWindowRect(h, &r);
+    EXPECT_EQ(r, (RECT{20, 20, 320, 220}));
+    EXPECT_EQ(sizes, (std::vector<WPARAM>{SIZE_MAXIMIZED, SIZE_MINIMIZED, SIZE_RESTORED}));
+    EXPECT_FALSE(ShowWindow(h, 1234));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(WindowTest, AbsurdSizesAndPositionsAreClamped) {
+    HWND popup = Make(WS_POPUP | WS_VISIBLE);
+    HWND child = Make(WS_CHILD | WS_VISIBLE, popup);
+    HWND framed = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    for (HWND h : {popup, child, framed}) {
+        EXPECT_TRUE(SetWindowPos(h, nullptr, INT_MIN, INT_MAX, -500, -7, SWP_NOZORDER | SWP_NOACTIVATE));
+        RECT r;
+        GetWindowRect(h, &r);
+        EXPECT_GE(r.right - r.left, 0);
+        EXPECT_GE(r.bottom - r.top, 0);
+        EXPECT_TRUE(SetWindowPos(h, nullptr, 0, 0, 1000000000, INT_MAX, SWP_NOZORDER | SWP_NOACTIVATE));
+        GetWindowRect(h, &r);
+        EXPECT_LE(r.right - r.left, 32767);
+        EXPECT_LE(r.bottom - r.top, 32767);
+        EXPECT_GT(r.right - r.left, 1000);
+        InvalidateRect(h, nullptr, TRUE);
+    }
+    RunUntilIdle();
+    RECT r;
+    GetWindowRect(framed, &r);
+    // A sizing frame keeps to the largest tracking size.
+    EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXMAXTRACK));
+    ComposeScreen();
+}
+
+TEST_F(WindowTest, SetParentRefusesCyclesAndMovesWindows) {
+    HWND a = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 300, 300});
+    HWND b = Make(WS_CHILD | WS_VISIBLE, a);
+    HWND c = Make(WS_CHILD | WS_VISIBLE, b);
+    SetLastError(0);
+    EXPECT_EQ(SetParent(a, c), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(SetParent(b, b), nullptr);
+    EXPECT_EQ(GetParent(b), a);
+    EXPECT_TRUE(IsChild(a, c));
+
+    HWND other = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{400, 0, 600, 200});
+    EXPECT_EQ(SetParent(c, other), b);
+    EXPECT_EQ(GetParent(c), other);
+    EXPECT_FALSE(IsChild(a, c));
+    EXPECT_TRUE(IsWindowVisible(c));
+    EXPECT_EQ(GetChildWindows(other), std::vector<HWND>{c});
+    EXPECT_EQ(GetAncestor(c, GA_ROOT), other);
+    RECT r;
+    GetWindowRect(c, &r);
+    EXPECT_EQ(r.left, 400 + 10);
+    DestroyWindow(other);
+    EXPECT_FALSE(IsWindow(c));
+    EXPECT_TRUE(IsWindow(b));
+}
+
+TEST_F(WindowTest, ZOrderBandsOwnedWindowsAndGetWindow) {
+    HWND a = Make(WS_POPUP | WS_VISIBLE);
+    HWND b = Make(WS_POPUP | WS_VISIBLE);
+    HWND top = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 10, 10}, WS_EX_TOPMOST);
+    HWND owned = Make(WS_POPUP | WS_VISIBLE, a);
+    EXPECT_EQ(GetTopLevelWindows(), (std::vector<HWND>{top, owned, b, a}));
+
+    // The owner comes up with what it owns above it.
+    SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(GetTopLevelWindows(), (std::vector<HWND>{top, owned, a, b}));
+    SetWindowPos(b, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(GetTopLevelWindows(), (std::vector<HWND>{b, top, owned, a}));
+    EXPECT_TRUE(GetWindowLongPtr(b, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    SetWindowPos(top, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_FALSE(GetWindowLongPtr(top, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(GetTopLevelWindows(), (std::vector<HWND>{b, owned, a, top}));
+    SetWindowPos(b, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(GetTopLevelWindows(), (std::vector<HWND>{b, owned, a, top}));
+    SetWindowPos(b, a, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(GetTopLevelWindows(), (std::vector<HWND>{owned, a, b, top}));
+
+    EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
+    EXPECT_EQ(GetWindow(a, GW_HWNDPREV), owned);
+    EXPECT_EQ(GetWindow(a, GW_HWNDFIRST), owned);
+    EXPECT_EQ(GetWindow(a, GW_HWNDLAST), top);
+    EXPECT_EQ(GetWindow(owned, GW_OWNER), a);
+    EXPECT_EQ(GetParent(owned), a);
+    EXPECT_EQ(GetAncestor(owned, GA_ROOTOWNER), a);
+    EXPECT_EQ(GetAncestor(a, GA_PARENT), GetDesktopWindow());
+
+    HWND c1 = Make(WS_CHILD | WS_VISIBLE, a);
+    HWND c2 = Make(WS_CHILD | WS_VISIBLE, a);
+    EXPECT_EQ(GetWindow(a, GW_CHILD), c2);
+    SetWindowPos(c1, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(GetChildWindows(a), (std::vector<HWND>{c1, c2}));
+    EXPECT_FALSE(SetWindowPos(c1, b, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
+}
+
+TEST_F(WindowTest, GeometryAndHitTesting) {
+    HWND frame = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, RECT{100, 100, 400, 300});
+    HWND child = Make(WS_CHILD | WS_VISIBLE, frame, RECT{10, 20, 60, 70});
+    HWND hidden = Make(WS_CHILD, frame, RECT{0, 0, 200, 200});
+    RECT in{0, 0, 0, 0};
+    AdjustWindowRectEx(&in, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    RECT client;
+    GetClientRect(frame, &client);
+    EXPECT_EQ(client, (RECT{0, 0, 300 - (in.right - in.left), 200 - (in.bottom - in.top)}));
+
+    POINT p{0, 0};
+    ClientToScreen(child, &p);
+    EXPECT_EQ(p, (POINT{100 - in.left + 10, 100 - in.top + 20}));
+    POINT pts[2] = {{0, 0}, {5, 5}};
+    MapWindowPoints(child, frame, pts, 2);
+    EXPECT_EQ(pts[1], (POINT{15, 25}));
+    ScreenToClient(child, &p);
+    EXPECT_EQ(p, (POINT{0, 0}));
+
+    struct Case {
+        POINT screen;
+        LRESULT hit;
+        HWND window;
+    };
+    const int border = GetSystemMetrics(SM_CXFRAME);
+    const Case cases[] = {
+        {{100, 100}, HTTOPLEFT, frame},
+        {{250, 100}, HTTOP, frame},
+        {{399, 299}, HTBOTTOMRIGHT, frame},
+        {{100, 200}, HTLEFT, frame},
+        {{250, 100 + border + 5}, HTCAPTION, frame},
+        {{400 - border - 8, 100 + border + 8}, HTCLOSE, frame},
+        {{250, 250}, HTCLIENT, frame},
+        {{100 - in.left + 20, 100 - in.top + 30}, HTCLIENT, child},
+        {{50, 50}, HTNOWHERE, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.screen.x) + "," + std::to_string(c.screen.y));
+        EXPECT_EQ(WindowFromPoint(c.screen), c.window);
+        if (c.window) {
+            EXPECT_EQ(SendMessage(c.window, WM_NCHITTEST, 0, PointToLParam(c.screen)), c.hit);
+        }
+    }
+    EXPECT_EQ(ChildWindowFromPointEx(frame, POINT{100, 100}, CWP_ALL), hidden);
+    EXPECT_EQ(ChildWindowFromPointEx(frame, POINT{100, 100}, CWP_SKIPINVISIBLE), frame);
+    EXPECT_EQ(ChildWindowFromPointEx(frame, POINT{15, 25}, CWP_SKIPINVISIBLE), child);
+    EnableWindow(child, FALSE);
+    EXPECT_EQ(ChildWindowFromPointEx(frame, POINT{15, 25}, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED), frame);
+    EXPECT_EQ(ChildWindowFromPointEx(frame, POINT{5000, 25}, CWP_ALL), nullptr);
+}
+
+TEST_F(WindowTest, HitTestTransparentWindowsAreSkippedByWindowFromPoint) {
+    HWND below = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 100, 100});
+    HWND above = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 100, 100});
+    HWND child = Make(WS_CHILD | WS_VISIBLE, below, RECT{0, 0, 50, 50});
+    g_handler = [above, child](HWND h, UINT m, WPARAM, LPARAM, LRESULT* r) {
+        if (m != WM_NCHITTEST || (h != above && h != child)) return false;
+        *r = HTTRANSPARENT;
+        return true;
+    };
+    EXPECT_EQ(WindowFromPoint(POINT{10, 10}), below);
+    EXPECT_EQ(WindowFromPoint(POINT{70, 70}), below);
+}
+
+TEST_F(WindowTest, WindowRegionsShapeHitTesting) {
+    HWND h = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 100, 100});
+    HRGN rgn = CreateEllipticRgn(0, 0, 100, 100);
+    EXPECT_EQ(SetWindowRgn(h, rgn, TRUE), 1);
+    EXPECT_EQ(WindowFromPoint(POINT{2, 2}), nullptr);
+    EXPECT_EQ(WindowFromPoint(POINT{50, 50}), h);
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetWindowRgn(h, copy), ERROR);
+    EXPECT_TRUE(PtInRegion(copy, 50, 50));
+    detail::DeleteRgn(copy);
+    EXPECT_EQ(SetWindowRgn(h, nullptr, FALSE), 1);
+    EXPECT_EQ(WindowFromPoint(POINT{2, 2}), h);
+}
+
+TEST_F(WindowTest, ClassesWindowDataPropsAndText) {
+    WNDCLASS wc;
+    wc.lpfnWndProc = &DefWindowProc;
+    wc.lpszClassName = "corerecording";
+    EXPECT_EQ(RegisterClass(&wc), 0);
+    EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
+    wc.lpszClassName = "CoreExtra";
+    wc.cbWndExtra = 16;
+    const ATOM atom = RegisterClass(&wc);
+    ASSERT_NE(atom, 0);
+    HWND h = CreateWindowEx(0, reinterpret_cast<const char*>(std::uintptr_t{atom}), "Title", WS_POPUP, 0, 0,
+                            10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(GetClassName(h), "CoreExtra");
+    EXPECT_EQ(GetWindowText(h), "Title");
+    EXPECT_EQ(SetWindowLongPtr(h, 8, 1234), 0);
+    EXPECT_EQ(GetWindowLongPtr(h, 8), 1234);
+    EXPECT_EQ(GetWindowLongPtr(h, 12), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
+    EXPECT_EQ(SetWindowLongPtr(h, GWL_USERDATA, 5), 0);
+    EXPECT_EQ(GetWindowLongPtr(h, GWL_USERDATA), 5);
+    EXPECT_FALSE(UnregisterClass("CoreExtra", nullptr));
+    EXPECT_EQ(GetLastError(), ERROR_CLASS_HAS_WINDOWS);
+
+    int stored = 0;
+    EXPECT_TRUE(SetProp(h, "Key", &stored));
+    EXPECT_EQ(GetProp(h, "KEY"), &stored);
+    EXPECT_EQ(RemoveProp(h, "key"), &stored);
+    EXPECT_EQ(GetProp(h, "Key"), nullptr);
+
+    SetWindowText(h, "Привет, мир");
+    char small[8];
+    EXPECT_EQ(GetWindowText(h, small, sizeof small), 6); // never half a character
+    EXPECT_EQ(std::string(small), "При");
+    EXPECT_EQ(GetWindowTextLength(h), static_cast<int>(std::string("Привет, мир").size()));
+
+    // Subclassing through GWL_WNDPROC, calling the old procedure on.
+    static WNDPROC previous;
+    static int subclassed;
+    subclassed = 0;
+    previous = reinterpret_cast<WNDPROC>(GetWindowLongPtr(h, GWL_WNDPROC));
+    SetWindowLongPtr(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) {
+                         if (m == WM_USER) ++subclassed;
+                         return CallWindowProc(previous, w, m, wp, lp);
+                     }));
+    SendMessage(h, WM_USER, 0, 0);
+    EXPECT_EQ(subclassed, 1);
+
+    g_only = {WM_STYLECHANGING, WM_STYLECHANGED};
+    HWND r = Make(WS_POPUP);
+    g_seen.clear();
+    SetWindowLongPtr(r, GWL_STYLE, WS_POPUP | WS_BORDER);
+    EXPECT_EQ(Seq(), "WM_STYLECHANGING WM_STYLECHANGED");
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtr(r, GWL_STYLE)), WS_POPUP | WS_BORDER);
+    DestroyWindow(h);
+    EXPECT_TRUE(UnregisterClass("CoreExtra", nullptr));
+}
+
+} // namespace
