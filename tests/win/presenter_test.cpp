@@ -43,38 +43,39 @@ public:
         return "";
     }
 
+    // Xvfb chooses a free display itself and writes its number to a pipe
+    // (-displayfd), so parallel test runs never share a server.
     bool Start() {
+        int fds[2];
+        if (pipe(fds) != 0) return false;
+        char fdText[16];
+        std::snprintf(fdText, sizeof fdText, "%d", fds[1]);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
         const std::string binary = Binary();
-        for (int n = 90 + getpid() % 100; n < 400; ++n) {
-            char lock[64], socket[64], display[16];
-            std::snprintf(lock, sizeof lock, "/tmp/.X%d-lock", n);
-            std::snprintf(socket, sizeof socket, "/tmp/.X11-unix/X%d", n);
-            std::snprintf(display, sizeof display, ":%d", n);
-            struct stat st;
-            if (stat(lock, &st) == 0 || stat(socket, &st) == 0) continue;
-            display_ = display;
-            posix_spawn_file_actions_t actions;
-            posix_spawn_file_actions_init(&actions);
-            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-            posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-            const char* argv[] = {"Xvfb",        display_.c_str(), "-screen", "0",
-                                  "1024x768x24", "-nolisten",      "tcp",     nullptr};
-            const int rc =
-                posix_spawn(&pid_, binary.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
-            posix_spawn_file_actions_destroy(&actions);
-            if (rc != 0) return false;
-            for (int i = 0; i < 200; ++i) {
-                if (Display* d = XOpenDisplay(display_.c_str())) {
-                    XCloseDisplay(d);
-                    return true;
-                }
-                int status;
-                if (waitpid(pid_, &status, WNOHANG) == pid_) break; // lost the race for the number
-                std::this_thread::sleep_for(std::chrono::milliseconds(25));
-            }
-            Stop();
+        const char* argv[] = {"Xvfb", "-displayfd", fdText, "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                              nullptr};
+        const int rc = posix_spawn(&pid_, binary.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[1]);
+        if (rc != 0) {
+            pid_ = -1;
+            close(fds[0]);
+            return false;
         }
-        return false;
+        std::string number;
+        char c;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        close(fds[0]);
+        if (number.empty()) {
+            Stop();
+            return false;
+        }
+        display_ = ":" + number;
+        return true;
     }
 
     void Stop() {
