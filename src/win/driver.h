@@ -36,9 +36,6 @@ void SetTickResolution(DWORD milliseconds);
 // When nothing can ever arrive, the wait throws WouldWaitForever.
 using IdleHandler = std::function<bool()>;
 void SetIdleHandler(IdleHandler handler);
-struct WouldWaitForever : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // ============================================================================
 // Input injection (screen coordinates)

@@ -5,6 +5,7 @@
 
 #include "win/defs.h"
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,12 @@ LRESULT SendMessageTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UI
                            std::uintptr_t* result);
 BOOL SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL InSendMessage();
+// Thrown by a wait under the manual clock (driver.h) when nothing can ever
+// arrive; never under the real clock.
+struct WouldWaitForever : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 // 0 on WM_QUIT, -1 on error (a bad window filter), else non-zero.
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
