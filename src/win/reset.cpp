@@ -1,6 +1,7 @@
 // Puts the whole window system back to its state at start: the parts reset
 // their own state once the windows are gone.
 #include "win/internal.h"
+#include "win/theme.h"
 
 namespace win {
 
@@ -14,6 +15,7 @@ void ResetWindowSystem() {
     detail::ResetInputState();
     detail::ResetMessageState();
     detail::ResetScreenState();
+    detail::ResetThemeState();
 }
 
 } // namespace win
