@@ -24,9 +24,9 @@ namespace {
 constexpr const char* kDefaultFamily = "DejaVu Sans";
 constexpr const char* kDefaultFixedFamily = "DejaVu Sans Mono";
 // Faces the original's dialogs and menus ask for; all of them mean the GUI face.
-constexpr const char* kDefaultFaces[] = {
-    "",         "MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2",       "Tahoma",
-    "Segoe UI", "System",        "Arial",        "Microsoft Sans Serif", "Verdana"};
+constexpr const char* kDefaultFaces[] = {"",       "MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2",
+                                         "Tahoma", "Segoe UI",      "System",       "Arial",
+                                         "Verdana"};
 // Height 0 asks for the default: a 16-pixel cell.
 constexpr LONG kDefaultCellHeight = 16;
 // Larger sizes would make single glyph bitmaps of many megabytes.

@@ -203,8 +203,9 @@ Region Region::FromRects(const RECT* rects, std::size_t count) {
     return FromBands(bands);
 }
 
-// Scan conversion with pixel centres: pixel (x, y) is inside when its centre
-// (x + 0.5, y + 0.5) is inside the outline, under the fill rule.
+// Scan conversion at pixel corners, as the original fills polygons: pixel
+// (x, y) is inside when the point (x, y) is inside the outline under the fill
+// rule, with left and top edges included and right and bottom ones left out.
 Region Region::FromPolygons(const POINT* points, const INT* counts, int polygons, int fillMode) {
     struct Edge {
         double x0, y0, x1, y1;
@@ -230,7 +231,7 @@ Region Region::FromPolygons(const POINT* points, const INT* counts, int polygons
     std::vector<Band> bands;
     std::vector<std::pair<double, int>> xs;
     for (long long y = top; y < bottom; ++y) {
-        const double cy = static_cast<double>(y) + 0.5;
+        const double cy = static_cast<double>(y);
         xs.clear();
         for (const Edge& e : edges) {
             if (cy < e.y0 || cy >= e.y1) continue;
@@ -243,8 +244,8 @@ Region Region::FromPolygons(const POINT* points, const INT* counts, int polygons
             winding += xs[i].second;
             const bool inside = fillMode == WINDING ? winding != 0 : (i % 2 == 0);
             if (!inside) continue;
-            const auto x0 = static_cast<LONG>(std::ceil(xs[i].first - 0.5));
-            const auto x1 = static_cast<LONG>(std::ceil(xs[i + 1].first - 0.5));
+            const auto x0 = static_cast<LONG>(std::ceil(xs[i].first));
+            const auto x1 = static_cast<LONG>(std::ceil(xs[i + 1].first));
             if (x0 < x1) s.emplace_back(x0, x1);
         }
         s = MergeSpans(std::move(s));

@@ -66,6 +66,7 @@ void SetScreen(int bitsPerPixel, const std::vector<MonitorConfig>& monitors);
 void SetWorkArea(int monitorIndex, const RECT& work);      // WM_SETTINGCHANGE(SPI_SETWORKAREA)
 void SetSystemMetric(int index, int value);                // WM_SETTINGCHANGE(0)
 void SetNonClientMetrics(const NONCLIENTMETRICS& metrics); // WM_SETTINGCHANGE(SPI_SETNONCLIENTMETRICS)
+void SetIconTitleFont(const LOGFONT& font);                // WM_SETTINGCHANGE(SPI_SETICONTITLELOGFONT)
 void SetSystemParameter(UINT spiGetAction, int value);     // SPI_GETMENUSHOWDELAY, SPI_GETKEYBOARDCUES, ...
 void SetHighContrast(bool on);                             // WM_SETTINGCHANGE(SPI_SETHIGHCONTRAST)
 void ChangeSysColors(const ColorScheme& scheme);           // WM_SYSCOLORCHANGE

@@ -542,6 +542,14 @@ void SetNonClientMetrics(const NONCLIENTMETRICS& ncm) {
     BroadcastSetting(SPI_SETNONCLIENTMETRICS);
 }
 
+void SetIconTitleFont(const LOGFONT& font) {
+    {
+        detail::Guard g(detail::Lock());
+        Screen().iconTitleFont = font;
+    }
+    BroadcastSetting(SPI_SETICONTITLELOGFONT);
+}
+
 void SetSystemParameter(UINT spiGetAction, int value) {
     if (spiGetAction == SPI_GETHIGHCONTRAST) {
         SetHighContrast(value != 0);

@@ -246,10 +246,10 @@ TEST(Regions, PolygonsAndListsScanConvert) {
     HRGN t = CreatePolygonRgn(tri, 3, ALTERNATE);
     int area = 0;
     for (const RECT& q : GetRegionRects(t)) area += (q.right - q.left) * (q.bottom - q.top);
-    EXPECT_EQ(area, 28); // pixel centres inside: rows of 7, 6, ... 1 pixels
-    EXPECT_TRUE(PtInRegion(t, 0, 6));
-    EXPECT_FALSE(PtInRegion(t, 0, 7));
-    EXPECT_FALSE(PtInRegion(t, 7, 0));
+    EXPECT_EQ(area, 36); // pixel corners inside: rows of 8, 7, ... 1 pixels
+    EXPECT_TRUE(PtInRegion(t, 0, 7));
+    EXPECT_TRUE(PtInRegion(t, 7, 0));
+    EXPECT_FALSE(PtInRegion(t, 7, 1));
     const RECT list[3] = {{0, 0, 4, 4}, {2, 2, 6, 6}, {10, 0, 11, 1}};
     HRGN l = CreateRectListRgn(list, 3);
     area = 0;

@@ -1,0 +1,1025 @@
+#include "bars/manager.h"
+
+#include <algorithm>
+
+#include "bars/bars.h"
+#include "bars/categories.h"
+#include "bars/drawing.h"
+#include "bars/item.h"
+#include "bars/managerlist.h"
+#include "bars/painter.h"
+#include "bars/registry.h"
+#include "bars/strings.h"
+#include "bars/system.h"
+#include "classes/exceptions.h"
+#include "classes/forms.h"
+#include "classes/imagelist.h"
+#include "classes/sysutils.h"
+#include "lookandfeel/colors.h"
+#include "lookandfeel/text.h"
+#include "lookandfeel/theme.h"
+
+namespace bars {
+
+namespace {
+
+template <class H> gfx::HGDIOBJ Obj(H AHandle) {
+    return gfx::handle_cast<gfx::HGDIOBJ>(AHandle);
+}
+
+void DeleteBrush(gfx::HBRUSH& ABrush) {
+    if (ABrush) gfx::DeleteObject(Obj(ABrush));
+    ABrush = nullptr;
+}
+
+gfx::HBRUSH ScreenColorBrush(gfx::TColor AColor) {
+    return gfx::CreateSolidBrush(gfx::ColorToRGB(GetNearestScreenColor(AColor)));
+}
+
+bool SameTextAscii(const std::string& A, const std::string& B) {
+    return std::equal(A.begin(), A.end(), B.begin(), B.end(), [](char X, char Y) {
+        auto Lower = [](char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; };
+        return Lower(X) == Lower(Y);
+    });
+}
+
+// Restores a flag on every way out of a scope.
+class TFlagGuard {
+public:
+    TFlagGuard(bool& AFlag, bool AValue) : FFlag(AFlag), FPrev(AFlag) { FFlag = AValue; }
+    ~TFlagGuard() { FFlag = FPrev; }
+    TFlagGuard(const TFlagGuard&) = delete;
+    TFlagGuard& operator=(const TFlagGuard&) = delete;
+
+private:
+    bool& FFlag;
+    bool FPrev;
+};
+
+// Holds the manager's update lock for a scope and restores the previous state.
+class TLockUpdateGuard {
+public:
+    explicit TLockUpdateGuard(TdxBarManager* AManager) : FManager(AManager), FPrev(AManager->LockUpdate()) {
+        FManager->SetLockUpdate(true);
+    }
+    ~TLockUpdateGuard() { FManager->SetLockUpdate(FPrev); }
+    TLockUpdateGuard(const TLockUpdateGuard&) = delete;
+    TLockUpdateGuard& operator=(const TLockUpdateGuard&) = delete;
+
+private:
+    TdxBarManager* FManager;
+    bool FPrev;
+};
+
+} // namespace
+
+// ============================================================================
+// Construction and destruction
+// ============================================================================
+
+TdxBarManager::TdxBarManager(cls::TComponent* AOwner) : cls::TComponent(AOwner) {
+    FOwnerForm = dynamic_cast<cls::TCustomForm*>(AOwner);
+    if (!AOwner) {
+        cls::TApplication* App = cls::ApplicationIfExists();
+        if (App && App->MainForm()) FOwnerForm = App->MainForm();
+    }
+    // Nothing is registered yet, so a refused manager leaves no trace.
+    if (!FOwnerForm) throw cls::Exception(lf::cxGetResourceString(dxSBAR_WRONGOWNER));
+    if (GetBarManagerByForm(FOwnerForm))
+        throw cls::Exception(lf::cxGetResourceString(dxSBAR_ONEMANAGERPERFORM));
+    FConstructionFailed = false;
+
+    try {
+        StartLibrary();
+        FLibraryStarted = true;
+        AddBarManagerToList(this);
+        FBackgrounds = new TdxBarBackgrounds(this);
+        FThemeAvailable = lf::AreVisualStylesAvailable({lf::totComboBox, lf::totEdit, lf::totProgress,
+                                                        lf::totRebar, lf::totScrollBar, lf::totSpin,
+                                                        lf::totStatus, lf::totToolBar, lf::totWindow});
+        FPainterClass = GetItemControlPainterClass();
+        FChangeReporting = true;
+        FDesigning = ComponentState().Contains(cls::csDesigning);
+        FAllowReset = true;
+        FAutoDockColor = true;
+        FCategories = new TdxBarManagerCategories(this);
+        FBars = new TdxBars(this);
+        FCanCustomize = true;
+        FDockColor = cls::clBtnFace;
+        FFont = new cls::TFont();
+        FFont->SetOnChange(cls::TNotifyEvent(this, &TdxBarManager::FontChanged));
+        FHelpButtonGlyph = new cls::TBitmap();
+        FHideFloatingBarsWhenInactive = true;
+        FImageListBkColor = cls::clFuchsia;
+        FImagesChangeLink = new cls::TChangeLink();
+        FImagesChangeLink->SetOnChange(cls::TNotifyEvent(this, &TdxBarManager::ImagesChanged));
+        FLargeImagesChangeLink = new cls::TChangeLink();
+        FLargeImagesChangeLink->SetOnChange(cls::TNotifyEvent(this, &TdxBarManager::LargeImagesChanged));
+        FHotImagesChangeLink = new cls::TChangeLink();
+        FHotImagesChangeLink->SetOnChange(cls::TNotifyEvent(this, &TdxBarManager::HotImagesChanged));
+        FDisabledImagesChangeLink = new cls::TChangeLink();
+        FDisabledImagesChangeLink->SetOnChange(
+            cls::TNotifyEvent(this, &TdxBarManager::DisabledImagesChanged));
+        FDisabledLargeImagesChangeLink = new cls::TChangeLink();
+        FDisabledLargeImagesChangeLink->SetOnChange(
+            cls::TNotifyEvent(this, &TdxBarManager::DisabledLargeImagesChanged));
+        FThemeChangedNotificator = new lf::TdxThemeChangedNotificator();
+        FThemeChangedNotificator->SetOnThemeChanged(
+            lf::TdxThemeChangedEvent(this, &TdxBarManager::ThemeChanged));
+        FButtonArrowWidth = 11;
+        FLargeButtonArrowWidth = 13;
+        FMenusShowRecentItemsFirst = true;
+        FMostRecentItemsPercents = 95;
+        UpdateRecentItemsStep();
+        FPopupMenuLinks = new TdxBarPopupMenuLinks(this);
+        FScaled = true;
+        FShowFullMenusAfterDelay = true;
+        FShowHint = true;
+        FShowHintForDisabledItems = true;
+        FStretchGlyphs = true;
+        CalcButtonMetrics();
+        FLookAndFeel = new lf::TcxLookAndFeel(this);
+        FLookAndFeel->SetOnChanged(lf::TcxLookAndFeelChangedEvent(this, &TdxBarManager::LookAndFeelChanged));
+        SetStyle(bmsEnhanced);
+        FUseF10ForMenu = true;
+        SetUseSystemFont(true);
+        FWaitForDockingTime = 21;
+        CreateColorBrushes();
+        lf::AddRefOffice11Colors();
+        FOffice11ColorsReferenced = true;
+        UpdateDockColors();
+    } catch (...) {
+        // A failure past the owner checks must not leave the manager listed.
+        DestroyOwnState();
+        throw;
+    }
+}
+
+TdxBarManager::~TdxBarManager() {
+    if (!FConstructionFailed) DestroyOwnState();
+}
+
+void TdxBarManager::DestroyOwnState() {
+    FConstructionFailed = true;
+    FreeAndNil(FThemeChangedNotificator);
+    FIsCustomizing = false;
+    DestroyColorBrushes();
+    if (FOffice11ColorsReferenced) lf::ReleaseOffice11Colors();
+    FOffice11ColorsReferenced = false;
+
+    while (FPopupMenuList.Count() > 0) {
+        auto* Menu = static_cast<cls::TComponent*>(FPopupMenuList.Last());
+        delete Menu;
+        // A menu that did not leave by itself is taken off here.
+        if (FPopupMenuList.Count() > 0 && FPopupMenuList.Last() == Menu)
+            FPopupMenuList.Delete(FPopupMenuList.Count() - 1);
+    }
+    FreeAndNil(FImagesChangeLink);
+    FreeAndNil(FLargeImagesChangeLink);
+    FreeAndNil(FHotImagesChangeLink);
+    FreeAndNil(FDisabledImagesChangeLink);
+    FreeAndNil(FDisabledLargeImagesChangeLink);
+    FreeAndNil(FHelpButtonGlyph);
+    while (FGroupList.Count() > 0) {
+        auto* Group = static_cast<TdxBarGroup*>(FGroupList.Last());
+        delete Group;
+        if (FGroupList.Count() > 0 && FGroupList.Last() == Group) FGroupList.Delete(FGroupList.Count() - 1);
+    }
+    if (FFont) FFont->SetOnChange(nullptr);
+    FreeAndNil(FFont);
+    if (FFontHandle) gfx::DeleteObject(Obj(FFontHandle));
+    FFontHandle = nullptr;
+    FreeAndNil(FBars);
+    // Freed after the bars: nothing on their way out reads it any more.
+    FreeAndNil(FLookAndFeel);
+
+    while (FItemList.Count() > 0) {
+        auto* Item = static_cast<TdxBarItem*>(FItemList.Last());
+        delete Item;
+        if (FItemList.Count() > 0 && FItemList.Last() == Item) FItemList.Delete(FItemList.Count() - 1);
+    }
+    RemoveBarManagerFromList(this);
+    FreeAndNil(FCategories);
+    FreeAndNil(FHiddenBarList);
+    FreeAndNil(FPopupMenuLinks);
+    FreeAndNil(FBackgrounds);
+    if (FLibraryStarted) EndLibrary();
+    FLibraryStarted = false;
+}
+
+// ============================================================================
+// Loading and naming
+// ============================================================================
+
+void TdxBarManager::Loaded() {
+    inherited::Loaded();
+    if (FLockUpdate) return;
+    FBars->SetLoadingBars(true);
+    try {
+        for (int I = 0; I < ItemCount(); ++I) GetItem(I)->ApplyLoadedVisible();
+        for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->ApplyLoadedState();
+    } catch (...) {
+        FBars->SetLoadingBars(false);
+        throw;
+    }
+    FBars->SetLoadingBars(false);
+    for (int I = 0; I < FCategories->Count(); ++I) {
+        if (TdxBarCategoryData* Data = FCategories->Data(I))
+            SetCategoryItemsVisible(I, Data->LoadedItemsVisible);
+    }
+    TFlagGuard Updating(FDockControlsUpdating, true);
+    for (int I = 0; I < DockControlCount(); ++I) GetDockControl(I)->UpdateColor();
+}
+
+void TdxBarManager::SetName(const std::string& NewName) {
+    const std::string OldName = Name();
+    inherited::SetName(NewName);
+    if (!FDesigning || OldName.empty() || !Owner()) return;
+    for (int I = 0; I < Owner()->ComponentCount(); ++I) {
+        auto* Item = dynamic_cast<TdxBarItem*>(Owner()->Components(I));
+        if (Item && Item->Name().compare(0, OldName.size(), OldName) == 0) {
+            Item->SetName(NewName + Item->Name().substr(OldName.size()));
+        }
+    }
+}
+
+// ============================================================================
+// Properties
+// ============================================================================
+
+void TdxBarManager::SetAutoDockColor(bool Value) {
+    if (FAutoDockColor == Value) return;
+    FAutoDockColor = Value;
+    UpdateDockColors();
+}
+
+void TdxBarManager::SetAutoHideEmptyBars(bool Value) {
+    if (FAutoHideEmptyBars == Value) return;
+    FAutoHideEmptyBars = Value;
+    if (!Value)
+        for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->SetHiddenWhenEmpty(false);
+}
+
+void TdxBarManager::SetScaled(bool Value) {
+    if (FScaled == Value) return;
+    FScaled = Value;
+    if (Value && !FUseSystemFont) ApplySystemFont();
+}
+
+void TdxBarManager::SetFont(cls::TFont* Value) {
+    FFont->Assign(Value);
+}
+
+void TdxBarManager::SetBackgrounds(TdxBarBackgrounds* Value) {
+    FBackgrounds->Assign(Value);
+}
+
+void TdxBarManager::SetBars(TdxBars* Value) {
+    FBars->Assign(Value);
+}
+
+void TdxBarManager::SetButtonArrowWidth(int Value) {
+    if (Value < 2 || FButtonArrowWidth == Value) return;
+    FButtonArrowWidth = Value;
+    CalcButtonMetrics();
+}
+
+void TdxBarManager::SetCategories(cls::TStrings* Value) {
+    if (Value == FCategories) return;
+    auto* Source = dynamic_cast<TdxBarManagerCategories*>(Value);
+    FCategories->BeginUpdate();
+    try {
+        FCategories->Clear();
+        // The data objects are copied, never shared with the source.
+        for (int I = 0; Value && I < Value->Count(); ++I) {
+            FCategories->Add(Value->Strings(I));
+            if (TdxBarCategoryData* Data = Source ? Source->Data(I) : nullptr) {
+                TdxBarCategoryData* Copy = FCategories->NeedData(I);
+                Copy->Visible = Data->Visible;
+                Copy->ItemsVisible = Data->ItemsVisible;
+                Copy->LoadedItemsVisible = Data->LoadedItemsVisible;
+            }
+        }
+    } catch (...) {
+        FCategories->EndUpdate();
+        throw;
+    }
+    FCategories->EndUpdate();
+}
+
+cls::TColor TdxBarManager::GetDockColor() const {
+    return FAutoDockColor && FOwnerForm ? FOwnerForm->Color() : FDockColor;
+}
+
+void TdxBarManager::SetDockColor(cls::TColor Value) {
+    FDockColor = Value;
+    FAutoDockColor = false;
+    UpdateDockColors();
+}
+
+void TdxBarManager::SetFlatCloseButton(bool Value) {
+    FFlatCloseButton = Value;
+}
+
+void TdxBarManager::SetHelpButtonGlyph(cls::TBitmap* Value) {
+    FHelpButtonGlyph->Assign(Value);
+}
+
+void TdxBarManager::SetHideFloatingBarsWhenInactive(bool Value) {
+    FHideFloatingBarsWhenInactive = Value;
+}
+
+void TdxBarManager::SetImageListBkColor(cls::TColor Value) {
+    FImageListBkColor = Value;
+}
+
+void TdxBarManager::SetLargeButtonArrowWidth(int Value) {
+    if (Value < 2) return;
+    FLargeButtonArrowWidth = Value;
+}
+
+void TdxBarManager::SetLargeIcons(bool Value) {
+    if (FLargeIcons == Value) return;
+    FLargeIcons = Value;
+    LargeIconsChanged();
+}
+
+void TdxBarManager::SetLookAndFeel(lf::TcxLookAndFeel* Value) {
+    FLookAndFeel->Assign(Value);
+}
+
+void TdxBarManager::SetMakeDisabledImagesFaded(bool Value) {
+    FMakeDisabledImagesFaded = Value;
+}
+
+void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations Value) {
+    if (FMenuAnimations == Value) return;
+    FMenuAnimations = Value;
+    DesignerModified();
+}
+
+void TdxBarManager::SetMenusShowRecentItemsFirst(bool Value) {
+    if (FMenusShowRecentItemsFirst == Value) return;
+    FMenusShowRecentItemsFirst = Value;
+    DesignerModified();
+}
+
+void TdxBarManager::SetMostRecentItemsPercents(int Value) {
+    Value = std::clamp(Value, 0, 100);
+    if (FMostRecentItemsPercents == Value) return;
+    FMostRecentItemsPercents = Value;
+    UpdateRecentItemsStep();
+}
+
+void TdxBarManager::SetNotDocking(TdxBarDockingStyles Value) {
+    if (FNotDocking == Value) return;
+    FNotDocking = Value;
+    ApplyStyle();
+}
+
+void TdxBarManager::SetPopupMenuLinks(TdxBarPopupMenuLinks* Value) {
+    FPopupMenuLinks->Assign(Value);
+}
+
+void TdxBarManager::SetShowCloseButton(bool Value) {
+    FShowCloseButton = Value;
+}
+
+void TdxBarManager::SetShowFullMenusAfterDelay(bool Value) {
+    if (FShowFullMenusAfterDelay == Value) return;
+    FShowFullMenusAfterDelay = Value;
+    DesignerModified();
+}
+
+void TdxBarManager::SetShowHint(bool Value) {
+    if (FShowHint == Value) return;
+    FShowHint = Value;
+    DesignerModified();
+}
+
+void TdxBarManager::SetShowShortCutInHint(bool Value) {
+    if (FShowShortCutInHint == Value) return;
+    FShowShortCutInHint = Value;
+    DesignerModified();
+}
+
+void TdxBarManager::SetStyle(TdxBarManagerStyle Value) {
+    if (FStyle == Value) return;
+    FStyle = Value;
+    ApplyStyle();
+}
+
+void TdxBarManager::SetSunkenBorder(bool Value) {
+    FSunkenBorder = Value;
+}
+
+void TdxBarManager::SetUseLargeImagesForLargeIcons(bool Value) {
+    if (FUseLargeImagesForLargeIcons == Value) return;
+    FUseLargeImagesForLargeIcons = Value;
+    LargeIconsChanged();
+}
+
+void TdxBarManager::SetUseSystemFont(bool Value) {
+    if (FUseSystemFont == Value) return;
+    FUseSystemFont = Value;
+    if (Value) ApplySystemFont();
+}
+
+void TdxBarManager::SetWaitForDockingTime(int Value) {
+    if (Value >= 0) FWaitForDockingTime = Value;
+}
+
+// ============================================================================
+// Image lists
+// ============================================================================
+
+void TdxBarManager::SetImages(cls::TCustomImageList* Value) {
+    SetImageList(FImages, FImagesChangeLink, Value, ilkImages);
+}
+
+void TdxBarManager::SetLargeImages(cls::TCustomImageList* Value) {
+    if (FLargeImages == Value) return;
+    SetImageList(FLargeImages, FLargeImagesChangeLink, Value, ilkLargeImages);
+    if (FLargeIcons && FUseLargeImagesForLargeIcons) LargeIconsChanged();
+}
+
+void TdxBarManager::SetHotImages(cls::TCustomImageList* Value) {
+    SetImageList(FHotImages, FHotImagesChangeLink, Value, ilkHotImages);
+}
+
+void TdxBarManager::SetDisabledImages(cls::TCustomImageList* Value) {
+    SetImageList(FDisabledImages, FDisabledImagesChangeLink, Value, ilkDisabledImages);
+}
+
+void TdxBarManager::SetDisabledLargeImages(cls::TCustomImageList* Value) {
+    SetImageList(FDisabledLargeImages, FDisabledLargeImagesChangeLink, Value, ilkDisabledLargeImages);
+}
+
+void TdxBarManager::SetImageList(cls::TCustomImageList*& AField, cls::TChangeLink* ALink,
+                                 cls::TCustomImageList* Value, int AKind) {
+    if (AField == Value) return;
+    if (AField) AField->UnRegisterChanges(ALink);
+    AField = Value;
+    if (Value) {
+        Value->RegisterChanges(ALink);
+        Value->FreeNotification(this);
+    }
+    ImageListChanged(AKind);
+}
+
+void TdxBarManager::ImageListChanged(int AKind) {
+    if (IsLoading() || IsDestroying()) return;
+    const auto Kind = static_cast<TdxBarImageListKind>(AKind);
+    TLockUpdateGuard Lock(this);
+    for (int I = 0; I < ItemCount(); ++I) {
+        TdxBarItem* Item = GetItem(I);
+        if (Kind == ilkImages || Kind == ilkDisabledImages) {
+            if (Item->ImageIndex() >= 0) Item->GlyphChanged();
+        } else if (Item->UsesImageList(Kind)) {
+            Item->ImageListChanged(Kind);
+        }
+    }
+}
+
+void TdxBarManager::ImagesChanged(cls::TObject*) {
+    ImageListChanged(ilkImages);
+}
+
+void TdxBarManager::LargeImagesChanged(cls::TObject*) {
+    ImageListChanged(ilkLargeImages);
+}
+
+void TdxBarManager::HotImagesChanged(cls::TObject*) {
+    ImageListChanged(ilkHotImages);
+}
+
+void TdxBarManager::DisabledImagesChanged(cls::TObject*) {
+    ImageListChanged(ilkDisabledImages);
+}
+
+void TdxBarManager::DisabledLargeImagesChanged(cls::TObject*) {
+    ImageListChanged(ilkDisabledLargeImages);
+}
+
+bool TdxBarManager::AnyImageListLoading() const {
+    for (const cls::TCustomImageList* List :
+         {FImages, FLargeImages, FHotImages, FDisabledImages, FDisabledLargeImages})
+        if (List && List->ComponentState().Contains(cls::csLoading)) return true;
+    return false;
+}
+
+// ============================================================================
+// Fonts
+// ============================================================================
+
+void TdxBarManager::FontChanged(cls::TObject*) {
+    if (!FInternalFontChange) FUseSystemFont = false;
+    if (FScaled) {
+        const cls::TNotifyEvent Handler = FFont->OnChange();
+        FFont->SetOnChange(nullptr);
+        try {
+            ApplySystemFont();
+        } catch (...) {
+            FFont->SetOnChange(Handler);
+            throw;
+        }
+        FFont->SetOnChange(Handler);
+    }
+    CreateBarFontHandle(FFont, FFontHandle, FScaled);
+    for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->ManagerFontChanged();
+}
+
+void TdxBarManager::ApplySystemFont() {
+    win::NONCLIENTMETRICS Metrics;
+    if (!win::SystemParametersInfo(win::SPI_GETNONCLIENTMETRICS, sizeof(Metrics), &Metrics, 0)) return;
+    if (FUseSystemFont) {
+        TFlagGuard Internal(FInternalFontChange, true);
+        FFont->SetHandle(gfx::CreateFontIndirect(&Metrics.lfMenuFont));
+    } else if (FScaled) {
+        FFont->SetHeight(Metrics.lfMenuFont.lfHeight);
+    }
+}
+
+// ============================================================================
+// Style, metrics and colours
+// ============================================================================
+
+TdxBarItemControlPainterClass TdxBarManager::GetItemControlPainterClass() const {
+    return GetPainterClassOfStyle(GetEffectiveStyle(this), FThemeAvailable);
+}
+
+void TdxBarManager::ApplyStyle() {
+    TFlagGuard Changing(FStyleChanging, true);
+    FThemeAvailable = lf::AreVisualStylesAvailable({lf::totComboBox, lf::totEdit, lf::totProgress,
+                                                    lf::totRebar, lf::totScrollBar, lf::totSpin,
+                                                    lf::totStatus, lf::totToolBar, lf::totWindow});
+    FPainterClass = GetItemControlPainterClass();
+    FGripIndent = FPainterClass->GetGripIndent();
+    FDragZoneSize = FPainterClass->GetDragZoneSize();
+    FMenuSeparatorIndent = FPainterClass->GetMenuSeparatorIndent();
+    CalcButtonMetrics();
+    UpdateDockColors();
+}
+
+void TdxBarManager::LookAndFeelChanged(lf::TcxLookAndFeel*, lf::TcxLookAndFeelValues) {
+    if (!IsDestroying()) ApplyStyle();
+}
+
+void TdxBarManager::ThemeChanged() {
+    ApplyStyle();
+}
+
+void TdxBarManager::BackgroundsChanged() {
+    ApplyStyle();
+}
+
+bool TdxBarManager::IsFlatStyle() const {
+    return FStyle == bmsFlat;
+}
+
+bool TdxBarManager::IsNonStandardStyle() const {
+    return GetEffectiveStyle(this) != bmsStandard;
+}
+
+bool TdxBarManager::IsShowRecentItemsFirst() const {
+    return IsNonStandardStyle() && FMenusShowRecentItemsFirst;
+}
+
+bool TdxBarManager::CanUseLargeImagesForLargeIcons() const {
+    return FUseLargeImagesForLargeIcons && FLargeImages;
+}
+
+void TdxBarManager::CalcButtonMetrics() {
+    if (!FLargeIcons) {
+        FImageSize = 16;
+    } else {
+        FImageSize = CanUseLargeImagesForLargeIcons() ? FLargeImages->Height() : 32;
+    }
+    FButtonWidth = FPainterClass->GetButtonWidthExtra() + FImageSize;
+    FButtonHeight = FPainterClass->GetButtonHeightExtra() + FImageSize;
+    FDropDownArrowWidth = FPainterClass->GetButtonArrowWidth(this);
+}
+
+void TdxBarManager::LargeIconsChanged() {
+    CalcButtonMetrics();
+    DesignerModified();
+}
+
+void TdxBarManager::UpdateRecentItemsStep() {
+    FRecentItemsStep = 0;
+    if (FMostRecentItemsPercents >= 100) return;
+    const int Rest = 100 - FMostRecentItemsPercents;
+    int N = 1;
+    while (Rest * N / 100 == 0) ++N;
+    FRecentItemsStep = N;
+}
+
+int TdxBarManager::GetBarFrameWidth() const {
+    return FPainterClass->GetBarFrameWidth();
+}
+
+int TdxBarManager::GetBarFrameHeight() const {
+    return FPainterClass->GetBarFrameHeight();
+}
+
+int TdxBarManager::GetBarDragHandleSize(TdxBar* ABar) const {
+    return ABar->CanDock() ? FDragZoneSize : FPainterClass->GetNoDockDragZone();
+}
+
+void TdxBarManager::CreateColorBrushes() {
+    const gfx::COLORREF Shadow = gfx::GetSysColor(gfx::COLOR_BTNSHADOW);
+    const gfx::COLORREF Face = gfx::GetSysColor(gfx::COLOR_BTNFACE);
+    auto Dark = [](int C) { return gfx::MulDiv(C, 8, 10); };
+    auto Light = [](int C) { return C + gfx::MulDiv(255 - C, 16, 100); };
+    FDarkShadeBrush = ScreenColorBrush(static_cast<gfx::TColor>(
+        gfx::RGB(Dark(gfx::GetRValue(Shadow)), Dark(gfx::GetGValue(Shadow)), Dark(gfx::GetBValue(Shadow)))));
+    FLightShadeBrush = ScreenColorBrush(static_cast<gfx::TColor>(
+        gfx::RGB(Light(gfx::GetRValue(Face)), Light(gfx::GetGValue(Face)), Light(gfx::GetBValue(Face)))));
+    FFaceMixBrush = ScreenColorBrush(lf::MixSystemColors(11, 9, 73));
+    FHighlightMixBrush = ScreenColorBrush(lf::MixSystemColors(14, 44, 40));
+    FWindowMixBrush = ScreenColorBrush(lf::MixSystemColors(-2, 30, 72));
+}
+
+void TdxBarManager::DestroyColorBrushes() {
+    DeleteBrush(FDarkShadeBrush);
+    DeleteBrush(FLightShadeBrush);
+    DeleteBrush(FFaceMixBrush);
+    DeleteBrush(FHighlightMixBrush);
+    DeleteBrush(FWindowMixBrush);
+}
+
+void TdxBarManager::SysColorChanged() {
+    DestroyColorBrushes();
+    CreateColorBrushes();
+    lf::RefreshOffice11Colors();
+    UpdateDockColors();
+}
+
+void TdxBarManager::UpdateDockColors() {
+    for (int I = 0; I < DockControlCount(); ++I) GetDockControl(I)->UpdateColor();
+}
+
+// ============================================================================
+// Events
+// ============================================================================
+
+void TdxBarManager::DoClickItem(TdxBarItem* AItem) {
+    FOnClickItem(this, AItem);
+}
+
+bool TdxBarManager::CanDocking(TdxBar* ABar, TdxBarDockingStyle AStyle, TdxDockControl* ADockControl) {
+    if (ABar->NotDocking().Contains(AStyle)) return false;
+    bool Result = ADockControl && !ADockControl->IsMainDock() ? ADockControl->CanDocking(ABar)
+                                                              : !FNotDocking.Contains(AStyle);
+    FOnDocking(ABar, AStyle, ADockControl, Result);
+    return Result;
+}
+
+void TdxBarManager::DoBarAfterReset(TdxBar* ABar) {
+    FOnBarAfterReset(this, ABar);
+}
+
+void TdxBarManager::DoBarBeforeReset(TdxBar* ABar) {
+    FOnBarBeforeReset(this, ABar);
+}
+
+void TdxBarManager::DoBarClose(TdxBar* ABar) {
+    FOnBarClose(this, ABar);
+}
+
+void TdxBarManager::DoBarDockingStyleChange(TdxBar* ABar) {
+    if (FBars->LoadingBars()) return;
+    FOnBarDockingStyleChange(this, ABar);
+    DesignerModified();
+}
+
+void TdxBarManager::DoCloseButtonClick() {
+    FOnCloseButtonClick(this);
+}
+
+void TdxBarManager::DoHelpButtonClick() {
+    FOnHelpButtonClick(this);
+}
+
+void TdxBarManager::DoShowCustomizingPopup(TdxBarItemLinks* PopupItemLinks) {
+    FOnShowCustomizingPopup(this, PopupItemLinks);
+}
+
+void TdxBarManager::DoShowToolbarsPopup(TdxBarItemLinks* PopupItemLinks) {
+    FOnShowToolbarsPopup(this, PopupItemLinks);
+}
+
+// ============================================================================
+// Lookups
+// ============================================================================
+
+TdxBarItem* TdxBarManager::GetItem(int Index) const {
+    if (Index < 0 || Index >= FItemList.Count()) return nullptr;
+    return static_cast<TdxBarItem*>(FItemList.Items(Index));
+}
+
+int TdxBarManager::IndexOfItem(const TdxBarItem* AItem) const {
+    return FItemList.IndexOf(const_cast<TdxBarItem*>(AItem));
+}
+
+TdxDockControl* TdxBarManager::GetDockControl(int Index) const {
+    if (Index < 0 || Index >= FDockControlList.Count()) return nullptr;
+    return static_cast<TdxDockControl*>(FDockControlList.Items(Index));
+}
+
+TdxBarGroup* TdxBarManager::GetGroup(int Index) const {
+    if (Index < 0 || Index >= FGroupList.Count()) return nullptr;
+    return static_cast<TdxBarGroup*>(FGroupList.Items(Index));
+}
+
+int TdxBarManager::IndexOfGroup(const TdxBarGroup* AGroup) const {
+    return FGroupList.IndexOf(const_cast<TdxBarGroup*>(AGroup));
+}
+
+TdxBarGroup* TdxBarManager::AddGroup() {
+    auto* Group = new TdxBarGroup(FOwnerForm);
+    AddGroupToList(Group);
+    return Group;
+}
+
+void TdxBarManager::AddGroupToList(TdxBarGroup* AGroup) {
+    if (AGroup->FBarManager == this) return;
+    if (AGroup->FBarManager) AGroup->FBarManager->RemoveGroupFromList(AGroup);
+    AGroup->FBarManager = this;
+    FGroupList.Add(AGroup);
+}
+
+void TdxBarManager::RemoveGroupFromList(TdxBarGroup* AGroup) {
+    FGroupList.Remove(AGroup);
+    AGroup->FBarManager = nullptr;
+}
+
+cls::TComponent* TdxBarManager::GetPopupMenu(int Index) const {
+    if (Index < 0 || Index >= FPopupMenuList.Count()) return nullptr;
+    return static_cast<cls::TComponent*>(FPopupMenuList.Items(Index));
+}
+
+void TdxBarManager::AddPopupMenu(cls::TComponent* APopupMenu) {
+    if (APopupMenu && FPopupMenuList.IndexOf(APopupMenu) < 0) FPopupMenuList.Add(APopupMenu);
+}
+
+void TdxBarManager::RemovePopupMenu(cls::TComponent* APopupMenu) {
+    FPopupMenuList.Remove(APopupMenu);
+}
+
+TdxBar* TdxBarManager::FindBarByCaption(const std::string& ACaption) const {
+    for (int I = 0; I < FBars->Count(); ++I)
+        if (FBars->Items(I)->Caption() == ACaption) return FBars->Items(I);
+    return nullptr;
+}
+
+TdxBar* TdxBarManager::FindBarByName(const std::string& AName) const {
+    for (int I = 0; I < FBars->Count(); ++I)
+        if (FBars->Items(I)->Name() == AName) return FBars->Items(I);
+    return nullptr;
+}
+
+TdxBarItem* TdxBarManager::FindItemByName(const std::string& AName) const {
+    for (int I = 0; I < ItemCount(); ++I)
+        if (SameTextAscii(GetItem(I)->Name(), AName)) return GetItem(I);
+    return nullptr;
+}
+
+std::vector<TdxBarItem*> TdxBarManager::GetItemsByCategory(int AIndex) const {
+    std::vector<TdxBarItem*> Result;
+    for (int I = 0; I < ItemCount(); ++I)
+        if (GetItem(I)->Category() == AIndex) Result.push_back(GetItem(I));
+    return Result;
+}
+
+int TdxBarManager::GetCategoryRealIndex(int AVisibleIndex) const {
+    if (FDesigning) return AVisibleIndex;
+    for (int I = 0; I < FCategories->Count(); ++I) {
+        if (CategoryVisible(I) && AVisibleIndex-- == 0) return I;
+    }
+    return -1;
+}
+
+void TdxBarManager::MoveItem(int ACurIndex, int ANewIndex) {
+    if (ACurIndex < 0 || ACurIndex >= ItemCount() || ANewIndex < 0 || ANewIndex >= ItemCount()) return;
+    FItemList.Move(ACurIndex, ANewIndex);
+    DesignerModified();
+}
+
+void TdxBarManager::ExchangeItems(int AIndex1, int AIndex2) {
+    if (AIndex1 < 0 || AIndex1 >= ItemCount() || AIndex2 < 0 || AIndex2 >= ItemCount()) return;
+    FItemList.Exchange(AIndex1, AIndex2);
+    DesignerModified();
+}
+
+void TdxBarManager::AddItem(TdxBarItem* AItem) {
+    if (FItemList.IndexOf(AItem) < 0) FItemList.Add(AItem);
+}
+
+void TdxBarManager::RemoveItem(TdxBarItem* AItem) {
+    FItemList.Remove(AItem);
+}
+
+// ============================================================================
+// Categories
+// ============================================================================
+
+bool TdxBarManager::CategoryVisible(int AIndex) const {
+    if (AIndex < 0 || AIndex >= FCategories->Count()) return false;
+    const TdxBarCategoryData* Data = FCategories->Data(AIndex);
+    return !Data || Data->Visible;
+}
+
+void TdxBarManager::SetCategoryVisible(int AIndex, bool Value) {
+    if (AIndex < 0 || AIndex >= FCategories->Count()) cls::TList::Error(AIndex);
+    if (CategoryVisible(AIndex) == Value) return;
+    FCategories->NeedData(AIndex)->Visible = Value;
+    DesignerModified();
+}
+
+TdxBarItemVisible TdxBarManager::CategoryItemsVisible(int AIndex) const {
+    if (AIndex < 0 || AIndex >= FCategories->Count()) return ivNever;
+    const TdxBarCategoryData* Data = FCategories->Data(AIndex);
+    return Data ? Data->ItemsVisible : ivAlways;
+}
+
+bool TdxBarManager::BarHasAvailableLinks(TdxBar* ABar) const {
+    return ABar->ItemLinks()->AvailableItemCount() > 0;
+}
+
+void TdxBarManager::SetCategoryItemsVisible(int AIndex, TdxBarItemVisible Value) {
+    if (AIndex < 0 || AIndex >= FCategories->Count()) cls::TList::Error(AIndex);
+    TdxBarCategoryData* Data = FCategories->NeedData(AIndex);
+    Data->LoadedItemsVisible = Value;
+    if (IsLoading()) return;
+    const TdxBarItemVisible OldValue = Data->ItemsVisible;
+    Data->ItemsVisible = Value;
+    if (FDesigning) {
+        if (OldValue != Value) DesignerModified();
+        return;
+    }
+    std::vector<TdxBar*> EmptyBars;
+    if (FAutoHideEmptyBars) {
+        for (int I = 0; I < FBars->Count(); ++I)
+            if (!BarHasAvailableLinks(FBars->Items(I))) EmptyBars.push_back(FBars->Items(I));
+    }
+    {
+        TLockUpdateGuard Lock(this);
+        std::vector<TdxBarItem*> Items = GetItemsByCategory(AIndex);
+        if (Value == ivAlways) std::reverse(Items.begin(), Items.end());
+        for (TdxBarItem* Item : Items)
+            if (Item->Visible() == OldValue) Item->SetVisible(Value);
+        if (FAutoHideEmptyBars) {
+            for (int I = 0; I < FBars->Count(); ++I) {
+                TdxBar* Bar = FBars->Items(I);
+                const bool WasEmpty = std::find(EmptyBars.begin(), EmptyBars.end(), Bar) != EmptyBars.end();
+                if (Value == ivNever && !WasEmpty && !BarHasAvailableLinks(Bar)) {
+                    if (Bar->Visible()) {
+                        Bar->SetVisible(false);
+                        Bar->SetHiddenWhenEmpty(true);
+                    }
+                } else if (Value == ivAlways && Bar->HiddenWhenEmpty() && BarHasAvailableLinks(Bar)) {
+                    Bar->SetVisible(true);
+                    Bar->SetHiddenWhenEmpty(false);
+                }
+            }
+        }
+    }
+    if (OldValue != Value) DesignerModified();
+}
+
+// ============================================================================
+// Dock sites and hidden bars
+// ============================================================================
+
+void TdxBarManager::AddDockControl(TdxDockControl* ADockControl) {
+    if (FDockControlList.IndexOf(ADockControl) >= 0) return;
+    FDockControlList.Add(ADockControl);
+    FreeNotification(ADockControl);
+}
+
+void TdxBarManager::RemoveDockControl(TdxDockControl* ADockControl) {
+    if (FBars) {
+        for (int I = 0; I < FBars->Count(); ++I) {
+            TdxBar* Bar = FBars->Items(I);
+            const bool DockedThere = Bar->GetRealDockControl() == ADockControl;
+            if (Bar->DockControl() == ADockControl) Bar->SetDockControl(nullptr);
+            if (DockedThere) Bar->SetVisible(false);
+        }
+        if (ADockControl->IsMainDock()) FBars->DockControlRemoved(ADockControl);
+    }
+    FDockControlList.Remove(ADockControl);
+    RemoveFreeNotification(ADockControl);
+    ADockControl->SetParentColor(true);
+}
+
+void TdxBarManager::CreateHiddenBarList() {
+    if (!FHiddenBarList) FHiddenBarList = new cls::TList();
+}
+
+void TdxBarManager::FreeHiddenBarList() {
+    FreeAndNil(FHiddenBarList);
+}
+
+void TdxBarManager::AddHiddenBar(TdxBar* ABar) {
+    if (FHiddenBarList && FHiddenBarList->IndexOf(ABar) < 0) FHiddenBarList->Add(ABar);
+}
+
+void TdxBarManager::RemoveHiddenBar(TdxBar* ABar) {
+    if (FHiddenBarList) FHiddenBarList->Remove(ABar);
+}
+
+TdxBar* TdxBarManager::GetHiddenBar(int Index) const {
+    if (!FHiddenBarList || Index < 0 || Index >= FHiddenBarList->Count()) return nullptr;
+    return static_cast<TdxBar*>(FHiddenBarList->Items(Index));
+}
+
+void TdxBarManager::RestoreHiddenBars(TdxDockControl* ADockControl) {
+    for (int I = HiddenBarCount() - 1; I >= 0; --I) {
+        TdxBar* Bar = GetHiddenBar(I);
+        if (!Bar) continue;
+        // Dock sites have no windows yet, so only floating bars qualify without a site.
+        const bool Qualifies = ADockControl
+                                   ? Bar->DockControl() == ADockControl && Bar->DockingStyle() != dsNone
+                                   : Bar->DockingStyle() == dsNone;
+        if (Qualifies) Bar->SetVisible(true);
+    }
+}
+
+// ============================================================================
+// State
+// ============================================================================
+
+bool TdxBarManager::IsLoading() const {
+    return ComponentState().Contains(cls::csLoading);
+}
+
+bool TdxBarManager::IsDestroying() const {
+    return ComponentState().Contains(cls::csDestroying);
+}
+
+bool TdxBarManager::CanReset() const {
+    return FReadStateCount == 1 && FAllowReset;
+}
+
+void TdxBarManager::SetLockUpdate(bool Value) {
+    if (FLockUpdate == Value) return;
+    FLockUpdate = Value;
+    for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->SetLockUpdate(Value);
+}
+
+void TdxBarManager::DesignerModified() {
+    if (IsLoading() || IsDestroying() || !FChangeReporting) return;
+    FModified = true;
+    if (FDesigning && !ComponentState().Contains(cls::csUpdating) && !FDockControlsUpdating && FOwnerForm &&
+        FOwnerForm->Designer() && !AnyImageListLoading()) {
+        FOwnerForm->Designer()->Modified();
+    }
+}
+
+// ============================================================================
+// Component notifications and streaming
+// ============================================================================
+
+void TdxBarManager::Notification(cls::TComponent* AComponent, cls::TOperation Operation) {
+    inherited::Notification(AComponent, Operation);
+    if (Operation != cls::opRemove) return;
+    // The list is being destroyed: its change links were let go already, so
+    // the field is only cleared.
+    const std::pair<cls::TCustomImageList**, TdxBarImageListKind> Lists[] = {
+        {&FDisabledLargeImages, ilkDisabledLargeImages},
+        {&FDisabledImages, ilkDisabledImages},
+        {&FHotImages, ilkHotImages},
+        {&FImages, ilkImages},
+        {&FLargeImages, ilkLargeImages},
+    };
+    for (const auto& [Field, Kind] : Lists) {
+        if (*Field && static_cast<cls::TComponent*>(*Field) == AComponent) {
+            *Field = nullptr;
+            ImageListChanged(Kind);
+            if (Kind == ilkLargeImages && FLargeIcons && FUseLargeImagesForLargeIcons) LargeIconsChanged();
+        }
+    }
+    if (FPopupMenuLinks) {
+        for (int I = 0; I < FPopupMenuLinks->Count(); ++I) {
+            TdxBarPopupMenuLink* Link = FPopupMenuLinks->Items(I);
+            if (Link->Control() && static_cast<cls::TComponent*>(Link->Control()) == AComponent)
+                Link->SetControl(nullptr);
+            if (Link->PopupMenu() == AComponent) Link->SetPopupMenu(nullptr);
+        }
+    }
+    FPopupMenuList.Remove(AComponent);
+}
+
+void TdxBarManager::GetChildren(const cls::TGetChildProc& Proc, cls::TComponent* Root) {
+    for (int I = 0; I < ItemCount(); ++I) {
+        TdxBarItem* Item = GetItem(I);
+        if (Item->Owner() == Root && Item->Category() >= 0) Proc(Item);
+    }
+    for (int I = 0; I < GroupCount(); ++I) {
+        TdxBarGroup* Group = GetGroup(I);
+        if (Group->Owner() == Root) Proc(Group);
+    }
+}
+
+} // namespace bars

@@ -1,0 +1,486 @@
+// The bar manager: the hub of a form's toolbars and menus. It keeps the
+// bars, the item categories, groups, image lists, fonts and the style every
+// bar, menu and item is drawn in, and lists the form's items, dock sites and
+// popup menus.
+//
+// A form has at most one manager; its owner must be a form (or nil while the
+// application has a main form, which then serves as owner form). Building the
+// first manager starts the library (bars::StartLibrary) and freeing the last
+// one ends it. A manager built in code is finished with Loaded().
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "bars/types.h"
+#include "classes/actions.h"
+#include "classes/component.h"
+#include "classes/graphics.h"
+#include "classes/lists.h"
+#include "classes/strings.h"
+#include "lookandfeel/lookandfeel.h"
+
+namespace cls {
+class TChangeLink;
+class TCustomForm;
+class TCustomImageList;
+} // namespace cls
+
+namespace bars {
+
+class TdxBarManager : public cls::TComponent {
+    TRESTLE_CLASS(TdxBarManager, cls::TComponent)
+public:
+    // Raises Exception with dxSBAR_WRONGOWNER when the owner is not a form
+    // (and no main form stands in for a nil owner), and with
+    // dxSBAR_ONEMANAGERPERFORM when the form has a manager already; nothing
+    // stays registered then.
+    explicit TdxBarManager(cls::TComponent* AOwner);
+    ~TdxBarManager() override;
+
+    // Applies the values kept while loading and lays the dock sites out.
+    // Public: a manager built in code calls it when it is set up.
+    void Loaded() override;
+    void SetName(const std::string& NewName) override;
+
+    // --- Published properties ---
+    bool AllowCallFromAnotherForm() const { return FAllowCallFromAnotherForm; }
+    void SetAllowCallFromAnotherForm(bool Value) { FAllowCallFromAnotherForm = Value; }
+    bool AllowReset() const { return FAllowReset; }
+    void SetAllowReset(bool Value) { FAllowReset = Value; }
+    bool AlwaysMerge() const { return FAlwaysMerge; }
+    void SetAlwaysMerge(bool Value) { FAlwaysMerge = Value; }
+    bool AlwaysSaveText() const { return FAlwaysSaveText; }
+    void SetAlwaysSaveText(bool Value) { FAlwaysSaveText = Value; }
+    bool AutoDockColor() const { return FAutoDockColor; }
+    void SetAutoDockColor(bool Value);
+    bool AutoHideEmptyBars() const { return FAutoHideEmptyBars; }
+    void SetAutoHideEmptyBars(bool Value);
+    bool Scaled() const { return FScaled; }
+    void SetScaled(bool Value);
+    cls::TFont* Font() const { return FFont; }
+    void SetFont(cls::TFont* Value);
+    TdxBarBackgrounds* Backgrounds() const { return FBackgrounds; }
+    void SetBackgrounds(TdxBarBackgrounds* Value);
+    TdxBars* Bars() const { return FBars; }
+    void SetBars(TdxBars* Value);
+    // Values below 2 are ignored.
+    int ButtonArrowWidth() const { return FButtonArrowWidth; }
+    void SetButtonArrowWidth(int Value);
+    bool CanCustomize() const { return FCanCustomize; }
+    void SetCanCustomize(bool Value) { FCanCustomize = Value; }
+    TdxBarManagerCategories* Categories() const { return FCategories; }
+    void SetCategories(cls::TStrings* Value);
+    // The owner form's Color while AutoDockColor; writing turns AutoDockColor off.
+    cls::TColor DockColor() const { return GetDockColor(); }
+    cls::TColor GetDockColor() const;
+    void SetDockColor(cls::TColor Value);
+    bool IsDockColorStored() const { return !FAutoDockColor; }
+    bool FlatCloseButton() const { return FFlatCloseButton; }
+    void SetFlatCloseButton(bool Value);
+    cls::TBitmap* HelpButtonGlyph() const { return FHelpButtonGlyph; }
+    void SetHelpButtonGlyph(cls::TBitmap* Value);
+    cls::THelpContext HelpContext() const { return FHelpContext; }
+    void SetHelpContext(cls::THelpContext Value) { FHelpContext = Value; }
+    bool HideFloatingBarsWhenInactive() const { return FHideFloatingBarsWhenInactive; }
+    void SetHideFloatingBarsWhenInactive(bool Value);
+    cls::TCustomImageList* HotImages() const { return FHotImages; }
+    void SetHotImages(cls::TCustomImageList* Value);
+    cls::TColor ImageListBkColor() const { return FImageListBkColor; }
+    void SetImageListBkColor(cls::TColor Value);
+    cls::TCustomImageList* Images() const { return FImages; }
+    void SetImages(cls::TCustomImageList* Value);
+    cls::TCustomImageList* DisabledImages() const { return FDisabledImages; }
+    void SetDisabledImages(cls::TCustomImageList* Value);
+    cls::TCustomImageList* DisabledLargeImages() const { return FDisabledLargeImages; }
+    void SetDisabledLargeImages(cls::TCustomImageList* Value);
+    const std::string& IniFileName() const { return FIniFileName; }
+    void SetIniFileName(const std::string& Value) { FIniFileName = Value; }
+    cls::TCustomImageList* LargeImages() const { return FLargeImages; }
+    void SetLargeImages(cls::TCustomImageList* Value);
+    // Values below 2 are ignored.
+    int LargeButtonArrowWidth() const { return FLargeButtonArrowWidth; }
+    void SetLargeButtonArrowWidth(int Value);
+    bool LargeIcons() const { return FLargeIcons; }
+    void SetLargeIcons(bool Value);
+    lf::TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel; }
+    void SetLookAndFeel(lf::TcxLookAndFeel* Value);
+    bool MakeDisabledImagesFaded() const { return FMakeDisabledImagesFaded; }
+    void SetMakeDisabledImagesFaded(bool Value);
+    TdxBarMenuAnimations MenuAnimations() const { return FMenuAnimations; }
+    void SetMenuAnimations(TdxBarMenuAnimations Value);
+    bool MenusShowRecentItemsFirst() const { return FMenusShowRecentItemsFirst; }
+    void SetMenusShowRecentItemsFirst(bool Value);
+    // Values above 100 become 100.
+    int MostRecentItemsPercents() const { return FMostRecentItemsPercents; }
+    void SetMostRecentItemsPercents(int Value);
+    TdxBarDockingStyles NotDocking() const { return FNotDocking; }
+    void SetNotDocking(TdxBarDockingStyles Value);
+    TdxBarPopupMenuLinks* PopupMenuLinks() const { return FPopupMenuLinks; }
+    void SetPopupMenuLinks(TdxBarPopupMenuLinks* Value);
+    const std::string& RegistryPath() const { return FRegistryPath; }
+    void SetRegistryPath(const std::string& Value) { FRegistryPath = Value; }
+    bool ShowCloseButton() const { return FShowCloseButton; }
+    void SetShowCloseButton(bool Value);
+    bool ShowFullMenusAfterDelay() const { return FShowFullMenusAfterDelay; }
+    void SetShowFullMenusAfterDelay(bool Value);
+    bool ShowHelpButton() const { return FShowHelpButton; }
+    void SetShowHelpButton(bool Value) { FShowHelpButton = Value; }
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    bool ShowHintForDisabledItems() const { return FShowHintForDisabledItems; }
+    void SetShowHintForDisabledItems(bool Value) { FShowHintForDisabledItems = Value; }
+    bool ShowShortCutInHint() const { return FShowShortCutInHint; }
+    void SetShowShortCutInHint(bool Value);
+    bool StoreInIniFile() const { return FStoreInIniFile; }
+    void SetStoreInIniFile(bool Value) { FStoreInIniFile = Value; }
+    bool StoreInRegistry() const { return FStoreInRegistry; }
+    void SetStoreInRegistry(bool Value) { FStoreInRegistry = Value; }
+    bool StretchGlyphs() const { return FStretchGlyphs; }
+    void SetStretchGlyphs(bool Value) { FStretchGlyphs = Value; }
+    TdxBarManagerStyle Style() const { return FStyle; }
+    void SetStyle(TdxBarManagerStyle Value);
+    bool SunkenBorder() const { return FSunkenBorder; }
+    void SetSunkenBorder(bool Value);
+    bool UseF10ForMenu() const { return FUseF10ForMenu; }
+    void SetUseF10ForMenu(bool Value) { FUseF10ForMenu = Value; }
+    bool UseFullReset() const { return FUseFullReset; }
+    void SetUseFullReset(bool Value) { FUseFullReset = Value; }
+    bool UseLargeImagesForLargeIcons() const { return FUseLargeImagesForLargeIcons; }
+    void SetUseLargeImagesForLargeIcons(bool Value);
+    bool UseSystemFont() const { return FUseSystemFont; }
+    void SetUseSystemFont(bool Value);
+    // Negative values are ignored.
+    int WaitForDockingTime() const { return FWaitForDockingTime; }
+    void SetWaitForDockingTime(int Value);
+
+    // --- Events ---
+    TdxBarEvent OnBarAdd() const { return FOnBarAdd; }
+    void SetOnBarAdd(TdxBarEvent Value) { FOnBarAdd = Value; }
+    TdxBarEvent OnBarAfterReset() const { return FOnBarAfterReset; }
+    void SetOnBarAfterReset(TdxBarEvent Value) { FOnBarAfterReset = Value; }
+    TdxBarEvent OnBarBeforeReset() const { return FOnBarBeforeReset; }
+    void SetOnBarBeforeReset(TdxBarEvent Value) { FOnBarBeforeReset = Value; }
+    TdxBarEvent OnBarClose() const { return FOnBarClose; }
+    void SetOnBarClose(TdxBarEvent Value) { FOnBarClose = Value; }
+    TdxBarEvent OnBarDelete() const { return FOnBarDelete; }
+    void SetOnBarDelete(TdxBarEvent Value) { FOnBarDelete = Value; }
+    TdxBarEvent OnBarDockingStyleChange() const { return FOnBarDockingStyleChange; }
+    void SetOnBarDockingStyleChange(TdxBarEvent Value) { FOnBarDockingStyleChange = Value; }
+    TdxBarVisibleChangeEvent OnBarVisibleChange() const { return FOnBarVisibleChange; }
+    void SetOnBarVisibleChange(TdxBarVisibleChangeEvent Value) { FOnBarVisibleChange = Value; }
+    TdxBarItemLinkEvent OnItemLinkAdd() const { return FOnItemLinkAdd; }
+    void SetOnItemLinkAdd(TdxBarItemLinkEvent Value) { FOnItemLinkAdd = Value; }
+    TdxBarItemLinkEvent OnItemLinkChange() const { return FOnItemLinkChange; }
+    void SetOnItemLinkChange(TdxBarItemLinkEvent Value) { FOnItemLinkChange = Value; }
+    TdxBarItemLinkEvent OnItemLinkDelete() const { return FOnItemLinkDelete; }
+    void SetOnItemLinkDelete(TdxBarItemLinkEvent Value) { FOnItemLinkDelete = Value; }
+    cls::TNotifyEvent OnCloseButtonClick() const { return FOnCloseButtonClick; }
+    void SetOnCloseButtonClick(cls::TNotifyEvent Value) { FOnCloseButtonClick = Value; }
+    cls::TNotifyEvent OnHelpButtonClick() const { return FOnHelpButtonClick; }
+    void SetOnHelpButtonClick(cls::TNotifyEvent Value) { FOnHelpButtonClick = Value; }
+    cls::TNotifyEvent OnHideCustomizingForm() const { return FOnHideCustomizingForm; }
+    void SetOnHideCustomizingForm(cls::TNotifyEvent Value) { FOnHideCustomizingForm = Value; }
+    cls::TNotifyEvent OnShowCustomizingForm() const { return FOnShowCustomizingForm; }
+    void SetOnShowCustomizingForm(cls::TNotifyEvent Value) { FOnShowCustomizingForm = Value; }
+    TdxBarCanDockingEvent OnDocking() const { return FOnDocking; }
+    void SetOnDocking(TdxBarCanDockingEvent Value) { FOnDocking = Value; }
+    TdxBarMenuMergeEvent OnMenuMerge() const { return FOnMenuMerge; }
+    void SetOnMenuMerge(TdxBarMenuMergeEvent Value) { FOnMenuMerge = Value; }
+    TdxBarShowPopupEvent OnShowCustomizingPopup() const { return FOnShowCustomizingPopup; }
+    void SetOnShowCustomizingPopup(TdxBarShowPopupEvent Value) { FOnShowCustomizingPopup = Value; }
+    TdxBarShowPopupEvent OnShowToolbarsPopup() const { return FOnShowToolbarsPopup; }
+    void SetOnShowToolbarsPopup(TdxBarShowPopupEvent Value) { FOnShowToolbarsPopup = Value; }
+    TdxBarClickItemEvent OnClickItem() const { return FOnClickItem; }
+    void SetOnClickItem(TdxBarClickItemEvent Value) { FOnClickItem = Value; }
+
+    // --- Virtual operations ---
+    virtual void DoClickItem(TdxBarItem* AItem);
+    // False when AStyle is in the bar's NotDocking; for a placed dock site its
+    // own permission, else AStyle not in the manager's NotDocking; OnDocking
+    // has the last word.
+    virtual bool CanDocking(TdxBar* ABar, TdxBarDockingStyle AStyle, TdxDockControl* ADockControl);
+    // The painter class of the effective style.
+    virtual TdxBarItemControlPainterClass GetItemControlPainterClass() const;
+
+    // --- Event dispatchers (each fires only when assigned) ---
+    void DoBarAfterReset(TdxBar* ABar);
+    void DoBarBeforeReset(TdxBar* ABar);
+    void DoBarClose(TdxBar* ABar);
+    // Only while the bars are not being loaded; then DesignerModified.
+    void DoBarDockingStyleChange(TdxBar* ABar);
+    void DoCloseButtonClick();
+    void DoHelpButtonClick();
+    void DoShowCustomizingPopup(TdxBarItemLinks* PopupItemLinks);
+    void DoShowToolbarsPopup(TdxBarItemLinks* PopupItemLinks);
+
+    // --- Lookups ---
+    cls::TCustomForm* OwnerForm() const { return FOwnerForm; }
+    int ItemCount() const { return FItemList.Count(); }
+    int GetItemCount() const { return ItemCount(); }
+    // nullptr out of range.
+    TdxBarItem* GetItem(int Index) const;
+    TdxBarItem* Items(int Index) const { return GetItem(Index); }
+    int IndexOfItem(const TdxBarItem* AItem) const;
+    int DockControlCount() const { return FDockControlList.Count(); }
+    // nullptr out of range.
+    TdxDockControl* GetDockControl(int Index) const;
+    int GroupCount() const { return FGroupList.Count(); }
+    // nullptr out of range.
+    TdxBarGroup* GetGroup(int Index) const;
+    int IndexOfGroup(const TdxBarGroup* AGroup) const;
+    // A new group owned by the owner form, in this manager's group list.
+    TdxBarGroup* AddGroup();
+    int PopupMenuCount() const { return FPopupMenuList.Count(); }
+    // The popup menus whose BarManager is this one, as components.
+    cls::TComponent* GetPopupMenu(int Index) const;
+    // Exact comparison; nullptr when nothing matches.
+    TdxBar* FindBarByCaption(const std::string& ACaption) const;
+    TdxBar* FindBarByName(const std::string& AName) const;
+    // Component name, ASCII case ignored; nullptr when nothing matches.
+    TdxBarItem* FindItemByName(const std::string& AName) const;
+    // The items of category AIndex, in item-list order.
+    std::vector<TdxBarItem*> GetItemsByCategory(int AIndex) const;
+    // The index of the AVisibleIndex-th visible category (-1 when there are
+    // not that many); with Designing AVisibleIndex itself.
+    int GetCategoryRealIndex(int AVisibleIndex) const;
+    // Item order (each then DesignerModified). Bad indexes are ignored.
+    void MoveItem(int ACurIndex, int ANewIndex);
+    void ExchangeItems(int AIndex1, int AIndex2);
+
+    // --- Categories ---
+    // Without data a category is visible with ivAlways; out of range: false, ivNever.
+    bool CategoryVisible(int AIndex) const;
+    void SetCategoryVisible(int AIndex, bool Value);
+    TdxBarItemVisible CategoryItemsVisible(int AIndex) const;
+    void SetCategoryItemsVisible(int AIndex, TdxBarItemVisible Value);
+
+    // --- Dock sites and hidden bars ---
+    void AddDockControl(TdxDockControl* ADockControl);
+    void RemoveDockControl(TdxDockControl* ADockControl);
+    void CreateHiddenBarList();
+    void FreeHiddenBarList();
+    bool HasHiddenBarList() const { return FHiddenBarList != nullptr; }
+    void AddHiddenBar(TdxBar* ABar);
+    void RemoveHiddenBar(TdxBar* ABar);
+    int HiddenBarCount() const { return FHiddenBarList ? FHiddenBarList->Count() : 0; }
+    TdxBar* GetHiddenBar(int Index) const;
+    // Shows the remembered bars again, last first: with ADockControl those
+    // docked in it, with nullptr floating ones and those whose dock site exists.
+    void RestoreHiddenBars(TdxDockControl* ADockControl);
+
+    // --- Popup menus (registered by the menus themselves) ---
+    void AddPopupMenu(cls::TComponent* APopupMenu);
+    void RemovePopupMenu(cls::TComponent* APopupMenu);
+
+    // --- State ---
+    bool IsLoading() const;
+    bool IsDestroying() const;
+    bool Designing() const { return FDesigning; }
+    bool IsCustomizing() const { return FIsCustomizing; }
+    bool GetIsCustomizing() const { return FIsCustomizing || FDesigning; }
+    // The stored Style is bmsFlat (not the effective one).
+    bool IsFlatStyle() const;
+    // The effective style is not bmsStandard.
+    bool IsNonStandardStyle() const;
+    bool IsShowRecentItemsFirst() const;
+    bool CanUseLargeImagesForLargeIcons() const;
+    bool CanReset() const;
+    bool ThemeAvailable() const { return FThemeAvailable; }
+    bool LockUpdate() const { return FLockUpdate; }
+    // Batch update of the bars; callers save the previous value and restore it.
+    void SetLockUpdate(bool Value);
+    void DesignerModified();
+    bool IsModified() const { return FModified; }
+    TdxBar* MainMenuBar() const { return FMainMenuBar; }
+    TdxBarItemControl* SelectedItemControl() const { return FSelectedItemControl; }
+
+    // --- Style and metrics ---
+    TdxBarItemControlPainterClass PainterClass() const { return FPainterClass; }
+    int GripIndent() const { return FGripIndent; }
+    int DragZoneSize() const { return FDragZoneSize; }
+    int MenuSeparatorIndent() const { return FMenuSeparatorIndent; }
+    // 16, or with LargeIcons the large images' height or 32.
+    int ImageSize() const { return FImageSize; }
+    int ButtonWidth() const { return FButtonWidth; }
+    int ButtonHeight() const { return FButtonHeight; }
+    // Width of a button's drop-down part.
+    int DropDownArrowWidth() const { return FDropDownArrowWidth; }
+    // Recent-use step derived from MostRecentItemsPercents (0 for 100).
+    int RecentItemsStep() const { return FRecentItemsStep; }
+    int GetBarFrameWidth() const;
+    int GetBarFrameHeight() const;
+    // The drag zone when ABar can dock somewhere, else the painter's no-dock zone.
+    int GetBarDragHandleSize(TdxBar* ABar) const;
+    // The bar font: made from Font, its height by the icon-title rule while Scaled.
+    gfx::HFONT FontHandle() const { return FFontHandle; }
+
+    // --- Colour brushes (rebuilt on system colour changes) ---
+    gfx::HBRUSH DarkShadeBrush() const { return FDarkShadeBrush; }
+    gfx::HBRUSH LightShadeBrush() const { return FLightShadeBrush; }
+    gfx::HBRUSH FaceMixBrush() const { return FFaceMixBrush; }
+    gfx::HBRUSH HighlightMixBrush() const { return FHighlightMixBrush; }
+    gfx::HBRUSH WindowMixBrush() const { return FWindowMixBrush; }
+    // Rebuilds the colour brushes and the Office11 colours.
+    void SysColorChanged();
+
+protected:
+    void Notification(cls::TComponent* AComponent, cls::TOperation Operation) override;
+    void GetChildren(const cls::TGetChildProc& Proc, cls::TComponent* Root) override;
+
+private:
+    friend class TdxBarItem;
+    friend class TdxBarGroup;
+    friend class TdxBar;
+    friend class TdxBarBackgrounds;
+
+    void AddItem(TdxBarItem* AItem);
+    void RemoveItem(TdxBarItem* AItem);
+    void AddGroupToList(TdxBarGroup* AGroup);
+    void RemoveGroupFromList(TdxBarGroup* AGroup);
+    void SetMainMenuBar(TdxBar* ABar) { FMainMenuBar = ABar; }
+
+    // The destructor's work; also undoes a construction that failed past the owner checks.
+    void DestroyOwnState();
+    void ApplyStyle();
+    void LookAndFeelChanged(lf::TcxLookAndFeel* Sender, lf::TcxLookAndFeelValues AChangedValues);
+    void ThemeChanged();
+    void BackgroundsChanged();
+    void CalcButtonMetrics();
+    void UpdateRecentItemsStep();
+    void LargeIconsChanged();
+    void UpdateDockColors();
+    void FontChanged(cls::TObject* Sender);
+    void ApplySystemFont();
+    void SetImageList(cls::TCustomImageList*& AField, cls::TChangeLink* ALink, cls::TCustomImageList* Value,
+                      int AKind);
+    void ImageListChanged(int AKind);
+    void ImagesChanged(cls::TObject* Sender);
+    void LargeImagesChanged(cls::TObject* Sender);
+    void HotImagesChanged(cls::TObject* Sender);
+    void DisabledImagesChanged(cls::TObject* Sender);
+    void DisabledLargeImagesChanged(cls::TObject* Sender);
+    void CreateColorBrushes();
+    void DestroyColorBrushes();
+    bool AnyImageListLoading() const;
+    bool BarHasAvailableLinks(TdxBar* ABar) const;
+
+    // Published values.
+    bool FAllowCallFromAnotherForm = false;
+    bool FAllowReset = false;
+    bool FAlwaysMerge = false;
+    bool FAlwaysSaveText = false;
+    bool FAutoDockColor = false;
+    bool FAutoHideEmptyBars = false;
+    bool FScaled = false;
+    cls::TFont* FFont = nullptr;
+    TdxBarBackgrounds* FBackgrounds = nullptr;
+    TdxBars* FBars = nullptr;
+    int FButtonArrowWidth = 0;
+    bool FCanCustomize = false;
+    TdxBarManagerCategories* FCategories = nullptr;
+    cls::TColor FDockColor = cls::clBtnFace;
+    bool FFlatCloseButton = false;
+    cls::TBitmap* FHelpButtonGlyph = nullptr;
+    cls::THelpContext FHelpContext = 0;
+    bool FHideFloatingBarsWhenInactive = false;
+    cls::TCustomImageList* FHotImages = nullptr;
+    cls::TColor FImageListBkColor = cls::clFuchsia;
+    cls::TCustomImageList* FImages = nullptr;
+    cls::TCustomImageList* FDisabledImages = nullptr;
+    cls::TCustomImageList* FDisabledLargeImages = nullptr;
+    std::string FIniFileName;
+    cls::TCustomImageList* FLargeImages = nullptr;
+    int FLargeButtonArrowWidth = 0;
+    bool FLargeIcons = false;
+    lf::TcxLookAndFeel* FLookAndFeel = nullptr;
+    bool FMakeDisabledImagesFaded = false;
+    TdxBarMenuAnimations FMenuAnimations = maNone;
+    bool FMenusShowRecentItemsFirst = false;
+    int FMostRecentItemsPercents = 0;
+    TdxBarDockingStyles FNotDocking;
+    TdxBarPopupMenuLinks* FPopupMenuLinks = nullptr;
+    std::string FRegistryPath;
+    bool FShowCloseButton = false;
+    bool FShowFullMenusAfterDelay = false;
+    bool FShowHelpButton = false;
+    bool FShowHint = false;
+    bool FShowHintForDisabledItems = false;
+    bool FShowShortCutInHint = false;
+    bool FStoreInIniFile = false;
+    bool FStoreInRegistry = false;
+    bool FStretchGlyphs = false;
+    TdxBarManagerStyle FStyle = bmsStandard;
+    bool FSunkenBorder = false;
+    bool FUseF10ForMenu = false;
+    bool FUseFullReset = false;
+    bool FUseLargeImagesForLargeIcons = false;
+    bool FUseSystemFont = false;
+    int FWaitForDockingTime = 0;
+
+    TdxBarEvent FOnBarAdd;
+    TdxBarEvent FOnBarAfterReset;
+    TdxBarEvent FOnBarBeforeReset;
+    TdxBarEvent FOnBarClose;
+    TdxBarEvent FOnBarDelete;
+    TdxBarEvent FOnBarDockingStyleChange;
+    TdxBarVisibleChangeEvent FOnBarVisibleChange;
+    TdxBarItemLinkEvent FOnItemLinkAdd;
+    TdxBarItemLinkEvent FOnItemLinkChange;
+    TdxBarItemLinkEvent FOnItemLinkDelete;
+    cls::TNotifyEvent FOnCloseButtonClick;
+    cls::TNotifyEvent FOnHelpButtonClick;
+    cls::TNotifyEvent FOnHideCustomizingForm;
+    cls::TNotifyEvent FOnShowCustomizingForm;
+    TdxBarCanDockingEvent FOnDocking;
+    TdxBarMenuMergeEvent FOnMenuMerge;
+    TdxBarShowPopupEvent FOnShowCustomizingPopup;
+    TdxBarShowPopupEvent FOnShowToolbarsPopup;
+    TdxBarClickItemEvent FOnClickItem;
+
+    // Further state, in declaration order.
+    cls::TList* FHiddenBarList = nullptr;
+    bool FChangeReporting = false;
+    bool FStyleChanging = false;
+    bool FConstructionFailed = true;
+    bool FDesigning = false;
+    cls::TList FDockControlList;
+    gfx::HFONT FFontHandle = nullptr;
+    bool FDockControlsUpdating = false;
+    gfx::HBRUSH FDarkShadeBrush = nullptr;
+    gfx::HBRUSH FLightShadeBrush = nullptr;
+    gfx::HBRUSH FFaceMixBrush = nullptr;
+    gfx::HBRUSH FHighlightMixBrush = nullptr;
+    gfx::HBRUSH FWindowMixBrush = nullptr;
+    cls::TList FGroupList;
+    cls::TChangeLink* FImagesChangeLink = nullptr;
+    cls::TChangeLink* FLargeImagesChangeLink = nullptr;
+    cls::TChangeLink* FHotImagesChangeLink = nullptr;
+    cls::TChangeLink* FDisabledImagesChangeLink = nullptr;
+    cls::TChangeLink* FDisabledLargeImagesChangeLink = nullptr;
+    bool FInternalFontChange = false;
+    bool FIsCustomizing = false;
+    cls::TList FItemList;
+    bool FLockUpdate = false;
+    cls::TCustomForm* FOwnerForm = nullptr;
+    TdxBar* FMainMenuBar = nullptr;
+    bool FModified = false;
+    int FRecentItemsStep = 0;
+    TdxBarItemControlPainterClass FPainterClass = nullptr;
+    cls::TList FPopupMenuList;
+    int FReadStateCount = 0;
+    TdxBarItemControl* FSelectedItemControl = nullptr;
+    bool FThemeAvailable = false;
+    lf::TdxThemeChangedNotificator* FThemeChangedNotificator = nullptr;
+    int FGripIndent = 0;
+    int FDragZoneSize = 0;
+    int FMenuSeparatorIndent = 0;
+    int FImageSize = 16;
+    int FButtonWidth = 0;
+    int FButtonHeight = 0;
+    int FDropDownArrowWidth = 0;
+    bool FLibraryStarted = false;
+    bool FOffice11ColorsReferenced = false;
+};
+
+} // namespace bars
