@@ -1709,34 +1709,28 @@ void TWinControl::KeyPress(char32_t& Key) {
     FOnKeyPress(this, Key);
 }
 
-bool TWinControl::DoKeyDown(TMessage& Message) {
+bool TWinControl::DoKey(TMessage& Message, bool (TWinControl::*Preview)(TMessage&),
+                        void (TWinControl::*Handler)(win::WORD&, TShiftState)) {
     TComponentGuard Guard(this);
     TCustomForm* Form = GetParentForm(this);
-    if (Form && Form != this && Form->KeyPreview() && static_cast<TWinControl*>(Form)->DoKeyDown(Message))
+    if (Form && Form != this && Form->KeyPreview() && (static_cast<TWinControl*>(Form)->*Preview)(Message))
         return true;
     if (!Guard.Alive()) return true;
     if (FControlStyle.Contains(csNoStdEvents)) return false;
     TWMKey Key{Message};
     win::WORD Code = Key.CharCode();
-    KeyDown(Code, KeyDataToShiftState(Key.KeyData()));
+    (this->*Handler)(Code, KeyDataToShiftState(Key.KeyData()));
     if (!Guard.Alive()) return true;
     Key.SetCharCode(Code);
     return Code == 0;
 }
 
+bool TWinControl::DoKeyDown(TMessage& Message) {
+    return DoKey(Message, &TWinControl::DoKeyDown, &TWinControl::KeyDown);
+}
+
 bool TWinControl::DoKeyUp(TMessage& Message) {
-    TComponentGuard Guard(this);
-    TCustomForm* Form = GetParentForm(this);
-    if (Form && Form != this && Form->KeyPreview() && static_cast<TWinControl*>(Form)->DoKeyUp(Message))
-        return true;
-    if (!Guard.Alive()) return true;
-    if (FControlStyle.Contains(csNoStdEvents)) return false;
-    TWMKey Key{Message};
-    win::WORD Code = Key.CharCode();
-    KeyUp(Code, KeyDataToShiftState(Key.KeyData()));
-    if (!Guard.Alive()) return true;
-    Key.SetCharCode(Code);
-    return Code == 0;
+    return DoKey(Message, &TWinControl::DoKeyUp, &TWinControl::KeyUp);
 }
 
 bool TWinControl::DoKeyPress(TMessage& Message) {

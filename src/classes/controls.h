@@ -674,6 +674,9 @@ protected:
     // control's) that stopped it.
     bool DoKeyDown(TMessage& Message);
     bool DoKeyUp(TMessage& Message);
+    // Shared by DoKeyDown and DoKeyUp: the form's key preview, then the handler.
+    bool DoKey(TMessage& Message, bool (TWinControl::*Preview)(TMessage&),
+               void (TWinControl::*Handler)(win::WORD&, TShiftState));
     bool DoKeyPress(TMessage& Message);
 
     win::HWND FHandle = nullptr;

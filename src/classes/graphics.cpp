@@ -1,4 +1,5 @@
 #include "classes/graphics.h"
+#include "classes/gdi_helpers.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,9 +17,10 @@ namespace cls {
 
 namespace {
 
-template <class H> gfx::HGDIOBJ Obj(H Handle) {
-    return gfx::handle_cast<gfx::HGDIOBJ>(Handle);
-}
+using detail::Obj;
+using detail::ROP_DSPDxax;
+using detail::TDCColors;
+using detail::TMemoryDC;
 
 // Handles of fonts, pens and brushes with the number of objects using them.
 class THandleShares {
@@ -81,47 +83,6 @@ gfx::HBITMAP CreateFilledBitmap(int Width, int Height, bool Mono, gfx::COLORREF 
     for (int Y = 0; Y < Height; ++Y) std::fill_n(S.Row(Y), Width, Pixel);
     return Result;
 }
-
-// A memory DC with a bitmap selected, put back on destruction.
-class TMemoryDC {
-public:
-    explicit TMemoryDC(gfx::HBITMAP Bitmap) : FDC(gfx::CreateCompatibleDC(nullptr)) {
-        if (FDC && Bitmap) FOld = gfx::SelectObject(FDC, Obj(Bitmap));
-    }
-    ~TMemoryDC() {
-        if (FOld) gfx::SelectObject(FDC, FOld);
-        if (FDC) gfx::DeleteDC(FDC);
-    }
-    TMemoryDC(const TMemoryDC&) = delete;
-    TMemoryDC& operator=(const TMemoryDC&) = delete;
-    gfx::HDC DC() const { return FDC; }
-    bool Valid() const { return FDC && FOld; }
-
-private:
-    gfx::HDC FDC;
-    gfx::HGDIOBJ FOld = nullptr;
-};
-
-// Keeps a DC's text and background colours and puts them back.
-class TDCColors {
-public:
-    explicit TDCColors(gfx::HDC DC) : FDC(DC), FText(gfx::GetTextColor(DC)), FBack(gfx::GetBkColor(DC)) {}
-    ~TDCColors() {
-        gfx::SetTextColor(FDC, FText);
-        gfx::SetBkColor(FDC, FBack);
-    }
-    TDCColors(const TDCColors&) = delete;
-    TDCColors& operator=(const TDCColors&) = delete;
-    gfx::COLORREF Text() const { return FText; }
-    gfx::COLORREF Back() const { return FBack; }
-
-private:
-    gfx::HDC FDC;
-    gfx::COLORREF FText, FBack;
-};
-
-// D = S ? P : D for a colour source that is all ones or all zeros.
-constexpr gfx::DWORD ROP_DSPDxax = 0x00E20746;
 
 std::mutex& ResourceLoaderMutex() {
     static std::mutex M;

@@ -1,4 +1,5 @@
 #include "classes/imagelist.h"
+#include "classes/gdi_helpers.h"
 
 #include <algorithm>
 #include <climits>
@@ -9,13 +10,12 @@ namespace cls {
 
 namespace {
 
-template <class H> gfx::HGDIOBJ Obj(H Handle) {
-    return gfx::handle_cast<gfx::HGDIOBJ>(Handle);
-}
+using detail::Obj;
+using detail::ROP_DSPDxax;
+using detail::TDCColors;
+using detail::TMemoryDC;
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
-// D = S ? P : D for a colour source that is all ones or all zeros.
-constexpr gfx::DWORD ROP_DSPDxax = 0x00E20746;
 
 std::uint32_t ColorPixel(gfx::COLORREF C) {
     return ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF);
@@ -54,40 +54,6 @@ private:
     gfx::HDC FDC;
     gfx::HGDIOBJ FOld = nullptr;
     gfx::BitmapSurface FSurface;
-};
-
-// A strip selected into a DC for the length of a draw.
-class TStripDC {
-public:
-    explicit TStripDC(gfx::HBITMAP Strip) : FDC(gfx::CreateCompatibleDC(nullptr)) {
-        if (FDC) FOld = gfx::SelectObject(FDC, Obj(Strip));
-    }
-    ~TStripDC() {
-        if (FOld) gfx::SelectObject(FDC, FOld);
-        if (FDC) gfx::DeleteDC(FDC);
-    }
-    TStripDC(const TStripDC&) = delete;
-    TStripDC& operator=(const TStripDC&) = delete;
-    gfx::HDC DC() const { return FDC; }
-
-private:
-    gfx::HDC FDC;
-    gfx::HGDIOBJ FOld = nullptr;
-};
-
-class TDCColors {
-public:
-    explicit TDCColors(gfx::HDC DC) : FDC(DC), FText(gfx::GetTextColor(DC)), FBack(gfx::GetBkColor(DC)) {}
-    ~TDCColors() {
-        gfx::SetTextColor(FDC, FText);
-        gfx::SetBkColor(FDC, FBack);
-    }
-    TDCColors(const TDCColors&) = delete;
-    TDCColors& operator=(const TDCColors&) = delete;
-
-private:
-    gfx::HDC FDC;
-    gfx::COLORREF FText, FBack;
 };
 
 // Channels mixed Percent% toward Blend (both 0x..RRGGBB); alpha is kept.
@@ -444,7 +410,7 @@ void TCustomImageList::DrawCell(gfx::HDC DC, int X, int Y, int Index, TDrawingSt
         TDCColors Keep(DC);
         gfx::SetTextColor(DC, 0);
         gfx::SetBkColor(DC, kWhite);
-        TStripDC Masks(FMasks);
+        TMemoryDC Masks(FMasks);
         gfx::BitBlt(DC, X, Y, FWidth, FHeight, Masks.DC(), Index * FWidth, 0, gfx::SRCCOPY);
         return;
     }
@@ -478,7 +444,7 @@ void TCustomImageList::DrawCell(gfx::HDC DC, int X, int Y, int Index, TDrawingSt
         TDCColors Keep(DC);
         gfx::SetTextColor(DC, 0);
         gfx::SetBkColor(DC, kWhite);
-        TStripDC Masks(FMasks);
+        TMemoryDC Masks(FMasks);
         gfx::BitBlt(DC, X, Y, FWidth, FHeight, Masks.DC(), Index * FWidth, 0, gfx::SRCAND);
         gfx::BitBlt(DC, X, Y, FWidth, FHeight, Image.DC(), 0, 0, gfx::SRCPAINT);
     }
