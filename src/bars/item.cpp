@@ -1,47 +1,147 @@
 #include "bars/item.h"
 
+#include "bars/bars.h"
+#include "bars/button.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
 #include "bars/registry.h"
+#include "bars/subitem.h"
+#include "bars/system.h"
 #include "classes/forms.h"
+#include "classes/imagelist.h"
+#include "classes/sysutils.h"
 #include "lookandfeel/objectlinks.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace bars {
 
+namespace {
+
+TdxBarItemControlServices GControlServices;
+
+// An object link for the length of a call that may free its object.
+class TLiveness {
+public:
+    explicit TLiveness(cls::TObject* AObject) : FLink(lf::cxAddObjectLink(AObject)) {}
+    ~TLiveness() { lf::cxRemoveObjectLink(FLink); }
+    TLiveness(const TLiveness&) = delete;
+    TLiveness& operator=(const TLiveness&) = delete;
+    cls::TObject* Object() const { return FLink->Ref; }
+
+private:
+    lf::TcxObjectLink* FLink;
+};
+
+// The manager's update lock for the length of a scope (when there is a manager).
+class TManagerLock {
+public:
+    TManagerLock(TdxBarManager* AManager, bool ALock) : FManager(ALock ? AManager : nullptr) {
+        if (!FManager) return;
+        FPrevious = FManager->LockUpdate();
+        FManager->SetLockUpdate(true);
+    }
+    ~TManagerLock() {
+        if (FManager) FManager->SetLockUpdate(FPrevious);
+    }
+    TManagerLock(const TManagerLock&) = delete;
+    TManagerLock& operator=(const TManagerLock&) = delete;
+
+private:
+    TdxBarManager* FManager;
+    bool FPrevious = false;
+};
+
+} // namespace
+
 // ============================================================================
-// TdxBarItem
+// Reaching the item controls
 // ============================================================================
 
-TdxBarItem::TdxBarItem(cls::TComponent* AOwner) : cls::TComponent(AOwner) {
+TdxBarItemControlServices SetItemControlServices(const TdxBarItemControlServices& AServices) {
+    return std::exchange(GControlServices, AServices);
+}
+
+void NotifyItemControl(TdxBarItemLink* ALink, TdxBarItemControlChange AChange) {
+    if (ALink && GControlServices.Changed) GControlServices.Changed(ALink, AChange);
+}
+
+bool HasItemControl(TdxBarItemLink* ALink) {
+    return ALink && GControlServices.HasControl && GControlServices.HasControl(ALink);
+}
+
+bool IsItemControlActive(TdxBarItemLink* ALink) {
+    return ALink && GControlServices.IsActive && GControlServices.IsActive(ALink);
+}
+
+std::string GetHintFromCaption(const std::string& ACaption) {
+    std::string Result = ACaption;
+    if (const auto P = Result.find('&'); P != std::string::npos) Result.erase(P, 1);
+    if (const auto P = Result.find("..."); P != std::string::npos) Result.erase(P, 3);
+    return Result;
+}
+
+// ============================================================================
+// TdxBarItem: life
+// ============================================================================
+
+TdxBarItem::TdxBarItem(cls::TComponent* AOwner) : cls::TComponent(AOwner), FGlyph(new cls::TBitmap()) {
     TdxBarManager* Manager = nullptr;
     if (auto* Form = dynamic_cast<cls::TCustomForm*>(AOwner)) Manager = GetBarManagerByForm(Form);
     if (!Manager && dxBarManagerList()) Manager = dxBarManagerList()->GetItem(0);
-    if (Manager) {
-        FBarManager = Manager;
-        Manager->AddItem(this);
-    }
+    SetBarManager(Manager);
+    FGlyph->SetOnChange(cls::TNotifyEvent(this, &TdxBarItem::GlyphBitmapChanged));
 }
 
 TdxBarItem::~TdxBarItem() {
-    if (FBarManager) FBarManager->RemoveItem(this);
+    SetBarManager(nullptr);
+    FreeLinks();
+    delete FActionLink;
+    FActionLink = nullptr;
+    delete FGlyph;
     lf::cxClearObjectLinks(this);
 }
 
 void TdxBarItem::BeforeDestruction() {
     inherited::BeforeDestruction();
-    while (!FLinks.empty()) delete FLinks.back();
+    FOnDestroy(this);
+    FreeLinks();
 }
 
-cls::TComponent* TdxBarItem::GetParentComponent() const {
-    return HasParent() ? FBarManager : nullptr;
-}
-
-void TdxBarItem::SetParentComponent(cls::TComponent* Value) {
-    if (ComponentState().Contains(cls::csLoading)) return;
-    if (auto* Manager = dynamic_cast<TdxBarManager*>(Value)) {
-        SetBarManager(Manager);
-        BarManagerChanged();
+void TdxBarItem::FreeLinks() {
+    // One re-layout at the end instead of one per link, for toolbars that
+    // are shown and not batching already.
+    bool Lock = false;
+    if (FBarManager && !FBarManager->IsDestroying()) {
+        for (TdxBarItemLink* Link : FLinks) {
+            TdxBarItemLinks* Links = Link->Owner();
+            auto* Bar = Links ? dynamic_cast<TdxBar*>(Links->LinksOwner()) : nullptr;
+            if (Bar && Links->BarControl() && !Bar->LockUpdate()) Lock = true;
+        }
     }
+    TManagerLock Guard(FBarManager, Lock);
+    while (!FLinks.empty()) {
+        TdxBarItemLink* Link = FLinks.back();
+        delete Link;
+        // The link leaves the list itself; never loop on one that did not.
+        if (!FLinks.empty() && FLinks.back() == Link) FLinks.pop_back();
+    }
+}
+
+void TdxBarItem::Loaded() {
+    inherited::Loaded();
+    if (cls::TBasicAction* A = Action()) ActionChange(A, true);
+    FOnAfterLoad(this);
+}
+
+void TdxBarItem::AddLink(TdxBarItemLink* ALink) {
+    if (ALink && std::find(FLinks.begin(), FLinks.end(), ALink) == FLinks.end()) FLinks.push_back(ALink);
+}
+
+void TdxBarItem::RemoveLink(TdxBarItemLink* ALink) {
+    std::erase(FLinks, ALink);
+    if (FClickItemLink == ALink) FClickItemLink = nullptr;
 }
 
 void TdxBarItem::SetBarManager(TdxBarManager* Value) {
@@ -51,32 +151,97 @@ void TdxBarItem::SetBarManager(TdxBarManager* Value) {
     if (FBarManager) FBarManager->AddItem(this);
 }
 
+cls::TComponent* TdxBarItem::GetParentComponent() const {
+    return HasParent() ? FBarManager : nullptr;
+}
+
+void TdxBarItem::SetParentComponent(cls::TComponent* Value) {
+    if (IsLoading()) return;
+    if (auto* Manager = dynamic_cast<TdxBarManager*>(Value)) {
+        SetBarManager(Manager);
+        BarManagerChanged();
+    }
+}
+
+void TdxBarItem::Notification(cls::TComponent* AComponent, cls::TOperation Operation) {
+    inherited::Notification(AComponent, Operation);
+    // A freed action has already dropped the link's reference to it.
+    if (Operation == cls::opRemove && FActionLink &&
+        (!FActionLink->Action() || FActionLink->Action() == AComponent))
+        SetAction(nullptr);
+}
+
+// ============================================================================
+// TdxBarItem: properties
+// ============================================================================
+
+void TdxBarItem::SetAlign(TdxBarItemAlign Value) {
+    if (FAlign == Value) return;
+    FAlign = Value;
+    if (!IsLoading()) NotifyLinkControls(iccRealign);
+}
+
 void TdxBarItem::SetCaption(const std::string& Value) {
     if (FCaption == Value) return;
+    const bool HintFollows = !FCaptionIsFromAction && !dynamic_cast<TCustomdxBarSubItem*>(this) &&
+                             (FHint.empty() || cls::GetShortHint(FHint) == GetHintFromCaption(FCaption));
     FCaption = Value;
+    if (IsLoading()) return;
+    if (HintFollows) {
+        const std::string Text = GetHintFromCaption(FCaption);
+        const auto Bar = FHint.find('|');
+        FHint = Bar == std::string::npos ? Text : Text + "|" + FHint.substr(Bar + 1);
+    }
     CaptionChanged();
 }
 
 void TdxBarItem::SetCategory(int Value) {
+    // Any value is taken: the manager's categories renumber their items
+    // through here, parking them on indexes outside the list while they move.
+    if (FCategory == Value) return;
     FCategory = Value;
+    if (!IsLoading() && FBarManager) FBarManager->DesignerModified();
+}
+
+void TdxBarItem::SetDescription(const std::string& Value) {
+    FDescription = Value;
+}
+
+bool TdxBarItem::GetEnabled() const {
+    if (FEnabled) return true;
+    return FCategory > -1 && FBarManager && FBarManager->IsCustomizing() && !FBarManager->Designing();
 }
 
 void TdxBarItem::SetEnabled(bool Value) {
     if (FEnabled == Value) return;
     FEnabled = Value;
-    EnabledChanged();
+    if (!IsLoading()) EnabledChanged();
+}
+
+void TdxBarItem::SetGlyph(cls::TBitmap* Value) {
+    FGlyph->Assign(Value);
+}
+
+void TdxBarItem::GlyphBitmapChanged(cls::TObject*) {
+    if (!IsLoading()) GlyphChanged();
 }
 
 void TdxBarItem::SetImageIndexValue(int Value) {
     if (FImageIndex == Value) return;
     FImageIndex = Value;
-    GlyphChanged();
+    if (!IsLoading()) GlyphChanged();
+}
+
+void TdxBarItem::SetShortCut(cls::TShortCut Value) {
+    if (FShortCut == Value) return;
+    FShortCut = Value;
+    if (!IsLoading()) ShortCutChanged();
 }
 
 void TdxBarItem::SetVisible(TdxBarItemVisible Value) {
     // Outside loading the loaded value follows, so that a later Loaded keeps it.
     FLoadedVisible = Value;
-    if (ComponentState().Contains(cls::csLoading) || FVisible == Value) return;
+    if (IsLoading() || FVisible == Value) return;
     FVisible = Value;
     VisibleChanged();
 }
@@ -84,6 +249,10 @@ void TdxBarItem::SetVisible(TdxBarItemVisible Value) {
 void TdxBarItem::ApplyLoadedVisible() {
     SetVisible(FLoadedVisible);
 }
+
+// ============================================================================
+// TdxBarItem: state and lookups
+// ============================================================================
 
 bool TdxBarItem::GetActualVisible() const {
     const bool Customizing = FBarManager && FBarManager->GetIsCustomizing();
@@ -98,73 +267,267 @@ bool TdxBarItem::GetActualVisible() const {
     return false;
 }
 
+TdxBarItemLink* TdxBarItem::GetActiveLink() const {
+    for (TdxBarItemLink* Link : FLinks)
+        if (HasItemControl(Link) && IsItemControlActive(Link)) return Link;
+    return nullptr;
+}
+
 bool TdxBarItem::HasLinkControls() const {
-    return false;
+    return std::any_of(FLinks.begin(), FLinks.end(), HasItemControl);
 }
 
 int TdxBarItem::GetIndex() const {
     return FBarManager ? FBarManager->IndexOfItem(this) : -1;
 }
 
-// ============================================================================
-// TdxBarItemLink
-// ============================================================================
-
-TdxBarItemLink::TdxBarItemLink(cls::TCollection* ACollection) : cls::TCollectionItem(ACollection) {}
-
-TdxBarItemLink::~TdxBarItemLink() {
-    SetItem(nullptr);
+cls::TCustomImageList* TdxBarItem::GetImages() const {
+    return FBarManager ? FBarManager->Images() : nullptr;
 }
 
-void TdxBarItemLink::Assign(cls::TPersistent* Source) {
-    auto* Other = dynamic_cast<TdxBarItemLink*>(Source);
-    if (!Other) {
-        inherited::Assign(Source);
+bool TdxBarItem::IsImageIndexValid() const {
+    const cls::TCustomImageList* Images = GetImages();
+    return Images && ImageIndex() >= 0 && ImageIndex() < Images->Count();
+}
+
+bool TdxBarItem::CanUseAccelerator(TdxBarItemLink*) const {
+    return Enabled();
+}
+
+// ============================================================================
+// TdxBarItem: notifications
+// ============================================================================
+
+void TdxBarItem::NotifyLinkControls(TdxBarItemControlChange AChange) {
+    // A receiver may free links: walk by index and re-check the bound.
+    for (std::size_t I = 0; I < FLinks.size(); ++I) NotifyItemControl(FLinks[I], AChange);
+}
+
+void TdxBarItem::NotifyLinkControls(TdxBarItemControlChange AChange, TdxBarUserDefine ASkip) {
+    for (std::size_t I = 0; I < FLinks.size(); ++I)
+        if (!FLinks[I]->UserDefine().Contains(ASkip)) NotifyItemControl(FLinks[I], AChange);
+}
+
+void TdxBarItem::CaptionChanged() {
+    NotifyLinkControls(iccCaptionChanged, udCaption);
+}
+
+void TdxBarItem::EnabledChanged() {
+    NotifyLinkControls(iccEnabledChanged);
+}
+
+void TdxBarItem::GlyphChanged() {
+    NotifyLinkControls(iccGlyphChanged, udGlyph);
+}
+
+void TdxBarItem::ShortCutChanged() {
+    NotifyLinkControls(iccShortCutChanged);
+}
+
+void TdxBarItem::RepaintLinkControls() {
+    NotifyLinkControls(iccRepaint);
+}
+
+void TdxBarItem::RepaintLinkBars() {
+    NotifyLinkControls(iccRepaintBar);
+}
+
+void TdxBarItem::VisibleChanged() {
+    if (FBarManager && FBarManager->Designing()) return;
+    TManagerLock Lock(FBarManager, true);
+    for (std::size_t I = 0; I < FLinks.size(); ++I) {
+        TdxBarItemLink* Link = FLinks[I];
+        if (TdxBarItemLinks* Links = Link->Owner()) Links->RebuildVisibleLists();
+        if (GetActualVisible()) Link->ApplyMostRecentlyUsed();
+        NotifyItemControl(Link, iccVisibleChanged);
+    }
+}
+
+// ============================================================================
+// TdxBarItem: clicking
+// ============================================================================
+
+void TdxBarItem::Click() {
+    if (!Enabled()) return;
+    TLiveness Self(this);
+    try {
+        if (FBarManager) FBarManager->DoClickItem(this);
+        if (Self.Object()) DoClick();
+    } catch (...) {
+        // A handler that freed the item leaves no sender to report.
+        cls::Application->HandleException(Self.Object());
+    }
+}
+
+void TdxBarItem::DirectClick() {
+    if (CanClickDirectly()) Click();
+}
+
+void TdxBarItem::DoClick() {
+    cls::TBasicAction* A = Action();
+    if (FOnClick && !(A && FOnClick == A->OnExecute())) {
+        FOnClick(this);
+    } else if (FActionLink && !ComponentState().Contains(cls::csDesigning)) {
+        FActionLink->Execute(this);
+    }
+}
+
+// ============================================================================
+// TdxBarItem: action
+// ============================================================================
+
+cls::TBasicAction* TdxBarItem::Action() const {
+    return FActionLink ? FActionLink->Action() : nullptr;
+}
+
+void TdxBarItem::SetAction(cls::TBasicAction* Value) {
+    if (!Value) {
+        delete FActionLink;
+        FActionLink = nullptr;
         return;
     }
-    SetItem(Other->Item());
-    SetVisible(Other->Visible());
+    if (!FActionLink) FActionLink = GetActionLinkClass().Create(this);
+    FActionLink->SetAction(Value);
+    FActionLink->SetOnChange(cls::TNotifyEvent(this, &TdxBarItem::DoActionChange));
+    ActionChange(Value, Value->ComponentState().Contains(cls::csLoading));
+    Value->FreeNotification(this);
 }
 
-TdxBarItemLinks* TdxBarItemLink::Owner() const {
-    return static_cast<TdxBarItemLinks*>(Collection());
+TdxBarItemActionLinkClass TdxBarItem::GetActionLinkClass() const {
+    return cls::ActionLinkClass<TdxBarItemActionLink>();
 }
 
-void TdxBarItemLink::SetItem(TdxBarItem* Value) {
-    if (FItem == Value) return;
-    if (FItem) std::erase(FItem->FLinks, this);
-    FItem = Value;
-    if (FItem) FItem->FLinks.push_back(this);
+void TdxBarItem::DoActionChange(cls::TObject* Sender) {
+    if (Sender && Sender == Action()) ActionChange(Sender, false);
 }
 
-bool TdxBarItemLink::IsAvailable() const {
-    if (!FItem) return false;
-    TdxBarManager* Manager = Owner() ? Owner()->BarManager() : nullptr;
-    return (Manager && Manager->Designing()) || FItem->GetActualVisible();
+void TdxBarItem::ActionChange(cls::TObject* Sender, bool CheckDefaults) {
+    auto* A = dynamic_cast<cls::TCustomAction*>(Sender);
+    if (!A) return;
+    if (!CheckDefaults || FCaption.empty()) {
+        FCaptionIsFromAction = CheckDefaults;
+        try {
+            SetCaption(A->Caption());
+        } catch (...) {
+            FCaptionIsFromAction = false;
+            throw;
+        }
+        FCaptionIsFromAction = false;
+    }
+    if (auto* Button = dynamic_cast<TdxBarButton*>(this); Button && (!CheckDefaults || !Button->Down()))
+        Button->SetDown(A->Checked());
+    if (!CheckDefaults || FEnabled) SetEnabled(A->Enabled());
+    if (!CheckDefaults || FHelpContext == 0) SetHelpContext(A->HelpContext());
+    if (!CheckDefaults || FHint.empty()) SetHint(A->Hint());
+    if (!CheckDefaults || FImageIndex == -1) SetImageIndex(A->ImageIndex());
+    if (!CheckDefaults || FShortCut == 0) SetShortCut(A->ShortCut());
+    if (!CheckDefaults || FVisible == ivAlways) SetVisible(BooleanToItemVisible(A->Visible()));
+    if (!CheckDefaults || !FOnClick) SetOnClick(A->OnExecute());
+}
+
+void TdxBarItem::AssignTo(cls::TPersistent* Dest) {
+    auto* A = dynamic_cast<cls::TCustomAction*>(Dest);
+    if (!A) {
+        inherited::AssignTo(Dest);
+        return;
+    }
+    A->SetCaption(FCaption);
+    if (auto* Button = dynamic_cast<TdxBarButton*>(this)) A->SetChecked(Button->Down());
+    A->SetEnabled(FEnabled);
+    A->SetHelpContext(FHelpContext);
+    A->SetHint(FHint);
+    A->SetImageIndex(ImageIndex());
+    A->SetShortCut(FShortCut);
+    if (FVisible != ivInCustomizing) A->SetVisible(FVisible == ivAlways);
+    A->SetOnExecute(FOnClick);
 }
 
 // ============================================================================
-// TdxBarItemLinks
+// TdxBarItemActionLink
 // ============================================================================
 
-TdxBarItemLinks::TdxBarItemLinks(cls::TPersistent* AOwner, TdxBarManager* ABarManager)
-    : cls::TCollection(TdxBarItemLink::ClassInfo()), FOwner(AOwner), FBarManager(ABarManager) {}
-
-TdxBarItemLinks::~TdxBarItemLinks() {
-    Clear();
+void TdxBarItemActionLink::AssignClient(cls::TObject* AClient) {
+    FClient = dynamic_cast<TdxBarItem*>(AClient);
 }
 
-TdxBarItemLink* TdxBarItemLinks::Add(TdxBarItem* AItem) {
-    TdxBarItemLink* Link = Add();
-    Link->SetItem(AItem);
-    return Link;
+bool TdxBarItemActionLink::IsCaptionLinked() {
+    return inherited::IsCaptionLinked() && FClient && FClient->Caption() == CustomAction()->Caption();
 }
 
-int TdxBarItemLinks::AvailableItemCount() const {
-    int Result = 0;
-    for (int I = 0; I < Count(); ++I)
-        if (Items(I)->IsAvailable()) ++Result;
-    return Result;
+bool TdxBarItemActionLink::IsCheckedLinked() {
+    auto* Button = dynamic_cast<TdxBarButton*>(FClient);
+    return inherited::IsCheckedLinked() && Button && Button->Down() == CustomAction()->Checked();
+}
+
+bool TdxBarItemActionLink::IsEnabledLinked() {
+    return inherited::IsEnabledLinked() && FClient && FClient->FEnabled == CustomAction()->Enabled();
+}
+
+bool TdxBarItemActionLink::IsHelpContextLinked() {
+    return inherited::IsHelpContextLinked() && FClient &&
+           FClient->HelpContext() == CustomAction()->HelpContext();
+}
+
+bool TdxBarItemActionLink::IsHintLinked() {
+    return inherited::IsHintLinked() && FClient &&
+           (FClient->Hint() == CustomAction()->Hint() ||
+            FClient->Hint() == GetHintFromCaption(FClient->Caption()));
+}
+
+bool TdxBarItemActionLink::IsImageIndexLinked() {
+    return inherited::IsImageIndexLinked() && FClient &&
+           FClient->ImageIndex() == CustomAction()->ImageIndex();
+}
+
+bool TdxBarItemActionLink::IsShortCutLinked() {
+    return inherited::IsShortCutLinked() && FClient && FClient->ShortCut() == CustomAction()->ShortCut();
+}
+
+bool TdxBarItemActionLink::IsVisibleLinked() {
+    if (!inherited::IsVisibleLinked() || !FClient) return false;
+    const TdxBarItemVisible Visible = FClient->IsLoading() ? FClient->LoadedVisible() : FClient->Visible();
+    return Visible == BooleanToItemVisible(CustomAction()->Visible());
+}
+
+bool TdxBarItemActionLink::IsOnExecuteLinked() {
+    return inherited::IsOnExecuteLinked() && FClient && Action() &&
+           FClient->OnClick() == Action()->OnExecute();
+}
+
+void TdxBarItemActionLink::SetCaption(const std::string& Value) {
+    if (IsCaptionLinked()) FClient->SetCaption(Value);
+}
+
+void TdxBarItemActionLink::SetChecked(bool Value) {
+    if (IsCheckedLinked()) static_cast<TdxBarButton*>(FClient)->SetDown(Value);
+}
+
+void TdxBarItemActionLink::SetEnabled(bool Value) {
+    if (IsEnabledLinked()) FClient->SetEnabled(Value);
+}
+
+void TdxBarItemActionLink::SetHelpContext(cls::THelpContext Value) {
+    if (IsHelpContextLinked()) FClient->SetHelpContext(Value);
+}
+
+void TdxBarItemActionLink::SetHint(const std::string& Value) {
+    if (IsHintLinked()) FClient->SetHint(Value);
+}
+
+void TdxBarItemActionLink::SetImageIndex(cls::TImageIndex Value) {
+    if (IsImageIndexLinked()) FClient->SetImageIndex(Value);
+}
+
+void TdxBarItemActionLink::SetShortCut(cls::TShortCut Value) {
+    if (IsShortCutLinked()) FClient->SetShortCut(Value);
+}
+
+void TdxBarItemActionLink::SetVisible(bool Value) {
+    if (IsVisibleLinked()) FClient->SetVisible(BooleanToItemVisible(Value));
+}
+
+void TdxBarItemActionLink::SetOnExecute(cls::TNotifyEvent Value) {
+    if (IsOnExecuteLinked()) FClient->SetOnClick(Value);
 }
 
 } // namespace bars

@@ -1,9 +1,11 @@
 #include "bars/registry.h"
 
+#include "bars/button.h"
 #include "bars/categories.h"
 #include "bars/drawing.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
+#include "bars/subitem.h"
 #include "bars/system.h"
 #include "classes/forms.h"
 #include "lookandfeel/objectlinks.h"
@@ -29,7 +31,10 @@ struct TStartupRegistration {
 // item, the quick-customization sub item and the MDI system menu sub item
 // (hidden). A kind joins the table with the classes that show it.
 std::vector<TStartupRegistration> StartupRegistrations() {
-    return {};
+    return {
+        {TdxBarButton::ClassInfo(), TdxBarItemControlClass(), true},
+        {TdxBarSubItem::ClassInfo(), TdxBarItemControlClass(), true},
+    };
 }
 
 int GStartCount = 0;

@@ -45,19 +45,21 @@ protected:
 
 TEST_F(RegistryTest, VisibleClassesInRegistrationOrder) {
     const int Before = GetRegItemRecordCount();
+    // The library's own kinds come first.
+    const int VisibleBefore = GetVisibleItemClassCount();
     RegisterBarItemClass(TTestItemA::ClassInfo(), nullptr, true);
     RegisterBarItemClass(TTestItemB::ClassInfo(), nullptr, false);
     RegisterBarItemClass(TTestItemC::ClassInfo(), nullptr, true);
     EXPECT_EQ(GetRegItemRecordCount(), Before + 3);
-    ASSERT_EQ(GetVisibleItemClassCount(), 2);
-    EXPECT_EQ(GetVisibleItemClass(0), TTestItemA::ClassInfo());
-    EXPECT_EQ(GetVisibleItemClass(1), TTestItemC::ClassInfo());
-    EXPECT_FALSE(GetVisibleItemClass(2));
+    ASSERT_EQ(GetVisibleItemClassCount(), VisibleBefore + 2);
+    EXPECT_EQ(GetVisibleItemClass(VisibleBefore), TTestItemA::ClassInfo());
+    EXPECT_EQ(GetVisibleItemClass(VisibleBefore + 1), TTestItemC::ClassInfo());
+    EXPECT_FALSE(GetVisibleItemClass(VisibleBefore + 2));
     EXPECT_FALSE(GetVisibleItemClass(-1));
     EXPECT_EQ(cls::GetClass("TTestItemB"), TTestItemB::ClassInfo());
 
     UnregisterBarItemClass(TTestItemA::ClassInfo());
-    EXPECT_EQ(GetVisibleItemClass(0), TTestItemC::ClassInfo());
+    EXPECT_EQ(GetVisibleItemClass(VisibleBefore), TTestItemC::ClassInfo());
     EXPECT_FALSE(cls::GetClass("TTestItemA"));
     UnregisterBarItemClass(TTestItemB::ClassInfo());
     UnregisterBarItemClass(TTestItemC::ClassInfo());

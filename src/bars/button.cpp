@@ -1,0 +1,131 @@
+#include "bars/button.h"
+
+#include "bars/bars.h"
+#include "bars/manager.h"
+#include "bars/popupmenu.h"
+
+namespace bars {
+
+TdxBarButton::TdxBarButton(cls::TComponent* AOwner) : TdxBarItem(AOwner) {
+    SetUnclickAfterDoing(true);
+}
+
+void TdxBarButton::SetAllowAllUp(bool Value) {
+    FAllowAllUp = Value;
+    if (FGroupIndex == 0 || !BarManager()) return;
+    for (int I = 0; I < BarManager()->ItemCount(); ++I) {
+        auto* Button = dynamic_cast<TdxBarButton*>(BarManager()->GetItem(I));
+        if (Button && Button->FGroupIndex == FGroupIndex) Button->FAllowAllUp = Value;
+    }
+}
+
+void TdxBarButton::SetButtonStyle(TdxBarButtonStyle Value) {
+    if (FButtonStyle == Value) return;
+    ReleaseDown();
+    FButtonStyle = Value;
+    if (!IsLoading()) ButtonStyleChanged();
+}
+
+void TdxBarButton::ReleaseDown() {
+    if (!FDown) return;
+    FDown = false;
+    if (!IsLoading()) DownChanged();
+}
+
+void TdxBarButton::SetDown(bool Value) {
+    if (FDown == Value) return;
+    if (Value && FButtonStyle != bsChecked) return;
+    TdxBarButton* Previous = nullptr;
+    if (!IsLoading() && FButtonStyle == bsChecked && FGroupIndex != 0 && BarManager()) {
+        TdxBarButton* OtherDown = nullptr;
+        for (int I = 0; I < BarManager()->ItemCount() && !OtherDown; ++I) {
+            auto* Button = dynamic_cast<TdxBarButton*>(BarManager()->GetItem(I));
+            if (Button && Button != this && Button->FButtonStyle == bsChecked &&
+                Button->FGroupIndex == FGroupIndex && Button->FDown)
+                OtherDown = Button;
+        }
+        if (Value) {
+            Previous = OtherDown;
+        } else if (!FAllowAllUp && !OtherDown) {
+            return;
+        }
+    }
+    FDown = Value;
+    if (IsLoading()) return;
+    DownChanged();
+    if (Previous) Previous->SetDown(false);
+}
+
+void TdxBarButton::SetDropDownEnabled(bool Value) {
+    if (FDropDownEnabled == Value) return;
+    FDropDownEnabled = Value;
+    if (!IsLoading()) DropDownEnabledChanged();
+}
+
+void TdxBarButton::SetDropDownMenu(TdxBarPopupMenu* Value) {
+    if (FDropDownMenu == Value) return;
+    if (FDropDownMenu) RemoveFreeNotification(FDropDownMenu);
+    FDropDownMenu = Value;
+    if (FDropDownMenu) FDropDownMenu->FreeNotification(this);
+}
+
+TdxBarItemLinks* TdxBarButton::DropDownItemLinks() const {
+    return FDropDownMenu ? FDropDownMenu->ItemLinks() : nullptr;
+}
+
+void TdxBarButton::SetGroupIndex(int Value) {
+    if (FButtonStyle != bsChecked) Value = 0;
+    if (FGroupIndex == Value) return;
+    FGroupIndex = Value;
+    // A button that arrives down in another group would break its rule;
+    // while loading Down was read before the group and stays.
+    if (!IsLoading()) ReleaseDown();
+}
+
+void TdxBarButton::SetLowered(bool Value) {
+    if (FLowered == Value) return;
+    FLowered = Value;
+    if (!IsLoading()) RepaintLinkBars();
+}
+
+void TdxBarButton::SetPaintStyle(TdxBarPaintStyle Value) {
+    if (FPaintStyle == Value) return;
+    FPaintStyle = Value;
+    if (!IsLoading()) PaintStyleChanged();
+}
+
+void TdxBarButton::DirectClick() {
+    if (Enabled() && FButtonStyle == bsChecked) SetDown(!FDown);
+    inherited::DirectClick();
+}
+
+bool TdxBarButton::CanUseAccelerator(TdxBarItemLink* ALink) const {
+    if (!inherited::CanUseAccelerator(ALink)) return false;
+    TdxBarItemLinks* Links = ALink ? ALink->Owner() : nullptr;
+    if (!Links || !dynamic_cast<TdxBar*>(Links->LinksOwner())) return true;
+    const TdxBarPaintStyle Style = ALink->GetPaintStyle();
+    return Style == psCaption || Style == psCaptionGlyph;
+}
+
+void TdxBarButton::ButtonStyleChanged() {
+    NotifyLinkControls(iccButtonStyleChanged);
+}
+
+void TdxBarButton::DownChanged() {
+    NotifyLinkControls(iccDownChanged);
+}
+
+void TdxBarButton::DropDownEnabledChanged() {
+    NotifyLinkControls(iccDropDownEnabledChanged);
+}
+
+void TdxBarButton::PaintStyleChanged() {
+    NotifyLinkControls(iccPaintStyleChanged, udPaintStyle);
+}
+
+void TdxBarButton::Notification(cls::TComponent* AComponent, cls::TOperation Operation) {
+    inherited::Notification(AComponent, Operation);
+    if (Operation == cls::opRemove && AComponent == FDropDownMenu) FDropDownMenu = nullptr;
+}
+
+} // namespace bars
