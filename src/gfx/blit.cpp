@@ -405,16 +405,12 @@ int BlendPremultiplied(std::uint32_t* d, const std::uint32_t* s, int n, std::uin
 } // namespace avx2
 #pragma GCC pop_options
 
-bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
 #endif
 
 void BlendConstant(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t ca) {
     int i = 0;
 #ifdef GFX_BLEND_AVX2
-    if (HasAvx2()) i = avx2::BlendConstant(d, s, n, ca);
+    if (detail::HasAvx2()) i = avx2::BlendConstant(d, s, n, ca);
 #endif
     const std::uint32_t ia = 255 - ca;
     for (; i < n; ++i) {
@@ -431,7 +427,7 @@ void BlendConstant(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_
 void BlendPremultiplied(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t ca) {
     int i = 0;
 #ifdef GFX_BLEND_AVX2
-    if (HasAvx2()) i = avx2::BlendPremultiplied(d, s, n, ca);
+    if (detail::HasAvx2()) i = avx2::BlendPremultiplied(d, s, n, ca);
 #endif
     for (; i < n; ++i) {
         const std::uint32_t sp = ScaleChannels(s[i], ca);

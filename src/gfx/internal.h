@@ -354,6 +354,11 @@ struct Pattern {
     }
 };
 
+// Whether the processor runs the AVX2 paths of the raster loops.
+bool HasAvx2();
+// Sets `n` pixels to `value` (the widest stores the processor has).
+void FillPixels(std::uint32_t* p, int n, std::uint32_t value);
+
 // Resolves `brush` (a handle, a system colour index + 1, or nullptr for the
 // DC's selected brush) for drawing on `dc`'s target.
 Pattern ResolveBrush(DCObj& dc, HBRUSH brush);

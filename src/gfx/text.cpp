@@ -73,10 +73,6 @@ __attribute__((target("avx2"))) void BlendAvx2(std::uint32_t* dst, std::ptrdiff_
     }
 }
 
-bool HaveAvx2() {
-    static const bool yes = __builtin_cpu_supports("avx2");
-    return yes;
-}
 #endif
 
 // A glyph image as the painter takes it: rows of `stride` pixels, of which
@@ -192,7 +188,7 @@ private:
     __m128i zero_, ink16_;
 #endif
 #if defined(TRESTLE_TEXT_AVX2)
-    bool avx2_ = HaveAvx2();
+    bool avx2_ = detail::HasAvx2();
 #endif
 };
 
