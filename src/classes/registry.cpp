@@ -505,6 +505,12 @@ bool IsRelative(const std::string& Value) {
     return !(!Value.empty() && Value[0] == '\\');
 }
 
+// A key argument: its path without a leading "\", and whether it was relative.
+std::pair<std::string, bool> SplitKey(const std::string& Key) {
+    if (IsRelative(Key)) return {Key, true};
+    return {Key.substr(1), false};
+}
+
 // The path of an opened key, kept without a trailing "\".
 std::string JoinPath(const std::string& Base, std::string Sub) {
     if (!Sub.empty() && Sub.back() == '\\') Sub.pop_back();
@@ -593,9 +599,7 @@ detail::TRegKey* Locate(detail::TRegistryStore& Store, HKEY Root, const std::str
 } // namespace
 
 bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
-    std::string S = Key;
-    bool Relative = IsRelative(S);
-    if (!Relative) S.erase(0, 1);
+    auto [S, Relative] = SplitKey(Key);
     {
         std::lock_guard Guard(FStore->Lock);
         FStore->Refresh();
@@ -609,9 +613,7 @@ bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
 }
 
 bool TRegistry::OpenKeyReadOnly(const std::string& Key) {
-    std::string S = Key;
-    bool Relative = IsRelative(S);
-    if (!Relative) S.erase(0, 1);
+    auto [S, Relative] = SplitKey(Key);
     {
         std::lock_guard Guard(FStore->Lock);
         FStore->Refresh();
@@ -623,9 +625,7 @@ bool TRegistry::OpenKeyReadOnly(const std::string& Key) {
 }
 
 bool TRegistry::CreateKey(const std::string& Key) {
-    std::string S = Key;
-    bool Relative = IsRelative(S);
-    if (!Relative) S.erase(0, 1);
+    auto [S, Relative] = SplitKey(Key);
     std::lock_guard Guard(FStore->Lock);
     FStore->Refresh();
     bool Created = false;
@@ -636,9 +636,7 @@ bool TRegistry::CreateKey(const std::string& Key) {
 }
 
 bool TRegistry::DeleteKey(const std::string& Key) {
-    std::string S = Key;
-    bool Relative = IsRelative(S);
-    if (!Relative) S.erase(0, 1);
+    auto [S, Relative] = SplitKey(Key);
     std::vector<std::string> Parts;
     std::vector<std::string> SubParts;
     if (!SplitPath(BasePath(Relative), Parts) || !SplitPath(S, SubParts) || SubParts.empty()) return false;
@@ -654,9 +652,7 @@ bool TRegistry::DeleteKey(const std::string& Key) {
 }
 
 bool TRegistry::KeyExists(const std::string& Key) {
-    std::string S = Key;
-    bool Relative = IsRelative(S);
-    if (!Relative) S.erase(0, 1);
+    auto [S, Relative] = SplitKey(Key);
     std::lock_guard Guard(FStore->Lock);
     FStore->Refresh();
     return Locate(*FStore, FRootKey, BasePath(Relative), S, false) != nullptr;

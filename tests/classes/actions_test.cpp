@@ -1,3 +1,4 @@
+#include "app_fixture.h"
 #include "classes/actions.h"
 
 #include <gtest/gtest.h>
@@ -14,23 +15,8 @@ using namespace cls;
 using testdrv::Click;
 using testdrv::RunUntilIdle;
 
-class ActionsTest : public testdrv::WinTest {
-protected:
-    void SetUp() override {
-        WinTest::SetUp();
-        DoneApplication();
-    }
-    void TearDown() override {
-        DoneApplication();
-        WinTest::TearDown();
-    }
-};
-
-class TButtonLike : public TCustomControl {
-    TRESTLE_CLASS(TButtonLike, TCustomControl)
-public:
-    explicit TButtonLike(TComponent* AOwner) : TCustomControl(AOwner) { SetBounds(10, 10, 60, 20); }
-};
+using ActionsTest = test::AppTest;
+using test::TButtonLike;
 
 class THandlers : public TComponent {
     TRESTLE_CLASS(THandlers, TComponent)

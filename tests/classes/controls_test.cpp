@@ -1,3 +1,4 @@
+#include "app_fixture.h"
 #include "classes/controls.h"
 
 #include <gtest/gtest.h>
@@ -14,17 +15,7 @@ using namespace cls;
 using testdrv::Click;
 using testdrv::RunUntilIdle;
 
-class ControlsTest : public testdrv::WinTest {
-protected:
-    void SetUp() override {
-        WinTest::SetUp();
-        DoneApplication();
-    }
-    void TearDown() override {
-        DoneApplication();
-        WinTest::TearDown();
-    }
-};
+using ControlsTest = test::AppTest;
 
 std::string MsgName(win::UINT Msg) {
     switch (Msg) {

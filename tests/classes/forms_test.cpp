@@ -1,3 +1,4 @@
+#include "app_fixture.h"
 #include "classes/forms.h"
 
 #include <gtest/gtest.h>
@@ -15,23 +16,8 @@ using namespace cls;
 using testdrv::Click;
 using testdrv::RunUntilIdle;
 
-class FormsTest : public testdrv::WinTest {
-protected:
-    void SetUp() override {
-        WinTest::SetUp();
-        DoneApplication();
-    }
-    void TearDown() override {
-        DoneApplication();
-        WinTest::TearDown();
-    }
-};
-
-class TButtonLike : public TCustomControl {
-    TRESTLE_CLASS(TButtonLike, TCustomControl)
-public:
-    explicit TButtonLike(TComponent* AOwner) : TCustomControl(AOwner) { SetBounds(10, 10, 60, 20); }
-};
+using FormsTest = test::AppTest;
+using test::TButtonLike;
 
 // Records the events of forms and answers their questions.
 class TWatcher : public TComponent {
