@@ -466,4 +466,23 @@ BOOL RectVisible(HDC dc, const RECT* r) {
     return d->EffectiveClip().Intersects(d->LogicalToSurface(n)) ? TRUE : FALSE;
 }
 
+// --- Scoped helpers ---
+
+MemoryDC::MemoryDC(HBITMAP bitmap, HDC compatible) : dc_(CreateCompatibleDC(compatible)), bitmap_(bitmap) {
+    if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
+}
+
+MemoryDC::MemoryDC(int width, int height, UINT bitsPerPixel, HDC compatible)
+    : dc_(CreateCompatibleDC(compatible)),
+      bitmap_(CreateBitmap(std::max(width, 1), std::max(height, 1), 1, bitsPerPixel == 1 ? 1 : 32, nullptr)),
+      ownsBitmap_(true) {
+    if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
+}
+
+MemoryDC::~MemoryDC() {
+    if (old_) SelectObject(dc_, old_);
+    if (dc_) DeleteDC(dc_);
+    if (ownsBitmap_ && bitmap_) DeleteObject(bitmap_);
+}
+
 } // namespace gfx

@@ -5,6 +5,8 @@
 #include "gfx/colors.h"
 #include "gfx/types.h"
 
+#include <concepts>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -359,6 +361,24 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT type);
 // Returns the object it replaces; for a region, the region type.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj);
 
+// Typed forms, so callers holding a brush, pen, font, bitmap or region need
+// no cast to the generic handle. A null literal still picks the generic form.
+template <class H>
+concept GdiObjectHandle = std::same_as<H, HBRUSH> || std::same_as<H, HPEN> || std::same_as<H, HFONT> ||
+                          std::same_as<H, HBITMAP> || std::same_as<H, HRGN>;
+template <GdiObjectHandle H> BOOL DeleteObject(H obj) {
+    return DeleteObject(handle_cast<HGDIOBJ>(obj));
+}
+template <GdiObjectHandle H> int GetObject(H obj, int size, void* buffer) {
+    return GetObject(handle_cast<HGDIOBJ>(obj), size, buffer);
+}
+template <GdiObjectHandle H> DWORD GetObjectType(H obj) {
+    return GetObjectType(handle_cast<HGDIOBJ>(obj));
+}
+template <GdiObjectHandle H> HGDIOBJ SelectObject(HDC dc, H obj) {
+    return SelectObject(dc, handle_cast<HGDIOBJ>(obj));
+}
+
 HBRUSH CreateSolidBrush(COLORREF color);
 HBRUSH CreateHatchBrush(int style, COLORREF color);
 // The brush copies the top-left 8 x 8 pixels of the bitmap; a monochrome
@@ -393,6 +413,15 @@ LONG SetBitmapBits(HBITMAP bitmap, DWORD size, const void* bits);
 int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
                   int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* bmi, UINT usage,
                   DWORD rop);
+
+// A COLORREF (0x00BBGGRR) as a 32-bit surface pixel (0x00RRGGBB) and back;
+// the alpha byte of a pixel is dropped.
+constexpr std::uint32_t PixelFromColor(COLORREF c) {
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+constexpr COLORREF ColorFromPixel(std::uint32_t p) {
+    return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+}
 
 // Direct access to a bitmap's pixels: 32-bit pixels 0xAARRGGBB, or for a
 // monochrome bitmap 0x000000 and 0xFFFFFF. `stride` counts pixels between
@@ -570,6 +599,49 @@ inline SIZE GetTextExtent(HDC dc, std::string_view text) {
     GetTextExtentPoint32(dc, text.data(), static_cast<int>(text.size()), &s);
     return s;
 }
+
+// ============================================================================
+// Scoped helpers
+// ============================================================================
+
+// A memory DC with a bitmap selected; on destruction the DC's own bitmap is
+// selected back and the DC deleted. The size form creates a bitmap of its own
+// (32 bits, or monochrome for bitsPerPixel 1) and deletes it too.
+class MemoryDC {
+public:
+    explicit MemoryDC(HBITMAP bitmap, HDC compatible = nullptr);
+    MemoryDC(int width, int height, UINT bitsPerPixel = 32, HDC compatible = nullptr);
+    ~MemoryDC();
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+
+    HDC Handle() const { return dc_; }
+    HBITMAP Bitmap() const { return bitmap_; }
+    // The DC exists and holds the bitmap.
+    bool Valid() const { return dc_ && old_; }
+
+private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    bool ownsBitmap_ = false;
+};
+
+// Saves a DC's drawing state and restores it on destruction.
+class SavedDC {
+public:
+    explicit SavedDC(HDC dc) : dc_(dc), level_(SaveDC(dc)) {}
+    ~SavedDC() {
+        if (level_) RestoreDC(dc_, level_);
+    }
+    SavedDC(const SavedDC&) = delete;
+    SavedDC& operator=(const SavedDC&) = delete;
+    bool Valid() const { return level_ != 0; }
+
+private:
+    HDC dc_;
+    int level_;
+};
 
 // Flushing is a no-op here: drawing is synchronous.
 inline BOOL GdiFlush() {
