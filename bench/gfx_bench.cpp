@@ -12,32 +12,19 @@ using namespace gfx;
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 
-// A memory DC with a 32-bit top-down DIB section selected.
+// A memory DC with a 32-bit bitmap of noise selected.
 class Surface {
 public:
-    Surface(int w, int h, std::uint32_t seed) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biBitCount = 32;
-        dc_ = CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old_ = SelectObject(dc_, handle_cast<HGDIOBJ>(bmp_));
-        auto* px = static_cast<std::uint32_t*>(bits);
-        for (long i = 0; i < static_cast<long>(w) * h; ++i) px[i] = seed = seed * 1664525u + 1013904223u;
+    Surface(int w, int h, std::uint32_t seed) : mem_(w, h) {
+        BitmapSurface s;
+        GetBitmapSurface(mem_.Bitmap(), &s);
+        for (int y = 0; y < s.height; ++y)
+            for (int x = 0; x < s.width; ++x) s.Row(y)[x] = seed = seed * 1664525u + 1013904223u;
     }
-    ~Surface() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-        DeleteObject(handle_cast<HGDIOBJ>(bmp_));
-    }
-    HDC dc() const { return dc_; }
+    HDC dc() const { return mem_.Handle(); }
 
 private:
-    HDC dc_{};
-    HBITMAP bmp_{};
-    HGDIOBJ old_{};
+    MemoryDC mem_;
 };
 
 void Report(benchmark::State& state, long pixelsPerIteration) {
@@ -51,7 +38,7 @@ void BM_FillRectSolid(benchmark::State& state) {
     HBRUSH brush = CreateSolidBrush(RGB(10, 20, 30));
     const RECT r{0, 0, kWidth, kHeight};
     for (auto _ : state) benchmark::DoNotOptimize(FillRect(dst.dc(), &r, brush));
-    DeleteObject(handle_cast<HGDIOBJ>(brush));
+    DeleteObject(brush);
     Report(state, static_cast<long>(kWidth) * kHeight);
 }
 BENCHMARK(BM_FillRectSolid)->Unit(benchmark::kMicrosecond);
@@ -69,11 +56,11 @@ void BM_BitBltRop(benchmark::State& state) {
     const auto rop = static_cast<DWORD>(state.range(0));
     Surface src(kWidth, kHeight, 1), dst(kWidth, kHeight, 2);
     HBRUSH brush = CreateSolidBrush(RGB(200, 100, 0));
-    SelectObject(dst.dc(), handle_cast<HGDIOBJ>(brush));
+    SelectObject(dst.dc(), brush);
     for (auto _ : state)
         benchmark::DoNotOptimize(BitBlt(dst.dc(), 0, 0, kWidth, kHeight, src.dc(), 0, 0, rop));
     SelectObject(dst.dc(), GetStockObject(WHITE_BRUSH));
-    DeleteObject(handle_cast<HGDIOBJ>(brush));
+    DeleteObject(brush);
     Report(state, static_cast<long>(kWidth) * kHeight);
 }
 BENCHMARK(BM_BitBltRop)->Arg(SRCINVERT)->Arg(0x00E20746)->Arg(0x00B8074A)->Unit(benchmark::kMicrosecond);

@@ -1,4 +1,4 @@
-// Text drawing speed on a full-HD 32-bit DIB, with the glyphs cached.
+// Text drawing speed on a full-HD 32-bit bitmap, with the glyphs cached.
 
 #include "gfx/gdi.h"
 
@@ -10,34 +10,22 @@ using namespace gfx;
 
 class Canvas {
 public:
-    Canvas() {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biWidth = 1920;
-        bi.bmiHeader.biHeight = -1080;
-        bi.bmiHeader.biBitCount = 32;
-        dc_ = CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        oldBmp_ = SelectObject(dc_, handle_cast<HGDIOBJ>(bmp_));
-        PatBlt(dc_, 0, 0, 1920, 1080, WHITENESS);
+    Canvas() : mem_(1920, 1080) {
+        PatBlt(dc(), 0, 0, 1920, 1080, WHITENESS);
         font_ = CreateFont(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
-        oldFont_ = SelectObject(dc_, handle_cast<HGDIOBJ>(font_));
-        SetBkMode(dc_, TRANSPARENT);
+        oldFont_ = SelectObject(dc(), font_);
+        SetBkMode(dc(), TRANSPARENT);
     }
     ~Canvas() {
-        SelectObject(dc_, oldFont_);
-        SelectObject(dc_, oldBmp_);
-        DeleteObject(handle_cast<HGDIOBJ>(font_));
-        DeleteObject(handle_cast<HGDIOBJ>(bmp_));
-        DeleteDC(dc_);
+        SelectObject(dc(), oldFont_);
+        DeleteObject(font_);
     }
-    HDC dc() const { return dc_; }
+    HDC dc() const { return mem_.Handle(); }
 
 private:
-    HDC dc_{};
-    HBITMAP bmp_{};
+    MemoryDC mem_;
     HFONT font_{};
-    HGDIOBJ oldBmp_{}, oldFont_{};
+    HGDIOBJ oldFont_{};
 };
 
 // A menu line of 24 glyphs.

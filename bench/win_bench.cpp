@@ -45,7 +45,7 @@ void Fill(HWND h, COLORREF color) {
     GetClientRect(h, &r);
     HBRUSH b = CreateSolidBrush(color);
     FillRect(dc, &r, b);
-    DeleteObject(handle_cast<HGDIOBJ>(b));
+    DeleteObject(b);
     ReleaseDC(h, dc);
 }
 
@@ -97,21 +97,19 @@ struct BusyScreen {
             windows.push_back(h);
         }
         HWND shadow = Fresh(Rect(300, 200, 510, 510), WS_EX_LAYERED);
-        HDC mem = CreateCompatibleDC(nullptr);
-        BITMAPINFO bi{};
-        bi.bmiHeader.biWidth = 210;
-        bi.bmiHeader.biHeight = -310;
-        void* bits = nullptr;
-        HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        auto* px = static_cast<std::uint32_t*>(bits);
-        for (int i = 0; i < 210 * 310; ++i) px[i] = 0x40000000u;
-        HGDIOBJ old = SelectObject(mem, handle_cast<HGDIOBJ>(dib));
-        const POINT zero{};
-        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        UpdateLayeredWindow(shadow, nullptr, nullptr, nullptr, mem, &zero, 0, &blend, ULW_ALPHA);
-        SelectObject(mem, old);
-        DeleteObject(handle_cast<HGDIOBJ>(dib));
-        DeleteDC(mem);
+        {
+            BITMAPINFO bi{};
+            bi.bmiHeader.biWidth = 210;
+            bi.bmiHeader.biHeight = -310;
+            void* bits = nullptr;
+            const MemoryDC mem =
+                MemoryDC::Adopt(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+            auto* px = static_cast<std::uint32_t*>(bits);
+            for (int i = 0; i < 210 * 310; ++i) px[i] = 0x40000000u;
+            const POINT zero{};
+            BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+            UpdateLayeredWindow(shadow, nullptr, nullptr, nullptr, mem.Handle(), &zero, 0, &blend, ULW_ALPHA);
+        }
         windows.push_back(shadow);
         menu = Fresh(Rect(295, 195, 495, 495));
         Fill(menu, RGB(240, 240, 240));

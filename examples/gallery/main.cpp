@@ -16,10 +16,6 @@ namespace {
 constexpr int kWidth = 960;
 constexpr int kHeight = 640;
 
-template <class H> HGDIOBJ G(H h) {
-    return handle_cast<HGDIOBJ>(h);
-}
-
 HFONT MakeFont(int height, int weight, bool italic = false, int escapement = 0, const char* face = "Tahoma") {
     return CreateFont(-height, 0, escapement, escapement, weight, italic, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
                       face);
@@ -27,11 +23,11 @@ HFONT MakeFont(int height, int weight, bool italic = false, int escapement = 0, 
 
 void Heading(HDC dc, int x, int y, const char* text) {
     HFONT f = MakeFont(13, FW_BOLD);
-    HGDIOBJ old = SelectObject(dc, G(f));
+    HGDIOBJ old = SelectObject(dc, f);
     SetTextColor(dc, RGB(10, 36, 106));
     TextOut(dc, x, y, text);
     SelectObject(dc, old);
-    DeleteObject(G(f));
+    DeleteObject(f);
     SetTextColor(dc, RGB(0, 0, 0));
 }
 
@@ -52,18 +48,18 @@ void TextSection(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     for (const auto& l : lines) {
         HFONT f = MakeFont(l.size, l.weight, l.italic);
-        HGDIOBJ old = SelectObject(dc, G(f));
+        HGDIOBJ old = SelectObject(dc, f);
         TextOut(dc, 16, y, l.text);
         TEXTMETRIC tm;
         GetTextMetrics(dc, &tm);
         y += tm.tmHeight + 4;
         SelectObject(dc, old);
-        DeleteObject(G(f));
+        DeleteObject(f);
     }
 
     // Accelerators: "&&" shows one ampersand, a single "&" underlines the next character.
     HFONT f = MakeFont(11, FW_NORMAL);
-    HGDIOBJ old = SelectObject(dc, G(f));
+    HGDIOBJ old = SelectObject(dc, f);
     const char* menu[] = {"&Открыть", "&Закрыть", "О &программе...", "В&ыход", "Save && &Quit"};
     RECT r{16, y + 6, 240, y + 24};
     for (const char* m : menu) {
@@ -78,19 +74,19 @@ void TextSection(HDC dc) {
     RECT ell{260, y + 102, 460, y + 120};
     DrawText(dc, "An ellipsis ends a line that does not fit", -1, &ell, DT_SINGLELINE | DT_END_ELLIPSIS);
     SelectObject(dc, old);
-    DeleteObject(G(f));
+    DeleteObject(f);
 
     // Rotated text.
     HFONT up = MakeFont(13, FW_NORMAL, false, 900);
-    old = SelectObject(dc, G(up));
+    old = SelectObject(dc, up);
     TextOut(dc, 478, 300, "Rotated 90°");
     SelectObject(dc, old);
-    DeleteObject(G(up));
+    DeleteObject(up);
     HFONT down = MakeFont(13, FW_NORMAL, false, 2700);
-    old = SelectObject(dc, G(down));
+    old = SelectObject(dc, down);
     TextOut(dc, 515, 40, "Повёрнутый 270°");
     SelectObject(dc, old);
-    DeleteObject(G(down));
+    DeleteObject(down);
     SetBkMode(dc, OPAQUE);
 }
 
@@ -108,12 +104,11 @@ void GradientSection(HDC dc) {
             RECT c{540 + x * 10, 76 + y * 10, 550 + x * 10, 86 + y * 10};
             FillRect(dc, &c, handle_cast<HBRUSH>(GetStockObject((x + y) % 2 ? LTGRAY_BRUSH : WHITE_BRUSH)));
         }
-    HDC mem = CreateCompatibleDC(dc);
     BITMAPINFO bi{};
     bi.bmiHeader.biWidth = 60;
     bi.bmiHeader.biHeight = -60;
     void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const MemoryDC mem = MemoryDC::Adopt(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0), dc);
     auto* px = static_cast<std::uint32_t*>(bits);
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 60; ++x) {
@@ -121,18 +116,14 @@ void GradientSection(HDC dc) {
             // Premultiplied blue fading in from left to right.
             px[y * 60 + x] = (a << 24) | (a * 0 / 255 << 16) | (a * 90 / 255 << 8) | (a * 200 / 255);
         }
-    HGDIOBJ old = SelectObject(mem, G(bmp));
     BLENDFUNCTION perPixel{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, 545, 80, 60, 60, mem, 0, 0, 60, 60, perPixel);
+    AlphaBlend(dc, 545, 80, 60, 60, mem.Handle(), 0, 0, 60, 60, perPixel);
     HBRUSH red = CreateSolidBrush(RGB(220, 30, 30));
     RECT all{0, 0, 60, 60};
-    FillRect(mem, &all, red);
+    FillRect(mem.Handle(), &all, red);
     BLENDFUNCTION constant{AC_SRC_OVER, 0, 128, 0};
-    AlphaBlend(dc, 620, 80, 60, 60, mem, 0, 0, 60, 60, constant);
-    SelectObject(mem, old);
-    DeleteObject(G(red));
-    DeleteObject(G(bmp));
-    DeleteDC(mem);
+    AlphaBlend(dc, 620, 80, 60, 60, mem.Handle(), 0, 0, 60, 60, constant);
+    DeleteObject(red);
 }
 
 void EdgeSection(HDC dc) {
@@ -188,35 +179,38 @@ void RegionSection(HDC dc) {
 
     const POINT star[5] = {{800, 356}, {830, 460}, {745, 395}, {855, 395}, {770, 460}};
     HRGN s = CreatePolygonRgn(star, 5, WINDING);
-    SaveDC(dc);
-    SelectClipRgn(dc, s);
-    TRIVERTEX v[2] = {{740, 350, 0xFF00, 0x2000, 0x2000, 0}, {860, 470, 0x2000, 0x2000, 0xFF00, 0}};
-    GRADIENT_RECT gr{0, 1};
-    GradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_V);
-    RestoreDC(dc, -1);
+    {
+        const SavedDC saved(dc);
+        SelectClipRgn(dc, s);
+        TRIVERTEX v[2] = {{740, 350, 0xFF00, 0x2000, 0x2000, 0}, {860, 470, 0x2000, 0x2000, 0xFF00, 0}};
+        GRADIENT_RECT gr{0, 1};
+        GradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_V);
+    }
 
     HBRUSH gold = CreateSolidBrush(RGB(255, 208, 145));
-    HGDIOBJ oldBrush = SelectObject(dc, G(gold));
+    HGDIOBJ oldBrush = SelectObject(dc, gold);
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 128));
-    HGDIOBJ oldPen = SelectObject(dc, G(pen));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
     RoundRect(dc, 560, 500, 680, 560, 16, 16);
     Ellipse(dc, 700, 500, 820, 560);
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
-    for (HGDIOBJ o : {G(a), G(b), G(x), G(s), G(teal), G(gold), G(pen)}) DeleteObject(o);
+    for (HRGN r : {a, b, x, s}) DeleteObject(r);
+    for (HBRUSH br : {teal, gold}) DeleteObject(br);
+    DeleteObject(pen);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string path = argc > 1 ? argv[1] : "out/gallery.png";
-    HDC dc = CreateCompatibleDC(nullptr);
     BITMAPINFO bi{};
     bi.bmiHeader.biWidth = kWidth;
     bi.bmiHeader.biHeight = -kHeight;
     void* bits = nullptr;
-    HBITMAP canvas = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, G(canvas));
+    const MemoryDC canvas =
+        MemoryDC::Adopt(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const HDC dc = canvas.Handle();
     RECT all{0, 0, kWidth, kHeight};
     FillRect(dc, &all, handle_from_int<HBRUSH>(COLOR_WINDOW + 1));
 
@@ -225,11 +219,7 @@ int main(int argc, char** argv) {
     EdgeSection(dc);
     RegionSection(dc);
 
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    const bool ok = SaveBitmapToPng(canvas, path);
-    DeleteObject(G(canvas));
-    if (!ok) {
+    if (!SaveBitmapToPng(canvas.Bitmap(), path)) {
         std::fprintf(stderr, "gallery: could not write %s\n", path.c_str());
         return 1;
     }

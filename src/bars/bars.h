@@ -1,9 +1,10 @@
 // Toolbars (TdxBar), the manager's collection of them (TdxBars) and the dock
 // sites along the edges of the manager's form.
 //
-// The toolbar windows and the dock sites' windows come later: a bar here
-// keeps its state (caption, name, docking, visibility, links, font) and a dock
-// site is an object that registers with its manager and follows its colour.
+// A bar here is its state (caption, name, docking, visibility, links, font);
+// the window that shows it comes from the bar control factory (links.h). A
+// dock site is an object that registers with its manager and follows its
+// colour.
 #pragma once
 
 #include <string>

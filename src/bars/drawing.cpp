@@ -16,7 +16,6 @@ namespace bars {
 
 using gfx::COLORREF;
 using gfx::DeleteObject;
-using gfx::handle_cast;
 using gfx::HBITMAP;
 using gfx::HGDIOBJ;
 using gfx::HPEN;
@@ -25,46 +24,12 @@ using gfx::POINT;
 
 namespace {
 
-// D xor (P and (S xor D)): the pattern where the source is white, the
-// destination elsewhere.
-constexpr gfx::DWORD ROP_DSPDxax = 0x00E20746;
-
 bool GGlyphFadingEnabled = true;
 HBRUSH GCheckerBrush = nullptr;
 
-template <class H> HGDIOBJ G(H AHandle) {
-    return handle_cast<HGDIOBJ>(AHandle);
-}
-
-// A memory DC with its own bitmap selected; both go with the object.
-class TMemoryBitmap {
-public:
-    // A 32-bit bitmap, or a monochrome one when AMono.
-    TMemoryBitmap(int AWidth, int AHeight, bool AMono = false)
-        : FDC(gfx::CreateCompatibleDC(nullptr)),
-          FBitmap(gfx::CreateBitmap(std::max(AWidth, 1), std::max(AHeight, 1), 1, AMono ? 1 : 32, nullptr)) {
-        FOld = gfx::SelectObject(FDC, G(FBitmap));
-    }
-    ~TMemoryBitmap() {
-        gfx::SelectObject(FDC, FOld);
-        gfx::DeleteDC(FDC);
-        DeleteObject(G(FBitmap));
-    }
-    TMemoryBitmap(const TMemoryBitmap&) = delete;
-    TMemoryBitmap& operator=(const TMemoryBitmap&) = delete;
-
-    HDC DC() const { return FDC; }
-    HBITMAP Bitmap() const { return FBitmap; }
-
-private:
-    HDC FDC;
-    HBITMAP FBitmap;
-    HGDIOBJ FOld = nullptr;
-};
-
 COLORREF BrushColor(HBRUSH ABrush) {
     gfx::LOGBRUSH LB;
-    if (ABrush && gfx::GetObject(G(ABrush), sizeof LB, &LB) == sizeof LB) return LB.lbColor;
+    if (ABrush && gfx::GetObject(ABrush, sizeof LB, &LB) == sizeof LB) return LB.lbColor;
     return gfx::GetSysColor(gfx::COLOR_BTNFACE);
 }
 
@@ -143,9 +108,10 @@ void CreateCheckerPatternBrush() {
     DeleteCheckerPatternBrush();
     const COLORREF Face = gfx::GetSysColor(gfx::COLOR_BTNFACE);
     const COLORREF Highlight = gfx::GetSysColor(gfx::COLOR_BTNHIGHLIGHT);
-    TMemoryBitmap Pattern(8, 8);
+    const gfx::MemoryDC Pattern(8, 8);
     for (int Y = 0; Y < 8; ++Y)
-        for (int X = 0; X < 8; ++X) gfx::SetPixelV(Pattern.DC(), X, Y, (X % 2) == (Y % 2) ? Face : Highlight);
+        for (int X = 0; X < 8; ++X)
+            gfx::SetPixelV(Pattern.Handle(), X, Y, (X % 2) == (Y % 2) ? Face : Highlight);
     GCheckerBrush = gfx::CreatePatternBrush(Pattern.Bitmap());
 }
 
@@ -154,7 +120,7 @@ HBRUSH CheckerBrush() {
 }
 
 void DeleteCheckerPatternBrush() {
-    if (GCheckerBrush) DeleteObject(G(GCheckerBrush));
+    if (GCheckerBrush) DeleteObject(GCheckerBrush);
     GCheckerBrush = nullptr;
 }
 
@@ -225,8 +191,8 @@ void DrawGlyph(HDC DC, HBRUSH ABrush, const RECT& R, const RECT& AGlyphRect, cls
 
     // The palette step of the original has nothing to do here: every surface
     // of the drawing layer has 32 bits.
-    TMemoryBitmap Work(RW, RH);
-    const HDC MemDC = Work.DC();
+    const gfx::MemoryDC Work(RW, RH);
+    const HDC MemDC = Work.Handle();
     RECT GlyphRect = AGlyphRect;
     gfx::OffsetRect(&GlyphRect, -R.left, -R.top);
     const int GW = GlyphRect.right - GlyphRect.left, GH = GlyphRect.bottom - GlyphRect.top;
@@ -237,43 +203,44 @@ void DrawGlyph(HDC DC, HBRUSH ABrush, const RECT& R, const RECT& AGlyphRect, cls
         gfx::FillRect(MemDC, &All, ABrush);
     }
 
-    TMemoryBitmap Mask(W, H, true);
+    const gfx::MemoryDC Mask(W, H, 1);
     if (!AEnabled && !Tinted) {
         // The shape alone: black where the glyph has a picture.
         if (UseBitmap) {
             const HDC Source = AGlyph->Canvas()->Handle();
             const COLORREF OldBk = gfx::SetBkColor(Source, gfx::ColorToRGB(AGlyph->TransparentColor()));
-            gfx::BitBlt(Mask.DC(), 0, 0, W, H, Source, 0, 0, gfx::SRCCOPY);
+            gfx::BitBlt(Mask.Handle(), 0, 0, W, H, Source, 0, 0, gfx::SRCCOPY);
             gfx::SetBkColor(Source, OldBk);
         } else {
-            TMemoryBitmap Image(W, H);
-            gfx::PatBlt(Image.DC(), 0, 0, W, H, gfx::WHITENESS);
-            DrawImage(Image.DC(), AImages, AImageIndex);
-            gfx::SetBkColor(Image.DC(), gfx::RGB(255, 255, 255));
-            gfx::BitBlt(Mask.DC(), 0, 0, W, H, Image.DC(), 0, 0, gfx::SRCCOPY);
+            const gfx::MemoryDC Image(W, H);
+            gfx::PatBlt(Image.Handle(), 0, 0, W, H, gfx::WHITENESS);
+            DrawImage(Image.Handle(), AImages, AImageIndex);
+            gfx::SetBkColor(Image.Handle(), gfx::RGB(255, 255, 255));
+            gfx::BitBlt(Mask.Handle(), 0, 0, W, H, Image.Handle(), 0, 0, gfx::SRCCOPY);
         }
         gfx::SetTextColor(MemDC, gfx::RGB(255, 255, 255));
         gfx::SetBkColor(MemDC, gfx::RGB(0, 0, 0));
         const HGDIOBJ OldBrush = gfx::GetCurrentObject(MemDC, gfx::OBJ_BRUSH);
         if (!AFlat) {
-            gfx::SelectObject(MemDC, G(gfx::GetSysColorBrush(gfx::COLOR_BTNHIGHLIGHT)));
-            gfx::StretchBlt(MemDC, GlyphRect.left + 1, GlyphRect.top + 1, GW, GH, Mask.DC(), 0, 0, W, H,
-                            ROP_DSPDxax);
+            gfx::SelectObject(MemDC, gfx::GetSysColorBrush(gfx::COLOR_BTNHIGHLIGHT));
+            gfx::StretchBlt(MemDC, GlyphRect.left + 1, GlyphRect.top + 1, GW, GH, Mask.Handle(), 0, 0, W, H,
+                            gfx::ROP_DSPDxax);
         }
-        gfx::SelectObject(MemDC, G(gfx::GetSysColorBrush(gfx::COLOR_BTNSHADOW)));
-        gfx::StretchBlt(MemDC, GlyphRect.left, GlyphRect.top, GW, GH, Mask.DC(), 0, 0, W, H, ROP_DSPDxax);
+        gfx::SelectObject(MemDC, gfx::GetSysColorBrush(gfx::COLOR_BTNSHADOW));
+        gfx::StretchBlt(MemDC, GlyphRect.left, GlyphRect.top, GW, GH, Mask.Handle(), 0, 0, W, H,
+                        gfx::ROP_DSPDxax);
         gfx::SelectObject(MemDC, OldBrush);
     } else {
-        TMemoryBitmap Copy(W, H);
+        const gfx::MemoryDC Copy(W, H);
         if (UseBitmap) {
-            gfx::BitBlt(Copy.DC(), 0, 0, W, H, AGlyph->Canvas()->Handle(), 0, 0, gfx::SRCCOPY);
+            gfx::BitBlt(Copy.Handle(), 0, 0, W, H, AGlyph->Canvas()->Handle(), 0, 0, gfx::SRCCOPY);
         } else {
-            lf::FillRectByColor(Copy.DC(), RECT{0, 0, W, H}, AImagesBkColor);
-            DrawImage(Copy.DC(), AImages, AImageIndex);
+            lf::FillRectByColor(Copy.Handle(), RECT{0, 0, W, H}, AImagesBkColor);
+            DrawImage(Copy.Handle(), AImages, AImageIndex);
         }
         // White in the mask where the copy has its bottom-left pixel's colour.
-        gfx::SetBkColor(Copy.DC(), gfx::GetPixel(Copy.DC(), 0, H - 1));
-        gfx::BitBlt(Mask.DC(), 0, 0, W, H, Copy.DC(), 0, 0, gfx::SRCCOPY);
+        gfx::SetBkColor(Copy.Handle(), gfx::GetPixel(Copy.Handle(), 0, H - 1));
+        gfx::BitBlt(Mask.Handle(), 0, 0, W, H, Copy.Handle(), 0, 0, gfx::SRCCOPY);
 
         gfx::BitmapSurface Pixels;
         if (gfx::GetBitmapSurface(Copy.Bitmap(), &Pixels)) {
@@ -292,23 +259,25 @@ void DrawGlyph(HDC DC, HBRUSH ABrush, const RECT& R, const RECT& AGlyphRect, cls
         if (Raised) {
             gfx::SetTextColor(MemDC, gfx::GetSysColor(gfx::COLOR_BTNSHADOW));
             gfx::SetBkColor(MemDC, BrushColor(ABrush));
-            gfx::StretchBlt(MemDC, P.x + 1, P.y + 1, GW, GH, Mask.DC(), 0, 0, W, H, gfx::SRCCOPY);
+            gfx::StretchBlt(MemDC, P.x + 1, P.y + 1, GW, GH, Mask.Handle(), 0, 0, W, H, gfx::SRCCOPY);
             P.x -= 1;
             P.y -= 1;
         }
         // The copy's transparent pixels become white, so that SRCAND keeps
         // what is below them.
-        gfx::SetTextColor(Copy.DC(), gfx::RGB(0, 0, 0));
-        gfx::SetBkColor(Copy.DC(), gfx::RGB(255, 255, 255));
-        gfx::BitBlt(Copy.DC(), 0, 0, W, H, Mask.DC(), 0, 0, gfx::SRCPAINT);
+        gfx::SetTextColor(Copy.Handle(), gfx::RGB(0, 0, 0));
+        gfx::SetBkColor(Copy.Handle(), gfx::RGB(255, 255, 255));
+        gfx::BitBlt(Copy.Handle(), 0, 0, W, H, Mask.Handle(), 0, 0, gfx::SRCPAINT);
         gfx::SetTextColor(MemDC, gfx::RGB(0, 0, 0));
         gfx::SetBkColor(MemDC, gfx::RGB(255, 255, 255));
         const bool Swap =
             gfx::GetSysColor(gfx::COLOR_BTNFACE) == gfx::RGB(0, 0, 0) && !AGrayScale && !(AFlat && ASelected);
         auto PutMask = [&] {
-            gfx::StretchBlt(MemDC, P.x, P.y, GW, GH, Mask.DC(), 0, 0, W, H, gfx::MERGEPAINT);
+            gfx::StretchBlt(MemDC, P.x, P.y, GW, GH, Mask.Handle(), 0, 0, W, H, gfx::MERGEPAINT);
         };
-        auto PutGlyph = [&] { gfx::StretchBlt(MemDC, P.x, P.y, GW, GH, Copy.DC(), 0, 0, W, H, gfx::SRCAND); };
+        auto PutGlyph = [&] {
+            gfx::StretchBlt(MemDC, P.x, P.y, GW, GH, Copy.Handle(), 0, 0, W, H, gfx::SRCAND);
+        };
         if (Swap) {
             PutGlyph();
             PutMask();
@@ -346,15 +315,15 @@ void DrawArrow(HDC DC, const RECT& R, bool ADown, int ASize, bool ASelected, boo
         P[2] = {X0 + ASize - 1, Y0 + ASize - 1};
     }
     const HPEN Pen = gfx::CreatePen(gfx::PS_SOLID, 1, gfx::GetSysColor(ColorIndex));
-    const HGDIOBJ OldPen = gfx::SelectObject(DC, G(Pen));
-    const HGDIOBJ OldBrush = gfx::SelectObject(DC, G(gfx::GetSysColorBrush(ColorIndex)));
+    const HGDIOBJ OldPen = gfx::SelectObject(DC, Pen);
+    const HGDIOBJ OldBrush = gfx::SelectObject(DC, gfx::GetSysColorBrush(ColorIndex));
     gfx::Polygon(DC, P, 3);
     gfx::SelectObject(DC, OldBrush);
     gfx::SelectObject(DC, OldPen);
-    DeleteObject(G(Pen));
+    DeleteObject(Pen);
     if (!AEnabled && !AFlat) {
         const HPEN Edge = gfx::CreatePen(gfx::PS_SOLID, 1, gfx::GetSysColor(gfx::COLOR_BTNHIGHLIGHT));
-        const HGDIOBJ Old = gfx::SelectObject(DC, G(Edge));
+        const HGDIOBJ Old = gfx::SelectObject(DC, Edge);
         auto Line = [DC](int X1, int Y1, int X2, int Y2) {
             gfx::MoveToEx(DC, X1, Y1, nullptr);
             gfx::LineTo(DC, X2, Y2);
@@ -367,7 +336,7 @@ void DrawArrow(HDC DC, const RECT& R, bool ADown, int ASize, bool ASelected, boo
             Line(X0 + ASize, Y0 + ASize, X0, Y0 + 2 * ASize);
         }
         gfx::SelectObject(DC, Old);
-        DeleteObject(G(Edge));
+        DeleteObject(Edge);
     }
 }
 
@@ -384,21 +353,21 @@ void DrawHighlightFrame(HDC DC, const RECT& R) {
 void DrawSizeGripOverBackground(HDC DC, const RECT& R) {
     const int W = R.right - R.left, H = R.bottom - R.top;
     if (W <= 0 || H <= 0) return;
-    TMemoryBitmap Background(W, H), Grip(W, H), Mask(W, H, true);
-    gfx::BitBlt(Background.DC(), 0, 0, W, H, DC, R.left, R.top, gfx::SRCCOPY);
+    const gfx::MemoryDC Background(W, H), Grip(W, H), Mask(W, H, 1);
+    gfx::BitBlt(Background.Handle(), 0, 0, W, H, DC, R.left, R.top, gfx::SRCCOPY);
     RECT GripRect{0, 0, W, H};
-    gfx::DrawFrameControl(Grip.DC(), &GripRect, gfx::DFC_SCROLL, gfx::DFCS_SCROLLSIZEGRIP);
+    gfx::DrawFrameControl(Grip.Handle(), &GripRect, gfx::DFC_SCROLL, gfx::DFCS_SCROLLSIZEGRIP);
     // White where the grip shows button face, black on its lines.
-    gfx::SetBkColor(Grip.DC(), gfx::GetSysColor(gfx::COLOR_BTNFACE));
-    gfx::BitBlt(Mask.DC(), 0, 0, W, H, Grip.DC(), 0, 0, gfx::SRCCOPY);
-    for (HDC Target : {Background.DC(), Grip.DC()}) {
+    gfx::SetBkColor(Grip.Handle(), gfx::GetSysColor(gfx::COLOR_BTNFACE));
+    gfx::BitBlt(Mask.Handle(), 0, 0, W, H, Grip.Handle(), 0, 0, gfx::SRCCOPY);
+    for (HDC Target : {Background.Handle(), Grip.Handle()}) {
         gfx::SetTextColor(Target, gfx::RGB(0, 0, 0));
         gfx::SetBkColor(Target, gfx::RGB(255, 255, 255));
     }
-    gfx::BitBlt(Background.DC(), 0, 0, W, H, Mask.DC(), 0, 0, gfx::MERGEPAINT);
-    gfx::BitBlt(Grip.DC(), 0, 0, W, H, Mask.DC(), 0, 0, gfx::SRCPAINT);
-    gfx::BitBlt(Background.DC(), 0, 0, W, H, Grip.DC(), 0, 0, gfx::SRCAND);
-    gfx::BitBlt(DC, R.left, R.top, W, H, Background.DC(), 0, 0, gfx::SRCCOPY);
+    gfx::BitBlt(Background.Handle(), 0, 0, W, H, Mask.Handle(), 0, 0, gfx::MERGEPAINT);
+    gfx::BitBlt(Grip.Handle(), 0, 0, W, H, Mask.Handle(), 0, 0, gfx::SRCPAINT);
+    gfx::BitBlt(Background.Handle(), 0, 0, W, H, Grip.Handle(), 0, 0, gfx::SRCAND);
+    gfx::BitBlt(DC, R.left, R.top, W, H, Background.Handle(), 0, 0, gfx::SRCCOPY);
 }
 
 // ============================================================================
@@ -412,20 +381,20 @@ void SaveClipRegion(HDC DC, HRGN& ARgn, bool& AHadClip) {
 
 void RestoreClipRegion(HDC DC, HRGN& ARgn, bool AHadClip) {
     gfx::SelectClipRgn(DC, AHadClip ? ARgn : nullptr);
-    if (ARgn) DeleteObject(G(ARgn));
+    if (ARgn) DeleteObject(ARgn);
     ARgn = nullptr;
 }
 
 void IncludeClipRect(HDC DC, const RECT& R) {
     const HRGN Rgn = gfx::CreateRectRgnIndirect(&R);
     gfx::ExtSelectClipRgn(DC, Rgn, gfx::RGN_OR);
-    DeleteObject(G(Rgn));
+    DeleteObject(Rgn);
 }
 
 void ExcludeRectFromRegion(HRGN& ARgn, const RECT& R) {
     const HRGN Rgn = gfx::CreateRectRgnIndirect(&R);
     gfx::CombineRgn(ARgn, ARgn, Rgn, gfx::RGN_DIFF);
-    DeleteObject(G(Rgn));
+    DeleteObject(Rgn);
 }
 
 TColor GetNearestScreenColor(TColor AColor) {
@@ -514,13 +483,13 @@ void DrawThemedSizeGrip(HDC DC, RECT& R, int ACorner) {
     }
     gfx::FillRect(DC, &R, gfx::GetSysColorBrush(gfx::COLOR_BTNFACE));
     if (Size.cx <= 0 || Size.cy <= 0) return;
-    TMemoryBitmap Part(Size.cx, Size.cy);
+    const gfx::MemoryDC Part(Size.cx, Size.cy);
     const RECT All{0, 0, Size.cx, Size.cy};
-    gfx::FillRect(Part.DC(), &All, gfx::GetSysColorBrush(gfx::COLOR_BTNFACE));
-    lf::DrawThemeBackground(Theme, Part.DC(), SBP_SIZEBOX, 1, All);
+    gfx::FillRect(Part.Handle(), &All, gfx::GetSysColorBrush(gfx::COLOR_BTNFACE));
+    lf::DrawThemeBackground(Theme, Part.Handle(), SBP_SIZEBOX, 1, All);
     // A negative extent mirrors the part so that it points into the corner.
     gfx::StretchBlt(DC, Left ? R.right : R.left, Top ? R.bottom : R.top, Left ? -Size.cx : Size.cx,
-                    Top ? -Size.cy : Size.cy, Part.DC(), 0, 0, Size.cx, Size.cy, gfx::SRCCOPY);
+                    Top ? -Size.cy : Size.cy, Part.Handle(), 0, 0, Size.cx, Size.cy, gfx::SRCCOPY);
 }
 
 } // namespace bars

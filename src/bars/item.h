@@ -61,8 +61,8 @@ enum TdxBarItemControlChange {
     iccRealign
 };
 
-// How items and links reach the item controls, which live in a later unit
-// that installs these when it starts. Changed is called for every link the
+// How items and links reach the item controls: the unit that makes the
+// controls installs these when it starts. Changed is called for every link the
 // change concerns, whether or not the link has a control (the receiver tells
 // the control when there is one); HasControl answers whether the link has a
 // control, IsActive whether that control is active (in-place editing, open

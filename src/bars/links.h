@@ -158,7 +158,7 @@ private:
 };
 
 // Makes and frees the window that shows a link collection. The toolbar and
-// menu windows install it; until they do, CreateBarControl makes nothing.
+// menu windows install it; without it, CreateBarControl makes nothing.
 struct TdxBarControlFactory {
     // A toolbar window for ABar when ABar is set, else a menu window owned by
     // ABarManager; either shows ALinks.

@@ -23,24 +23,13 @@ namespace bars {
 
 namespace {
 
-template <class H> gfx::HGDIOBJ Obj(H AHandle) {
-    return gfx::handle_cast<gfx::HGDIOBJ>(AHandle);
-}
-
 void DeleteBrush(gfx::HBRUSH& ABrush) {
-    if (ABrush) gfx::DeleteObject(Obj(ABrush));
+    if (ABrush) gfx::DeleteObject(ABrush);
     ABrush = nullptr;
 }
 
 gfx::HBRUSH ScreenColorBrush(gfx::TColor AColor) {
     return gfx::CreateSolidBrush(gfx::ColorToRGB(GetNearestScreenColor(AColor)));
-}
-
-bool SameTextAscii(const std::string& A, const std::string& B) {
-    return std::equal(A.begin(), A.end(), B.begin(), B.end(), [](char X, char Y) {
-        auto Lower = [](char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; };
-        return Lower(X) == Lower(Y);
-    });
 }
 
 // Restores a flag on every way out of a scope.
@@ -187,7 +176,7 @@ void TdxBarManager::DestroyOwnState() {
     }
     if (FFont) FFont->SetOnChange(nullptr);
     FreeAndNil(FFont);
-    if (FFontHandle) gfx::DeleteObject(Obj(FFontHandle));
+    if (FFontHandle) gfx::DeleteObject(FFontHandle);
     FFontHandle = nullptr;
     FreeAndNil(FBars);
     // Freed after the bars: nothing on their way out reads it any more.
@@ -781,7 +770,7 @@ TdxBar* TdxBarManager::FindBarByName(const std::string& AName) const {
 
 TdxBarItem* TdxBarManager::FindItemByName(const std::string& AName) const {
     for (int I = 0; I < ItemCount(); ++I)
-        if (SameTextAscii(GetItem(I)->Name(), AName)) return GetItem(I);
+        if (cls::SameText(GetItem(I)->Name(), AName)) return GetItem(I);
     return nullptr;
 }
 
@@ -938,7 +927,7 @@ void TdxBarManager::RestoreHiddenBars(TdxDockControl* ADockControl) {
     for (int I = HiddenBarCount() - 1; I >= 0; --I) {
         TdxBar* Bar = GetHiddenBar(I);
         if (!Bar) continue;
-        // Dock sites have no windows yet, so only floating bars qualify without a site.
+        // Without a dock site only floating bars qualify.
         const bool Qualifies = ADockControl
                                    ? Bar->DockControl() == ADockControl && Bar->DockingStyle() != dsNone
                                    : Bar->DockingStyle() == dsNone;

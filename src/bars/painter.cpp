@@ -90,8 +90,7 @@ TdxBarManagerStyle GetEffectiveStyle(const TdxBarManager* ABarManager) {
 }
 
 TdxBarItemControlPainterClass GetPainterClassOfStyle(TdxBarManagerStyle, bool) {
-    // Every style draws with the base painter until its own painter exists
-    // (bmsXP will need the themes, falling back to the Enhanced painter).
+    // The base painter draws every style.
     return TdxBarItemControlPainter::Class();
 }
 

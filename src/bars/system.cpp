@@ -17,9 +17,6 @@
 
 namespace bars {
 
-using gfx::handle_cast;
-using gfx::HGDIOBJ;
-
 namespace {
 
 TUser32EntryPoints GUser32;
@@ -146,25 +143,20 @@ TCursorArt NoDropArt() {
 }
 
 win::HCURSOR MakeCursor(const TCursorArt& AArt, int AHotX, int AHotY) {
-    const gfx::HDC DC = gfx::CreateCompatibleDC(nullptr);
-    const gfx::HBITMAP Mask = gfx::CreateBitmap(CursorSize, 2 * CursorSize, 1, 1, nullptr);
-    const HGDIOBJ Old = gfx::SelectObject(DC, handle_cast<HGDIOBJ>(Mask));
+    // The AND mask above the XOR mask, in one monochrome bitmap.
+    const gfx::MemoryDC Mask(CursorSize, 2 * CursorSize, 1);
     const gfx::COLORREF White = gfx::RGB(255, 255, 255), Black = gfx::RGB(0, 0, 0);
     for (int Y = 0; Y < CursorSize; ++Y)
         for (int X = 0; X < CursorSize; ++X) {
-            gfx::SetPixelV(DC, X, Y, AArt.Pixels[Y][X].And ? White : Black);
-            gfx::SetPixelV(DC, X, Y + CursorSize, AArt.Pixels[Y][X].Xor ? White : Black);
+            gfx::SetPixelV(Mask.Handle(), X, Y, AArt.Pixels[Y][X].And ? White : Black);
+            gfx::SetPixelV(Mask.Handle(), X, Y + CursorSize, AArt.Pixels[Y][X].Xor ? White : Black);
         }
-    gfx::SelectObject(DC, Old);
-    gfx::DeleteDC(DC);
     gfx::ICONINFO Info;
     Info.fIcon = gfx::FALSE;
     Info.xHotspot = static_cast<gfx::DWORD>(AHotX);
     Info.yHotspot = static_cast<gfx::DWORD>(AHotY);
-    Info.hbmMask = Mask;
-    const win::HCURSOR Cursor = gfx::CreateIconIndirect(&Info);
-    gfx::DeleteObject(handle_cast<HGDIOBJ>(Mask));
-    return Cursor;
+    Info.hbmMask = Mask.Bitmap();
+    return gfx::CreateIconIndirect(&Info);
 }
 
 void EnsureCursorResource(win::HMODULE AProgram, const char* AName, const TCursorArt& AArt, int AHotX,
@@ -279,10 +271,10 @@ void StopBarSound() {
 }
 
 void CreateBarFontHandle(cls::TFont* AFont, win::HFONT& AHandle, bool AUseIconTitleHeight) {
-    if (AHandle) gfx::DeleteObject(handle_cast<HGDIOBJ>(AHandle));
+    if (AHandle) gfx::DeleteObject(AHandle);
     AHandle = nullptr;
     gfx::LOGFONT Font;
-    gfx::GetObject(handle_cast<HGDIOBJ>(AFont->Handle()), sizeof Font, &Font);
+    gfx::GetObject(AFont->Handle(), sizeof Font, &Font);
     gfx::LOGFONT IconTitle;
     if (AUseIconTitleHeight &&
         win::SystemParametersInfo(win::SPI_GETICONTITLELOGFONT, sizeof IconTitle, &IconTitle, 0)) {
@@ -294,7 +286,7 @@ void CreateBarFontHandle(cls::TFont* AFont, win::HFONT& AHandle, bool AUseIconTi
 
 win::HFONT CopyFontHandle(cls::TFont* AFont) {
     gfx::LOGFONT Font;
-    gfx::GetObject(handle_cast<HGDIOBJ>(AFont->Handle()), sizeof Font, &Font);
+    gfx::GetObject(AFont->Handle(), sizeof Font, &Font);
     return gfx::CreateFontIndirect(&Font);
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -12,25 +13,23 @@
 #include "classes/atomic_file.h"
 #include "classes/streams.h"
 #include "gfx/draw.h"
+#include "gfx/utf8.h"
 
 namespace cls {
 
 namespace {
 
-using detail::Obj;
-using detail::ROP_DSPDxax;
 using detail::TDCColors;
-using detail::TMemoryDC;
 
 // Handles of fonts, pens and brushes with the number of objects using them.
 class THandleShares {
 public:
-    void Acquire(gfx::HGDIOBJ Handle) {
+    template <gfx::GdiObjectHandle H> void Acquire(H Handle) {
         if (!Handle) return;
         std::lock_guard Lock(FMutex);
         ++FCounts[gfx::handle_to_int(Handle)];
     }
-    void Release(gfx::HGDIOBJ Handle) {
+    template <gfx::GdiObjectHandle H> void Release(H Handle) {
         if (!Handle) return;
         {
             std::lock_guard Lock(FMutex);
@@ -52,34 +51,12 @@ THandleShares& Shares() {
     return *Instance;
 }
 
-// A LOGFONT face name holds 31 bytes; cut at a character boundary.
-std::string CutFaceName(const std::string& Name) {
-    constexpr std::size_t Max = gfx::LF_FACESIZE - 1;
-    if (Name.size() <= Max) return Name;
-    std::size_t N = Max;
-    while (N > 0 && (static_cast<unsigned char>(Name[N]) & 0xC0) == 0x80) --N;
-    return Name.substr(0, N);
-}
-
-// A COLORREF as a pixel of a bitmap surface.
-std::uint32_t ColorPixel(gfx::COLORREF C, bool Mono) {
-    if (Mono) {
-        const unsigned Sum = (C & 0xFF) + ((C >> 8) & 0xFF) + ((C >> 16) & 0xFF);
-        return Sum >= 384 ? 0xFFFFFFu : 0u;
-    }
-    return ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF);
-}
-
-gfx::COLORREF PixelColor(std::uint32_t P) {
-    return ((P & 0xFF) << 16) | (P & 0xFF00) | ((P >> 16) & 0xFF);
-}
-
 // A new bitmap filled with one colour; nullptr when it cannot be made.
 gfx::HBITMAP CreateFilledBitmap(int Width, int Height, bool Mono, gfx::COLORREF Fill) {
     gfx::HBITMAP Result = gfx::CreateBitmap(Width, Height, 1, Mono ? 1 : 32, nullptr);
     gfx::BitmapSurface S;
     if (!Result || !gfx::GetBitmapSurface(Result, &S)) return nullptr;
-    const std::uint32_t Pixel = ColorPixel(Fill, Mono);
+    const std::uint32_t Pixel = Mono ? gfx::MonoPixelFromColor(Fill) : gfx::PixelFromColor(Fill);
     for (int Y = 0; Y < Height; ++Y) std::fill_n(S.Row(Y), Width, Pixel);
     return Result;
 }
@@ -114,11 +91,11 @@ void TGraphicsObject::Changing() {
 TFont::TFont() : FName("MS Sans Serif"), FHeight(-11), FColor(clWindowText), FCharset(gfx::DEFAULT_CHARSET) {}
 
 TFont::~TFont() {
-    Shares().Release(Obj(FHandle));
+    Shares().Release(FHandle);
 }
 
 void TFont::DataChanged() {
-    Shares().Release(Obj(FHandle));
+    Shares().Release(FHandle);
     FHandle = nullptr;
     Changed();
 }
@@ -144,15 +121,16 @@ void TFont::Assign(TPersistent* Source) {
     FOrientation = F->FOrientation;
     FPixelsPerInch = F->FPixelsPerInch;
     // Share the source's handle, which may carry LOGFONT details the properties do not.
-    Shares().Acquire(Obj(F->FHandle));
-    Shares().Release(Obj(FHandle));
+    Shares().Acquire(F->FHandle);
+    Shares().Release(FHandle);
     FHandle = F->FHandle;
     Changed();
 }
 
 void TFont::SetName(const std::string& Value) {
     if (Value.empty()) return;
-    std::string Name = CutFaceName(Value);
+    // A LOGFONT face name holds 31 bytes.
+    std::string Name(gfx::Utf8Prefix(Value, gfx::LF_FACESIZE - 1));
     if (Name == FName) return;
     Changing();
     FName = std::move(Name);
@@ -230,7 +208,7 @@ gfx::LOGFONT TFont::MakeLogFont() const {
     LF.lfPitchAndFamily = FPitch == fpFixed      ? gfx::FIXED_PITCH
                           : FPitch == fpVariable ? gfx::VARIABLE_PITCH
                                                  : gfx::DEFAULT_PITCH;
-    std::memcpy(LF.lfFaceName, FName.data(), std::min<std::size_t>(FName.size(), gfx::LF_FACESIZE - 1));
+    gfx::CopyUtf8ToBuffer(FName, LF.lfFaceName, sizeof LF.lfFaceName);
     return LF;
 }
 
@@ -238,7 +216,7 @@ gfx::HFONT TFont::Handle() {
     if (!FHandle) {
         const gfx::LOGFONT LF = MakeLogFont();
         FHandle = gfx::CreateFontIndirect(&LF);
-        Shares().Acquire(Obj(FHandle));
+        Shares().Acquire(FHandle);
     }
     return FHandle;
 }
@@ -246,12 +224,12 @@ gfx::HFONT TFont::Handle() {
 void TFont::SetHandle(gfx::HFONT Value) {
     if (Value == FHandle) return;
     gfx::LOGFONT LF;
-    if (Value && (gfx::GetObjectType(Obj(Value)) != gfx::OBJ_FONT ||
-                  gfx::GetObject(Obj(Value), sizeof LF, &LF) != static_cast<int>(sizeof LF)))
+    if (Value && (gfx::GetObjectType(Value) != gfx::OBJ_FONT ||
+                  gfx::GetObject(Value, sizeof LF, &LF) != static_cast<int>(sizeof LF)))
         throw EInvalidGraphicOperation(SInvalidGdiHandle, {"font"});
     Changing();
-    Shares().Acquire(Obj(Value));
-    Shares().Release(Obj(FHandle));
+    Shares().Acquire(Value);
+    Shares().Release(FHandle);
     FHandle = Value;
     if (Value) {
         const std::string Face(LF.lfFaceName, strnlen(LF.lfFaceName, gfx::LF_FACESIZE));
@@ -287,11 +265,11 @@ int PenModeToROP2(TPenMode Mode) {
 TPen::TPen() = default;
 
 TPen::~TPen() {
-    Shares().Release(Obj(FHandle));
+    Shares().Release(FHandle);
 }
 
 void TPen::DataChanged() {
-    Shares().Release(Obj(FHandle));
+    Shares().Release(FHandle);
     FHandle = nullptr;
     Changed();
 }
@@ -309,8 +287,8 @@ void TPen::Assign(TPersistent* Source) {
     FWidth = P->FWidth;
     FStyle = P->FStyle;
     FMode = P->FMode;
-    Shares().Acquire(Obj(P->FHandle));
-    Shares().Release(Obj(FHandle));
+    Shares().Acquire(P->FHandle);
+    Shares().Release(FHandle);
     FHandle = P->FHandle;
     Changed();
 }
@@ -347,7 +325,7 @@ gfx::HPEN TPen::Handle() {
     if (!FHandle) {
         // TPenStyle lists the PS_ styles in their order.
         FHandle = gfx::CreatePen(static_cast<int>(FStyle), FWidth, ColorToRGB(FColor));
-        Shares().Acquire(Obj(FHandle));
+        Shares().Acquire(FHandle);
     }
     return FHandle;
 }
@@ -355,12 +333,12 @@ gfx::HPEN TPen::Handle() {
 void TPen::SetHandle(gfx::HPEN Value) {
     if (Value == FHandle) return;
     gfx::LOGPEN LP;
-    if (Value && (gfx::GetObjectType(Obj(Value)) != gfx::OBJ_PEN ||
-                  gfx::GetObject(Obj(Value), sizeof LP, &LP) != static_cast<int>(sizeof LP)))
+    if (Value && (gfx::GetObjectType(Value) != gfx::OBJ_PEN ||
+                  gfx::GetObject(Value, sizeof LP, &LP) != static_cast<int>(sizeof LP)))
         throw EInvalidGraphicOperation(SInvalidGdiHandle, {"pen"});
     Changing();
-    Shares().Acquire(Obj(Value));
-    Shares().Release(Obj(FHandle));
+    Shares().Acquire(Value);
+    Shares().Release(FHandle);
     FHandle = Value;
     if (Value) {
         const gfx::UINT Style = LP.lopnStyle & gfx::PS_STYLE_MASK;
@@ -378,11 +356,11 @@ void TPen::SetHandle(gfx::HPEN Value) {
 TBrush::TBrush() = default;
 
 TBrush::~TBrush() {
-    Shares().Release(Obj(FHandle));
+    Shares().Release(FHandle);
 }
 
 void TBrush::DataChanged() {
-    Shares().Release(Obj(FHandle));
+    Shares().Release(FHandle);
     FHandle = nullptr;
     Changed();
 }
@@ -398,8 +376,8 @@ void TBrush::Assign(TPersistent* Source) {
     FColor = B->FColor;
     FStyle = B->FStyle;
     FBitmap = B->FBitmap;
-    Shares().Acquire(Obj(B->FHandle));
-    Shares().Release(Obj(FHandle));
+    Shares().Acquire(B->FHandle);
+    Shares().Release(FHandle);
     FHandle = B->FHandle;
     Changed();
 }
@@ -442,7 +420,7 @@ gfx::HBRUSH TBrush::Handle() {
         } else {
             H = gfx::CreateHatchBrush(static_cast<int>(FStyle) - bsHorizontal, ColorToRGB(FColor));
         }
-        Shares().Acquire(Obj(H));
+        Shares().Acquire(H);
         FHandle = H;
     }
     return FHandle;
@@ -451,12 +429,12 @@ gfx::HBRUSH TBrush::Handle() {
 void TBrush::SetHandle(gfx::HBRUSH Value) {
     if (Value == FHandle) return;
     gfx::LOGBRUSH LB;
-    if (Value && (gfx::GetObjectType(Obj(Value)) != gfx::OBJ_BRUSH ||
-                  gfx::GetObject(Obj(Value), sizeof LB, &LB) != static_cast<int>(sizeof LB)))
+    if (Value && (gfx::GetObjectType(Value) != gfx::OBJ_BRUSH ||
+                  gfx::GetObject(Value, sizeof LB, &LB) != static_cast<int>(sizeof LB)))
         throw EInvalidGraphicOperation(SInvalidGdiHandle, {"brush"});
     Changing();
-    Shares().Acquire(Obj(Value));
-    Shares().Release(Obj(FHandle));
+    Shares().Acquire(Value);
+    Shares().Release(FHandle);
     FHandle = Value;
     if (Value) {
         FBitmap = nullptr;
@@ -562,17 +540,17 @@ void TCanvas::DeselectHandles() {
 }
 
 void TCanvas::CreateFont() {
-    gfx::SelectObject(FHandle, Obj(FFont->Handle()));
+    gfx::SelectObject(FHandle, FFont->Handle());
     gfx::SetTextColor(FHandle, ColorToRGB(FFont->Color()));
 }
 
 void TCanvas::CreatePen() {
-    gfx::SelectObject(FHandle, Obj(FPen->Handle()));
+    gfx::SelectObject(FHandle, FPen->Handle());
     gfx::SetROP2(FHandle, PenModeToROP2(FPen->Mode()));
 }
 
 void TCanvas::CreateBrush() {
-    gfx::SelectObject(FHandle, Obj(FBrush->Handle()));
+    gfx::SelectObject(FHandle, FBrush->Handle());
     // Hatches draw over a transparent background.
     if (FBrush->Style() == bsSolid) {
         gfx::SetBkColor(FHandle, ColorToRGB(FBrush->Color()));
@@ -766,25 +744,25 @@ void TCanvas::BrushCopy(const TRect& Dest, TBitmap* Bitmap, const TRect& Source,
     gfx::HBITMAP Image = CreateFilledBitmap(W, H, false, 0xFFFFFF);
     gfx::HBITMAP Mask = CreateFilledBitmap(W, H, true, 0);
     if (!Image || !Mask) {
-        gfx::DeleteObject(Obj(Image));
-        gfx::DeleteObject(Obj(Mask));
+        gfx::DeleteObject(Image);
+        gfx::DeleteObject(Mask);
         throw EOutOfResources(SOutOfResources);
     }
     {
-        TMemoryDC ImageDC(Image), MaskDC(Mask);
+        const gfx::MemoryDC ImageDC(Image), MaskDC(Mask);
         gfx::HDC Src = Bitmap->Canvas()->Handle();
-        gfx::StretchBlt(ImageDC.DC(), 0, 0, W, H, Src, Source.left, Source.top, Source.Width(),
+        gfx::StretchBlt(ImageDC.Handle(), 0, 0, W, H, Src, Source.left, Source.top, Source.Width(),
                         Source.Height(), gfx::SRCCOPY);
-        gfx::SetBkColor(ImageDC.DC(), ColorToRGB(Color));
-        gfx::BitBlt(MaskDC.DC(), 0, 0, W, H, ImageDC.DC(), 0, 0, gfx::SRCCOPY);
+        gfx::SetBkColor(ImageDC.Handle(), ColorToRGB(Color));
+        gfx::BitBlt(MaskDC.Handle(), 0, 0, W, H, ImageDC.Handle(), 0, 0, gfx::SRCCOPY);
         TDCColors Keep(FHandle);
-        gfx::BitBlt(FHandle, Dest.left, Dest.top, W, H, ImageDC.DC(), 0, 0, gfx::SRCCOPY);
+        gfx::BitBlt(FHandle, Dest.left, Dest.top, W, H, ImageDC.Handle(), 0, 0, gfx::SRCCOPY);
         gfx::SetTextColor(FHandle, 0);
         gfx::SetBkColor(FHandle, 0xFFFFFF);
-        gfx::BitBlt(FHandle, Dest.left, Dest.top, W, H, MaskDC.DC(), 0, 0, ROP_DSPDxax);
+        gfx::BitBlt(FHandle, Dest.left, Dest.top, W, H, MaskDC.Handle(), 0, 0, gfx::ROP_DSPDxax);
     }
-    gfx::DeleteObject(Obj(Image));
-    gfx::DeleteObject(Obj(Mask));
+    gfx::DeleteObject(Image);
+    gfx::DeleteObject(Mask);
     Changed();
 }
 
@@ -866,35 +844,32 @@ public:
     ~TBitmapCanvas() override { FreeContext(); }
 
     void FreeContext() {
-        gfx::HDC DC = FDC;
-        if (!DC) return;
+        if (!FMemory) return;
         SetHandle(nullptr);
-        if (FOldBitmap) gfx::SelectObject(DC, FOldBitmap);
-        gfx::DeleteDC(DC);
-        FDC = nullptr;
-        FOldBitmap = nullptr;
+        FMemory.reset();
     }
     // The DC as a blit source: selected bitmap, no objects needed.
     gfx::HDC SourceDC() {
         RequiredState({csHandleValid});
-        return FDC;
+        return FMemory ? FMemory->Handle() : nullptr;
     }
 
 protected:
     void CreateHandle() override {
         FreeContext();
         FBitmap->HandleNeeded();
-        gfx::HDC DC = gfx::CreateCompatibleDC(nullptr);
-        if (!DC) return;
-        if (FBitmap->FHandle) FOldBitmap = gfx::SelectObject(DC, Obj(FBitmap->FHandle));
-        FDC = DC;
-        SetHandle(DC);
+        FMemory.emplace(FBitmap->FHandle);
+        if (!FMemory->Handle()) {
+            FMemory.reset();
+            return;
+        }
+        SetHandle(FMemory->Handle());
     }
 
 private:
     TBitmap* FBitmap;
-    gfx::HDC FDC = nullptr;
-    gfx::HGDIOBJ FOldBitmap = nullptr;
+    // Without a bitmap handle the DC keeps its own.
+    std::optional<gfx::MemoryDC> FMemory;
 };
 
 TBitmapResourceLoader SetBitmapResourceLoader(TBitmapResourceLoader Loader) {
@@ -911,7 +886,7 @@ TBitmap::TBitmap(int AWidth, int AHeight) {
 
 TBitmap::~TBitmap() {
     delete FCanvas;
-    if (FHandle) gfx::DeleteObject(Obj(FHandle));
+    if (FHandle) gfx::DeleteObject(FHandle);
 }
 
 TCanvas* TBitmap::Canvas() {
@@ -938,16 +913,16 @@ gfx::HBITMAP TBitmap::CopyImage(int AWidth, int AHeight, bool AMono) {
     if (FHandle) {
         // Between depths the blit converts: white stays white, other colours go black.
         FreeContext();
-        TMemoryDC Src(FHandle), Dst(Result);
-        gfx::BitBlt(Dst.DC(), 0, 0, std::min(AWidth, FWidth), std::min(AHeight, FHeight), Src.DC(), 0, 0,
-                    gfx::SRCCOPY);
+        const gfx::MemoryDC Src(FHandle), Dst(Result);
+        gfx::BitBlt(Dst.Handle(), 0, 0, std::min(AWidth, FWidth), std::min(AHeight, FHeight), Src.Handle(), 0,
+                    0, gfx::SRCCOPY);
     }
     return Result;
 }
 
 void TBitmap::NewImage(gfx::HBITMAP AHandle, int AWidth, int AHeight, TPixelFormat AFormat) {
     FreeContext();
-    if (FHandle && FHandle != AHandle) gfx::DeleteObject(Obj(FHandle));
+    if (FHandle && FHandle != AHandle) gfx::DeleteObject(FHandle);
     FHandle = AHandle;
     FWidth = AWidth;
     FHeight = AHeight;
@@ -981,8 +956,8 @@ void TBitmap::SetSize(int AWidth, int AHeight) {
 void TBitmap::SetHandle(gfx::HBITMAP Value) {
     if (Value == FHandle) return;
     gfx::BITMAP BM;
-    if (Value && (gfx::GetObjectType(Obj(Value)) != gfx::OBJ_BITMAP ||
-                  gfx::GetObject(Obj(Value), sizeof BM, &BM) != static_cast<int>(sizeof BM)))
+    if (Value && (gfx::GetObjectType(Value) != gfx::OBJ_BITMAP ||
+                  gfx::GetObject(Value, sizeof BM, &BM) != static_cast<int>(sizeof BM)))
         throw EInvalidGraphicOperation(SInvalidGdiHandle, {"bitmap"});
     if (!Value) {
         NewImage(nullptr, 0, 0, FPixelFormat);
@@ -1027,7 +1002,7 @@ TColor TBitmap::TransparentColor() {
     HandleNeeded();
     gfx::BitmapSurface S;
     if (!gfx::GetBitmapSurface(FHandle, &S)) return clDefault;
-    return static_cast<TColor>(PixelColor(S.Row(FHeight - 1)[0]));
+    return static_cast<TColor>(gfx::ColorFromPixel(S.Row(FHeight - 1)[0]));
 }
 
 void TBitmap::SetTransparentColor(TColor Value) {
@@ -1071,7 +1046,7 @@ void TBitmap::Assign(TPersistent* Source) {
         gfx::BitmapSurface From, To;
         New = gfx::CreateBitmap(B->FWidth, B->FHeight, 1, B->Monochrome() ? 1 : 32, nullptr);
         if (!New || !gfx::GetBitmapSurface(B->FHandle, &From) || !gfx::GetBitmapSurface(New, &To)) {
-            if (New) gfx::DeleteObject(Obj(New));
+            if (New) gfx::DeleteObject(New);
             throw EOutOfResources(SOutOfResources);
         }
         for (int Y = 0; Y < B->FHeight; ++Y) std::copy_n(From.Row(Y), B->FWidth, To.Row(Y));
@@ -1103,7 +1078,7 @@ void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {
     // (black ones) or background colour (white ones); clear the opaque pixels
     // through a black-and-white copy, then paint them.
     TDCColors Keep(Dst);
-    const bool KeyWhite = ColorPixel(Key, true) != 0;
+    const bool KeyWhite = gfx::MonoPixelFromColor(Key) != 0;
     gfx::SetTextColor(Dst, KeyWhite ? 0 : 0xFFFFFF);
     gfx::SetBkColor(Dst, KeyWhite ? 0xFFFFFF : 0);
     gfx::StretchBlt(Dst, Rect.left, Rect.top, W, H, Src, 0, 0, FWidth, FHeight, gfx::SRCAND);
@@ -1267,7 +1242,7 @@ void TBitmap::LoadFromStream(TStream* Stream) {
     gfx::HBITMAP New = gfx::CreateBitmap(Width, Height, 1, Mono ? 1 : 32, nullptr);
     gfx::BitmapSurface S;
     if (!New || !gfx::GetBitmapSurface(New, &S)) {
-        if (New) gfx::DeleteObject(Obj(New));
+        if (New) gfx::DeleteObject(New);
         throw EOutOfResources(SOutOfResources);
     }
     for (int Y = 0; Y < Height; ++Y) {
@@ -1399,11 +1374,11 @@ void TIcon::SetHandle(gfx::HICON Value) {
         if (!gfx::GetIconInfo(Value, &Info)) throw EInvalidGraphicOperation(SInvalidGdiHandle, {"icon"});
         gfx::BITMAP BM;
         const bool HasColor = Info.hbmColor != nullptr;
-        gfx::GetObject(Obj(HasColor ? Info.hbmColor : Info.hbmMask), sizeof BM, &BM);
+        gfx::GetObject(HasColor ? Info.hbmColor : Info.hbmMask, sizeof BM, &BM);
         W = BM.bmWidth;
         H = HasColor ? BM.bmHeight : BM.bmHeight / 2;
-        gfx::DeleteObject(Obj(Info.hbmMask));
-        if (HasColor) gfx::DeleteObject(Obj(Info.hbmColor));
+        gfx::DeleteObject(Info.hbmMask);
+        if (HasColor) gfx::DeleteObject(Info.hbmColor);
     }
     if (FHandle) gfx::DestroyIcon(FHandle);
     FHandle = Value;

@@ -10,49 +10,24 @@ namespace cls {
 
 namespace {
 
-using detail::Obj;
-using detail::ROP_DSPDxax;
 using detail::TDCColors;
-using detail::TMemoryDC;
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 
-std::uint32_t ColorPixel(gfx::COLORREF C) {
-    return ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF);
-}
-
-// A bitmap and a memory DC holding it, deleted together.
+// A memory DC with a bitmap of its own, and that bitmap's pixels.
 class TScratch {
 public:
-    TScratch(int Width, int Height, bool Mono)
-        : FBitmap(gfx::CreateBitmap(Width, Height, 1, Mono ? 1 : 32, nullptr)),
-          FDC(gfx::CreateCompatibleDC(nullptr)) {
-        if (!FBitmap || !FDC || !gfx::GetBitmapSurface(FBitmap, &FSurface)) {
-            Release();
+    TScratch(int Width, int Height, bool Mono) : FMemory(Width, Height, Mono ? 1 : 32) {
+        if (!FMemory.Valid() || !gfx::GetBitmapSurface(FMemory.Bitmap(), &FSurface))
             throw EOutOfResources(SOutOfResources);
-        }
-        FOld = gfx::SelectObject(FDC, Obj(FBitmap));
     }
-    ~TScratch() { Release(); }
-    TScratch(const TScratch&) = delete;
-    TScratch& operator=(const TScratch&) = delete;
 
-    gfx::HDC DC() const { return FDC; }
-    gfx::HBITMAP Bitmap() const { return FBitmap; }
+    gfx::HDC DC() const { return FMemory.Handle(); }
+    gfx::HBITMAP Bitmap() const { return FMemory.Bitmap(); }
     std::uint32_t* Row(int Y) const { return FSurface.Row(Y); }
 
 private:
-    void Release() {
-        if (FOld) gfx::SelectObject(FDC, FOld);
-        if (FDC) gfx::DeleteDC(FDC);
-        if (FBitmap) gfx::DeleteObject(Obj(FBitmap));
-        FOld = nullptr;
-        FDC = nullptr;
-        FBitmap = nullptr;
-    }
-    gfx::HBITMAP FBitmap;
-    gfx::HDC FDC;
-    gfx::HGDIOBJ FOld = nullptr;
+    gfx::MemoryDC FMemory;
     gfx::BitmapSurface FSurface;
 };
 
@@ -97,8 +72,8 @@ TCustomImageList::TCustomImageList(TComponent* AOwner) : TComponent(AOwner) {}
 TCustomImageList::~TCustomImageList() {
     for (TChangeLink* Link : FClients) Link->FSender = nullptr;
     FClients.clear();
-    if (FImages) gfx::DeleteObject(Obj(FImages));
-    if (FMasks) gfx::DeleteObject(Obj(FMasks));
+    if (FImages) gfx::DeleteObject(FImages);
+    if (FMasks) gfx::DeleteObject(FMasks);
 }
 
 void TCustomImageList::Assign(TPersistent* Source) {
@@ -191,7 +166,7 @@ std::vector<TCustomImageList::TCell> TCustomImageList::MakeCells(TBitmap* Image,
     if (!gfx::GetBitmapSurface(Image->Handle(), &S)) return Cells;
     const bool UseMask =
         Source == TMaskSource::Bitmap && Mask && !Mask->Empty() && gfx::GetBitmapSurface(Mask->Handle(), &M);
-    const std::uint32_t KeyPixel = ColorPixel(Key);
+    const std::uint32_t KeyPixel = gfx::PixelFromColor(Key);
     const int N = All ? std::max(1, S.width / FWidth) : 1;
     const auto Size = static_cast<std::size_t>(FWidth) * FHeight;
     for (int K = 0; K < N; ++K) {
@@ -248,8 +223,8 @@ void TCustomImageList::Store(const std::vector<TCell>& Cells) {
         }
         gfx::BitmapSurface I, M;
         if (!Images || !Masks || !gfx::GetBitmapSurface(Images, &I) || !gfx::GetBitmapSurface(Masks, &M)) {
-            if (Images) gfx::DeleteObject(Obj(Images));
-            if (Masks) gfx::DeleteObject(Obj(Masks));
+            if (Images) gfx::DeleteObject(Images);
+            if (Masks) gfx::DeleteObject(Masks);
             throw EOutOfResources(SOutOfResources);
         }
         for (std::size_t K = 0; K < Cells.size(); ++K) {
@@ -261,8 +236,8 @@ void TCustomImageList::Store(const std::vector<TCell>& Cells) {
         }
         FHandleAllocated = true;
     }
-    if (FImages) gfx::DeleteObject(Obj(FImages));
-    if (FMasks) gfx::DeleteObject(Obj(FMasks));
+    if (FImages) gfx::DeleteObject(FImages);
+    if (FMasks) gfx::DeleteObject(FMasks);
     FImages = Images;
     FMasks = Masks;
     FAlpha.clear();
@@ -410,13 +385,13 @@ void TCustomImageList::DrawCell(gfx::HDC DC, int X, int Y, int Index, TDrawingSt
         TDCColors Keep(DC);
         gfx::SetTextColor(DC, 0);
         gfx::SetBkColor(DC, kWhite);
-        TMemoryDC Masks(FMasks);
-        gfx::BitBlt(DC, X, Y, FWidth, FHeight, Masks.DC(), Index * FWidth, 0, gfx::SRCCOPY);
+        const gfx::MemoryDC Masks(FMasks);
+        gfx::BitBlt(DC, X, Y, FWidth, FHeight, Masks.Handle(), Index * FWidth, 0, gfx::SRCCOPY);
         return;
     }
     const TColor BlendColor = FBlendColor == clDefault ? clHighlight : FBlendColor;
     const unsigned Percent = BlendColor == clNone ? 0 : Style == dsFocus ? 25 : Style == dsSelected ? 50 : 0;
-    const std::uint32_t BlendPixel = ColorPixel(ColorToRGB(BlendColor));
+    const std::uint32_t BlendPixel = gfx::PixelFromColor(ColorToRGB(BlendColor));
     const TCell Cell = ReadCell(Index);
     TScratch Image(FWidth, FHeight, false);
     for (int Row = 0; Row < FHeight; ++Row) {
@@ -432,7 +407,7 @@ void TCustomImageList::DrawCell(gfx::HDC DC, int X, int Y, int Index, TDrawingSt
         const TRect R{X, Y, X + FWidth, Y + FHeight};
         gfx::HBRUSH Brush = gfx::CreateSolidBrush(ColorToRGB(FBkColor));
         gfx::FillRect(DC, &R, Brush);
-        gfx::DeleteObject(Obj(Brush));
+        gfx::DeleteObject(Brush);
     }
     if (Cell.Alpha) {
         gfx::BLENDFUNCTION Blend;
@@ -444,8 +419,8 @@ void TCustomImageList::DrawCell(gfx::HDC DC, int X, int Y, int Index, TDrawingSt
         TDCColors Keep(DC);
         gfx::SetTextColor(DC, 0);
         gfx::SetBkColor(DC, kWhite);
-        TMemoryDC Masks(FMasks);
-        gfx::BitBlt(DC, X, Y, FWidth, FHeight, Masks.DC(), Index * FWidth, 0, gfx::SRCAND);
+        const gfx::MemoryDC Masks(FMasks);
+        gfx::BitBlt(DC, X, Y, FWidth, FHeight, Masks.Handle(), Index * FWidth, 0, gfx::SRCAND);
         gfx::BitBlt(DC, X, Y, FWidth, FHeight, Image.DC(), 0, 0, gfx::SRCPAINT);
     }
 }
@@ -468,7 +443,7 @@ void TCustomImageList::DrawDisabled(TCanvas* Canvas, int X, int Y, int Index) {
         gfx::SetTextColor(DC, kWhite);
         gfx::SetBkColor(DC, 0);
         const int Offset = Pass == 0 ? 1 : 0;
-        gfx::BitBlt(DC, X + Offset, Y + Offset, FWidth, FHeight, Shape.DC(), 0, 0, ROP_DSPDxax);
+        gfx::BitBlt(DC, X + Offset, Y + Offset, FWidth, FHeight, Shape.DC(), 0, 0, gfx::ROP_DSPDxax);
     }
     Canvas->Brush()->Assign(&Saved);
 }

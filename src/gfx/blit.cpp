@@ -106,11 +106,11 @@ Converter MakeConverter(const DCObj& dst, bool dstMono, const DCObj& src, bool s
     Converter c;
     if (srcMono && !dstMono) {
         c.kind = Converter::MonoToColor;
-        c.fg = ColorToPixel(dst.st.textColor & 0xFFFFFF);
-        c.bg = ColorToPixel(dst.st.bkColor & 0xFFFFFF);
+        c.fg = PixelFromColor(dst.st.textColor & 0xFFFFFF);
+        c.bg = PixelFromColor(dst.st.bkColor & 0xFFFFFF);
     } else if (!srcMono && dstMono) {
         c.kind = Converter::ColorToMono;
-        c.key = ColorToPixel(src.st.bkColor & 0xFFFFFF);
+        c.key = PixelFromColor(src.st.bkColor & 0xFFFFFF);
     }
     return c;
 }
@@ -471,7 +471,7 @@ std::uint32_t GradientPixel(const long long c[4], bool mono) {
         return static_cast<std::uint32_t>(std::clamp<long long>(v, 0, 0xFFFF) >> 8);
     };
     const std::uint32_t px = (byte(c[3]) << 24) | (byte(c[0]) << 16) | (byte(c[1]) << 8) | byte(c[2]);
-    return mono ? MonoPixel(PixelToColor(px)) : px;
+    return mono ? MonoPixelFromColor(ColorFromPixel(px)) : px;
 }
 
 // Colour i of n steps from a to b: a at 0, b at n - 1.
@@ -584,7 +584,7 @@ BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int x
     const bool srcMono = s->Target()->Mono();
     // The transparent colour is compared with the source as a colour image.
     const Converter toColor = MakeConverter(*d, false, *s, srcMono);
-    const std::uint32_t key = ColorToPixel(transparentColor & 0xFFFFFF);
+    const std::uint32_t key = PixelFromColor(transparentColor & 0xFFFFFF);
     p.conv = MakeConverter(*d, t->Mono(), *s, srcMono);
     const auto width0 = static_cast<std::size_t>(p.area.right - p.area.left);
     std::vector<std::uint32_t> raw(width0), colour(width0), out(width0);
@@ -640,7 +640,7 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
             else
                 BlendConstant(work, sr, n, ca);
             if (dstMono)
-                for (int i = 0; i < n; ++i) dr[i] = MonoPixel(PixelToColor(work[i]));
+                for (int i = 0; i < n; ++i) dr[i] = MonoPixelFromColor(ColorFromPixel(work[i]));
         }
     });
     t->AddDirty(touched);

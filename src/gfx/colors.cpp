@@ -137,7 +137,7 @@ COLORREF GetNearestColor(HDC dc, COLORREF color) {
         return CLR_INVALID;
     }
     detail::BitmapObj* t = d->Target();
-    if (t && t->Mono()) return detail::MonoPixel(color) ? 0xFFFFFF : 0;
+    if (t && t->Mono()) return MonoPixelFromColor(color) ? 0xFFFFFF : 0;
     return color & 0xFFFFFF;
 }
 

@@ -5,7 +5,7 @@
 namespace gfx::detail {
 
 BitmapObj* DCObj::Target() {
-    return LookupBitmap(ToObj(memoryDC ? st.bitmap : surface));
+    return LookupBitmap(memoryDC ? st.bitmap : surface);
 }
 
 RECT DCObj::DeviceBounds() {
@@ -83,7 +83,7 @@ HDC CreateCompatibleDC(HDC dc) {
 }
 
 HDC CreateSurfaceDC(HBITMAP surface, POINT origin, HRGN visRgn) {
-    if (!LookupBitmap(ToObj(surface))) {
+    if (!LookupBitmap(surface)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
@@ -100,7 +100,7 @@ BOOL SetSurfaceDCArea(HDC dc, POINT origin, HRGN visRgn) {
     if (!d || d->memoryDC) return FALSE;
     d->origin = origin;
     if (visRgn) {
-        RegionObj* r = LookupRegion(ToObj(visRgn));
+        RegionObj* r = LookupRegion(visRgn);
         if (!r) {
             SetLastError(ERROR_INVALID_HANDLE);
             return FALSE;
@@ -148,7 +148,7 @@ BOOL DeleteDC(HDC dc) {
     if (!d) return FALSE;
     ReleaseAll(*d);
     if (BitmapObj* b = d->Target(); b && b->selectedIn == d) b->selectedIn = nullptr;
-    Erase(ToObj(dc));
+    Erase(handle_cast<HGDIOBJ>(dc));
     return TRUE;
 }
 
@@ -376,7 +376,7 @@ int ExtSelectClipRgn(HDC dc, HRGN rgn, int mode) {
         d->InvalidateClip();
         return ClipType(*d);
     }
-    RegionObj* r = LookupRegion(ToObj(rgn));
+    RegionObj* r = LookupRegion(rgn);
     if (!r || mode < RGN_AND || mode > RGN_COPY) {
         SetLastError(r ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
         return ERROR;
@@ -397,7 +397,7 @@ int SelectClipRgn(HDC dc, HRGN rgn) {
 
 int GetClipRgn(HDC dc, HRGN rgn) {
     DCObj* d = DCOrFail(dc);
-    RegionObj* r = LookupRegion(ToObj(rgn));
+    RegionObj* r = LookupRegion(rgn);
     if (!d || !r) return -1;
     if (!d->st.clip) return 0;
     r->rgn = *d->st.clip;
@@ -468,16 +468,16 @@ BOOL RectVisible(HDC dc, const RECT* r) {
 
 // --- Scoped helpers ---
 
-MemoryDC::MemoryDC(HBITMAP bitmap, HDC compatible) : dc_(CreateCompatibleDC(compatible)), bitmap_(bitmap) {
+MemoryDC::MemoryDC(HBITMAP bitmap, HDC compatible) : MemoryDC(bitmap, compatible, false) {}
+
+MemoryDC::MemoryDC(HBITMAP bitmap, HDC compatible, bool ownsBitmap)
+    : dc_(CreateCompatibleDC(compatible)), bitmap_(bitmap), ownsBitmap_(ownsBitmap) {
     if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
 }
 
 MemoryDC::MemoryDC(int width, int height, UINT bitsPerPixel, HDC compatible)
-    : dc_(CreateCompatibleDC(compatible)),
-      bitmap_(CreateBitmap(std::max(width, 1), std::max(height, 1), 1, bitsPerPixel == 1 ? 1 : 32, nullptr)),
-      ownsBitmap_(true) {
-    if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
-}
+    : MemoryDC(CreateBitmap(std::max(width, 1), std::max(height, 1), 1, bitsPerPixel == 1 ? 1 : 32, nullptr),
+               compatible, true) {}
 
 MemoryDC::~MemoryDC() {
     if (old_) SelectObject(dc_, old_);

@@ -67,14 +67,14 @@ void DecodeRow(const DibFormat& f, const std::uint8_t* src, std::uint32_t* dst, 
             for (int x = 0; x < n; ++x) {
                 std::uint32_t px;
                 std::memcpy(&px, src + static_cast<std::size_t>(x) * 4, 4);
-                dst[x] = MonoPixel(PixelToColor(px));
+                dst[x] = MonoPixelFromColor(ColorFromPixel(px));
             }
         }
         return;
     }
     std::uint32_t table[2] = {f.palette[0], f.palette[1]};
     if (mono)
-        for (std::uint32_t& c : table) c = MonoPixel(PixelToColor(c));
+        for (std::uint32_t& c : table) c = MonoPixelFromColor(ColorFromPixel(c));
     for (int x = 0; x < n; ++x) dst[x] = table[(src[x >> 3] >> (7 - (x & 7))) & 1];
 }
 
@@ -95,7 +95,7 @@ void EncodeRow(const DibFormat& f, const std::uint32_t* src, std::uint8_t* dst, 
     }
     std::memset(dst, 0, f.rowBytes);
     for (int x = 0; x < n; ++x) {
-        const bool white = mono ? src[x] != 0 : MonoPixel(PixelToColor(src[x])) != 0;
+        const bool white = mono ? src[x] != 0 : MonoPixelFromColor(ColorFromPixel(src[x])) != 0;
         if (white) dst[x >> 3] = static_cast<std::uint8_t>(dst[x >> 3] | (0x80 >> (x & 7)));
     }
 }
@@ -115,7 +115,7 @@ bool CheckOptionalDC(HDC dc) {
 
 int SetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, const void* bits, const BITMAPINFO* bmi,
               UINT usage) {
-    BitmapObj* b = LookupBitmap(ToObj(bitmap));
+    BitmapObj* b = LookupBitmap(bitmap);
     if (!b || !CheckOptionalDC(dc)) return FailZero(ERROR_INVALID_HANDLE);
     DibFormat f;
     if (!bits || !ParseFormat(bmi, usage, f)) return FailZero(ERROR_INVALID_PARAMETER);
@@ -140,7 +140,7 @@ int SetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, const void
 
 int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits, BITMAPINFO* bmi,
               UINT usage) {
-    BitmapObj* b = LookupBitmap(ToObj(bitmap));
+    BitmapObj* b = LookupBitmap(bitmap);
     if (!b || !CheckOptionalDC(dc)) return FailZero(ERROR_INVALID_HANDLE);
     if (!bmi) return FailZero(ERROR_INVALID_PARAMETER);
     BITMAPINFOHEADER& h = bmi->bmiHeader;
@@ -190,7 +190,7 @@ int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits
 }
 
 LONG GetBitmapBits(HBITMAP bitmap, LONG size, void* bits) {
-    BitmapObj* b = LookupBitmap(ToObj(bitmap));
+    BitmapObj* b = LookupBitmap(bitmap);
     if (!b) return FailZero(ERROR_INVALID_HANDLE);
     const std::size_t rowBytes = DeviceRowBytes(*b);
     const std::size_t total = rowBytes * static_cast<std::size_t>(b->height);
@@ -215,7 +215,7 @@ LONG GetBitmapBits(HBITMAP bitmap, LONG size, void* bits) {
 }
 
 LONG SetBitmapBits(HBITMAP bitmap, DWORD size, const void* bits) {
-    BitmapObj* b = LookupBitmap(ToObj(bitmap));
+    BitmapObj* b = LookupBitmap(bitmap);
     if (!b) return FailZero(ERROR_INVALID_HANDLE);
     if (!bits) return FailZero(ERROR_INVALID_PARAMETER);
     const std::size_t rowBytes = DeviceRowBytes(*b);
@@ -267,10 +267,9 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
 
     // Only the part of the image that can be read is decoded, into a bitmap
     // of the destination's kind, so that the blit itself converts nothing.
-    HBITMAP part =
-        CreateBitmap(static_cast<int>(x1 - x0), static_cast<int>(y1 - y0), 1, t->Mono() ? 1 : 32, nullptr);
-    BitmapObj* pb = LookupBitmap(ToObj(part));
-    if (!pb) return FailZero(ERROR_NOT_ENOUGH_MEMORY);
+    const MemoryDC part(static_cast<int>(x1 - x0), static_cast<int>(y1 - y0), t->Mono() ? 1 : 32);
+    BitmapObj* pb = LookupBitmap(part.Bitmap());
+    if (!pb || !part.Valid()) return FailZero(ERROR_NOT_ENOUGH_MEMORY);
     const auto* src = static_cast<const std::uint8_t*>(bits);
     std::vector<std::uint32_t> full(f.bpp == 1 ? static_cast<std::size_t>(x1) : 0);
     for (long long y = y0; y < y1; ++y) {
@@ -284,13 +283,8 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
             std::copy(full.begin() + x0, full.end(), pb->Row(static_cast<int>(y - y0)));
         }
     }
-    HDC mem = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(mem, ToObj(part));
-    const BOOL ok = StretchBlt(dc, xDest, yDest, destWidth, destHeight, mem, ClampCoord(sx - x0),
+    const BOOL ok = StretchBlt(dc, xDest, yDest, destWidth, destHeight, part.Handle(), ClampCoord(sx - x0),
                                ClampCoord(sy - y0), srcWidth, srcHeight, rop);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(ToObj(part));
     return ok ? static_cast<int>(y1 - y0) : 0;
 }
 

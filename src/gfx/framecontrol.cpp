@@ -211,8 +211,8 @@ void PaintGlyph(HDC dc, const Shape& glyph, const RECT& r, UINT state) {
 // other pixel highlighted.
 void FillDithered(HDC dc, const RECT& r) {
     if (r.left >= r.right || r.top >= r.bottom) return;
-    std::uint32_t face = detail::ColorToPixel(GetSysColor(COLOR_BTNFACE));
-    std::uint32_t light = detail::ColorToPixel(GetSysColor(COLOR_BTNHIGHLIGHT));
+    std::uint32_t face = PixelFromColor(GetSysColor(COLOR_BTNFACE));
+    std::uint32_t light = PixelFromColor(GetSysColor(COLOR_BTNHIGHLIGHT));
     std::uint32_t bits[64];
     for (int i = 0; i < 64; ++i) bits[i] = ((i + (i >> 3)) & 1) ? face : light;
     HBITMAP bmp = CreateBitmap(8, 8, 1, 32, bits);
@@ -221,8 +221,8 @@ void FillDithered(HDC dc, const RECT& r) {
         FillRect(dc, &r, brush);
     else
         FillColor(dc, r, COLOR_BTNFACE);
-    if (brush) DeleteObject(handle_cast<HGDIOBJ>(brush));
-    if (bmp) DeleteObject(handle_cast<HGDIOBJ>(bmp));
+    if (brush) DeleteObject(brush);
+    if (bmp) DeleteObject(bmp);
 }
 
 UINT EdgeLookFlags(UINT state) {

@@ -260,6 +260,9 @@ constexpr DWORD PATINVERT = 0x005A0049;
 constexpr DWORD DSTINVERT = 0x00550009;
 constexpr DWORD BLACKNESS = 0x00000042;
 constexpr DWORD WHITENESS = 0x00FF0062;
+// D xor (P and (S xor D)): the pattern where the source is white, the
+// destination where it is black. The platform gives it no name of its own.
+constexpr DWORD ROP_DSPDxax = 0x00E20746;
 
 // --- Text alignment and ExtTextOut options ---
 constexpr UINT TA_NOUPDATECP = 0;
@@ -365,7 +368,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj);
 // no cast to the generic handle. A null literal still picks the generic form.
 template <class H>
 concept GdiObjectHandle = std::same_as<H, HBRUSH> || std::same_as<H, HPEN> || std::same_as<H, HFONT> ||
-                          std::same_as<H, HBITMAP> || std::same_as<H, HRGN>;
+    std::same_as<H, HBITMAP> || std::same_as<H, HRGN>;
 template <GdiObjectHandle H> BOOL DeleteObject(H obj) {
     return DeleteObject(handle_cast<HGDIOBJ>(obj));
 }
@@ -421,6 +424,11 @@ constexpr std::uint32_t PixelFromColor(COLORREF c) {
 }
 constexpr COLORREF ColorFromPixel(std::uint32_t p) {
     return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+}
+// A COLORREF as a pixel of a monochrome surface: the nearer of black and white.
+constexpr std::uint32_t MonoPixelFromColor(COLORREF c) {
+    const unsigned sum = (c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF);
+    return sum >= 384 ? 0xFFFFFFu : 0u;
 }
 
 // Direct access to a bitmap's pixels: 32-bit pixels 0xAARRGGBB, or for a
@@ -606,11 +614,15 @@ inline SIZE GetTextExtent(HDC dc, std::string_view text) {
 
 // A memory DC with a bitmap selected; on destruction the DC's own bitmap is
 // selected back and the DC deleted. The size form creates a bitmap of its own
-// (32 bits, or monochrome for bitsPerPixel 1) and deletes it too.
+// (32 bits, or monochrome for bitsPerPixel 1) and deletes it too; Adopt takes
+// over a bitmap the caller made (a DIB section, say) and deletes it as well.
 class MemoryDC {
 public:
     explicit MemoryDC(HBITMAP bitmap, HDC compatible = nullptr);
     MemoryDC(int width, int height, UINT bitsPerPixel = 32, HDC compatible = nullptr);
+    static MemoryDC Adopt(HBITMAP bitmap, HDC compatible = nullptr) {
+        return MemoryDC(bitmap, compatible, true);
+    }
     ~MemoryDC();
     MemoryDC(const MemoryDC&) = delete;
     MemoryDC& operator=(const MemoryDC&) = delete;
@@ -621,6 +633,8 @@ public:
     bool Valid() const { return dc_ && old_; }
 
 private:
+    MemoryDC(HBITMAP bitmap, HDC compatible, bool ownsBitmap);
+
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ old_ = nullptr;

@@ -12,8 +12,8 @@ namespace gfx {
 namespace detail {
 
 IconObj::~IconObj() {
-    if (color) DeleteObject(ToObj(color));
-    if (mask) DeleteObject(ToObj(mask));
+    if (color) DeleteObject(color);
+    if (mask) DeleteObject(mask);
 }
 
 } // namespace detail
@@ -31,9 +31,9 @@ constexpr int kDefaultIconSize = 32;
 // it is white, as the conversion against a white background colour does.
 HBITMAP CopyPixels(const BitmapObj& src, int w, int h, bool mono) {
     HBITMAP out = CreateBitmap(w, h, 1, mono ? 1 : 32, nullptr);
-    BitmapObj* dst = detail::LookupBitmap(detail::ToObj(out));
+    BitmapObj* dst = detail::LookupBitmap(out);
     if (!dst) {
-        if (out) DeleteObject(detail::ToObj(out));
+        if (out) DeleteObject(out);
         return nullptr;
     }
     for (int y = 0; y < h; ++y) {
@@ -95,8 +95,8 @@ HICON CreateIconIndirect(const ICONINFO* info) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    const BitmapObj* mask = detail::LookupBitmap(detail::ToObj(info->hbmMask));
-    const BitmapObj* color = info->hbmColor ? detail::LookupBitmap(detail::ToObj(info->hbmColor)) : nullptr;
+    const BitmapObj* mask = detail::LookupBitmap(info->hbmMask);
+    const BitmapObj* color = info->hbmColor ? detail::LookupBitmap(info->hbmColor) : nullptr;
     if (!mask || (info->hbmColor && !color)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -108,12 +108,12 @@ HICON CreateIconIndirect(const ICONINFO* info) {
 
 HICON CopyIcon(HICON icon) {
     const IconObj* src = detail::LookupIcon(icon);
-    const BitmapObj* mask = src ? detail::LookupBitmap(detail::ToObj(src->mask)) : nullptr;
+    const BitmapObj* mask = src ? detail::LookupBitmap(src->mask) : nullptr;
     if (!mask) {
         SetLastError(ERROR_INVALID_CURSOR_HANDLE);
         return nullptr;
     }
-    const BitmapObj* color = src->color ? detail::LookupBitmap(detail::ToObj(src->color)) : nullptr;
+    const BitmapObj* color = src->color ? detail::LookupBitmap(src->color) : nullptr;
     return NewIcon(*mask, color, src->isIcon, src->hotspot);
 }
 
@@ -122,7 +122,7 @@ BOOL DestroyIcon(HICON icon) {
         SetLastError(ERROR_INVALID_CURSOR_HANDLE);
         return FALSE;
     }
-    detail::Erase(detail::ToObj(icon));
+    detail::Erase(handle_cast<HGDIOBJ>(icon));
     return TRUE;
 }
 
@@ -140,8 +140,8 @@ BOOL GetIconInfo(HICON icon, ICONINFO* info) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const BitmapObj* mask = detail::LookupBitmap(detail::ToObj(src->mask));
-    const BitmapObj* color = src->color ? detail::LookupBitmap(detail::ToObj(src->color)) : nullptr;
+    const BitmapObj* mask = detail::LookupBitmap(src->mask);
+    const BitmapObj* color = src->color ? detail::LookupBitmap(src->color) : nullptr;
     if (!mask) {
         SetLastError(ERROR_INVALID_CURSOR_HANDLE);
         return FALSE;
@@ -153,8 +153,8 @@ BOOL GetIconInfo(HICON icon, ICONINFO* info) {
     out.hbmMask = CopyPixels(*mask, mask->width, mask->height, true);
     if (color) out.hbmColor = CopyPixels(*color, color->width, color->height, false);
     if (!out.hbmMask || (color && !out.hbmColor)) {
-        if (out.hbmMask) DeleteObject(detail::ToObj(out.hbmMask));
-        if (out.hbmColor) DeleteObject(detail::ToObj(out.hbmColor));
+        if (out.hbmMask) DeleteObject(out.hbmMask);
+        if (out.hbmColor) DeleteObject(out.hbmColor);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return FALSE;
     }
@@ -171,7 +171,7 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH 
     detail::DCObj* dc = detail::DCOrFail(hdc);
     if (!dc) return FALSE;
     const IconObj* ic = detail::LookupIcon(icon);
-    const BitmapObj* mask = ic ? detail::LookupBitmap(detail::ToObj(ic->mask)) : nullptr;
+    const BitmapObj* mask = ic ? detail::LookupBitmap(ic->mask) : nullptr;
     if (!mask) {
         SetLastError(ERROR_INVALID_CURSOR_HANDLE);
         return FALSE;
@@ -180,7 +180,7 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH 
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const BitmapObj* color = ic->color ? detail::LookupBitmap(detail::ToObj(ic->color)) : nullptr;
+    const BitmapObj* color = ic->color ? detail::LookupBitmap(ic->color) : nullptr;
     const int iw = color ? std::min(color->width, mask->width) : mask->width;
     const int ih = color ? std::min(color->height, mask->height) : mask->height / 2;
     if (cx == 0) cx = (flags & DI_DEFAULTSIZE) ? kDefaultIconSize : iw;
@@ -213,7 +213,7 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH 
             for (LONG px = c.left; px < c.right; ++px) {
                 const int u = static_cast<int>((px - sx0) * iw / cx);
                 std::uint32_t image = imageRow[u];
-                if (mono) image = detail::MonoPixel(detail::PixelToColor(image));
+                if (mono) image = MonoPixelFromColor(ColorFromPixel(image));
                 const bool transparent = maskRow[u] != 0;
                 std::uint32_t& d = out[px];
                 if (blend)

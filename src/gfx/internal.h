@@ -230,27 +230,28 @@ private:
 HGDIOBJ Insert(std::unique_ptr<GdiObject> obj);
 // The object behind a handle when it is alive and of the kind asked for.
 GdiObject* Lookup(HGDIOBJ h);
-template <class T> T* LookupAs(HGDIOBJ h, Kind kind) {
-    GdiObject* o = Lookup(h);
+// `h` is any handle the table gives out: a drawing object, a DC or an icon.
+template <class T, class H> T* LookupAs(H h, Kind kind) {
+    GdiObject* o = Lookup(handle_cast<HGDIOBJ>(h));
     return (o && o->kind == kind) ? static_cast<T*>(o) : nullptr;
 }
-inline PenObj* LookupPen(HGDIOBJ h) {
+inline PenObj* LookupPen(HPEN h) {
     return LookupAs<PenObj>(h, Kind::Pen);
 }
-inline BrushObj* LookupBrush(HGDIOBJ h) {
+inline BrushObj* LookupBrush(HBRUSH h) {
     return LookupAs<BrushObj>(h, Kind::Brush);
 }
-inline FontObj* LookupFont(HGDIOBJ h) {
+inline FontObj* LookupFont(HFONT h) {
     return LookupAs<FontObj>(h, Kind::Font);
 }
-inline BitmapObj* LookupBitmap(HGDIOBJ h) {
+inline BitmapObj* LookupBitmap(HBITMAP h) {
     return LookupAs<BitmapObj>(h, Kind::Bitmap);
 }
-inline RegionObj* LookupRegion(HGDIOBJ h) {
+inline RegionObj* LookupRegion(HRGN h) {
     return LookupAs<RegionObj>(h, Kind::Region);
 }
 inline IconObj* LookupIcon(HICON h) {
-    return LookupAs<IconObj>(handle_cast<HGDIOBJ>(h), Kind::Icon);
+    return LookupAs<IconObj>(h, Kind::Icon);
 }
 DCObj* LookupDC(HDC h);
 // The DC behind a handle, or nullptr with ERROR_INVALID_HANDLE set.
@@ -260,12 +261,15 @@ void Erase(HGDIOBJ h);
 // Reference counting of selected objects; Release frees a pending deletion.
 void AddSelectRef(HGDIOBJ h);
 void ReleaseSelectRef(HGDIOBJ h);
+template <GdiObjectHandle H> void AddSelectRef(H h) {
+    AddSelectRef(handle_cast<HGDIOBJ>(h));
+}
+template <GdiObjectHandle H> void ReleaseSelectRef(H h) {
+    ReleaseSelectRef(handle_cast<HGDIOBJ>(h));
+}
 
 template <class H> H ToHandle(HGDIOBJ h) {
     return handle_cast<H>(h);
-}
-template <class H> HGDIOBJ ToObj(H h) {
-    return handle_cast<HGDIOBJ>(h);
 }
 
 // The 1 x 1 monochrome bitmap every new memory DC holds.
@@ -286,18 +290,8 @@ bool SelectBitmapInto(DCObj& dc, HBITMAP bitmap);
 
 // A COLORREF as a pixel of the target: 0x00RRGGBB for 32 bits; for a
 // monochrome target the nearest of black and white.
-inline std::uint32_t ColorToPixel(COLORREF c) {
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
-inline COLORREF PixelToColor(std::uint32_t p) {
-    return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
-}
-inline std::uint32_t MonoPixel(COLORREF c) {
-    unsigned sum = (c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF);
-    return sum >= 384 ? 0xFFFFFFu : 0u;
-}
 inline std::uint32_t ColorToTargetPixel(COLORREF c, bool mono) {
-    return mono ? MonoPixel(c) : ColorToPixel(c);
+    return mono ? MonoPixelFromColor(c) : PixelFromColor(c);
 }
 
 // A ternary raster operation on whole pixels: bit i of `code` is the result

@@ -87,7 +87,7 @@ GdiObject* Lookup(HGDIOBJ h) {
 }
 
 DCObj* LookupDC(HDC h) {
-    return LookupAs<DCObj>(handle_cast<HGDIOBJ>(h), Kind::DC);
+    return LookupAs<DCObj>(h, Kind::DC);
 }
 
 // Destructors run outside the lock: they may release other objects.
@@ -256,21 +256,21 @@ bool IsDCPen(const PenObj* p) {
 }
 
 FontObj* SelectedFont(DCObj& dc) {
-    if (FontObj* f = LookupFont(ToObj(dc.st.font))) return f;
-    return LookupFont(GetStock().objects[SYSTEM_FONT]);
+    if (FontObj* f = LookupFont(dc.st.font)) return f;
+    return LookupAs<FontObj>(GetStock().objects[SYSTEM_FONT], Kind::Font);
 }
 
 // Keeps every object of a state alive while the state exists.
 void RetainState(const DCState& s) {
-    AddSelectRef(ToObj(s.brush));
-    AddSelectRef(ToObj(s.pen));
-    AddSelectRef(ToObj(s.font));
+    AddSelectRef(s.brush);
+    AddSelectRef(s.pen);
+    AddSelectRef(s.font);
 }
 
 void ReleaseState(const DCState& s) {
-    ReleaseSelectRef(ToObj(s.brush));
-    ReleaseSelectRef(ToObj(s.pen));
-    ReleaseSelectRef(ToObj(s.font));
+    ReleaseSelectRef(s.brush);
+    ReleaseSelectRef(s.pen);
+    ReleaseSelectRef(s.font);
 }
 
 DCState DefaultState() {
@@ -285,10 +285,10 @@ DCState DefaultState() {
 // Selects `bitmap` into a memory DC (the DC's bookkeeping of the previous
 // bitmap included). False when the bitmap is selected into another DC.
 bool SelectBitmapInto(DCObj& dc, HBITMAP bitmap) {
-    BitmapObj* b = LookupBitmap(ToObj(bitmap));
+    BitmapObj* b = LookupBitmap(bitmap);
     if (!b) return false;
     if (!b->stock && b->selectedIn && b->selectedIn != &dc) return false;
-    if (BitmapObj* old = LookupBitmap(ToObj(dc.st.bitmap)); old && old != b && old->selectedIn == &dc)
+    if (BitmapObj* old = LookupBitmap(dc.st.bitmap); old && old != b && old->selectedIn == &dc)
         old->selectedIn = nullptr;
     if (!b->stock) b->selectedIn = &dc;
     dc.st.bitmap = bitmap;
@@ -417,13 +417,13 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
     if (!d) return nullptr;
     switch (type) {
         case OBJ_PEN:
-            return ToObj(d->st.pen);
+            return handle_cast<HGDIOBJ>(d->st.pen);
         case OBJ_BRUSH:
-            return ToObj(d->st.brush);
+            return handle_cast<HGDIOBJ>(d->st.brush);
         case OBJ_FONT:
-            return ToObj(d->st.font);
+            return handle_cast<HGDIOBJ>(d->st.font);
         case OBJ_BITMAP:
-            return ToObj(d->memoryDC ? d->st.bitmap : d->surface);
+            return handle_cast<HGDIOBJ>(d->memoryDC ? d->st.bitmap : d->surface);
         default:
             return nullptr;
     }
@@ -438,7 +438,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
     }
     auto swap = [&](auto& slot) {
         using H = std::remove_reference_t<decltype(slot)>;
-        HGDIOBJ old = ToObj(slot);
+        HGDIOBJ old = handle_cast<HGDIOBJ>(slot);
         AddSelectRef(obj);
         slot = ToHandle<H>(obj);
         ReleaseSelectRef(old);
@@ -453,7 +453,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
             return swap(d->st.font);
         case Kind::Bitmap: {
             if (!d->memoryDC) return nullptr;
-            HGDIOBJ old = ToObj(d->st.bitmap);
+            HGDIOBJ old = handle_cast<HGDIOBJ>(d->st.bitmap);
             if (!SelectBitmapInto(*d, ToHandle<HBITMAP>(obj))) return nullptr;
             return old;
         }
@@ -489,7 +489,7 @@ HBRUSH CreateHatchBrush(int style, COLORREF color) {
 }
 
 HBRUSH CreatePatternBrush(HBITMAP bitmap) {
-    BitmapObj* bm = LookupBitmap(ToObj(bitmap));
+    BitmapObj* bm = LookupBitmap(bitmap);
     if (!bm) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
@@ -698,20 +698,20 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* bmi, UINT usage, void** bits,
 }
 
 bool GetBitmapSurface(HBITMAP bitmap, BitmapSurface* surface) {
-    BitmapObj* b = LookupBitmap(ToObj(bitmap));
+    BitmapObj* b = LookupBitmap(bitmap);
     if (!b || !surface) return false;
     *surface = BitmapSurface{b->bits, b->stride, b->width, b->height, b->bpp};
     return true;
 }
 
 bool TakeBitmapDirtyRect(HBITMAP bitmap, RECT* dirty) {
-    BitmapObj* b = LookupBitmap(ToObj(bitmap));
+    BitmapObj* b = LookupBitmap(bitmap);
     if (!b || !dirty) return false;
     return b->TakeDirty(dirty);
 }
 
 void AddBitmapDirtyRect(HBITMAP bitmap, const RECT& r) {
-    if (BitmapObj* b = LookupBitmap(ToObj(bitmap))) b->AddDirty(r);
+    if (BitmapObj* b = LookupBitmap(bitmap)) b->AddDirty(r);
 }
 
 } // namespace gfx

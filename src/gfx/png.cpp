@@ -161,7 +161,7 @@ void ReadRows(png_structp png, png_infop info, ReadSource* src, ReadResult* resu
     bmi.bmiHeader.biHeight = -static_cast<LONG>(height);
     bmi.bmiHeader.biBitCount = 32;
     result->bitmap = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, nullptr, nullptr, 0);
-    BitmapObj* b = LookupBitmap(ToObj(result->bitmap));
+    BitmapObj* b = LookupBitmap(result->bitmap);
     if (!b) {
         result->error = ERROR_NOT_ENOUGH_MEMORY;
         png_error(png, "no memory");
@@ -182,7 +182,7 @@ void ReadPng(ReadSource* src, ReadResult* result) {
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
-        if (result->bitmap) DeleteObject(ToObj(result->bitmap));
+        if (result->bitmap) DeleteObject(result->bitmap);
         result->bitmap = nullptr;
         return;
     }
@@ -193,7 +193,7 @@ void ReadPng(ReadSource* src, ReadResult* result) {
 } // namespace
 
 std::vector<unsigned char> EncodePng(HBITMAP bitmap, const RECT* part, bool keepAlpha) {
-    BitmapObj* b = LookupBitmap(ToObj(bitmap));
+    BitmapObj* b = LookupBitmap(bitmap);
     if (!b) {
         SetLastError(ERROR_INVALID_HANDLE);
         return {};

@@ -12,7 +12,7 @@ namespace {
 
 bool BrushUsable(HBRUSH brush) {
     const std::uintptr_t v = handle_to_int(brush);
-    return (v >= 1 && v <= SYS_COLOR_COUNT) || LookupBrush(ToObj(brush));
+    return (v >= 1 && v <= SYS_COLOR_COUNT) || LookupBrush(brush);
 }
 
 RECT Clamped(const RECT& r) {
@@ -51,7 +51,7 @@ constexpr std::uint8_t kAlternate[] = {1, 1};
 
 PenInfo ResolvePen(DCObj& d) {
     PenInfo info;
-    PenObj* p = LookupPen(ToObj(d.st.pen));
+    PenObj* p = LookupPen(d.st.pen);
     if (!p || p->Style() == PS_NULL) return info;
     BitmapObj* t = d.Target();
     const bool mono = t && t->Mono();
@@ -404,7 +404,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
     const std::uint32_t px = ColorToTargetPixel(color & 0xFFFFFF, t->Mono());
     t->Row(s.y)[s.x] = px;
     t->AddDirty(RECT{s.x, s.y, s.x + 1, s.y + 1});
-    return PixelToColor(px);
+    return ColorFromPixel(px);
 }
 
 BOOL SetPixelV(HDC dc, int x, int y, COLORREF color) {
@@ -417,7 +417,7 @@ COLORREF GetPixel(HDC dc, int x, int y) {
     BitmapObj* t = d->Target();
     const POINT s = d->LogicalToSurface(POINT{ClampCoord(x), ClampCoord(y)});
     if (!t || !d->EffectiveClip().Contains(s.x, s.y)) return CLR_INVALID;
-    return PixelToColor(t->Row(s.y)[s.x] & 0xFFFFFF);
+    return ColorFromPixel(t->Row(s.y)[s.x] & 0xFFFFFF);
 }
 
 // ============================================================================
@@ -427,7 +427,7 @@ COLORREF GetPixel(HDC dc, int x, int y) {
 namespace {
 
 bool SurfaceRegion(DCObj& d, HRGN rgn, Region* out) {
-    RegionObj* r = LookupRegion(ToObj(rgn));
+    RegionObj* r = LookupRegion(rgn);
     if (!r) {
         SetLastError(ERROR_INVALID_HANDLE);
         return false;

@@ -83,7 +83,7 @@ Pattern ResolveBrush(DCObj& dc, HBRUSH brush) {
     const std::uintptr_t value = handle_to_int(brush);
     if (value >= 1 && value <= SYS_COLOR_COUNT)
         return SolidPattern(ColorToTargetPixel(GetSysColor(static_cast<int>(value - 1)), mono));
-    BrushObj* b = LookupBrush(ToObj(brush));
+    BrushObj* b = LookupBrush(brush);
     if (!b) return Pattern{};
     if (b->dcBrush) return SolidPattern(ColorToTargetPixel(dc.st.dcBrushColor, mono));
     if (b->sysColorIndex >= 0) return SolidPattern(ColorToTargetPixel(GetSysColor(b->sysColorIndex), mono));
@@ -110,8 +110,8 @@ Pattern ResolveBrush(DCObj& dc, HBRUSH brush) {
                         // Monochrome patterns: 0 bits take the text colour, 1 bits the background.
                         p.tile[i] = b->pattern[i] ? bg : fg;
                     } else {
-                        p.tile[i] =
-                            mono ? MonoPixel(PixelToColor(b->pattern[i])) : (b->pattern[i] & 0xFFFFFF);
+                        p.tile[i] = mono ? MonoPixelFromColor(ColorFromPixel(b->pattern[i]))
+                                         : (b->pattern[i] & 0xFFFFFF);
                     }
                     if (drawn) p.mask |= 1ull << i;
                 }

@@ -316,7 +316,7 @@ RECT Normalized(int l, int t, int r, int b) {
 }
 
 RegionObj* RegionOrFail(HRGN rgn) {
-    RegionObj* r = LookupRegion(ToObj(rgn));
+    RegionObj* r = LookupRegion(rgn);
     if (!r) SetLastError(ERROR_INVALID_HANDLE);
     return r;
 }

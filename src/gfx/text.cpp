@@ -2,6 +2,7 @@
 // drawing of positioned runs (coverage blending, rotation, decorations).
 
 #include "gfx/font_internal.h"
+#include "gfx/utf8.h"
 
 #include <algorithm>
 #include <cstring>
@@ -490,12 +491,7 @@ int GetTextFace(HDC hdc, int count, char* name) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    std::size_t n = std::min(face.size(), static_cast<std::size_t>(count) - 1);
-    // Never cut a character in half.
-    while (n > 0 && n < face.size() && (static_cast<unsigned char>(face[n]) & 0xC0) == 0x80) --n;
-    std::memcpy(name, face.data(), n);
-    name[n] = '\0';
-    return static_cast<int>(n);
+    return static_cast<int>(CopyUtf8ToBuffer(face, name, static_cast<std::size_t>(count)));
 }
 
 } // namespace gfx

@@ -165,7 +165,7 @@ std::array<HBRUSH*, 11> BrushFields(TOffice11Colors& C) {
 
 void FreeBrushes() {
     for (HBRUSH* Brush : BrushFields(Scheme().Colors)) {
-        if (*Brush) gfx::DeleteObject(gfx::handle_cast<gfx::HGDIOBJ>(*Brush));
+        if (*Brush) gfx::DeleteObject(*Brush);
         *Brush = nullptr;
     }
 }
@@ -213,7 +213,7 @@ void EnsureSubMenuExpandResource() {
         for (int X = 0; X < Width; ++X) Pixels[Y * Width + X] = SubMenuExpandArt[Y][X] == 'X' ? 0 : 0xFFFFFF;
     gfx::HBITMAP Art = gfx::CreateBitmap(Width, Height, 1, 32, Pixels);
     if (Art && !win::AddResource(Program, win::ResType::Bitmap, SubMenuExpandName, Art, nullptr, {}))
-        gfx::DeleteObject(gfx::handle_cast<gfx::HGDIOBJ>(Art));
+        gfx::DeleteObject(Art);
 }
 
 cls::TBitmap* LoadSubMenuExpandBitmap() {

@@ -17,16 +17,12 @@ constexpr int MaxGradientSteps = 256;
 // half of it toward the second colour.
 constexpr int TwoStageMiddlePercent = 25;
 
-gfx::HGDIOBJ Obj(HBRUSH ABrush) {
-    return gfx::handle_cast<gfx::HGDIOBJ>(ABrush);
-}
-
 // A solid brush that lives for one drawing call.
 class TTempBrush {
 public:
     explicit TTempBrush(TColor AColor) : FBrush(gfx::CreateSolidBrush(gfx::ColorToRGB(AColor))) {}
     ~TTempBrush() {
-        if (FBrush) gfx::DeleteObject(Obj(FBrush));
+        if (FBrush) gfx::DeleteObject(FBrush);
     }
     TTempBrush(const TTempBrush&) = delete;
     TTempBrush& operator=(const TTempBrush&) = delete;
@@ -46,7 +42,7 @@ public:
         }
     }
     ~TSchemeBrush() {
-        if (FTemp) gfx::DeleteObject(Obj(FTemp));
+        if (FTemp) gfx::DeleteObject(FTemp);
     }
     TSchemeBrush(const TSchemeBrush&) = delete;
     TSchemeBrush& operator=(const TSchemeBrush&) = delete;
@@ -257,18 +253,13 @@ void DrawSizeGrip(HDC DC, RECT& R, int ACorner) {
     // The system draws the grip for the bottom-right corner; it is mirrored
     // into the others.
     if (CX > 0 && CY > 0) {
-        HDC Memory = gfx::CreateCompatibleDC(DC);
-        gfx::HBITMAP Bitmap = gfx::CreateBitmap(CX, CY, 1, 32, nullptr);
-        if (Memory && Bitmap) {
-            gfx::HGDIOBJ Old = gfx::SelectObject(Memory, gfx::handle_cast<gfx::HGDIOBJ>(Bitmap));
+        const gfx::MemoryDC Memory(CX, CY, 32, DC);
+        if (Memory.Valid()) {
             RECT Image{0, 0, CX, CY};
-            gfx::DrawFrameControl(Memory, &Image, gfx::DFC_SCROLL, gfx::DFCS_SCROLLSIZEGRIP);
+            gfx::DrawFrameControl(Memory.Handle(), &Image, gfx::DFC_SCROLL, gfx::DFCS_SCROLLSIZEGRIP);
             gfx::StretchBlt(DC, Right ? Grip.left : Grip.right, Bottom ? Grip.top : Grip.bottom,
-                            Right ? CX : -CX, Bottom ? CY : -CY, Memory, 0, 0, CX, CY, gfx::SRCCOPY);
-            gfx::SelectObject(Memory, Old);
+                            Right ? CX : -CX, Bottom ? CY : -CY, Memory.Handle(), 0, 0, CX, CY, gfx::SRCCOPY);
         }
-        if (Bitmap) gfx::DeleteObject(gfx::handle_cast<gfx::HGDIOBJ>(Bitmap));
-        if (Memory) gfx::DeleteDC(Memory);
     }
     R = Grip;
 }

@@ -1,11 +1,9 @@
 #include "bars/categories.h"
 
-#include "bars/bars.h"
 #include "bars/item.h"
-#include "bars/manager.h"
 #include "classes/exceptions.h"
-#include "classes/forms.h"
-#include "support/driver.h"
+#include "fixture.h"
+#include "support/expect.h"
 
 #include <gtest/gtest.h>
 
@@ -15,27 +13,13 @@ namespace {
 
 using namespace bars;
 
-class CategoriesTest : public testdrv::WinTest {
+class CategoriesTest : public test::ManagerTest {
 protected:
-    void SetUp() override {
-        WinTest::SetUp();
-        Form = new cls::TForm(nullptr);
-        Manager = new TdxBarManager(Form);
-    }
-    void TearDown() override {
-        delete Form;
-        cls::DoneApplication();
-        WinTest::TearDown();
-    }
-
     TdxBarItem* NewItem(int ACategory) {
         auto* Item = new TdxBarItem(Form);
         Item->SetCategory(ACategory);
         return Item;
     }
-
-    cls::TForm* Form = nullptr;
-    TdxBarManager* Manager = nullptr;
 };
 
 TEST_F(CategoriesTest, ThereIsAlwaysADefaultCategory) {
@@ -125,14 +109,8 @@ TEST_F(CategoriesTest, GroupsRefuseRecursionAndPassTheirStateOn) {
     EXPECT_EQ(Outer->Count(), 2);
     EXPECT_TRUE(Outer->Contains(Inner));
 
-    for (TdxBarGroup* Bad : {Outer, Inner}) {
-        try {
-            Bad->Add(Outer);
-            ADD_FAILURE() << "recursive group accepted";
-        } catch (const cls::Exception& E) {
-            EXPECT_EQ(E.Message(), "You cannot create recursive groups");
-        }
-    }
+    for (TdxBarGroup* Bad : {Outer, Inner})
+        testdrv::ExpectError<cls::Exception>([&] { Bad->Add(Outer); }, "You cannot create recursive groups");
     EXPECT_EQ(Inner->Count(), 1);
 
     Outer->SetEnabled(false);

@@ -63,7 +63,7 @@ protected:
         FBrush = gfx::CreateSolidBrush(Blue);
     }
     void TearDown() override {
-        gfx::DeleteObject(gfx::handle_cast<gfx::HGDIOBJ>(FBrush));
+        gfx::DeleteObject(FBrush);
         SetGlyphFadingEnabled(true);
         WinTest::TearDown();
     }
@@ -290,7 +290,7 @@ TEST_F(DrawingTest, TileBitmapStaysAnchoredToThePattern) {
     EXPECT_EQ(S.InkBounds(Green), (RECT{2, 2, 12, 12}));
     HRGN Clip = gfx::CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(gfx::GetClipRgn(S.dc(), Clip), 0);
-    gfx::DeleteObject(gfx::handle_cast<gfx::HGDIOBJ>(Clip));
+    gfx::DeleteObject(Clip);
 }
 
 TEST_F(DrawingTest, TileBitmapKeepsTheCallersClipAndDrawsNothingWithoutAPicture) {
@@ -307,7 +307,7 @@ TEST_F(DrawingTest, TileBitmapKeepsTheCallersClipAndDrawsNothingWithoutAPicture)
         RECT Box;
         gfx::GetRgnBox(Clip, &Box);
         EXPECT_EQ(Box, (RECT{0, 0, 8, 16}));
-        gfx::DeleteObject(gfx::handle_cast<gfx::HGDIOBJ>(Clip));
+        gfx::DeleteObject(Clip);
     }
     EXPECT_EQ(S.InkBounds(Green), (RECT{0, 0, 8, 16}));
     DibDC Untouched(4, 4, Green);
@@ -377,7 +377,7 @@ TEST_F(DrawingTest, CheckerPatternAndClipHelpers) {
     RECT Box;
     gfx::GetRgnBox(Clip, &Box);
     EXPECT_EQ(Box, (RECT{0, 2, 4, 4}));
-    gfx::DeleteObject(gfx::handle_cast<gfx::HGDIOBJ>(Clip));
+    gfx::DeleteObject(Clip);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "fixture.h"
 #include "lookandfeel/text.h"
 #include "support/driver.h"
+#include "support/expect.h"
 
 #include <gtest/gtest.h>
 
@@ -369,12 +370,8 @@ TEST_F(LinksTest, ASubItemCannotContainItself) {
     auto* Inner = NewItem<TdxBarSubItem>("Inner");
     Outer->ItemLinks()->Add(Inner);
     TdxBarItemLink* Link = Inner->ItemLinks()->Add();
-    try {
-        Link->SetItem(Outer);
-        ADD_FAILURE() << "no exception";
-    } catch (const cls::Exception& E) {
-        EXPECT_EQ(E.Message(), lf::cxGetResourceString(dxSBAR_RECURSIVESUBITEMS));
-    }
+    testdrv::ExpectError<cls::Exception>([&] { Link->SetItem(Outer); },
+                                         lf::cxGetResourceString(dxSBAR_RECURSIVESUBITEMS));
     EXPECT_EQ(Link->Item(), nullptr);
     EXPECT_EQ(Outer->LinkCount(), 0);
     EXPECT_TRUE(Outer->ItemLinks()->ContainsItem(Inner));

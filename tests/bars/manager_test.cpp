@@ -12,6 +12,7 @@
 #include "lookandfeel/colors.h"
 #include "lookandfeel/objectlinks.h"
 #include "support/driver.h"
+#include "support/expect.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@ namespace {
 
 using namespace bars;
 using cls::TForm;
+using testdrv::ExpectError;
 
 class ManagerTest : public testdrv::WinTest {
 protected:
@@ -62,24 +64,15 @@ private:
     TdxBarManager* FManager;
 };
 
-std::string ExceptionText(const std::function<void()>& AAction) {
-    try {
-        AAction();
-    } catch (const cls::Exception& E) {
-        return E.Message();
-    }
-    return "";
-}
-
 gfx::LOGFONT FontOf(gfx::HFONT AFont) {
     gfx::LOGFONT Result{};
-    gfx::GetObject(gfx::handle_cast<gfx::HGDIOBJ>(AFont), sizeof(Result), &Result);
+    gfx::GetObject(AFont, sizeof(Result), &Result);
     return Result;
 }
 
 gfx::COLORREF BrushColor(gfx::HBRUSH ABrush) {
     gfx::LOGBRUSH Result{};
-    gfx::GetObject(gfx::handle_cast<gfx::HGDIOBJ>(ABrush), sizeof(Result), &Result);
+    gfx::GetObject(ABrush, sizeof(Result), &Result);
     return Result.lbColor;
 }
 
@@ -93,21 +86,21 @@ win::NONCLIENTMETRICS CurrentMetrics() {
 
 TEST_F(ManagerTest, OwnerMustBeAFormAndNothingStaysRegisteredOtherwise) {
     cls::TComponent NotAForm(nullptr);
-    EXPECT_EQ(ExceptionText([&] { new TdxBarManager(&NotAForm); }),
-              "TdxBarManager should have as its Owner - TForm (TCustomForm)");
+    ExpectError<cls::Exception>([&] { new TdxBarManager(&NotAForm); },
+                                "TdxBarManager should have as its Owner - TForm (TCustomForm)");
     EXPECT_EQ(NotAForm.ComponentCount(), 0);
     EXPECT_EQ(dxBarManagerList(), nullptr);
     EXPECT_FALSE(IsLibraryStarted());
 
     // Without an application main form a nil owner is refused the same way.
-    EXPECT_EQ(ExceptionText([] { new TdxBarManager(nullptr); }),
-              "TdxBarManager should have as its Owner - TForm (TCustomForm)");
+    ExpectError<cls::Exception>([] { new TdxBarManager(nullptr); },
+                                "TdxBarManager should have as its Owner - TForm (TCustomForm)");
     EXPECT_FALSE(IsLibraryStarted());
 }
 
 TEST_F(ManagerTest, ASecondManagerOnAFormIsRefused) {
     TdxBarManager* First = NewManager();
-    EXPECT_EQ(ExceptionText([&] { NewManager(); }), "A Form should contain only a single TdxBarManager");
+    ExpectError<cls::Exception>([&] { NewManager(); }, "A Form should contain only a single TdxBarManager");
     ASSERT_NE(dxBarManagerList(), nullptr);
     EXPECT_EQ(dxBarManagerList()->Count(), 1);
     EXPECT_EQ(dxBarManagerList()->GetItem(0), First);
@@ -122,9 +115,8 @@ TEST_F(ManagerTest, OwnerTextsAreReadWhenRaised) {
             return std::nullopt;
         });
     NewManager();
-    const std::string Text = ExceptionText([&] { NewManager(); });
+    ExpectError<cls::Exception>([&] { NewManager(); }, "Nur ein Manager");
     cls::SetResStringLocalizer(Previous);
-    EXPECT_EQ(Text, "Nur ein Manager");
 }
 
 TEST_F(ManagerTest, NilOwnerTakesTheMainForm) {

@@ -1,10 +1,8 @@
 #include "bars/painter.h"
 
-#include "bars/manager.h"
-#include "classes/forms.h"
+#include "fixture.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/lookandfeel.h"
-#include "support/driver.h"
 
 #include <gtest/gtest.h>
 
@@ -12,22 +10,7 @@ namespace {
 
 using namespace bars;
 
-class PainterTest : public testdrv::WinTest {
-protected:
-    void SetUp() override {
-        WinTest::SetUp();
-        Form = new cls::TForm(nullptr);
-        Manager = new TdxBarManager(Form);
-    }
-    void TearDown() override {
-        delete Form;
-        cls::DoneApplication();
-        WinTest::TearDown();
-    }
-
-    cls::TForm* Form = nullptr;
-    TdxBarManager* Manager = nullptr;
-};
+class PainterTest : public test::ManagerTest {};
 
 TEST_F(PainterTest, EffectiveStyleFollowsTheLookAndFeelKind) {
     struct Case {

@@ -1,4 +1,5 @@
 #include "bars/strings.h"
+#include "classes/scoped_localizer.h"
 #include "classes/sysutils.h"
 #include "lookandfeel/text.h"
 #include "win/user.h"
@@ -12,15 +13,7 @@ using namespace bars;
 
 namespace {
 
-class ScopedLocalizer {
-public:
-    explicit ScopedLocalizer(cls::TResStringLocalizer ALocalizer)
-        : FPrevious(cls::SetResStringLocalizer(std::move(ALocalizer))) {}
-    ~ScopedLocalizer() { cls::SetResStringLocalizer(FPrevious); }
-
-private:
-    cls::TResStringLocalizer FPrevious;
-};
+using trestle_test::ScopedLocalizer;
 
 TEST(BarStrings, EveryTextIsInTheStringTableUnderItsId) {
     const auto All = BarResourceStrings();

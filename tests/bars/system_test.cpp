@@ -86,7 +86,7 @@ TEST_F(SystemTest, MenuSoundsAreAliasesPlayedAsynchronously) {
 TEST_F(SystemTest, BarFontsTakeTheIconTitleHeightButNoLessThan11Pixels) {
     auto HeightOf = [](win::HFONT AFont) {
         gfx::LOGFONT Font;
-        gfx::GetObject(gfx::handle_cast<gfx::HGDIOBJ>(AFont), sizeof Font, &Font);
+        gfx::GetObject(AFont, sizeof Font, &Font);
         return Font.lfHeight;
     };
     cls::TFont Font;
@@ -99,9 +99,9 @@ TEST_F(SystemTest, BarFontsTakeTheIconTitleHeightButNoLessThan11Pixels) {
     // The default icon-title font is 11 pixels high.
     CreateBarFontHandle(&Font, Handle, true);
     EXPECT_EQ(HeightOf(Handle), -11);
-    EXPECT_EQ(gfx::GetObjectType(gfx::handle_cast<gfx::HGDIOBJ>(Previous)), 0u);
+    EXPECT_EQ(gfx::GetObjectType(Previous), 0u);
     gfx::LOGFONT Copy;
-    gfx::GetObject(gfx::handle_cast<gfx::HGDIOBJ>(Handle), sizeof Copy, &Copy);
+    gfx::GetObject(Handle, sizeof Copy, &Copy);
     EXPECT_STREQ(Copy.lfFaceName, "DejaVu Sans");
     // Smaller icon-title fonts are raised to 11 pixels; larger ones are kept.
     for (auto [IconTitle, Expected] : {std::pair{-8, -11}, {-13, -13}, {9, -11}}) {
@@ -113,8 +113,8 @@ TEST_F(SystemTest, BarFontsTakeTheIconTitleHeightButNoLessThan11Pixels) {
     }
     const win::HFONT Plain = CopyFontHandle(&Font);
     EXPECT_EQ(HeightOf(Plain), -13);
-    gfx::DeleteObject(gfx::handle_cast<gfx::HGDIOBJ>(Plain));
-    gfx::DeleteObject(gfx::handle_cast<gfx::HGDIOBJ>(Handle));
+    gfx::DeleteObject(Plain);
+    gfx::DeleteObject(Handle);
 }
 
 TEST_F(SystemTest, PumpsDispatchTheirRangeAndPostAQuitAgain) {
@@ -272,7 +272,7 @@ TEST_F(SystemTest, CursorsAreProgramResourcesInTheScreensList) {
         ASSERT_TRUE(gfx::GetIconInfo(Cursor, &Info));
         EXPECT_FALSE(Info.fIcon);
         EXPECT_EQ(Info.hbmColor, nullptr);
-        gfx::DeleteObject(gfx::handle_cast<gfx::HGDIOBJ>(Info.hbmMask));
+        gfx::DeleteObject(Info.hbmMask);
         for (win::HCURSOR Other : Cursors) EXPECT_NE(Other, Cursor);
         Cursors.push_back(Cursor);
     }

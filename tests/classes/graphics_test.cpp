@@ -14,19 +14,12 @@
 #include "classes/streams.h"
 #include "classes/temp_dir.h"
 #include "gfx/draw.h"
+#include "support/expect.h"
 
 namespace {
 
 using namespace cls;
-
-template <class TError> void ExpectError(const std::function<void()>& Action, const std::string& Message) {
-    try {
-        Action();
-        ADD_FAILURE() << "no exception, expected: " << Message;
-    } catch (const TError& E) {
-        EXPECT_EQ(E.Message(), Message);
-    }
-}
+using testdrv::ExpectError;
 
 // Counts OnChanging and OnChange of anything with a TNotifyEvent.
 struct TCounter {
@@ -44,10 +37,6 @@ struct TCounter {
             Object.SetOnChanging(TNotifyEvent(this, &TCounter::OnChanging));
     }
 };
-
-gfx::HGDIOBJ Obj(auto Handle) {
-    return gfx::handle_cast<gfx::HGDIOBJ>(Handle);
-}
 
 // A white bitmap of the given size.
 void MakeWhite(TBitmap& B, int W, int H) {
@@ -124,7 +113,7 @@ TEST(Font, HandleFollowsProperties) {
     F.SetCharset(gfx::RUSSIAN_CHARSET);
     F.SetPitch(fpVariable);
     gfx::LOGFONT LF;
-    ASSERT_EQ(gfx::GetObject(Obj(F.Handle()), sizeof LF, &LF), static_cast<int>(sizeof LF));
+    ASSERT_EQ(gfx::GetObject(F.Handle(), sizeof LF, &LF), static_cast<int>(sizeof LF));
     EXPECT_STREQ(LF.lfFaceName, "MS Sans Serif");
     EXPECT_EQ(LF.lfHeight, -11);
     EXPECT_EQ(LF.lfWeight, gfx::FW_BOLD);
@@ -135,8 +124,8 @@ TEST(Font, HandleFollowsProperties) {
 
     gfx::HFONT Old = F.Handle();
     F.SetSize(12);
-    EXPECT_EQ(gfx::GetObjectType(Obj(Old)), 0u) << "the old handle is deleted";
-    ASSERT_TRUE(gfx::GetObject(Obj(F.Handle()), sizeof LF, &LF));
+    EXPECT_EQ(gfx::GetObjectType(Old), 0u) << "the old handle is deleted";
+    ASSERT_TRUE(gfx::GetObject(F.Handle(), sizeof LF, &LF));
     EXPECT_EQ(LF.lfHeight, -16);
 
     // Names are cut to what a LOGFONT holds, never inside a character.
@@ -168,16 +157,16 @@ TEST(Font, SetHandleReadsTheLogFontAndSharesTheHandle) {
     auto* B = new TFont;
     B->SetHandle(A->Handle());
     delete A;
-    EXPECT_EQ(gfx::GetObjectType(Obj(H)), gfx::OBJ_FONT);
+    EXPECT_EQ(gfx::GetObjectType(H), gfx::OBJ_FONT);
     EXPECT_EQ(B->Handle(), H);
     delete B;
-    EXPECT_EQ(gfx::GetObjectType(Obj(H)), 0u);
+    EXPECT_EQ(gfx::GetObjectType(H), 0u);
 
     TFont F;
     gfx::HPEN Pen = gfx::CreatePen(gfx::PS_SOLID, 1, 0);
     ExpectError<EInvalidGraphicOperation>([&] { F.SetHandle(gfx::handle_cast<gfx::HFONT>(Pen)); },
                                           "Invalid font handle");
-    gfx::DeleteObject(Obj(Pen));
+    gfx::DeleteObject(Pen);
 }
 
 // --- TPen and TBrush ---
@@ -199,7 +188,7 @@ TEST(PenAndBrush, HandlesDescribeTheProperties) {
         P.SetWidth(C.Width);
         P.SetStyle(C.Style);
         gfx::LOGPEN LP;
-        ASSERT_TRUE(gfx::GetObject(Obj(P.Handle()), sizeof LP, &LP));
+        ASSERT_TRUE(gfx::GetObject(P.Handle(), sizeof LP, &LP));
         EXPECT_EQ(LP.lopnStyle & gfx::PS_STYLE_MASK, C.LogStyle);
         EXPECT_EQ(LP.lopnWidth.x, C.Width);
         EXPECT_EQ(LP.lopnColor, ColorToRGB(C.Color));
@@ -220,7 +209,7 @@ TEST(PenAndBrush, HandlesDescribeTheProperties) {
         B.SetColor(C.Color);
         B.SetStyle(C.Style);
         gfx::LOGBRUSH LB;
-        ASSERT_TRUE(gfx::GetObject(Obj(B.Handle()), sizeof LB, &LB));
+        ASSERT_TRUE(gfx::GetObject(B.Handle(), sizeof LB, &LB));
         EXPECT_EQ(LB.lbStyle, C.LogStyle);
         if (C.Style != bsClear) {
             EXPECT_EQ(LB.lbColor, ColorToRGB(C.Color));
@@ -434,16 +423,15 @@ TEST(Canvas, RetargetingAndErrors) {
     TBitmap A, B;
     MakeWhite(A, 10, 10);
     MakeWhite(B, 10, 10);
-    gfx::HDC DCA = gfx::CreateCompatibleDC(nullptr), DCB = gfx::CreateCompatibleDC(nullptr);
-    gfx::HGDIOBJ OldA = gfx::SelectObject(DCA, Obj(A.Handle()));
-    gfx::HGDIOBJ OldB = gfx::SelectObject(DCB, Obj(B.Handle()));
+    const gfx::MemoryDC MemA(A.Handle()), MemB(B.Handle());
+    const gfx::HDC DCA = MemA.Handle(), DCB = MemB.Handle();
 
     C.SetHandle(DCA);
     C.Brush()->SetColor(clRed);
     C.FillRect(Rect(0, 0, 5, 5));
     C.MoveTo(3, 4);
     const gfx::HBRUSH Brush = C.Brush()->Handle();
-    EXPECT_EQ(gfx::GetCurrentObject(DCA, gfx::OBJ_BRUSH), Obj(Brush));
+    EXPECT_EQ(gfx::GetCurrentObject(DCA, gfx::OBJ_BRUSH), gfx::handle_cast<gfx::HGDIOBJ>(Brush));
 
     C.SetHandle(DCB);
     EXPECT_EQ(gfx::GetCurrentObject(DCA, gfx::OBJ_BRUSH), gfx::GetStockObject(gfx::HOLLOW_BRUSH));
@@ -457,10 +445,6 @@ TEST(Canvas, RetargetingAndErrors) {
     C.SetHandle(nullptr);
     EXPECT_FALSE(C.HandleAllocated());
     EXPECT_EQ(gfx::GetCurrentObject(DCB, gfx::OBJ_BRUSH), gfx::GetStockObject(gfx::HOLLOW_BRUSH));
-    gfx::SelectObject(DCA, OldA);
-    gfx::SelectObject(DCB, OldB);
-    gfx::DeleteDC(DCA);
-    gfx::DeleteDC(DCB);
 }
 
 TEST(Canvas, LockIsRecursiveAndPerThread) {
@@ -517,7 +501,7 @@ TEST(Bitmap, SizeFormatAndHandles) {
 
     // ReleaseHandle hands the bitmap over; the TBitmap makes a new white one.
     gfx::HBITMAP H = B.ReleaseHandle();
-    EXPECT_EQ(gfx::GetObjectType(Obj(H)), gfx::OBJ_BITMAP);
+    EXPECT_EQ(gfx::GetObjectType(H), gfx::OBJ_BITMAP);
     EXPECT_EQ(B.Width(), 6);
     EXPECT_EQ(B.Canvas()->Pixels(0, 0), clWhite);
     EXPECT_NE(B.Handle(), H);
@@ -527,7 +511,7 @@ TEST(Bitmap, SizeFormatAndHandles) {
     EXPECT_EQ(B.Handle(), H);
     EXPECT_EQ(B.Canvas()->Pixels(3, 3), clBlack);
     B.SetHandle(gfx::CreateBitmap(3, 2, 1, 1, nullptr));
-    EXPECT_EQ(gfx::GetObjectType(Obj(H)), 0u) << "the old bitmap is deleted";
+    EXPECT_EQ(gfx::GetObjectType(H), 0u) << "the old bitmap is deleted";
     EXPECT_EQ(B.Width(), 3);
     EXPECT_EQ(B.PixelFormat(), pf1bit);
     B.SetHandle(nullptr);

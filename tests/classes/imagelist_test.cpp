@@ -7,19 +7,12 @@
 #include <vector>
 
 #include "classes/imagelist.h"
+#include "support/expect.h"
 
 namespace {
 
 using namespace cls;
-
-template <class TError> void ExpectError(const std::function<void()>& Action, const std::string& Message) {
-    try {
-        Action();
-        ADD_FAILURE() << "no exception, expected: " << Message;
-    } catch (const TError& E) {
-        EXPECT_EQ(E.Message(), Message);
-    }
-}
+using testdrv::ExpectError;
 
 void Fill(TBitmap& B, const TRect& R, TColor Color) {
     B.Canvas()->Brush()->SetColor(Color);

@@ -12,19 +12,12 @@
 #include "classes/streams.h"
 #include "classes/strings.h"
 #include "classes/temp_dir.h"
+#include "support/expect.h"
 
 namespace {
 
 using namespace cls;
-
-template <class TError> void ExpectError(const std::function<void()>& Action, const std::string& Message) {
-    try {
-        Action();
-        ADD_FAILURE() << "no exception, expected: " << Message;
-    } catch (const TError& E) {
-        EXPECT_EQ(E.Message(), Message);
-    }
-}
+using testdrv::ExpectError;
 
 // --- TList ---
 

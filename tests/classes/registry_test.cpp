@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,10 +10,12 @@
 #include "classes/failing_writes.h"
 #include "classes/registry.h"
 #include "classes/temp_dir.h"
+#include "support/expect.h"
 
 namespace {
 
 using namespace cls;
+using testdrv::ExpectError;
 using trestle_test::ReadFile;
 using trestle_test::WriteFile;
 
@@ -22,15 +23,6 @@ class Registry : public ::testing::Test {
 protected:
     void SetUp() override { SetRegistryStoreFileName(Store); }
     void TearDown() override { SetRegistryStoreFileName(""); }
-
-    void ExpectError(const std::function<void()>& Action, const std::string& Message) {
-        try {
-            Action();
-            ADD_FAILURE() << "no exception, expected: " << Message;
-        } catch (const ERegistryException& E) {
-            EXPECT_EQ(E.Message(), Message);
-        }
-    }
 
     trestle_test::TempDir Dir;
     std::string Store = Dir.File("config/trestle/registry");
@@ -118,7 +110,7 @@ TEST_F(Registry, RelativeAndAbsolutePathsAndKeyLists) {
 
     EXPECT_FALSE(R.OpenKey("Missing\\Key", false));
     EXPECT_FALSE(R.OpenKey("a\\\\b", true));
-    ExpectError([&] { R.CreateKey("a\\\\b"); }, "Failed to create key a\\\\b");
+    ExpectError<ERegistryException>([&] { R.CreateKey("a\\\\b"); }, "Failed to create key a\\\\b");
     EXPECT_FALSE(R.KeyExists("Software\\Vendor\\App\\A\\..\\b"));
 
     EXPECT_TRUE(R.DeleteKey("Software\\Vendor")); // with everything below it
@@ -133,23 +125,25 @@ TEST_F(Registry, RelativeAndAbsolutePathsAndKeyLists) {
 
 TEST_F(Registry, ReadsAndWritesRaiseTheOriginalErrors) {
     TRegistry R;
-    ExpectError([&] { R.WriteString("x", "1"); }, "Failed to set data for 'x'"); // no key open
+    ExpectError<ERegistryException>([&] { R.WriteString("x", "1"); },
+                                    "Failed to set data for 'x'"); // no key open
     EXPECT_EQ(R.ReadString("x"), "");
-    ExpectError([&] { R.ReadInteger("x"); }, "Failed to get data for 'x'");
+    ExpectError<ERegistryException>([&] { R.ReadInteger("x"); }, "Failed to get data for 'x'");
     ASSERT_TRUE(R.OpenKey("Software\\Test", true));
     R.WriteString("Short", "abc");
     R.WriteString("Long", "abcdef");
     R.WriteInteger("Number", 7);
     R.WriteBinaryData("Blob", "12345678x", 9);
     EXPECT_EQ(R.ReadString("Missing"), "");
-    ExpectError([&] { R.ReadInteger("Missing"); }, "Failed to get data for 'Missing'");
-    ExpectError([&] { R.ReadInteger("Short"); }, "Invalid data type for 'Short'");
-    ExpectError([&] { R.ReadInteger("Long"); }, "Failed to get data for 'Long'");
-    ExpectError([&] { R.ReadBool("Short"); }, "Invalid data type for 'Short'");
-    ExpectError([&] { R.ReadString("Number"); }, "Invalid data type for 'Number'");
-    ExpectError([&] { R.ReadFloat("Number"); }, "Invalid data type for 'Number'");
+    ExpectError<ERegistryException>([&] { R.ReadInteger("Missing"); }, "Failed to get data for 'Missing'");
+    ExpectError<ERegistryException>([&] { R.ReadInteger("Short"); }, "Invalid data type for 'Short'");
+    ExpectError<ERegistryException>([&] { R.ReadInteger("Long"); }, "Failed to get data for 'Long'");
+    ExpectError<ERegistryException>([&] { R.ReadBool("Short"); }, "Invalid data type for 'Short'");
+    ExpectError<ERegistryException>([&] { R.ReadString("Number"); }, "Invalid data type for 'Number'");
+    ExpectError<ERegistryException>([&] { R.ReadFloat("Number"); }, "Invalid data type for 'Number'");
     char Small[4];
-    ExpectError([&] { R.ReadBinaryData("Blob", Small, sizeof(Small)); }, "Invalid data type for 'Blob'");
+    ExpectError<ERegistryException>([&] { R.ReadBinaryData("Blob", Small, sizeof(Small)); },
+                                    "Invalid data type for 'Blob'");
     EXPECT_EQ(R.ReadBinaryData("Missing", Small, sizeof(Small)), 0);
 
     EXPECT_TRUE(R.DeleteValue("short"));
@@ -159,12 +153,12 @@ TEST_F(Registry, ReadsAndWritesRaiseTheOriginalErrors) {
 
     TRegistry Other;
     Other.DeleteKey("Software\\Test"); // under the open key
-    ExpectError([&] { R.WriteInteger("After", 1); }, "Failed to set data for 'After'");
-    ExpectError([&] { R.ReadInteger("Number"); }, "Failed to get data for 'Number'");
+    ExpectError<ERegistryException>([&] { R.WriteInteger("After", 1); }, "Failed to set data for 'After'");
+    ExpectError<ERegistryException>([&] { R.ReadInteger("Number"); }, "Failed to get data for 'Number'");
 
     ASSERT_TRUE(R.OpenKeyReadOnly("\\Software"));
     EXPECT_EQ(R.Access(), KEY_READ);
-    ExpectError([&] { R.WriteInteger("y", 1); }, "Failed to set data for 'y'");
+    ExpectError<ERegistryException>([&] { R.WriteInteger("y", 1); }, "Failed to set data for 'y'");
     EXPECT_FALSE(R.DeleteValue("y"));
 }
 
@@ -254,9 +248,9 @@ TEST_F(Registry, CorruptStoresAreReportedAndNeverOverwritten) {
         WriteFile(Store, Content);
         TRegistry R;
         const std::string Message = "The registry store \"" + Store + "\" is damaged (" + Reason + ")";
-        ExpectError([&] { R.OpenKey("K", true); }, Message);
-        ExpectError([&] { R.CreateKey("New"); }, Message);
-        ExpectError([&] { R.KeyExists("K"); }, Message);
+        ExpectError<ERegistryException>([&] { R.OpenKey("K", true); }, Message);
+        ExpectError<ERegistryException>([&] { R.CreateKey("New"); }, Message);
+        ExpectError<ERegistryException>([&] { R.KeyExists("K"); }, Message);
         R.CloseKey();
         EXPECT_EQ(ReadFile(Store), Content);
     }

@@ -14,7 +14,6 @@ namespace gfx {
 namespace {
 
 using test::DibDC;
-using test::G;
 
 void SetRaw(HBITMAP bmp, int x, int y, std::uint32_t px) {
     BitmapSurface s;
@@ -46,22 +45,13 @@ std::vector<std::uint32_t> Snapshot(HBITMAP bmp) {
 // A memory DC holding a monochrome bitmap.
 class MonoDC {
 public:
-    MonoDC(int w, int h) : bmp_(CreateBitmap(w, h, 1, 1, nullptr)), dc_(CreateCompatibleDC(nullptr)) {
-        old_ = SelectObject(dc_, G(bmp_));
-    }
-    ~MonoDC() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-        DeleteObject(G(bmp_));
-    }
-    HDC dc() const { return dc_; }
-    HBITMAP bitmap() const { return bmp_; }
-    void Set(int x, int y, bool white) { SetRaw(bmp_, x, y, white ? 0xFFFFFFu : 0u); }
+    MonoDC(int w, int h) : mem_(w, h, 1) {}
+    HDC dc() const { return mem_.Handle(); }
+    HBITMAP bitmap() const { return mem_.Bitmap(); }
+    void Set(int x, int y, bool white) { SetRaw(bitmap(), x, y, white ? 0xFFFFFFu : 0u); }
 
 private:
-    HBITMAP bmp_;
-    HDC dc_;
-    HGDIOBJ old_;
+    MemoryDC mem_;
 };
 
 // The operation evaluated bit by bit, as its definition reads.
@@ -75,10 +65,6 @@ std::uint32_t RefRop(std::uint8_t code, std::uint32_t d, std::uint32_t s, std::u
 }
 bool UsesSource(std::uint8_t code) {
     return ((code >> 2) & 0x33) != (code & 0x33);
-}
-
-constexpr std::uint32_t Px(COLORREF c) {
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
 // --- Raster operations ---
@@ -97,7 +83,7 @@ TEST(Blit, AllRopCodesMatchBitwiseReference) {
     HBRUSH patternBrush = CreatePatternBrush(tileDC.bitmap());
     HBRUSH solidBrush = CreateSolidBrush(RGB(0x12, 0x9A, 0xF0));
     for (HBRUSH brush : {patternBrush, solidBrush}) {
-        HGDIOBJ oldBrush = SelectObject(dst.dc(), G(brush));
+        HGDIOBJ oldBrush = SelectObject(dst.dc(), brush);
         SetBrushOrgEx(dst.dc(), 3, 5, nullptr);
         for (int code = 0; code < 256; ++code) {
             FillRaw(src.bitmap(), 7);
@@ -111,7 +97,7 @@ TEST(Blit, AllRopCodesMatchBitwiseReference) {
                     std::uint32_t want = d;
                     if (x >= 1 && x < 7 && y >= 1) {
                         const std::uint32_t p = brush == solidBrush
-                                                    ? Px(RGB(0x12, 0x9A, 0xF0))
+                                                    ? PixelFromColor(RGB(0x12, 0x9A, 0xF0))
                                                     : tile[((y - 5) & 7) * 8 + ((x - 3) & 7)] & 0xFFFFFF;
                         const auto c = static_cast<std::uint8_t>(code);
                         want = RefRop(c, d, Raw(src.bitmap(), x + 1, y - 1), p);
@@ -123,12 +109,12 @@ TEST(Blit, AllRopCodesMatchBitwiseReference) {
         }
         SelectObject(dst.dc(), oldBrush);
     }
-    DeleteObject(G(patternBrush));
-    DeleteObject(G(solidBrush));
+    DeleteObject(patternBrush);
+    DeleteObject(solidBrush);
 }
 
 TEST(Blit, NamedOperationsOnKnownPixels) {
-    const std::uint32_t d = 0x80F0A050, s = 0xFF0F5AA0, p = Px(RGB(0x33, 0x66, 0xCC));
+    const std::uint32_t d = 0x80F0A050, s = 0xFF0F5AA0, p = PixelFromColor(RGB(0x33, 0x66, 0xCC));
     struct Case {
         DWORD rop;
         std::uint32_t want;
@@ -148,7 +134,7 @@ TEST(Blit, NamedOperationsOnKnownPixels) {
     };
     DibDC src(2, 2), dst(2, 2);
     HBRUSH brush = CreateSolidBrush(RGB(0x33, 0x66, 0xCC));
-    HGDIOBJ old = SelectObject(dst.dc(), G(brush));
+    HGDIOBJ old = SelectObject(dst.dc(), brush);
     for (const Case& c : cases) {
         SetRaw(src.bitmap(), 0, 0, s);
         SetRaw(dst.bitmap(), 1, 1, d);
@@ -156,7 +142,7 @@ TEST(Blit, NamedOperationsOnKnownPixels) {
         EXPECT_EQ(Raw(dst.bitmap(), 1, 1), c.want) << std::hex << c.rop;
     }
     SelectObject(dst.dc(), old);
-    DeleteObject(G(brush));
+    DeleteObject(brush);
 }
 
 TEST(Blit, OperationsWithoutSourceAcceptNullSource) {
@@ -178,10 +164,10 @@ TEST(Blit, OperationsWithoutSourceAcceptNullSource) {
 TEST(Blit, ColourToMonochromeUsesSourceBackground) {
     DibDC src(4, 1);
     const COLORREF key = RGB(10, 20, 30);
-    SetRaw(src.bitmap(), 0, 0, Px(key));
-    SetRaw(src.bitmap(), 1, 0, 0xFF000000u | Px(key)); // alpha does not count
-    SetRaw(src.bitmap(), 2, 0, 0xFFFFFF);              // white, but not the background colour
-    SetRaw(src.bitmap(), 3, 0, Px(RGB(10, 20, 31)));
+    SetRaw(src.bitmap(), 0, 0, PixelFromColor(key));
+    SetRaw(src.bitmap(), 1, 0, 0xFF000000u | PixelFromColor(key)); // alpha does not count
+    SetRaw(src.bitmap(), 2, 0, 0xFFFFFF);                          // white, but not the background colour
+    SetRaw(src.bitmap(), 3, 0, PixelFromColor(RGB(10, 20, 31)));
     SetBkColor(src.dc(), key);
     MonoDC dst(4, 1);
     SetBkColor(dst.dc(), RGB(1, 2, 3)); // the destination's colours play no part
@@ -234,20 +220,20 @@ TEST(Blit, MaskDrawnInBrushColour) {
     SetTextColor(dst.dc(), RGB(255, 255, 255));
     SetBkColor(dst.dc(), RGB(0, 0, 0));
     HBRUSH brush = CreateSolidBrush(RGB(0, 128, 255));
-    HGDIOBJ old = SelectObject(dst.dc(), G(brush));
+    HGDIOBJ old = SelectObject(dst.dc(), brush);
     ASSERT_TRUE(BitBlt(dst.dc(), 0, 0, 3, 1, mask.dc(), 0, 0, 0x00E20746));
     EXPECT_EQ(dst.At(0, 0), RGB(0, 128, 255));
     EXPECT_EQ(dst.At(1, 0), RGB(1, 2, 3));
     EXPECT_EQ(dst.At(2, 0), RGB(0, 128, 255));
     SelectObject(dst.dc(), old);
-    DeleteObject(G(brush));
+    DeleteObject(brush);
 }
 
 // A hatch brush in transparent mode leaves the gaps between its lines alone.
 TEST(Blit, TransparentHatchPatternKeepsGaps) {
     DibDC src(8, 2, RGB(255, 255, 255)), dst(8, 2, RGB(1, 2, 3));
     HBRUSH hatch = CreateHatchBrush(HS_VERTICAL, RGB(200, 0, 0));
-    HGDIOBJ old = SelectObject(dst.dc(), G(hatch));
+    HGDIOBJ old = SelectObject(dst.dc(), hatch);
     SetBkColor(dst.dc(), RGB(0, 0, 200));
     for (int mode : {OPAQUE, TRANSPARENT}) {
         SetBkMode(dst.dc(), mode);
@@ -259,10 +245,10 @@ TEST(Blit, TransparentHatchPatternKeepsGaps) {
         RECT all{0, 0, 8, 2};
         HBRUSH fill = CreateSolidBrush(RGB(1, 2, 3));
         FillRect(dst.dc(), &all, fill);
-        DeleteObject(G(fill));
+        DeleteObject(fill);
     }
     SelectObject(dst.dc(), old);
-    DeleteObject(G(hatch));
+    DeleteObject(hatch);
 }
 
 // --- Geometry ---
@@ -335,7 +321,7 @@ TEST(Blit, ClipAndSourceBoundsLimitTheBlit) {
     DibDC dst3(6, 6, RGB(0, 0, 0));
     SetWindowOrgEx(dst3.dc(), 1, 1, nullptr);
     SetViewportOrgEx(src.dc(), -3, -3, nullptr);
-    SetRaw(src.bitmap(), 0, 0, Px(RGB(0, 255, 0)));
+    SetRaw(src.bitmap(), 0, 0, PixelFromColor(RGB(0, 255, 0)));
     ASSERT_TRUE(BitBlt(dst3.dc(), 3, 3, 1, 1, src.dc(), 3, 3, SRCCOPY));
     EXPECT_EQ(dst3.At(2, 2), RGB(0, 255, 0));
     EXPECT_EQ(dst3.CountNot(RGB(0, 0, 0)), 1);
@@ -353,10 +339,10 @@ TEST(Blit, DirtyRectangleCoversTheBlit) {
 TEST(Blit, TransparentBltSkipsTheKeyColour) {
     DibDC src(2, 2), dst(4, 4, RGB(0, 0, 0));
     const COLORREF key = RGB(255, 0, 255);
-    SetRaw(src.bitmap(), 0, 0, Px(key));
-    SetRaw(src.bitmap(), 1, 0, 0x7F000000u | Px(key)); // the alpha byte is not compared
-    SetRaw(src.bitmap(), 0, 1, Px(RGB(1, 2, 3)));
-    SetRaw(src.bitmap(), 1, 1, Px(RGB(4, 5, 6)));
+    SetRaw(src.bitmap(), 0, 0, PixelFromColor(key));
+    SetRaw(src.bitmap(), 1, 0, 0x7F000000u | PixelFromColor(key)); // the alpha byte is not compared
+    SetRaw(src.bitmap(), 0, 1, PixelFromColor(RGB(1, 2, 3)));
+    SetRaw(src.bitmap(), 1, 1, PixelFromColor(RGB(4, 5, 6)));
     ASSERT_TRUE(TransparentBlt(dst.dc(), 0, 0, 4, 4, src.dc(), 0, 0, 2, 2, key));
     EXPECT_EQ(dst.At(1, 1), RGB(0, 0, 0));
     EXPECT_EQ(dst.At(3, 1), RGB(0, 0, 0));
@@ -527,7 +513,7 @@ TEST(Dib, ThirtyTwoBitRoundTripKeepsAlphaAndOrientation) {
         std::uint32_t one[3] = {};
         ASSERT_EQ(GetDIBits(nullptr, bmp, 1, 5, one, &bi, DIB_RGB_COLORS), 1);
         EXPECT_EQ(std::memcmp(one, image + 3, sizeof one), 0);
-        DeleteObject(G(bmp));
+        DeleteObject(bmp);
     }
 }
 
@@ -564,7 +550,7 @@ TEST(Dib, OneBitImagesUseTheColourTable) {
     ASSERT_EQ(SetDIBits(nullptr, mono.bitmap(), 0, 2, bits, &bi, DIB_RGB_COLORS), 2);
     EXPECT_EQ(Raw(mono.bitmap(), 0, 0), 0u);
     EXPECT_EQ(Raw(mono.bitmap(), 1, 0), 0xFFFFFFu);
-    DeleteObject(G(colour));
+    DeleteObject(colour);
 }
 
 TEST(Dib, GetDIBitsWithoutBufferDescribesTheBitmap) {
@@ -582,7 +568,7 @@ TEST(Dib, GetDIBitsWithoutBufferDescribesTheBitmap) {
     EXPECT_NE(GetDIBits(nullptr, mono.bitmap(), 0, 3, nullptr, &mi, DIB_RGB_COLORS), 0);
     EXPECT_EQ(mi.bmiHeader.biBitCount, 1);
     EXPECT_EQ(mi.bmiHeader.biSizeImage, 4u * 3); // DWORD-aligned rows
-    DeleteObject(G(bmp));
+    DeleteObject(bmp);
 }
 
 TEST(Dib, BitmapBitsRoundTrip) {
@@ -606,7 +592,7 @@ TEST(Dib, BitmapBitsRoundTrip) {
     FillRaw(colour, 12);
     ASSERT_EQ(SetBitmapBits(colour, sizeof px, px), 36);
     EXPECT_EQ(Snapshot(colour), c0);
-    DeleteObject(G(colour));
+    DeleteObject(colour);
 }
 
 TEST(Dib, StretchDIBitsDrawsBottomUpImagesUpright) {
@@ -643,7 +629,7 @@ TEST(Dib, TopDownShadowImageIsExact) {
     RECT dirty;
     ASSERT_TRUE(TakeBitmapDirtyRect(bmp, &dirty));
     EXPECT_EQ(dirty, (RECT{0, 0, 16, 8}));
-    DeleteObject(G(bmp));
+    DeleteObject(bmp);
 }
 
 // --- Bad input ---
@@ -697,7 +683,7 @@ TEST(Blit, BadHandlesAndAbsurdSizes) {
               0);
     EXPECT_EQ(GetBitmapBits(handle_from_int<HBITMAP>(0x1234), 16, px), 0);
     EXPECT_EQ(SetBitmapBits(bmp, 16, nullptr), 0);
-    DeleteObject(G(bmp));
+    DeleteObject(bmp);
 }
 
 } // namespace

@@ -9,7 +9,6 @@ namespace gfx {
 namespace {
 
 using test::DibDC;
-using test::G;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -20,21 +19,21 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 TEST(Objects, StaleHandlesAreRefusedEverywhere) {
     HBRUSH b = CreateSolidBrush(kRed);
     ASSERT_TRUE(b);
-    EXPECT_EQ(GetObjectType(G(b)), OBJ_BRUSH);
-    EXPECT_TRUE(DeleteObject(G(b)));
+    EXPECT_EQ(GetObjectType(b), OBJ_BRUSH);
+    EXPECT_TRUE(DeleteObject(b));
     // The slot is reused by the next object; the old handle must stay dead.
     HBRUSH again = CreateSolidBrush(kBlack);
-    EXPECT_EQ(GetObjectType(G(b)), 0u);
-    EXPECT_FALSE(DeleteObject(G(b)));
+    EXPECT_EQ(GetObjectType(b), 0u);
+    EXPECT_FALSE(DeleteObject(b));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
     DibDC d(4, 4);
     RECT r{0, 0, 4, 4};
     EXPECT_FALSE(FillRect(d.dc(), &r, b));
     EXPECT_EQ(d.At(0, 0), kWhite);
-    EXPECT_EQ(SelectObject(d.dc(), G(b)), nullptr);
+    EXPECT_EQ(SelectObject(d.dc(), b), nullptr);
     EXPECT_FALSE(FillRect(nullptr, &r, again));
     EXPECT_FALSE(DeleteDC(handle_from_int<HDC>(0x1234567890ull)));
-    DeleteObject(G(again));
+    DeleteObject(again);
 }
 
 TEST(Objects, StockObjectsSurviveDeletion) {
@@ -51,25 +50,25 @@ TEST(Objects, StockObjectsSurviveDeletion) {
 TEST(Objects, SelectedObjectsOutliveDeleteObject) {
     DibDC d(4, 4);
     HBRUSH red = CreateSolidBrush(kRed);
-    HGDIOBJ old = SelectObject(d.dc(), G(red));
+    HGDIOBJ old = SelectObject(d.dc(), red);
     EXPECT_EQ(old, GetStockObject(WHITE_BRUSH));
-    EXPECT_TRUE(DeleteObject(G(red)));
+    EXPECT_TRUE(DeleteObject(red));
     // Still usable while selected.
     EXPECT_TRUE(PatBlt(d.dc(), 0, 0, 2, 2, PATCOPY));
     EXPECT_EQ(d.At(1, 1), kRed);
     SelectObject(d.dc(), old);
-    EXPECT_EQ(GetObjectType(G(red)), 0u);
+    EXPECT_EQ(GetObjectType(red), 0u);
 }
 
 TEST(Objects, BitmapSelectedIntoADCCannotBeDeletedOrSelectedTwice) {
     HDC a = CreateCompatibleDC(nullptr);
     HDC b = CreateCompatibleDC(nullptr);
     HBITMAP bmp = CreateBitmap(8, 8, 1, 32, nullptr);
-    ASSERT_TRUE(SelectObject(a, G(bmp)));
-    EXPECT_FALSE(DeleteObject(G(bmp)));
-    EXPECT_EQ(SelectObject(b, G(bmp)), nullptr);
+    ASSERT_TRUE(SelectObject(a, bmp));
+    EXPECT_FALSE(DeleteObject(bmp));
+    EXPECT_EQ(SelectObject(b, bmp), nullptr);
     DeleteDC(a);
-    EXPECT_TRUE(DeleteObject(G(bmp)));
+    EXPECT_TRUE(DeleteObject(bmp));
     DeleteDC(b);
 }
 
@@ -78,13 +77,13 @@ TEST(Objects, BitmapDescriptionsAndCompatibility) {
     // A fresh memory DC holds a monochrome bitmap, so compatible bitmaps are monochrome.
     HBITMAP mono = CreateCompatibleBitmap(mem, 20, 3);
     BITMAP bm;
-    ASSERT_EQ(GetObject(G(mono), sizeof bm, &bm), int(sizeof bm));
+    ASSERT_EQ(GetObject(mono, sizeof bm, &bm), int(sizeof bm));
     EXPECT_EQ(bm.bmBitsPixel, 1);
     EXPECT_EQ(bm.bmWidthBytes, 4);
     HBITMAP color = CreateBitmap(3, 2, 1, 32, nullptr);
-    SelectObject(mem, G(color));
+    SelectObject(mem, color);
     HBITMAP compat = CreateCompatibleBitmap(mem, 5, 5);
-    GetObject(G(compat), sizeof bm, &bm);
+    GetObject(compat, sizeof bm, &bm);
     EXPECT_EQ(bm.bmBitsPixel, 32);
     EXPECT_EQ(bm.bmWidthBytes, 20);
     EXPECT_EQ(GetDeviceCaps(mem, BITSPIXEL), 32);
@@ -92,14 +91,14 @@ TEST(Objects, BitmapDescriptionsAndCompatibility) {
     EXPECT_EQ(CreateBitmap(-1, 5, 1, 32, nullptr), nullptr);
     EXPECT_EQ(CreateBitmap(1 << 20, 1 << 20, 1, 32, nullptr), nullptr);
     DeleteDC(mem);
-    for (HBITMAP b : {mono, color, compat}) DeleteObject(G(b));
+    for (HBITMAP b : {mono, color, compat}) DeleteObject(b);
 }
 
 TEST(Objects, MonochromeBitmapBitsAndDrawing) {
     const unsigned char bits[4] = {0xA0, 0x00, 0x40, 0x00}; // rows are WORD aligned
     HBITMAP mono = CreateBitmap(3, 2, 1, 1, bits);
     HDC dc = CreateCompatibleDC(nullptr);
-    SelectObject(dc, G(mono));
+    SelectObject(dc, mono);
     EXPECT_EQ(GetPixel(dc, 0, 0), kWhite);
     EXPECT_EQ(GetPixel(dc, 1, 0), kBlack);
     EXPECT_EQ(GetPixel(dc, 2, 0), kWhite);
@@ -108,7 +107,7 @@ TEST(Objects, MonochromeBitmapBitsAndDrawing) {
     EXPECT_EQ(SetPixel(dc, 0, 1, RGB(200, 200, 200)), kWhite);
     EXPECT_EQ(SetPixel(dc, 0, 0, RGB(100, 100, 100)), kBlack);
     DeleteDC(dc);
-    DeleteObject(G(mono));
+    DeleteObject(mono);
 }
 
 // --- Device contexts ---
@@ -122,7 +121,7 @@ TEST(DC, SaveAndRestoreBringBackStateAndObjects) {
     const int level = SaveDC(dc);
     EXPECT_EQ(level, 1);
     HBRUSH br = CreateSolidBrush(kBlack);
-    SelectObject(dc, G(br));
+    SelectObject(dc, br);
     SetTextColor(dc, kBlack);
     IntersectClipRect(dc, 0, 0, 1, 1);
     SaveDC(dc);
@@ -137,8 +136,8 @@ TEST(DC, SaveAndRestoreBringBackStateAndObjects) {
     HRGN probe = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(GetClipRgn(dc, probe), 0);
     EXPECT_FALSE(RestoreDC(dc, 1)); // nothing saved any more
-    EXPECT_TRUE(DeleteObject(G(br)));
-    DeleteObject(G(probe));
+    EXPECT_TRUE(DeleteObject(br));
+    DeleteObject(probe);
 }
 
 TEST(DC, ModeSettersRefuseOutOfRangeValues) {
@@ -163,7 +162,7 @@ TEST(DC, OriginsMoveDrawing) {
     POINT p{0, 0};
     LPtoDP(d.dc(), &p, 1);
     EXPECT_EQ(p, (POINT{2, 3}));
-    DeleteObject(G(red));
+    DeleteObject(red);
 }
 
 TEST(DC, SurfaceDCsDrawInsideTheirAreaOnly) {
@@ -171,7 +170,9 @@ TEST(DC, SurfaceDCsDrawInsideTheirAreaOnly) {
     HRGN vis = CreateRectRgn(0, 0, 5, 5);
     HDC dc = CreateSurfaceDC(surface, POINT{10, 10}, vis);
     ASSERT_TRUE(dc);
-    EXPECT_EQ(SelectObject(dc, G(CreateBitmap(2, 2, 1, 32, nullptr))), nullptr);
+    HBITMAP other = CreateBitmap(2, 2, 1, 32, nullptr);
+    EXPECT_EQ(SelectObject(dc, other), nullptr);
+    DeleteObject(other);
     RECT all{-100, -100, 100, 100};
     FillRect(dc, &all, handle_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     RECT dirty;
@@ -188,8 +189,8 @@ TEST(DC, SurfaceDCsDrawInsideTheirAreaOnly) {
     EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
     EXPECT_EQ(box, (RECT{0, 0, 5, 5}));
     DeleteDC(dc);
-    DeleteObject(G(vis));
-    DeleteObject(G(surface));
+    DeleteObject(vis);
+    DeleteObject(surface);
 }
 
 // --- Regions ---
@@ -221,7 +222,7 @@ TEST(Regions, CombineModes) {
     // Subtracting everything leaves an empty region.
     EXPECT_EQ(CombineRgn(r, a, a, RGN_DIFF), NULLREGION);
     EXPECT_EQ(CombineRgn(r, a, nullptr, RGN_AND), ERROR);
-    for (HRGN h : {a, b, r}) DeleteObject(G(h));
+    for (HRGN h : {a, b, r}) DeleteObject(h);
 }
 
 TEST(Regions, EqualityIsBySetNotByHistory) {
@@ -238,7 +239,7 @@ TEST(Regions, EqualityIsBySetNotByHistory) {
     EXPECT_FALSE(PtInRegion(joined, 13, 14));
     RECT probe{12, 13, 20, 20};
     EXPECT_TRUE(RectInRegion(joined, &probe));
-    for (HRGN h : {left, right, whole, joined}) DeleteObject(G(h));
+    for (HRGN h : {left, right, whole, joined}) DeleteObject(h);
 }
 
 TEST(Regions, PolygonsAndListsScanConvert) {
@@ -256,8 +257,8 @@ TEST(Regions, PolygonsAndListsScanConvert) {
     for (const RECT& q : GetRegionRects(l)) area += (q.right - q.left) * (q.bottom - q.top);
     EXPECT_EQ(area, 16 + 16 - 4 + 1);
     EXPECT_EQ(CreatePolygonRgn(tri, 1, ALTERNATE), nullptr);
-    DeleteObject(G(t));
-    DeleteObject(G(l));
+    DeleteObject(t);
+    DeleteObject(l);
 }
 
 // --- Clipping ---
@@ -269,8 +270,8 @@ TEST(Clipping, EveryPrimitiveHonoursTheClip) {
     ExcludeClipRect(d.dc(), 3, 3, 4, 4);
     HBRUSH red = CreateSolidBrush(kRed);
     HPEN pen = CreatePen(PS_SOLID, 1, kRed);
-    SelectObject(d.dc(), G(red));
-    SelectObject(d.dc(), G(pen));
+    SelectObject(d.dc(), red);
+    SelectObject(d.dc(), pen);
     RECT all{0, 0, 12, 12};
     FillRect(d.dc(), &all, red);
     PatBlt(d.dc(), 0, 0, 12, 12, PATCOPY);
@@ -301,7 +302,9 @@ TEST(Clipping, EveryPrimitiveHonoursTheClip) {
     RECT box;
     EXPECT_EQ(GetClipBox(d.dc(), &box), SIMPLEREGION);
     EXPECT_EQ(box, (RECT{0, 0, 12, 12}));
-    for (HGDIOBJ o : {G(clip), G(red), G(pen), G(got)}) DeleteObject(o);
+    for (HRGN r : {clip, got}) DeleteObject(r);
+    DeleteObject(red);
+    DeleteObject(pen);
 }
 
 TEST(Clipping, ClipRegionsAreInDeviceCoordinates) {
@@ -315,7 +318,7 @@ TEST(Clipping, ClipRegionsAreInDeviceCoordinates) {
     EXPECT_EQ(box, (RECT{0, 0, 2, 2}));
     GetClipBox(d.dc(), &box);
     EXPECT_EQ(box, (RECT{5, 5, 7, 7}));
-    DeleteObject(G(got));
+    DeleteObject(got);
 }
 
 // --- Primitives ---
@@ -344,7 +347,7 @@ TEST(Primitives, LinesLeaveOutTheirEndPoint) {
 TEST(Primitives, PensFollowTheirStyleAndRasterOperation) {
     DibDC d(12, 3);
     HPEN dot = CreatePen(PS_DOT, 1, kBlack);
-    HGDIOBJ old = SelectObject(d.dc(), G(dot));
+    HGDIOBJ old = SelectObject(d.dc(), dot);
     SetBkMode(d.dc(), TRANSPARENT);
     MoveToEx(d.dc(), 0, 0, nullptr);
     LineTo(d.dc(), 12, 0);
@@ -362,7 +365,7 @@ TEST(Primitives, PensFollowTheirStyleAndRasterOperation) {
     MoveToEx(d.dc(), 0, 1, nullptr);
     LineTo(d.dc(), 6, 1);
     EXPECT_EQ(d.At(0, 1), kWhite);
-    DeleteObject(G(dot));
+    DeleteObject(dot);
 }
 
 TEST(Primitives, FrameRectAndRectangleGeometry) {
@@ -378,7 +381,7 @@ TEST(Primitives, FrameRectAndRectangleGeometry) {
 
     DibDC e(8, 6);
     HBRUSH red = CreateSolidBrush(kRed);
-    SelectObject(e.dc(), G(red));
+    SelectObject(e.dc(), red);
     Rectangle(e.dc(), 6, 5, 1, 1); // corners in any order
     EXPECT_EQ(e.Picture(kBlack), d.Picture(kBlack));
     EXPECT_EQ(e.Picture(kRed), "........\n"
@@ -389,7 +392,7 @@ TEST(Primitives, FrameRectAndRectangleGeometry) {
                                "........\n");
     // Without a pen the fill loses one pixel on the right and bottom.
     DibDC f(8, 6);
-    SelectObject(f.dc(), G(red));
+    SelectObject(f.dc(), red);
     SelectObject(f.dc(), GetStockObject(NULL_PEN));
     Rectangle(f.dc(), 1, 1, 6, 5);
     EXPECT_EQ(f.Picture(kRed), "........\n"
@@ -400,13 +403,13 @@ TEST(Primitives, FrameRectAndRectangleGeometry) {
                                "........\n");
     SelectObject(e.dc(), GetStockObject(WHITE_BRUSH));
     SelectObject(f.dc(), GetStockObject(WHITE_BRUSH));
-    DeleteObject(G(red));
+    DeleteObject(red);
 }
 
 TEST(Primitives, PolygonFillsInteriorAndOutlines) {
     DibDC d(9, 9);
     HBRUSH red = CreateSolidBrush(kRed);
-    SelectObject(d.dc(), G(red));
+    SelectObject(d.dc(), red);
     const POINT square[4] = {{1, 1}, {7, 1}, {7, 7}, {1, 7}};
     Polygon(d.dc(), square, 4);
     EXPECT_EQ(d.At(4, 4), kRed);
@@ -415,7 +418,7 @@ TEST(Primitives, PolygonFillsInteriorAndOutlines) {
     EXPECT_EQ(d.At(0, 0), kWhite);
     EXPECT_EQ(d.At(8, 8), kWhite);
     SelectObject(d.dc(), GetStockObject(WHITE_BRUSH));
-    DeleteObject(G(red));
+    DeleteObject(red);
 }
 
 TEST(Primitives, EllipseIsSymmetricAndInsideItsBox) {
@@ -449,7 +452,8 @@ TEST(Primitives, BrushPatternsFollowTheBrushOrigin) {
     RECT all{0, 0, 4, 2};
     FillRect(e.dc(), &all, checker);
     EXPECT_EQ(e.Picture(kRed), "#.#.\n.#.#\n");
-    for (HGDIOBJ o : {G(hatch), G(pat), G(checker)}) DeleteObject(o);
+    for (HBRUSH b : {hatch, checker}) DeleteObject(b);
+    DeleteObject(pat);
 }
 
 TEST(Primitives, SystemColourBrushesFollowTheTable) {
@@ -465,8 +469,8 @@ TEST(Primitives, SystemColourBrushesFollowTheTable) {
     RECT r2{1, 0, 2, 1};
     FillRect(d.dc(), &r2, face);
     EXPECT_EQ(d.At(1, 0), green);
-    EXPECT_TRUE(DeleteObject(G(face)));
-    EXPECT_EQ(GetObjectType(G(face)), OBJ_BRUSH);
+    EXPECT_TRUE(DeleteObject(face));
+    EXPECT_EQ(GetObjectType(face), OBJ_BRUSH);
     SetSysColorScheme(saved);
     EXPECT_EQ(ColorToRGB(clBtnFace), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(ColorToRGB(clRed), RGB(255, 0, 0));
@@ -498,7 +502,7 @@ TEST(BadInput, HugeAndReversedRectanglesAreSafe) {
     EXPECT_FALSE(FillRect(d.dc(), nullptr, red));
     EXPECT_FALSE(Polygon(d.dc(), nullptr, 3));
     EXPECT_EQ(GetPixel(d.dc(), 100, 100), CLR_INVALID);
-    DeleteObject(G(red));
+    DeleteObject(red);
 }
 
 } // namespace

@@ -12,7 +12,6 @@ namespace gfx {
 namespace {
 
 using test::DibDC;
-using test::G;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
@@ -21,13 +20,13 @@ class TextDC : public DibDC {
 public:
     TextDC(int w, int h) : DibDC(w, h) {
         font_ = CreateFont(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
-        old_ = SelectObject(dc(), G(font_));
+        old_ = SelectObject(dc(), font_);
         SetBkMode(dc(), TRANSPARENT);
         GetTextMetrics(dc(), &tm);
     }
     ~TextDC() {
         SelectObject(dc(), old_);
-        DeleteObject(G(font_));
+        DeleteObject(font_);
     }
     int Width(const std::string& s) const { return GetTextExtent(dc(), s).cx; }
     RECT Calc(const std::string& s, UINT format, RECT r = RECT{0, 0, 1000, 1000}) const {

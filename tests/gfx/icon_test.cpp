@@ -12,14 +12,13 @@ namespace gfx {
 namespace {
 
 using test::DibDC;
-using test::G;
 
 constexpr COLORREF kPaper = RGB(0, 0, 200);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 
 std::uint32_t Px(COLORREF c, std::uint32_t alpha = 0) {
-    return (alpha << 24) | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    return (alpha << 24) | PixelFromColor(c);
 }
 
 // A 4 x 4 colour bitmap: red in the top half, green below; with `hole`, black
@@ -52,8 +51,8 @@ HICON HalfIcon() {
     ii.hbmColor = color;
     ii.hbmMask = mask;
     HICON icon = CreateIconIndirect(&ii);
-    DeleteObject(G(color));
-    DeleteObject(G(mask));
+    DeleteObject(color);
+    DeleteObject(mask);
     return icon;
 }
 
@@ -98,7 +97,7 @@ TEST(Icon, MonochromeIconsInvertWhereBothHalvesAreSet) {
     ICONINFO ii;
     ii.hbmMask = mask;
     HICON icon = CreateIconIndirect(&ii);
-    DeleteObject(G(mask));
+    DeleteObject(mask);
     ASSERT_TRUE(icon);
     DibDC d(4, 2, RGB(10, 20, 30));
     ASSERT_TRUE(DrawIconEx(d.dc(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));
@@ -111,12 +110,12 @@ TEST(Icon, MonochromeIconsInvertWhereBothHalvesAreSet) {
     ASSERT_TRUE(GetIconInfo(icon, &out));
     EXPECT_EQ(out.hbmColor, nullptr);
     BITMAP bm;
-    ASSERT_TRUE(GetObject(G(out.hbmMask), sizeof bm, &bm));
+    ASSERT_TRUE(GetObject(out.hbmMask, sizeof bm, &bm));
     EXPECT_EQ(bm.bmHeight, 4);
     EXPECT_EQ(bm.bmBitsPixel, 1);
     EXPECT_EQ(out.xHotspot, 2u);
     EXPECT_EQ(out.yHotspot, 1u);
-    DeleteObject(G(out.hbmMask));
+    DeleteObject(out.hbmMask);
     EXPECT_TRUE(DestroyIcon(icon));
 }
 
@@ -133,8 +132,8 @@ TEST(Icon, AlphaIconsBlend) {
     EXPECT_EQ(d.At(0, 0), RGB(128, 0, 0));
     EXPECT_EQ(d.At(0, 3), RGB(0, 128, 0));
     DestroyIcon(icon);
-    DeleteObject(G(color));
-    DeleteObject(G(mask));
+    DeleteObject(color);
+    DeleteObject(mask);
 }
 
 TEST(Icon, CopiesAreIndependent) {
@@ -151,8 +150,8 @@ TEST(Icon, CopiesAreIndependent) {
     ASSERT_TRUE(GetBitmapSurface(a.hbmColor, &s));
     EXPECT_EQ(s.Row(0)[0] & 0xFFFFFF, Px(kRed));
     for (ICONINFO* i : {&a, &b}) {
-        EXPECT_TRUE(DeleteObject(G(i->hbmColor)));
-        EXPECT_TRUE(DeleteObject(G(i->hbmMask)));
+        EXPECT_TRUE(DeleteObject(i->hbmColor));
+        EXPECT_TRUE(DeleteObject(i->hbmMask));
     }
     EXPECT_TRUE(DestroyIcon(icon));
     DibDC d(4, 4, kPaper);
@@ -176,11 +175,11 @@ TEST(Icon, CursorsKeepTheirHotSpot) {
     EXPECT_FALSE(out.fIcon);
     EXPECT_EQ(out.xHotspot, 3u);
     EXPECT_EQ(out.yHotspot, 1u);
-    DeleteObject(G(out.hbmColor));
-    DeleteObject(G(out.hbmMask));
+    DeleteObject(out.hbmColor);
+    DeleteObject(out.hbmMask);
     EXPECT_TRUE(DestroyCursor(cursor));
-    DeleteObject(G(color));
-    DeleteObject(G(mask));
+    DeleteObject(color);
+    DeleteObject(mask);
 }
 
 TEST(Icon, DrawingHonoursTheClipAndTheSurfaceEdge) {
@@ -217,7 +216,7 @@ TEST(Icon, BadHandlesAndArguments) {
     EXPECT_FALSE(GetIconInfo(icon, nullptr));
 
     // Icons are not drawing objects: DeleteObject refuses them.
-    EXPECT_FALSE(DeleteObject(G(icon)));
+    EXPECT_FALSE(DeleteObject(handle_cast<HGDIOBJ>(icon)));
     EXPECT_TRUE(DrawIconEx(d.dc(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));
 
     EXPECT_TRUE(DestroyIcon(icon));
@@ -229,8 +228,7 @@ TEST(Icon, BadHandlesAndArguments) {
         ICONINFO info;
         EXPECT_FALSE(GetIconInfo(bad, &info));
     }
-    EXPECT_EQ(GetObjectType(handle_cast<HGDIOBJ>(d.bitmap())), DWORD(OBJ_BITMAP))
-        << "untouched by DestroyIcon";
+    EXPECT_EQ(GetObjectType(d.bitmap()), DWORD(OBJ_BITMAP)) << "untouched by DestroyIcon";
 }
 
 } // namespace

@@ -14,7 +14,6 @@ namespace gfx {
 namespace {
 
 using test::DibDC;
-using test::G;
 using Bytes = std::vector<unsigned char>;
 
 std::vector<std::uint32_t> Pixels(HBITMAP bmp, int* w = nullptr, int* h = nullptr) {
@@ -101,7 +100,7 @@ TEST(Png, RoundTripKeepsColourAndAlpha) {
     EXPECT_EQ(w, 7);
     EXPECT_EQ(h, 5);
     BITMAP info{};
-    ASSERT_TRUE(GetObject(G(back), sizeof info, &info));
+    ASSERT_TRUE(GetObject(back, sizeof info, &info));
     EXPECT_EQ(info.bmBitsPixel, 32);
     EXPECT_NE(info.bmBits, nullptr);
 
@@ -112,9 +111,9 @@ TEST(Png, RoundTripKeepsColourAndAlpha) {
     const auto a = Pixels(bmp), b = Pixels(opaque);
     ASSERT_EQ(a.size(), b.size());
     for (std::size_t i = 0; i < a.size(); ++i) EXPECT_EQ(b[i], a[i] | 0xFF000000u);
-    DeleteObject(G(bmp));
-    DeleteObject(G(back));
-    DeleteObject(G(opaque));
+    DeleteObject(bmp);
+    DeleteObject(back);
+    DeleteObject(opaque);
 }
 
 TEST(Png, PartsAreCutToTheBitmap) {
@@ -135,8 +134,8 @@ TEST(Png, PartsAreCutToTheBitmap) {
     SetLastError(0);
     EXPECT_TRUE(EncodePng(bmp, &outside).empty());
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-    DeleteObject(G(bmp));
-    DeleteObject(G(back));
+    DeleteObject(bmp);
+    DeleteObject(back);
 }
 
 TEST(Png, FilesAndDeviceContexts) {
@@ -148,7 +147,7 @@ TEST(Png, FilesAndDeviceContexts) {
     HBITMAP loaded = LoadPngToBitmap(path);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(Pixels(loaded)[3 * 6 + 5], 0xFFC86432u);
-    DeleteObject(G(loaded));
+    DeleteObject(loaded);
 
     // A DC's logical rectangle, through its window origin.
     SetWindowOrgEx(d.dc(), 2, 1, nullptr);
@@ -160,7 +159,7 @@ TEST(Png, FilesAndDeviceContexts) {
     EXPECT_EQ(w, 2);
     EXPECT_EQ(h, 2);
     EXPECT_EQ(px[0], 0xFF0A141Eu);
-    DeleteObject(G(loaded));
+    DeleteObject(loaded);
     std::remove(path.c_str());
 
     // A monochrome bitmap is black and white.
@@ -172,8 +171,8 @@ TEST(Png, FilesAndDeviceContexts) {
     loaded = DecodePng(png.data(), png.size());
     ASSERT_TRUE(loaded);
     EXPECT_EQ(Pixels(loaded), (std::vector<std::uint32_t>{0xFF000000u, 0xFFFFFFFFu}));
-    DeleteObject(G(loaded));
-    DeleteObject(G(mono));
+    DeleteObject(loaded);
+    DeleteObject(mono);
 
     SetLastError(0);
     EXPECT_FALSE(LoadPngToBitmap(dir + "no-such-file.png"));
@@ -200,7 +199,7 @@ TEST(Png, DecodesOtherFormats) {
         HBITMAP bmp = DecodePng(c.png.data(), c.png.size());
         ASSERT_TRUE(bmp) << c.name;
         EXPECT_EQ(Pixels(bmp), c.want) << c.name;
-        DeleteObject(G(bmp));
+        DeleteObject(bmp);
     }
 }
 
@@ -210,7 +209,7 @@ TEST(Png, TruncatedAndCorruptDataFailCleanly) {
     HBITMAP bmp = CreateBitmap(9, 9, 1, 32, nullptr);
     Fill(bmp, 3);
     const Bytes png = EncodePng(bmp, nullptr, true);
-    DeleteObject(G(bmp));
+    DeleteObject(bmp);
     for (std::size_t n = 0; n < png.size(); ++n) {
         SetLastError(0);
         ASSERT_FALSE(DecodePng(png.data(), n)) << n;
@@ -222,7 +221,7 @@ TEST(Png, TruncatedAndCorruptDataFailCleanly) {
         bad[i] ^= 0x5A;
         if (HBITMAP b = DecodePng(bad.data(), bad.size())) {
             EXPECT_EQ(Pixels(b).size(), 81u);
-            DeleteObject(G(b));
+            DeleteObject(b);
         }
     }
     Bytes garbage = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -252,7 +251,7 @@ TEST(Png, AbsurdSizesAndBadHandlesAreRefused) {
     EXPECT_FALSE(DecodePng(shortRows.data(), shortRows.size()));
 
     HBITMAP stale = CreateBitmap(2, 2, 1, 32, nullptr);
-    DeleteObject(G(stale));
+    DeleteObject(stale);
     SetLastError(0);
     EXPECT_TRUE(EncodePng(stale).empty());
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);

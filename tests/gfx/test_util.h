@@ -12,44 +12,29 @@ namespace gfx::test {
 // Deletes both on destruction.
 class DibDC {
 public:
-    DibDC(int w, int h, COLORREF fill = RGB(255, 255, 255)) : w_(w), h_(h) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biBitCount = 32;
-        dc_ = CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        bmp_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old_ = SelectObject(dc_, handle_cast<HGDIOBJ>(bmp_));
+    DibDC(int w, int h, COLORREF fill = RGB(255, 255, 255))
+        : w_(w), h_(h), mem_(MemoryDC::Adopt(TopDownDib(w, h))) {
         HBRUSH b = CreateSolidBrush(fill);
         RECT r{0, 0, w, h};
-        FillRect(dc_, &r, b);
-        DeleteObject(handle_cast<HGDIOBJ>(b));
+        FillRect(dc(), &r, b);
+        DeleteObject(b);
     }
-    ~DibDC() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-        DeleteObject(handle_cast<HGDIOBJ>(bmp_));
-    }
-    DibDC(const DibDC&) = delete;
-    DibDC& operator=(const DibDC&) = delete;
 
-    HDC dc() const { return dc_; }
-    HBITMAP bitmap() const { return bmp_; }
+    HDC dc() const { return mem_.Handle(); }
+    HBITMAP bitmap() const { return mem_.Bitmap(); }
     int width() const { return w_; }
     int height() const { return h_; }
 
     // The pixel's colour as a COLORREF, read straight from the bitmap (no clip).
     COLORREF At(int x, int y) const {
         BitmapSurface s;
-        GetBitmapSurface(bmp_, &s);
-        const std::uint32_t p = s.Row(y)[x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+        GetBitmapSurface(bitmap(), &s);
+        return ColorFromPixel(s.Row(y)[x]);
     }
     // The raw 32-bit pixel, alpha included.
     std::uint32_t Raw(int x, int y) const {
         BitmapSurface s;
-        GetBitmapSurface(bmp_, &s);
+        GetBitmapSurface(bitmap(), &s);
         return s.Row(y)[x];
     }
     // Rows of characters: '#' where the pixel equals `ink`, '.' elsewhere.
@@ -84,12 +69,17 @@ public:
     }
 
 private:
-    int w_, h_;
-    HDC dc_{};
-    HBITMAP bmp_{};
-    HGDIOBJ old_{};
-};
+    static HBITMAP TopDownDib(int w, int h) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    }
 
-template <class H> HGDIOBJ G(H h) { return handle_cast<HGDIOBJ>(h); }
+    int w_, h_;
+    MemoryDC mem_;
+};
 
 } // namespace gfx::test

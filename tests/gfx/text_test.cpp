@@ -13,7 +13,6 @@ namespace gfx {
 namespace {
 
 using test::DibDC;
-using test::G;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
@@ -23,13 +22,13 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 class ScopedFont {
 public:
     ScopedFont(HDC dc, const LOGFONT& lf) : dc_(dc), font_(CreateFontIndirect(&lf)) {
-        old_ = SelectObject(dc_, G(font_));
+        old_ = SelectObject(dc_, font_);
     }
     ScopedFont(HDC dc, int height, const char* face = "Tahoma", int weight = FW_NORMAL)
         : ScopedFont(dc, Make(height, face, weight)) {}
     ~ScopedFont() {
         SelectObject(dc_, old_);
-        DeleteObject(G(font_));
+        DeleteObject(font_);
     }
     static LOGFONT Make(int height, const char* face, int weight = FW_NORMAL) {
         LOGFONT lf;
@@ -101,9 +100,8 @@ TEST(Text, InkIsTheTextColourWithAlphaZero) {
 
 TEST(Text, MonochromeTargetsAndQualityGiveTwoColours) {
     // A monochrome bitmap thresholds the coverage.
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP mono = CreateBitmap(60, 20, 1, 1, nullptr);
-    HGDIOBJ oldBmp = SelectObject(dc, G(mono));
+    MemoryDC mono(60, 20, 1);
+    const HDC dc = mono.Handle();
     PatBlt(dc, 0, 0, 60, 20, WHITENESS);
     {
         ScopedFont f(dc, -12);
@@ -111,7 +109,7 @@ TEST(Text, MonochromeTargetsAndQualityGiveTwoColours) {
         TextOut(dc, 1, 1, "Menu");
     }
     BitmapSurface s;
-    ASSERT_TRUE(GetBitmapSurface(mono, &s));
+    ASSERT_TRUE(GetBitmapSurface(mono.Bitmap(), &s));
     int black = 0;
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x) {
@@ -120,9 +118,6 @@ TEST(Text, MonochromeTargetsAndQualityGiveTwoColours) {
             black += p == 0;
         }
     EXPECT_GT(black, 20);
-    SelectObject(dc, oldBmp);
-    DeleteObject(G(mono));
-    DeleteDC(dc);
 
     // Non-antialiased quality on a colour target.
     DibDC d(60, 20);
@@ -399,13 +394,13 @@ TEST(Text, DeletedSelectedFontStillDraws) {
     DibDC d(80, 30);
     PrepareTransparent(d.dc());
     HFONT font = CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Tahoma");
-    HGDIOBJ old = SelectObject(d.dc(), G(font));
-    EXPECT_TRUE(DeleteObject(G(font)));
+    HGDIOBJ old = SelectObject(d.dc(), font);
+    EXPECT_TRUE(DeleteObject(font));
     EXPECT_TRUE(TextOut(d.dc(), 2, 2, "Still"));
     EXPECT_GT(d.CountNot(kWhite), 10);
     SelectObject(d.dc(), old);
     // After release the handle is dead; a DC without a valid font uses the stock one.
-    EXPECT_EQ(SelectObject(d.dc(), G(font)), nullptr);
+    EXPECT_EQ(SelectObject(d.dc(), font), nullptr);
     EXPECT_TRUE(TextOut(d.dc(), 2, 15, "Stock"));
 }
 

@@ -169,10 +169,9 @@ TEST_F(Office11Test, ReferenceCountingOwnsBrushesAndBitmap) {
                                    C.SeparatorLightBrush, C.SelectedFrameBrush, C.HotBrush,
                                    C.DownBrush,           C.CheckedBrush,       C.ToolbarBrush,
                                    C.DetachBarBrush,      C.BarEdgeBrush};
-    for (gfx::HBRUSH B : Brushes)
-        EXPECT_EQ(gfx::GetObjectType(gfx::handle_cast<gfx::HGDIOBJ>(B)), gfx::OBJ_BRUSH);
+    for (gfx::HBRUSH B : Brushes) EXPECT_EQ(gfx::GetObjectType(B), gfx::OBJ_BRUSH);
     gfx::LOGBRUSH Hot;
-    ASSERT_NE(gfx::GetObject(gfx::handle_cast<gfx::HGDIOBJ>(C.HotBrush), sizeof Hot, &Hot), 0);
+    ASSERT_NE(gfx::GetObject(C.HotBrush, sizeof Hot, &Hot), 0);
     EXPECT_EQ(Hot.lbColor, RGB(182, 190, 211));
     ASSERT_NE(C.SubMenuExpandBitmap, nullptr);
 
@@ -195,15 +194,15 @@ TEST_F(Office11Test, ReferenceCountingOwnsBrushesAndBitmap) {
     win::ChangeSysColors(Table);
     RefreshOffice11Colors();
     gfx::LOGBRUSH Menu;
-    ASSERT_NE(gfx::GetObject(gfx::handle_cast<gfx::HGDIOBJ>(C.MenuBrush), sizeof Menu, &Menu), 0);
+    ASSERT_NE(gfx::GetObject(C.MenuBrush, sizeof Menu, &Menu), 0);
     EXPECT_EQ(Menu.lbColor, RGB(250, 240, 230));
-    for (gfx::HBRUSH B : Brushes) EXPECT_EQ(gfx::GetObjectType(gfx::handle_cast<gfx::HGDIOBJ>(B)), 0u);
+    for (gfx::HBRUSH B : Brushes) EXPECT_EQ(gfx::GetObjectType(B), 0u);
 
     const gfx::HBRUSH Current = C.MenuBrush;
     ReleaseOffice11Colors();
-    EXPECT_EQ(gfx::GetObjectType(gfx::handle_cast<gfx::HGDIOBJ>(Current)), gfx::OBJ_BRUSH);
+    EXPECT_EQ(gfx::GetObjectType(Current), gfx::OBJ_BRUSH);
     ReleaseOffice11Colors();
-    EXPECT_EQ(gfx::GetObjectType(gfx::handle_cast<gfx::HGDIOBJ>(Current)), 0u);
+    EXPECT_EQ(gfx::GetObjectType(Current), 0u);
     EXPECT_EQ(C.MenuBrush, nullptr);
     EXPECT_EQ(C.BarEdgeBrush, nullptr);
     EXPECT_EQ(C.SubMenuExpandBitmap, nullptr);

@@ -168,8 +168,8 @@ TEST_F(DrawingTest, DotGripCells) {
     DibDC V(4, 11, White);
     DrawDotGrip(V.dc(), {0, 0, 4, 11}, true, B1, B2);
     EXPECT_EQ(Cells(V), "....\n11..\n112.\n.22.\n....\n11..\n112.\n.22.\n....\n....\n....\n");
-    gfx::DeleteObject(gfx::handle_cast<gfx::HGDIOBJ>(B1));
-    gfx::DeleteObject(gfx::handle_cast<gfx::HGDIOBJ>(B2));
+    gfx::DeleteObject(B1);
+    gfx::DeleteObject(B2);
 
     // Default brushes, with and without a reference to the scheme.
     for (bool Referenced : {false, true}) {

@@ -3,6 +3,7 @@
 #include "lookandfeel/lookandfeel.h"
 #include "lookandfeel/theme.h"
 #include "support/driver.h"
+#include "support/expect.h"
 
 #include <string>
 #include <vector>
@@ -60,12 +61,8 @@ TEST_F(LookAndFeelTest, SettingsAndChangeEvent) {
     L.Assign(&Source);
     EXPECT_EQ(Log.Changes.size(), 3u);
 
-    try {
-        L.Assign(nullptr);
-        ADD_FAILURE() << "no exception";
-    } catch (const cls::EConvertError& E) {
-        EXPECT_EQ(E.Message(), "Cannot assign a nil to a TcxLookAndFeel");
-    }
+    testdrv::ExpectError<cls::EConvertError>([&] { L.Assign(nullptr); },
+                                             "Cannot assign a nil to a TcxLookAndFeel");
 }
 
 struct TThemeListener {
@@ -100,7 +97,7 @@ TEST_F(LookAndFeelTest, NotificatorsHearThemeChanges) {
     EXPECT_EQ(B.Calls, 1);
     EXPECT_EQ(A.SchemeSeen, 2);
     EXPECT_TRUE(A.VisualStyles);
-    // No theme class can be opened yet.
+    // Visual styles on, but no theme class opens here.
     EXPECT_FALSE(AreVisualStylesAvailable({totToolBar, totWindow}));
 
     // A handler frees another notificator; that one is not called.

@@ -1,5 +1,6 @@
 #include "classes/controls.h"
 #include "classes/forms.h"
+#include "classes/scoped_localizer.h"
 #include "gfx/test_util.h"
 #include "lookandfeel/objectlinks.h"
 #include "lookandfeel/text.h"
@@ -10,21 +11,11 @@
 using namespace lf;
 using gfx::RGB;
 using gfx::test::DibDC;
+using trestle_test::ScopedLocalizer;
 
 namespace {
 
 class TextTest : public testdrv::WinTest {};
-
-// A localizer installed for the life of the object.
-class ScopedLocalizer {
-public:
-    explicit ScopedLocalizer(cls::TResStringLocalizer ALocalizer)
-        : FPrevious(cls::SetResStringLocalizer(std::move(ALocalizer))) {}
-    ~ScopedLocalizer() { cls::SetResStringLocalizer(FPrevious); }
-
-private:
-    cls::TResStringLocalizer FPrevious;
-};
 
 TEST_F(TextTest, ResourceStringsComeFromLocalizerThenTableThenRecord) {
     constexpr cls::TResStringRec InTable{64001, "record text"};
