@@ -5,8 +5,10 @@
 #include "gfx/draw.h"
 #include "gfx/gdi.h"
 #include "gfx/png.h"
+#include "support/session.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 using namespace gfx;
@@ -227,6 +229,8 @@ int main(int argc, char** argv) {
 
     SelectObject(dc, old);
     DeleteDC(dc);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     const bool ok = SaveBitmapToPng(canvas, path);
     DeleteObject(G(canvas));
     if (!ok) {
@@ -234,5 +238,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("gallery: wrote %s\n", path.c_str());
+    // With a display the picture also shows until its form is closed.
+    example::ShowPicture(path, "Gallery");
     return 0;
 }
