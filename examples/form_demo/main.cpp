@@ -1,4 +1,6 @@
+// A form with a control built in code; a click on the swatch changes its colour.
 #include "classes/forms.h"
+#include "support/session.h"
 
 using namespace cls;
 
@@ -9,14 +11,24 @@ public:
 
 protected:
     void Paint() override {
-        Canvas()->Brush()->SetColor(clNavy);
+        static constexpr TColor Colors[] = {clNavy, clMaroon, clGreen};
+        Canvas()->Brush()->SetColor(Colors[FClicks % 3]);
         Canvas()->FillRect(ClientRect());
         Canvas()->Font()->SetColor(clWhite);
         Canvas()->TextOut(8, 8, "Hello from Trestle");
     }
+    void Click() override {
+        ++FClicks;
+        Invalidate();
+        inherited::Click();
+    }
+
+private:
+    int FClicks = 0;
 };
 
 int main() {
+    example::TExampleSession Session("form_demo");
     TForm* Form = nullptr;
     Application->CreateForm(TForm::ClassInfo(), Form);
     Form->SetCaption("Form demo");
@@ -24,6 +36,9 @@ int main() {
     auto* Swatch = new TSwatch(Form);
     Swatch->SetAlign(alClient);
     Swatch->SetParent(Form);
-    Application->Run(); // until the form is closed
+    // Without a display: one click on the swatch, then out/form_demo.png.
+    Session.AddStep([Swatch] { example::TExampleSession::Click(Swatch, 20, 20); });
+    const int Result = Session.Run(); // until the form is closed
     DoneApplication();
+    return Result;
 }

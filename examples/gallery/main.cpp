@@ -5,8 +5,10 @@
 #include "gfx/draw.h"
 #include "gfx/gdi.h"
 #include "gfx/png.h"
+#include "support/session.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 using namespace gfx;
@@ -219,10 +221,14 @@ int main(int argc, char** argv) {
     EdgeSection(dc);
     RegionSection(dc);
 
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     if (!SaveBitmapToPng(canvas.Bitmap(), path)) {
         std::fprintf(stderr, "gallery: could not write %s\n", path.c_str());
         return 1;
     }
     std::printf("gallery: wrote %s\n", path.c_str());
+    // With a display the picture also shows until its form is closed.
+    example::ShowPicture(path, "Gallery");
     return 0;
 }

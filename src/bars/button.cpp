@@ -14,7 +14,7 @@ void TdxBarButton::SetAllowAllUp(bool Value) {
     FAllowAllUp = Value;
     if (FGroupIndex == 0 || !BarManager()) return;
     for (int I = 0; I < BarManager()->ItemCount(); ++I) {
-        auto* Button = dynamic_cast<TdxBarButton*>(BarManager()->GetItem(I));
+        auto* Button = dynamic_cast<TdxBarButton*>(BarManager()->Items(I));
         if (Button && Button->FGroupIndex == FGroupIndex) Button->FAllowAllUp = Value;
     }
 }
@@ -39,7 +39,7 @@ void TdxBarButton::SetDown(bool Value) {
     if (!IsLoading() && FButtonStyle == bsChecked && FGroupIndex != 0 && BarManager()) {
         TdxBarButton* OtherDown = nullptr;
         for (int I = 0; I < BarManager()->ItemCount() && !OtherDown; ++I) {
-            auto* Button = dynamic_cast<TdxBarButton*>(BarManager()->GetItem(I));
+            auto* Button = dynamic_cast<TdxBarButton*>(BarManager()->Items(I));
             if (Button && Button != this && Button->FButtonStyle == bsChecked &&
                 Button->FGroupIndex == FGroupIndex && Button->FDown)
                 OtherDown = Button;

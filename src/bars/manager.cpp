@@ -89,17 +89,11 @@ TdxBarManager::TdxBarManager(cls::TComponent* AOwner) : cls::TComponent(AOwner) 
         FPainterClass = GetItemControlPainterClass();
         FChangeReporting = true;
         FDesigning = ComponentState().Contains(cls::csDesigning);
-        FAllowReset = true;
-        FAutoDockColor = true;
         FCategories = new TdxBarManagerCategories(this);
         FBars = new TdxBars(this);
-        FCanCustomize = true;
-        FDockColor = cls::clBtnFace;
         FFont = new cls::TFont();
         FFont->SetOnChange(cls::TNotifyEvent(this, &TdxBarManager::FontChanged));
         FHelpButtonGlyph = new cls::TBitmap();
-        FHideFloatingBarsWhenInactive = true;
-        FImageListBkColor = cls::clFuchsia;
         FImagesChangeLink = new cls::TChangeLink();
         FImagesChangeLink->SetOnChange(cls::TNotifyEvent(this, &TdxBarManager::ImagesChanged));
         FLargeImagesChangeLink = new cls::TChangeLink();
@@ -115,24 +109,14 @@ TdxBarManager::TdxBarManager(cls::TComponent* AOwner) : cls::TComponent(AOwner) 
         FThemeChangedNotificator = new lf::TdxThemeChangedNotificator();
         FThemeChangedNotificator->SetOnThemeChanged(
             lf::TdxThemeChangedEvent(this, &TdxBarManager::ThemeChanged));
-        FButtonArrowWidth = 11;
-        FLargeButtonArrowWidth = 13;
-        FMenusShowRecentItemsFirst = true;
-        FMostRecentItemsPercents = 95;
         UpdateRecentItemsStep();
         FPopupMenuLinks = new TdxBarPopupMenuLinks(this);
-        FScaled = true;
-        FShowFullMenusAfterDelay = true;
-        FShowHint = true;
-        FShowHintForDisabledItems = true;
-        FStretchGlyphs = true;
         CalcButtonMetrics();
         FLookAndFeel = new lf::TcxLookAndFeel(this);
         FLookAndFeel->SetOnChanged(lf::TcxLookAndFeelChangedEvent(this, &TdxBarManager::LookAndFeelChanged));
-        SetStyle(bmsEnhanced);
-        FUseF10ForMenu = true;
-        SetUseSystemFont(true);
-        FWaitForDockingTime = 21;
+        // The default Style and UseSystemFont take effect.
+        ApplyStyle();
+        ApplySystemFont();
         CreateColorBrushes();
         lf::AddRefOffice11Colors();
         FOffice11ColorsReferenced = true;
@@ -205,7 +189,7 @@ void TdxBarManager::Loaded() {
     if (FLockUpdate) return;
     FBars->SetLoadingBars(true);
     try {
-        for (int I = 0; I < ItemCount(); ++I) GetItem(I)->ApplyLoadedVisible();
+        for (int I = 0; I < ItemCount(); ++I) Items(I)->ApplyLoadedVisible();
         for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->ApplyLoadedState();
     } catch (...) {
         FBars->SetLoadingBars(false);
@@ -296,7 +280,7 @@ void TdxBarManager::SetCategories(cls::TStrings* Value) {
     FCategories->EndUpdate();
 }
 
-cls::TColor TdxBarManager::GetDockColor() const {
+cls::TColor TdxBarManager::DockColor() const {
     return FAutoDockColor && FOwnerForm ? FOwnerForm->Color() : FDockColor;
 }
 
@@ -461,7 +445,7 @@ void TdxBarManager::ImageListChanged(int AKind) {
     const auto Kind = static_cast<TdxBarImageListKind>(AKind);
     TLockUpdateGuard Lock(this);
     for (int I = 0; I < ItemCount(); ++I) {
-        TdxBarItem* Item = GetItem(I);
+        TdxBarItem* Item = Items(I);
         if (Kind == ilkImages || Kind == ilkDisabledImages) {
             if (Item->ImageIndex() >= 0) Item->GlyphChanged();
         } else if (Item->UsesImageList(Kind)) {
@@ -702,7 +686,7 @@ void TdxBarManager::DoShowToolbarsPopup(TdxBarItemLinks* PopupItemLinks) {
 // Lookups
 // ============================================================================
 
-TdxBarItem* TdxBarManager::GetItem(int Index) const {
+TdxBarItem* TdxBarManager::Items(int Index) const {
     if (Index < 0 || Index >= FItemList.Count()) return nullptr;
     return static_cast<TdxBarItem*>(FItemList.Items(Index));
 }
@@ -770,14 +754,14 @@ TdxBar* TdxBarManager::FindBarByName(const std::string& AName) const {
 
 TdxBarItem* TdxBarManager::FindItemByName(const std::string& AName) const {
     for (int I = 0; I < ItemCount(); ++I)
-        if (cls::SameText(GetItem(I)->Name(), AName)) return GetItem(I);
+        if (cls::SameText(Items(I)->Name(), AName)) return Items(I);
     return nullptr;
 }
 
 std::vector<TdxBarItem*> TdxBarManager::GetItemsByCategory(int AIndex) const {
     std::vector<TdxBarItem*> Result;
     for (int I = 0; I < ItemCount(); ++I)
-        if (GetItem(I)->Category() == AIndex) Result.push_back(GetItem(I));
+        if (Items(I)->Category() == AIndex) Result.push_back(Items(I));
     return Result;
 }
 
@@ -1002,7 +986,7 @@ void TdxBarManager::Notification(cls::TComponent* AComponent, cls::TOperation Op
 
 void TdxBarManager::GetChildren(const cls::TGetChildProc& Proc, cls::TComponent* Root) {
     for (int I = 0; I < ItemCount(); ++I) {
-        TdxBarItem* Item = GetItem(I);
+        TdxBarItem* Item = Items(I);
         if (Item->Owner() == Root && Item->Category() >= 0) Proc(Item);
     }
     for (int I = 0; I < GroupCount(); ++I) {

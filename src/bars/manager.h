@@ -72,8 +72,7 @@ public:
     TdxBarManagerCategories* Categories() const { return FCategories; }
     void SetCategories(cls::TStrings* Value);
     // The owner form's Color while AutoDockColor; writing turns AutoDockColor off.
-    cls::TColor DockColor() const { return GetDockColor(); }
-    cls::TColor GetDockColor() const;
+    cls::TColor DockColor() const;
     void SetDockColor(cls::TColor Value);
     bool IsDockColorStored() const { return !FAutoDockColor; }
     bool FlatCloseButton() const { return FFlatCloseButton; }
@@ -217,10 +216,8 @@ public:
     // --- Lookups ---
     cls::TCustomForm* OwnerForm() const { return FOwnerForm; }
     int ItemCount() const { return FItemList.Count(); }
-    int GetItemCount() const { return ItemCount(); }
     // nullptr out of range.
-    TdxBarItem* GetItem(int Index) const;
-    TdxBarItem* Items(int Index) const { return GetItem(Index); }
+    TdxBarItem* Items(int Index) const;
     int IndexOfItem(const TdxBarItem* AItem) const;
     int DockControlCount() const { return FDockControlList.Count(); }
     // nullptr out of range.
@@ -277,6 +274,8 @@ public:
     bool IsLoading() const;
     bool IsDestroying() const;
     bool Designing() const { return FDesigning; }
+    // IsCustomizing is the run-time customizing mode alone; GetIsCustomizing
+    // also answers true in design mode.
     bool IsCustomizing() const { return FIsCustomizing; }
     bool GetIsCustomizing() const { return FIsCustomizing || FDesigning; }
     // The stored Style is bmsFlat (not the effective one).
@@ -365,25 +364,25 @@ private:
     bool AnyImageListLoading() const;
     bool BarHasAvailableLinks(TdxBar* ABar) const;
 
-    // Published values.
+    // Published values; the initialisers are the published defaults.
     bool FAllowCallFromAnotherForm = false;
-    bool FAllowReset = false;
+    bool FAllowReset = true;
     bool FAlwaysMerge = false;
     bool FAlwaysSaveText = false;
-    bool FAutoDockColor = false;
+    bool FAutoDockColor = true;
     bool FAutoHideEmptyBars = false;
-    bool FScaled = false;
+    bool FScaled = true;
     cls::TFont* FFont = nullptr;
     TdxBarBackgrounds* FBackgrounds = nullptr;
     TdxBars* FBars = nullptr;
-    int FButtonArrowWidth = 0;
-    bool FCanCustomize = false;
+    int FButtonArrowWidth = 11;
+    bool FCanCustomize = true;
     TdxBarManagerCategories* FCategories = nullptr;
     cls::TColor FDockColor = cls::clBtnFace;
     bool FFlatCloseButton = false;
     cls::TBitmap* FHelpButtonGlyph = nullptr;
     cls::THelpContext FHelpContext = 0;
-    bool FHideFloatingBarsWhenInactive = false;
+    bool FHideFloatingBarsWhenInactive = true;
     cls::TCustomImageList* FHotImages = nullptr;
     cls::TColor FImageListBkColor = cls::clFuchsia;
     cls::TCustomImageList* FImages = nullptr;
@@ -391,32 +390,32 @@ private:
     cls::TCustomImageList* FDisabledLargeImages = nullptr;
     std::string FIniFileName;
     cls::TCustomImageList* FLargeImages = nullptr;
-    int FLargeButtonArrowWidth = 0;
+    int FLargeButtonArrowWidth = 13;
     bool FLargeIcons = false;
     lf::TcxLookAndFeel* FLookAndFeel = nullptr;
     bool FMakeDisabledImagesFaded = false;
     TdxBarMenuAnimations FMenuAnimations = maNone;
-    bool FMenusShowRecentItemsFirst = false;
-    int FMostRecentItemsPercents = 0;
+    bool FMenusShowRecentItemsFirst = true;
+    int FMostRecentItemsPercents = 95;
     TdxBarDockingStyles FNotDocking;
     TdxBarPopupMenuLinks* FPopupMenuLinks = nullptr;
     std::string FRegistryPath;
     bool FShowCloseButton = false;
-    bool FShowFullMenusAfterDelay = false;
+    bool FShowFullMenusAfterDelay = true;
     bool FShowHelpButton = false;
-    bool FShowHint = false;
-    bool FShowHintForDisabledItems = false;
+    bool FShowHint = true;
+    bool FShowHintForDisabledItems = true;
     bool FShowShortCutInHint = false;
     bool FStoreInIniFile = false;
     bool FStoreInRegistry = false;
-    bool FStretchGlyphs = false;
-    TdxBarManagerStyle FStyle = bmsStandard;
+    bool FStretchGlyphs = true;
+    TdxBarManagerStyle FStyle = bmsEnhanced;
     bool FSunkenBorder = false;
-    bool FUseF10ForMenu = false;
+    bool FUseF10ForMenu = true;
     bool FUseFullReset = false;
     bool FUseLargeImagesForLargeIcons = false;
-    bool FUseSystemFont = false;
-    int FWaitForDockingTime = 0;
+    bool FUseSystemFont = true;
+    int FWaitForDockingTime = 21;
 
     TdxBarEvent FOnBarAdd;
     TdxBarEvent FOnBarAfterReset;
@@ -438,7 +437,7 @@ private:
     TdxBarShowPopupEvent FOnShowToolbarsPopup;
     TdxBarClickItemEvent FOnClickItem;
 
-    // Further state, in declaration order.
+    // Internal state.
     cls::TList* FHiddenBarList = nullptr;
     bool FChangeReporting = false;
     bool FStyleChanging = false;

@@ -417,7 +417,7 @@ std::string GetUniqueItemName(TdxBarManager* ABarManager, cls::TClass AItemClass
     auto Used = [ABarManager](const std::string& AName) {
         if (!ABarManager) return false;
         for (int I = 0; I < ABarManager->ItemCount(); ++I)
-            if (cls::AnsiSameText(ABarManager->GetItem(I)->Name(), AName)) return true;
+            if (cls::AnsiSameText(ABarManager->Items(I)->Name(), AName)) return true;
         return false;
     };
     for (int Number = 1;; ++Number) {

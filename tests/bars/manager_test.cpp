@@ -282,9 +282,9 @@ TEST_F(ManagerTest, LookupsAndTheirCaseRules) {
     EXPECT_EQ(Manager->FindBarByName("Standard"), Bar);
     EXPECT_EQ(Manager->FindBarByName("STANDARD"), nullptr);
 
-    EXPECT_EQ(Manager->GetItem(0), Button);
-    EXPECT_EQ(Manager->GetItem(2), nullptr);
-    EXPECT_EQ(Manager->GetItem(-1), nullptr);
+    EXPECT_EQ(Manager->Items(0), Button);
+    EXPECT_EQ(Manager->Items(2), nullptr);
+    EXPECT_EQ(Manager->Items(-1), nullptr);
     Manager->ExchangeItems(0, 1);
     EXPECT_EQ(Button->GetIndex(), 1);
     Manager->MoveItem(1, 0);
