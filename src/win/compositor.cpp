@@ -61,16 +61,6 @@ struct Layer {
     bool Opaque() const { return !perPixel && !colorKey && alpha == 255; }
 };
 
-std::uint32_t ToPixel(COLORREF c) {
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
-COLORREF ToColor(std::uint32_t p) {
-    return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
-}
-template <class H> void Delete(H h) {
-    DeleteObject(handle_cast<HGDIOBJ>(h));
-}
-
 inline std::uint32_t Div255(std::uint32_t v) {
     v += 128;
     return (v + (v >> 8)) >> 8;
@@ -100,7 +90,7 @@ bool BuildLayer(const detail::Window& w, const CompositorState& c, Layer* layer)
         }
         if (w.layeredFlags & LWA_COLORKEY) {
             layer->colorKey = true;
-            layer->key = ToPixel(w.layeredKey);
+            layer->key = PixelFromColor(w.layeredKey);
         }
     }
     layer->alpha = static_cast<BYTE>(Div255(static_cast<std::uint32_t>(alpha * w.animationAlpha)));
@@ -113,12 +103,12 @@ bool BuildLayer(const detail::Window& w, const CompositorState& c, Layer* layer)
     if (clipped) {
         HRGN clip = CreateRectRgnIndirect(&w.animationClip);
         CombineRgn(shape, shape, clip, RGN_AND);
-        Delete(clip);
+        DeleteObject(clip);
     }
     OffsetRgn(shape, w.rect.left, w.rect.top);
     RECT box;
     if (GetRgnBox(shape, &box) == NULLREGION) {
-        Delete(shape);
+        DeleteObject(shape);
         return false;
     }
     layer->shape = shape;
@@ -183,26 +173,26 @@ void ComposeArea(std::vector<Layer>& layers, HRGN area, const BitmapSurface& dst
         HRGN shape = l.shape ? l.shape : CreateRectRgnIndirect(&l.rect);
         HRGN part = CreateRectRgn(0, 0, 0, 0);
         if (CombineRgn(part, remaining, shape, RGN_AND) == NULLREGION) {
-            Delete(part);
+            DeleteObject(part);
         } else {
             draws.emplace_back(&l, part);
             if (l.Opaque()) CombineRgn(remaining, remaining, shape, RGN_DIFF);
         }
-        if (shape != l.shape) Delete(shape);
+        if (shape != l.shape) DeleteObject(shape);
     }
-    const std::uint32_t desktop = ToPixel(GetSysColor(COLOR_BACKGROUND));
+    const std::uint32_t desktop = PixelFromColor(GetSysColor(COLOR_BACKGROUND));
     for (const RECT& r : GetRegionRects(remaining)) FillPixels(dst, origin, r, desktop);
-    Delete(remaining);
+    DeleteObject(remaining);
     for (auto it = draws.rbegin(); it != draws.rend(); ++it) {
         for (const RECT& r : GetRegionRects(it->second))
             DrawLayer(*it->first, dst, origin, LayerBoundsIn(*it->first, r));
-        Delete(it->second);
+        DeleteObject(it->second);
     }
 }
 
 void FreeLayers(std::vector<Layer>& layers) {
     for (Layer& l : layers)
-        if (l.shape) Delete(l.shape);
+        if (l.shape) DeleteObject(l.shape);
     layers.clear();
 }
 
@@ -211,14 +201,14 @@ void AddDirty(CompositorState& c, const RECT& r) {
     if (!c.dirty) c.dirty = CreateRectRgn(0, 0, 0, 0);
     HRGN add = CreateRectRgnIndirect(&r);
     CombineRgn(c.dirty, c.dirty, add, RGN_OR);
-    Delete(add);
+    DeleteObject(add);
 }
 
 // The screen image follows the monitor layout; a new layout starts afresh.
 void EnsureScreen(CompositorState& c) {
     const RECT virt = detail::VirtualScreenRect();
     if (c.screen && EqualRect(&virt, &c.virt)) return;
-    if (c.screen) Delete(c.screen);
+    if (c.screen) DeleteObject(c.screen);
     c.screen = CreateBitmap(virt.right - virt.left, virt.bottom - virt.top, 1, 32, nullptr);
     c.virt = virt;
     AddDirty(c, virt);
@@ -299,8 +289,8 @@ RECT ComposeLocked(CompositorState& c) {
             FreeLayers(layers);
             GetRgnBox(c.dirty, &changed);
         }
-        Delete(bounds);
-        Delete(c.dirty);
+        DeleteObject(bounds);
+        DeleteObject(c.dirty);
         c.dirty = nullptr;
     }
     // Drawing through screen DCs changed the image too.
@@ -345,13 +335,13 @@ void EnsureSurface(Window& w) {
             std::memcpy(fresh.Row(y), old.Row(y),
                         static_cast<std::size_t>(old.width) * sizeof(std::uint32_t));
     }
-    if (w.surface) Delete(w.surface);
+    if (w.surface) DeleteObject(w.surface);
     w.surface = surface;
 }
 
 void FreeSurface(Window& w) {
     Guard g(Lock());
-    if (w.surface) Delete(w.surface);
+    if (w.surface) DeleteObject(w.surface);
     w.surface = nullptr;
     C().attributesSet.erase(w.handle);
 }
@@ -402,8 +392,8 @@ void ResetCompositorState() {
     Guard g(Lock());
     CompositorState& c = C();
     for (HDC dc : c.screenDCs) DeleteDC(dc);
-    if (c.dirty) Delete(c.dirty);
-    if (c.screen) Delete(c.screen);
+    if (c.dirty) DeleteObject(c.dirty);
+    if (c.screen) DeleteObject(c.screen);
     c = CompositorState{};
 }
 
@@ -431,7 +421,7 @@ COLORREF ScreenPixel(POINT p) {
     ComposeLocked(c);
     BitmapSurface s;
     if (!PtInRect(&c.virt, p) || !GetBitmapSurface(c.screen, &s)) return CLR_INVALID;
-    return ToColor(s.Row(p.y - c.virt.top)[p.x - c.virt.left]);
+    return ColorFromPixel(s.Row(p.y - c.virt.top)[p.x - c.virt.left]);
 }
 
 bool SnapshotScreen(const std::string& pngPath) {
@@ -460,17 +450,17 @@ bool SnapshotWindow(HWND hwnd, const std::string& pngPath) {
     HBITMAP picture = CreateBitmap(area.right - area.left, area.bottom - area.top, 1, 32, nullptr);
     BitmapSurface dst;
     if (!picture || !GetBitmapSurface(picture, &dst)) {
-        if (picture) Delete(picture);
+        if (picture) DeleteObject(picture);
         return false;
     }
     std::vector<Layer> layers(1);
     if (!BuildLayer(*top, C(), &layers[0])) layers.clear();
     HRGN rgn = CreateRectRgnIndirect(&area);
     ComposeArea(layers, rgn, dst, POINT{area.left, area.top});
-    Delete(rgn);
+    DeleteObject(rgn);
     FreeLayers(layers);
     const bool ok = SaveBitmapToPng(picture, pngPath);
-    Delete(picture);
+    DeleteObject(picture);
     return ok;
 }
 

@@ -378,7 +378,7 @@ bool TakesPoint(const Window& w, POINT pt) {
             std::uint32_t px = s.Row(local.y)[local.x];
             if (w.layeredByUpdate && (px >> 24) == 0) return false;
             if (!w.layeredByUpdate && (w.layeredFlags & LWA_COLORKEY) &&
-                RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF) == (w.layeredKey & 0xFFFFFF))
+                ColorFromPixel(px) == (w.layeredKey & 0xFFFFFF))
                 return false;
         }
     }

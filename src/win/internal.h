@@ -313,7 +313,7 @@ void ResetSoundState();
 // ============================================================================
 
 inline void DeleteRgn(HRGN rgn) {
-    if (rgn) DeleteObject(handle_cast<HGDIOBJ>(rgn));
+    if (rgn) DeleteObject(rgn);
 }
 
 // What the core keeps per window beside the shared record.

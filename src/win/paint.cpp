@@ -524,14 +524,13 @@ void DrawCaption(HDC dc, const NcLayout& L, const std::string& text, bool active
         HFONT font{};
         if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
             font = CreateFontIndirect(tool ? &ncm.lfSmCaptionFont : &ncm.lfCaptionFont);
-        HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(handle_cast<HGDIOBJ>(font))
-                                            : GetStockObject(DEFAULT_GUI_FONT));
+        HGDIOBJ old = font ? SelectObject(dc, font) : SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
         DrawText(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
                  DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
         SelectObject(dc, old);
-        if (font) DeleteObject(handle_cast<HGDIOBJ>(font));
+        if (font) DeleteObject(font);
     }
 
     auto button = [dc](RECT r, UINT state) {
@@ -694,12 +693,11 @@ void DefPrint(HWND hwnd, HDC dc, LPARAM flags) {
         children = w->children;
     }
     if (flags & PRF_NONCLIENT) {
-        SaveDC(dc);
+        const SavedDC saved(dc);
         ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
         DrawNonClient(hwnd, dc);
-        RestoreDC(dc, -1);
     }
-    SaveDC(dc);
+    const SavedDC saved(dc);
     OffsetViewportOrgEx(dc, client.left, client.top, nullptr);
     IntersectClipRect(dc, 0, 0, client.right - client.left, client.bottom - client.top);
     if (flags & PRF_ERASEBKGND) SendMsg(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
@@ -713,14 +711,12 @@ void DefPrint(HWND hwnd, HDC dc, LPARAM flags) {
                 if (!c || !c->Visible()) continue;
                 r = c->rect;
             }
-            SaveDC(dc);
+            const SavedDC child(dc);
             OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
             IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
             SendMsg(*it, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags & ~PRF_CHECKVISIBLE);
-            RestoreDC(dc, -1);
         }
     }
-    RestoreDC(dc, -1);
 }
 
 } // namespace detail
@@ -982,15 +978,12 @@ BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cli
         if (width > 0 && height > 0) {
             if (HDC dc = MakeDC(*w, false, 0, nullptr)) {
                 // Through a copy: source and destination overlap.
-                HDC mem = CreateCompatibleDC(nullptr);
-                HBITMAP copy = CreateBitmap(width, height, 1, 32, nullptr);
-                HGDIOBJ old = SelectObject(mem, handle_cast<HGDIOBJ>(copy));
-                BitBlt(mem, 0, 0, width, height, dc, src.left, src.top, SRCCOPY);
-                IntersectClipRect(dc, limit.left, limit.top, limit.right, limit.bottom);
-                BitBlt(dc, src.left + dx, src.top + dy, width, height, mem, 0, 0, SRCCOPY);
-                SelectObject(mem, old);
-                DeleteObject(handle_cast<HGDIOBJ>(copy));
-                DeleteDC(mem);
+                {
+                    MemoryDC copy(width, height);
+                    BitBlt(copy.Handle(), 0, 0, width, height, dc, src.left, src.top, SRCCOPY);
+                    IntersectClipRect(dc, limit.left, limit.top, limit.right, limit.bottom);
+                    BitBlt(dc, src.left + dx, src.top + dy, width, height, copy.Handle(), 0, 0, SRCCOPY);
+                }
                 if (dc != w->ownDC) {
                     PS().dcs.erase(dc);
                     DeleteDC(dc);

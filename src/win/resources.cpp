@@ -4,6 +4,7 @@
 #include "win/internal.h"
 
 #include "gfx/draw.h"
+#include "gfx/utf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -120,7 +121,7 @@ const ResourceEntry* FindEntry(HMODULE module, const ResName& name, ResType type
 }
 
 void FreeEntry(ResourceEntry& e) {
-    if (e.bitmap) DeleteObject(handle_cast<HGDIOBJ>(e.bitmap));
+    if (e.bitmap) DeleteObject(e.bitmap);
     if (e.icon) DestroyIcon(e.icon);
     e.bitmap = nullptr;
     e.icon = nullptr;
@@ -129,8 +130,8 @@ void FreeEntry(ResourceEntry& e) {
 bool IsIcon(HICON icon) {
     ICONINFO info;
     if (!GetIconInfo(icon, &info)) return false;
-    if (info.hbmMask) DeleteObject(handle_cast<HGDIOBJ>(info.hbmMask));
-    if (info.hbmColor) DeleteObject(handle_cast<HGDIOBJ>(info.hbmColor));
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
     return true;
 }
 
@@ -139,7 +140,7 @@ HBITMAP CopyBitmap(HBITMAP source) {
     if (!GetBitmapSurface(source, &src)) return nullptr;
     HBITMAP copy = CreateBitmap(src.width, src.height, 1, src.bitsPerPixel == 1 ? 1 : 32, nullptr);
     if (!copy || !GetBitmapSurface(copy, &dst)) {
-        if (copy) DeleteObject(handle_cast<HGDIOBJ>(copy));
+        if (copy) DeleteObject(copy);
         return nullptr;
     }
     for (int y = 0; y < src.height; ++y)
@@ -225,8 +226,8 @@ BOOL AddResource(HMODULE module, ResType type, ResName name, HBITMAP bitmap, HIC
                  const std::string& data) {
     const bool needsBitmap = type == ResType::Bitmap;
     const bool needsIcon = type == ResType::Icon || type == ResType::Cursor;
-    if ((needsBitmap && GetObjectType(handle_cast<HGDIOBJ>(bitmap)) != OBJ_BITMAP) ||
-        (needsIcon && !IsIcon(icon)) || (!name.IsId() && (!name.text || !*name.text))) {
+    if ((needsBitmap && GetObjectType(bitmap) != OBJ_BITMAP) || (needsIcon && !IsIcon(icon)) ||
+        (!name.IsId() && (!name.text || !*name.text))) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -273,13 +274,8 @@ int LoadString(HINSTANCE instance, UINT id, char* buffer, int size) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    const std::string text = LoadString(instance, id);
-    std::size_t n = std::min(text.size(), static_cast<std::size_t>(size - 1));
-    // Never cut a character in half.
-    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
-    return static_cast<int>(n);
+    return static_cast<int>(
+        gfx::CopyUtf8ToBuffer(LoadString(instance, id), buffer, static_cast<std::size_t>(size)));
 }
 
 std::string LoadString(HINSTANCE instance, UINT id) {

@@ -3,6 +3,8 @@
 // default window procedure.
 #include "win/internal.h"
 
+#include "gfx/utf8.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -963,10 +965,7 @@ int GetClassName(HWND hwnd, char* buffer, int size) {
     Guard g(Lock());
     Window* w = WndOrFail(hwnd);
     if (!w) return 0;
-    const int n = std::min<int>(static_cast<int>(w->cls->name.size()), size - 1);
-    std::memcpy(buffer, w->cls->name.data(), static_cast<std::size_t>(n));
-    buffer[n] = 0;
-    return n;
+    return static_cast<int>(gfx::CopyUtf8ToBuffer(w->cls->name, buffer, static_cast<std::size_t>(size)));
 }
 
 std::string GetClassName(HWND hwnd) {
@@ -1567,17 +1566,6 @@ void* RemoveProp(HWND hwnd, const char* name) {
 // ============================================================================
 
 namespace {
-// Copies at most size - 1 bytes without cutting a UTF-8 sequence.
-int CopyText(const std::string& text, char* buffer, int size) {
-    if (!buffer || size <= 0) return 0;
-    std::size_t n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(size - 1));
-    if (n < text.size())
-        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = 0;
-    return static_cast<int>(n);
-}
-
 bool OwnedByCaller(HWND hwnd, bool* valid) {
     Guard g(Lock());
     Window* w = WndOrFail(hwnd);
@@ -1604,7 +1592,7 @@ int GetWindowText(HWND hwnd, char* buffer, int size) {
     if (!valid) return 0;
     Guard g(Lock());
     Window* w = GetWnd(hwnd);
-    return w ? CopyText(w->text, buffer, size) : 0;
+    return w ? static_cast<int>(gfx::CopyUtf8ToBuffer(w->text, buffer, static_cast<std::size_t>(size))) : 0;
 }
 
 int GetWindowTextLength(HWND hwnd) {
@@ -1814,7 +1802,7 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
         Guard g(Lock());
         Window* w = WndOrFail(hwnd);
         if (!w) return 0;
-        if (rgn && GetObjectType(handle_cast<HGDIOBJ>(rgn)) != OBJ_REGION) {
+        if (rgn && GetObjectType(rgn) != OBJ_REGION) {
             SetLastError(ERROR_INVALID_HANDLE);
             return 0;
         }
@@ -1958,7 +1946,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             Guard g(Lock());
             Window* w = GetWnd(hwnd);
             if (!w) return 0;
-            return CopyText(w->text, reinterpret_cast<char*>(lParam), static_cast<int>(wParam));
+            return static_cast<LRESULT>(gfx::CopyUtf8ToBuffer(w->text, reinterpret_cast<char*>(lParam),
+                                                              static_cast<std::size_t>(wParam)));
         }
         case WM_GETTEXTLENGTH: {
             Guard g(Lock());

@@ -632,7 +632,7 @@ TEST_F(InputTest, SystemCursorsAreDistinctMonochromeCursors) {
         EXPECT_EQ(s.height, 64);
         // The hot spot lies on the shape.
         EXPECT_EQ(s.Row(static_cast<int>(info.yHotspot))[info.xHotspot] & 0xFFFFFF, 0u);
-        DeleteObject(handle_cast<HGDIOBJ>(info.hbmMask));
+        DeleteObject(info.hbmMask);
     }
     EXPECT_EQ(LoadCursor(nullptr, std::uintptr_t{32600}), nullptr);
     EXPECT_EQ(ShowCursor(FALSE), -1);
