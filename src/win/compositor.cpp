@@ -44,7 +44,7 @@ struct CompositorState {
     std::function<void()> frameObserver;
 };
 
-CompositorState& C() {
+CompositorState& State() {
     static CompositorState state;
     return state;
 }
@@ -321,7 +321,7 @@ void EnsureSurface(Window& w) {
         w.layeredFlags = 0;
         w.layeredAlpha = 255;
         w.layeredKey = 0;
-        C().attributesSet.erase(w.handle);
+        State().attributesSet.erase(w.handle);
     }
     const int width = std::max<int>(1, w.Width());
     const int height = std::max<int>(1, w.Height());
@@ -343,17 +343,17 @@ void FreeSurface(Window& w) {
     Guard g(Lock());
     if (w.surface) DeleteObject(w.surface);
     w.surface = nullptr;
-    C().attributesSet.erase(w.handle);
+    State().attributesSet.erase(w.handle);
 }
 
 void DirtyScreen(const RECT& r) {
     Guard g(Lock());
-    AddDirty(C(), r);
+    AddDirty(State(), r);
 }
 
 RECT TakeScreenChanges() {
     Guard g(Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     ComposeLocked(c);
     RECT changes = c.presenterChanges;
     c.presenterChanges = RECT{};
@@ -362,7 +362,7 @@ RECT TakeScreenChanges() {
 
 HDC GetScreenDC() {
     Guard g(Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     EnsureScreen(c);
     HDC dc = CreateSurfaceDC(c.screen, POINT{-c.virt.left, -c.virt.top}, nullptr);
     if (!dc) return nullptr;
@@ -375,7 +375,7 @@ HDC GetScreenDC() {
 
 bool ReleaseScreenDC(HDC dc) {
     Guard g(Lock());
-    auto& dcs = C().screenDCs;
+    auto& dcs = State().screenDCs;
     auto it = std::find(dcs.begin(), dcs.end(), dc);
     if (it == dcs.end()) return false;
     dcs.erase(it);
@@ -385,12 +385,12 @@ bool ReleaseScreenDC(HDC dc) {
 
 void SetFrameObserver(std::function<void()> observer) {
     Guard g(Lock());
-    C().frameObserver = std::move(observer);
+    State().frameObserver = std::move(observer);
 }
 
 void ResetCompositorState() {
     Guard g(Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     for (HDC dc : c.screenDCs) DeleteDC(dc);
     if (c.dirty) DeleteObject(c.dirty);
     if (c.screen) DeleteObject(c.screen);
@@ -405,19 +405,19 @@ void ResetCompositorState() {
 
 RECT ComposeScreen() {
     detail::Guard g(detail::Lock());
-    return ComposeLocked(C());
+    return ComposeLocked(State());
 }
 
 HBITMAP GetScreenBitmap() {
     detail::Guard g(detail::Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     ComposeLocked(c);
     return c.screen;
 }
 
 COLORREF ScreenPixel(POINT p) {
     detail::Guard g(detail::Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     ComposeLocked(c);
     BitmapSurface s;
     if (!PtInRect(&c.virt, p) || !GetBitmapSurface(c.screen, &s)) return CLR_INVALID;
@@ -426,14 +426,14 @@ COLORREF ScreenPixel(POINT p) {
 
 bool SnapshotScreen(const std::string& pngPath) {
     detail::Guard g(detail::Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     ComposeLocked(c);
     return SaveBitmapToPng(c.screen, pngPath);
 }
 
 bool SnapshotRect(const RECT& screenRect, const std::string& pngPath) {
     detail::Guard g(detail::Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     ComposeLocked(c);
     RECT part = screenRect;
     OffsetRect(&part, -c.virt.left, -c.virt.top);
@@ -454,7 +454,7 @@ bool SnapshotWindow(HWND hwnd, const std::string& pngPath) {
         return false;
     }
     std::vector<Layer> layers(1);
-    if (!BuildLayer(*top, C(), &layers[0])) layers.clear();
+    if (!BuildLayer(*top, State(), &layers[0])) layers.clear();
     HRGN rgn = CreateRectRgnIndirect(&area);
     ComposeArea(layers, rgn, dst, POINT{area.left, area.top});
     DeleteObject(rgn);
@@ -520,7 +520,7 @@ BOOL UpdateLayeredWindow(HWND hwnd, HDC, const POINT* dstPos, const SIZE* size, 
         detail::Window* w = LayeredWindow(hwnd);
         if (!w) return FALSE;
         // Once given attributes, a window keeps them until it is layered anew.
-        if (C().attributesSet.count(hwnd)) {
+        if (State().attributesSet.count(hwnd)) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
@@ -560,7 +560,7 @@ BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags
     w->layeredKey = key;
     w->layeredAlpha = alpha;
     w->layeredFlags = flags;
-    C().attributesSet.insert(hwnd);
+    State().attributesSet.insert(hwnd);
     detail::DirtyScreen(w->rect);
     return TRUE;
 }
@@ -569,7 +569,7 @@ BOOL GetLayeredWindowAttributes(HWND hwnd, COLORREF* key, BYTE* alpha, DWORD* fl
     detail::Guard g(detail::Lock());
     detail::Window* w = LayeredWindow(hwnd);
     if (!w) return FALSE;
-    if (!C().attributesSet.count(hwnd)) {
+    if (!State().attributesSet.count(hwnd)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -618,7 +618,7 @@ bool SetFrame(HWND hwnd, DWORD flags, double shown) {
         else
             w->animationClip = ShownPart(flags, w->Width(), w->Height(), shown);
         detail::DirtyScreen(detail::WindowRectOnScreen(*w));
-        observer = C().frameObserver;
+        observer = State().frameObserver;
     }
     if (observer) observer();
     return true;

@@ -30,7 +30,7 @@ struct MessageState {
     UINT nextRegistered = 0xC000;
 };
 
-MessageState& MS() {
+MessageState& State() {
     static MessageState* state = new MessageState;
     return *state;
 }
@@ -235,7 +235,7 @@ ThreadQueue& CurrentQueue() {
     (void)&tQueueOwner;
     Guard g(Lock());
     const DWORD id = GetCurrentThreadId();
-    auto& slot = MS().queues[id];
+    auto& slot = State().queues[id];
     if (!slot) {
         slot = std::make_unique<ThreadQueue>();
         slot->id = id;
@@ -247,7 +247,7 @@ ThreadQueue& CurrentQueue() {
 
 ThreadQueue& CreateQueueFor(DWORD threadId) {
     Guard g(Lock());
-    auto& slot = MS().queues[threadId];
+    auto& slot = State().queues[threadId];
     if (!slot) {
         slot = std::make_unique<ThreadQueue>();
         slot->id = threadId;
@@ -256,8 +256,8 @@ ThreadQueue& CreateQueueFor(DWORD threadId) {
 }
 
 ThreadQueue* QueueOf(DWORD threadId) {
-    auto it = MS().queues.find(threadId);
-    return it != MS().queues.end() && it->second->alive ? it->second.get() : nullptr;
+    auto it = State().queues.find(threadId);
+    return it != State().queues.end() && it->second->alive ? it->second.get() : nullptr;
 }
 
 void WakeThread(DWORD threadId) {
@@ -266,17 +266,17 @@ void WakeThread(DWORD threadId) {
 
 void WakeAllThreads() {
     Guard g(Lock());
-    for (auto& [id, q] : MS().queues) q->wake.notify_all();
+    for (auto& [id, q] : State().queues) q->wake.notify_all();
 }
 
 void ForEachQueue(const std::function<void(ThreadQueue&)>& fn) {
     Guard g(Lock());
-    for (auto& [id, q] : MS().queues) fn(*q);
+    for (auto& [id, q] : State().queues) fn(*q);
 }
 
 bool OtherThreadsAlive() {
     const DWORD self = GetCurrentThreadId();
-    for (auto& [id, q] : MS().queues)
+    for (auto& [id, q] : State().queues)
         if (id != self && q->alive) return true;
     return OtherStartedThreadsRunning();
 }
@@ -286,14 +286,14 @@ void EndThreadQueue() {
     DestroyThreadWindows(id);
     {
         Guard g(Lock());
-        auto it = MS().queues.find(id);
-        if (it != MS().queues.end()) {
+        auto it = State().queues.find(id);
+        if (it != State().queues.end()) {
             ThreadQueue& q = *it->second;
             RemoveThreadHooks(q);
             RemoveThreadTimers(q);
             q.alive = false;
             AbandonSent(q);
-            MS().queues.erase(it);
+            State().queues.erase(it);
         }
         tQueue = nullptr;
     }
@@ -301,7 +301,7 @@ void EndThreadQueue() {
 }
 
 void PurgeWindowMessages(HWND hwnd) {
-    for (auto& [id, q] : MS().queues)
+    for (auto& [id, q] : State().queues)
         std::erase_if(q->posted, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
 }
 
@@ -399,7 +399,7 @@ void ResetMessageState() {
     ResetWindowState();
     {
         Guard g(Lock());
-        for (auto& [id, q] : MS().queues) {
+        for (auto& [id, q] : State().queues) {
             q->posted.clear();
             AbandonSent(*q);
             RemoveThreadTimers(*q);
@@ -724,14 +724,14 @@ UINT RegisterWindowMessage(const char* name) {
     std::string key(name);
     for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     Guard g(Lock());
-    auto [it, inserted] = MS().registered.emplace(key, 0);
+    auto [it, inserted] = State().registered.emplace(key, 0);
     if (inserted) {
-        if (MS().nextRegistered == 0) {
-            MS().registered.erase(it);
+        if (State().nextRegistered == 0) {
+            State().registered.erase(it);
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return 0;
         }
-        it->second = MS().nextRegistered++;
+        it->second = State().nextRegistered++;
     }
     return it->second;
 }

@@ -23,7 +23,7 @@ struct PaintState {
     HWND locked{};
 };
 
-PaintState& PS() {
+PaintState& State() {
     static PaintState* state = new PaintState;
     return *state;
 }
@@ -60,7 +60,7 @@ bool Drawable(const Window& w) {
 }
 
 bool LockedOut(const Window& w) {
-    const HWND locked = PS().locked;
+    const HWND locked = State().locked;
     if (!locked) return false;
     for (const Window* x = &w; x; x = x->parent ? GetWnd(x->parent) : nullptr)
         if (x->handle == locked) return true;
@@ -136,7 +136,7 @@ HDC MakeDC(Window& w, bool windowDC, DWORD flags, HRGN clip) {
     if (clip && (flags & DCX_EXCLUDERGN)) CombineRgn(area.vis, area.vis, clip, RGN_DIFF);
     const bool own = !windowDC && (w.cls->wc.style & CS_OWNDC) && !(flags & DCX_CACHE);
     HDC dc{};
-    PaintState& ps = PS();
+    PaintState& ps = State();
     if (own && w.ownDC) {
         auto it = ps.dcs.find(w.ownDC);
         if (it != ps.dcs.end() && it->second.surface == area.surface) {
@@ -384,16 +384,16 @@ void PaintForgetWindow(Window& w) {
     if (w.updateRgn) DeleteRgn(w.updateRgn);
     w.updateRgn = nullptr;
     if (w.ownDC) {
-        PS().dcs.erase(w.ownDC);
+        State().dcs.erase(w.ownDC);
         DeleteDC(w.ownDC);
         w.ownDC = nullptr;
     }
-    if (PS().locked == w.handle) PS().locked = nullptr;
+    if (State().locked == w.handle) State().locked = nullptr;
 }
 
 void ResetPaintState() {
     Guard g(Lock());
-    PS().locked = nullptr;
+    State().locked = nullptr;
 }
 
 // ============================================================================
@@ -932,24 +932,24 @@ int ReleaseDC(HWND, HDC dc) {
     if (!dc) return 0;
     if (ReleaseScreenDC(dc)) return 1;
     Guard g(Lock());
-    auto it = PS().dcs.find(dc);
-    if (it == PS().dcs.end()) return 0;
+    auto it = State().dcs.find(dc);
+    if (it == State().dcs.end()) return 0;
     if (it->second.own) return 1;
-    PS().dcs.erase(it);
+    State().dcs.erase(it);
     DeleteDC(dc);
     return 1;
 }
 
 HWND WindowFromDC(HDC dc) {
     Guard g(Lock());
-    auto it = PS().dcs.find(dc);
-    if (it == PS().dcs.end() || !GetWnd(it->second.hwnd)) return nullptr;
+    auto it = State().dcs.find(dc);
+    if (it == State().dcs.end() || !GetWnd(it->second.hwnd)) return nullptr;
     return it->second.hwnd;
 }
 
 BOOL LockWindowUpdate(HWND hwnd) {
     Guard g(Lock());
-    PaintState& ps = PS();
+    PaintState& ps = State();
     if (hwnd) {
         if (!WndOrFail(hwnd)) return FALSE;
         if (ps.locked && ps.locked != hwnd) return FALSE;
@@ -985,7 +985,7 @@ BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cli
                     BitBlt(dc, src.left + dx, src.top + dy, width, height, copy.Handle(), 0, 0, SRCCOPY);
                 }
                 if (dc != w->ownDC) {
-                    PS().dcs.erase(dc);
+                    State().dcs.erase(dc);
                     DeleteDC(dc);
                 }
             }

@@ -68,7 +68,7 @@ HMODULE ToHandle(std::uintptr_t v) {
     return reinterpret_cast<HMODULE>(v);
 }
 
-ResourceState& R() {
+ResourceState& State() {
     static ResourceState state;
     return state;
 }
@@ -82,7 +82,7 @@ HMODULE AddModule(ResourceState& r, const std::string& key) {
 
 // The program's module comes first, the system's user module second.
 ResourceState& Resources() {
-    ResourceState& r = R();
+    ResourceState& r = State();
     if (r.modules.empty()) {
         AddModule(r, "");
         AddModule(r, "USER32");
@@ -160,7 +160,7 @@ namespace detail {
 
 void ResetResourceState() {
     Guard g(Lock());
-    R().missingEntryPoints.clear();
+    State().missingEntryPoints.clear();
 }
 
 } // namespace detail
@@ -213,9 +213,9 @@ void SetEntryPointMissing(const char* name, bool missing) {
     if (!name) return;
     detail::Guard g(detail::Lock());
     if (missing)
-        R().missingEntryPoints.insert(name);
+        State().missingEntryPoints.insert(name);
     else
-        R().missingEntryPoints.erase(name);
+        State().missingEntryPoints.erase(name);
 }
 
 // ============================================================================

@@ -49,7 +49,7 @@ struct WindowState {
     int cascade = 0;
 };
 
-WindowState& WS() {
+WindowState& State() {
     static WindowState* state = new WindowState;
     return *state;
 }
@@ -72,7 +72,7 @@ std::string UpperKey(const char* name) {
 Slot* SlotOf(HWND hwnd) {
     const auto v = reinterpret_cast<std::uintptr_t>(hwnd);
     const std::uintptr_t index = v >> 16;
-    WindowState& s = WS();
+    WindowState& s = State();
     if (index == 0 || index >= s.slots.size()) return nullptr;
     Slot& slot = s.slots[index];
     if (slot.gen != (v & 0xFFFF) || !slot.wnd) return nullptr;
@@ -80,7 +80,7 @@ Slot* SlotOf(HWND hwnd) {
 }
 
 HWND AllocSlot(std::unique_ptr<Window> w) {
-    WindowState& s = WS();
+    WindowState& s = State();
     std::uint32_t index = 0;
     if (!s.free.empty() && (s.free.size() > kFreeReserve || s.slots.size() > kMaxSlots)) {
         index = s.free.front();
@@ -105,7 +105,7 @@ void FreeSlot(HWND hwnd) {
     slot->wnd.reset();
     slot->extra = WindowExtra{};
     if (++slot->gen == 0) slot->gen = 1;
-    WS().free.push_back(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hwnd) >> 16));
+    State().free.push_back(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hwnd) >> 16));
 }
 
 bool IsDesktop(HWND hwnd) {
@@ -151,7 +151,7 @@ std::vector<HWND>* SiblingList(const Window& w) {
         return p ? &p->children : nullptr;
     }
     if (const Slot* slot = SlotOf(w.handle); slot && slot->extra.messageOnly) return nullptr;
-    return &WS().zorder;
+    return &State().zorder;
 }
 
 void Unlink(Window& w) {
@@ -531,7 +531,7 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
 
     UINT swp = SWP_NOSIZE | SWP_NOMOVE;
     bool show = true;
-    enum class State { Keep, Normal, Minimized, Maximized } state = State::Keep;
+    enum class Placement { Keep, Normal, Minimized, Maximized } placement = Placement::Keep;
     switch (cmd) {
         case SW_HIDE:
             if (!wasVisible) return FALSE;
@@ -544,23 +544,23 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
         case SW_SHOWNA:
         case SW_SHOWNOACTIVATE:
             swp |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
-            if (cmd == SW_SHOWNOACTIVATE && minimized) state = State::Normal;
+            if (cmd == SW_SHOWNOACTIVATE && minimized) placement = Placement::Normal;
             break;
         case SW_SHOWNORMAL:
         case SW_RESTORE:
             swp |= SWP_SHOWWINDOW;
-            if (minimized || maximized) state = State::Normal;
+            if (minimized || maximized) placement = Placement::Normal;
             break;
         case SW_SHOWMAXIMIZED:
             swp |= SWP_SHOWWINDOW;
-            state = State::Maximized;
+            placement = Placement::Maximized;
             break;
         case SW_MINIMIZE:
         case SW_SHOWMINIMIZED:
         case SW_SHOWMINNOACTIVE:
             swp |= SWP_SHOWWINDOW;
             if (cmd != SW_SHOWMINIMIZED) swp |= SWP_NOACTIVATE;
-            state = State::Minimized;
+            placement = Placement::Minimized;
             break;
         default:
             SetLastError(ERROR_INVALID_PARAMETER);
@@ -569,7 +569,7 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
     if (isChild) swp |= SWP_NOACTIVATE | SWP_NOZORDER;
 
     RECT target{};
-    if (state == State::Maximized) {
+    if (placement == Placement::Maximized) {
         const MINMAXINFO mmi = QueryMinMax(hwnd);
         Guard g(Lock());
         Window* w = GetWnd(hwnd);
@@ -579,17 +579,17 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
                       area.left + mmi.ptMaxPosition.x + mmi.ptMaxSize.x,
                       area.top + mmi.ptMaxPosition.y + mmi.ptMaxSize.y};
     }
-    if (state != State::Keep) {
+    if (placement != Placement::Keep) {
         Guard g(Lock());
         Window* w = GetWnd(hwnd);
         if (!w) return wasVisible;
         if (!w->minimized && !w->maximized) w->normalRect = w->rect;
-        if (state == State::Normal) target = w->minimized || w->maximized ? restore : w->rect;
-        if (state == State::Minimized)
+        if (placement == Placement::Normal) target = w->minimized || w->maximized ? restore : w->rect;
+        if (placement == Placement::Minimized)
             target = RECT{kIconicPos.x, kIconicPos.y, kIconicPos.x + kIconicSize.cx,
                           kIconicPos.y + kIconicSize.cy};
-        w->minimized = state == State::Minimized;
-        w->maximized = state == State::Maximized;
+        w->minimized = placement == Placement::Minimized;
+        w->maximized = placement == Placement::Maximized;
         w->style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
         if (w->minimized) w->style |= WS_MINIMIZE;
         if (w->maximized) w->style |= WS_MAXIMIZE;
@@ -603,7 +603,7 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
     }
     SetWindowPosOwn(hwnd, HWND_TOP, target.left, target.top, target.right - target.left,
                     target.bottom - target.top, swp);
-    if (Alive(hwnd) && wasVisible && (!show || state == State::Minimized)) ActivateOtherOnHide(hwnd);
+    if (Alive(hwnd) && wasVisible && (!show || placement == Placement::Minimized)) ActivateOtherOnHide(hwnd);
     return wasVisible ? TRUE : FALSE;
 }
 
@@ -733,7 +733,7 @@ HWND RootOf(HWND hwnd) {
 HWND FindWindowAt(POINT p, const std::vector<HWND>& skip) {
     auto skipped = [&](HWND h) { return std::find(skip.begin(), skip.end(), h) != skip.end(); };
     HWND found{};
-    for (const std::vector<HWND>* list = &WS().zorder;;) {
+    for (const std::vector<HWND>* list = &State().zorder;;) {
         HWND next{};
         for (HWND h : *list) {
             const Window* w = GetWnd(h);
@@ -783,8 +783,8 @@ WindowExtra* ExtraOf(HWND hwnd) {
 }
 
 std::shared_ptr<WindowClass> FindClass(const std::string& name) {
-    auto it = WS().classes.find(UpperKey(name.c_str()));
-    return it == WS().classes.end() ? nullptr : it->second;
+    auto it = State().classes.find(UpperKey(name.c_str()));
+    return it == State().classes.end() ? nullptr : it->second;
 }
 
 HWND DesktopHandle() {
@@ -793,7 +793,7 @@ HWND DesktopHandle() {
 
 std::vector<HWND> AllWindows() {
     std::vector<HWND> all;
-    for (const Slot& s : WS().slots)
+    for (const Slot& s : State().slots)
         if (s.wnd) all.push_back(s.wnd->handle);
     return all;
 }
@@ -803,7 +803,7 @@ HWND TopLevelOf(HWND hwnd) {
 }
 
 const std::vector<HWND>& TopLevelZOrder() {
-    return WS().zorder;
+    return State().zorder;
 }
 
 RECT WindowRectOnScreen(const Window& w) {
@@ -878,14 +878,14 @@ void ResetWindowState() {
         if (w->windowRgn) DeleteRgn(w->windowRgn);
         FreeSlot(h);
     }
-    WS().zorder.clear();
-    for (auto it = WS().classes.begin(); it != WS().classes.end();) {
+    State().zorder.clear();
+    for (auto it = State().classes.begin(); it != State().classes.end();) {
         if (it->second->system)
             ++it;
         else
-            it = WS().classes.erase(it);
+            it = State().classes.erase(it);
     }
-    WS().cascade = 0;
+    State().cascade = 0;
 }
 
 } // namespace detail
@@ -904,7 +904,7 @@ ATOM RegisterClass(const WNDCLASS* wc) {
     }
     Guard g(Lock());
     const std::string key = UpperKey(wc->lpszClassName);
-    if (WS().classes.count(key)) {
+    if (State().classes.count(key)) {
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
         return 0;
     }
@@ -913,9 +913,9 @@ ATOM RegisterClass(const WNDCLASS* wc) {
     cls->key = key;
     cls->wc = *wc;
     cls->wc.lpszClassName = cls->name.c_str();
-    cls->atom = WS().nextAtom++;
-    if (WS().nextAtom == 0) WS().nextAtom = kFirstAtom;
-    WS().classes[key] = cls;
+    cls->atom = State().nextAtom++;
+    if (State().nextAtom == 0) State().nextAtom = kFirstAtom;
+    State().classes[key] = cls;
     return cls->atom;
 }
 
@@ -924,7 +924,7 @@ std::shared_ptr<WindowClass> ClassByNameOrAtom(const char* name) {
     if (!name) return nullptr;
     if (IsIntAtom(name)) {
         const auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(name));
-        for (auto& [key, cls] : WS().classes)
+        for (auto& [key, cls] : State().classes)
             if (cls->atom == atom) return cls;
         return nullptr;
     }
@@ -944,7 +944,7 @@ BOOL UnregisterClass(const char* className, HINSTANCE) {
             SetLastError(ERROR_CLASS_HAS_WINDOWS);
             return FALSE;
         }
-    WS().classes.erase(cls->key);
+    State().classes.erase(cls->key);
     return TRUE;
 }
 
@@ -1066,7 +1066,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         if (overlapped && (x == CW_USEDEFAULT || width == CW_USEDEFAULT)) {
             const RECT work = ScreenRect();
             const int step = SystemMetric(SM_CYCAPTION) + SystemMetric(SM_CYFRAME);
-            const int offset = (WS().cascade++ % 8) * step;
+            const int offset = (State().cascade++ % 8) * step;
             if (x == CW_USEDEFAULT) {
                 x = work.left + offset;
                 y = work.top + offset;
@@ -1371,7 +1371,7 @@ HWND GetAncestor(HWND hwnd, UINT flags) {
 
 HWND GetTopWindow(HWND hwnd) {
     Guard g(Lock());
-    if (!hwnd || IsDesktop(hwnd)) return WS().zorder.empty() ? nullptr : WS().zorder.front();
+    if (!hwnd || IsDesktop(hwnd)) return State().zorder.empty() ? nullptr : State().zorder.front();
     Window* w = WndOrFail(hwnd);
     if (!w) return nullptr;
     return w->children.empty() ? nullptr : w->children.front();
@@ -1383,12 +1383,12 @@ HWND GetDesktopWindow() {
 
 std::vector<HWND> GetTopLevelWindows() {
     Guard g(Lock());
-    return WS().zorder;
+    return State().zorder;
 }
 
 std::vector<HWND> GetChildWindows(HWND parent) {
     Guard g(Lock());
-    if (!parent || IsDesktop(parent)) return WS().zorder;
+    if (!parent || IsDesktop(parent)) return State().zorder;
     Window* w = WndOrFail(parent);
     return w ? w->children : std::vector<HWND>{};
 }
@@ -1773,7 +1773,7 @@ HWND ChildWindowFromPoint(HWND parent, POINT clientPoint) {
 HWND ChildWindowFromPointEx(HWND parent, POINT clientPoint, UINT flags) {
     Guard g(Lock());
     if (!parent || IsDesktop(parent)) {
-        for (HWND h : WS().zorder) {
+        for (HWND h : State().zorder) {
             const Window* w = GetWnd(h);
             if ((flags & CWP_SKIPINVISIBLE) && !w->Visible()) continue;
             if ((flags & CWP_SKIPDISABLED) && !w->Enabled()) continue;
