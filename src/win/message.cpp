@@ -206,6 +206,47 @@ WNDPROC ProcAfterHooks(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool s
     return w ? w->proc : nullptr;
 }
 
+// The first half of every send: nothing is queued (`*sent` stays null) when the
+// window belongs to the calling thread, else the message or call is queued for
+// the owning thread. False, with the error set, for a bad window or a thread
+// that has ended.
+bool QueueForOwner(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool notify,
+                   std::function<LRESULT()> call, std::shared_ptr<SentMessage>* sent) {
+    Guard g(Lock());
+    Window* w = WndOrFail(hwnd);
+    if (!w) return false;
+    if (w->threadId == GetCurrentThreadId()) return true;
+    *sent = QueueSent(w->threadId, hwnd, msg, wParam, lParam, notify, std::move(call));
+    if (*sent) return true;
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return false;
+}
+
+// Sends a message (or runs `call`) on the thread that owns the window: at once
+// when that is the calling thread, else waiting at most `timeoutMs` for the
+// reply, serving messages sent to this thread meanwhile when `serve`. False,
+// with the error set, for a bad window, an ended thread or a timeout.
+bool Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const std::function<LRESULT()>& call, bool serve,
+          DWORD timeoutMs, LRESULT* result) {
+    std::shared_ptr<SentMessage> sm;
+    if (!QueueForOwner(hwnd, msg, wParam, lParam, false, call, &sm)) return false;
+    if (!sm) {
+        if (call) {
+            *result = call();
+        } else {
+            WNDPROC proc = ProcAfterHooks(hwnd, msg, wParam, lParam, true);
+            *result = proc ? proc(hwnd, msg, wParam, lParam) : 0;
+        }
+        return true;
+    }
+    if (!WaitForReply(sm, serve, timeoutMs)) {
+        SetLastError(ERROR_TIMEOUT);
+        return false;
+    }
+    *result = sm->result;
+    return true;
+}
+
 std::vector<std::uint32_t> DecodeUtf8(const std::string& s) {
     std::vector<std::uint32_t> out;
     for (std::size_t i = 0; i < s.size();) {
@@ -355,44 +396,15 @@ LRESULT SendMsg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         for (HWND h : windows) SendNotifyMessage(h, msg, wParam, lParam);
         return TRUE;
     }
-    std::shared_ptr<SentMessage> sm;
-    {
-        Guard g(Lock());
-        Window* w = WndOrFail(hwnd);
-        if (!w) return 0;
-        if (w->threadId != GetCurrentThreadId()) {
-            sm = QueueSent(w->threadId, hwnd, msg, wParam, lParam, false, nullptr);
-            if (!sm) {
-                SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-                return 0;
-            }
-        }
-    }
-    if (!sm) {
-        WNDPROC proc = ProcAfterHooks(hwnd, msg, wParam, lParam, true);
-        return proc ? proc(hwnd, msg, wParam, lParam) : 0;
-    }
-    WaitForReply(sm, true, INFINITE);
-    return sm->result;
+    LRESULT result = 0;
+    Send(hwnd, msg, wParam, lParam, nullptr, true, INFINITE, &result);
+    return result;
 }
 
 LRESULT RunOnOwnerThread(HWND hwnd, const std::function<LRESULT()>& call) {
-    std::shared_ptr<SentMessage> sm;
-    {
-        Guard g(Lock());
-        Window* w = WndOrFail(hwnd);
-        if (!w) return 0;
-        if (w->threadId != GetCurrentThreadId()) {
-            sm = QueueSent(w->threadId, hwnd, WM_NULL, 0, 0, false, call);
-            if (!sm) {
-                SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-                return 0;
-            }
-        }
-    }
-    if (!sm) return call();
-    WaitForReply(sm, true, INFINITE);
-    return sm->result;
+    LRESULT result = 0;
+    Send(hwnd, WM_NULL, 0, 0, call, true, INFINITE, &result);
+    return result;
 }
 
 void ResetMessageState() {
@@ -473,46 +485,16 @@ LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT SendMessageTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
                            std::uintptr_t* result) {
-    std::shared_ptr<SentMessage> sm;
-    {
-        Guard g(Lock());
-        Window* w = WndOrFail(hwnd);
-        if (!w) return 0;
-        if (w->threadId != GetCurrentThreadId()) {
-            sm = QueueSent(w->threadId, hwnd, msg, wParam, lParam, false, nullptr);
-            if (!sm) {
-                SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-                return 0;
-            }
-        }
-    }
     LRESULT r = 0;
-    if (!sm) {
-        r = SendMsg(hwnd, msg, wParam, lParam);
-    } else {
-        if (!WaitForReply(sm, !(flags & SMTO_BLOCK), timeout)) {
-            SetLastError(ERROR_TIMEOUT);
-            return 0;
-        }
-        r = sm->result;
-    }
+    if (!Send(hwnd, msg, wParam, lParam, nullptr, !(flags & SMTO_BLOCK), timeout, &r)) return 0;
     if (result) *result = static_cast<std::uintptr_t>(r);
     return 1;
 }
 
 BOOL SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    bool own = false;
-    {
-        Guard g(Lock());
-        Window* w = WndOrFail(hwnd);
-        if (!w) return FALSE;
-        own = w->threadId == GetCurrentThreadId();
-        if (!own && !QueueSent(w->threadId, hwnd, msg, wParam, lParam, true, nullptr)) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
-    }
-    if (own) SendMsg(hwnd, msg, wParam, lParam);
+    std::shared_ptr<SentMessage> queued;
+    if (!QueueForOwner(hwnd, msg, wParam, lParam, true, nullptr, &queued)) return FALSE;
+    if (!queued) SendMsg(hwnd, msg, wParam, lParam);
     return TRUE;
 }
 
