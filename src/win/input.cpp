@@ -355,64 +355,6 @@ LPARAM KeyData(int vk, bool down, bool wasDown, bool alt) {
 // Geometry (caller holds the lock)
 // ============================================================================
 
-bool VisibleChain(const Window* w) {
-    for (int depth = 0; w && depth < 256; ++depth) {
-        if (!w->Visible()) return false;
-        if (!w->IsChild()) return true;
-        w = GetWnd(w->parent);
-    }
-    return false;
-}
-
-// Whether the window's shape takes the mouse at a screen point: its rectangle,
-// its window region, and for layered windows the pixels that show.
-bool TakesPoint(const Window& w, POINT pt) {
-    RECT r = WindowRectOnScreen(w);
-    if (!PtInRect(&r, pt)) return false;
-    POINT local{pt.x - r.left, pt.y - r.top};
-    if (w.windowRgn && !PtInRegion(w.windowRgn, local.x, local.y)) return false;
-    if ((w.exStyle & WS_EX_LAYERED) && !w.IsChild()) {
-        if (w.exStyle & WS_EX_TRANSPARENT) return false;
-        BitmapSurface s;
-        if (w.surface && GetBitmapSurface(w.surface, &s) && local.x < s.width && local.y < s.height) {
-            std::uint32_t px = s.Row(local.y)[local.x];
-            if (w.layeredByUpdate && (px >> 24) == 0) return false;
-            if (!w.layeredByUpdate && (w.layeredFlags & LWA_COLORKEY) &&
-                ColorFromPixel(px) == (w.layeredKey & 0xFFFFFF))
-                return false;
-        }
-    }
-    return true;
-}
-
-// The deepest visible window under a point, by geometry alone.
-HWND GeometricWindowAt(POINT pt) {
-    HWND found{};
-    for (HWND top : TopLevelZOrder()) {
-        Window* w = GetWnd(top);
-        if (w && w->Visible() && TakesPoint(*w, pt)) {
-            found = top;
-            break;
-        }
-    }
-    for (int depth = 0; found && depth < 256; ++depth) {
-        Window* w = GetWnd(found);
-        RECT cr = ClientRectOnScreen(*w);
-        if (!PtInRect(&cr, pt)) break;
-        HWND next{};
-        for (HWND c : w->children) {
-            Window* cw = GetWnd(c);
-            if (cw && cw->Visible() && TakesPoint(*cw, pt)) {
-                next = c;
-                break;
-            }
-        }
-        if (!next) break;
-        found = next;
-    }
-    return found;
-}
-
 RECT HoverRect(POINT pt) {
     return RECT{pt.x - kHoverHalfSize, pt.y - kHoverHalfSize, pt.x + kHoverHalfSize + 1,
                 pt.y + kHoverHalfSize + 1};
@@ -494,36 +436,23 @@ struct Hit {
     LRESULT code = HTNOWHERE;
 };
 
-// Tries a window and, inside its client area, its children top first. A
-// disabled window answers HTERROR for itself and everything inside it;
-// HTTRANSPARENT passes the point on to the next window under it.
-std::optional<Hit> HitWindow(HWND hwnd, POINT pt, DWORD thread, int depth) {
-    std::vector<HWND> children;
-    {
-        Guard g(Lock());
-        Window* w = GetWnd(hwnd);
-        if (!w || !w->Visible() || w->threadId != thread || depth > 256 || !TakesPoint(*w, pt))
-            return std::nullopt;
-        if (!w->Enabled()) return Hit{hwnd, HTERROR};
-        RECT cr = ClientRectOnScreen(*w);
-        if (PtInRect(&cr, pt)) children = w->children;
-    }
-    for (HWND c : children)
-        if (auto hit = HitWindow(c, pt, thread, depth + 1)) return hit;
-    LRESULT code = SendMsg(hwnd, WM_NCHITTEST, 0, PointToLParam(pt));
-    if (code == HTTRANSPARENT || !IsWindow(hwnd)) return std::nullopt;
-    return Hit{hwnd, code};
-}
-
+// The window under a point for a mouse message of `thread`, asking each
+// candidate with WM_NCHITTEST; HTTRANSPARENT passes the point on to the next
+// window under it. A disabled window answers HTERROR without being asked.
 Hit HitTestPoint(POINT pt, DWORD thread) {
-    std::vector<HWND> tops;
-    {
-        Guard g(Lock());
-        tops = TopLevelZOrder();
+    PointWalk walk{.mouse = true, .thread = thread, .passOver = {}};
+    for (;;) {
+        HWND found{};
+        {
+            Guard g(Lock());
+            found = WindowAtPoint(pt, walk);
+            if (!found) return {};
+            if (!GetWnd(found)->Enabled()) return Hit{found, HTERROR};
+        }
+        const LRESULT code = SendMsg(found, WM_NCHITTEST, 0, PointToLParam(pt));
+        if (code != HTTRANSPARENT && IsWindow(found)) return Hit{found, code};
+        walk.passOver.push_back(found);
     }
-    for (HWND top : tops)
-        if (auto hit = HitWindow(top, pt, thread, 0)) return *hit;
-    return {};
 }
 
 UINT ButtonMessage(int button, bool down) {
@@ -817,7 +746,7 @@ void RouteInput() {
             thread = KeyboardThread();
         } else {
             HWND target = Valid(s.capture);
-            if (!target) target = GeometricWindowAt(ev.pt);
+            if (!target) target = WindowAtPoint(ev.pt, PointWalk{.mouse = true});
             if (Window* w = GetWnd(target)) thread = w->threadId;
             if (s.track.hwnd && s.track.thread != thread) PostLeave();
             if (!thread) {
@@ -912,7 +841,7 @@ void CheckMouseTracking() {
     if (Valid(s.capture)) {
         inside = s.capture == t.hwnd;
     } else {
-        inside = VisibleChain(w) && GeometricWindowAt(s.cursor) == t.hwnd;
+        inside = IsVisibleChain(*w) && WindowAtPoint(s.cursor, PointWalk{.mouse = true}) == t.hwnd;
         if (inside) {
             RECT cr = ClientRectOnScreen(*w);
             bool inClient = PtInRect(&cr, s.cursor) != 0;
@@ -1107,7 +1036,7 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
     else {
         RECT wr = WindowRectOnScreen(*w);
         under = s.underCursor == hwnd && (area ? s.underHit != HTCLIENT : s.underHit == HTCLIENT) &&
-                VisibleChain(w) && PtInRect(&wr, s.cursor);
+                IsVisibleChain(*w) && PtInRect(&wr, s.cursor);
     }
     if (t.hwnd && !same) EndTracking();
     if (!under) {

@@ -324,7 +324,9 @@ struct WindowExtra {
 };
 // Caller holds the lock; nullptr for a stale handle.
 WindowExtra* ExtraOf(HWND hwnd);
-// True when the window and all its ancestors have WS_VISIBLE.
+// True when the window and all its ancestors have WS_VISIBLE (the one test of
+// visibility for drawing, IsWindowVisible and the mouse); a message-only
+// window never is.
 bool IsVisibleChain(const Window& w);
 // The desktop's pseudo window.
 HWND DesktopHandle();
@@ -349,6 +351,21 @@ struct NcLayout {
 NcLayout ComputeNcLayout(const Window& w);
 // The window's shape (rectangle and window region) holds the screen point.
 bool InWindowShape(const Window& w, POINT screen);
+
+// A walk from the top of the z-order down to the deepest visible window whose
+// shape holds a screen point, entering a window's children only inside its
+// client area. WindowFromPoint and mouse routing share it and differ where the
+// original platform does: WindowFromPoint leaves the point of a disabled child
+// with its parent but enters a disabled top-level window, and takes a layered
+// window on its whole shape; the mouse stops at the first disabled window on
+// the way (which answers HTERROR) and passes through the pixels of a layered
+// window that do not show. Neither sees a layered window with WS_EX_TRANSPARENT.
+struct PointWalk {
+    bool mouse = false;
+    DWORD thread = 0;           // only this thread's windows; 0 for all
+    std::vector<HWND> passOver; // windows that answered HTTRANSPARENT
+};
+HWND WindowAtPoint(POINT screen, const PointWalk& walk);
 // DefWindowProc's handling of WM_NCHITTEST, WM_NCCALCSIZE, WM_NCPAINT,
 // WM_ERASEBKGND and WM_PRINT. Without the lock.
 LRESULT DefHitTest(HWND hwnd, POINT screen);

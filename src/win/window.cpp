@@ -726,32 +726,29 @@ HWND RootOf(HWND hwnd) {
     return h;
 }
 
-// --- Hit-testing ------------------------------------------------------------
+// --- Hit-testing ---
 
-// The deepest visible window at a screen point, skipping `skip`; a disabled
-// child keeps the point for its parent.
-HWND FindWindowAt(POINT p, const std::vector<HWND>& skip) {
-    auto skipped = [&](HWND h) { return std::find(skip.begin(), skip.end(), h) != skip.end(); };
-    HWND found{};
-    for (const std::vector<HWND>* list = &State().zorder;;) {
-        HWND next{};
-        for (HWND h : *list) {
-            const Window* w = GetWnd(h);
-            if (!w || !w->Visible() || skipped(h) || !InWindowShape(*w, p)) continue;
-            if (!found &&
-                (w->exStyle & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) == (WS_EX_LAYERED | WS_EX_TRANSPARENT))
-                continue;
-            if (found && !w->Enabled()) return found;
-            next = h;
-            break;
-        }
-        if (!next) return found;
-        found = next;
-        const Window* w = GetWnd(found);
-        const RECT client = ClientRectOnScreen(*w);
-        if (!PtInRect(&client, p)) return found;
-        list = &w->children;
-    }
+// Whether the pixel of a layered top-level window at a point (window
+// coordinates) shows: not where UpdateLayeredWindow's content has alpha 0, nor
+// where SetLayeredWindowAttributes' colour key matches.
+bool LayeredPixelShows(const Window& w, POINT local) {
+    BitmapSurface s;
+    if (!w.surface || !GetBitmapSurface(w.surface, &s) || local.x >= s.width || local.y >= s.height)
+        return true;
+    const std::uint32_t px = s.Row(local.y)[local.x];
+    if (w.layeredByUpdate) return (px >> 24) != 0;
+    return !(w.layeredFlags & LWA_COLORKEY) || ColorFromPixel(px) != (w.layeredKey & 0xFFFFFF);
+}
+
+// Whether a window takes the point in this walk. A layered top-level window
+// with WS_EX_TRANSPARENT never does.
+bool TakesPoint(const Window& w, POINT p, const PointWalk& walk) {
+    if (!w.Visible() || (walk.thread && w.threadId != walk.thread) || !InWindowShape(w, p)) return false;
+    if (std::find(walk.passOver.begin(), walk.passOver.end(), w.handle) != walk.passOver.end()) return false;
+    if (w.parent || !(w.exStyle & WS_EX_LAYERED)) return true;
+    if (w.exStyle & WS_EX_TRANSPARENT) return false;
+    const RECT r = WindowRectOnScreen(w);
+    return !walk.mouse || LayeredPixelShows(w, POINT{p.x - r.left, p.y - r.top});
 }
 
 } // namespace
@@ -775,6 +772,26 @@ bool InWindowShape(const Window& w, POINT screen) {
     const RECT r = WindowRectOnScreen(w);
     if (!PtInRect(&r, screen)) return false;
     return !w.windowRgn || PtInRegion(w.windowRgn, screen.x - r.left, screen.y - r.top);
+}
+
+HWND WindowAtPoint(POINT p, const PointWalk& walk) {
+    HWND found{};
+    for (const std::vector<HWND>* list = &State().zorder;;) {
+        const auto it = std::find_if(list->begin(), list->end(), [&](HWND h) {
+            const Window* w = GetWnd(h);
+            return w && TakesPoint(*w, p, walk);
+        });
+        if (it == list->end()) return found;
+        const Window& w = *GetWnd(*it);
+        if (!w.Enabled()) {
+            if (walk.mouse) return w.handle;
+            if (found) return found;
+        }
+        found = w.handle;
+        const RECT client = ClientRectOnScreen(w);
+        if (!PtInRect(&client, p)) return found;
+        list = &w.children;
+    }
 }
 
 WindowExtra* ExtraOf(HWND hwnd) {
@@ -1751,18 +1768,18 @@ BOOL AdjustWindowRectEx(RECT* r, DWORD style, BOOL menu, DWORD exStyle) {
 }
 
 HWND WindowFromPoint(POINT p) {
-    std::vector<HWND> transparent;
+    PointWalk walk;
     for (;;) {
         HWND found{};
         bool ask = false;
         {
             Guard g(Lock());
-            found = FindWindowAt(p, transparent);
+            found = WindowAtPoint(p, walk);
             if (!found) return nullptr;
             ask = GetWnd(found)->threadId == CurrentThread();
         }
         if (!ask || SendMsg(found, WM_NCHITTEST, 0, PointToLParam(p)) != HTTRANSPARENT) return found;
-        transparent.push_back(found);
+        walk.passOver.push_back(found);
     }
 }
 
