@@ -39,7 +39,6 @@ struct WindowClass {
     std::string key;  // upper-cased, for look-up
     WNDCLASS wc;      // lpszClassName points at `name`
     ATOM atom = 0;
-    bool system = false; // registered by the window system itself
 };
 
 struct Window {
@@ -58,11 +57,14 @@ struct Window {
     LONG_PTR id = 0; // GWL_ID / the menu parameter of a child
     HINSTANCE instance{};
     std::map<std::string, void*> props;
+    std::vector<BYTE> extraBytes; // cbWndExtra
     DWORD threadId = 0;
+    bool messageOnly = false; // created with HWND_MESSAGE as parent
 
     // State
     bool created = false;    // WM_NCCREATE/WM_CREATE done
     bool destroying = false; // DestroyWindow under way
+    bool destroyMsgSent = false;
     bool minimized = false;
     bool maximized = false;
     RECT normalRect{};      // restore rectangle
@@ -100,7 +102,21 @@ struct Window {
 Window* GetWnd(HWND hwnd);
 // Same, setting ERROR_INVALID_WINDOW_HANDLE when there is none.
 Window* WndOrFail(HWND hwnd);
-std::shared_ptr<WindowClass> FindClass(const std::string& name);
+// A class by name or integer atom; nullptr when none is registered.
+std::shared_ptr<WindowClass> FindClass(const char* nameOrAtom);
+// A name given as an integer atom (MAKEINTATOM) rather than a string.
+bool IsIntAtom(const char* name);
+// The key a class or property name is looked up by: upper-cased, "#n" for an atom.
+std::string UpperKey(const char* name);
+void ResetClassState();
+// Set in WINDOWPOS.flags when the client area kept its size / position; the
+// default WM_WINDOWPOSCHANGED handling sends WM_SIZE / WM_MOVE on their absence.
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
+constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
+// The default WM_WINDOWPOSCHANGING: a window with a sizing frame (or an
+// overlapped one) keeps a new size within the tracking limits it gives in
+// WM_GETMINMAXINFO. Without the lock.
+void ClampToTrackingSize(HWND hwnd, int* cx, int* cy);
 
 // The top-level window of a window (itself for a top-level one).
 HWND TopLevelOf(HWND hwnd);
@@ -316,14 +332,6 @@ inline void DeleteRgn(HRGN rgn) {
     if (rgn) DeleteObject(rgn);
 }
 
-// What the core keeps per window beside the shared record.
-struct WindowExtra {
-    bool messageOnly = false; // created with HWND_MESSAGE as parent
-    bool destroyMsgSent = false;
-    std::vector<BYTE> bytes; // cbWndExtra
-};
-// Caller holds the lock; nullptr for a stale handle.
-WindowExtra* ExtraOf(HWND hwnd);
 // True when the window and all its ancestors have WS_VISIBLE (the one test of
 // visibility for drawing, IsWindowVisible and the mouse); a message-only
 // window never is.

@@ -409,6 +409,7 @@ LRESULT RunOnOwnerThread(HWND hwnd, const std::function<LRESULT()>& call) {
 
 void ResetMessageState() {
     ResetWindowState();
+    ResetClassState();
     {
         Guard g(Lock());
         for (auto& [id, q] : State().queues) {

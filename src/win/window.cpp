@@ -1,12 +1,10 @@
-// Window records and their handles, classes, creation and destruction, the
-// hierarchy, window data, geometry and z-order, showing, hit-testing and the
-// default window procedure.
+// Window records and their handles, creation and destruction, the hierarchy,
+// window data, geometry and z-order, showing and hit-testing.
 #include "win/internal.h"
 
 #include "gfx/utf8.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <deque>
 #include <unistd.h>
@@ -16,10 +14,6 @@ namespace win {
 namespace detail {
 namespace {
 
-// Set in WINDOWPOS.flags when the client area kept its size / position; the
-// default WM_WINDOWPOSCHANGED handling sends WM_SIZE / WM_MOVE on their absence.
-constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
-constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
 constexpr DWORD WS_EX_NOPARENTNOTIFY = 0x00000004;
 
 // Coordinates travel in 16-bit halves of lParam; sizes beyond are refused.
@@ -30,43 +24,24 @@ constexpr std::uint32_t kMaxSlots = 0x7FFF;
 // stays stale for a long time even without its generation.
 constexpr std::size_t kFreeReserve = 256;
 constexpr std::uintptr_t kDesktopValue = 0x10;
-constexpr ATOM kFirstAtom = 0xC000;
 constexpr POINT kIconicPos{-32000, -32000};
 constexpr SIZE kIconicSize{160, 24};
 
 struct Slot {
     std::uint16_t gen = 1;
     std::unique_ptr<Window> wnd;
-    WindowExtra extra;
 };
 
 struct WindowState {
     std::vector<Slot> slots = std::vector<Slot>(1); // slot 0 is never used
     std::deque<std::uint32_t> free;
     std::vector<HWND> zorder; // top-level windows, topmost band first
-    std::map<std::string, std::shared_ptr<WindowClass>> classes;
-    ATOM nextAtom = kFirstAtom;
     int cascade = 0;
 };
 
 WindowState& State() {
     static WindowState* state = new WindowState;
     return *state;
-}
-
-bool IsIntAtom(const char* name) {
-    return reinterpret_cast<std::uintptr_t>(name) < 0x10000;
-}
-
-std::string UpperKey(const char* name) {
-    if (IsIntAtom(name)) {
-        std::string k = "#";
-        k += std::to_string(reinterpret_cast<std::uintptr_t>(name));
-        return k;
-    }
-    std::string k(name);
-    for (char& c : k) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return k;
 }
 
 Slot* SlotOf(HWND hwnd) {
@@ -95,7 +70,6 @@ HWND AllocSlot(std::unique_ptr<Window> w) {
     const HWND h = reinterpret_cast<HWND>((std::uintptr_t{index} << 16) | slot.gen);
     w->handle = h;
     slot.wnd = std::move(w);
-    slot.extra = WindowExtra{};
     return h;
 }
 
@@ -103,7 +77,6 @@ void FreeSlot(HWND hwnd) {
     Slot* slot = SlotOf(hwnd);
     if (!slot) return;
     slot->wnd.reset();
-    slot->extra = WindowExtra{};
     if (++slot->gen == 0) slot->gen = 1;
     State().free.push_back(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hwnd) >> 16));
 }
@@ -150,7 +123,7 @@ std::vector<HWND>* SiblingList(const Window& w) {
         Window* p = GetWnd(w.parent);
         return p ? &p->children : nullptr;
     }
-    if (const Slot* slot = SlotOf(w.handle); slot && slot->extra.messageOnly) return nullptr;
+    if (w.messageOnly) return nullptr;
     return &State().zorder;
 }
 
@@ -612,10 +585,10 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
 void SendDestroyMessages(HWND hwnd) {
     {
         Guard g(Lock());
-        Slot* slot = SlotOf(hwnd);
-        if (!slot || slot->extra.destroyMsgSent) return;
-        slot->extra.destroyMsgSent = true;
-        slot->wnd->destroying = true;
+        Window* w = GetWnd(hwnd);
+        if (!w || w->destroyMsgSent) return;
+        w->destroyMsgSent = true;
+        w->destroying = true;
     }
     InputForgetWindow(hwnd);
     SendMsg(hwnd, WM_DESTROY, 0, 0);
@@ -768,6 +741,15 @@ Window* WndOrFail(HWND hwnd) {
     return w;
 }
 
+void ClampToTrackingSize(HWND hwnd, int* cx, int* cy) {
+    {
+        Guard g(Lock());
+        Window* w = GetWnd(hwnd);
+        if (!w || w->minimized || !UsesMinMax(w->style, !w->parent)) return;
+    }
+    ClampToMinMax(QueryMinMax(hwnd), cx, cy);
+}
+
 bool InWindowShape(const Window& w, POINT screen) {
     const RECT r = WindowRectOnScreen(w);
     if (!PtInRect(&r, screen)) return false;
@@ -792,16 +774,6 @@ HWND WindowAtPoint(POINT p, const PointWalk& walk) {
         if (!PtInRect(&client, p)) return found;
         list = &w.children;
     }
-}
-
-WindowExtra* ExtraOf(HWND hwnd) {
-    Slot* slot = SlotOf(hwnd);
-    return slot ? &slot->extra : nullptr;
-}
-
-std::shared_ptr<WindowClass> FindClass(const std::string& name) {
-    auto it = State().classes.find(UpperKey(name.c_str()));
-    return it == State().classes.end() ? nullptr : it->second;
 }
 
 HWND DesktopHandle() {
@@ -845,10 +817,7 @@ POINT WindowOffsetInTop(const Window& w) {
 bool IsVisibleChain(const Window& w) {
     for (const Window* x = &w; x; x = x->parent ? GetWnd(x->parent) : nullptr) {
         if (!x->Visible()) return false;
-        if (!x->parent) {
-            const Slot* slot = SlotOf(x->handle);
-            return !(slot && slot->extra.messageOnly);
-        }
+        if (!x->parent) return !x->messageOnly;
     }
     return false;
 }
@@ -896,142 +865,12 @@ void ResetWindowState() {
         FreeSlot(h);
     }
     State().zorder.clear();
-    for (auto it = State().classes.begin(); it != State().classes.end();) {
-        if (it->second->system)
-            ++it;
-        else
-            it = State().classes.erase(it);
-    }
     State().cascade = 0;
 }
 
 } // namespace detail
 
 using namespace detail;
-
-// ============================================================================
-// Classes
-// ============================================================================
-
-ATOM RegisterClass(const WNDCLASS* wc) {
-    if (!wc || !wc->lpszClassName || IsIntAtom(wc->lpszClassName) || !*wc->lpszClassName ||
-        !wc->lpfnWndProc || wc->cbWndExtra < 0 || wc->cbClsExtra < 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    Guard g(Lock());
-    const std::string key = UpperKey(wc->lpszClassName);
-    if (State().classes.count(key)) {
-        SetLastError(ERROR_CLASS_ALREADY_EXISTS);
-        return 0;
-    }
-    auto cls = std::make_shared<WindowClass>();
-    cls->name = wc->lpszClassName;
-    cls->key = key;
-    cls->wc = *wc;
-    cls->wc.lpszClassName = cls->name.c_str();
-    cls->atom = State().nextAtom++;
-    if (State().nextAtom == 0) State().nextAtom = kFirstAtom;
-    State().classes[key] = cls;
-    return cls->atom;
-}
-
-namespace {
-std::shared_ptr<WindowClass> ClassByNameOrAtom(const char* name) {
-    if (!name) return nullptr;
-    if (IsIntAtom(name)) {
-        const auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(name));
-        for (auto& [key, cls] : State().classes)
-            if (cls->atom == atom) return cls;
-        return nullptr;
-    }
-    return FindClass(name);
-}
-} // namespace
-
-BOOL UnregisterClass(const char* className, HINSTANCE) {
-    Guard g(Lock());
-    auto cls = ClassByNameOrAtom(className);
-    if (!cls) {
-        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
-        return FALSE;
-    }
-    for (HWND h : AllWindows())
-        if (GetWnd(h)->cls == cls) {
-            SetLastError(ERROR_CLASS_HAS_WINDOWS);
-            return FALSE;
-        }
-    State().classes.erase(cls->key);
-    return TRUE;
-}
-
-BOOL GetClassInfo(HINSTANCE, const char* className, WNDCLASS* wc) {
-    Guard g(Lock());
-    auto cls = ClassByNameOrAtom(className);
-    if (!cls) {
-        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
-        return FALSE;
-    }
-    if (wc) *wc = cls->wc;
-    return TRUE;
-}
-
-int GetClassName(HWND hwnd, char* buffer, int size) {
-    if (!buffer || size <= 0) return 0;
-    buffer[0] = 0;
-    Guard g(Lock());
-    Window* w = WndOrFail(hwnd);
-    if (!w) return 0;
-    return static_cast<int>(gfx::CopyUtf8ToBuffer(w->cls->name, buffer, static_cast<std::size_t>(size)));
-}
-
-std::string GetClassName(HWND hwnd) {
-    Guard g(Lock());
-    Window* w = WndOrFail(hwnd);
-    return w ? w->cls->name : std::string();
-}
-
-LONG_PTR GetClassLongPtr(HWND hwnd, int index) {
-    Guard g(Lock());
-    Window* w = WndOrFail(hwnd);
-    if (!w) return 0;
-    switch (index) {
-        case GCLP_HCURSOR:
-            return reinterpret_cast<LONG_PTR>(w->cls->wc.hCursor);
-        case GCLP_HBRBACKGROUND:
-            return reinterpret_cast<LONG_PTR>(w->cls->wc.hbrBackground);
-        case GCL_STYLE:
-            return static_cast<LONG_PTR>(w->cls->wc.style);
-        default:
-            SetLastError(ERROR_INVALID_INDEX);
-            return 0;
-    }
-}
-
-LONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value) {
-    Guard g(Lock());
-    Window* w = WndOrFail(hwnd);
-    if (!w) return 0;
-    WNDCLASS& wc = w->cls->wc;
-    LONG_PTR old = 0;
-    switch (index) {
-        case GCLP_HCURSOR:
-            old = reinterpret_cast<LONG_PTR>(wc.hCursor);
-            wc.hCursor = reinterpret_cast<HCURSOR>(value);
-            return old;
-        case GCLP_HBRBACKGROUND:
-            old = reinterpret_cast<LONG_PTR>(wc.hbrBackground);
-            wc.hbrBackground = reinterpret_cast<HBRUSH>(value);
-            return old;
-        case GCL_STYLE:
-            old = static_cast<LONG_PTR>(wc.style);
-            wc.style = static_cast<UINT>(value);
-            return old;
-        default:
-            SetLastError(ERROR_INVALID_INDEX);
-            return 0;
-    }
-}
 
 // ============================================================================
 // Creation and destruction
@@ -1044,7 +883,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     CREATESTRUCT cs{};
     {
         Guard g(Lock());
-        auto cls = ClassByNameOrAtom(className);
+        auto cls = FindClass(className);
         if (!cls) {
             SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
             return nullptr;
@@ -1101,6 +940,8 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         w->rect.bottom = w->rect.top + ClampSize(height, limit);
         w->client = RECT{0, 0, w->Width(), w->Height()};
         w->normalRect = w->rect;
+        w->messageOnly = messageOnly;
+        w->extraBytes.assign(static_cast<std::size_t>(cls->wc.cbWndExtra), 0);
 
         Window& ref = *w;
         hwnd = AllocSlot(std::move(w));
@@ -1108,8 +949,6 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
         }
-        ExtraOf(hwnd)->messageOnly = messageOnly;
-        ExtraOf(hwnd)->bytes.assign(static_cast<std::size_t>(cls->wc.cbWndExtra), 0);
         LinkNew(ref);
         if (!child && !messageOnly) EnsureSurface(ref);
         minMax = UsesMinMax(ref.style, !child);
@@ -1330,7 +1169,7 @@ HWND SetParent(HWND hwnd, HWND newParent) {
         Unlink(*w);
         w->parent = newParent;
         if (newParent) w->owner = nullptr;
-        if (ExtraOf(hwnd)) ExtraOf(hwnd)->messageOnly = false;
+        w->messageOnly = false;
         LinkNew(*w);
         if (wasTop && newParent) FreeSurface(*w);
         if (!newParent) EnsureSurface(*w);
@@ -1436,7 +1275,7 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
         default:
             break;
     }
-    const std::vector<BYTE>& bytes = ExtraOf(hwnd)->bytes;
+    const std::vector<BYTE>& bytes = w->extraBytes;
     if (index < 0 || static_cast<std::size_t>(index) + sizeof(LONG_PTR) > bytes.size()) {
         SetLastError(ERROR_INVALID_INDEX);
         return 0;
@@ -1527,7 +1366,7 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
             w->id = value;
             break;
         default: {
-            std::vector<BYTE>& bytes = ExtraOf(hwnd)->bytes;
+            std::vector<BYTE>& bytes = w->extraBytes;
             if (index < 0 || static_cast<std::size_t>(index) + sizeof(LONG_PTR) > bytes.size()) {
                 SetLastError(ERROR_INVALID_INDEX);
                 return 0;
@@ -1851,162 +1690,6 @@ int GetWindowRgn(HWND hwnd, HRGN rgn) {
     Window* w = WndOrFail(hwnd);
     if (!w || !rgn || !w->windowRgn) return ERROR;
     return CombineRgn(rgn, w->windowRgn, nullptr, RGN_COPY);
-}
-
-// ============================================================================
-// Default window procedure
-// ============================================================================
-
-namespace {
-
-void DefPosChanging(HWND hwnd, WINDOWPOS* wp) {
-    if (!wp || (wp->flags & SWP_NOSIZE)) return;
-    {
-        Guard g(Lock());
-        Window* w = GetWnd(hwnd);
-        if (!w || w->minimized || !UsesMinMax(w->style, !w->parent)) return;
-    }
-    const MINMAXINFO mmi = QueryMinMax(hwnd);
-    ClampToMinMax(mmi, &wp->cx, &wp->cy);
-}
-
-void DefPosChanged(HWND hwnd, const WINDOWPOS* wp) {
-    if (!wp) return;
-    LPARAM moveParam = 0, sizeParam = 0;
-    WPARAM sizeType = SIZE_RESTORED;
-    {
-        Guard g(Lock());
-        Window* w = GetWnd(hwnd);
-        if (!w) return;
-        moveParam = MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top);
-        sizeParam = MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top);
-        sizeType = w->minimized ? SIZE_MINIMIZED : w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
-    }
-    if (!(wp->flags & SWP_NOCLIENTMOVE)) SendMsg(hwnd, WM_MOVE, 0, moveParam);
-    if (!(wp->flags & SWP_NOCLIENTSIZE) && Alive(hwnd)) SendMsg(hwnd, WM_SIZE, sizeType, sizeParam);
-}
-
-} // namespace
-
-LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (DefInputProc(hwnd, msg, wParam, lParam, &result)) return result;
-
-    switch (msg) {
-        case WM_NCCREATE: {
-            const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-            if (cs && cs->lpszName && !IsIntAtom(cs->lpszName)) {
-                Guard g(Lock());
-                if (Window* w = GetWnd(hwnd)) w->text = cs->lpszName;
-            }
-            return TRUE;
-        }
-        case WM_NCCALCSIZE:
-            if (wParam)
-                DefNcCalcSize(hwnd, &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]);
-            else
-                DefNcCalcSize(hwnd, reinterpret_cast<RECT*>(lParam));
-            return 0;
-        case WM_NCHITTEST:
-            return DefHitTest(hwnd, PointFromLParam(lParam));
-        case WM_NCPAINT:
-            DefNcPaint(hwnd);
-            return 0;
-        case WM_NCACTIVATE:
-            return TRUE;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            if (BeginPaint(hwnd, &ps)) EndPaint(hwnd, &ps);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return DefEraseBackground(hwnd, reinterpret_cast<HDC>(wParam));
-        case WM_WINDOWPOSCHANGING:
-            DefPosChanging(hwnd, reinterpret_cast<WINDOWPOS*>(lParam));
-            return 0;
-        case WM_WINDOWPOSCHANGED:
-            DefPosChanged(hwnd, reinterpret_cast<const WINDOWPOS*>(lParam));
-            return 0;
-        case WM_CLOSE:
-            DestroyWindow(hwnd);
-            return 0;
-        case WM_SYSCOMMAND:
-            switch (wParam & 0xFFF0) {
-                case SC_CLOSE:
-                    SendMsg(hwnd, WM_CLOSE, 0, 0);
-                    break;
-                case SC_MINIMIZE:
-                    ShowWindow(hwnd, SW_MINIMIZE);
-                    break;
-                case SC_MAXIMIZE:
-                    ShowWindow(hwnd, SW_MAXIMIZE);
-                    break;
-                case SC_RESTORE:
-                    ShowWindow(hwnd, SW_RESTORE);
-                    break;
-                default:
-                    break;
-            }
-            return 0;
-        case WM_SETTEXT: {
-            Guard g(Lock());
-            Window* w = GetWnd(hwnd);
-            if (!w) return FALSE;
-            w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-            if ((w->style & WS_CAPTION) == WS_CAPTION && IsVisibleChain(*w)) {
-                w->ncPaintPending = true;
-                WakeThread(w->threadId);
-            }
-            return TRUE;
-        }
-        case WM_GETTEXT: {
-            Guard g(Lock());
-            Window* w = GetWnd(hwnd);
-            if (!w) return 0;
-            return static_cast<LRESULT>(gfx::CopyUtf8ToBuffer(w->text, reinterpret_cast<char*>(lParam),
-                                                              static_cast<std::size_t>(wParam)));
-        }
-        case WM_GETTEXTLENGTH: {
-            Guard g(Lock());
-            Window* w = GetWnd(hwnd);
-            return w ? static_cast<LRESULT>(w->text.size()) : 0;
-        }
-        case WM_SETREDRAW: {
-            Guard g(Lock());
-            if (Window* w = GetWnd(hwnd)) w->redrawOff = wParam == 0;
-            return 0;
-        }
-        case WM_PRINT:
-            DefPrint(hwnd, reinterpret_cast<HDC>(wParam), lParam);
-            return 0;
-        case WM_CONTEXTMENU:
-        case WM_MOUSEWHEEL: {
-            HWND parent{};
-            {
-                Guard g(Lock());
-                Window* w = GetWnd(hwnd);
-                if (w && (w->style & WS_CHILD)) parent = w->parent;
-            }
-            return parent ? SendMsg(parent, msg, wParam, lParam) : 0;
-        }
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC: {
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            const bool window = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
-            SetTextColor(dc, GetSysColor(window ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
-            SetBkColor(dc, GetSysColor(window ? COLOR_WINDOW : COLOR_3DFACE));
-            if (msg == WM_CTLCOLORSCROLLBAR)
-                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_SCROLLBAR));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(window ? COLOR_WINDOW : COLOR_3DFACE));
-        }
-        default:
-            return 0;
-    }
 }
 
 } // namespace win
