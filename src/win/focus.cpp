@@ -257,6 +257,7 @@ void KeyDefault(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 void ActivateWindow(HWND hwnd, WORD how, bool takeForeground) {
+    AssertUnlocked();
     ThreadQueue& q = CurrentQueue();
     HWND old;
     DWORD otherThread = 0;
@@ -313,6 +314,7 @@ void ActivateWindow(HWND hwnd, WORD how, bool takeForeground) {
 }
 
 void ClickActivate(HWND top) {
+    AssertUnlocked();
     {
         Guard g(Lock());
         ThreadQueue& q = CurrentQueue();
@@ -392,6 +394,7 @@ void ActivateOtherOnHide(HWND hwnd) {
 }
 
 void FocusForgetWindow(HWND hwnd) {
+    AssertUnlocked();
     ThreadQueue* q = &CurrentQueue();
     bool active;
     bool focus;

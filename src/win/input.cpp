@@ -352,7 +352,7 @@ LPARAM KeyData(int vk, bool down, bool wasDown, bool alt) {
 }
 
 // ============================================================================
-// Geometry (caller holds the lock)
+// Geometry
 // ============================================================================
 
 RECT HoverRect(POINT pt) {
@@ -366,16 +366,18 @@ POINT ScreenToClientOf(const Window& w, POINT pt) {
 }
 
 // ============================================================================
-// Mouse tracking (caller holds the lock)
+// Mouse tracking
 // ============================================================================
 
 void EndTracking() {
+    AssertLocked();
     auto& t = State().track;
     if (t.hoverTimer && t.thread == GetCurrentThreadId()) KillTimer(nullptr, t.hoverTimer);
     t = Tracking{};
 }
 
 void PostLeave() {
+    AssertLocked();
     auto& t = State().track;
     if (t.flags & TME_LEAVE)
         PostMessage(t.hwnd, (t.flags & TME_NONCLIENT) ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
@@ -403,6 +405,7 @@ void HoverTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 void StartHoverTimer() {
+    AssertLocked();
     auto& t = State().track;
     if (t.hoverTimer) KillTimer(nullptr, t.hoverTimer);
     t.hoverRect = HoverRect(State().cursor);
@@ -412,6 +415,7 @@ void StartHoverTimer() {
 // A mouse message of this thread found its window: the window under the
 // cursor changes, and tracking ends when it is not the tracked area.
 void UpdateTracking(DWORD thread, const Resolved& r) {
+    AssertLocked();
     auto& s = State();
     s.underCursor = r.hwnd;
     s.underHit = r.captured ? HTCLIENT : r.hit;
@@ -474,8 +478,9 @@ bool IsButtonPress(UINT m) {
 }
 
 // Turns a press into a double click when it repeats the last one on the
-// same window and area, soon enough and near enough. Caller holds the lock.
+// same window and area, soon enough and near enough.
 UINT DoubleClick(const Resolved& r, UINT clientMsg, bool client) {
+    AssertLocked();
     auto& c = State().click;
     Window* w = GetWnd(r.hwnd);
     bool classAllows = !client || (w && w->cls && (w->cls->wc.style & CS_DBLCLKS));
@@ -612,8 +617,9 @@ std::deque<Resolved>& ResolvedOf(DWORD thread) {
     return State().resolved[thread];
 }
 
-// An event nobody receives any more still changes the key state. Caller holds the lock.
+// An event nobody receives any more still changes the key state.
 void Consume(ThreadQueue& q, const Resolved& r, bool stillQueued) {
+    AssertLocked();
     if (stillQueued) std::erase_if(ResolvedOf(q.id), [&](const Resolved& x) { return x.serial == r.serial; });
     ApplyEvent(q.keyState, r.ev);
 }
@@ -771,6 +777,7 @@ void RouteInput() {
 }
 
 bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove) {
+    AssertUnlocked();
     ThreadQueue& q = CurrentQueue();
     for (;;) {
         Resolved cur;
@@ -893,9 +900,6 @@ void ResetInputState() {
     ThreadQueue& q = CurrentQueue();
     std::fill(std::begin(q.keyState), std::end(q.keyState), BYTE{0});
     q.input.clear();
-    ResetFocusState();
-    ResetCursorState();
-    ResetHooks();
 }
 
 } // namespace detail

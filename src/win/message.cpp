@@ -11,11 +11,6 @@ namespace win {
 
 namespace detail {
 
-std::recursive_mutex& Lock() {
-    static std::recursive_mutex* mutex = new std::recursive_mutex;
-    return *mutex;
-}
-
 namespace {
 
 constexpr std::uint64_t kNever = UINT64_MAX;
@@ -228,6 +223,7 @@ bool QueueForOwner(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool notif
 // with the error set, for a bad window, an ended thread or a timeout.
 bool Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const std::function<LRESULT()>& call, bool serve,
           DWORD timeoutMs, LRESULT* result) {
+    AssertUnlocked();
     std::shared_ptr<SentMessage> sm;
     if (!QueueForOwner(hwnd, msg, wParam, lParam, false, call, &sm)) return false;
     if (!sm) {
@@ -281,7 +277,6 @@ ThreadQueue& CurrentQueue() {
         slot = std::make_unique<ThreadQueue>();
         slot->id = id;
     }
-    slot->nativeId = std::this_thread::get_id();
     tQueue = slot.get();
     return *tQueue;
 }
@@ -297,6 +292,7 @@ ThreadQueue& CreateQueueFor(DWORD threadId) {
 }
 
 ThreadQueue* QueueOf(DWORD threadId) {
+    AssertLocked();
     auto it = State().queues.find(threadId);
     return it != State().queues.end() && it->second->alive ? it->second.get() : nullptr;
 }
@@ -342,11 +338,13 @@ void EndThreadQueue() {
 }
 
 void PurgeWindowMessages(HWND hwnd) {
+    AssertLocked();
     for (auto& [id, q] : State().queues)
         std::erase_if(q->posted, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
 }
 
 bool ServeSentMessages() {
+    AssertUnlocked();
     ThreadQueue& q = CurrentQueue();
     bool any = false;
     for (;;) {
@@ -408,21 +406,15 @@ LRESULT RunOnOwnerThread(HWND hwnd, const std::function<LRESULT()>& call) {
 }
 
 void ResetMessageState() {
-    ResetWindowState();
-    ResetClassState();
-    {
-        Guard g(Lock());
-        for (auto& [id, q] : State().queues) {
-            q->posted.clear();
-            AbandonSent(*q);
-            RemoveThreadTimers(*q);
-            q->quitPosted = false;
-            q->quitCode = 0;
-            q->lastMsg = MSG{};
-        }
+    Guard g(Lock());
+    for (auto& [id, q] : State().queues) {
+        q->posted.clear();
+        AbandonSent(*q);
+        RemoveThreadTimers(*q);
+        q->quitPosted = false;
+        q->quitCode = 0;
+        q->lastMsg = MSG{};
     }
-    ResetPaintState();
-    ResetClock();
 }
 
 } // namespace detail
@@ -673,6 +665,7 @@ BOOL TranslateMessage(const MSG* msg) {
 }
 
 LRESULT DispatchMessage(const MSG* msg) {
+    AssertUnlocked();
     if (!msg) return 0;
     if (msg->message == WM_TIMER && msg->lParam) {
         const auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);

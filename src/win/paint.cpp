@@ -236,6 +236,7 @@ void RedrawAllTopLevel(const RECT* screenRect, HRGN screenRgn, UINT flags) {
 // ============================================================================
 
 HRGN VisibleRegion(HWND hwnd, bool client, bool clipChildren, bool clipSiblings) {
+    AssertLocked();
     HRGN rgn = EmptyRgn();
     Window* w = GetWnd(hwnd);
     if (!w || !Drawable(*w) || LockedOut(*w)) return rgn;
@@ -267,6 +268,7 @@ bool NeedsPaint(const Window& w) {
 }
 
 void RedrawArea(Window& w, const RECT* area, HRGN areaRgn, UINT flags, HWND except) {
+    AssertLocked();
     if (w.handle == except) return;
     const bool invalidate = (flags & RDW_INVALIDATE) != 0;
     const bool validate = (flags & RDW_VALIDATE) != 0;
@@ -343,6 +345,7 @@ void RedrawArea(Window& w, const RECT* area, HRGN areaRgn, UINT flags, HWND exce
 }
 
 bool FindPaintWindow(const ThreadQueue& q, HWND filter, HWND* out) {
+    AssertLocked();
     struct Search {
         const ThreadQueue& q;
         HWND filter;
@@ -381,6 +384,7 @@ void InvalidateScreenArea(const RECT& screenRect, HWND except) {
 }
 
 void PaintForgetWindow(Window& w) {
+    AssertLocked();
     if (w.updateRgn) DeleteRgn(w.updateRgn);
     w.updateRgn = nullptr;
     if (w.ownDC) {
@@ -605,6 +609,7 @@ void DrawNonClient(HWND hwnd, HDC dc) {
 // ============================================================================
 
 LRESULT DefHitTest(HWND hwnd, POINT p) {
+    AssertUnlocked();
     Guard g(Lock());
     Window* w = GetWnd(hwnd);
     if (!w || !InWindowShape(*w, p)) return HTNOWHERE;
@@ -639,6 +644,7 @@ LRESULT DefHitTest(HWND hwnd, POINT p) {
 }
 
 void DefNcCalcSize(HWND hwnd, RECT* r) {
+    AssertUnlocked();
     Guard g(Lock());
     Window* w = GetWnd(hwnd);
     if (!w || !r || w->minimized) return;
@@ -652,6 +658,7 @@ void DefNcCalcSize(HWND hwnd, RECT* r) {
 }
 
 void DefNcPaint(HWND hwnd) {
+    AssertUnlocked();
     RECT client{};
     {
         Guard g(Lock());
@@ -667,6 +674,7 @@ void DefNcPaint(HWND hwnd) {
 }
 
 LRESULT DefEraseBackground(HWND hwnd, HDC dc) {
+    AssertUnlocked();
     HBRUSH brush{};
     RECT r{};
     {
@@ -682,6 +690,7 @@ LRESULT DefEraseBackground(HWND hwnd, HDC dc) {
 }
 
 void DefPrint(HWND hwnd, HDC dc, LPARAM flags) {
+    AssertUnlocked();
     RECT client{};
     std::vector<HWND> children;
     {
@@ -884,7 +893,6 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
         w->internalPaint = false;
         erase = w->erasePending;
         w->erasePending = false;
-        w->inPaint = true;
         const RECT client = ClientSize(*w);
         HRGN bounds = CreateRectRgnIndirect(&client);
         CombineRgn(paint, paint, bounds, RGN_AND);
@@ -900,10 +908,6 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
 }
 
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
-    {
-        Guard g(Lock());
-        if (Window* w = GetWnd(hwnd)) w->inPaint = false;
-    }
     if (ps && ps->hdc) ReleaseDC(hwnd, ps->hdc);
     return TRUE;
 }

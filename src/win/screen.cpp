@@ -308,9 +308,6 @@ void ResetScreenState() {
         SetDefaults(State());
     }
     SetSysColorScheme(ClassicColorScheme());
-    ResetCompositorState();
-    ResetResourceState();
-    ResetSoundState();
 }
 
 } // namespace detail

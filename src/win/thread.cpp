@@ -86,6 +86,7 @@ bool OtherStartedThreadsRunning() {
 }
 
 int ThreadHandleState(HANDLE handle) {
+    AssertLocked();
     HandleSlot* slot = SlotOf(handle);
     if (!slot) return -1;
     return slot->thread->finished ? 1 : 0;

@@ -94,6 +94,7 @@ std::chrono::steady_clock::time_point RealTimeAt(std::uint64_t time) {
 }
 
 bool RunIdleHandler() {
+    AssertUnlocked();
     std::shared_ptr<IdleHandler> handler;
     {
         Guard g(Lock());
@@ -115,14 +116,17 @@ void ResetClock() {
 }
 
 std::uint64_t NextTimerDue(const ThreadQueue& q) {
+    AssertLocked();
     return q.timers.empty() ? UINT64_MAX : q.timers.front().due;
 }
 
 bool IsTimerDue(const ThreadQueue& q) {
+    AssertLocked();
     return NextTimerDue(q) <= Now();
 }
 
 bool TakeDueTimer(ThreadQueue& q, HWND filter, bool remove, MSG* msg) {
+    AssertLocked();
     const std::uint64_t now = Now();
     if (q.timers.empty() || q.timers.front().due > now) return false;
     Timer* best = nullptr;
@@ -152,6 +156,7 @@ bool TakeDueTimer(ThreadQueue& q, HWND filter, bool remove, MSG* msg) {
 }
 
 bool TimerProcValid(HWND hwnd, UINT_PTR id, TIMERPROC proc) {
+    AssertLocked();
     bool bad = false;
     ThreadQueue* q = TimerQueueOf(hwnd, &bad);
     if (!q) return false;
@@ -160,6 +165,7 @@ bool TimerProcValid(HWND hwnd, UINT_PTR id, TIMERPROC proc) {
 }
 
 void KillWindowTimers(HWND hwnd) {
+    AssertLocked();
     bool bad = false;
     if (ThreadQueue* q = TimerQueueOf(hwnd, &bad)) {
         std::erase_if(q->timers, [hwnd](const Timer& t) { return t.hwnd == hwnd; });

@@ -331,9 +331,10 @@ bool ValidInsertAfter(const Window& w, HWND after) {
 }
 
 // Marks what a change of geometry, visibility or z-order leaves to repaint,
-// and tells the compositor. Called under the lock after the change.
+// and tells the compositor, after the change.
 void ExposeAfterChange(Window& w, const RECT& oldRect, const RECT& oldClient, bool wasDrawn, UINT flags,
                        bool zChanged, const RECT& oldScreen) {
+    AssertLocked();
     const bool drawn = IsVisibleChain(w);
     const bool moved = !(flags & SWP_NOMOVE);
     const bool sized = !(flags & SWP_NOSIZE);
@@ -731,6 +732,7 @@ bool TakesPoint(const Window& w, POINT p, const PointWalk& walk) {
 // ============================================================================
 
 Window* GetWnd(HWND hwnd) {
+    AssertLocked();
     Slot* slot = SlotOf(hwnd);
     return slot ? slot->wnd.get() : nullptr;
 }
@@ -742,6 +744,7 @@ Window* WndOrFail(HWND hwnd) {
 }
 
 void ClampToTrackingSize(HWND hwnd, int* cx, int* cy) {
+    AssertUnlocked();
     {
         Guard g(Lock());
         Window* w = GetWnd(hwnd);
@@ -757,6 +760,7 @@ bool InWindowShape(const Window& w, POINT screen) {
 }
 
 HWND WindowAtPoint(POINT p, const PointWalk& walk) {
+    AssertLocked();
     HWND found{};
     for (const std::vector<HWND>* list = &State().zorder;;) {
         const auto it = std::find_if(list->begin(), list->end(), [&](HWND h) {
@@ -781,6 +785,7 @@ HWND DesktopHandle() {
 }
 
 std::vector<HWND> AllWindows() {
+    AssertLocked();
     std::vector<HWND> all;
     for (const Slot& s : State().slots)
         if (s.wnd) all.push_back(s.wnd->handle);
@@ -788,10 +793,12 @@ std::vector<HWND> AllWindows() {
 }
 
 HWND TopLevelOf(HWND hwnd) {
+    Guard g(Lock());
     return RootOf(hwnd);
 }
 
 const std::vector<HWND>& TopLevelZOrder() {
+    AssertLocked();
     return State().zorder;
 }
 
@@ -1020,7 +1027,6 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         Guard g(Lock());
         Window* w = GetWnd(hwnd);
         if (!w) return nullptr;
-        w->created = true;
         sizeParam = MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top);
         moveParam = MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top);
     }

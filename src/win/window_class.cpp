@@ -41,6 +41,7 @@ std::string UpperKey(const char* name) {
 }
 
 std::shared_ptr<WindowClass> FindClass(const char* name) {
+    AssertLocked();
     if (!name) return nullptr;
     if (IsIntAtom(name)) {
         const auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(name));
