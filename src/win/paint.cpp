@@ -738,11 +738,11 @@ using namespace detail;
 
 namespace {
 
-// InvalidateRect and InvalidateRgn: the area is a rectangle or a region of the
-// client area (neither: all of it); a null window means every window.
-BOOL InvalidateArea(HWND hwnd, const RECT* r, HRGN rgn, BOOL erase) {
+// InvalidateRect, InvalidateRgn and ValidateRect: the area is a rectangle or
+// a region of the client area (neither: all of it); a null window means every
+// window.
+BOOL ChangeUpdateArea(HWND hwnd, const RECT* r, HRGN rgn, UINT flags) {
     Guard g(Lock());
-    const UINT flags = RDW_INVALIDATE | (erase ? RDW_ERASE : 0);
     if (!hwnd) {
         RedrawAllTopLevel(r, rgn, flags);
         return TRUE;
@@ -758,35 +758,24 @@ BOOL InvalidateArea(HWND hwnd, const RECT* r, HRGN rgn, BOOL erase) {
 } // namespace
 
 BOOL InvalidateRect(HWND hwnd, const RECT* r, BOOL erase) {
-    return InvalidateArea(hwnd, r, nullptr, erase);
+    return ChangeUpdateArea(hwnd, r, nullptr, RDW_INVALIDATE | (erase ? RDW_ERASE : 0));
 }
 
 BOOL InvalidateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
-    return InvalidateArea(hwnd, nullptr, rgn, erase);
+    return ChangeUpdateArea(hwnd, nullptr, rgn, RDW_INVALIDATE | (erase ? RDW_ERASE : 0));
 }
 
 BOOL ValidateRect(HWND hwnd, const RECT* r) {
-    Guard g(Lock());
-    if (!hwnd) {
-        RedrawAllTopLevel(r, nullptr, RDW_VALIDATE);
-        return TRUE;
-    }
-    Window* w = WndOrFail(hwnd);
-    if (!w) return FALSE;
-    HRGN a = AreaInWindow(*w, r, nullptr);
-    RedrawArea(*w, nullptr, a, RDW_VALIDATE, nullptr);
-    DeleteRgn(a);
-    return TRUE;
+    return ChangeUpdateArea(hwnd, r, nullptr, RDW_VALIDATE);
 }
 
+// Unlike ValidateRect, a null window is no window.
 BOOL ValidateRgn(HWND hwnd, HRGN rgn) {
-    Guard g(Lock());
-    Window* w = WndOrFail(hwnd);
-    if (!w) return FALSE;
-    HRGN a = AreaInWindow(*w, nullptr, rgn);
-    RedrawArea(*w, nullptr, a, RDW_VALIDATE, nullptr);
-    DeleteRgn(a);
-    return TRUE;
+    if (!hwnd) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    return ChangeUpdateArea(hwnd, nullptr, rgn, RDW_VALIDATE);
 }
 
 BOOL GetUpdateRect(HWND hwnd, RECT* r, BOOL erase) {

@@ -1530,32 +1530,28 @@ bool ClientOrigin(HWND hwnd, POINT* origin) {
     *origin = POINT{r.left, r.top};
     return true;
 }
+
+// ClientToScreen (sign 1) and ScreenToClient (sign -1).
+BOOL MoveByClientOrigin(HWND hwnd, POINT* p, int sign) {
+    if (!p) return FALSE;
+    Guard g(Lock());
+    POINT o{};
+    if (!hwnd || !ClientOrigin(hwnd, &o)) {
+        if (!hwnd) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    p->x += sign * o.x;
+    p->y += sign * o.y;
+    return TRUE;
+}
 } // namespace
 
 BOOL ClientToScreen(HWND hwnd, POINT* p) {
-    if (!p) return FALSE;
-    Guard g(Lock());
-    POINT o{};
-    if (!hwnd || !ClientOrigin(hwnd, &o)) {
-        if (!hwnd) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    p->x += o.x;
-    p->y += o.y;
-    return TRUE;
+    return MoveByClientOrigin(hwnd, p, 1);
 }
 
 BOOL ScreenToClient(HWND hwnd, POINT* p) {
-    if (!p) return FALSE;
-    Guard g(Lock());
-    POINT o{};
-    if (!hwnd || !ClientOrigin(hwnd, &o)) {
-        if (!hwnd) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    p->x -= o.x;
-    p->y -= o.y;
-    return TRUE;
+    return MoveByClientOrigin(hwnd, p, -1);
 }
 
 int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
