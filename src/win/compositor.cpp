@@ -44,7 +44,7 @@ struct CompositorState {
     std::function<void()> frameObserver;
 };
 
-CompositorState& C() {
+CompositorState& State() {
     static CompositorState state;
     return state;
 }
@@ -60,16 +60,6 @@ struct Layer {
     std::uint32_t key = 0; // as a pixel
     bool Opaque() const { return !perPixel && !colorKey && alpha == 255; }
 };
-
-std::uint32_t ToPixel(COLORREF c) {
-    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
-}
-COLORREF ToColor(std::uint32_t p) {
-    return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
-}
-template <class H> void Delete(H h) {
-    DeleteObject(handle_cast<HGDIOBJ>(h));
-}
 
 inline std::uint32_t Div255(std::uint32_t v) {
     v += 128;
@@ -100,7 +90,7 @@ bool BuildLayer(const detail::Window& w, const CompositorState& c, Layer* layer)
         }
         if (w.layeredFlags & LWA_COLORKEY) {
             layer->colorKey = true;
-            layer->key = ToPixel(w.layeredKey);
+            layer->key = PixelFromColor(w.layeredKey);
         }
     }
     layer->alpha = static_cast<BYTE>(Div255(static_cast<std::uint32_t>(alpha * w.animationAlpha)));
@@ -113,12 +103,12 @@ bool BuildLayer(const detail::Window& w, const CompositorState& c, Layer* layer)
     if (clipped) {
         HRGN clip = CreateRectRgnIndirect(&w.animationClip);
         CombineRgn(shape, shape, clip, RGN_AND);
-        Delete(clip);
+        DeleteObject(clip);
     }
     OffsetRgn(shape, w.rect.left, w.rect.top);
     RECT box;
     if (GetRgnBox(shape, &box) == NULLREGION) {
-        Delete(shape);
+        DeleteObject(shape);
         return false;
     }
     layer->shape = shape;
@@ -183,26 +173,26 @@ void ComposeArea(std::vector<Layer>& layers, HRGN area, const BitmapSurface& dst
         HRGN shape = l.shape ? l.shape : CreateRectRgnIndirect(&l.rect);
         HRGN part = CreateRectRgn(0, 0, 0, 0);
         if (CombineRgn(part, remaining, shape, RGN_AND) == NULLREGION) {
-            Delete(part);
+            DeleteObject(part);
         } else {
             draws.emplace_back(&l, part);
             if (l.Opaque()) CombineRgn(remaining, remaining, shape, RGN_DIFF);
         }
-        if (shape != l.shape) Delete(shape);
+        if (shape != l.shape) DeleteObject(shape);
     }
-    const std::uint32_t desktop = ToPixel(GetSysColor(COLOR_BACKGROUND));
+    const std::uint32_t desktop = PixelFromColor(GetSysColor(COLOR_BACKGROUND));
     for (const RECT& r : GetRegionRects(remaining)) FillPixels(dst, origin, r, desktop);
-    Delete(remaining);
+    DeleteObject(remaining);
     for (auto it = draws.rbegin(); it != draws.rend(); ++it) {
         for (const RECT& r : GetRegionRects(it->second))
             DrawLayer(*it->first, dst, origin, LayerBoundsIn(*it->first, r));
-        Delete(it->second);
+        DeleteObject(it->second);
     }
 }
 
 void FreeLayers(std::vector<Layer>& layers) {
     for (Layer& l : layers)
-        if (l.shape) Delete(l.shape);
+        if (l.shape) DeleteObject(l.shape);
     layers.clear();
 }
 
@@ -211,14 +201,14 @@ void AddDirty(CompositorState& c, const RECT& r) {
     if (!c.dirty) c.dirty = CreateRectRgn(0, 0, 0, 0);
     HRGN add = CreateRectRgnIndirect(&r);
     CombineRgn(c.dirty, c.dirty, add, RGN_OR);
-    Delete(add);
+    DeleteObject(add);
 }
 
 // The screen image follows the monitor layout; a new layout starts afresh.
 void EnsureScreen(CompositorState& c) {
     const RECT virt = detail::VirtualScreenRect();
     if (c.screen && EqualRect(&virt, &c.virt)) return;
-    if (c.screen) Delete(c.screen);
+    if (c.screen) DeleteObject(c.screen);
     c.screen = CreateBitmap(virt.right - virt.left, virt.bottom - virt.top, 1, 32, nullptr);
     c.virt = virt;
     AddDirty(c, virt);
@@ -299,8 +289,8 @@ RECT ComposeLocked(CompositorState& c) {
             FreeLayers(layers);
             GetRgnBox(c.dirty, &changed);
         }
-        Delete(bounds);
-        Delete(c.dirty);
+        DeleteObject(bounds);
+        DeleteObject(c.dirty);
         c.dirty = nullptr;
     }
     // Drawing through screen DCs changed the image too.
@@ -331,7 +321,7 @@ void EnsureSurface(Window& w) {
         w.layeredFlags = 0;
         w.layeredAlpha = 255;
         w.layeredKey = 0;
-        C().attributesSet.erase(w.handle);
+        State().attributesSet.erase(w.handle);
     }
     const int width = std::max<int>(1, w.Width());
     const int height = std::max<int>(1, w.Height());
@@ -345,25 +335,25 @@ void EnsureSurface(Window& w) {
             std::memcpy(fresh.Row(y), old.Row(y),
                         static_cast<std::size_t>(old.width) * sizeof(std::uint32_t));
     }
-    if (w.surface) Delete(w.surface);
+    if (w.surface) DeleteObject(w.surface);
     w.surface = surface;
 }
 
 void FreeSurface(Window& w) {
     Guard g(Lock());
-    if (w.surface) Delete(w.surface);
+    if (w.surface) DeleteObject(w.surface);
     w.surface = nullptr;
-    C().attributesSet.erase(w.handle);
+    State().attributesSet.erase(w.handle);
 }
 
 void DirtyScreen(const RECT& r) {
     Guard g(Lock());
-    AddDirty(C(), r);
+    AddDirty(State(), r);
 }
 
 RECT TakeScreenChanges() {
     Guard g(Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     ComposeLocked(c);
     RECT changes = c.presenterChanges;
     c.presenterChanges = RECT{};
@@ -372,7 +362,7 @@ RECT TakeScreenChanges() {
 
 HDC GetScreenDC() {
     Guard g(Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     EnsureScreen(c);
     HDC dc = CreateSurfaceDC(c.screen, POINT{-c.virt.left, -c.virt.top}, nullptr);
     if (!dc) return nullptr;
@@ -385,7 +375,7 @@ HDC GetScreenDC() {
 
 bool ReleaseScreenDC(HDC dc) {
     Guard g(Lock());
-    auto& dcs = C().screenDCs;
+    auto& dcs = State().screenDCs;
     auto it = std::find(dcs.begin(), dcs.end(), dc);
     if (it == dcs.end()) return false;
     dcs.erase(it);
@@ -395,15 +385,15 @@ bool ReleaseScreenDC(HDC dc) {
 
 void SetFrameObserver(std::function<void()> observer) {
     Guard g(Lock());
-    C().frameObserver = std::move(observer);
+    State().frameObserver = std::move(observer);
 }
 
 void ResetCompositorState() {
     Guard g(Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     for (HDC dc : c.screenDCs) DeleteDC(dc);
-    if (c.dirty) Delete(c.dirty);
-    if (c.screen) Delete(c.screen);
+    if (c.dirty) DeleteObject(c.dirty);
+    if (c.screen) DeleteObject(c.screen);
     c = CompositorState{};
 }
 
@@ -415,35 +405,35 @@ void ResetCompositorState() {
 
 RECT ComposeScreen() {
     detail::Guard g(detail::Lock());
-    return ComposeLocked(C());
+    return ComposeLocked(State());
 }
 
 HBITMAP GetScreenBitmap() {
     detail::Guard g(detail::Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     ComposeLocked(c);
     return c.screen;
 }
 
 COLORREF ScreenPixel(POINT p) {
     detail::Guard g(detail::Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     ComposeLocked(c);
     BitmapSurface s;
     if (!PtInRect(&c.virt, p) || !GetBitmapSurface(c.screen, &s)) return CLR_INVALID;
-    return ToColor(s.Row(p.y - c.virt.top)[p.x - c.virt.left]);
+    return ColorFromPixel(s.Row(p.y - c.virt.top)[p.x - c.virt.left]);
 }
 
 bool SnapshotScreen(const std::string& pngPath) {
     detail::Guard g(detail::Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     ComposeLocked(c);
     return SaveBitmapToPng(c.screen, pngPath);
 }
 
 bool SnapshotRect(const RECT& screenRect, const std::string& pngPath) {
     detail::Guard g(detail::Lock());
-    CompositorState& c = C();
+    CompositorState& c = State();
     ComposeLocked(c);
     RECT part = screenRect;
     OffsetRect(&part, -c.virt.left, -c.virt.top);
@@ -460,17 +450,17 @@ bool SnapshotWindow(HWND hwnd, const std::string& pngPath) {
     HBITMAP picture = CreateBitmap(area.right - area.left, area.bottom - area.top, 1, 32, nullptr);
     BitmapSurface dst;
     if (!picture || !GetBitmapSurface(picture, &dst)) {
-        if (picture) Delete(picture);
+        if (picture) DeleteObject(picture);
         return false;
     }
     std::vector<Layer> layers(1);
-    if (!BuildLayer(*top, C(), &layers[0])) layers.clear();
+    if (!BuildLayer(*top, State(), &layers[0])) layers.clear();
     HRGN rgn = CreateRectRgnIndirect(&area);
     ComposeArea(layers, rgn, dst, POINT{area.left, area.top});
-    Delete(rgn);
+    DeleteObject(rgn);
     FreeLayers(layers);
     const bool ok = SaveBitmapToPng(picture, pngPath);
-    Delete(picture);
+    DeleteObject(picture);
     return ok;
 }
 
@@ -530,7 +520,7 @@ BOOL UpdateLayeredWindow(HWND hwnd, HDC, const POINT* dstPos, const SIZE* size, 
         detail::Window* w = LayeredWindow(hwnd);
         if (!w) return FALSE;
         // Once given attributes, a window keeps them until it is layered anew.
-        if (C().attributesSet.count(hwnd)) {
+        if (State().attributesSet.count(hwnd)) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
@@ -570,7 +560,7 @@ BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags
     w->layeredKey = key;
     w->layeredAlpha = alpha;
     w->layeredFlags = flags;
-    C().attributesSet.insert(hwnd);
+    State().attributesSet.insert(hwnd);
     detail::DirtyScreen(w->rect);
     return TRUE;
 }
@@ -579,7 +569,7 @@ BOOL GetLayeredWindowAttributes(HWND hwnd, COLORREF* key, BYTE* alpha, DWORD* fl
     detail::Guard g(detail::Lock());
     detail::Window* w = LayeredWindow(hwnd);
     if (!w) return FALSE;
-    if (!C().attributesSet.count(hwnd)) {
+    if (!State().attributesSet.count(hwnd)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -628,7 +618,7 @@ bool SetFrame(HWND hwnd, DWORD flags, double shown) {
         else
             w->animationClip = ShownPart(flags, w->Width(), w->Height(), shown);
         detail::DirtyScreen(detail::WindowRectOnScreen(*w));
-        observer = C().frameObserver;
+        observer = State().frameObserver;
     }
     if (observer) observer();
     return true;

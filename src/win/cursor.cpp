@@ -315,7 +315,7 @@ HCURSOR Draw(const CursorArt& art) {
     HBITMAP mask = CreateBitmap(kCursorSize, 2 * kCursorSize, 1, 1, nullptr);
     BitmapSurface s;
     if (!mask || !GetBitmapSurface(mask, &s)) {
-        if (mask) DeleteObject(handle_cast<HGDIOBJ>(mask));
+        if (mask) DeleteObject(mask);
         return nullptr;
     }
     for (int y = 0; y < kCursorSize; ++y)
@@ -338,7 +338,7 @@ HCURSOR Draw(const CursorArt& art) {
     info.yHotspot = static_cast<DWORD>(art.hotY);
     info.hbmMask = mask;
     HCURSOR cursor = CreateIconIndirect(&info);
-    DeleteObject(handle_cast<HGDIOBJ>(mask));
+    DeleteObject(mask);
     return cursor;
 }
 

@@ -21,7 +21,7 @@ struct FocusState {
     std::set<HWND> frameActive;
 };
 
-FocusState& S() {
+FocusState& State() {
     static FocusState s;
     return s;
 }
@@ -93,7 +93,7 @@ void LoseForeground(HWND newActive, DWORD newThread) {
     {
         Guard g(Lock());
         if (q.active == old) q.active = nullptr;
-        if (S().foregroundThread == q.id) S().foregroundThread = newThread;
+        if (State().foregroundThread == q.id) State().foregroundThread = newThread;
     }
     SendActivateApp(q.id, false, newThread);
     ChangeFocus(nullptr);
@@ -257,6 +257,7 @@ void KeyDefault(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 void ActivateWindow(HWND hwnd, WORD how, bool takeForeground) {
+    AssertUnlocked();
     ThreadQueue& q = CurrentQueue();
     HWND old;
     DWORD otherThread = 0;
@@ -265,7 +266,7 @@ void ActivateWindow(HWND hwnd, WORD how, bool takeForeground) {
     bool frameActive;
     {
         Guard g(Lock());
-        auto& s = S();
+        auto& s = State();
         old = Valid(q.active);
         bool foregroundHere = s.appForeground && s.foregroundThread == q.id;
         // Only the user (a click) or SetForegroundWindow takes the foreground
@@ -291,8 +292,8 @@ void ActivateWindow(HWND hwnd, WORD how, bool takeForeground) {
         Guard g(Lock());
         if (hwnd && !GetWnd(hwnd)) hwnd = nullptr;
         q.active = hwnd;
-        if (hwnd && becomesForeground) S().foregroundThread = q.id;
-        if (hwnd && !S().appForeground) S().reactivate = hwnd;
+        if (hwnd && becomesForeground) State().foregroundThread = q.id;
+        if (hwnd && !State().appForeground) State().reactivate = hwnd;
     }
     if (!hwnd) {
         ChangeFocus(nullptr);
@@ -313,10 +314,11 @@ void ActivateWindow(HWND hwnd, WORD how, bool takeForeground) {
 }
 
 void ClickActivate(HWND top) {
+    AssertUnlocked();
     {
         Guard g(Lock());
         ThreadQueue& q = CurrentQueue();
-        auto& s = S();
+        auto& s = State();
         if (s.appForeground && s.foregroundThread == q.id && q.active == top) return;
         if (!s.appForeground) {
             s.appForeground = true;
@@ -328,12 +330,12 @@ void ClickActivate(HWND top) {
 
 DWORD KeyboardThread() {
     Guard g(Lock());
-    return S().appForeground ? S().foregroundThread : 0;
+    return State().appForeground ? State().foregroundThread : 0;
 }
 
 bool IsFrameActive(HWND hwnd) {
     Guard g(Lock());
-    return S().frameActive.count(hwnd) != 0;
+    return State().frameActive.count(hwnd) != 0;
 }
 
 void ActivateOnShow(HWND hwnd) {
@@ -342,8 +344,8 @@ void ActivateOnShow(HWND hwnd) {
         Guard g(Lock());
         Window* w = GetWnd(hwnd);
         if (!w || w->IsChild() || (w->exStyle & WS_EX_NOACTIVATE)) return;
-        if (!S().appForeground) {
-            S().reactivate = hwnd;
+        if (!State().appForeground) {
+            State().reactivate = hwnd;
             return;
         }
         thread = w->threadId;
@@ -361,7 +363,7 @@ void ActivateOtherOnHide(HWND hwnd) {
         Guard g(Lock());
         Window* w = GetWnd(hwnd);
         if (!w) return;
-        if (S().reactivate == hwnd) S().reactivate = nullptr;
+        if (State().reactivate == hwnd) State().reactivate = nullptr;
         thread = w->threadId;
         child = w->IsChild();
         parent = w->parent;
@@ -380,7 +382,7 @@ void ActivateOtherOnHide(HWND hwnd) {
         bool foreground;
         {
             Guard g(Lock());
-            foreground = S().appForeground && S().foregroundThread == GetCurrentThreadId();
+            foreground = State().appForeground && State().foregroundThread == GetCurrentThreadId();
         }
         if (next)
             ActivateWindow(next, WA_ACTIVE, false);
@@ -392,6 +394,7 @@ void ActivateOtherOnHide(HWND hwnd) {
 }
 
 void FocusForgetWindow(HWND hwnd) {
+    AssertUnlocked();
     ThreadQueue* q = &CurrentQueue();
     bool active;
     bool focus;
@@ -399,7 +402,7 @@ void FocusForgetWindow(HWND hwnd) {
         Guard g(Lock());
         if (Window* w = GetWnd(hwnd))
             if (ThreadQueue* owner = QueueOf(w->threadId)) q = owner;
-        auto& s = S();
+        auto& s = State();
         s.frameActive.erase(hwnd);
         if (s.reactivate == hwnd) s.reactivate = nullptr;
         active = q->active == hwnd;
@@ -416,7 +419,7 @@ void FocusForgetWindow(HWND hwnd) {
 
 void ResetFocusState() {
     Guard g(Lock());
-    S() = FocusState{};
+    State() = FocusState{};
     ThreadQueue& q = CurrentQueue();
     q.active = nullptr;
     q.focus = nullptr;
@@ -446,9 +449,9 @@ bool DefInputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
         case WM_NCACTIVATE: {
             Guard g(Lock());
             if (wParam)
-                S().frameActive.insert(hwnd);
+                State().frameActive.insert(hwnd);
             else
-                S().frameActive.erase(hwnd);
+                State().frameActive.erase(hwnd);
             Window* w = GetWnd(hwnd);
             bool framed = w && (w->client.left > 0 || w->client.top > 0 || w->client.right < w->Width() ||
                                 w->client.bottom < w->Height());
@@ -525,9 +528,9 @@ BOOL SetForegroundWindow(HWND hwnd) {
         Window* w = GetWnd(top);
         if (!w) return FALSE;
         thread = w->threadId;
-        if (!S().appForeground) {
-            S().appForeground = true;
-            S().reactivate = nullptr;
+        if (!State().appForeground) {
+            State().appForeground = true;
+            State().reactivate = nullptr;
         }
     }
     RunOnThread(thread, top, [top] { ActivateWindow(top, WA_ACTIVE, true); });
@@ -536,8 +539,8 @@ BOOL SetForegroundWindow(HWND hwnd) {
 
 HWND GetForegroundWindow() {
     Guard g(Lock());
-    if (!S().appForeground || !S().foregroundThread) return nullptr;
-    ThreadQueue* q = QueueOf(S().foregroundThread);
+    if (!State().appForeground || !State().foregroundThread) return nullptr;
+    ThreadQueue* q = QueueOf(State().foregroundThread);
     return q ? Valid(q->active) : nullptr;
 }
 
@@ -583,7 +586,7 @@ void SetApplicationForeground(bool foreground) {
     HWND target{};
     {
         Guard g(Lock());
-        auto& s = S();
+        auto& s = State();
         if (s.appForeground == foreground) return;
         s.appForeground = foreground;
         if (!foreground) {

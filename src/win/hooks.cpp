@@ -41,8 +41,9 @@ bool Supported(int idHook) {
     return idHook == WH_KEYBOARD || idHook == WH_MOUSE || idHook == WH_CALLWNDPROC || idHook == WH_GETMESSAGE;
 }
 
-// Drops marked hooks from a chain once no call walks it. Caller holds the lock.
+// Drops marked hooks from a chain once no call walks it.
 void Purge(ThreadQueue* q) {
+    AssertLocked();
     if (!q) return;
     auto& r = Registry();
     auto depth = r.callDepth.find(q->id);
@@ -54,8 +55,9 @@ void Purge(ThreadQueue* q) {
 }
 
 // The first live hook of `idHook` after `after` (from the start when null) in
-// the chain of `thread`. Caller holds the lock.
+// the chain of `thread`.
 std::shared_ptr<Hook> NextHook(DWORD thread, int idHook, const Hook* after) {
+    AssertLocked();
     ThreadQueue* q = QueueOf(thread);
     if (!q) return nullptr;
     std::size_t i = 0;
@@ -73,6 +75,7 @@ std::shared_ptr<Hook> NextHook(DWORD thread, int idHook, const Hook* after) {
 
 // Calls one hook procedure without the lock, keeping the chain stable.
 LRESULT Invoke(DWORD thread, const std::shared_ptr<Hook>& hook, int code, WPARAM wParam, LPARAM lParam) {
+    AssertUnlocked();
     {
         Guard g(Lock());
         ++Registry().callDepth[thread];

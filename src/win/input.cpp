@@ -75,7 +75,7 @@ struct InputState {
     UINT doubleClickTime = kDefaultDoubleClickTime;
 };
 
-InputState& S() {
+InputState& State() {
     static InputState s;
     return s;
 }
@@ -352,66 +352,8 @@ LPARAM KeyData(int vk, bool down, bool wasDown, bool alt) {
 }
 
 // ============================================================================
-// Geometry (caller holds the lock)
+// Geometry
 // ============================================================================
-
-bool VisibleChain(const Window* w) {
-    for (int depth = 0; w && depth < 256; ++depth) {
-        if (!w->Visible()) return false;
-        if (!w->IsChild()) return true;
-        w = GetWnd(w->parent);
-    }
-    return false;
-}
-
-// Whether the window's shape takes the mouse at a screen point: its rectangle,
-// its window region, and for layered windows the pixels that show.
-bool TakesPoint(const Window& w, POINT pt) {
-    RECT r = WindowRectOnScreen(w);
-    if (!PtInRect(&r, pt)) return false;
-    POINT local{pt.x - r.left, pt.y - r.top};
-    if (w.windowRgn && !PtInRegion(w.windowRgn, local.x, local.y)) return false;
-    if ((w.exStyle & WS_EX_LAYERED) && !w.IsChild()) {
-        if (w.exStyle & WS_EX_TRANSPARENT) return false;
-        BitmapSurface s;
-        if (w.surface && GetBitmapSurface(w.surface, &s) && local.x < s.width && local.y < s.height) {
-            std::uint32_t px = s.Row(local.y)[local.x];
-            if (w.layeredByUpdate && (px >> 24) == 0) return false;
-            if (!w.layeredByUpdate && (w.layeredFlags & LWA_COLORKEY) &&
-                RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF) == (w.layeredKey & 0xFFFFFF))
-                return false;
-        }
-    }
-    return true;
-}
-
-// The deepest visible window under a point, by geometry alone.
-HWND GeometricWindowAt(POINT pt) {
-    HWND found{};
-    for (HWND top : TopLevelZOrder()) {
-        Window* w = GetWnd(top);
-        if (w && w->Visible() && TakesPoint(*w, pt)) {
-            found = top;
-            break;
-        }
-    }
-    for (int depth = 0; found && depth < 256; ++depth) {
-        Window* w = GetWnd(found);
-        RECT cr = ClientRectOnScreen(*w);
-        if (!PtInRect(&cr, pt)) break;
-        HWND next{};
-        for (HWND c : w->children) {
-            Window* cw = GetWnd(c);
-            if (cw && cw->Visible() && TakesPoint(*cw, pt)) {
-                next = c;
-                break;
-            }
-        }
-        if (!next) break;
-        found = next;
-    }
-    return found;
-}
 
 RECT HoverRect(POINT pt) {
     return RECT{pt.x - kHoverHalfSize, pt.y - kHoverHalfSize, pt.x + kHoverHalfSize + 1,
@@ -424,17 +366,19 @@ POINT ScreenToClientOf(const Window& w, POINT pt) {
 }
 
 // ============================================================================
-// Mouse tracking (caller holds the lock)
+// Mouse tracking
 // ============================================================================
 
 void EndTracking() {
-    auto& t = S().track;
+    AssertLocked();
+    auto& t = State().track;
     if (t.hoverTimer && t.thread == GetCurrentThreadId()) KillTimer(nullptr, t.hoverTimer);
     t = Tracking{};
 }
 
 void PostLeave() {
-    auto& t = S().track;
+    AssertLocked();
+    auto& t = State().track;
     if (t.flags & TME_LEAVE)
         PostMessage(t.hwnd, (t.flags & TME_NONCLIENT) ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
     EndTracking();
@@ -443,7 +387,7 @@ void PostLeave() {
 void HoverTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     Guard g(Lock());
     KillTimer(nullptr, id);
-    auto& s = S();
+    auto& s = State();
     auto& t = s.track;
     if (t.hoverTimer != id || !(t.flags & TME_HOVER)) return;
     t.hoverTimer = 0;
@@ -461,16 +405,18 @@ void HoverTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 void StartHoverTimer() {
-    auto& t = S().track;
+    AssertLocked();
+    auto& t = State().track;
     if (t.hoverTimer) KillTimer(nullptr, t.hoverTimer);
-    t.hoverRect = HoverRect(S().cursor);
+    t.hoverRect = HoverRect(State().cursor);
     t.hoverTimer = SetTimer(nullptr, 0, t.hoverTime, HoverTimerProc);
 }
 
 // A mouse message of this thread found its window: the window under the
 // cursor changes, and tracking ends when it is not the tracked area.
 void UpdateTracking(DWORD thread, const Resolved& r) {
-    auto& s = S();
+    AssertLocked();
+    auto& s = State();
     s.underCursor = r.hwnd;
     s.underHit = r.captured ? HTCLIENT : r.hit;
     auto& t = s.track;
@@ -494,36 +440,23 @@ struct Hit {
     LRESULT code = HTNOWHERE;
 };
 
-// Tries a window and, inside its client area, its children top first. A
-// disabled window answers HTERROR for itself and everything inside it;
-// HTTRANSPARENT passes the point on to the next window under it.
-std::optional<Hit> HitWindow(HWND hwnd, POINT pt, DWORD thread, int depth) {
-    std::vector<HWND> children;
-    {
-        Guard g(Lock());
-        Window* w = GetWnd(hwnd);
-        if (!w || !w->Visible() || w->threadId != thread || depth > 256 || !TakesPoint(*w, pt))
-            return std::nullopt;
-        if (!w->Enabled()) return Hit{hwnd, HTERROR};
-        RECT cr = ClientRectOnScreen(*w);
-        if (PtInRect(&cr, pt)) children = w->children;
-    }
-    for (HWND c : children)
-        if (auto hit = HitWindow(c, pt, thread, depth + 1)) return hit;
-    LRESULT code = SendMsg(hwnd, WM_NCHITTEST, 0, PointToLParam(pt));
-    if (code == HTTRANSPARENT || !IsWindow(hwnd)) return std::nullopt;
-    return Hit{hwnd, code};
-}
-
+// The window under a point for a mouse message of `thread`, asking each
+// candidate with WM_NCHITTEST; HTTRANSPARENT passes the point on to the next
+// window under it. A disabled window answers HTERROR without being asked.
 Hit HitTestPoint(POINT pt, DWORD thread) {
-    std::vector<HWND> tops;
-    {
-        Guard g(Lock());
-        tops = TopLevelZOrder();
+    PointWalk walk{.mouse = true, .thread = thread, .passOver = {}};
+    for (;;) {
+        HWND found{};
+        {
+            Guard g(Lock());
+            found = WindowAtPoint(pt, walk);
+            if (!found) return {};
+            if (!GetWnd(found)->Enabled()) return Hit{found, HTERROR};
+        }
+        const LRESULT code = SendMsg(found, WM_NCHITTEST, 0, PointToLParam(pt));
+        if (code != HTTRANSPARENT && IsWindow(found)) return Hit{found, code};
+        walk.passOver.push_back(found);
     }
-    for (HWND top : tops)
-        if (auto hit = HitWindow(top, pt, thread, 0)) return *hit;
-    return {};
 }
 
 UINT ButtonMessage(int button, bool down) {
@@ -545,15 +478,16 @@ bool IsButtonPress(UINT m) {
 }
 
 // Turns a press into a double click when it repeats the last one on the
-// same window and area, soon enough and near enough. Caller holds the lock.
+// same window and area, soon enough and near enough.
 UINT DoubleClick(const Resolved& r, UINT clientMsg, bool client) {
-    auto& c = S().click;
+    AssertLocked();
+    auto& c = State().click;
     Window* w = GetWnd(r.hwnd);
     bool classAllows = !client || (w && w->cls && (w->cls->wc.style & CS_DBLCLKS));
     int cx = SystemMetric(SM_CXDOUBLECLK);
     int cy = SystemMetric(SM_CYDOUBLECLK);
     bool repeat = c.hwnd == r.hwnd && c.message == clientMsg && c.hit == r.hit &&
-                  r.ev.time - c.time <= S().doubleClickTime && std::abs(r.ev.pt.x - c.pt.x) <= cx / 2 &&
+                  r.ev.time - c.time <= State().doubleClickTime && std::abs(r.ev.pt.x - c.pt.x) <= cx / 2 &&
                   std::abs(r.ev.pt.y - c.pt.y) <= cy / 2;
     if (repeat && classAllows) {
         c = LastClick{};
@@ -568,9 +502,9 @@ void ResolveMouse(Resolved& r, ThreadQueue& q, const BYTE* after) {
     UINT clientMsg = ev.kind == InputEvent::MouseMove ? WM_MOUSEMOVE : ButtonMessage(ev.button, ev.down);
     {
         Guard g(Lock());
-        Window* cw = GetWnd(S().capture);
+        Window* cw = GetWnd(State().capture);
         if (cw && cw->threadId == q.id) {
-            r.hwnd = S().capture;
+            r.hwnd = State().capture;
             r.hit = HTCLIENT;
             r.captured = true;
         }
@@ -680,17 +614,18 @@ bool MayMatch(const InputEvent& ev, UINT low, UINT high) {
 }
 
 std::deque<Resolved>& ResolvedOf(DWORD thread) {
-    return S().resolved[thread];
+    return State().resolved[thread];
 }
 
-// An event nobody receives any more still changes the key state. Caller holds the lock.
+// An event nobody receives any more still changes the key state.
 void Consume(ThreadQueue& q, const Resolved& r, bool stillQueued) {
+    AssertLocked();
     if (stillQueued) std::erase_if(ResolvedOf(q.id), [&](const Resolved& x) { return x.serial == r.serial; });
     ApplyEvent(q.keyState, r.ev);
 }
 
 void RememberKeyChars(DWORD thread, const MSG& msg, const std::string& chars) {
-    auto& list = S().keyChars[thread];
+    auto& list = State().keyChars[thread];
     std::erase_if(list, [&](const KeyChars& k) {
         return k.msg.message == msg.message && k.msg.wParam == msg.wParam && k.msg.lParam == msg.lParam &&
                k.msg.time == msg.time;
@@ -795,8 +730,8 @@ POINT ClampToScreen(POINT p) {
 void Inject(InputEvent ev) {
     Guard g(Lock());
     ev.time = GetTickCount();
-    if (ev.kind != InputEvent::MouseMove) ev.pt = S().cursor;
-    S().injected.push_back(std::move(ev));
+    if (ev.kind != InputEvent::MouseMove) ev.pt = State().cursor;
+    State().injected.push_back(std::move(ev));
     RouteInput();
 }
 
@@ -808,7 +743,7 @@ void Inject(InputEvent ev) {
 
 void RouteInput() {
     Guard g(Lock());
-    auto& s = S();
+    auto& s = State();
     while (!s.injected.empty()) {
         InputEvent ev = std::move(s.injected.front());
         s.injected.pop_front();
@@ -817,7 +752,7 @@ void RouteInput() {
             thread = KeyboardThread();
         } else {
             HWND target = Valid(s.capture);
-            if (!target) target = GeometricWindowAt(ev.pt);
+            if (!target) target = WindowAtPoint(ev.pt, PointWalk{.mouse = true});
             if (Window* w = GetWnd(target)) thread = w->threadId;
             if (s.track.hwnd && s.track.thread != thread) PostLeave();
             if (!thread) {
@@ -842,6 +777,7 @@ void RouteInput() {
 }
 
 bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove) {
+    AssertUnlocked();
     ThreadQueue& q = CurrentQueue();
     for (;;) {
         Resolved cur;
@@ -868,13 +804,13 @@ bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, boo
                 g.lock();
                 if (!r.message) {
                     if (r.ev.kind != InputEvent::Key && r.ev.kind != InputEvent::MouseWheel) {
-                        S().underCursor = nullptr;
-                        if (S().track.hwnd && S().track.thread == q.id) PostLeave();
+                        State().underCursor = nullptr;
+                        if (State().track.hwnd && State().track.thread == q.id) PostLeave();
                     }
                     ApplyEvent(q.keyState, r.ev);
                     continue;
                 }
-                r.serial = S().nextSerial++;
+                r.serial = State().nextSerial++;
                 ResolvedOf(q.id).push_back(std::move(r));
                 continue;
             }
@@ -890,8 +826,8 @@ bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, boo
 
 bool HasInput(const ThreadQueue& q, HWND filter, UINT filterMin, UINT filterMax) {
     Guard g(Lock());
-    auto it = S().resolved.find(q.id);
-    if (it != S().resolved.end())
+    auto it = State().resolved.find(q.id);
+    if (it != State().resolved.end())
         for (const Resolved& r : it->second)
             if (Matches(r, filter, filterMin, filterMax)) return true;
     return std::any_of(q.input.begin(), q.input.end(),
@@ -900,7 +836,7 @@ bool HasInput(const ThreadQueue& q, HWND filter, UINT filterMin, UINT filterMax)
 
 void CheckMouseTracking() {
     Guard g(Lock());
-    auto& s = S();
+    auto& s = State();
     auto& t = s.track;
     if (!t.hwnd) return;
     Window* w = GetWnd(t.hwnd);
@@ -912,7 +848,7 @@ void CheckMouseTracking() {
     if (Valid(s.capture)) {
         inside = s.capture == t.hwnd;
     } else {
-        inside = VisibleChain(w) && GeometricWindowAt(s.cursor) == t.hwnd;
+        inside = IsVisibleChain(*w) && WindowAtPoint(s.cursor, PointWalk{.mouse = true}) == t.hwnd;
         if (inside) {
             RECT cr = ClientRectOnScreen(*w);
             bool inClient = PtInRect(&cr, s.cursor) != 0;
@@ -926,7 +862,7 @@ void InputForgetWindow(HWND hwnd) {
     bool lostCapture = false;
     {
         Guard g(Lock());
-        auto& s = S();
+        auto& s = State();
         if (s.capture == hwnd) {
             s.capture = nullptr;
             lostCapture = true;
@@ -943,8 +879,8 @@ std::string TakeKeyChars(const MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return {};
     Guard g(Lock());
     ThreadQueue& q = CurrentQueue();
-    auto found = S().keyChars.find(q.id);
-    if (found != S().keyChars.end()) {
+    auto found = State().keyChars.find(q.id);
+    if (found != State().keyChars.end()) {
         auto& list = found->second;
         for (auto it = list.rbegin(); it != list.rend(); ++it)
             if (it->msg.message == msg.message && it->msg.wParam == msg.wParam &&
@@ -960,13 +896,10 @@ std::string TakeKeyChars(const MSG& msg) {
 void ResetInputState() {
     Guard g(Lock());
     EndTracking();
-    S() = InputState{};
+    State() = InputState{};
     ThreadQueue& q = CurrentQueue();
     std::fill(std::begin(q.keyState), std::end(q.keyState), BYTE{0});
     q.input.clear();
-    ResetFocusState();
-    ResetCursorState();
-    ResetHooks();
 }
 
 } // namespace detail
@@ -982,14 +915,14 @@ void InjectMouseMove(POINT screenPoint) {
     InputEvent ev;
     ev.kind = InputEvent::MouseMove;
     ev.pt = ClampToScreen(screenPoint);
-    S().cursor = ev.pt;
+    State().cursor = ev.pt;
     Inject(std::move(ev));
 }
 
 void InjectMouseButton(MouseButton button, bool down) {
     Guard g(Lock());
     int physical = static_cast<int>(button);
-    SetKey(S().async, ButtonKey(physical), down);
+    SetKey(State().async, ButtonKey(physical), down);
     InputEvent ev;
     ev.kind = InputEvent::MouseButton;
     ev.down = down;
@@ -1007,18 +940,18 @@ void InjectMouseWheel(int delta) {
 void InjectKey(int vk, bool down, const char* chars) {
     if (vk <= 0 || vk > 0xFE) return;
     Guard g(Lock());
-    ApplyKey(S().async, vk, down);
+    ApplyKey(State().async, vk, down);
     InputEvent ev;
     ev.kind = InputEvent::Key;
     ev.vk = vk;
     ev.down = down;
-    if (down) ev.chars = chars ? std::string(chars) : UsChars(GenericKey(vk), S().async);
+    if (down) ev.chars = chars ? std::string(chars) : UsChars(GenericKey(vk), State().async);
     Inject(std::move(ev));
 }
 
 void SetDoubleClickTime(UINT milliseconds) {
     Guard g(Lock());
-    S().doubleClickTime = milliseconds ? milliseconds : kDefaultDoubleClickTime;
+    State().doubleClickTime = milliseconds ? milliseconds : kDefaultDoubleClickTime;
 }
 
 // ============================================================================
@@ -1035,9 +968,9 @@ HWND SetCapture(HWND hwnd) {
             SetLastError(ERROR_ACCESS_DENIED);
             return nullptr;
         }
-        old = Valid(S().capture);
+        old = Valid(State().capture);
         if (old == hwnd) return old;
-        S().capture = hwnd;
+        State().capture = hwnd;
     }
     if (old) SendMsg(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
     Guard g(Lock());
@@ -1049,10 +982,10 @@ BOOL ReleaseCapture() {
     HWND old;
     {
         Guard g(Lock());
-        Window* w = GetWnd(S().capture);
+        Window* w = GetWnd(State().capture);
         if (!w || w->threadId != GetCurrentThreadId()) return TRUE;
-        old = S().capture;
-        S().capture = nullptr;
+        old = State().capture;
+        State().capture = nullptr;
     }
     SendMsg(old, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
@@ -1060,8 +993,8 @@ BOOL ReleaseCapture() {
 
 HWND GetCapture() {
     Guard g(Lock());
-    Window* w = GetWnd(S().capture);
-    return w && w->threadId == GetCurrentThreadId() ? S().capture : nullptr;
+    Window* w = GetWnd(State().capture);
+    return w && w->threadId == GetCurrentThreadId() ? State().capture : nullptr;
 }
 
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
@@ -1071,7 +1004,7 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
     }
     DWORD self = GetCurrentThreadId();
     Guard g(Lock());
-    auto& s = S();
+    auto& s = State();
     auto& t = s.track;
     if (tme->dwFlags & TME_QUERY) {
         bool mine = t.hwnd && t.thread == self;
@@ -1107,7 +1040,7 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
     else {
         RECT wr = WindowRectOnScreen(*w);
         under = s.underCursor == hwnd && (area ? s.underHit != HTCLIENT : s.underHit == HTCLIENT) &&
-                VisibleChain(w) && PtInRect(&wr, s.cursor);
+                IsVisibleChain(*w) && PtInRect(&wr, s.cursor);
     }
     if (t.hwnd && !same) EndTracking();
     if (!under) {
@@ -1131,14 +1064,14 @@ BOOL GetCursorPos(POINT* p) {
         return FALSE;
     }
     Guard g(Lock());
-    *p = S().cursor;
+    *p = State().cursor;
     return TRUE;
 }
 
 BOOL SetCursorPos(int x, int y) {
     Guard g(Lock());
     POINT p = ClampToScreen(POINT{x, y});
-    if (p != S().cursor) InjectMouseMove(p);
+    if (p != State().cursor) InjectMouseMove(p);
     return TRUE;
 }
 
@@ -1150,7 +1083,7 @@ SHORT GetKeyState(int vk) {
 
 SHORT GetAsyncKeyState(int vk) {
     Guard g(Lock());
-    return static_cast<SHORT>((S().async[vk & 0xFF] & 0x80) ? 0x8000 : 0);
+    return static_cast<SHORT>((State().async[vk & 0xFF] & 0x80) ? 0x8000 : 0);
 }
 
 BOOL GetKeyboardState(BYTE* state256) {
@@ -1219,7 +1152,7 @@ UINT MapVirtualKey(UINT code, UINT mapType) {
 
 UINT GetDoubleClickTime() {
     Guard g(Lock());
-    return S().doubleClickTime;
+    return State().doubleClickTime;
 }
 
 BOOL SwapMouseButton(BOOL swap) {

@@ -1,17 +1,32 @@
-// Internals of the window system shared by its source files: the window and
-// class records, thread queues, the global state and its lock, and the entry
-// points by which the parts (windows, messages, input, painting, screen) call
-// each other. Not part of the public interface.
+// Internals of the window system shared by its source files: the lock, the
+// records of classes, windows and thread queues, and the entry points by which
+// the parts call each other. Not part of the public interface.
 //
-// Locking rule: all shared state is guarded by one recursive mutex, Lock().
-// User code (window procedures, hook procedures, timer procedures, message-box
-// handlers) is never called while the lock is held: take what is needed,
-// release, call, then look the window up again by its handle, since the call
-// may have destroyed it.
+// Sections, in the order of the calls in user.h and driver.h:
+//   Locking            the lock, its guards, AssertLocked
+//   Records            classes, windows, sent messages, timers, input events, queues
+//   window_class.cpp   class look-up and name keys
+//   window.cpp         handles, geometry, visibility, hit-testing, destruction
+//   message.cpp        queues, sending, waking
+//   timer.cpp          the clock and timers
+//   paint.cpp          update regions, visible regions, non-client drawing
+//   input.cpp          routing and taking input, mouse tracking, key characters
+//   hooks.cpp          hook chains
+//   focus.cpp          activation, focus, default input processing
+//   screen.cpp         metrics, monitors, broadcasts
+//   compositor.cpp     surfaces, screen image, screen DCs
+//   thread.cpp         started threads and their handles
+//   cursor.cpp         system cursors
+//   sound.cpp          message-box answers
+//   Resets             what ResetWindowSystem calls, in its order
+// defwindowproc.cpp, resources.cpp, theme.cpp and reset.cpp offer the others
+// nothing but their resets.
 #pragma once
 
 #include "win/driver.h"
 
+#include <atomic>
+#include <cassert>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -26,20 +41,75 @@
 
 namespace win::detail {
 
-std::recursive_mutex& Lock();
-using Guard = std::lock_guard<std::recursive_mutex>;
-using UniqueGuard = std::unique_lock<std::recursive_mutex>;
+// ============================================================================
+// Locking
+// ============================================================================
+
+// All shared state is guarded by one recursive lock. User code (window
+// procedures, hook procedures, timer procedures, message-box handlers) is
+// never called while it is held: take what is needed, release, call, then
+// look the window up again by its handle, since the call may have destroyed
+// it. Functions marked "Locked." below expect the caller to hold the lock,
+// those marked "Without the lock." expect it not to; debug builds know which
+// thread holds the lock and check (AssertLocked, AssertUnlocked), release
+// builds keep a plain recursive mutex.
+class SystemLock {
+public:
+    void lock() {
+        mutex_.lock();
+#ifndef NDEBUG
+        if (depth_++ == 0) owner_.store(std::this_thread::get_id(), std::memory_order_relaxed);
+#endif
+    }
+    void unlock() {
+#ifndef NDEBUG
+        if (--depth_ == 0) owner_.store(std::thread::id(), std::memory_order_relaxed);
+#endif
+        mutex_.unlock();
+    }
+#ifndef NDEBUG
+    bool HeldByThisThread() const {
+        return owner_.load(std::memory_order_relaxed) == std::this_thread::get_id();
+    }
+#endif
+
+private:
+    std::recursive_mutex mutex_;
+#ifndef NDEBUG
+    std::atomic<std::thread::id> owner_{};
+    int depth_ = 0; // changed only by the holder
+#endif
+};
+
+// Never destroyed: threads and exit handlers may still take it at exit.
+inline SystemLock& Lock() {
+    static SystemLock* lock = new SystemLock;
+    return *lock;
+}
+using Guard = std::lock_guard<SystemLock>;
+using UniqueGuard = std::unique_lock<SystemLock>;
+
+// The calling thread holds the lock, or does not (checked in debug builds).
+inline void AssertLocked() {
+#ifndef NDEBUG
+    assert(Lock().HeldByThisThread());
+#endif
+}
+inline void AssertUnlocked() {
+#ifndef NDEBUG
+    assert(!Lock().HeldByThisThread());
+#endif
+}
 
 // ============================================================================
-// Classes and windows
+// Records
 // ============================================================================
 
 struct WindowClass {
     std::string name; // as registered
-    std::string key;  // upper-cased, for look-up
+    std::string key;  // UpperKey(name), for look-up
     WNDCLASS wc;      // lpszClassName points at `name`
     ATOM atom = 0;
-    bool system = false; // registered by the window system itself
 };
 
 struct Window {
@@ -58,11 +128,13 @@ struct Window {
     LONG_PTR id = 0; // GWL_ID / the menu parameter of a child
     HINSTANCE instance{};
     std::map<std::string, void*> props;
+    std::vector<BYTE> extraBytes; // cbWndExtra
     DWORD threadId = 0;
+    bool messageOnly = false; // created with HWND_MESSAGE as parent
 
     // State
-    bool created = false;    // WM_NCCREATE/WM_CREATE done
-    bool destroying = false; // DestroyWindow under way
+    bool destroying = false;     // DestroyWindow under way
+    bool destroyMsgSent = false; // WM_DESTROY sent to it
     bool minimized = false;
     bool maximized = false;
     RECT normalRect{};      // restore rectangle
@@ -73,8 +145,7 @@ struct Window {
     bool erasePending = false;
     bool ncPaintPending = false;
     bool internalPaint = false;
-    bool inPaint = false; // between BeginPaint and EndPaint
-    HDC ownDC{};          // CS_OWNDC
+    HDC ownDC{}; // CS_OWNDC
 
     // Top-level windows: the retained surface holds the whole window rectangle.
     HBITMAP surface{};
@@ -94,33 +165,6 @@ struct Window {
     LONG Width() const { return rect.right - rect.left; }
     LONG Height() const { return rect.bottom - rect.top; }
 };
-
-// The window behind a handle, or nullptr (stale, null, special values).
-// Caller holds the lock while using the pointer.
-Window* GetWnd(HWND hwnd);
-// Same, setting ERROR_INVALID_WINDOW_HANDLE when there is none.
-Window* WndOrFail(HWND hwnd);
-std::shared_ptr<WindowClass> FindClass(const std::string& name);
-
-// The top-level window of a window (itself for a top-level one).
-HWND TopLevelOf(HWND hwnd);
-// Top-level windows in z-order, top first (topmost band first).
-const std::vector<HWND>& TopLevelZOrder();
-// Screen rectangle of a window's client area / of its whole window.
-RECT ClientRectOnScreen(const Window& w);
-RECT WindowRectOnScreen(const Window& w);
-// Offset of a window's (0,0) window coordinate inside its top-level window's surface.
-POINT WindowOffsetInTop(const Window& w);
-
-// The visible region of a window for drawing, in the coordinates of its own
-// window (client = false) or client area (client = true): clipped by
-// ancestors' client areas, siblings above it (WS_CLIPSIBLINGS), its children
-// (WS_CLIPCHILDREN or `clipChildren`), and the window region. A new region.
-HRGN VisibleRegion(HWND hwnd, bool client, bool clipChildren, bool clipSiblings);
-
-// ============================================================================
-// Threads and queues
-// ============================================================================
 
 struct SentMessage {
     HWND hwnd{};
@@ -142,7 +186,6 @@ struct Timer {
     TIMERPROC proc = nullptr;
     std::uint64_t due = 0;
     std::uint64_t serial = 0; // creation order, for ties
-    bool firing = false;      // WM_TIMER queued or being dispatched
 };
 
 // A raw input event waiting for the thread that owns its target.
@@ -159,7 +202,6 @@ struct InputEvent {
 
 struct ThreadQueue {
     DWORD id = 0;
-    std::thread::id nativeId;
     bool alive = true;
     std::condition_variable_any wake; // signalled when anything arrives
     std::deque<MSG> posted;
@@ -185,156 +227,161 @@ struct ThreadQueue {
     std::vector<std::shared_ptr<Hook>> hooks;
 };
 
+inline void DeleteRgn(HRGN rgn) {
+    if (rgn) DeleteObject(rgn);
+}
+
+// ============================================================================
+// window_class.cpp
+// ============================================================================
+
+// A class by name or integer atom; nullptr when none is registered. Locked.
+std::shared_ptr<WindowClass> FindClass(const char* nameOrAtom);
+// A name given as an integer atom (MAKEINTATOM) rather than a string.
+bool IsIntAtom(const char* name);
+// The key a class or property name is looked up by: upper-cased, "#n" for an atom.
+std::string UpperKey(const char* name);
+
+// ============================================================================
+// window.cpp
+// ============================================================================
+
+// The window behind a handle, or nullptr (stale, null, special values). Locked;
+// the pointer is good while the lock stays held.
+Window* GetWnd(HWND hwnd);
+// Same, setting ERROR_INVALID_WINDOW_HANDLE when there is none.
+Window* WndOrFail(HWND hwnd);
+// The desktop's pseudo window.
+HWND DesktopHandle();
+// Every live window, in no particular order. Locked.
+std::vector<HWND> AllWindows();
+// The top-level window of a window (itself for a top-level one).
+HWND TopLevelOf(HWND hwnd);
+// Top-level windows in z-order, top first (topmost band first). Locked.
+const std::vector<HWND>& TopLevelZOrder();
+// Screen rectangle of a window's client area / of its whole window.
+RECT ClientRectOnScreen(const Window& w);
+RECT WindowRectOnScreen(const Window& w);
+// Offset of a window's (0,0) window coordinate inside its top-level window's surface.
+POINT WindowOffsetInTop(const Window& w);
+// True when the window and all its ancestors have WS_VISIBLE (the one test of
+// visibility for drawing, IsWindowVisible and the mouse); a message-only
+// window never is.
+bool IsVisibleChain(const Window& w);
+
+// The window's shape (rectangle and window region) holds the screen point.
+bool InWindowShape(const Window& w, POINT screen);
+// A walk from the top of the z-order down to the deepest visible window whose
+// shape holds a screen point, entering a window's children only inside its
+// client area. WindowFromPoint and mouse routing share it and differ where the
+// original platform does: WindowFromPoint leaves the point of a disabled child
+// with its parent but enters a disabled top-level window, and takes a layered
+// window on its whole shape; the mouse stops at the first disabled window on
+// the way (which answers HTERROR) and passes through the pixels of a layered
+// window that do not show. Neither sees a layered window with WS_EX_TRANSPARENT.
+struct PointWalk {
+    bool mouse = false;
+    DWORD thread = 0;           // only this thread's windows; 0 for all
+    std::vector<HWND> passOver; // windows that answered HTTRANSPARENT
+};
+// Locked.
+HWND WindowAtPoint(POINT screen, const PointWalk& walk);
+
+// Set in WINDOWPOS.flags when the client area kept its size / position; the
+// default WM_WINDOWPOSCHANGED handling sends WM_SIZE / WM_MOVE on their absence.
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
+constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
+// The default WM_WINDOWPOSCHANGING: a window with a sizing frame (or an
+// overlapped one) keeps a new size within the tracking limits it gives in
+// WM_GETMINMAXINFO. Without the lock.
+void ClampToTrackingSize(HWND hwnd, int* cx, int* cy);
+
+// Destroys the windows a thread created (its end, or a reset on it).
+void DestroyThreadWindows(DWORD threadId);
+
+// ============================================================================
+// message.cpp
+// ============================================================================
+
 // The calling thread's queue, created on first use.
 ThreadQueue& CurrentQueue();
-// A thread's queue, or nullptr when it has none or has ended.
+// A queue for a thread that is about to start.
+ThreadQueue& CreateQueueFor(DWORD threadId);
+// A thread's queue, or nullptr when it has none or has ended. Locked.
 ThreadQueue* QueueOf(DWORD threadId);
+// Ends the calling thread's queue: its windows, hooks and timers go, and what
+// was sent to it is answered 0.
+void EndThreadQueue();
+// Some thread other than the caller can still post or send.
+bool OtherThreadsAlive();
 // Wakes a thread waiting for messages.
 void WakeThread(DWORD threadId);
+void WakeAllThreads();
+void ForEachQueue(const std::function<void(ThreadQueue&)>& fn);
+// Drops posted messages for a window that is going away. Locked.
+void PurgeWindowMessages(HWND hwnd);
 
+// Sends a message as the system does (hooks see it, window procedure runs,
+// cross-thread sends wait). Shared by SendMessage and every internal sender.
+// Without the lock, as are the next two.
+LRESULT SendMsg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // Runs `call` on the thread that owns `hwnd` and returns its result: directly
 // when that is the calling thread, else as a sent message (the caller waits,
 // serving messages sent to it meanwhile). 0 when the owner has ended.
 LRESULT RunOnOwnerThread(HWND hwnd, const std::function<LRESULT()>& call);
-
-// Sends a message as the system does (hooks see it, window procedure runs,
-// cross-thread sends wait). Shared by SendMessage and every internal sender.
-LRESULT SendMsg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-
 // Serves messages sent by other threads to the calling thread. Returns true
 // when at least one ran.
 bool ServeSentMessages();
 
 // ============================================================================
-// Clock and timers
+// timer.cpp
 // ============================================================================
 
 std::uint64_t Now();
+// Moves a manual clock forward to `time` (no-op when it is past).
+void AdvanceClockTo(std::uint64_t time);
+// The real time at which the clock reads `time` (real clock only).
+std::chrono::steady_clock::time_point RealTimeAt(std::uint64_t time);
+// Runs the idle handler; true when it did something. Without the lock.
+bool RunIdleHandler();
+
 // The earliest due time among all timers of a thread; UINT64_MAX when none.
+// Locked, as is the next.
 std::uint64_t NextTimerDue(const ThreadQueue& q);
-// Removes every timer of a window (DestroyWindow).
+bool IsTimerDue(const ThreadQueue& q);
+// Timers of a queue that are due: fills a WM_TIMER for the earliest one
+// passing the window filter and, when `remove`, schedules its next time. Locked.
+bool TakeDueTimer(ThreadQueue& q, HWND filter, bool remove, MSG* msg);
+// True when the timer exists with this procedure (DispatchMessage checks). Locked.
+bool TimerProcValid(HWND hwnd, UINT_PTR id, TIMERPROC proc);
+// Removes every timer of a window (DestroyWindow). Locked.
 void KillWindowTimers(HWND hwnd);
+void RemoveThreadTimers(ThreadQueue& q);
 
 // ============================================================================
-// Input (input.cpp): plugged into message retrieval
+// paint.cpp
 // ============================================================================
 
-// Routes raw events from the injection queue to the queues of the threads that
-// own their targets. Called under the lock by injection and by retrieval.
-void RouteInput();
-// Takes the next input message for the calling thread that passes the filter:
-// hit-testing, the WH_MOUSE / WH_KEYBOARD hooks (with `remove`), activation on
-// clicks, WM_SETCURSOR, double clicks, and key-state updates. Returns false
-// when no input message is available. Called without the lock.
-bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove);
-// True when the calling thread has input waiting that passes the filter.
-bool HasInput(const ThreadQueue& q, HWND filter, UINT filterMin, UINT filterMax);
-// Generates a WM_MOUSELEAVE / hover when tracking conditions are met (called
-// when the cursor moves, windows move or a window is destroyed).
-void CheckMouseTracking();
-// Forgets a window that is being destroyed: capture, focus, activation,
-// tracking, double-click memory. Sends what the original sends (WM_CAPTURECHANGED,
-// WM_KILLFOCUS, activation of another window).
-void InputForgetWindow(HWND hwnd);
-// Default processing of input-related messages (WM_MOUSEACTIVATE,
-// WM_SETCURSOR, WM_ACTIVATE, WM_NCACTIVATE, WM_CANCELMODE, keyboard
-// system keys). Returns true when it handled `msg`.
-bool DefInputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
-// Activation changes caused by showing and hiding windows.
-void ActivateOnShow(HWND hwnd);
-void ActivateOtherOnHide(HWND hwnd);
-// Hook calls made by the message layer (hooks.cpp); return values as the hooks give them.
-void CallWndProcHooks(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool sentByThisThread);
-void CallGetMessageHooks(MSG* msg, bool remove);
-LRESULT CallHooks(int idHook, int code, WPARAM wParam, LPARAM lParam);
-bool HasHooks(int idHook);
-void RemoveThreadHooks(ThreadQueue& q);
-
-// ============================================================================
-// Painting (paint.cpp)
-// ============================================================================
-
-// True when a window of the thread needs WM_PAINT; fills the window.
-bool FindPaintWindow(const ThreadQueue& q, HWND filter, HWND* out);
+// The visible region of a window for drawing, in the coordinates of its own
+// window (client = false) or client area (client = true): clipped by
+// ancestors' client areas, siblings above it (WS_CLIPSIBLINGS), its children
+// (WS_CLIPCHILDREN or `clipChildren`), and the window region. A new region.
+// Locked.
+HRGN VisibleRegion(HWND hwnd, bool client, bool clipChildren, bool clipSiblings);
+// Invalidates (RDW_INVALIDATE) or validates (RDW_VALIDATE) `area` of a window
+// and, per the flags and WS_CLIPCHILDREN, of its children, skipping `except`
+// and its descendants. `area` is in window coordinates; nullptr is the whole
+// window for RDW_FRAME, else the client area. Locked; no message is sent.
+void RedrawArea(Window& w, const RECT* area, HRGN areaRgn, UINT flags, HWND except);
 // Marks areas of windows invalid after a move, resize, show or z-order change
 // (what became exposed), in screen coordinates.
 void InvalidateScreenArea(const RECT& screenRect, HWND except);
-// Releases a window's painting resources (update region, own DC).
+// A window needs WM_PAINT.
+bool NeedsPaint(const Window& w);
+// True when a window of the thread needs WM_PAINT; fills the window. Locked.
+bool FindPaintWindow(const ThreadQueue& q, HWND filter, HWND* out);
+// Releases a window's painting resources (update region, own DC). Locked.
 void PaintForgetWindow(Window& w);
-
-// ============================================================================
-// Screen and compositor (screen.cpp, compositor.cpp)
-// ============================================================================
-
-// Allocates or resizes a top-level window's surface (keeping what it held).
-void EnsureSurface(Window& w);
-void FreeSurface(Window& w);
-// The screen needs recomposition in this rectangle (screen coordinates).
-void DirtyScreen(const RECT& r);
-// Broadcasts a message to every top-level window (sent).
-void BroadcastTopLevel(UINT msg, WPARAM wParam, LPARAM lParam);
-// Default WM_NCCALCSIZE / WM_NCHITTEST / WM_NCPAINT geometry from styles:
-// the thickness of each side, caption and scroll bars included (the original's
-// AdjustWindowRectEx leaves the scroll bars out).
-RECT NonClientInsets(DWORD style, DWORD exStyle);
-int SystemMetric(int index);
-// The window system's state is reset (driver.h ResetWindowSystem) through these.
-void ResetInputState();
-void ResetScreenState();
-void ResetMessageState();
-
-// ============================================================================
-// Screen, compositor, resources, sounds (Part C additions)
-// ============================================================================
-
-// A DC on the composed screen (GetDC(nullptr)); what is drawn there shows
-// until the area is composed again. ReleaseScreenDC is true when `dc` was one.
-HDC GetScreenDC();
-bool ReleaseScreenDC(HDC dc);
-// Everything that changed on the screen image since the last call (composing
-// first), for a presenter; ComposeScreen's own result serves one caller only.
-RECT TakeScreenChanges();
-// Called (without the lock) after each frame of AnimateWindow, which runs no
-// message loop, so that a presenter can show the frames.
-void SetFrameObserver(std::function<void()> observer);
-// Stores a metric without broadcasting (SwapMouseButton's SM_SWAPBUTTON).
-void StoreSystemMetric(int index, int value);
-// The button MessageBox answers without a handler (IDOK, IDYES, ...).
-int DefaultMessageBoxAnswer(UINT type);
-// The rectangle all monitors span (screen coordinates) and the screen's depth.
-RECT VirtualScreenRect();
-int ScreenBitsPerPixel();
-void ResetCompositorState();
-void ResetResourceState();
-void ResetSoundState();
-
-// ============================================================================
-// Core additions: windows, queues, timers, threads, painting
-// ============================================================================
-
-inline void DeleteRgn(HRGN rgn) {
-    if (rgn) DeleteObject(handle_cast<HGDIOBJ>(rgn));
-}
-
-// What the core keeps per window beside the shared record.
-struct WindowExtra {
-    bool messageOnly = false; // created with HWND_MESSAGE as parent
-    bool destroyMsgSent = false;
-    std::vector<BYTE> bytes; // cbWndExtra
-};
-// Caller holds the lock; nullptr for a stale handle.
-WindowExtra* ExtraOf(HWND hwnd);
-// True when the window and all its ancestors have WS_VISIBLE.
-bool IsVisibleChain(const Window& w);
-// The desktop's pseudo window.
-HWND DesktopHandle();
-// Every live window, in no particular order (caller holds the lock).
-std::vector<HWND> AllWindows();
-// Destroys the windows a thread created (its end, or a reset on it).
-void DestroyThreadWindows(DWORD threadId);
-// Drops every window left (those of other threads without messages) and the
-// classes the program registered.
-void ResetWindowState();
 
 // The parts of the non-client area, in window coordinates.
 struct NcLayout {
@@ -347,8 +394,9 @@ struct NcLayout {
     RECT vScroll{}, hScroll{}, sizeBox{};
 };
 NcLayout ComputeNcLayout(const Window& w);
-// The window's shape (rectangle and window region) holds the screen point.
-bool InWindowShape(const Window& w, POINT screen);
+// Draws a window's frame, caption and scroll bars on `dc`, whose origin is
+// the window's top-left corner.
+void DrawNonClient(HWND hwnd, HDC dc);
 // DefWindowProc's handling of WM_NCHITTEST, WM_NCCALCSIZE, WM_NCPAINT,
 // WM_ERASEBKGND and WM_PRINT. Without the lock.
 LRESULT DefHitTest(HWND hwnd, POINT screen);
@@ -356,66 +404,57 @@ void DefNcCalcSize(HWND hwnd, RECT* r);
 void DefNcPaint(HWND hwnd);
 LRESULT DefEraseBackground(HWND hwnd, HDC dc);
 void DefPrint(HWND hwnd, HDC dc, LPARAM flags);
-// Draws a window's frame, caption and scroll bars on `dc`, whose origin is
-// the window's top-left corner.
-void DrawNonClient(HWND hwnd, HDC dc);
-
-// Invalidates (RDW_INVALIDATE) or validates (RDW_VALIDATE) `area` of a window
-// and, per the flags and WS_CLIPCHILDREN, of its children, skipping `except`
-// and its descendants. `area` is in window coordinates; nullptr is the whole
-// window for RDW_FRAME, else the client area. Caller holds the lock; no
-// message is sent.
-void RedrawArea(Window& w, const RECT* area, HRGN areaRgn, UINT flags, HWND except);
-// A window needs WM_PAINT.
-bool NeedsPaint(const Window& w);
-void ResetPaintState();
-
-// Threads: a queue for a thread that is about to start, its end, and whether
-// any thread other than the caller can still post or send.
-ThreadQueue& CreateQueueFor(DWORD threadId);
-void EndThreadQueue();
-bool OtherThreadsAlive();
-void WakeAllThreads();
-void ForEachQueue(const std::function<void(ThreadQueue&)>& fn);
-// Drops posted messages for a window that is going away.
-void PurgeWindowMessages(HWND hwnd);
-// A thread handle's state for waits: -1 bad handle, 0 running, 1 ended.
-int ThreadHandleState(HANDLE handle);
-// A thread started by CreateThread, other than the caller, has not finished.
-bool OtherStartedThreadsRunning();
-
-// Timers of a queue that are due: fills a WM_TIMER for the earliest one
-// passing the window filter and, when `remove`, schedules its next time.
-bool TakeDueTimer(ThreadQueue& q, HWND filter, bool remove, MSG* msg);
-bool IsTimerDue(const ThreadQueue& q);
-// True when the timer exists with this procedure (DispatchMessage checks).
-bool TimerProcValid(HWND hwnd, UINT_PTR id, TIMERPROC proc);
-void RemoveThreadTimers(ThreadQueue& q);
-void ResetClock();
-// Runs the idle handler (without the lock); true when it did something.
-bool RunIdleHandler();
-// Moves a manual clock forward to `time` (no-op when it is past).
-void AdvanceClockTo(std::uint64_t time);
-// The real time at which the clock reads `time` (real clock only).
-std::chrono::steady_clock::time_point RealTimeAt(std::uint64_t time);
 
 // ============================================================================
-// Input, focus, hooks and cursors: entry points among input.cpp, focus.cpp,
-// hooks.cpp and cursor.cpp, and for the message layer and resources
+// input.cpp
 // ============================================================================
 
+// Routes raw events from the injection queue to the queues of the threads that
+// own their targets. Called by injection and by retrieval.
+void RouteInput();
+// Takes the next input message for the calling thread that passes the filter:
+// hit-testing, the WH_MOUSE / WH_KEYBOARD hooks (with `remove`), activation on
+// clicks, WM_SETCURSOR, double clicks, and key-state updates. Returns false
+// when no input message is available. Without the lock.
+bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove);
+// True when the calling thread has input waiting that passes the filter.
+bool HasInput(const ThreadQueue& q, HWND filter, UINT filterMin, UINT filterMax);
+// Generates a WM_MOUSELEAVE / hover when tracking conditions are met (called
+// when the cursor moves, windows move or a window is destroyed).
+void CheckMouseTracking();
+// Forgets a window that is being destroyed: capture, focus, activation,
+// tracking, double-click memory. Sends what the original sends (WM_CAPTURECHANGED,
+// WM_KILLFOCUS, activation of another window).
+void InputForgetWindow(HWND hwnd);
 // The UTF-8 characters the key of a WM_KEYDOWN / WM_SYSKEYDOWN retrieved by the
 // calling thread produces (TranslateMessage turns them into WM_CHAR /
 // WM_SYSCHAR). Each retrieved key's characters are handed out once; a message
 // the system did not deliver (posted by the program) gets those of the US key
 // map for the thread's keyboard state. Empty for other messages.
 std::string TakeKeyChars(const MSG& msg);
-// The system cursor of an IDC_ identifier (LoadCursor with a null instance);
-// nullptr for an unknown one. The handle is shared and kept until exit.
-HCURSOR LoadSystemCursor(std::uintptr_t id);
-// True while DefWindowProc(WM_NCACTIVATE) last drew the window's frame active
-// (the caption painter asks).
-bool IsFrameActive(HWND hwnd);
+
+// ============================================================================
+// hooks.cpp
+// ============================================================================
+
+// Hook calls made by the message layer; return values as the hooks give them.
+void CallWndProcHooks(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool sentByThisThread);
+void CallGetMessageHooks(MSG* msg, bool remove);
+LRESULT CallHooks(int idHook, int code, WPARAM wParam, LPARAM lParam);
+bool HasHooks(int idHook);
+void RemoveThreadHooks(ThreadQueue& q);
+
+// ============================================================================
+// focus.cpp
+// ============================================================================
+
+// Default processing of input-related messages (WM_MOUSEACTIVATE,
+// WM_SETCURSOR, WM_ACTIVATE, WM_NCACTIVATE, WM_CANCELMODE, keyboard
+// system keys). Returns true when it handled `msg`.
+bool DefInputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+// Activation changes caused by showing and hiding windows.
+void ActivateOnShow(HWND hwnd);
+void ActivateOtherOnHide(HWND hwnd);
 // Activates a top-level window of the calling thread (nullptr deactivates)
 // with WA_ACTIVE or WA_CLICKACTIVE: WM_NCACTIVATE / WM_ACTIVATE to the old and
 // the new window, WM_ACTIVATEAPP when the foreground thread changes. Only with
@@ -427,13 +466,95 @@ void ActivateWindow(HWND top, WORD how, bool takeForeground);
 // activates it unless it already is the foreground window, bringing the
 // application to the foreground. Without the lock.
 void ClickActivate(HWND top);
+// True while DefWindowProc(WM_NCACTIVATE) last drew the window's frame active
+// (the caption painter asks).
+bool IsFrameActive(HWND hwnd);
 // The thread that receives keyboard input (the foreground thread), 0 for none.
 DWORD KeyboardThread();
 // Focus and activation part of InputForgetWindow. Without the lock.
 void FocusForgetWindow(HWND hwnd);
-// Parts of ResetInputState.
-void ResetFocusState();
-void ResetCursorState();
-void ResetHooks();
+
+// ============================================================================
+// screen.cpp
+// ============================================================================
+
+int SystemMetric(int index);
+// Stores a metric without broadcasting (SwapMouseButton's SM_SWAPBUTTON).
+void StoreSystemMetric(int index, int value);
+// Default WM_NCCALCSIZE / WM_NCHITTEST / WM_NCPAINT geometry from styles:
+// the thickness of each side, caption and scroll bars included (the original's
+// AdjustWindowRectEx leaves the scroll bars out).
+RECT NonClientInsets(DWORD style, DWORD exStyle);
+// The rectangle all monitors span (screen coordinates) and the screen's depth.
+RECT VirtualScreenRect();
+int ScreenBitsPerPixel();
+// Sends a message to every top-level window without waiting for other threads.
+void BroadcastTopLevel(UINT msg, WPARAM wParam, LPARAM lParam);
+
+// ============================================================================
+// compositor.cpp
+// ============================================================================
+
+// Allocates or resizes a top-level window's surface (keeping what it held).
+void EnsureSurface(Window& w);
+void FreeSurface(Window& w);
+// The screen needs recomposition in this rectangle (screen coordinates).
+void DirtyScreen(const RECT& r);
+// Everything that changed on the screen image since the last call (composing
+// first), for a presenter; ComposeScreen's own result serves one caller only.
+RECT TakeScreenChanges();
+// A DC on the composed screen (GetDC(nullptr)); what is drawn there shows
+// until the area is composed again. ReleaseScreenDC is true when `dc` was one.
+HDC GetScreenDC();
+bool ReleaseScreenDC(HDC dc);
+// Called (without the lock) after each frame of AnimateWindow, which runs no
+// message loop, so that a presenter can show the frames.
+void SetFrameObserver(std::function<void()> observer);
+
+// ============================================================================
+// thread.cpp
+// ============================================================================
+
+// A thread handle's state for waits: -1 bad handle, 0 running, 1 ended. Locked.
+int ThreadHandleState(HANDLE handle);
+// A thread started by CreateThread, other than the caller, has not finished.
+bool OtherStartedThreadsRunning();
+
+// ============================================================================
+// cursor.cpp
+// ============================================================================
+
+// The system cursor of an IDC_ identifier (LoadCursor with a null instance);
+// nullptr for an unknown one. The handle is shared and kept until exit.
+HCURSOR LoadSystemCursor(std::uintptr_t id);
+
+// ============================================================================
+// sound.cpp
+// ============================================================================
+
+// The button MessageBox answers without a handler (IDOK, IDYES, ...).
+int DefaultMessageBoxAnswer(UINT type);
+
+// ============================================================================
+// Resets
+// ============================================================================
+
+// ResetWindowSystem first removes the calling thread's hooks (so that none
+// watches the destruction) and destroys its windows, then has each part
+// forget its state, in this order, and last ResetThemeState (win/theme.h).
+void ResetInputState();  // input.cpp: injected and routed input, capture, tracking
+void ResetFocusState();  // focus.cpp: activation, foreground, focus
+void ResetCursorState(); // cursor.cpp: the current cursor and its show count
+void ResetHooks();       // hooks.cpp: every thread's hooks
+// window.cpp: every window left (those of other threads go without messages).
+void ResetWindowState();
+void ResetClassState();   // window_class.cpp: every registered class
+void ResetMessageState(); // message.cpp: posted and sent messages, quits, timers
+void ResetPaintState();   // paint.cpp: LockWindowUpdate
+void ResetClock();        // timer.cpp: the real clock, tick resolution, idle handler
+void ResetScreenState();  // screen.cpp: monitors, metrics, parameters, colours
+void ResetCompositorState();
+void ResetResourceState(); // resources.cpp: missing entry points (modules stay)
+void ResetSoundState();    // sound.cpp: played sounds, the message-box handler
 
 } // namespace win::detail

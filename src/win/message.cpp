@@ -11,11 +11,6 @@ namespace win {
 
 namespace detail {
 
-std::recursive_mutex& Lock() {
-    static std::recursive_mutex* mutex = new std::recursive_mutex;
-    return *mutex;
-}
-
 namespace {
 
 constexpr std::uint64_t kNever = UINT64_MAX;
@@ -30,7 +25,7 @@ struct MessageState {
     UINT nextRegistered = 0xC000;
 };
 
-MessageState& MS() {
+MessageState& State() {
     static MessageState* state = new MessageState;
     return *state;
 }
@@ -206,6 +201,48 @@ WNDPROC ProcAfterHooks(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool s
     return w ? w->proc : nullptr;
 }
 
+// The first half of every send: nothing is queued (`*sent` stays null) when the
+// window belongs to the calling thread, else the message or call is queued for
+// the owning thread. False, with the error set, for a bad window or a thread
+// that has ended.
+bool QueueForOwner(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool notify,
+                   std::function<LRESULT()> call, std::shared_ptr<SentMessage>* sent) {
+    Guard g(Lock());
+    Window* w = WndOrFail(hwnd);
+    if (!w) return false;
+    if (w->threadId == GetCurrentThreadId()) return true;
+    *sent = QueueSent(w->threadId, hwnd, msg, wParam, lParam, notify, std::move(call));
+    if (*sent) return true;
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return false;
+}
+
+// Sends a message (or runs `call`) on the thread that owns the window: at once
+// when that is the calling thread, else waiting at most `timeoutMs` for the
+// reply, serving messages sent to this thread meanwhile when `serve`. False,
+// with the error set, for a bad window, an ended thread or a timeout.
+bool Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const std::function<LRESULT()>& call, bool serve,
+          DWORD timeoutMs, LRESULT* result) {
+    AssertUnlocked();
+    std::shared_ptr<SentMessage> sm;
+    if (!QueueForOwner(hwnd, msg, wParam, lParam, false, call, &sm)) return false;
+    if (!sm) {
+        if (call) {
+            *result = call();
+        } else {
+            WNDPROC proc = ProcAfterHooks(hwnd, msg, wParam, lParam, true);
+            *result = proc ? proc(hwnd, msg, wParam, lParam) : 0;
+        }
+        return true;
+    }
+    if (!WaitForReply(sm, serve, timeoutMs)) {
+        SetLastError(ERROR_TIMEOUT);
+        return false;
+    }
+    *result = sm->result;
+    return true;
+}
+
 std::vector<std::uint32_t> DecodeUtf8(const std::string& s) {
     std::vector<std::uint32_t> out;
     for (std::size_t i = 0; i < s.size();) {
@@ -235,19 +272,18 @@ ThreadQueue& CurrentQueue() {
     (void)&tQueueOwner;
     Guard g(Lock());
     const DWORD id = GetCurrentThreadId();
-    auto& slot = MS().queues[id];
+    auto& slot = State().queues[id];
     if (!slot) {
         slot = std::make_unique<ThreadQueue>();
         slot->id = id;
     }
-    slot->nativeId = std::this_thread::get_id();
     tQueue = slot.get();
     return *tQueue;
 }
 
 ThreadQueue& CreateQueueFor(DWORD threadId) {
     Guard g(Lock());
-    auto& slot = MS().queues[threadId];
+    auto& slot = State().queues[threadId];
     if (!slot) {
         slot = std::make_unique<ThreadQueue>();
         slot->id = threadId;
@@ -256,8 +292,9 @@ ThreadQueue& CreateQueueFor(DWORD threadId) {
 }
 
 ThreadQueue* QueueOf(DWORD threadId) {
-    auto it = MS().queues.find(threadId);
-    return it != MS().queues.end() && it->second->alive ? it->second.get() : nullptr;
+    AssertLocked();
+    auto it = State().queues.find(threadId);
+    return it != State().queues.end() && it->second->alive ? it->second.get() : nullptr;
 }
 
 void WakeThread(DWORD threadId) {
@@ -266,17 +303,17 @@ void WakeThread(DWORD threadId) {
 
 void WakeAllThreads() {
     Guard g(Lock());
-    for (auto& [id, q] : MS().queues) q->wake.notify_all();
+    for (auto& [id, q] : State().queues) q->wake.notify_all();
 }
 
 void ForEachQueue(const std::function<void(ThreadQueue&)>& fn) {
     Guard g(Lock());
-    for (auto& [id, q] : MS().queues) fn(*q);
+    for (auto& [id, q] : State().queues) fn(*q);
 }
 
 bool OtherThreadsAlive() {
     const DWORD self = GetCurrentThreadId();
-    for (auto& [id, q] : MS().queues)
+    for (auto& [id, q] : State().queues)
         if (id != self && q->alive) return true;
     return OtherStartedThreadsRunning();
 }
@@ -286,14 +323,14 @@ void EndThreadQueue() {
     DestroyThreadWindows(id);
     {
         Guard g(Lock());
-        auto it = MS().queues.find(id);
-        if (it != MS().queues.end()) {
+        auto it = State().queues.find(id);
+        if (it != State().queues.end()) {
             ThreadQueue& q = *it->second;
             RemoveThreadHooks(q);
             RemoveThreadTimers(q);
             q.alive = false;
             AbandonSent(q);
-            MS().queues.erase(it);
+            State().queues.erase(it);
         }
         tQueue = nullptr;
     }
@@ -301,11 +338,13 @@ void EndThreadQueue() {
 }
 
 void PurgeWindowMessages(HWND hwnd) {
-    for (auto& [id, q] : MS().queues)
+    AssertLocked();
+    for (auto& [id, q] : State().queues)
         std::erase_if(q->posted, [hwnd](const MSG& m) { return m.hwnd == hwnd; });
 }
 
 bool ServeSentMessages() {
+    AssertUnlocked();
     ThreadQueue& q = CurrentQueue();
     bool any = false;
     for (;;) {
@@ -355,61 +394,27 @@ LRESULT SendMsg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         for (HWND h : windows) SendNotifyMessage(h, msg, wParam, lParam);
         return TRUE;
     }
-    std::shared_ptr<SentMessage> sm;
-    {
-        Guard g(Lock());
-        Window* w = WndOrFail(hwnd);
-        if (!w) return 0;
-        if (w->threadId != GetCurrentThreadId()) {
-            sm = QueueSent(w->threadId, hwnd, msg, wParam, lParam, false, nullptr);
-            if (!sm) {
-                SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-                return 0;
-            }
-        }
-    }
-    if (!sm) {
-        WNDPROC proc = ProcAfterHooks(hwnd, msg, wParam, lParam, true);
-        return proc ? proc(hwnd, msg, wParam, lParam) : 0;
-    }
-    WaitForReply(sm, true, INFINITE);
-    return sm->result;
+    LRESULT result = 0;
+    Send(hwnd, msg, wParam, lParam, nullptr, true, INFINITE, &result);
+    return result;
 }
 
 LRESULT RunOnOwnerThread(HWND hwnd, const std::function<LRESULT()>& call) {
-    std::shared_ptr<SentMessage> sm;
-    {
-        Guard g(Lock());
-        Window* w = WndOrFail(hwnd);
-        if (!w) return 0;
-        if (w->threadId != GetCurrentThreadId()) {
-            sm = QueueSent(w->threadId, hwnd, WM_NULL, 0, 0, false, call);
-            if (!sm) {
-                SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-                return 0;
-            }
-        }
-    }
-    if (!sm) return call();
-    WaitForReply(sm, true, INFINITE);
-    return sm->result;
+    LRESULT result = 0;
+    Send(hwnd, WM_NULL, 0, 0, call, true, INFINITE, &result);
+    return result;
 }
 
 void ResetMessageState() {
-    ResetWindowState();
-    {
-        Guard g(Lock());
-        for (auto& [id, q] : MS().queues) {
-            q->posted.clear();
-            AbandonSent(*q);
-            RemoveThreadTimers(*q);
-            q->quitPosted = false;
-            q->quitCode = 0;
-            q->lastMsg = MSG{};
-        }
+    Guard g(Lock());
+    for (auto& [id, q] : State().queues) {
+        q->posted.clear();
+        AbandonSent(*q);
+        RemoveThreadTimers(*q);
+        q->quitPosted = false;
+        q->quitCode = 0;
+        q->lastMsg = MSG{};
     }
-    ResetPaintState();
-    ResetClock();
 }
 
 } // namespace detail
@@ -473,46 +478,16 @@ LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT SendMessageTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT flags, UINT timeout,
                            std::uintptr_t* result) {
-    std::shared_ptr<SentMessage> sm;
-    {
-        Guard g(Lock());
-        Window* w = WndOrFail(hwnd);
-        if (!w) return 0;
-        if (w->threadId != GetCurrentThreadId()) {
-            sm = QueueSent(w->threadId, hwnd, msg, wParam, lParam, false, nullptr);
-            if (!sm) {
-                SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-                return 0;
-            }
-        }
-    }
     LRESULT r = 0;
-    if (!sm) {
-        r = SendMsg(hwnd, msg, wParam, lParam);
-    } else {
-        if (!WaitForReply(sm, !(flags & SMTO_BLOCK), timeout)) {
-            SetLastError(ERROR_TIMEOUT);
-            return 0;
-        }
-        r = sm->result;
-    }
+    if (!Send(hwnd, msg, wParam, lParam, nullptr, !(flags & SMTO_BLOCK), timeout, &r)) return 0;
     if (result) *result = static_cast<std::uintptr_t>(r);
     return 1;
 }
 
 BOOL SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    bool own = false;
-    {
-        Guard g(Lock());
-        Window* w = WndOrFail(hwnd);
-        if (!w) return FALSE;
-        own = w->threadId == GetCurrentThreadId();
-        if (!own && !QueueSent(w->threadId, hwnd, msg, wParam, lParam, true, nullptr)) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return FALSE;
-        }
-    }
-    if (own) SendMsg(hwnd, msg, wParam, lParam);
+    std::shared_ptr<SentMessage> queued;
+    if (!QueueForOwner(hwnd, msg, wParam, lParam, true, nullptr, &queued)) return FALSE;
+    if (!queued) SendMsg(hwnd, msg, wParam, lParam);
     return TRUE;
 }
 
@@ -690,6 +665,7 @@ BOOL TranslateMessage(const MSG* msg) {
 }
 
 LRESULT DispatchMessage(const MSG* msg) {
+    AssertUnlocked();
     if (!msg) return 0;
     if (msg->message == WM_TIMER && msg->lParam) {
         const auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
@@ -724,14 +700,14 @@ UINT RegisterWindowMessage(const char* name) {
     std::string key(name);
     for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     Guard g(Lock());
-    auto [it, inserted] = MS().registered.emplace(key, 0);
+    auto [it, inserted] = State().registered.emplace(key, 0);
     if (inserted) {
-        if (MS().nextRegistered == 0) {
-            MS().registered.erase(it);
+        if (State().nextRegistered == 0) {
+            State().registered.erase(it);
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return 0;
         }
-        it->second = MS().nextRegistered++;
+        it->second = State().nextRegistered++;
     }
     return it->second;
 }

@@ -23,7 +23,7 @@ struct PaintState {
     HWND locked{};
 };
 
-PaintState& PS() {
+PaintState& State() {
     static PaintState* state = new PaintState;
     return *state;
 }
@@ -60,7 +60,7 @@ bool Drawable(const Window& w) {
 }
 
 bool LockedOut(const Window& w) {
-    const HWND locked = PS().locked;
+    const HWND locked = State().locked;
     if (!locked) return false;
     for (const Window* x = &w; x; x = x->parent ? GetWnd(x->parent) : nullptr)
         if (x->handle == locked) return true;
@@ -136,7 +136,7 @@ HDC MakeDC(Window& w, bool windowDC, DWORD flags, HRGN clip) {
     if (clip && (flags & DCX_EXCLUDERGN)) CombineRgn(area.vis, area.vis, clip, RGN_DIFF);
     const bool own = !windowDC && (w.cls->wc.style & CS_OWNDC) && !(flags & DCX_CACHE);
     HDC dc{};
-    PaintState& ps = PS();
+    PaintState& ps = State();
     if (own && w.ownDC) {
         auto it = ps.dcs.find(w.ownDC);
         if (it != ps.dcs.end() && it->second.surface == area.surface) {
@@ -236,6 +236,7 @@ void RedrawAllTopLevel(const RECT* screenRect, HRGN screenRgn, UINT flags) {
 // ============================================================================
 
 HRGN VisibleRegion(HWND hwnd, bool client, bool clipChildren, bool clipSiblings) {
+    AssertLocked();
     HRGN rgn = EmptyRgn();
     Window* w = GetWnd(hwnd);
     if (!w || !Drawable(*w) || LockedOut(*w)) return rgn;
@@ -267,6 +268,7 @@ bool NeedsPaint(const Window& w) {
 }
 
 void RedrawArea(Window& w, const RECT* area, HRGN areaRgn, UINT flags, HWND except) {
+    AssertLocked();
     if (w.handle == except) return;
     const bool invalidate = (flags & RDW_INVALIDATE) != 0;
     const bool validate = (flags & RDW_VALIDATE) != 0;
@@ -343,6 +345,7 @@ void RedrawArea(Window& w, const RECT* area, HRGN areaRgn, UINT flags, HWND exce
 }
 
 bool FindPaintWindow(const ThreadQueue& q, HWND filter, HWND* out) {
+    AssertLocked();
     struct Search {
         const ThreadQueue& q;
         HWND filter;
@@ -381,19 +384,20 @@ void InvalidateScreenArea(const RECT& screenRect, HWND except) {
 }
 
 void PaintForgetWindow(Window& w) {
+    AssertLocked();
     if (w.updateRgn) DeleteRgn(w.updateRgn);
     w.updateRgn = nullptr;
     if (w.ownDC) {
-        PS().dcs.erase(w.ownDC);
+        State().dcs.erase(w.ownDC);
         DeleteDC(w.ownDC);
         w.ownDC = nullptr;
     }
-    if (PS().locked == w.handle) PS().locked = nullptr;
+    if (State().locked == w.handle) State().locked = nullptr;
 }
 
 void ResetPaintState() {
     Guard g(Lock());
-    PS().locked = nullptr;
+    State().locked = nullptr;
 }
 
 // ============================================================================
@@ -524,14 +528,13 @@ void DrawCaption(HDC dc, const NcLayout& L, const std::string& text, bool active
         HFONT font{};
         if (SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
             font = CreateFontIndirect(tool ? &ncm.lfSmCaptionFont : &ncm.lfCaptionFont);
-        HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(handle_cast<HGDIOBJ>(font))
-                                            : GetStockObject(DEFAULT_GUI_FONT));
+        HGDIOBJ old = font ? SelectObject(dc, font) : SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
         DrawText(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
                  DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
         SelectObject(dc, old);
-        if (font) DeleteObject(handle_cast<HGDIOBJ>(font));
+        if (font) DeleteObject(font);
     }
 
     auto button = [dc](RECT r, UINT state) {
@@ -606,6 +609,7 @@ void DrawNonClient(HWND hwnd, HDC dc) {
 // ============================================================================
 
 LRESULT DefHitTest(HWND hwnd, POINT p) {
+    AssertUnlocked();
     Guard g(Lock());
     Window* w = GetWnd(hwnd);
     if (!w || !InWindowShape(*w, p)) return HTNOWHERE;
@@ -640,6 +644,7 @@ LRESULT DefHitTest(HWND hwnd, POINT p) {
 }
 
 void DefNcCalcSize(HWND hwnd, RECT* r) {
+    AssertUnlocked();
     Guard g(Lock());
     Window* w = GetWnd(hwnd);
     if (!w || !r || w->minimized) return;
@@ -653,6 +658,7 @@ void DefNcCalcSize(HWND hwnd, RECT* r) {
 }
 
 void DefNcPaint(HWND hwnd) {
+    AssertUnlocked();
     RECT client{};
     {
         Guard g(Lock());
@@ -668,6 +674,7 @@ void DefNcPaint(HWND hwnd) {
 }
 
 LRESULT DefEraseBackground(HWND hwnd, HDC dc) {
+    AssertUnlocked();
     HBRUSH brush{};
     RECT r{};
     {
@@ -683,6 +690,7 @@ LRESULT DefEraseBackground(HWND hwnd, HDC dc) {
 }
 
 void DefPrint(HWND hwnd, HDC dc, LPARAM flags) {
+    AssertUnlocked();
     RECT client{};
     std::vector<HWND> children;
     {
@@ -694,12 +702,11 @@ void DefPrint(HWND hwnd, HDC dc, LPARAM flags) {
         children = w->children;
     }
     if (flags & PRF_NONCLIENT) {
-        SaveDC(dc);
+        const SavedDC saved(dc);
         ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
         DrawNonClient(hwnd, dc);
-        RestoreDC(dc, -1);
     }
-    SaveDC(dc);
+    const SavedDC saved(dc);
     OffsetViewportOrgEx(dc, client.left, client.top, nullptr);
     IntersectClipRect(dc, 0, 0, client.right - client.left, client.bottom - client.top);
     if (flags & PRF_ERASEBKGND) SendMsg(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
@@ -713,14 +720,12 @@ void DefPrint(HWND hwnd, HDC dc, LPARAM flags) {
                 if (!c || !c->Visible()) continue;
                 r = c->rect;
             }
-            SaveDC(dc);
+            const SavedDC child(dc);
             OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
             IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
             SendMsg(*it, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags & ~PRF_CHECKVISIBLE);
-            RestoreDC(dc, -1);
         }
     }
-    RestoreDC(dc, -1);
 }
 
 } // namespace detail
@@ -733,11 +738,11 @@ using namespace detail;
 
 namespace {
 
-// InvalidateRect and InvalidateRgn: the area is a rectangle or a region of the
-// client area (neither: all of it); a null window means every window.
-BOOL InvalidateArea(HWND hwnd, const RECT* r, HRGN rgn, BOOL erase) {
+// InvalidateRect, InvalidateRgn and ValidateRect: the area is a rectangle or
+// a region of the client area (neither: all of it); a null window means every
+// window.
+BOOL ChangeUpdateArea(HWND hwnd, const RECT* r, HRGN rgn, UINT flags) {
     Guard g(Lock());
-    const UINT flags = RDW_INVALIDATE | (erase ? RDW_ERASE : 0);
     if (!hwnd) {
         RedrawAllTopLevel(r, rgn, flags);
         return TRUE;
@@ -753,35 +758,24 @@ BOOL InvalidateArea(HWND hwnd, const RECT* r, HRGN rgn, BOOL erase) {
 } // namespace
 
 BOOL InvalidateRect(HWND hwnd, const RECT* r, BOOL erase) {
-    return InvalidateArea(hwnd, r, nullptr, erase);
+    return ChangeUpdateArea(hwnd, r, nullptr, RDW_INVALIDATE | (erase ? RDW_ERASE : 0));
 }
 
 BOOL InvalidateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
-    return InvalidateArea(hwnd, nullptr, rgn, erase);
+    return ChangeUpdateArea(hwnd, nullptr, rgn, RDW_INVALIDATE | (erase ? RDW_ERASE : 0));
 }
 
 BOOL ValidateRect(HWND hwnd, const RECT* r) {
-    Guard g(Lock());
-    if (!hwnd) {
-        RedrawAllTopLevel(r, nullptr, RDW_VALIDATE);
-        return TRUE;
-    }
-    Window* w = WndOrFail(hwnd);
-    if (!w) return FALSE;
-    HRGN a = AreaInWindow(*w, r, nullptr);
-    RedrawArea(*w, nullptr, a, RDW_VALIDATE, nullptr);
-    DeleteRgn(a);
-    return TRUE;
+    return ChangeUpdateArea(hwnd, r, nullptr, RDW_VALIDATE);
 }
 
+// Unlike ValidateRect, a null window is no window.
 BOOL ValidateRgn(HWND hwnd, HRGN rgn) {
-    Guard g(Lock());
-    Window* w = WndOrFail(hwnd);
-    if (!w) return FALSE;
-    HRGN a = AreaInWindow(*w, nullptr, rgn);
-    RedrawArea(*w, nullptr, a, RDW_VALIDATE, nullptr);
-    DeleteRgn(a);
-    return TRUE;
+    if (!hwnd) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    return ChangeUpdateArea(hwnd, nullptr, rgn, RDW_VALIDATE);
 }
 
 BOOL GetUpdateRect(HWND hwnd, RECT* r, BOOL erase) {
@@ -888,7 +882,6 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
         w->internalPaint = false;
         erase = w->erasePending;
         w->erasePending = false;
-        w->inPaint = true;
         const RECT client = ClientSize(*w);
         HRGN bounds = CreateRectRgnIndirect(&client);
         CombineRgn(paint, paint, bounds, RGN_AND);
@@ -904,10 +897,6 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
 }
 
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
-    {
-        Guard g(Lock());
-        if (Window* w = GetWnd(hwnd)) w->inPaint = false;
-    }
     if (ps && ps->hdc) ReleaseDC(hwnd, ps->hdc);
     return TRUE;
 }
@@ -936,24 +925,24 @@ int ReleaseDC(HWND, HDC dc) {
     if (!dc) return 0;
     if (ReleaseScreenDC(dc)) return 1;
     Guard g(Lock());
-    auto it = PS().dcs.find(dc);
-    if (it == PS().dcs.end()) return 0;
+    auto it = State().dcs.find(dc);
+    if (it == State().dcs.end()) return 0;
     if (it->second.own) return 1;
-    PS().dcs.erase(it);
+    State().dcs.erase(it);
     DeleteDC(dc);
     return 1;
 }
 
 HWND WindowFromDC(HDC dc) {
     Guard g(Lock());
-    auto it = PS().dcs.find(dc);
-    if (it == PS().dcs.end() || !GetWnd(it->second.hwnd)) return nullptr;
+    auto it = State().dcs.find(dc);
+    if (it == State().dcs.end() || !GetWnd(it->second.hwnd)) return nullptr;
     return it->second.hwnd;
 }
 
 BOOL LockWindowUpdate(HWND hwnd) {
     Guard g(Lock());
-    PaintState& ps = PS();
+    PaintState& ps = State();
     if (hwnd) {
         if (!WndOrFail(hwnd)) return FALSE;
         if (ps.locked && ps.locked != hwnd) return FALSE;
@@ -982,17 +971,14 @@ BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cli
         if (width > 0 && height > 0) {
             if (HDC dc = MakeDC(*w, false, 0, nullptr)) {
                 // Through a copy: source and destination overlap.
-                HDC mem = CreateCompatibleDC(nullptr);
-                HBITMAP copy = CreateBitmap(width, height, 1, 32, nullptr);
-                HGDIOBJ old = SelectObject(mem, handle_cast<HGDIOBJ>(copy));
-                BitBlt(mem, 0, 0, width, height, dc, src.left, src.top, SRCCOPY);
-                IntersectClipRect(dc, limit.left, limit.top, limit.right, limit.bottom);
-                BitBlt(dc, src.left + dx, src.top + dy, width, height, mem, 0, 0, SRCCOPY);
-                SelectObject(mem, old);
-                DeleteObject(handle_cast<HGDIOBJ>(copy));
-                DeleteDC(mem);
+                {
+                    MemoryDC copy(width, height);
+                    BitBlt(copy.Handle(), 0, 0, width, height, dc, src.left, src.top, SRCCOPY);
+                    IntersectClipRect(dc, limit.left, limit.top, limit.right, limit.bottom);
+                    BitBlt(dc, src.left + dx, src.top + dy, width, height, copy.Handle(), 0, 0, SRCCOPY);
+                }
                 if (dc != w->ownDC) {
-                    PS().dcs.erase(dc);
+                    State().dcs.erase(dc);
                     DeleteDC(dc);
                 }
             }

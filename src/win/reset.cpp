@@ -6,16 +6,24 @@
 namespace win {
 
 void ResetWindowSystem() {
+    using namespace detail;
     // Hooks first, so that no hook left by a test watches the destruction.
-    {
-        detail::Guard g(detail::Lock());
-        detail::RemoveThreadHooks(detail::CurrentQueue());
-    }
-    detail::DestroyThreadWindows(GetCurrentThreadId());
-    detail::ResetInputState();
-    detail::ResetMessageState();
-    detail::ResetScreenState();
-    detail::ResetThemeState();
+    RemoveThreadHooks(CurrentQueue());
+    DestroyThreadWindows(GetCurrentThreadId());
+    ResetInputState();
+    ResetFocusState();
+    ResetCursorState();
+    ResetHooks();
+    ResetWindowState();
+    ResetClassState();
+    ResetMessageState();
+    ResetPaintState();
+    ResetClock();
+    ResetScreenState();
+    ResetCompositorState();
+    ResetResourceState();
+    ResetSoundState();
+    ResetThemeState();
 }
 
 } // namespace win

@@ -4,6 +4,7 @@
 #include "win/internal.h"
 
 #include "gfx/draw.h"
+#include "gfx/utf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -67,7 +68,7 @@ HMODULE ToHandle(std::uintptr_t v) {
     return reinterpret_cast<HMODULE>(v);
 }
 
-ResourceState& R() {
+ResourceState& State() {
     static ResourceState state;
     return state;
 }
@@ -81,7 +82,7 @@ HMODULE AddModule(ResourceState& r, const std::string& key) {
 
 // The program's module comes first, the system's user module second.
 ResourceState& Resources() {
-    ResourceState& r = R();
+    ResourceState& r = State();
     if (r.modules.empty()) {
         AddModule(r, "");
         AddModule(r, "USER32");
@@ -120,7 +121,7 @@ const ResourceEntry* FindEntry(HMODULE module, const ResName& name, ResType type
 }
 
 void FreeEntry(ResourceEntry& e) {
-    if (e.bitmap) DeleteObject(handle_cast<HGDIOBJ>(e.bitmap));
+    if (e.bitmap) DeleteObject(e.bitmap);
     if (e.icon) DestroyIcon(e.icon);
     e.bitmap = nullptr;
     e.icon = nullptr;
@@ -129,8 +130,8 @@ void FreeEntry(ResourceEntry& e) {
 bool IsIcon(HICON icon) {
     ICONINFO info;
     if (!GetIconInfo(icon, &info)) return false;
-    if (info.hbmMask) DeleteObject(handle_cast<HGDIOBJ>(info.hbmMask));
-    if (info.hbmColor) DeleteObject(handle_cast<HGDIOBJ>(info.hbmColor));
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
     return true;
 }
 
@@ -139,7 +140,7 @@ HBITMAP CopyBitmap(HBITMAP source) {
     if (!GetBitmapSurface(source, &src)) return nullptr;
     HBITMAP copy = CreateBitmap(src.width, src.height, 1, src.bitsPerPixel == 1 ? 1 : 32, nullptr);
     if (!copy || !GetBitmapSurface(copy, &dst)) {
-        if (copy) DeleteObject(handle_cast<HGDIOBJ>(copy));
+        if (copy) DeleteObject(copy);
         return nullptr;
     }
     for (int y = 0; y < src.height; ++y)
@@ -159,7 +160,7 @@ namespace detail {
 
 void ResetResourceState() {
     Guard g(Lock());
-    R().missingEntryPoints.clear();
+    State().missingEntryPoints.clear();
 }
 
 } // namespace detail
@@ -212,9 +213,9 @@ void SetEntryPointMissing(const char* name, bool missing) {
     if (!name) return;
     detail::Guard g(detail::Lock());
     if (missing)
-        R().missingEntryPoints.insert(name);
+        State().missingEntryPoints.insert(name);
     else
-        R().missingEntryPoints.erase(name);
+        State().missingEntryPoints.erase(name);
 }
 
 // ============================================================================
@@ -225,8 +226,8 @@ BOOL AddResource(HMODULE module, ResType type, ResName name, HBITMAP bitmap, HIC
                  const std::string& data) {
     const bool needsBitmap = type == ResType::Bitmap;
     const bool needsIcon = type == ResType::Icon || type == ResType::Cursor;
-    if ((needsBitmap && GetObjectType(handle_cast<HGDIOBJ>(bitmap)) != OBJ_BITMAP) ||
-        (needsIcon && !IsIcon(icon)) || (!name.IsId() && (!name.text || !*name.text))) {
+    if ((needsBitmap && GetObjectType(bitmap) != OBJ_BITMAP) || (needsIcon && !IsIcon(icon)) ||
+        (!name.IsId() && (!name.text || !*name.text))) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -273,13 +274,8 @@ int LoadString(HINSTANCE instance, UINT id, char* buffer, int size) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    const std::string text = LoadString(instance, id);
-    std::size_t n = std::min(text.size(), static_cast<std::size_t>(size - 1));
-    // Never cut a character in half.
-    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = '\0';
-    return static_cast<int>(n);
+    return static_cast<int>(
+        gfx::CopyUtf8ToBuffer(LoadString(instance, id), buffer, static_cast<std::size_t>(size)));
 }
 
 std::string LoadString(HINSTANCE instance, UINT id) {

@@ -30,7 +30,7 @@ struct ScreenState {
     bool highContrast = false;
 };
 
-ScreenState& S() {
+ScreenState& State() {
     static ScreenState state;
     return state;
 }
@@ -109,7 +109,7 @@ void SetDefaults(ScreenState& s) {
 }
 
 ScreenState& Screen() {
-    ScreenState& s = S();
+    ScreenState& s = State();
     if (s.generation == 0) SetDefaults(s);
     return s;
 }
@@ -305,12 +305,9 @@ void BroadcastTopLevel(UINT msg, WPARAM wParam, LPARAM lParam) {
 void ResetScreenState() {
     {
         Guard g(Lock());
-        SetDefaults(S());
+        SetDefaults(State());
     }
     SetSysColorScheme(ClassicColorScheme());
-    ResetCompositorState();
-    ResetResourceState();
-    ResetSoundState();
 }
 
 } // namespace detail

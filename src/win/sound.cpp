@@ -18,14 +18,14 @@ struct SoundState {
     MessageBoxHandler handler;
 };
 
-SoundState& S() {
+SoundState& State() {
     static SoundState state;
     return state;
 }
 
 void Record(std::string name, DWORD flags) {
     detail::Guard g(detail::Lock());
-    S().played.push_back(PlayedSound{std::move(name), flags, ClockNow()});
+    State().played.push_back(PlayedSound{std::move(name), flags, ClockNow()});
 }
 
 } // namespace
@@ -44,7 +44,7 @@ int DefaultMessageBoxAnswer(UINT type) {
 
 void ResetSoundState() {
     Guard g(Lock());
-    S() = SoundState{};
+    State() = SoundState{};
 }
 
 } // namespace detail
@@ -78,17 +78,17 @@ BOOL MessageBeep(UINT type) {
 
 std::vector<PlayedSound> GetPlayedSounds() {
     detail::Guard g(detail::Lock());
-    return S().played;
+    return State().played;
 }
 
 void ClearPlayedSounds() {
     detail::Guard g(detail::Lock());
-    S().played.clear();
+    State().played.clear();
 }
 
 void SetMessageBoxHandler(MessageBoxHandler handler) {
     detail::Guard g(detail::Lock());
-    S().handler = std::move(handler);
+    State().handler = std::move(handler);
 }
 
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
@@ -96,7 +96,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
     {
         detail::Guard g(detail::Lock());
         if (owner && !detail::WndOrFail(owner)) return 0;
-        handler = S().handler;
+        handler = State().handler;
     }
     if (!handler) return detail::DefaultMessageBoxAnswer(type);
     return handler(owner, text ? text : "", caption ? caption : "Error", type);

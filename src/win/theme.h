@@ -1,5 +1,5 @@
 // The visual-styles (theme) service of the window system. There is no theme
-// engine yet: no theme class can be opened, so every call that takes a theme
+// engine: no theme class can be opened, so every call that takes a theme
 // handle fails and programs draw in the classic look. The service still
 // reports the active theme's file and colour names, which a test can set,
 // so that code keyed on them can be exercised.

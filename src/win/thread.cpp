@@ -31,7 +31,7 @@ struct ThreadState {
     std::vector<DWORD> running; // started and not finished, cleanup included
 };
 
-ThreadState& TS() {
+ThreadState& State() {
     static ThreadState* state = new ThreadState;
     return *state;
 }
@@ -43,7 +43,7 @@ HandleSlot* SlotOf(HANDLE h) {
     const auto v = reinterpret_cast<std::uintptr_t>(h);
     if (!(v & kHandleTag)) return nullptr;
     const std::uintptr_t index = (v & ~kHandleTag) >> 16;
-    ThreadState& s = TS();
+    ThreadState& s = State();
     if (index == 0 || index >= s.slots.size()) return nullptr;
     HandleSlot& slot = s.slots[index];
     if (slot.gen != (v & 0xFFFF) || !slot.thread) return nullptr;
@@ -60,7 +60,7 @@ std::shared_ptr<ThreadRecord> RecordOf(HANDLE h) {
 }
 
 HANDLE AllocHandle(std::shared_ptr<ThreadRecord> record) {
-    ThreadState& s = TS();
+    ThreadState& s = State();
     std::uint32_t index = 0;
     if (!s.free.empty()) {
         index = s.free.front();
@@ -80,12 +80,13 @@ HANDLE AllocHandle(std::shared_ptr<ThreadRecord> record) {
 
 bool OtherStartedThreadsRunning() {
     const DWORD self = GetCurrentThreadId();
-    for (DWORD id : TS().running)
+    for (DWORD id : State().running)
         if (id != self) return true;
     return false;
 }
 
 int ThreadHandleState(HANDLE handle) {
+    AssertLocked();
     HandleSlot* slot = SlotOf(handle);
     if (!slot) return -1;
     return slot->thread->finished ? 1 : 0;
@@ -119,7 +120,7 @@ HANDLE CreateThread(void*, std::size_t, THREAD_START_ROUTINE start, void* param,
         // The queue exists before the thread runs, so that messages can be
         // posted to it as soon as CreateThread returns.
         queue = &CreateQueueFor(record->id);
-        TS().running.push_back(record->id);
+        State().running.push_back(record->id);
     }
     try {
         std::thread([record, start, param] {
@@ -130,8 +131,8 @@ HANDLE CreateThread(void*, std::size_t, THREAD_START_ROUTINE start, void* param,
                 Guard g(Lock());
                 record->exitCode = code;
                 record->finished = true;
-                std::erase(TS().running, record->id);
-                TS().ended.notify_all();
+                std::erase(State().running, record->id);
+                State().ended.notify_all();
             }
             WakeAllThreads();
         }).detach();
@@ -139,7 +140,7 @@ HANDLE CreateThread(void*, std::size_t, THREAD_START_ROUTINE start, void* param,
         Guard g(Lock());
         CloseHandle(handle);
         queue->alive = false;
-        std::erase(TS().running, record->id);
+        std::erase(State().running, record->id);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
@@ -153,11 +154,11 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     if (!record) return WAIT_FAILED;
     auto done = [&] { return record->finished; };
     if (milliseconds == INFINITE) {
-        TS().ended.wait(ul, done);
+        State().ended.wait(ul, done);
         return WAIT_OBJECT_0;
     }
-    return TS().ended.wait_for(ul, std::chrono::milliseconds(milliseconds), done) ? WAIT_OBJECT_0
-                                                                                  : WAIT_TIMEOUT;
+    return State().ended.wait_for(ul, std::chrono::milliseconds(milliseconds), done) ? WAIT_OBJECT_0
+                                                                                     : WAIT_TIMEOUT;
 }
 
 BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode) {
@@ -177,7 +178,7 @@ BOOL CloseHandle(HANDLE handle) {
     }
     slot->thread.reset();
     if (++slot->gen == 0) slot->gen = 1;
-    TS().free.push_back(
+    State().free.push_back(
         static_cast<std::uint32_t>((reinterpret_cast<std::uintptr_t>(handle) & ~kHandleTag) >> 16));
     return TRUE;
 }

@@ -23,15 +23,15 @@ struct ClockState {
     UINT_PTR nextThreadTimer = 1;
 };
 
-ClockState& CS() {
+ClockState& State() {
     static ClockState* state = new ClockState;
     return *state;
 }
 
 std::uint64_t RealNow() {
-    return static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - CS().start)
-            .count());
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now() - State().start)
+                                          .count());
 }
 
 // A queue's timers form a heap with the next to fire at the front: ten
@@ -76,12 +76,12 @@ bool Matches(const Timer& t, HWND filter) {
 } // namespace
 
 std::uint64_t Now() {
-    ClockState& c = CS();
+    ClockState& c = State();
     return c.manual.load() ? c.manualNow.load() : RealNow();
 }
 
 void AdvanceClockTo(std::uint64_t time) {
-    ClockState& c = CS();
+    ClockState& c = State();
     if (!c.manual.load()) return;
     std::uint64_t now = c.manualNow.load();
     while (now < time && !c.manualNow.compare_exchange_weak(now, time)) {}
@@ -89,22 +89,23 @@ void AdvanceClockTo(std::uint64_t time) {
 }
 
 std::chrono::steady_clock::time_point RealTimeAt(std::uint64_t time) {
-    return CS().start +
+    return State().start +
            std::chrono::milliseconds(static_cast<std::int64_t>(std::min<std::uint64_t>(time, INT64_MAX / 2)));
 }
 
 bool RunIdleHandler() {
+    AssertUnlocked();
     std::shared_ptr<IdleHandler> handler;
     {
         Guard g(Lock());
-        handler = CS().idle;
+        handler = State().idle;
     }
     return handler && *handler && (*handler)();
 }
 
 void ResetClock() {
     Guard g(Lock());
-    ClockState& c = CS();
+    ClockState& c = State();
     if (c.manual.load()) {
         const std::uint64_t from = c.manualNow.load();
         c.manual = false;
@@ -115,14 +116,17 @@ void ResetClock() {
 }
 
 std::uint64_t NextTimerDue(const ThreadQueue& q) {
+    AssertLocked();
     return q.timers.empty() ? UINT64_MAX : q.timers.front().due;
 }
 
 bool IsTimerDue(const ThreadQueue& q) {
+    AssertLocked();
     return NextTimerDue(q) <= Now();
 }
 
 bool TakeDueTimer(ThreadQueue& q, HWND filter, bool remove, MSG* msg) {
+    AssertLocked();
     const std::uint64_t now = Now();
     if (q.timers.empty() || q.timers.front().due > now) return false;
     Timer* best = nullptr;
@@ -152,6 +156,7 @@ bool TakeDueTimer(ThreadQueue& q, HWND filter, bool remove, MSG* msg) {
 }
 
 bool TimerProcValid(HWND hwnd, UINT_PTR id, TIMERPROC proc) {
+    AssertLocked();
     bool bad = false;
     ThreadQueue* q = TimerQueueOf(hwnd, &bad);
     if (!q) return false;
@@ -160,6 +165,7 @@ bool TimerProcValid(HWND hwnd, UINT_PTR id, TIMERPROC proc) {
 }
 
 void KillWindowTimers(HWND hwnd) {
+    AssertLocked();
     bool bad = false;
     if (ThreadQueue* q = TimerQueueOf(hwnd, &bad)) {
         std::erase_if(q->timers, [hwnd](const Timer& t) { return t.hwnd == hwnd; });
@@ -181,7 +187,7 @@ using namespace detail;
 
 void SetManualClock(bool manual) {
     Guard g(Lock());
-    ClockState& c = CS();
+    ClockState& c = State();
     if (c.manual.load() == manual) return;
     const std::uint64_t from = Now();
     c.manualNow = 0;
@@ -191,7 +197,7 @@ void SetManualClock(bool manual) {
 }
 
 bool IsManualClock() {
-    return CS().manual.load();
+    return State().manual.load();
 }
 
 std::uint64_t ClockNow() {
@@ -199,23 +205,23 @@ std::uint64_t ClockNow() {
 }
 
 void AdvanceClock(DWORD milliseconds) {
-    ClockState& c = CS();
+    ClockState& c = State();
     if (!c.manual.load()) return;
     c.manualNow += milliseconds;
     WakeAllThreads();
 }
 
 void SetTickResolution(DWORD milliseconds) {
-    CS().resolution = std::max<DWORD>(milliseconds, 1);
+    State().resolution = std::max<DWORD>(milliseconds, 1);
 }
 
 void SetIdleHandler(IdleHandler handler) {
     Guard g(Lock());
-    CS().idle = handler ? std::make_shared<IdleHandler>(std::move(handler)) : nullptr;
+    State().idle = handler ? std::make_shared<IdleHandler>(std::move(handler)) : nullptr;
 }
 
 DWORD GetTickCount() {
-    const DWORD res = CS().resolution.load();
+    const DWORD res = State().resolution.load();
     return static_cast<DWORD>(Now() / res * res);
 }
 
@@ -244,7 +250,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
         return 0;
     }
     elapse = std::clamp(elapse, kMinElapse, kMaxElapse);
-    ClockState& c = CS();
+    ClockState& c = State();
     Timer* timer = nullptr;
     if (hwnd || id) {
         for (Timer& t : q->timers)

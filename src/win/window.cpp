@@ -1,10 +1,10 @@
-// Window records and their handles, classes, creation and destruction, the
-// hierarchy, window data, geometry and z-order, showing, hit-testing and the
-// default window procedure.
+// Window records and their handles, creation and destruction, the hierarchy,
+// window data, geometry and z-order, showing and hit-testing.
 #include "win/internal.h"
 
+#include "gfx/utf8.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <deque>
 #include <unistd.h>
@@ -14,10 +14,6 @@ namespace win {
 namespace detail {
 namespace {
 
-// Set in WINDOWPOS.flags when the client area kept its size / position; the
-// default WM_WINDOWPOSCHANGED handling sends WM_SIZE / WM_MOVE on their absence.
-constexpr UINT SWP_NOCLIENTSIZE = 0x0800;
-constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
 constexpr DWORD WS_EX_NOPARENTNOTIFY = 0x00000004;
 
 // Coordinates travel in 16-bit halves of lParam; sizes beyond are refused.
@@ -28,49 +24,30 @@ constexpr std::uint32_t kMaxSlots = 0x7FFF;
 // stays stale for a long time even without its generation.
 constexpr std::size_t kFreeReserve = 256;
 constexpr std::uintptr_t kDesktopValue = 0x10;
-constexpr ATOM kFirstAtom = 0xC000;
 constexpr POINT kIconicPos{-32000, -32000};
 constexpr SIZE kIconicSize{160, 24};
 
 struct Slot {
     std::uint16_t gen = 1;
     std::unique_ptr<Window> wnd;
-    WindowExtra extra;
 };
 
 struct WindowState {
     std::vector<Slot> slots = std::vector<Slot>(1); // slot 0 is never used
     std::deque<std::uint32_t> free;
     std::vector<HWND> zorder; // top-level windows, topmost band first
-    std::map<std::string, std::shared_ptr<WindowClass>> classes;
-    ATOM nextAtom = kFirstAtom;
     int cascade = 0;
 };
 
-WindowState& WS() {
+WindowState& State() {
     static WindowState* state = new WindowState;
     return *state;
-}
-
-bool IsIntAtom(const char* name) {
-    return reinterpret_cast<std::uintptr_t>(name) < 0x10000;
-}
-
-std::string UpperKey(const char* name) {
-    if (IsIntAtom(name)) {
-        std::string k = "#";
-        k += std::to_string(reinterpret_cast<std::uintptr_t>(name));
-        return k;
-    }
-    std::string k(name);
-    for (char& c : k) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return k;
 }
 
 Slot* SlotOf(HWND hwnd) {
     const auto v = reinterpret_cast<std::uintptr_t>(hwnd);
     const std::uintptr_t index = v >> 16;
-    WindowState& s = WS();
+    WindowState& s = State();
     if (index == 0 || index >= s.slots.size()) return nullptr;
     Slot& slot = s.slots[index];
     if (slot.gen != (v & 0xFFFF) || !slot.wnd) return nullptr;
@@ -78,7 +55,7 @@ Slot* SlotOf(HWND hwnd) {
 }
 
 HWND AllocSlot(std::unique_ptr<Window> w) {
-    WindowState& s = WS();
+    WindowState& s = State();
     std::uint32_t index = 0;
     if (!s.free.empty() && (s.free.size() > kFreeReserve || s.slots.size() > kMaxSlots)) {
         index = s.free.front();
@@ -93,7 +70,6 @@ HWND AllocSlot(std::unique_ptr<Window> w) {
     const HWND h = reinterpret_cast<HWND>((std::uintptr_t{index} << 16) | slot.gen);
     w->handle = h;
     slot.wnd = std::move(w);
-    slot.extra = WindowExtra{};
     return h;
 }
 
@@ -101,9 +77,8 @@ void FreeSlot(HWND hwnd) {
     Slot* slot = SlotOf(hwnd);
     if (!slot) return;
     slot->wnd.reset();
-    slot->extra = WindowExtra{};
     if (++slot->gen == 0) slot->gen = 1;
-    WS().free.push_back(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hwnd) >> 16));
+    State().free.push_back(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hwnd) >> 16));
 }
 
 bool IsDesktop(HWND hwnd) {
@@ -148,8 +123,8 @@ std::vector<HWND>* SiblingList(const Window& w) {
         Window* p = GetWnd(w.parent);
         return p ? &p->children : nullptr;
     }
-    if (const Slot* slot = SlotOf(w.handle); slot && slot->extra.messageOnly) return nullptr;
-    return &WS().zorder;
+    if (w.messageOnly) return nullptr;
+    return &State().zorder;
 }
 
 void Unlink(Window& w) {
@@ -356,9 +331,10 @@ bool ValidInsertAfter(const Window& w, HWND after) {
 }
 
 // Marks what a change of geometry, visibility or z-order leaves to repaint,
-// and tells the compositor. Called under the lock after the change.
+// and tells the compositor, after the change.
 void ExposeAfterChange(Window& w, const RECT& oldRect, const RECT& oldClient, bool wasDrawn, UINT flags,
                        bool zChanged, const RECT& oldScreen) {
+    AssertLocked();
     const bool drawn = IsVisibleChain(w);
     const bool moved = !(flags & SWP_NOMOVE);
     const bool sized = !(flags & SWP_NOSIZE);
@@ -529,7 +505,7 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
 
     UINT swp = SWP_NOSIZE | SWP_NOMOVE;
     bool show = true;
-    enum class State { Keep, Normal, Minimized, Maximized } state = State::Keep;
+    enum class Placement { Keep, Normal, Minimized, Maximized } placement = Placement::Keep;
     switch (cmd) {
         case SW_HIDE:
             if (!wasVisible) return FALSE;
@@ -542,23 +518,23 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
         case SW_SHOWNA:
         case SW_SHOWNOACTIVATE:
             swp |= SWP_SHOWWINDOW | SWP_NOACTIVATE;
-            if (cmd == SW_SHOWNOACTIVATE && minimized) state = State::Normal;
+            if (cmd == SW_SHOWNOACTIVATE && minimized) placement = Placement::Normal;
             break;
         case SW_SHOWNORMAL:
         case SW_RESTORE:
             swp |= SWP_SHOWWINDOW;
-            if (minimized || maximized) state = State::Normal;
+            if (minimized || maximized) placement = Placement::Normal;
             break;
         case SW_SHOWMAXIMIZED:
             swp |= SWP_SHOWWINDOW;
-            state = State::Maximized;
+            placement = Placement::Maximized;
             break;
         case SW_MINIMIZE:
         case SW_SHOWMINIMIZED:
         case SW_SHOWMINNOACTIVE:
             swp |= SWP_SHOWWINDOW;
             if (cmd != SW_SHOWMINIMIZED) swp |= SWP_NOACTIVATE;
-            state = State::Minimized;
+            placement = Placement::Minimized;
             break;
         default:
             SetLastError(ERROR_INVALID_PARAMETER);
@@ -567,7 +543,7 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
     if (isChild) swp |= SWP_NOACTIVATE | SWP_NOZORDER;
 
     RECT target{};
-    if (state == State::Maximized) {
+    if (placement == Placement::Maximized) {
         const MINMAXINFO mmi = QueryMinMax(hwnd);
         Guard g(Lock());
         Window* w = GetWnd(hwnd);
@@ -577,17 +553,17 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
                       area.left + mmi.ptMaxPosition.x + mmi.ptMaxSize.x,
                       area.top + mmi.ptMaxPosition.y + mmi.ptMaxSize.y};
     }
-    if (state != State::Keep) {
+    if (placement != Placement::Keep) {
         Guard g(Lock());
         Window* w = GetWnd(hwnd);
         if (!w) return wasVisible;
         if (!w->minimized && !w->maximized) w->normalRect = w->rect;
-        if (state == State::Normal) target = w->minimized || w->maximized ? restore : w->rect;
-        if (state == State::Minimized)
+        if (placement == Placement::Normal) target = w->minimized || w->maximized ? restore : w->rect;
+        if (placement == Placement::Minimized)
             target = RECT{kIconicPos.x, kIconicPos.y, kIconicPos.x + kIconicSize.cx,
                           kIconicPos.y + kIconicSize.cy};
-        w->minimized = state == State::Minimized;
-        w->maximized = state == State::Maximized;
+        w->minimized = placement == Placement::Minimized;
+        w->maximized = placement == Placement::Maximized;
         w->style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
         if (w->minimized) w->style |= WS_MINIMIZE;
         if (w->maximized) w->style |= WS_MAXIMIZE;
@@ -601,7 +577,7 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
     }
     SetWindowPosOwn(hwnd, HWND_TOP, target.left, target.top, target.right - target.left,
                     target.bottom - target.top, swp);
-    if (Alive(hwnd) && wasVisible && (!show || state == State::Minimized)) ActivateOtherOnHide(hwnd);
+    if (Alive(hwnd) && wasVisible && (!show || placement == Placement::Minimized)) ActivateOtherOnHide(hwnd);
     return wasVisible ? TRUE : FALSE;
 }
 
@@ -610,10 +586,10 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
 void SendDestroyMessages(HWND hwnd) {
     {
         Guard g(Lock());
-        Slot* slot = SlotOf(hwnd);
-        if (!slot || slot->extra.destroyMsgSent) return;
-        slot->extra.destroyMsgSent = true;
-        slot->wnd->destroying = true;
+        Window* w = GetWnd(hwnd);
+        if (!w || w->destroyMsgSent) return;
+        w->destroyMsgSent = true;
+        w->destroying = true;
     }
     InputForgetWindow(hwnd);
     SendMsg(hwnd, WM_DESTROY, 0, 0);
@@ -724,32 +700,29 @@ HWND RootOf(HWND hwnd) {
     return h;
 }
 
-// --- Hit-testing ------------------------------------------------------------
+// --- Hit-testing ---
 
-// The deepest visible window at a screen point, skipping `skip`; a disabled
-// child keeps the point for its parent.
-HWND FindWindowAt(POINT p, const std::vector<HWND>& skip) {
-    auto skipped = [&](HWND h) { return std::find(skip.begin(), skip.end(), h) != skip.end(); };
-    HWND found{};
-    for (const std::vector<HWND>* list = &WS().zorder;;) {
-        HWND next{};
-        for (HWND h : *list) {
-            const Window* w = GetWnd(h);
-            if (!w || !w->Visible() || skipped(h) || !InWindowShape(*w, p)) continue;
-            if (!found &&
-                (w->exStyle & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) == (WS_EX_LAYERED | WS_EX_TRANSPARENT))
-                continue;
-            if (found && !w->Enabled()) return found;
-            next = h;
-            break;
-        }
-        if (!next) return found;
-        found = next;
-        const Window* w = GetWnd(found);
-        const RECT client = ClientRectOnScreen(*w);
-        if (!PtInRect(&client, p)) return found;
-        list = &w->children;
-    }
+// Whether the pixel of a layered top-level window at a point (window
+// coordinates) shows: not where UpdateLayeredWindow's content has alpha 0, nor
+// where SetLayeredWindowAttributes' colour key matches.
+bool LayeredPixelShows(const Window& w, POINT local) {
+    BitmapSurface s;
+    if (!w.surface || !GetBitmapSurface(w.surface, &s) || local.x >= s.width || local.y >= s.height)
+        return true;
+    const std::uint32_t px = s.Row(local.y)[local.x];
+    if (w.layeredByUpdate) return (px >> 24) != 0;
+    return !(w.layeredFlags & LWA_COLORKEY) || ColorFromPixel(px) != (w.layeredKey & 0xFFFFFF);
+}
+
+// Whether a window takes the point in this walk. A layered top-level window
+// with WS_EX_TRANSPARENT never does.
+bool TakesPoint(const Window& w, POINT p, const PointWalk& walk) {
+    if (!w.Visible() || (walk.thread && w.threadId != walk.thread) || !InWindowShape(w, p)) return false;
+    if (std::find(walk.passOver.begin(), walk.passOver.end(), w.handle) != walk.passOver.end()) return false;
+    if (w.parent || !(w.exStyle & WS_EX_LAYERED)) return true;
+    if (w.exStyle & WS_EX_TRANSPARENT) return false;
+    const RECT r = WindowRectOnScreen(w);
+    return !walk.mouse || LayeredPixelShows(w, POINT{p.x - r.left, p.y - r.top});
 }
 
 } // namespace
@@ -759,6 +732,7 @@ HWND FindWindowAt(POINT p, const std::vector<HWND>& skip) {
 // ============================================================================
 
 Window* GetWnd(HWND hwnd) {
+    AssertLocked();
     Slot* slot = SlotOf(hwnd);
     return slot ? slot->wnd.get() : nullptr;
 }
@@ -769,20 +743,41 @@ Window* WndOrFail(HWND hwnd) {
     return w;
 }
 
+void ClampToTrackingSize(HWND hwnd, int* cx, int* cy) {
+    AssertUnlocked();
+    {
+        Guard g(Lock());
+        Window* w = GetWnd(hwnd);
+        if (!w || w->minimized || !UsesMinMax(w->style, !w->parent)) return;
+    }
+    ClampToMinMax(QueryMinMax(hwnd), cx, cy);
+}
+
 bool InWindowShape(const Window& w, POINT screen) {
     const RECT r = WindowRectOnScreen(w);
     if (!PtInRect(&r, screen)) return false;
     return !w.windowRgn || PtInRegion(w.windowRgn, screen.x - r.left, screen.y - r.top);
 }
 
-WindowExtra* ExtraOf(HWND hwnd) {
-    Slot* slot = SlotOf(hwnd);
-    return slot ? &slot->extra : nullptr;
-}
-
-std::shared_ptr<WindowClass> FindClass(const std::string& name) {
-    auto it = WS().classes.find(UpperKey(name.c_str()));
-    return it == WS().classes.end() ? nullptr : it->second;
+HWND WindowAtPoint(POINT p, const PointWalk& walk) {
+    AssertLocked();
+    HWND found{};
+    for (const std::vector<HWND>* list = &State().zorder;;) {
+        const auto it = std::find_if(list->begin(), list->end(), [&](HWND h) {
+            const Window* w = GetWnd(h);
+            return w && TakesPoint(*w, p, walk);
+        });
+        if (it == list->end()) return found;
+        const Window& w = *GetWnd(*it);
+        if (!w.Enabled()) {
+            if (walk.mouse) return w.handle;
+            if (found) return found;
+        }
+        found = w.handle;
+        const RECT client = ClientRectOnScreen(w);
+        if (!PtInRect(&client, p)) return found;
+        list = &w.children;
+    }
 }
 
 HWND DesktopHandle() {
@@ -790,18 +785,21 @@ HWND DesktopHandle() {
 }
 
 std::vector<HWND> AllWindows() {
+    AssertLocked();
     std::vector<HWND> all;
-    for (const Slot& s : WS().slots)
+    for (const Slot& s : State().slots)
         if (s.wnd) all.push_back(s.wnd->handle);
     return all;
 }
 
 HWND TopLevelOf(HWND hwnd) {
+    Guard g(Lock());
     return RootOf(hwnd);
 }
 
 const std::vector<HWND>& TopLevelZOrder() {
-    return WS().zorder;
+    AssertLocked();
+    return State().zorder;
 }
 
 RECT WindowRectOnScreen(const Window& w) {
@@ -826,10 +824,7 @@ POINT WindowOffsetInTop(const Window& w) {
 bool IsVisibleChain(const Window& w) {
     for (const Window* x = &w; x; x = x->parent ? GetWnd(x->parent) : nullptr) {
         if (!x->Visible()) return false;
-        if (!x->parent) {
-            const Slot* slot = SlotOf(x->handle);
-            return !(slot && slot->extra.messageOnly);
-        }
+        if (!x->parent) return !x->messageOnly;
     }
     return false;
 }
@@ -876,146 +871,13 @@ void ResetWindowState() {
         if (w->windowRgn) DeleteRgn(w->windowRgn);
         FreeSlot(h);
     }
-    WS().zorder.clear();
-    for (auto it = WS().classes.begin(); it != WS().classes.end();) {
-        if (it->second->system)
-            ++it;
-        else
-            it = WS().classes.erase(it);
-    }
-    WS().cascade = 0;
+    State().zorder.clear();
+    State().cascade = 0;
 }
 
 } // namespace detail
 
 using namespace detail;
-
-// ============================================================================
-// Classes
-// ============================================================================
-
-ATOM RegisterClass(const WNDCLASS* wc) {
-    if (!wc || !wc->lpszClassName || IsIntAtom(wc->lpszClassName) || !*wc->lpszClassName ||
-        !wc->lpfnWndProc || wc->cbWndExtra < 0 || wc->cbClsExtra < 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
-    Guard g(Lock());
-    const std::string key = UpperKey(wc->lpszClassName);
-    if (WS().classes.count(key)) {
-        SetLastError(ERROR_CLASS_ALREADY_EXISTS);
-        return 0;
-    }
-    auto cls = std::make_shared<WindowClass>();
-    cls->name = wc->lpszClassName;
-    cls->key = key;
-    cls->wc = *wc;
-    cls->wc.lpszClassName = cls->name.c_str();
-    cls->atom = WS().nextAtom++;
-    if (WS().nextAtom == 0) WS().nextAtom = kFirstAtom;
-    WS().classes[key] = cls;
-    return cls->atom;
-}
-
-namespace {
-std::shared_ptr<WindowClass> ClassByNameOrAtom(const char* name) {
-    if (!name) return nullptr;
-    if (IsIntAtom(name)) {
-        const auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(name));
-        for (auto& [key, cls] : WS().classes)
-            if (cls->atom == atom) return cls;
-        return nullptr;
-    }
-    return FindClass(name);
-}
-} // namespace
-
-BOOL UnregisterClass(const char* className, HINSTANCE) {
-    Guard g(Lock());
-    auto cls = ClassByNameOrAtom(className);
-    if (!cls) {
-        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
-        return FALSE;
-    }
-    for (HWND h : AllWindows())
-        if (GetWnd(h)->cls == cls) {
-            SetLastError(ERROR_CLASS_HAS_WINDOWS);
-            return FALSE;
-        }
-    WS().classes.erase(cls->key);
-    return TRUE;
-}
-
-BOOL GetClassInfo(HINSTANCE, const char* className, WNDCLASS* wc) {
-    Guard g(Lock());
-    auto cls = ClassByNameOrAtom(className);
-    if (!cls) {
-        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
-        return FALSE;
-    }
-    if (wc) *wc = cls->wc;
-    return TRUE;
-}
-
-int GetClassName(HWND hwnd, char* buffer, int size) {
-    if (!buffer || size <= 0) return 0;
-    buffer[0] = 0;
-    Guard g(Lock());
-    Window* w = WndOrFail(hwnd);
-    if (!w) return 0;
-    const int n = std::min<int>(static_cast<int>(w->cls->name.size()), size - 1);
-    std::memcpy(buffer, w->cls->name.data(), static_cast<std::size_t>(n));
-    buffer[n] = 0;
-    return n;
-}
-
-std::string GetClassName(HWND hwnd) {
-    Guard g(Lock());
-    Window* w = WndOrFail(hwnd);
-    return w ? w->cls->name : std::string();
-}
-
-LONG_PTR GetClassLongPtr(HWND hwnd, int index) {
-    Guard g(Lock());
-    Window* w = WndOrFail(hwnd);
-    if (!w) return 0;
-    switch (index) {
-        case GCLP_HCURSOR:
-            return reinterpret_cast<LONG_PTR>(w->cls->wc.hCursor);
-        case GCLP_HBRBACKGROUND:
-            return reinterpret_cast<LONG_PTR>(w->cls->wc.hbrBackground);
-        case GCL_STYLE:
-            return static_cast<LONG_PTR>(w->cls->wc.style);
-        default:
-            SetLastError(ERROR_INVALID_INDEX);
-            return 0;
-    }
-}
-
-LONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value) {
-    Guard g(Lock());
-    Window* w = WndOrFail(hwnd);
-    if (!w) return 0;
-    WNDCLASS& wc = w->cls->wc;
-    LONG_PTR old = 0;
-    switch (index) {
-        case GCLP_HCURSOR:
-            old = reinterpret_cast<LONG_PTR>(wc.hCursor);
-            wc.hCursor = reinterpret_cast<HCURSOR>(value);
-            return old;
-        case GCLP_HBRBACKGROUND:
-            old = reinterpret_cast<LONG_PTR>(wc.hbrBackground);
-            wc.hbrBackground = reinterpret_cast<HBRUSH>(value);
-            return old;
-        case GCL_STYLE:
-            old = static_cast<LONG_PTR>(wc.style);
-            wc.style = static_cast<UINT>(value);
-            return old;
-        default:
-            SetLastError(ERROR_INVALID_INDEX);
-            return 0;
-    }
-}
 
 // ============================================================================
 // Creation and destruction
@@ -1028,7 +890,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     CREATESTRUCT cs{};
     {
         Guard g(Lock());
-        auto cls = ClassByNameOrAtom(className);
+        auto cls = FindClass(className);
         if (!cls) {
             SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
             return nullptr;
@@ -1067,7 +929,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         if (overlapped && (x == CW_USEDEFAULT || width == CW_USEDEFAULT)) {
             const RECT work = ScreenRect();
             const int step = SystemMetric(SM_CYCAPTION) + SystemMetric(SM_CYFRAME);
-            const int offset = (WS().cascade++ % 8) * step;
+            const int offset = (State().cascade++ % 8) * step;
             if (x == CW_USEDEFAULT) {
                 x = work.left + offset;
                 y = work.top + offset;
@@ -1085,6 +947,8 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         w->rect.bottom = w->rect.top + ClampSize(height, limit);
         w->client = RECT{0, 0, w->Width(), w->Height()};
         w->normalRect = w->rect;
+        w->messageOnly = messageOnly;
+        w->extraBytes.assign(static_cast<std::size_t>(cls->wc.cbWndExtra), 0);
 
         Window& ref = *w;
         hwnd = AllocSlot(std::move(w));
@@ -1092,8 +956,6 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
             return nullptr;
         }
-        ExtraOf(hwnd)->messageOnly = messageOnly;
-        ExtraOf(hwnd)->bytes.assign(static_cast<std::size_t>(cls->wc.cbWndExtra), 0);
         LinkNew(ref);
         if (!child && !messageOnly) EnsureSurface(ref);
         minMax = UsesMinMax(ref.style, !child);
@@ -1165,7 +1027,6 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         Guard g(Lock());
         Window* w = GetWnd(hwnd);
         if (!w) return nullptr;
-        w->created = true;
         sizeParam = MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top);
         moveParam = MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top);
     }
@@ -1314,7 +1175,7 @@ HWND SetParent(HWND hwnd, HWND newParent) {
         Unlink(*w);
         w->parent = newParent;
         if (newParent) w->owner = nullptr;
-        if (ExtraOf(hwnd)) ExtraOf(hwnd)->messageOnly = false;
+        w->messageOnly = false;
         LinkNew(*w);
         if (wasTop && newParent) FreeSurface(*w);
         if (!newParent) EnsureSurface(*w);
@@ -1372,7 +1233,7 @@ HWND GetAncestor(HWND hwnd, UINT flags) {
 
 HWND GetTopWindow(HWND hwnd) {
     Guard g(Lock());
-    if (!hwnd || IsDesktop(hwnd)) return WS().zorder.empty() ? nullptr : WS().zorder.front();
+    if (!hwnd || IsDesktop(hwnd)) return State().zorder.empty() ? nullptr : State().zorder.front();
     Window* w = WndOrFail(hwnd);
     if (!w) return nullptr;
     return w->children.empty() ? nullptr : w->children.front();
@@ -1384,12 +1245,12 @@ HWND GetDesktopWindow() {
 
 std::vector<HWND> GetTopLevelWindows() {
     Guard g(Lock());
-    return WS().zorder;
+    return State().zorder;
 }
 
 std::vector<HWND> GetChildWindows(HWND parent) {
     Guard g(Lock());
-    if (!parent || IsDesktop(parent)) return WS().zorder;
+    if (!parent || IsDesktop(parent)) return State().zorder;
     Window* w = WndOrFail(parent);
     return w ? w->children : std::vector<HWND>{};
 }
@@ -1420,7 +1281,7 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index) {
         default:
             break;
     }
-    const std::vector<BYTE>& bytes = ExtraOf(hwnd)->bytes;
+    const std::vector<BYTE>& bytes = w->extraBytes;
     if (index < 0 || static_cast<std::size_t>(index) + sizeof(LONG_PTR) > bytes.size()) {
         SetLastError(ERROR_INVALID_INDEX);
         return 0;
@@ -1511,7 +1372,7 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
             w->id = value;
             break;
         default: {
-            std::vector<BYTE>& bytes = ExtraOf(hwnd)->bytes;
+            std::vector<BYTE>& bytes = w->extraBytes;
             if (index < 0 || static_cast<std::size_t>(index) + sizeof(LONG_PTR) > bytes.size()) {
                 SetLastError(ERROR_INVALID_INDEX);
                 return 0;
@@ -1567,17 +1428,6 @@ void* RemoveProp(HWND hwnd, const char* name) {
 // ============================================================================
 
 namespace {
-// Copies at most size - 1 bytes without cutting a UTF-8 sequence.
-int CopyText(const std::string& text, char* buffer, int size) {
-    if (!buffer || size <= 0) return 0;
-    std::size_t n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(size - 1));
-    if (n < text.size())
-        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
-    std::memcpy(buffer, text.data(), n);
-    buffer[n] = 0;
-    return static_cast<int>(n);
-}
-
 bool OwnedByCaller(HWND hwnd, bool* valid) {
     Guard g(Lock());
     Window* w = WndOrFail(hwnd);
@@ -1604,7 +1454,7 @@ int GetWindowText(HWND hwnd, char* buffer, int size) {
     if (!valid) return 0;
     Guard g(Lock());
     Window* w = GetWnd(hwnd);
-    return w ? CopyText(w->text, buffer, size) : 0;
+    return w ? static_cast<int>(gfx::CopyUtf8ToBuffer(w->text, buffer, static_cast<std::size_t>(size))) : 0;
 }
 
 int GetWindowTextLength(HWND hwnd) {
@@ -1680,32 +1530,28 @@ bool ClientOrigin(HWND hwnd, POINT* origin) {
     *origin = POINT{r.left, r.top};
     return true;
 }
+
+// ClientToScreen (sign 1) and ScreenToClient (sign -1).
+BOOL MoveByClientOrigin(HWND hwnd, POINT* p, int sign) {
+    if (!p) return FALSE;
+    Guard g(Lock());
+    POINT o{};
+    if (!hwnd || !ClientOrigin(hwnd, &o)) {
+        if (!hwnd) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    p->x += sign * o.x;
+    p->y += sign * o.y;
+    return TRUE;
+}
 } // namespace
 
 BOOL ClientToScreen(HWND hwnd, POINT* p) {
-    if (!p) return FALSE;
-    Guard g(Lock());
-    POINT o{};
-    if (!hwnd || !ClientOrigin(hwnd, &o)) {
-        if (!hwnd) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    p->x += o.x;
-    p->y += o.y;
-    return TRUE;
+    return MoveByClientOrigin(hwnd, p, 1);
 }
 
 BOOL ScreenToClient(HWND hwnd, POINT* p) {
-    if (!p) return FALSE;
-    Guard g(Lock());
-    POINT o{};
-    if (!hwnd || !ClientOrigin(hwnd, &o)) {
-        if (!hwnd) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    p->x -= o.x;
-    p->y -= o.y;
-    return TRUE;
+    return MoveByClientOrigin(hwnd, p, -1);
 }
 
 int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
@@ -1763,18 +1609,18 @@ BOOL AdjustWindowRectEx(RECT* r, DWORD style, BOOL menu, DWORD exStyle) {
 }
 
 HWND WindowFromPoint(POINT p) {
-    std::vector<HWND> transparent;
+    PointWalk walk;
     for (;;) {
         HWND found{};
         bool ask = false;
         {
             Guard g(Lock());
-            found = FindWindowAt(p, transparent);
+            found = WindowAtPoint(p, walk);
             if (!found) return nullptr;
             ask = GetWnd(found)->threadId == CurrentThread();
         }
         if (!ask || SendMsg(found, WM_NCHITTEST, 0, PointToLParam(p)) != HTTRANSPARENT) return found;
-        transparent.push_back(found);
+        walk.passOver.push_back(found);
     }
 }
 
@@ -1785,7 +1631,7 @@ HWND ChildWindowFromPoint(HWND parent, POINT clientPoint) {
 HWND ChildWindowFromPointEx(HWND parent, POINT clientPoint, UINT flags) {
     Guard g(Lock());
     if (!parent || IsDesktop(parent)) {
-        for (HWND h : WS().zorder) {
+        for (HWND h : State().zorder) {
             const Window* w = GetWnd(h);
             if ((flags & CWP_SKIPINVISIBLE) && !w->Visible()) continue;
             if ((flags & CWP_SKIPDISABLED) && !w->Enabled()) continue;
@@ -1814,7 +1660,7 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
         Guard g(Lock());
         Window* w = WndOrFail(hwnd);
         if (!w) return 0;
-        if (rgn && GetObjectType(handle_cast<HGDIOBJ>(rgn)) != OBJ_REGION) {
+        if (rgn && GetObjectType(rgn) != OBJ_REGION) {
             SetLastError(ERROR_INVALID_HANDLE);
             return 0;
         }
@@ -1846,161 +1692,6 @@ int GetWindowRgn(HWND hwnd, HRGN rgn) {
     Window* w = WndOrFail(hwnd);
     if (!w || !rgn || !w->windowRgn) return ERROR;
     return CombineRgn(rgn, w->windowRgn, nullptr, RGN_COPY);
-}
-
-// ============================================================================
-// Default window procedure
-// ============================================================================
-
-namespace {
-
-void DefPosChanging(HWND hwnd, WINDOWPOS* wp) {
-    if (!wp || (wp->flags & SWP_NOSIZE)) return;
-    {
-        Guard g(Lock());
-        Window* w = GetWnd(hwnd);
-        if (!w || w->minimized || !UsesMinMax(w->style, !w->parent)) return;
-    }
-    const MINMAXINFO mmi = QueryMinMax(hwnd);
-    ClampToMinMax(mmi, &wp->cx, &wp->cy);
-}
-
-void DefPosChanged(HWND hwnd, const WINDOWPOS* wp) {
-    if (!wp) return;
-    LPARAM moveParam = 0, sizeParam = 0;
-    WPARAM sizeType = SIZE_RESTORED;
-    {
-        Guard g(Lock());
-        Window* w = GetWnd(hwnd);
-        if (!w) return;
-        moveParam = MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top);
-        sizeParam = MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top);
-        sizeType = w->minimized ? SIZE_MINIMIZED : w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
-    }
-    if (!(wp->flags & SWP_NOCLIENTMOVE)) SendMsg(hwnd, WM_MOVE, 0, moveParam);
-    if (!(wp->flags & SWP_NOCLIENTSIZE) && Alive(hwnd)) SendMsg(hwnd, WM_SIZE, sizeType, sizeParam);
-}
-
-} // namespace
-
-LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (DefInputProc(hwnd, msg, wParam, lParam, &result)) return result;
-
-    switch (msg) {
-        case WM_NCCREATE: {
-            const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-            if (cs && cs->lpszName && !IsIntAtom(cs->lpszName)) {
-                Guard g(Lock());
-                if (Window* w = GetWnd(hwnd)) w->text = cs->lpszName;
-            }
-            return TRUE;
-        }
-        case WM_NCCALCSIZE:
-            if (wParam)
-                DefNcCalcSize(hwnd, &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]);
-            else
-                DefNcCalcSize(hwnd, reinterpret_cast<RECT*>(lParam));
-            return 0;
-        case WM_NCHITTEST:
-            return DefHitTest(hwnd, PointFromLParam(lParam));
-        case WM_NCPAINT:
-            DefNcPaint(hwnd);
-            return 0;
-        case WM_NCACTIVATE:
-            return TRUE;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            if (BeginPaint(hwnd, &ps)) EndPaint(hwnd, &ps);
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return DefEraseBackground(hwnd, reinterpret_cast<HDC>(wParam));
-        case WM_WINDOWPOSCHANGING:
-            DefPosChanging(hwnd, reinterpret_cast<WINDOWPOS*>(lParam));
-            return 0;
-        case WM_WINDOWPOSCHANGED:
-            DefPosChanged(hwnd, reinterpret_cast<const WINDOWPOS*>(lParam));
-            return 0;
-        case WM_CLOSE:
-            DestroyWindow(hwnd);
-            return 0;
-        case WM_SYSCOMMAND:
-            switch (wParam & 0xFFF0) {
-                case SC_CLOSE:
-                    SendMsg(hwnd, WM_CLOSE, 0, 0);
-                    break;
-                case SC_MINIMIZE:
-                    ShowWindow(hwnd, SW_MINIMIZE);
-                    break;
-                case SC_MAXIMIZE:
-                    ShowWindow(hwnd, SW_MAXIMIZE);
-                    break;
-                case SC_RESTORE:
-                    ShowWindow(hwnd, SW_RESTORE);
-                    break;
-                default:
-                    break;
-            }
-            return 0;
-        case WM_SETTEXT: {
-            Guard g(Lock());
-            Window* w = GetWnd(hwnd);
-            if (!w) return FALSE;
-            w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-            if ((w->style & WS_CAPTION) == WS_CAPTION && IsVisibleChain(*w)) {
-                w->ncPaintPending = true;
-                WakeThread(w->threadId);
-            }
-            return TRUE;
-        }
-        case WM_GETTEXT: {
-            Guard g(Lock());
-            Window* w = GetWnd(hwnd);
-            if (!w) return 0;
-            return CopyText(w->text, reinterpret_cast<char*>(lParam), static_cast<int>(wParam));
-        }
-        case WM_GETTEXTLENGTH: {
-            Guard g(Lock());
-            Window* w = GetWnd(hwnd);
-            return w ? static_cast<LRESULT>(w->text.size()) : 0;
-        }
-        case WM_SETREDRAW: {
-            Guard g(Lock());
-            if (Window* w = GetWnd(hwnd)) w->redrawOff = wParam == 0;
-            return 0;
-        }
-        case WM_PRINT:
-            DefPrint(hwnd, reinterpret_cast<HDC>(wParam), lParam);
-            return 0;
-        case WM_CONTEXTMENU:
-        case WM_MOUSEWHEEL: {
-            HWND parent{};
-            {
-                Guard g(Lock());
-                Window* w = GetWnd(hwnd);
-                if (w && (w->style & WS_CHILD)) parent = w->parent;
-            }
-            return parent ? SendMsg(parent, msg, wParam, lParam) : 0;
-        }
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC: {
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            const bool window = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
-            SetTextColor(dc, GetSysColor(window ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
-            SetBkColor(dc, GetSysColor(window ? COLOR_WINDOW : COLOR_3DFACE));
-            if (msg == WM_CTLCOLORSCROLLBAR)
-                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_SCROLLBAR));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(window ? COLOR_WINDOW : COLOR_3DFACE));
-        }
-        default:
-            return 0;
-    }
 }
 
 } // namespace win

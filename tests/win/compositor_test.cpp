@@ -32,7 +32,7 @@ LRESULT SolidProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
             GetClientRect(h, &r);
             HBRUSH b = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtr(h, GWLP_USERDATA)));
             FillRect(dc, &r, b);
-            DeleteObject(handle_cast<HGDIOBJ>(b));
+            DeleteObject(b);
             EndPaint(h, &ps);
             return 0;
         }
@@ -109,7 +109,7 @@ TEST_F(CompositorTest, ComposesOnlyWhatChanged) {
     RECT spot{10, 10, 20, 20};
     HBRUSH green = CreateSolidBrush(kGreen);
     FillRect(dc, &spot, green);
-    DeleteObject(handle_cast<HGDIOBJ>(green));
+    DeleteObject(green);
     ReleaseDC(a, dc);
     EXPECT_EQ(ComposeScreen(), Rect(110, 110, 120, 120));
     EXPECT_EQ(ScreenPixel(Point(115, 115)), kGreen);
@@ -187,12 +187,12 @@ struct PixelSource {
         void* p = nullptr;
         bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
         bits = static_cast<std::uint32_t*>(p);
-        old = SelectObject(dc, handle_cast<HGDIOBJ>(bitmap));
+        old = SelectObject(dc, bitmap);
     }
     ~PixelSource() {
         SelectObject(dc, old);
         DeleteDC(dc);
-        DeleteObject(handle_cast<HGDIOBJ>(bitmap));
+        DeleteObject(bitmap);
     }
     std::uint32_t& At(int x, int y) { return bits[y * width + x]; }
 };
@@ -388,8 +388,8 @@ TEST_F(CompositorTest, SnapshotsAreWrittenAsPng) {
         EXPECT_EQ(s.width, c.width);
         EXPECT_EQ(s.height, c.height);
         const std::uint32_t p = s.Row(c.probe.y)[c.probe.x];
-        EXPECT_EQ(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF), c.color);
-        DeleteObject(handle_cast<HGDIOBJ>(b));
+        EXPECT_EQ(ColorFromPixel(p), c.color);
+        DeleteObject(b);
         std::remove(path.c_str());
     }
 }

@@ -306,6 +306,54 @@ TEST_F(InputTest, DisabledFormsAnswerHTERRORWithoutActivationOrButton) {
     }
 }
 
+TEST_F(InputTest, WindowFromPointAndTheMouseDifferOnDisabledWindowsAndLayeredPixels) {
+    HWND form = Make("form", kPopup, Rect(100, 100, 300, 250));
+    HWND off = Make("off", WS_CHILD | WS_VISIBLE | WS_DISABLED, Rect(10, 80, 110, 120), form);
+    HWND dead = Make("dead", kPopup | WS_DISABLED, Rect(400, 100, 500, 200));
+    HWND inner = Make("inner", WS_CHILD | WS_VISIBLE, Rect(10, 10, 50, 50), dead);
+    // Per-pixel content whose left half does not show.
+    HWND glass = Make("glass", WS_POPUP, Rect(200, 100, 300, 150), nullptr, nullptr, WS_EX_LAYERED);
+    const MemoryDC content(100, 50);
+    BitmapSurface pixels;
+    ASSERT_TRUE(GetBitmapSurface(content.Bitmap(), &pixels));
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 100; ++x) pixels.Row(y)[x] = x < 50 ? 0u : 0xFF0000FFu;
+    POINT origin{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ASSERT_TRUE(UpdateLayeredWindow(glass, nullptr, nullptr, nullptr, content.Handle(), &origin, 0, &blend,
+                                    ULW_ALPHA));
+    ShowWindow(glass, SW_SHOWNA);
+    HWND veil =
+        Make("veil", WS_POPUP, Rect(100, 200, 150, 250), nullptr, nullptr, WS_EX_LAYERED | WS_EX_TRANSPARENT);
+    ASSERT_TRUE(SetLayeredWindowAttributes(veil, 0, 128, LWA_ALPHA));
+    ShowWindow(veil, SW_SHOWNA);
+    HookMouse();
+
+    struct Case {
+        POINT screen;
+        HWND fromPoint;
+        HWND mouse;
+        LRESULT hit;
+    };
+    const Case cases[] = {
+        {Point(120, 190), form, off, HTERROR},     // a disabled child
+        {Point(480, 180), dead, dead, HTERROR},    // a disabled top-level window
+        {Point(420, 120), inner, dead, HTERROR},   // the enabled child of a disabled one
+        {Point(210, 110), glass, form, HTCLIENT},  // a layered pixel that does not show
+        {Point(280, 110), glass, glass, HTCLIENT}, // one that shows
+        {Point(120, 220), form, form, HTCLIENT},   // a transparent layered window
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.screen.x) + "," + std::to_string(c.screen.y));
+        EXPECT_EQ(WindowFromPoint(c.screen), c.fromPoint);
+        g_mouseHookCalls.clear();
+        MoveToScreen(c.screen);
+        ASSERT_EQ(g_mouseHookCalls.size(), 1u);
+        EXPECT_EQ(g_mouseHookCalls[0].hwnd, c.mouse);
+        EXPECT_EQ(static_cast<LRESULT>(static_cast<int>(g_mouseHookCalls[0].wHitTestCode)), c.hit);
+    }
+}
+
 TEST_F(InputTest, MouseHookSeesEachRetrievalAndMaySwallow) {
     HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
     MoveTo(a, Point(10, 10));
@@ -632,7 +680,7 @@ TEST_F(InputTest, SystemCursorsAreDistinctMonochromeCursors) {
         EXPECT_EQ(s.height, 64);
         // The hot spot lies on the shape.
         EXPECT_EQ(s.Row(static_cast<int>(info.yHotspot))[info.xHotspot] & 0xFFFFFF, 0u);
-        DeleteObject(handle_cast<HGDIOBJ>(info.hbmMask));
+        DeleteObject(info.hbmMask);
     }
     EXPECT_EQ(LoadCursor(nullptr, std::uintptr_t{32600}), nullptr);
     EXPECT_EQ(ShowCursor(FALSE), -1);

@@ -23,7 +23,7 @@ std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> g_handler;
 void Fill(HDC dc, const RECT& r, COLORREF color) {
     HBRUSH brush = CreateSolidBrush(color);
     FillRect(dc, &r, brush);
-    DeleteObject(handle_cast<HGDIOBJ>(brush));
+    DeleteObject(brush);
 }
 
 LRESULT PaintProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -397,9 +397,8 @@ TEST_F(PaintTest, PrintDrawsClientAndChildrenIntoAnyDC) {
     HWND c = Make("c", WS_CHILD | WS_VISIBLE, p, RECT{20, 20, 40, 40});
     g_fill[p] = kBlue;
     g_fill[c] = kGreen;
-    HDC mem = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateBitmap(60, 60, 1, 32, nullptr);
-    HGDIOBJ old = SelectObject(mem, handle_cast<HGDIOBJ>(bmp));
+    const MemoryDC memory(60, 60);
+    const HDC mem = memory.Handle();
     Fill(mem, RECT{0, 0, 60, 60}, kRed);
     g_log.clear();
     SendMessage(p, WM_PRINT, reinterpret_cast<WPARAM>(mem), PRF_NONCLIENT | PRF_CLIENT | PRF_CHILDREN);
@@ -411,17 +410,13 @@ TEST_F(PaintTest, PrintDrawsClientAndChildrenIntoAnyDC) {
     Fill(mem, RECT{0, 0, 60, 60}, kRed);
     SendMessage(p, WM_PRINT, reinterpret_cast<WPARAM>(mem), PRF_CHECKVISIBLE | PRF_CLIENT);
     EXPECT_EQ(GetPixel(mem, 5, 5), kRed);
-    SelectObject(mem, old);
-    DeleteObject(handle_cast<HGDIOBJ>(bmp));
-    DeleteDC(mem);
 }
 
 TEST_F(PaintTest, WindowsShowingUpdateLayeredWindowContentAreNotPainted) {
     HWND h = CreateWindowEx(WS_EX_LAYERED, "CorePaint", "", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr,
                             nullptr);
-    HDC mem = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateBitmap(20, 20, 1, 32, nullptr);
-    HGDIOBJ old = SelectObject(mem, handle_cast<HGDIOBJ>(bmp));
+    const MemoryDC memory(20, 20);
+    const HDC mem = memory.Handle();
     Fill(mem, RECT{0, 0, 20, 20}, kGreen);
     POINT dst{0, 0}, src{0, 0};
     SIZE size{20, 20};
@@ -431,9 +426,6 @@ TEST_F(PaintTest, WindowsShowingUpdateLayeredWindowContentAreNotPainted) {
     InvalidateRect(h, nullptr, TRUE);
     EXPECT_EQ(RunUntilIdle(), 0);
     EXPECT_EQ(ScreenPixel(POINT{5, 5}), kGreen);
-    SelectObject(mem, old);
-    DeleteObject(handle_cast<HGDIOBJ>(bmp));
-    DeleteDC(mem);
 }
 
 } // namespace

@@ -56,9 +56,10 @@ public:
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addclose(&actions, fds[0]);
         const std::string binary = Binary();
-        const char* argv[] = {"Xvfb", "-displayfd", fdText, "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                              nullptr};
-        const int rc = posix_spawn(&pid_, binary.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
+        const char* argv[] = {"Xvfb",        "-displayfd", fdText, "-screen", "0",
+                              "1024x768x24", "-nolisten",  "tcp",  nullptr};
+        const int rc =
+            posix_spawn(&pid_, binary.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
         posix_spawn_file_actions_destroy(&actions);
         close(fds[1]);
         if (rc != 0) {
@@ -111,7 +112,7 @@ LRESULT RedProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
         GetClientRect(h, &r);
         HBRUSH b = CreateSolidBrush(RGB(255, 0, 0));
         FillRect(dc, &r, b);
-        DeleteObject(handle_cast<HGDIOBJ>(b));
+        DeleteObject(b);
         EndPaint(h, &ps);
         return 0;
     }
@@ -167,7 +168,7 @@ TEST_F(PresenterTest, ShowsTheScreenAndTurnsXEventsIntoInput) {
     };
     EXPECT_TRUE(PumpUntil(presenter, [&] { return pixel(150, 150) == 0xFF0000; }));
     const COLORREF desktop = GetSysColor(COLOR_BACKGROUND);
-    EXPECT_EQ(pixel(50, 50), (GetRValue(desktop) << 16) | (GetGValue(desktop) << 8) | GetBValue(desktop));
+    EXPECT_EQ(pixel(50, 50), PixelFromColor(desktop));
 
     MessageLog log{w};
     log.Only({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_KEYDOWN, WM_ACTIVATEAPP});

@@ -32,8 +32,8 @@ HICON SmallIcon() {
     info.hbmMask = mask;
     info.hbmColor = color;
     HICON icon = CreateIconIndirect(&info);
-    DeleteObject(handle_cast<HGDIOBJ>(mask));
-    DeleteObject(handle_cast<HGDIOBJ>(color));
+    DeleteObject(mask);
+    DeleteObject(color);
     return icon;
 }
 
@@ -62,7 +62,7 @@ TEST_F(ResourcesTest, BitmapsAreLoadedAsCopies) {
     HBITMAP a = LoadBitmap(art, "check");
     ASSERT_NE(a, nullptr);
     BITMAP info;
-    GetObject(handle_cast<HGDIOBJ>(a), sizeof info, &info);
+    GetObject(a, sizeof info, &info);
     EXPECT_EQ(info.bmWidth, 4);
     EXPECT_EQ(info.bmHeight, 3);
     EXPECT_EQ(PixelOf(a, 3, 2), 0x00123456u);
@@ -70,15 +70,15 @@ TEST_F(ResourcesTest, BitmapsAreLoadedAsCopies) {
     BitmapSurface s;
     GetBitmapSurface(a, &s);
     s.Row(0)[0] = 0;
-    DeleteObject(handle_cast<HGDIOBJ>(a));
+    DeleteObject(a);
     HBITMAP b = LoadBitmap(art, "CHECK");
     EXPECT_EQ(PixelOf(b, 0, 0), 0x00123456u);
-    DeleteObject(handle_cast<HGDIOBJ>(b));
+    DeleteObject(b);
 
     // "#7" and 7 name the same resource.
     HBITMAP c = LoadBitmap(art, "#7");
     EXPECT_EQ(PixelOf(c, 1, 1), 0x00ABCDEFu);
-    DeleteObject(handle_cast<HGDIOBJ>(c));
+    DeleteObject(c);
     const ResourceEntry* e = FindResource(art, std::uintptr_t{7}, ResType::Bitmap);
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->name, "#7");
@@ -88,7 +88,7 @@ TEST_F(ResourcesTest, BitmapsAreLoadedAsCopies) {
     ASSERT_TRUE(AddResource(art, ResType::Bitmap, "check", SolidBitmap(1, 1, 0x00000001), nullptr, ""));
     HBITMAP d = LoadBitmap(art, "CHECK");
     EXPECT_EQ(PixelOf(d, 0, 0), 1u);
-    DeleteObject(handle_cast<HGDIOBJ>(d));
+    DeleteObject(d);
 
     SetLastError(0);
     EXPECT_EQ(LoadBitmap(art, "MISSING"), nullptr);

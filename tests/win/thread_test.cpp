@@ -266,4 +266,14 @@ TEST_F(ThreadTest, PlainThreadsGetQueuesAndLoseTheirWindowsWhenTheyEnd) {
     for (HWND h : GetTopLevelWindows()) EXPECT_EQ(GetWindowThreadProcessId(h, nullptr), GetCurrentThreadId());
 }
 
+// Functions that need the window-system lock, and those that must run without
+// it, check in debug builds that the calling thread holds it or not.
+TEST(LockTest, DebugBuildsCheckWhoHoldsTheLock) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEBUG_DEATH(detail::GetWnd(nullptr), "HeldByThisThread");
+    detail::Guard g(detail::Lock());
+    EXPECT_EQ(detail::GetWnd(nullptr), nullptr);
+    EXPECT_DEBUG_DEATH(SendMessage(nullptr, WM_NULL, 0, 0), "HeldByThisThread");
+}
+
 } // namespace

@@ -14,6 +14,12 @@ struct Fired {
 };
 std::vector<Fired> g_fired;
 
+// When the calling thread's next timer is due.
+std::uint64_t NextDue() {
+    detail::Guard g(detail::Lock());
+    return detail::NextTimerDue(detail::CurrentQueue());
+}
+
 LRESULT TimerWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_TIMER && !lParam) {
         g_fired.push_back(Fired{hwnd, wParam, GetTickCount()});
@@ -107,7 +113,7 @@ TEST_F(TimerTest, ResettingKillingAndLimits) {
     // A window's timers go with it.
     SetTimer(hwnd, 7, 10, nullptr);
     DestroyWindow(hwnd);
-    EXPECT_EQ(detail::NextTimerDue(detail::CurrentQueue()), UINT64_MAX);
+    EXPECT_EQ(NextDue(), UINT64_MAX);
     EXPECT_EQ(SetTimer(hwnd, 8, 10, nullptr), 0u);
 }
 
@@ -146,7 +152,7 @@ TEST_F(TimerTest, SwitchingClocksKeepsWhatRemains) {
     SetManualClock(true);
     EXPECT_EQ(ClockNow(), 0u);
     // About 600 ms were left; the real clock ran for a moment in between.
-    const std::uint64_t due = detail::NextTimerDue(detail::CurrentQueue());
+    const std::uint64_t due = NextDue();
     EXPECT_GE(due, 500u);
     EXPECT_LE(due, 600u);
 }

@@ -473,6 +473,21 @@ TEST_F(WindowTest, AbsurdSizesAndPositionsAreClamped) {
     ComposeScreen();
 }
 
+TEST_F(WindowTest, VisibilityNeedsEveryParentAndNeverReachesMessageOnlyWindows) {
+    HWND messageOnly = CreateWindowEx(0, "CoreRecording", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                                      HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(messageOnly, nullptr);
+    EXPECT_FALSE(IsWindowVisible(messageOnly));
+
+    // A popup moved into a hidden window shows only with it, WS_CHILD or not.
+    HWND hidden = Make(WS_POPUP, nullptr, RECT{0, 0, 200, 200});
+    HWND popup = Make(WS_POPUP | WS_VISIBLE);
+    SetParent(popup, hidden);
+    EXPECT_FALSE(IsWindowVisible(popup));
+    ShowWindow(hidden, SW_SHOWNA);
+    EXPECT_TRUE(IsWindowVisible(popup));
+}
+
 TEST_F(WindowTest, SetParentRefusesCyclesAndMovesWindows) {
     HWND a = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 300, 300});
     HWND b = Make(WS_CHILD | WS_VISIBLE, a);

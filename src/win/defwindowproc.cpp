@@ -1,0 +1,156 @@
+// The default window procedure: what DefWindowProc does with the messages a
+// window procedure passes on.
+#include "win/internal.h"
+
+#include "gfx/utf8.h"
+
+namespace win {
+
+using namespace detail;
+
+namespace {
+
+void DefPosChanging(HWND hwnd, WINDOWPOS* wp) {
+    if (wp && !(wp->flags & SWP_NOSIZE)) ClampToTrackingSize(hwnd, &wp->cx, &wp->cy);
+}
+
+void DefPosChanged(HWND hwnd, const WINDOWPOS* wp) {
+    if (!wp) return;
+    LPARAM moveParam = 0, sizeParam = 0;
+    WPARAM sizeType = SIZE_RESTORED;
+    {
+        Guard g(Lock());
+        Window* w = GetWnd(hwnd);
+        if (!w) return;
+        moveParam = MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top);
+        sizeParam = MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top);
+        sizeType = w->minimized ? SIZE_MINIMIZED : w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    }
+    if (!(wp->flags & SWP_NOCLIENTMOVE)) SendMsg(hwnd, WM_MOVE, 0, moveParam);
+    if (!(wp->flags & SWP_NOCLIENTSIZE) && IsWindow(hwnd)) SendMsg(hwnd, WM_SIZE, sizeType, sizeParam);
+}
+
+} // namespace
+
+LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (DefInputProc(hwnd, msg, wParam, lParam, &result)) return result;
+
+    switch (msg) {
+        case WM_NCCREATE: {
+            const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
+            if (cs && cs->lpszName && !IsIntAtom(cs->lpszName)) {
+                Guard g(Lock());
+                if (Window* w = GetWnd(hwnd)) w->text = cs->lpszName;
+            }
+            return TRUE;
+        }
+        case WM_NCCALCSIZE:
+            if (wParam)
+                DefNcCalcSize(hwnd, &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]);
+            else
+                DefNcCalcSize(hwnd, reinterpret_cast<RECT*>(lParam));
+            return 0;
+        case WM_NCHITTEST:
+            return DefHitTest(hwnd, PointFromLParam(lParam));
+        case WM_NCPAINT:
+            DefNcPaint(hwnd);
+            return 0;
+        case WM_NCACTIVATE:
+            return TRUE;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            if (BeginPaint(hwnd, &ps)) EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return DefEraseBackground(hwnd, reinterpret_cast<HDC>(wParam));
+        case WM_WINDOWPOSCHANGING:
+            DefPosChanging(hwnd, reinterpret_cast<WINDOWPOS*>(lParam));
+            return 0;
+        case WM_WINDOWPOSCHANGED:
+            DefPosChanged(hwnd, reinterpret_cast<const WINDOWPOS*>(lParam));
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(hwnd);
+            return 0;
+        case WM_SYSCOMMAND:
+            switch (wParam & 0xFFF0) {
+                case SC_CLOSE:
+                    SendMsg(hwnd, WM_CLOSE, 0, 0);
+                    break;
+                case SC_MINIMIZE:
+                    ShowWindow(hwnd, SW_MINIMIZE);
+                    break;
+                case SC_MAXIMIZE:
+                    ShowWindow(hwnd, SW_MAXIMIZE);
+                    break;
+                case SC_RESTORE:
+                    ShowWindow(hwnd, SW_RESTORE);
+                    break;
+                default:
+                    break;
+            }
+            return 0;
+        case WM_SETTEXT: {
+            Guard g(Lock());
+            Window* w = GetWnd(hwnd);
+            if (!w) return FALSE;
+            w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+            if ((w->style & WS_CAPTION) == WS_CAPTION && IsVisibleChain(*w)) {
+                w->ncPaintPending = true;
+                WakeThread(w->threadId);
+            }
+            return TRUE;
+        }
+        case WM_GETTEXT: {
+            Guard g(Lock());
+            Window* w = GetWnd(hwnd);
+            if (!w) return 0;
+            return static_cast<LRESULT>(gfx::CopyUtf8ToBuffer(w->text, reinterpret_cast<char*>(lParam),
+                                                              static_cast<std::size_t>(wParam)));
+        }
+        case WM_GETTEXTLENGTH: {
+            Guard g(Lock());
+            Window* w = GetWnd(hwnd);
+            return w ? static_cast<LRESULT>(w->text.size()) : 0;
+        }
+        case WM_SETREDRAW: {
+            Guard g(Lock());
+            if (Window* w = GetWnd(hwnd)) w->redrawOff = wParam == 0;
+            return 0;
+        }
+        case WM_PRINT:
+            DefPrint(hwnd, reinterpret_cast<HDC>(wParam), lParam);
+            return 0;
+        case WM_CONTEXTMENU:
+        case WM_MOUSEWHEEL: {
+            HWND parent{};
+            {
+                Guard g(Lock());
+                Window* w = GetWnd(hwnd);
+                if (w && (w->style & WS_CHILD)) parent = w->parent;
+            }
+            return parent ? SendMsg(parent, msg, wParam, lParam) : 0;
+        }
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            const bool window = msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
+            SetTextColor(dc, GetSysColor(window ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+            SetBkColor(dc, GetSysColor(window ? COLOR_WINDOW : COLOR_3DFACE));
+            if (msg == WM_CTLCOLORSCROLLBAR)
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_SCROLLBAR));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(window ? COLOR_WINDOW : COLOR_3DFACE));
+        }
+        default:
+            return 0;
+    }
+}
+
+} // namespace win
