@@ -123,8 +123,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_PRINT:
             DefPrint(hwnd, reinterpret_cast<HDC>(wParam), lParam);
             return 0;
-        case WM_CONTEXTMENU:
-        case WM_MOUSEWHEEL: {
+        case WM_CONTEXTMENU: {
             HWND parent{};
             {
                 Guard g(Lock());

@@ -215,6 +215,13 @@ LRESULT SetCursorDefault(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         case HTBOTTOMLEFT:
             shape = IDC_SIZENESW;
             break;
+        case HTERROR: {
+            // A press on a disabled window.
+            const UINT button = HIWORD(lParam);
+            if (button == WM_LBUTTONDOWN || button == WM_RBUTTONDOWN || button == WM_MBUTTONDOWN)
+                MessageBeep(0);
+            break;
+        }
         default:
             break;
     }
@@ -319,6 +326,8 @@ void ClickActivate(HWND top) {
         Guard g(Lock());
         ThreadQueue& q = CurrentQueue();
         auto& s = State();
+        Window* t = GetWnd(top);
+        if (!t || !t->Enabled() || (t->exStyle & WS_EX_NOACTIVATE)) return;
         if (s.appForeground && s.foregroundThread == q.id && q.active == top) return;
         if (!s.appForeground) {
             s.appForeground = true;
@@ -437,9 +446,15 @@ bool DefInputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
                 if (w && w->IsChild()) parent = w->parent;
             }
             if (parent) r = SendMsg(parent, WM_MOUSEACTIVATE, wParam, lParam);
-            if (!r) r = MA_ACTIVATE;
+            // A left press on a caption activates through WM_NCLBUTTONDOWN.
+            const bool caption =
+                static_cast<SHORT>(LOWORD(lParam)) == HTCAPTION && HIWORD(lParam) == WM_LBUTTONDOWN;
+            if (!r) r = caption ? MA_NOACTIVATE : MA_ACTIVATE;
             break;
         }
+        case WM_NCLBUTTONDOWN:
+            if (wParam == static_cast<WPARAM>(HTCAPTION)) ClickActivate(TopLevelOf(hwnd));
+            break;
         case WM_SETCURSOR:
             r = SetCursorDefault(hwnd, wParam, lParam);
             break;

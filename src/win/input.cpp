@@ -53,8 +53,7 @@ struct Tracking {
 
 struct LastClick {
     HWND hwnd{};
-    UINT message = 0;
-    LRESULT hit = 0;
+    UINT message = 0; // client form
     POINT pt{};
     DWORD time = 0;
 };
@@ -65,14 +64,18 @@ struct InputState {
     std::map<DWORD, std::deque<KeyChars>> keyChars;
     std::uint64_t nextSerial = 1;
     BYTE async[256] = {};
-    POINT cursor{};
+    POINT cursor{512, 384}; // where the system puts it at start: the middle of the default screen
     HWND capture{};
     Tracking track;
     LastClick click;
     HWND underCursor{}; // as of the last mouse message taken
     LRESULT underHit = HTNOWHERE;
+    // The window the point walk finds under the cursor, as of the last cursor
+    // move or window change: a change of it brings a synthetic mouse move.
+    HWND pointed{};
     DWORD lastMouseThread = 0;
     UINT doubleClickTime = kDefaultDoubleClickTime;
+    bool altAfterOtherKey = false; // since Alt went down
 };
 
 InputState& State() {
@@ -442,7 +445,8 @@ struct Hit {
 
 // The window under a point for a mouse message of `thread`, asking each
 // candidate with WM_NCHITTEST; HTTRANSPARENT passes the point on to the next
-// window under it. A disabled window answers HTERROR without being asked.
+// window under it. A disabled top-level window answers HTERROR without being
+// asked (the walk leaves the point of a disabled child with its parent).
 Hit HitTestPoint(POINT pt, DWORD thread) {
     PointWalk walk{.mouse = true, .thread = thread, .passOver = {}};
     for (;;) {
@@ -477,8 +481,10 @@ bool IsButtonPress(UINT m) {
            m == WM_MBUTTONDOWN || m == WM_MBUTTONDBLCLK;
 }
 
-// Turns a press into a double click when it repeats the last one on the
-// same window and area, soon enough and near enough.
+// Turns a press into a double click when it repeats the last one of the
+// button on the same window, soon enough and near enough. The areas may
+// differ: a press on the caption followed, once the window took the capture,
+// by a captured one is a double click.
 UINT DoubleClick(const Resolved& r, UINT clientMsg, bool client) {
     AssertLocked();
     auto& c = State().click;
@@ -486,20 +492,20 @@ UINT DoubleClick(const Resolved& r, UINT clientMsg, bool client) {
     bool classAllows = !client || (w && w->cls && (w->cls->wc.style & CS_DBLCLKS));
     int cx = SystemMetric(SM_CXDOUBLECLK);
     int cy = SystemMetric(SM_CYDOUBLECLK);
-    bool repeat = c.hwnd == r.hwnd && c.message == clientMsg && c.hit == r.hit &&
+    bool repeat = c.hwnd == r.hwnd && c.message == clientMsg &&
                   r.ev.time - c.time <= State().doubleClickTime && std::abs(r.ev.pt.x - c.pt.x) <= cx / 2 &&
                   std::abs(r.ev.pt.y - c.pt.y) <= cy / 2;
     if (repeat && classAllows) {
         c = LastClick{};
         return clientMsg + 2;
     }
-    c = LastClick{r.hwnd, clientMsg, r.hit, r.ev.pt, r.ev.time};
+    c = LastClick{r.hwnd, clientMsg, r.ev.pt, r.ev.time};
     return clientMsg;
 }
 
-void ResolveMouse(Resolved& r, ThreadQueue& q, const BYTE* after) {
-    const InputEvent& ev = r.ev;
-    UINT clientMsg = ev.kind == InputEvent::MouseMove ? WM_MOUSEMOVE : ButtonMessage(ev.button, ev.down);
+// The window of a mouse event: the capture of this thread, or the window the
+// hit test finds. False when there is none.
+bool FindMouseTarget(Resolved& r, const ThreadQueue& q) {
     {
         Guard g(Lock());
         Window* cw = GetWnd(State().capture);
@@ -507,14 +513,19 @@ void ResolveMouse(Resolved& r, ThreadQueue& q, const BYTE* after) {
             r.hwnd = State().capture;
             r.hit = HTCLIENT;
             r.captured = true;
+            return true;
         }
     }
-    if (!r.captured) {
-        Hit hit = HitTestPoint(ev.pt, q.id);
-        if (!hit.hwnd) return;
-        r.hwnd = hit.hwnd;
-        r.hit = hit.code;
-    }
+    Hit hit = HitTestPoint(r.ev.pt, q.id);
+    r.hwnd = hit.hwnd;
+    r.hit = hit.code;
+    return hit.hwnd != nullptr;
+}
+
+void ResolveMouse(Resolved& r, ThreadQueue& q, const BYTE* after) {
+    const InputEvent& ev = r.ev;
+    UINT clientMsg = ev.kind == InputEvent::MouseMove ? WM_MOUSEMOVE : ButtonMessage(ev.button, ev.down);
+    if (!FindMouseTarget(r, q)) return;
     Guard g(Lock());
     Window* w = GetWnd(r.hwnd);
     if (!w) return;
@@ -538,6 +549,9 @@ void ResolveKey(Resolved& r, ThreadQueue& q, const BYTE* before, const BYTE* aft
     bool altBefore = Down(before, VK_MENU);
     bool altAfter = Down(after, VK_MENU);
     bool sys = ((altBefore || altAfter) && !Down(after, VK_CONTROL)) || generic == VK_F1 + 9;
+    // Only an Alt released alone is a system key up (it enters a menu bar's
+    // keyboard mode); after Alt+key the release is an ordinary one.
+    if (generic == VK_MENU && !ev.down && ev.afterOtherKey) sys = false;
     Guard g(Lock());
     r.hwnd = Valid(q.focus);
     if (!r.hwnd) {
@@ -548,7 +562,7 @@ void ResolveKey(Resolved& r, ThreadQueue& q, const BYTE* before, const BYTE* aft
     if (!r.hwnd) return;
     r.message = ev.down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
     r.wParam = static_cast<WPARAM>(generic);
-    r.lParam = KeyData(ev.vk, ev.down, Down(before, SideKey(ev.vk)), sys && altAfter);
+    r.lParam = KeyData(ev.vk, ev.down, Down(before, SideKey(ev.vk)), altAfter);
 }
 
 Resolved Resolve(const InputEvent& ev, ThreadQueue& q) {
@@ -567,10 +581,8 @@ Resolved Resolve(const InputEvent& ev, ThreadQueue& q) {
             ResolveKey(r, q, before, after);
             break;
         case InputEvent::MouseWheel: {
-            Guard g(Lock());
-            r.hwnd = Valid(q.focus);
-            if (!r.hwnd) r.hwnd = Valid(q.active);
-            if (!r.hwnd) break;
+            // The window under the cursor scrolls, not the focus.
+            if (!FindMouseTarget(r, q) || r.hit == HTERROR) break;
             r.message = WM_MOUSEWHEEL;
             r.wParam = MAKEWPARAM(static_cast<int>(MouseKeys(after)), ev.wheel);
             r.lParam = PointToLParam(ev.pt);
@@ -635,8 +647,9 @@ void RememberKeyChars(DWORD thread, const MSG& msg, const std::string& chars) {
 }
 
 // The first time a mouse message is looked at: tracking, then for a press
-// WM_MOUSEACTIVATE and the activation it asks for, then WM_SETCURSOR. False
-// when the message is not to be delivered (eaten, HTERROR, window gone).
+// outside the foreground window WM_MOUSEACTIVATE and the activation it asks
+// for, then WM_SETCURSOR. False when the message is not to be delivered
+// (eaten, HTERROR, window gone).
 bool Introduce(ThreadQueue& q, const Resolved& r) {
     if (r.ev.kind == InputEvent::MouseWheel) return true;
     {
@@ -645,19 +658,11 @@ bool Introduce(ThreadQueue& q, const Resolved& r) {
     }
     UINT clientMsg = ClientForm(r.message);
     bool eat = false;
-    if (IsButtonPress(r.message) && !r.captured && r.hit != HTERROR) {
-        HWND top = TopLevelOf(r.hwnd);
+    HWND top = IsButtonPress(r.message) && !r.captured && r.hit != HTERROR ? TopLevelOf(r.hwnd) : nullptr;
+    if (top && GetForegroundWindow() != top) {
         LRESULT answer = SendMsg(r.hwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
                                  MAKELPARAM(static_cast<int>(r.hit), static_cast<int>(clientMsg)));
-        if (answer != MA_NOACTIVATE && answer != MA_NOACTIVATEANDEAT) {
-            bool can;
-            {
-                Guard g(Lock());
-                Window* t = GetWnd(top);
-                can = t && t->Enabled() && !(t->exStyle & WS_EX_NOACTIVATE);
-            }
-            if (can) ClickActivate(top);
-        }
+        if (answer != MA_NOACTIVATE && answer != MA_NOACTIVATEANDEAT) ClickActivate(top);
         eat = answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT;
     }
     if (!r.captured && IsWindow(r.hwnd))
@@ -748,20 +753,22 @@ void RouteInput() {
         InputEvent ev = std::move(s.injected.front());
         s.injected.pop_front();
         DWORD thread = 0;
-        if (ev.kind == InputEvent::Key || ev.kind == InputEvent::MouseWheel) {
+        if (ev.kind == InputEvent::Key) {
             thread = KeyboardThread();
         } else {
             HWND target = Valid(s.capture);
             if (!target) target = WindowAtPoint(ev.pt, PointWalk{.mouse = true});
             if (Window* w = GetWnd(target)) thread = w->threadId;
-            if (s.track.hwnd && s.track.thread != thread) PostLeave();
-            if (!thread) {
-                // Outside every window: the thread that had the mouse still
-                // learns of the buttons, so its key state stays true.
-                s.underCursor = nullptr;
-                thread = s.lastMouseThread;
+            if (ev.kind != InputEvent::MouseWheel) {
+                if (s.track.hwnd && s.track.thread != thread) PostLeave();
+                if (!thread) {
+                    // Outside every window: the thread that had the mouse still
+                    // learns of the buttons, so its key state stays true.
+                    s.underCursor = nullptr;
+                    thread = s.lastMouseThread;
+                }
+                s.lastMouseThread = thread;
             }
-            s.lastMouseThread = thread;
         }
         ThreadQueue* q = thread ? QueueOf(thread) : nullptr;
         if (!q) continue;
@@ -837,25 +844,30 @@ bool HasInput(const ThreadQueue& q, HWND filter, UINT filterMin, UINT filterMax)
 void CheckMouseTracking() {
     Guard g(Lock());
     auto& s = State();
+    const HWND pointed = WindowAtPoint(s.cursor, PointWalk{.mouse = true});
     auto& t = s.track;
-    if (!t.hwnd) return;
-    Window* w = GetWnd(t.hwnd);
-    if (!w || w->destroying) {
-        EndTracking();
-        return;
-    }
-    bool inside;
-    if (Valid(s.capture)) {
-        inside = s.capture == t.hwnd;
-    } else {
-        inside = IsVisibleChain(*w) && WindowAtPoint(s.cursor, PointWalk{.mouse = true}) == t.hwnd;
-        if (inside) {
-            RECT cr = ClientRectOnScreen(*w);
-            bool inClient = PtInRect(&cr, s.cursor) != 0;
-            inside = (t.flags & TME_NONCLIENT) ? !inClient : inClient;
+    if (Window* w = GetWnd(t.hwnd); w && !w->destroying) {
+        bool inside;
+        if (Valid(s.capture)) {
+            inside = s.capture == t.hwnd;
+        } else {
+            inside = IsVisibleChain(*w) && pointed == t.hwnd;
+            if (inside) {
+                RECT cr = ClientRectOnScreen(*w);
+                bool inClient = PtInRect(&cr, s.cursor) != 0;
+                inside = (t.flags & TME_NONCLIENT) ? !inClient : inClient;
+            }
         }
+        if (!inside) PostLeave();
+    } else if (t.hwnd) {
+        EndTracking();
     }
-    if (!inside) PostLeave();
+    if (pointed == s.pointed) return;
+    s.pointed = pointed;
+    InputEvent ev;
+    ev.kind = InputEvent::MouseMove;
+    ev.pt = s.cursor;
+    Inject(std::move(ev));
 }
 
 void InputForgetWindow(HWND hwnd) {
@@ -916,6 +928,7 @@ void InjectMouseMove(POINT screenPoint) {
     ev.kind = InputEvent::MouseMove;
     ev.pt = ClampToScreen(screenPoint);
     State().cursor = ev.pt;
+    State().pointed = WindowAtPoint(ev.pt, PointWalk{.mouse = true});
     Inject(std::move(ev));
 }
 
@@ -940,12 +953,17 @@ void InjectMouseWheel(int delta) {
 void InjectKey(int vk, bool down, const char* chars) {
     if (vk <= 0 || vk > 0xFE) return;
     Guard g(Lock());
-    ApplyKey(State().async, vk, down);
+    auto& s = State();
+    const bool alt = GenericKey(vk) == VK_MENU;
+    if (down && alt && !Down(s.async, VK_MENU)) s.altAfterOtherKey = false;
+    if (down && !alt && Down(s.async, VK_MENU)) s.altAfterOtherKey = true;
+    ApplyKey(s.async, vk, down);
     InputEvent ev;
     ev.kind = InputEvent::Key;
     ev.vk = vk;
     ev.down = down;
-    if (down) ev.chars = chars ? std::string(chars) : UsChars(GenericKey(vk), State().async);
+    ev.afterOtherKey = alt && !down && s.altAfterOtherKey;
+    if (down) ev.chars = chars ? std::string(chars) : UsChars(GenericKey(vk), s.async);
     Inject(std::move(ev));
 }
 
@@ -1042,11 +1060,13 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
         under = s.underCursor == hwnd && (area ? s.underHit != HTCLIENT : s.underHit == HTCLIENT) &&
                 IsVisibleChain(*w) && PtInRect(&wr, s.cursor);
     }
-    if (t.hwnd && !same) EndTracking();
     if (!under) {
+        // The window under the cursor keeps its tracking.
+        if (same) EndTracking();
         if (what & TME_LEAVE) PostMessage(hwnd, area ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
         return TRUE;
     }
+    if (t.hwnd && !same) EndTracking();
     if (!what) return TRUE;
     t.hwnd = hwnd;
     t.thread = self;

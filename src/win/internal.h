@@ -196,6 +196,7 @@ struct InputEvent {
     bool down = false;
     int wheel = 0;
     int vk = 0;
+    bool afterOtherKey = false; // an Alt release: another key went down while Alt was held
     std::string chars;
     DWORD time = 0;
 };
@@ -273,12 +274,11 @@ bool IsVisibleChain(const Window& w);
 bool InWindowShape(const Window& w, POINT screen);
 // A walk from the top of the z-order down to the deepest visible window whose
 // shape holds a screen point, entering a window's children only inside its
-// client area. WindowFromPoint and mouse routing share it and differ where the
-// original platform does: WindowFromPoint leaves the point of a disabled child
-// with its parent but enters a disabled top-level window, and takes a layered
-// window on its whole shape; the mouse stops at the first disabled window on
-// the way (which answers HTERROR) and passes through the pixels of a layered
-// window that do not show. Neither sees a layered window with WS_EX_TRANSPARENT.
+// client area. Both WindowFromPoint and the mouse leave the point of a disabled
+// child with its parent, pass through the pixels of a layered window that do
+// not show (zero alpha, the colour key, a constant alpha of 0) and never see a
+// layered window with WS_EX_TRANSPARENT. They differ on a disabled top-level
+// window: WindowFromPoint enters it, the mouse stops there (HTERROR).
 struct PointWalk {
     bool mouse = false;
     DWORD thread = 0;           // only this thread's windows; 0 for all
@@ -419,8 +419,10 @@ void RouteInput();
 bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove);
 // True when the calling thread has input waiting that passes the filter.
 bool HasInput(const ThreadQueue& q, HWND filter, UINT filterMin, UINT filterMax);
-// Generates a WM_MOUSELEAVE / hover when tracking conditions are met (called
-// when the cursor moves, windows move or a window is destroyed).
+// Called after windows moved, were sized, shown, hidden, re-stacked or
+// destroyed: when the window under the still cursor changed, a mouse move at
+// the cursor is injected (it reaches the window now under it as WM_MOUSEMOVE),
+// and tracking whose window the cursor left posts its WM_MOUSELEAVE.
 void CheckMouseTracking();
 // Forgets a window that is being destroyed: capture, focus, activation,
 // tracking, double-click memory. Sends what the original sends (WM_CAPTURECHANGED,
@@ -449,8 +451,8 @@ void RemoveThreadHooks(ThreadQueue& q);
 // ============================================================================
 
 // Default processing of input-related messages (WM_MOUSEACTIVATE,
-// WM_SETCURSOR, WM_ACTIVATE, WM_NCACTIVATE, WM_CANCELMODE, keyboard
-// system keys). Returns true when it handled `msg`.
+// WM_SETCURSOR, WM_NCLBUTTONDOWN, WM_MOUSEWHEEL, WM_ACTIVATE, WM_NCACTIVATE,
+// WM_CANCELMODE, keyboard system keys). Returns true when it handled `msg`.
 bool DefInputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
 // Activation changes caused by showing and hiding windows.
 void ActivateOnShow(HWND hwnd);
@@ -462,9 +464,10 @@ void ActivateOtherOnHide(HWND hwnd);
 // from another thread; else the window is active for its thread alone.
 // Without the lock.
 void ActivateWindow(HWND top, WORD how, bool takeForeground);
-// A click asks to activate `top` (WM_MOUSEACTIVATE answered MA_ACTIVATE*):
-// activates it unless it already is the foreground window, bringing the
-// application to the foreground. Without the lock.
+// A click asks to activate `top` (WM_MOUSEACTIVATE answered MA_ACTIVATE*, or
+// a press on a caption): activates it, bringing the application to the
+// foreground, unless it already is the foreground window or cannot be
+// activated (disabled, WS_EX_NOACTIVATE). Without the lock.
 void ClickActivate(HWND top);
 // True while DefWindowProc(WM_NCACTIVATE) last drew the window's frame active
 // (the caption painter asks).

@@ -704,8 +704,10 @@ HWND RootOf(HWND hwnd) {
 
 // Whether the pixel of a layered top-level window at a point (window
 // coordinates) shows: not where UpdateLayeredWindow's content has alpha 0, nor
-// where SetLayeredWindowAttributes' colour key matches.
+// where SetLayeredWindowAttributes' colour key matches, nor anywhere while the
+// constant alpha is 0.
 bool LayeredPixelShows(const Window& w, POINT local) {
+    if ((w.layeredFlags & LWA_ALPHA) && w.layeredAlpha == 0) return false;
     BitmapSurface s;
     if (!w.surface || !GetBitmapSurface(w.surface, &s) || local.x >= s.width || local.y >= s.height)
         return true;
@@ -722,7 +724,7 @@ bool TakesPoint(const Window& w, POINT p, const PointWalk& walk) {
     if (w.parent || !(w.exStyle & WS_EX_LAYERED)) return true;
     if (w.exStyle & WS_EX_TRANSPARENT) return false;
     const RECT r = WindowRectOnScreen(w);
-    return !walk.mouse || LayeredPixelShows(w, POINT{p.x - r.left, p.y - r.top});
+    return LayeredPixelShows(w, POINT{p.x - r.left, p.y - r.top});
 }
 
 } // namespace
@@ -770,8 +772,8 @@ HWND WindowAtPoint(POINT p, const PointWalk& walk) {
         if (it == list->end()) return found;
         const Window& w = *GetWnd(*it);
         if (!w.Enabled()) {
-            if (walk.mouse) return w.handle;
             if (found) return found;
+            if (walk.mouse) return w.handle;
         }
         found = w.handle;
         const RECT client = ClientRectOnScreen(w);

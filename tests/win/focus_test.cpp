@@ -286,6 +286,49 @@ TEST_F(FocusTest, DefaultSystemKeysAskTheTopLevelWindowForItsMenuOrToClose) {
               (std::vector<C>{C{SC_KEYMENU, 0}, C{SC_KEYMENU, 'x'}, C{SC_CLOSE, 0}, C{SC_KEYMENU, 0}}));
 }
 
+TEST_F(FocusTest, DefaultMouseActivationLeavesAPressOnTheCaptionToTheCaption) {
+    auto caption = [](UINT m, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        if (m == WM_NCHITTEST) return PointFromLParam(lParam).y < 20 ? HTCAPTION : HTCLIENT;
+        return std::nullopt;
+    };
+    HWND other = Make(kPopup, Rect(400, 0, 500, 100));
+    HWND a = Make(kPopup, Rect(0, 0, 200, 200), nullptr, caption);
+    HWND child = Make(kChild, Rect(10, 30, 60, 60), a);
+    HWND eater = Make(kPopup, Rect(250, 0, 350, 100), nullptr, Answer(WM_MOUSEACTIVATE, MA_NOACTIVATEANDEAT));
+    HWND eaterChild = Make(kChild, Rect(0, 0, 50, 50), eater);
+    struct Case {
+        HWND hwnd;
+        LRESULT hit;
+        UINT button;
+        LRESULT answer;
+    };
+    const Case cases[] = {
+        {a, HTCAPTION, WM_LBUTTONDOWN, MA_NOACTIVATE},
+        {a, HTCAPTION, WM_RBUTTONDOWN, MA_ACTIVATE},
+        {a, HTCLIENT, WM_LBUTTONDOWN, MA_ACTIVATE},
+        {a, HTBOTTOM, WM_LBUTTONDOWN, MA_ACTIVATE},
+        {child, HTCAPTION, WM_LBUTTONDOWN, MA_NOACTIVATE},
+        {child, HTCLIENT, WM_LBUTTONDOWN, MA_ACTIVATE},
+        {eaterChild, HTCLIENT, WM_LBUTTONDOWN, MA_NOACTIVATEANDEAT}, // the parent's answer
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.hit) + " " + std::to_string(c.button));
+        const HWND top = GetAncestor(c.hwnd, GA_ROOT);
+        EXPECT_EQ(SendMessage(c.hwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+                              MAKELPARAM(static_cast<int>(c.hit), static_cast<int>(c.button))),
+                  c.answer);
+    }
+
+    // The press on the caption activates when it reaches the default processing.
+    SetActiveWindow(other);
+    MessageLog log{a};
+    log.Only({WM_MOUSEACTIVATE, WM_NCLBUTTONDOWN, WM_ACTIVATE});
+    Click(a, Point(100, 10));
+    EXPECT_EQ(log.Text(), "WM_MOUSEACTIVATE WM_NCLBUTTONDOWN WM_ACTIVATE");
+    EXPECT_EQ(LOWORD(At(log, 2).wParam), WA_CLICKACTIVE);
+    EXPECT_EQ(GetActiveWindow(), a);
+}
+
 // A worker thread with a window of its own and a message loop.
 struct Worker {
     MessageLog* log = nullptr;

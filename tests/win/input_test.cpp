@@ -2,6 +2,7 @@
 
 #include "gfx/draw.h"
 
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <optional>
@@ -235,6 +236,48 @@ TEST_F(InputTest, ChildAsksItsParentAboutMouseActivation) {
     EXPECT_EQ(GetActiveWindow(), other);
 }
 
+TEST_F(InputTest, OnlyAPressThatWouldActivateAsksForMouseActivation) {
+    struct Case {
+        const char* what;
+        LRESULT answer; // of the clicked window's WM_MOUSEACTIVATE; 0 for the default
+        DWORD exStyle;
+        bool startActive;
+        bool background; // the application has lost the foreground
+        const char* expect;
+    };
+    const Case cases[] = {
+        {"an inactive window", 0, 0, false, false,
+         "a:WM_MOUSEACTIVATE a:WM_ACTIVATE a:WM_LBUTTONDOWN child:WM_LBUTTONDOWN"},
+        {"the active window", 0, 0, true, false, "a:WM_LBUTTONDOWN child:WM_LBUTTONDOWN"},
+        {"a window of a background application", 0, 0, true, true,
+         "a:WM_MOUSEACTIVATE a:WM_ACTIVATE a:WM_LBUTTONDOWN child:WM_LBUTTONDOWN"},
+        // The activating click is eaten, the next one reaches the window.
+        {"a window that eats its activating click", MA_ACTIVATEANDEAT, 0, false, false,
+         "a:WM_MOUSEACTIVATE a:WM_ACTIVATE child:WM_LBUTTONDOWN"},
+        // A window that never becomes active is asked at every press.
+        {"a window that is never activated", MA_NOACTIVATE, WS_EX_NOACTIVATE, false, false,
+         "a:WM_MOUSEACTIVATE a:WM_LBUTTONDOWN child:WM_MOUSEACTIVATE a:WM_MOUSEACTIVATE "
+         "child:WM_LBUTTONDOWN"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HWND other = Make("other", kPopup, Rect(400, 100, 500, 200));
+        HWND a = Make("a", kPopup, Rect(100, 100, 300, 250), nullptr,
+                      c.answer ? Answer(WM_MOUSEACTIVATE, c.answer) : nullptr, c.exStyle);
+        HWND child = Make("child", WS_CHILD | WS_VISIBLE, Rect(10, 10, 110, 60), a);
+        SetActiveWindow(c.startActive ? a : other);
+        if (c.background) SetApplicationForeground(false);
+        Record({WM_MOUSEACTIVATE, WM_ACTIVATE, WM_LBUTTONDOWN});
+        Click(a, Point(150, 100));
+        Click(child, Point(5, 5));
+        std::erase_if(Trace(), [&](const TraceEntry& e) { return e.hwnd == other; });
+        EXPECT_EQ(TraceText(), c.expect);
+        DestroyWindow(a);
+        DestroyWindow(other);
+        SetApplicationForeground(true);
+    }
+}
+
 TEST_F(InputTest, NoActivateWindowsAreNotActivatedByClicks) {
     HWND other = Make("other", kPopup, Rect(400, 100, 500, 200));
     HWND tool = Make("tool", kPopup, Rect(100, 100, 300, 250), nullptr, nullptr, WS_EX_NOACTIVATE);
@@ -268,47 +311,59 @@ TEST_F(InputTest, TransparentHitTestPassesThePointToTheWindowBelow) {
 }
 
 TEST_F(InputTest, DisabledFormsAnswerHTERRORWithoutActivationOrButton) {
+    // A disabled window takes no mouse input: over a disabled form the press
+    // only sets the cursor with HTERROR (and beeps), over a disabled child it
+    // goes to the parent as if the child were not there.
     HWND other = Make("other", kPopup, Rect(400, 100, 500, 200));
     HWND form = Make("form", kPopup, Rect(100, 100, 300, 250));
     HWND child = Make("child", WS_CHILD | WS_VISIBLE, Rect(10, 10, 110, 60), form);
     HWND off = Make("off", WS_CHILD | WS_VISIBLE | WS_DISABLED, Rect(10, 80, 110, 120), form);
-    SetActiveWindow(other);
     HookMouse();
 
     struct Case {
+        const char* what;
         bool disableForm;
         HWND clicked;
-        HWND target;
+        LRESULT hit;
         const char* expect;
+        HWND active;
+        std::size_t beeps;
     };
     const Case cases[] = {
-        {true, child, form, "hook:WM_NCLBUTTONDOWN form:WM_SETCURSOR hook:WM_NCLBUTTONUP form:WM_SETCURSOR"},
-        // The disabled child's default processing asks its parent first.
-        {false, off, off,
-         "hook:WM_NCLBUTTONDOWN off:WM_SETCURSOR form:WM_SETCURSOR hook:WM_NCLBUTTONUP off:WM_SETCURSOR "
-         "form:WM_SETCURSOR"},
+        {"a disabled form", true, form, HTERROR,
+         "hook:WM_NCLBUTTONDOWN form:WM_SETCURSOR hook:WM_NCLBUTTONUP form:WM_SETCURSOR", other, 1},
+        {"the enabled child of a disabled form", true, child, HTERROR,
+         "hook:WM_NCLBUTTONDOWN form:WM_SETCURSOR hook:WM_NCLBUTTONUP form:WM_SETCURSOR", other, 1},
+        {"a disabled child", false, off, HTCLIENT,
+         "form:WM_NCHITTEST hook:WM_LBUTTONDOWN form:WM_MOUSEACTIVATE form:WM_SETCURSOR form:WM_LBUTTONDOWN "
+         "form:WM_NCHITTEST hook:WM_LBUTTONUP form:WM_SETCURSOR form:WM_LBUTTONUP",
+         form, 0},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetActiveWindow(other);
         EnableWindow(form, c.disableForm ? FALSE : TRUE);
         MoveTo(c.clicked, Point(5, 5));
         g_mouseHookCalls.clear();
+        ClearPlayedSounds();
         Record({WM_NCHITTEST, WM_MOUSEACTIVATE, WM_SETCURSOR, WM_LBUTTONDOWN, WM_LBUTTONUP});
         InjectMouseButton(MouseButton::Left, true);
         InjectMouseButton(MouseButton::Left, false);
         RunUntilIdle();
         EXPECT_EQ(TraceText(), c.expect);
         ASSERT_EQ(g_mouseHookCalls.size(), 2u);
-        EXPECT_EQ(g_mouseHookCalls[0].hwnd, c.target);
-        EXPECT_EQ(static_cast<LRESULT>(static_cast<int>(g_mouseHookCalls[0].wHitTestCode)), HTERROR);
-        EXPECT_EQ(static_cast<SHORT>(LOWORD(Nth(WM_SETCURSOR).lParam)), HTERROR);
+        EXPECT_EQ(g_mouseHookCalls[0].hwnd, form);
+        EXPECT_EQ(static_cast<LRESULT>(static_cast<int>(g_mouseHookCalls[0].wHitTestCode)), c.hit);
+        EXPECT_EQ(static_cast<SHORT>(LOWORD(Nth(WM_SETCURSOR).lParam)), c.hit);
         EXPECT_EQ(HIWORD(Nth(WM_SETCURSOR).lParam), WM_LBUTTONDOWN);
-        EXPECT_EQ(GetActiveWindow(), other);
+        EXPECT_EQ(GetActiveWindow(), c.active);
+        EXPECT_EQ(Sounds().size(), c.beeps);
     }
 }
 
-TEST_F(InputTest, WindowFromPointAndTheMouseDifferOnDisabledWindowsAndLayeredPixels) {
+TEST_F(InputTest, WindowFromPointAndTheMouseDifferOnlyOnDisabledTopLevelWindows) {
     HWND form = Make("form", kPopup, Rect(100, 100, 300, 250));
-    HWND off = Make("off", WS_CHILD | WS_VISIBLE | WS_DISABLED, Rect(10, 80, 110, 120), form);
+    Make("off", WS_CHILD | WS_VISIBLE | WS_DISABLED, Rect(10, 80, 110, 120), form);
     HWND dead = Make("dead", kPopup | WS_DISABLED, Rect(400, 100, 500, 200));
     HWND inner = Make("inner", WS_CHILD | WS_VISIBLE, Rect(10, 10, 50, 50), dead);
     // Per-pixel content whose left half does not show.
@@ -323,10 +378,17 @@ TEST_F(InputTest, WindowFromPointAndTheMouseDifferOnDisabledWindowsAndLayeredPix
     ASSERT_TRUE(UpdateLayeredWindow(glass, nullptr, nullptr, nullptr, content.Handle(), &origin, 0, &blend,
                                     ULW_ALPHA));
     ShowWindow(glass, SW_SHOWNA);
-    HWND veil =
-        Make("veil", WS_POPUP, Rect(100, 200, 150, 250), nullptr, nullptr, WS_EX_LAYERED | WS_EX_TRANSPARENT);
-    ASSERT_TRUE(SetLayeredWindowAttributes(veil, 0, 128, LWA_ALPHA));
-    ShowWindow(veil, SW_SHOWNA);
+    // Layered by constant alpha: fully transparent, barely visible, and
+    // transparent to the mouse by style.
+    auto layered = [this](const char* name, RECT r, DWORD exStyle, BYTE alpha) {
+        HWND h = Make(name, WS_POPUP, r, nullptr, nullptr, exStyle);
+        EXPECT_TRUE(SetLayeredWindowAttributes(h, 0, alpha, LWA_ALPHA));
+        ShowWindow(h, SW_SHOWNA);
+        return h;
+    };
+    layered("clear", Rect(150, 150, 200, 200), WS_EX_LAYERED, 0);
+    HWND faint = layered("faint", Rect(200, 150, 250, 200), WS_EX_LAYERED, 1);
+    layered("veil", Rect(100, 200, 150, 250), WS_EX_LAYERED | WS_EX_TRANSPARENT, 128);
     HookMouse();
 
     struct Case {
@@ -336,11 +398,13 @@ TEST_F(InputTest, WindowFromPointAndTheMouseDifferOnDisabledWindowsAndLayeredPix
         LRESULT hit;
     };
     const Case cases[] = {
-        {Point(120, 190), form, off, HTERROR},     // a disabled child
+        {Point(120, 190), form, form, HTCLIENT},   // a disabled child
         {Point(480, 180), dead, dead, HTERROR},    // a disabled top-level window
         {Point(420, 120), inner, dead, HTERROR},   // the enabled child of a disabled one
-        {Point(210, 110), glass, form, HTCLIENT},  // a layered pixel that does not show
+        {Point(210, 110), form, form, HTCLIENT},   // a layered pixel that does not show
         {Point(280, 110), glass, glass, HTCLIENT}, // one that shows
+        {Point(160, 160), form, form, HTCLIENT},   // a layered window of constant alpha 0
+        {Point(210, 160), faint, faint, HTCLIENT}, // one of alpha 1
         {Point(120, 220), form, form, HTCLIENT},   // a transparent layered window
     };
     for (const Case& c : cases) {
@@ -356,6 +420,7 @@ TEST_F(InputTest, WindowFromPointAndTheMouseDifferOnDisabledWindowsAndLayeredPix
 
 TEST_F(InputTest, MouseHookSeesEachRetrievalAndMaySwallow) {
     HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
+    SetActiveWindow(Make("other", kPopup, Rect(400, 100, 500, 200)));
     MoveTo(a, Point(10, 10));
     HookMouse();
     Record({WM_MOUSEACTIVATE, WM_SETCURSOR, WM_LBUTTONDOWN});
@@ -515,6 +580,46 @@ TEST_F(InputTest, ThirdClickStartsAnewAndOtherButtonsCountSeparately) {
     EXPECT_EQ(GetDoubleClickTime(), 500u);
 }
 
+TEST_F(InputTest, ACaptionPressAndACapturedPressFormADoubleClick) {
+    // The window takes the capture on a press on its caption, as a drag does.
+    struct Case {
+        const char* what;
+        bool releaseOnUp;
+        DWORD delay;
+        int dx;
+        const char* expect;
+    };
+    const Case cases[] = {
+        {"captured second press", false, 100, 0,
+         "WM_NCLBUTTONDOWN WM_LBUTTONUP WM_LBUTTONDBLCLK WM_LBUTTONUP"},
+        {"second press on the caption", true, 100, 0,
+         "WM_NCLBUTTONDOWN WM_LBUTTONUP WM_NCLBUTTONDBLCLK WM_NCLBUTTONUP"},
+        {"too late", false, 600, 0, "WM_NCLBUTTONDOWN WM_LBUTTONUP WM_LBUTTONDOWN WM_LBUTTONUP"},
+        {"too far", false, 100, 3, "WM_NCLBUTTONDOWN WM_LBUTTONUP WM_LBUTTONDOWN WM_LBUTTONUP"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool release = c.releaseOnUp;
+        auto dragger = [release](HWND self, UINT m, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+            if (m == WM_NCHITTEST) return PointFromLParam(lParam).y < 120 ? HTCAPTION : HTCLIENT;
+            if (m == WM_NCLBUTTONDOWN) SetCapture(self);
+            if (m == WM_LBUTTONUP && release) ReleaseCapture();
+            return std::nullopt;
+        };
+        HWND a = Make("a", kPopup, Rect(100, 100, 300, 250), nullptr, dragger, 0, "InputDbl");
+        MessageLog log{a};
+        log.Only({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_NCLBUTTONDOWN, WM_NCLBUTTONUP,
+                  WM_NCLBUTTONDBLCLK});
+        ClickScreen(Point(150, 105));
+        Advance(c.delay);
+        ClickScreen(Point(150 + c.dx, 105));
+        EXPECT_EQ(log.Text(), c.expect);
+        ReleaseCapture();
+        Advance(1000);
+        DestroyWindow(a);
+    }
+}
+
 // ============================================================================
 // Mouse tracking
 // ============================================================================
@@ -607,6 +712,46 @@ TEST_F(InputTest, TrackingRequestsOutsideTheWindowOrCancelled) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
 
+TEST_F(InputTest, TrackingAWindowNotUnderTheCursorLeavesItAtOnceAndKeepsTheOther) {
+    struct Case {
+        DWORD flags;
+        const char* expect;
+    };
+    const Case cases[] = {
+        {TME_LEAVE, "b:WM_MOUSELEAVE"},
+        {TME_LEAVE | TME_HOVER, "b:WM_MOUSELEAVE"},
+        {TME_LEAVE | TME_NONCLIENT, "b:WM_NCMOUSELEAVE"},
+        {TME_HOVER, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
+        HWND b = Make("b", kPopup, Rect(400, 100, 600, 250));
+        MoveTo(a, Point(20, 20));
+        TRACKMOUSEEVENT tme;
+        tme.dwFlags = TME_LEAVE;
+        tme.hwndTrack = a;
+        ASSERT_TRUE(TrackMouseEvent(&tme));
+        Record({WM_MOUSELEAVE, WM_NCMOUSELEAVE, WM_MOUSEHOVER});
+        tme.dwFlags = c.flags;
+        tme.hwndTrack = b;
+        tme.dwHoverTime = 10;
+        ASSERT_TRUE(TrackMouseEvent(&tme));
+        Advance(50);
+        EXPECT_EQ(TraceText(), c.expect);
+        TRACKMOUSEEVENT query;
+        query.dwFlags = TME_QUERY;
+        ASSERT_TRUE(TrackMouseEvent(&query));
+        EXPECT_EQ(query.dwFlags, TME_LEAVE);
+        EXPECT_EQ(query.hwndTrack, a);
+        Record({WM_MOUSELEAVE});
+        MoveTo(b, Point(10, 10));
+        EXPECT_EQ(TraceText(), "a:WM_MOUSELEAVE");
+        DestroyWindow(a);
+        DestroyWindow(b);
+    }
+}
+
 TEST_F(InputTest, HoverIsPostedAfterTheCursorRestsLongEnough) {
     HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
     MoveTo(a, Point(20, 20));
@@ -631,6 +776,86 @@ TEST_F(InputTest, HoverIsPostedAfterTheCursorRestsLongEnough) {
     EXPECT_EQ(query.dwFlags, TME_LEAVE);
     MoveToScreen(Point(900, 700));
     EXPECT_EQ(TraceText(), "a:WM_MOUSEHOVER a:WM_MOUSELEAVE");
+}
+
+TEST_F(InputTest, AWindowChangingUnderTheStillCursorGetsAMouseMove) {
+    // The cursor rests at (150, 150) over `a`; `b` lies to its right, `c` is
+    // hidden over the cursor, `d` a hidden child of `a` under it.
+    struct Case {
+        const char* what;
+        std::function<void(HWND a, HWND b, HWND c, HWND d)> change;
+        const char* expect;
+    };
+    const Case cases[] = {
+        {"shown", [](HWND, HWND, HWND c, HWND) { ShowWindow(c, SW_SHOW); }, "c:WM_MOUSEMOVE"},
+        {"shown without activation", [](HWND, HWND, HWND c, HWND) { ShowWindow(c, SW_SHOWNA); },
+         "c:WM_MOUSEMOVE"},
+        {"a child shown", [](HWND, HWND, HWND, HWND d) { ShowWindow(d, SW_SHOWNA); }, "d:WM_MOUSEMOVE"},
+        {"hidden",
+         [](HWND, HWND, HWND c, HWND) {
+             ShowWindow(c, SW_SHOWNA);
+             RunUntilIdle();
+             Trace().clear();
+             ShowWindow(c, SW_HIDE);
+         },
+         "a:WM_MOUSEMOVE"},
+        {"destroyed",
+         [](HWND, HWND, HWND c, HWND) {
+             ShowWindow(c, SW_SHOWNA);
+             RunUntilIdle();
+             Trace().clear();
+             DestroyWindow(c);
+         },
+         "a:WM_MOUSEMOVE"},
+        {"moved under it",
+         [](HWND, HWND b, HWND, HWND) {
+             SetWindowPos(b, nullptr, 140, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+         },
+         "b:WM_MOUSEMOVE"},
+        {"sized to reach it",
+         [](HWND, HWND b, HWND, HWND) {
+             SetWindowPos(b, nullptr, 140, 0, 100, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+         },
+         "b:WM_MOUSEMOVE"},
+        {"moved away", [](HWND a, HWND, HWND, HWND) { MoveWindow(a, 500, 400, 200, 150, TRUE); }, ""},
+        {"raised over it",
+         [](HWND, HWND b, HWND, HWND) {
+             SetWindowPos(b, HWND_BOTTOM, 120, 120, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+             RunUntilIdle();
+             Trace().clear();
+             SetWindowPos(b, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+         },
+         "b:WM_MOUSEMOVE"},
+        {"moved but still under it",
+         [](HWND a, HWND, HWND, HWND) {
+             SetWindowPos(a, nullptr, 90, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+         },
+         ""},
+        {"shown elsewhere",
+         [](HWND, HWND, HWND c, HWND) {
+             SetWindowPos(c, nullptr, 600, 500, 0, 0,
+                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+         },
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
+        HWND b = Make("b", kPopup, Rect(400, 100, 600, 250));
+        HWND hidden = Make("c", WS_POPUP, Rect(120, 120, 200, 200));
+        HWND d = Make("d", WS_CHILD, Rect(40, 40, 80, 80), a);
+        MoveToScreen(Point(150, 150));
+        Record({WM_MOUSEMOVE, WM_NCMOUSEMOVE});
+        c.change(a, b, hidden, d);
+        RunUntilIdle();
+        EXPECT_EQ(TraceText(), c.expect);
+        if (!Trace().empty()) {
+            POINT client = Point(150, 150);
+            ScreenToClient(Trace().back().hwnd, &client);
+            EXPECT_EQ(Trace().back().lParam, PointToLParam(client));
+        }
+        for (HWND h : {a, b, hidden}) DestroyWindow(h);
+    }
 }
 
 // ============================================================================
@@ -747,27 +972,71 @@ TEST_F(KeyboardTest, GivenCharactersReachTranslateMessage) {
     EXPECT_EQ(TraceText(), "");
 }
 
-TEST_F(KeyboardTest, AltMakesSystemKeys) {
-    KeyDown(VK_MENU);
-    PressKey('F');
-    KeyUp(VK_MENU);
-    EXPECT_EQ(TraceText(), "edit:WM_SYSKEYDOWN edit:WM_SYSKEYDOWN edit:WM_SYSCHAR edit:WM_SYSKEYUP "
-                           "edit:WM_SYSKEYUP");
-    EXPECT_EQ(Nth(WM_SYSKEYDOWN, 0).wParam, static_cast<WPARAM>(VK_MENU));
-    EXPECT_EQ(Nth(WM_SYSKEYDOWN, 0).lParam, 1 | (0x38 << 16) | KF_ALTDOWN_BIT);
-    EXPECT_EQ(Nth(WM_SYSKEYDOWN, 1).lParam, 1 | (0x21 << 16) | KF_ALTDOWN_BIT);
-    EXPECT_EQ(Nth(WM_SYSCHAR).wParam, static_cast<WPARAM>('f'));
-    EXPECT_EQ(Nth(WM_SYSKEYUP, 1).lParam, 1 | (0x38 << 16) | KF_REPEAT_BIT | KF_UP_BIT);
+// Key messages as "WM_NAME(wParam,lParam)" in hex.
+std::string KeyTrace() {
+    std::string text;
+    for (const auto& e : Trace()) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "(%X,%08X)", static_cast<unsigned>(e.wParam),
+                      static_cast<unsigned>(e.lParam));
+        text += (text.empty() ? "" : " ") + MessageName(e.msg) + buffer;
+    }
+    return text;
+}
 
-    // Ctrl+Alt is not a system combination; F10 is one.
-    Record({WM_KEYDOWN, WM_SYSKEYDOWN});
-    KeyDown(VK_CONTROL);
-    KeyDown(VK_MENU);
-    PressKey('G');
-    KeyUp(VK_MENU);
-    KeyUp(VK_CONTROL);
-    PressKey(VK_F10);
-    EXPECT_EQ(TraceText(), "edit:WM_KEYDOWN edit:WM_KEYDOWN edit:WM_KEYDOWN edit:WM_SYSKEYDOWN");
+TEST_F(KeyboardTest, AltMakesSystemKeysAndSetsTheContextBit) {
+    // Alt is 12 (scan 38), Ctrl 11 (1D), N 4E (31), F10 79 (44).
+    struct Key {
+        int vk;
+        bool down;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Key> keys;
+        const char* expect;
+    };
+    const Case cases[] = {
+        {"Alt alone",
+         {{VK_MENU, true}, {VK_MENU, false}},
+         "WM_SYSKEYDOWN(12,20380001) WM_SYSKEYUP(12,C0380001)"},
+        {"Alt held alone",
+         {{VK_MENU, true}, {VK_MENU, true}, {VK_MENU, false}},
+         "WM_SYSKEYDOWN(12,20380001) WM_SYSKEYDOWN(12,60380001) WM_SYSKEYUP(12,C0380001)"},
+        {"Alt+N",
+         {{VK_MENU, true}, {'N', true}, {'N', false}, {VK_MENU, false}},
+         "WM_SYSKEYDOWN(12,20380001) WM_SYSKEYDOWN(4E,20310001) WM_SYSCHAR(6E,20310001) "
+         "WM_SYSKEYUP(4E,E0310001) WM_KEYUP(12,C0380001)"},
+        {"Alt released before N",
+         {{VK_MENU, true}, {'N', true}, {VK_MENU, false}, {'N', false}},
+         "WM_SYSKEYDOWN(12,20380001) WM_SYSKEYDOWN(4E,20310001) WM_SYSCHAR(6E,20310001) "
+         "WM_KEYUP(12,C0380001) WM_KEYUP(4E,C0310001)"},
+        {"Alt+N, then Alt alone",
+         {{VK_MENU, true}, {'N', true}, {'N', false}, {VK_MENU, false}, {VK_MENU, true}, {VK_MENU, false}},
+         "WM_SYSKEYDOWN(12,20380001) WM_SYSKEYDOWN(4E,20310001) WM_SYSCHAR(6E,20310001) "
+         "WM_SYSKEYUP(4E,E0310001) WM_KEYUP(12,C0380001) WM_SYSKEYDOWN(12,20380001) "
+         "WM_SYSKEYUP(12,C0380001)"},
+        {"Ctrl+Alt+N",
+         {{VK_CONTROL, true},
+          {VK_MENU, true},
+          {'N', true},
+          {'N', false},
+          {VK_MENU, false},
+          {VK_CONTROL, false}},
+         "WM_KEYDOWN(11,001D0001) WM_KEYDOWN(12,20380001) WM_KEYDOWN(4E,20310001) WM_KEYUP(4E,E0310001) "
+         "WM_KEYUP(12,C0380001) WM_KEYUP(11,C01D0001)"},
+        {"F10", {{VK_F10, true}, {VK_F10, false}}, "WM_SYSKEYDOWN(79,00440001) WM_SYSKEYUP(79,C0440001)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Record({WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR});
+        for (const Key& k : c.keys) {
+            if (k.down)
+                KeyDown(k.vk);
+            else
+                KeyUp(k.vk);
+        }
+        EXPECT_EQ(KeyTrace(), c.expect);
+    }
 }
 
 TEST_F(KeyboardTest, WithoutFocusTheActiveWindowGetsSystemKeys) {
@@ -826,14 +1095,43 @@ TEST_F(KeyboardTest, KeyStateFollowsRetrievalWhileAsyncStateIsImmediate) {
     EXPECT_FALSE(GetKeyboardState(nullptr));
 }
 
-TEST_F(KeyboardTest, WheelGoesToTheFocusAndOnToItsParent) {
-    Record({WM_MOUSEWHEEL});
-    MoveTo(form, Point(150, 100));
-    Wheel(-WHEEL_DELTA);
-    EXPECT_EQ(TraceText(), "edit:WM_MOUSEWHEEL form:WM_MOUSEWHEEL");
-    auto wheel = Nth(WM_MOUSEWHEEL);
-    EXPECT_EQ(static_cast<SHORT>(HIWORD(wheel.wParam)), -WHEEL_DELTA);
-    EXPECT_EQ(wheel.lParam, MAKELPARAM(250, 200));
+TEST_F(KeyboardTest, WheelGoesToTheWindowUnderTheCursorAndOnToItsParent) {
+    // The focus is in `edit`; the wheel turns over other windows.
+    HWND list = Make("list", WS_CHILD | WS_VISIBLE, Rect(10, 60, 110, 140), form);
+    HWND grid = Make("grid", WS_CHILD | WS_VISIBLE, Rect(120, 60, 190, 140), form, Answer(WM_MOUSEWHEEL, 0));
+    HWND other = Make("other", WS_POPUP | WS_VISIBLE, Rect(400, 100, 500, 200));
+    SetFocus(edit);
+    struct Case {
+        const char* what;
+        HWND over; // nullptr: the desktop
+        HWND capture;
+        const char* expect;
+    };
+    const Case cases[] = {
+        {"a child that leaves it to its parent", list, nullptr, "list:WM_MOUSEWHEEL form:WM_MOUSEWHEEL"},
+        {"a child that takes it", grid, nullptr, "grid:WM_MOUSEWHEEL"},
+        {"an inactive window", other, nullptr, "other:WM_MOUSEWHEEL"},
+        {"the desktop", nullptr, nullptr, ""},
+        {"a window while another has the capture", other, list, "list:WM_MOUSEWHEEL form:WM_MOUSEWHEEL"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        POINT at = Point(900, 600);
+        if (c.over) {
+            at = Point(5, 5);
+            ClientToScreen(c.over, &at);
+        }
+        MoveToScreen(at);
+        if (c.capture) SetCapture(c.capture);
+        Record({WM_MOUSEWHEEL});
+        Wheel(-WHEEL_DELTA);
+        ReleaseCapture();
+        EXPECT_EQ(TraceText(), c.expect);
+        if (Trace().empty()) continue;
+        EXPECT_EQ(static_cast<SHORT>(HIWORD(Nth(WM_MOUSEWHEEL).wParam)), -WHEEL_DELTA);
+        EXPECT_EQ(Nth(WM_MOUSEWHEEL).lParam, PointToLParam(at));
+    }
+    EXPECT_EQ(GetFocus(), edit);
 }
 
 TEST(KeyMapTest, UsKeyMap) {
