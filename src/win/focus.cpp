@@ -515,7 +515,9 @@ HWND SetActiveWindow(HWND hwnd) {
         Guard g(Lock());
         previous = Valid(q.active);
         if (hwnd) {
-            if (!WndOrFail(hwnd)) return nullptr;
+            const Window* target = WndOrFail(hwnd);
+            if (!target) return nullptr;
+            if (target->IsChild() && target->parent) return previous;
             top = TopLevelOf(hwnd);
             Window* w = GetWnd(top);
             if (!w || w->threadId != q.id) {

@@ -37,6 +37,7 @@ struct Calling {
 };
 thread_local std::vector<Calling> tCalling;
 
+// The hooks this window system calls; any other id is refused as a bad one.
 bool Supported(int idHook) {
     return idHook == WH_KEYBOARD || idHook == WH_MOUSE || idHook == WH_CALLWNDPROC || idHook == WH_GETMESSAGE;
 }
@@ -153,8 +154,12 @@ void ResetHooks() {
 using namespace detail;
 
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE, DWORD threadId) {
-    if (!Supported(idHook) || !proc) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+    if (!Supported(idHook)) {
+        SetLastError(ERROR_INVALID_HOOK_FILTER);
+        return nullptr;
+    }
+    if (!proc) {
+        SetLastError(ERROR_INVALID_FILTER_PROC);
         return nullptr;
     }
     DWORD self = GetCurrentThreadId();

@@ -871,20 +871,23 @@ void CheckMouseTracking() {
 }
 
 void InputForgetWindow(HWND hwnd) {
-    bool lostCapture = false;
     {
         Guard g(Lock());
         auto& s = State();
-        if (s.capture == hwnd) {
-            s.capture = nullptr;
-            lostCapture = true;
-        }
         if (s.track.hwnd == hwnd) EndTracking();
         if (s.underCursor == hwnd) s.underCursor = nullptr;
         if (s.click.hwnd == hwnd) s.click = LastClick{};
     }
-    if (lostCapture) SendMsg(hwnd, WM_CAPTURECHANGED, 0, 0);
     FocusForgetWindow(hwnd);
+}
+
+void CaptureForgetWindow(HWND hwnd) {
+    {
+        Guard g(Lock());
+        if (State().capture != hwnd) return;
+        State().capture = nullptr;
+    }
+    SendMsg(hwnd, WM_CAPTURECHANGED, 0, 0);
 }
 
 std::string TakeKeyChars(const MSG& msg) {

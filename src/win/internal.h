@@ -133,8 +133,10 @@ struct Window {
     bool messageOnly = false; // created with HWND_MESSAGE as parent
 
     // State
-    bool destroying = false;     // DestroyWindow under way
+    bool destroying = false;     // DestroyWindow under way: it takes no new parent
     bool destroyMsgSent = false; // WM_DESTROY sent to it
+    bool ncDestroying = false;   // WM_NCDESTROY under way: it takes no new children either
+    bool sendSizeMove = false;   // an overlapped window's first WM_SIZE and WM_MOVE wait for ShowWindow
     bool minimized = false;
     bool maximized = false;
     RECT normalRect{};      // restore rectangle
@@ -424,10 +426,13 @@ bool HasInput(const ThreadQueue& q, HWND filter, UINT filterMin, UINT filterMax)
 // the cursor is injected (it reaches the window now under it as WM_MOUSEMOVE),
 // and tracking whose window the cursor left posts its WM_MOUSELEAVE.
 void CheckMouseTracking();
-// Forgets a window that is being destroyed: capture, focus, activation,
-// tracking, double-click memory. Sends what the original sends (WM_CAPTURECHANGED,
-// WM_KILLFOCUS, activation of another window).
+// Forgets a window that is being destroyed: focus, activation, tracking,
+// double-click memory. Sends what the original sends (WM_KILLFOCUS, activation
+// of another window). Called before its WM_DESTROY.
 void InputForgetWindow(HWND hwnd);
+// Takes the capture from a window that is being destroyed (WM_CAPTURECHANGED),
+// after its WM_DESTROY.
+void CaptureForgetWindow(HWND hwnd);
 // The UTF-8 characters the key of a WM_KEYDOWN / WM_SYSKEYDOWN retrieved by the
 // calling thread produces (TranslateMessage turns them into WM_CHAR /
 // WM_SYSCHAR). Each retrieved key's characters are handed out once; a message

@@ -241,7 +241,13 @@ HRGN VisibleRegion(HWND hwnd, bool client, bool clipChildren, bool clipSiblings)
     Window* w = GetWnd(hwnd);
     if (!w || !Drawable(*w) || LockedOut(*w)) return rgn;
     const POINT org = ScreenOrigin(*w, client);
-    const RECT base = client ? ClientSize(*w) : RECT{0, 0, w->Width(), w->Height()};
+    RECT base = RECT{0, 0, w->Width(), w->Height()};
+    if (client) {
+        // A client area larger than its window shows only inside the window.
+        OffsetRect(&base, -w->client.left, -w->client.top);
+        const RECT whole = ClientSize(*w);
+        IntersectRect(&base, &base, &whole);
+    }
     SetRectRgn(rgn, base.left, base.top, base.right, base.bottom);
     IntersectWindowRgn(rgn, *w, org);
     if (clipChildren || (w->style & WS_CLIPCHILDREN))

@@ -178,7 +178,8 @@ ZPlan PlanZOrder(const Window& w, HWND after, UINT flags) {
     ZPlan plan;
     plan.exStyle = w.exStyle;
     std::vector<HWND>* list = SiblingList(w);
-    if (!list) return plan;
+    // A window already taken out of its list (in its WM_NCDESTROY) stays out.
+    if (!list || std::find(list->begin(), list->end(), w.handle) == list->end()) return plan;
     plan.list = *list;
     if (w.parent) {
         if (after == HWND_NOTOPMOST) return plan;
@@ -208,6 +209,7 @@ ZPlan PlanZOrder(const Window& w, HWND after, UINT flags) {
 }
 
 void ApplyZPlan(Window& w, ZPlan& plan) {
+    if (!plan.changed) return;
     if (std::vector<HWND>* list = SiblingList(w)) *list = std::move(plan.list);
     w.exStyle = plan.exStyle;
 }
@@ -303,6 +305,19 @@ int SizeLimit(bool topLevel) {
     return static_cast<int>(std::clamp<long long>(4 * extent, 4096, kMaxCoord));
 }
 
+// The client area (window coordinates) of a WM_NCCALCSIZE answer given in the
+// coordinates of `window`. It may reach beyond the window, whose shape clips
+// what is drawn; an inverted rectangle becomes an empty one.
+RECT ClientFromCalc(const RECT& calc, const RECT& window) {
+    RECT c{ClampCoord(static_cast<long long>(calc.left) - window.left),
+           ClampCoord(static_cast<long long>(calc.top) - window.top),
+           ClampCoord(static_cast<long long>(calc.right) - window.left),
+           ClampCoord(static_cast<long long>(calc.bottom) - window.top)};
+    c.right = std::max(c.right, c.left);
+    c.bottom = std::max(c.bottom, c.top);
+    return c;
+}
+
 // --- SetWindowPos -----------------------------------------------------------
 
 void FixupFlags(const Window& w, WINDOWPOS& wp) {
@@ -323,11 +338,11 @@ void FixupFlags(const Window& w, WINDOWPOS& wp) {
     }
 }
 
-bool ValidInsertAfter(const Window& w, HWND after) {
-    if (after == HWND_TOP || after == HWND_BOTTOM || after == HWND_TOPMOST || after == HWND_NOTOPMOST)
-        return true;
-    const Window* a = GetWnd(after);
-    return a && a->parent == w.parent;
+// Any live window will do: one that is not a sibling puts the window at the
+// top of its siblings.
+bool ValidInsertAfter(HWND after) {
+    return after == HWND_TOP || after == HWND_BOTTOM || after == HWND_TOPMOST || after == HWND_NOTOPMOST ||
+           IsDesktop(after) || GetWnd(after);
 }
 
 // Marks what a change of geometry, visibility or z-order leaves to repaint,
@@ -393,8 +408,8 @@ BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT f
         Guard g(Lock());
         Window* w = WndOrFail(hwnd);
         if (!w) return FALSE;
-        if (!(wp.flags & SWP_NOZORDER) && !ValidInsertAfter(*w, after)) {
-            SetLastError(ERROR_INVALID_PARAMETER);
+        if (!(wp.flags & SWP_NOZORDER) && !ValidInsertAfter(after)) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         FixupFlags(*w, wp);
@@ -409,7 +424,7 @@ BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT f
         Window* w = WndOrFail(hwnd);
         if (!w) return FALSE;
         wp.hwnd = hwnd;
-        if (!(wp.flags & SWP_NOZORDER) && !ValidInsertAfter(*w, wp.hwndInsertAfter)) wp.flags |= SWP_NOZORDER;
+        if (!(wp.flags & SWP_NOZORDER) && !ValidInsertAfter(wp.hwndInsertAfter)) wp.flags |= SWP_NOZORDER;
         FixupFlags(*w, wp);
         oldRect = w->rect;
         oldClient = w->client;
@@ -431,13 +446,7 @@ BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT f
         OffsetRect(&params.rgrc[2], oldRect.left, oldRect.top);
         params.lppos = &wp;
         SendMsg(hwnd, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
-        newClient = params.rgrc[0];
-        OffsetRect(&newClient, -newRect.left, -newRect.top);
-        const LONG width = newRect.right - newRect.left, height = newRect.bottom - newRect.top;
-        newClient.left = std::clamp<LONG>(newClient.left, 0, width);
-        newClient.top = std::clamp<LONG>(newClient.top, 0, height);
-        newClient.right = std::clamp<LONG>(newClient.right, newClient.left, width);
-        newClient.bottom = std::clamp<LONG>(newClient.bottom, newClient.top, height);
+        newClient = ClientFromCalc(params.rgrc[0], newRect);
     }
 
     bool activate = false, childActivate = false, changed = false;
@@ -487,8 +496,26 @@ BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT f
 
 // --- ShowWindow -------------------------------------------------------------
 
+// An overlapped window hears of its size and place the first time ShowWindow
+// runs on it, not at creation.
+void SendFirstSizeMove(HWND hwnd) {
+    WPARAM sizeType = SIZE_RESTORED;
+    LPARAM sizeParam = 0, moveParam = 0;
+    {
+        Guard g(Lock());
+        Window* w = GetWnd(hwnd);
+        if (!w || !w->sendSizeMove) return;
+        w->sendSizeMove = false;
+        sizeType = w->minimized ? SIZE_MINIMIZED : w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED;
+        sizeParam = MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top);
+        moveParam = MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top);
+    }
+    SendMsg(hwnd, WM_SIZE, sizeType, sizeParam);
+    if (Alive(hwnd)) SendMsg(hwnd, WM_MOVE, 0, moveParam);
+}
+
 BOOL ShowWindowOwn(HWND hwnd, int cmd) {
-    bool wasVisible = false, isChild = false, minimized = false, maximized = false;
+    bool wasVisible = false, isChild = false, parentShown = true, minimized = false, maximized = false;
     RECT restore{};
     {
         Guard g(Lock());
@@ -496,9 +523,14 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
         if (!w) return FALSE;
         wasVisible = w->Visible();
         isChild = w->parent != nullptr;
+        if (const Window* p = isChild ? GetWnd(w->parent) : nullptr) parentShown = IsVisibleChain(*p);
         minimized = w->minimized;
         maximized = w->maximized;
         restore = w->normalRect;
+    }
+    if (cmd == SW_SHOW && wasVisible) {
+        SendFirstSizeMove(hwnd);
+        return TRUE;
     }
     if (cmd == 10) cmd = SW_SHOWNORMAL;      // SW_SHOWDEFAULT
     if (cmd == 11) cmd = SW_SHOWMINNOACTIVE; // SW_FORCEMINIMIZE
@@ -575,8 +607,20 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
         SendMsg(hwnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
         if (!Alive(hwnd)) return wasVisible;
     }
-    SetWindowPosOwn(hwnd, HWND_TOP, target.left, target.top, target.right - target.left,
-                    target.bottom - target.top, swp);
+    if (isChild && !parentShown && placement == Placement::Keep) {
+        // Nothing shows or hides on the screen: only the style changes.
+        Guard g(Lock());
+        if (Window* w = GetWnd(hwnd)) {
+            if (show)
+                w->style |= WS_VISIBLE;
+            else
+                w->style &= ~WS_VISIBLE;
+        }
+    } else {
+        SetWindowPosOwn(hwnd, HWND_TOP, target.left, target.top, target.right - target.left,
+                        target.bottom - target.top, swp);
+    }
+    SendFirstSizeMove(hwnd);
     if (Alive(hwnd) && wasVisible && (!show || placement == Placement::Minimized)) ActivateOtherOnHide(hwnd);
     return wasVisible ? TRUE : FALSE;
 }
@@ -593,6 +637,7 @@ void SendDestroyMessages(HWND hwnd) {
     }
     InputForgetWindow(hwnd);
     SendMsg(hwnd, WM_DESTROY, 0, 0);
+    CaptureForgetWindow(hwnd);
     std::vector<HWND> children;
     {
         Guard g(Lock());
@@ -602,6 +647,7 @@ void SendDestroyMessages(HWND hwnd) {
 }
 
 // Children first, then the window: WM_NCDESTROY and the end of the record.
+// A child that came in after the WM_DESTROY pass gets its WM_DESTROY here.
 void FinalDestroy(HWND hwnd) {
     for (;;) {
         HWND child{};
@@ -611,12 +657,14 @@ void FinalDestroy(HWND hwnd) {
             if (!w) return;
             w->destroying = true;
             if (w->children.empty()) {
+                w->ncDestroying = true;
                 Unlink(*w);
                 KillWindowTimers(hwnd);
                 break;
             }
             child = w->children.front();
         }
+        SendDestroyMessages(child);
         FinalDestroy(child);
         Guard g(Lock());
         // A child that survived (it belongs to nobody we can reach) is cut loose.
@@ -888,8 +936,9 @@ using namespace detail;
 HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
     HWND hwnd{};
-    bool wantVisible = false, child = false, minMax = false;
+    bool wantVisible = false, child = false, minMax = false, sizeOnShow = false;
     CREATESTRUCT cs{};
+    cs.style = static_cast<LONG>(style);
     {
         Guard g(Lock());
         auto cls = FindClass(className);
@@ -906,6 +955,10 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         child = (style & WS_CHILD) && p;
         if ((style & WS_CHILD) && !p && !messageOnly) {
             SetLastError(ERROR_TLW_WITH_WSCHILD);
+            return nullptr;
+        }
+        if (child && p->ncDestroying) {
+            SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
         }
         auto w = std::make_unique<Window>();
@@ -928,6 +981,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         w->style = style & ~(WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE);
 
         const bool overlapped = !child && !(style & WS_POPUP);
+        sizeOnShow = overlapped && !messageOnly;
         if (overlapped && (x == CW_USEDEFAULT || width == CW_USEDEFAULT)) {
             const RECT work = ScreenRect();
             const int step = SystemMetric(SM_CYCAPTION) + SystemMetric(SM_CYFRAME);
@@ -950,6 +1004,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         w->client = RECT{0, 0, w->Width(), w->Height()};
         w->normalRect = w->rect;
         w->messageOnly = messageOnly;
+        w->sendSizeMove = sizeOnShow;
         w->extraBytes.assign(static_cast<std::size_t>(cls->wc.cbWndExtra), 0);
 
         Window& ref = *w;
@@ -970,7 +1025,6 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         cs.y = ref.rect.top;
         cs.cx = ref.Width();
         cs.cy = ref.Height();
-        cs.style = static_cast<LONG>(style);
         cs.lpszName = windowName;
         cs.lpszClass = className;
         cs.dwExStyle = exStyle;
@@ -1011,31 +1065,27 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         Guard g(Lock());
         Window* w = GetWnd(hwnd);
         if (!w) return nullptr;
-        OffsetRect(&calc, -whole.left, -whole.top);
-        const LONG cw = whole.right - whole.left, ch = whole.bottom - whole.top;
-        calc.left = std::clamp<LONG>(calc.left, 0, cw);
-        calc.top = std::clamp<LONG>(calc.top, 0, ch);
-        calc.right = std::clamp<LONG>(calc.right, calc.left, cw);
-        calc.bottom = std::clamp<LONG>(calc.bottom, calc.top, ch);
-        w->client = calc;
+        w->client = ClientFromCalc(calc, whole);
     }
 
     if (SendMsg(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         if (Alive(hwnd)) DestroyWindowOwn(hwnd);
         return nullptr;
     }
-    LPARAM sizeParam = 0, moveParam = 0;
-    {
-        Guard g(Lock());
-        Window* w = GetWnd(hwnd);
-        if (!w) return nullptr;
-        sizeParam = MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top);
-        moveParam = MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top);
+    if (!sizeOnShow) {
+        LPARAM sizeParam = 0, moveParam = 0;
+        {
+            Guard g(Lock());
+            Window* w = GetWnd(hwnd);
+            if (!w) return nullptr;
+            sizeParam = MAKELPARAM(w->client.right - w->client.left, w->client.bottom - w->client.top);
+            moveParam = MAKELPARAM(w->rect.left + w->client.left, w->rect.top + w->client.top);
+        }
+        SendMsg(hwnd, WM_SIZE, SIZE_RESTORED, sizeParam);
+        if (!Alive(hwnd)) return nullptr;
+        SendMsg(hwnd, WM_MOVE, 0, moveParam);
+        if (!Alive(hwnd)) return nullptr;
     }
-    SendMsg(hwnd, WM_SIZE, SIZE_RESTORED, sizeParam);
-    if (!Alive(hwnd)) return nullptr;
-    SendMsg(hwnd, WM_MOVE, 0, moveParam);
-    if (!Alive(hwnd)) return nullptr;
     if (child && !(exStyle & WS_EX_NOPARENTNOTIFY)) {
         SendMsg(parent, WM_PARENTNOTIFY,
                 MAKEWPARAM(WM_CREATE, static_cast<int>(reinterpret_cast<LONG_PTR>(menu))),
@@ -1142,6 +1192,20 @@ HWND GetParent(HWND hwnd) {
     return (w->style & WS_POPUP) ? w->owner : nullptr;
 }
 
+namespace {
+// A window under destruction takes no new parent and a window in its
+// WM_NCDESTROY no new child: either would outlive its destruction or leave a
+// dead handle behind. Locked.
+bool RefusesParenting(const Window& w, HWND newParent) {
+    if (w.destroying) return true;
+    const Window* p = newParent ? GetWnd(newParent) : nullptr;
+    return p && p->destroying;
+}
+} // namespace
+
+// As the original: a visible window is hidden and shown again with ShowWindow
+// (WM_SHOWWINDOW and all), and placed at the top of its new siblings with
+// SetWindowPos in between, keeping its position relative to the parent.
 HWND SetParent(HWND hwnd, HWND newParent) {
     HWND old{};
     bool visible = false;
@@ -1158,19 +1222,27 @@ HWND SetParent(HWND hwnd, HWND newParent) {
                     return nullptr;
                 }
         }
+        if (RefusesParenting(*w, newParent)) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
+        }
         old = w->parent ? w->parent : DesktopHandle();
         if (w->parent == newParent) return old;
         visible = w->Visible();
     }
-    if (visible)
-        SetWindowPosOwn(hwnd, nullptr, 0, 0, 0, 0,
-                        SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (visible) ShowWindow(hwnd, SW_HIDE);
+    RECT placed{};
+    bool topmost = false;
     {
         Guard g(Lock());
         Window* w = WndOrFail(hwnd);
         if (!w) return nullptr;
         if (newParent && !GetWnd(newParent)) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return nullptr;
+        }
+        if (RefusesParenting(*w, newParent)) {
+            SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
         }
         const bool wasTop = !w->parent;
@@ -1181,10 +1253,11 @@ HWND SetParent(HWND hwnd, HWND newParent) {
         LinkNew(*w);
         if (wasTop && newParent) FreeSurface(*w);
         if (!newParent) EnsureSurface(*w);
+        placed = w->rect;
+        topmost = (w->exStyle & WS_EX_TOPMOST) != 0;
     }
-    if (visible)
-        SetWindowPosOwn(hwnd, HWND_TOP, 0, 0, 0, 0,
-                        SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_TOP, placed.left, placed.top, 0, 0, SWP_NOSIZE);
+    if (visible && Alive(hwnd)) ShowWindow(hwnd, SW_SHOW);
     return old;
 }
 
@@ -1672,19 +1745,19 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
         w->windowRgn = rgn;
         if (drawn) {
             DirtyScreen(screen);
-            if (redraw) {
-                if (w->parent) {
-                    if (Window* p = GetWnd(w->parent)) {
-                        RECT area = w->rect;
-                        OffsetRect(&area, p->client.left, p->client.top);
-                        RedrawArea(*p, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN, hwnd);
-                    }
+            if (redraw && w->parent) {
+                if (Window* p = GetWnd(w->parent)) {
+                    RECT area = w->rect;
+                    OffsetRect(&area, p->client.left, p->client.top);
+                    RedrawArea(*p, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN, hwnd);
                 }
-                RedrawArea(*w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN,
-                           nullptr);
             }
         }
     }
+    // The new shape is a change of frame; the window itself is redrawn there.
+    if (redraw)
+        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     CheckMouseTracking();
     return 1;
 }

@@ -122,10 +122,26 @@ TEST_F(HooksTest, RemovalDuringACallKeepsTheChainWalking) {
 }
 
 TEST_F(HooksTest, BadRequestsFail) {
-    EXPECT_EQ(SetWindowsHookEx(WH_KEYBOARD, nullptr, nullptr, 0), nullptr);
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(SetWindowsHookEx(99, kProcs[0], nullptr, 0), nullptr);
-    EXPECT_EQ(SetWindowsHookEx(WH_KEYBOARD, kProcs[0], nullptr, 0xFFFFFF), nullptr);
+    struct Case {
+        const char* name;
+        int id;
+        HOOKPROC proc;
+        DWORD thread;
+        DWORD error;
+    };
+    const Case cases[] = {
+        {"bad hook id", 99, kProcs[0], 0, ERROR_INVALID_HOOK_FILTER},
+        {"negative hook id", -5, kProcs[0], 0, ERROR_INVALID_HOOK_FILTER},
+        {"bad hook id and no procedure", 99, nullptr, 0, ERROR_INVALID_HOOK_FILTER},
+        {"no procedure", WH_KEYBOARD, nullptr, 0, ERROR_INVALID_FILTER_PROC},
+        {"no such thread", WH_KEYBOARD, kProcs[0], 0xFFFFFF, ERROR_INVALID_PARAMETER},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetLastError(0);
+        EXPECT_EQ(SetWindowsHookEx(c.id, c.proc, nullptr, c.thread), nullptr);
+        EXPECT_EQ(GetLastError(), c.error);
+    }
     EXPECT_FALSE(UnhookWindowsHookEx(nullptr));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HOOK_HANDLE);
     HHOOK h = SetWindowsHookEx(WH_KEYBOARD, kProcs[0], nullptr, GetCurrentThreadId());

@@ -522,8 +522,8 @@ TEST_F(InputTest, EveryCaptureChangeTellsTheLoser) {
     DestroyWindow(a);
     EXPECT_EQ(GetCapture(), nullptr);
 
-    EXPECT_EQ(TraceText(), "a:WM_CAPTURECHANGED b:WM_CAPTURECHANGED b:WM_CAPTURECHANGED a:WM_CAPTURECHANGED "
-                           "a:WM_DESTROY");
+    EXPECT_EQ(TraceText(), "a:WM_CAPTURECHANGED b:WM_CAPTURECHANGED b:WM_CAPTURECHANGED a:WM_DESTROY "
+                           "a:WM_CAPTURECHANGED");
     EXPECT_EQ(Nth(WM_CAPTURECHANGED, 0).lParam, reinterpret_cast<LPARAM>(b));
     EXPECT_EQ(Nth(WM_CAPTURECHANGED, 1).lParam, 0);
     EXPECT_EQ(Nth(WM_CAPTURECHANGED, 3).lParam, 0);

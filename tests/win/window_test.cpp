@@ -83,9 +83,12 @@ TEST_F(WindowTest, CreationSendsTheOriginalsMessagesInOrder) {
         const char* expected;
     };
     const Case cases[] = {
+        // An overlapped window hears of its size and place when it is first shown.
         {"overlapped, visible", WS_OVERLAPPEDWINDOW | WS_VISIBLE, false,
-         "WM_GETMINMAXINFO WM_NCCREATE WM_NCCALCSIZE WM_CREATE WM_SIZE WM_MOVE "
-         "WM_SHOWWINDOW WM_WINDOWPOSCHANGING WM_WINDOWPOSCHANGED"},
+         "WM_GETMINMAXINFO WM_NCCREATE WM_NCCALCSIZE WM_CREATE "
+         "WM_SHOWWINDOW WM_WINDOWPOSCHANGING WM_WINDOWPOSCHANGED WM_SIZE WM_MOVE"},
+        {"overlapped, hidden", WS_OVERLAPPEDWINDOW, false,
+         "WM_GETMINMAXINFO WM_NCCREATE WM_NCCALCSIZE WM_CREATE"},
         {"popup, visible", WS_POPUP | WS_VISIBLE, false,
          "WM_NCCREATE WM_NCCALCSIZE WM_CREATE WM_SIZE WM_MOVE WM_SHOWWINDOW WM_WINDOWPOSCHANGING "
          "WM_WINDOWPOSCHANGED"},
@@ -160,6 +163,86 @@ TEST_F(WindowTest, CreationFailuresLeaveNoWindow) {
         EXPECT_EQ(Make(WS_POPUP | WS_VISIBLE), nullptr);
         EXPECT_EQ(Seq(), c.expected);
         EXPECT_TRUE(GetTopLevelWindows().empty());
+    }
+}
+
+TEST_F(WindowTest, CreateStructCarriesTheStyleTheCallerPassed) {
+    HWND parent = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 300, 300});
+    struct Case {
+        const char* name;
+        DWORD style;
+        HWND parent;
+        DWORD kept; // what GetWindowLongPtr(GWL_STYLE) reports after creation
+    };
+    const Case cases[] = {
+        {"overlapped", WS_OVERLAPPED, nullptr, WS_CAPTION | WS_CLIPSIBLINGS},
+        {"popup", WS_POPUP | WS_BORDER, nullptr, WS_POPUP | WS_BORDER | WS_CLIPSIBLINGS},
+        {"child", WS_CHILD | WS_VISIBLE | WS_TABSTOP, parent, WS_CHILD | WS_VISIBLE | WS_TABSTOP},
+        {"maximized overlapped", WS_OVERLAPPEDWINDOW | WS_MAXIMIZE, nullptr,
+         WS_OVERLAPPEDWINDOW | WS_MAXIMIZE | WS_CLIPSIBLINGS},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::pair<UINT, LONG>> seen;
+        g_handler = [&](HWND, UINT m, WPARAM, LPARAM l, LRESULT*) {
+            if (m == WM_NCCREATE || m == WM_CREATE)
+                seen.emplace_back(m, reinterpret_cast<const CREATESTRUCT*>(l)->style);
+            return false;
+        };
+        HWND h = Make(c.style, c.parent);
+        ASSERT_NE(h, nullptr);
+        const auto passed = static_cast<LONG>(c.style);
+        EXPECT_EQ(seen, (std::vector<std::pair<UINT, LONG>>{{WM_NCCREATE, passed}, {WM_CREATE, passed}}));
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtr(h, GWL_STYLE)), c.kept);
+        DestroyWindow(h);
+    }
+}
+
+TEST_F(WindowTest, AnOverlappedWindowHearsOfItsSizeAndPlaceWhenFirstShown) {
+    struct Case {
+        const char* name;
+        std::function<void(HWND)> first;
+        const char* expected;
+        bool stillPending; // the next ShowWindow sends them
+    };
+    const Case cases[] = {
+        {"ShowWindow", [](HWND h) { ShowWindow(h, SW_SHOW); },
+         "WM_SHOWWINDOW WM_WINDOWPOSCHANGING WM_WINDOWPOSCHANGED WM_SIZE WM_MOVE", false},
+        {"ShowWindow without activation", [](HWND h) { ShowWindow(h, SW_SHOWNA); },
+         "WM_SHOWWINDOW WM_WINDOWPOSCHANGING WM_WINDOWPOSCHANGED WM_SIZE WM_MOVE", false},
+        {"maximized", [](HWND h) { ShowWindow(h, SW_SHOWMAXIMIZED); },
+         "WM_GETMINMAXINFO WM_SHOWWINDOW WM_WINDOWPOSCHANGING WM_GETMINMAXINFO WM_NCCALCSIZE "
+         "WM_WINDOWPOSCHANGED WM_MOVE WM_SIZE WM_SIZE WM_MOVE",
+         false},
+        {"SetWindowPos does not count",
+         [](HWND h) { SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE); },
+         "WM_WINDOWPOSCHANGING WM_WINDOWPOSCHANGED", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_only.clear();
+        HWND h = Make(WS_OVERLAPPEDWINDOW, nullptr, RECT{20, 30, 320, 230});
+        g_seen.clear();
+        g_only = kGeometry;
+        c.first(h);
+        EXPECT_EQ(Seq(), c.expected);
+        RECT client{};
+        GetClientRect(h, &client);
+        POINT origin{0, 0};
+        ClientToScreen(h, &origin);
+        if (!c.stillPending) {
+            ASSERT_GE(g_seen.size(), 2u);
+            const Seen& size = g_seen[g_seen.size() - 2];
+            EXPECT_EQ(size.wParam, IsZoomed(h) ? SIZE_MAXIMIZED : SIZE_RESTORED);
+            EXPECT_EQ(size.lParam, MAKELPARAM(client.right, client.bottom));
+            EXPECT_EQ(g_seen.back().lParam, MAKELPARAM(origin.x, origin.y));
+        }
+        g_seen.clear();
+        g_only = {WM_SIZE, WM_MOVE};
+        ShowWindow(h, SW_HIDE);
+        ShowWindow(h, SW_SHOWNOACTIVATE);
+        EXPECT_EQ(Seq(), c.stillPending ? "WM_SIZE WM_MOVE" : "");
+        DestroyWindow(h);
     }
 }
 
@@ -420,6 +503,57 @@ TEST_F(WindowTest, OnlyShowWindowSendsShowWindowAndOnlyItMovesActivationOnHide) 
     EXPECT_NE(GetActiveWindow(), a);
 }
 
+TEST_F(WindowTest, ShowWindowSendsOnlyWhatTheScreenNeeds) {
+    HWND hiddenParent = Named("hp", WS_POPUP, nullptr, RECT{0, 0, 200, 200});
+    HWND shownParent = Named("sp", WS_POPUP | WS_VISIBLE, nullptr, RECT{300, 0, 500, 200});
+    RunUntilIdle();
+    struct Case {
+        const char* name;
+        DWORD style;
+        HWND parent;
+        int cmd;
+        const char* expected;
+        BOOL result;
+    };
+    const Case cases[] = {
+        {"child of a hidden parent shown", WS_CHILD, hiddenParent, SW_SHOW, "w:WM_SHOWWINDOW", FALSE},
+        {"child of a hidden parent hidden", WS_CHILD | WS_VISIBLE, hiddenParent, SW_HIDE, "w:WM_SHOWWINDOW",
+         TRUE},
+        {"child of a shown parent shown", WS_CHILD, shownParent, SW_SHOW,
+         "w:WM_SHOWWINDOW w:WM_WINDOWPOSCHANGING w:WM_WINDOWPOSCHANGED", FALSE},
+        {"visible child shown again", WS_CHILD | WS_VISIBLE, shownParent, SW_SHOW, "", TRUE},
+        {"visible popup shown again", WS_POPUP | WS_VISIBLE, nullptr, SW_SHOW, "", TRUE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_only.clear();
+        HWND h = Named("w", c.style, c.parent);
+        RunUntilIdle();
+        g_seen.clear();
+        g_only = {WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED,
+                  WM_NCACTIVATE, WM_ACTIVATE,          WM_CHILDACTIVATE};
+        EXPECT_EQ(ShowWindow(h, c.cmd), c.result);
+        EXPECT_EQ(Seq(), c.expected);
+        const bool wantVisible = c.cmd != SW_HIDE;
+        EXPECT_EQ((GetWindowLongPtr(h, GWL_STYLE) & WS_VISIBLE) != 0, wantVisible);
+        EXPECT_EQ(IsWindowVisible(h) != FALSE, wantVisible && c.parent != hiddenParent);
+        DestroyWindow(h);
+    }
+
+    // The child shown inside the hidden parent appears with it, and is painted.
+    HWND child = Make(WS_CHILD, hiddenParent, RECT{10, 10, 60, 60});
+    ShowWindow(child, SW_SHOW);
+    int paints = 0;
+    g_handler = [&](HWND hwnd, UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (hwnd == child && m == WM_PAINT) ++paints;
+        return false;
+    };
+    ShowWindow(hiddenParent, SW_SHOWNA);
+    EXPECT_TRUE(IsWindowVisible(child));
+    RunUntilIdle();
+    EXPECT_EQ(paints, 1);
+}
+
 TEST_F(WindowTest, ShowWindowStatesAndReturnValues) {
     HWND h = Make(WS_OVERLAPPEDWINDOW, nullptr, RECT{20, 20, 320, 220});
     EXPECT_FALSE(ShowWindow(h, SW_SHOWNA));
@@ -514,6 +648,188 @@ TEST_F(WindowTest, SetParentRefusesCyclesAndMovesWindows) {
     EXPECT_TRUE(IsWindow(b));
 }
 
+TEST_F(WindowTest, SetParentHidesAndShowsThroughShowWindowAndPlacesTheWindowOnTop) {
+    HWND a = Named("a", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
+    HWND b = Named("b", WS_POPUP | WS_VISIBLE, nullptr, RECT{300, 0, 500, 200});
+    HWND sibling = Named("s", WS_CHILD | WS_VISIBLE, b);
+    RunUntilIdle();
+    struct Case {
+        const char* name;
+        DWORD style;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"visible", WS_CHILD | WS_VISIBLE,
+         "c:WM_SHOWWINDOW c:WM_WINDOWPOSCHANGING c:WM_WINDOWPOSCHANGED c:WM_WINDOWPOSCHANGING "
+         "c:WM_SHOWWINDOW c:WM_WINDOWPOSCHANGING c:WM_WINDOWPOSCHANGED"},
+        {"hidden", WS_CHILD, "c:WM_WINDOWPOSCHANGING"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_only.clear();
+        HWND child = Named("c", c.style, a, RECT{10, 20, 60, 70});
+        std::vector<std::pair<UINT, UINT>> flags;
+        std::vector<WPARAM> shows;
+        g_handler = [&](HWND h, UINT m, WPARAM w, LPARAM l, LRESULT*) {
+            if (h != child) return false;
+            if (m == WM_WINDOWPOSCHANGING || m == WM_WINDOWPOSCHANGED)
+                flags.emplace_back(m, reinterpret_cast<const WINDOWPOS*>(l)->flags &
+                                          (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_NOSIZE));
+            if (m == WM_SHOWWINDOW) shows.push_back(w);
+            return false;
+        };
+        g_seen.clear();
+        g_only = {WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED};
+        EXPECT_EQ(SetParent(child, b), a);
+        g_handler = nullptr;
+        std::erase_if(g_seen, [child](const Seen& s) { return s.hwnd != child; });
+        EXPECT_EQ(Seq(), c.expected);
+        if (c.style & WS_VISIBLE) {
+            EXPECT_EQ(shows, (std::vector<WPARAM>{FALSE, TRUE}));
+            EXPECT_EQ(flags, (std::vector<std::pair<UINT, UINT>>{
+                                 {WM_WINDOWPOSCHANGING, SWP_HIDEWINDOW | SWP_NOSIZE},
+                                 {WM_WINDOWPOSCHANGED, SWP_HIDEWINDOW | SWP_NOSIZE},
+                                 {WM_WINDOWPOSCHANGING, SWP_NOSIZE},
+                                 {WM_WINDOWPOSCHANGING, SWP_SHOWWINDOW | SWP_NOSIZE},
+                                 {WM_WINDOWPOSCHANGED, SWP_SHOWWINDOW | SWP_NOSIZE}}));
+        }
+        EXPECT_EQ(GetWindow(b, GW_CHILD), child);
+        EXPECT_EQ(GetWindow(child, GW_HWNDNEXT), sibling);
+        EXPECT_EQ(IsWindowVisible(child) != FALSE, (c.style & WS_VISIBLE) != 0);
+        RECT r;
+        GetWindowRect(child, &r);
+        EXPECT_EQ(r, (RECT{310, 20, 360, 70}));
+        DestroyWindow(child);
+    }
+}
+
+TEST_F(WindowTest, SetWindowRgnWithRedrawIsAChangeOfFrame) {
+    HWND parent = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 300, 300});
+    struct Case {
+        const char* name;
+        DWORD style;
+        HWND parent;
+        BOOL redraw;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"popup, redraw", WS_POPUP | WS_VISIBLE, nullptr, TRUE,
+         "WM_WINDOWPOSCHANGING WM_NCCALCSIZE WM_WINDOWPOSCHANGED"},
+        {"child, redraw", WS_CHILD | WS_VISIBLE, parent, TRUE,
+         "WM_WINDOWPOSCHANGING WM_NCCALCSIZE WM_WINDOWPOSCHANGED"},
+        {"hidden, redraw", WS_POPUP, nullptr, TRUE, "WM_WINDOWPOSCHANGING WM_NCCALCSIZE WM_WINDOWPOSCHANGED"},
+        {"no redraw", WS_POPUP | WS_VISIBLE, nullptr, FALSE, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_only.clear();
+        HWND h = Make(c.style, c.parent);
+        RunUntilIdle();
+        UINT changed = 0;
+        g_handler = [&](HWND hwnd, UINT m, WPARAM, LPARAM l, LRESULT*) {
+            if (hwnd == h && m == WM_WINDOWPOSCHANGED) changed = reinterpret_cast<const WINDOWPOS*>(l)->flags;
+            return false;
+        };
+        g_seen.clear();
+        g_only = {WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE};
+        EXPECT_EQ(SetWindowRgn(h, CreateEllipticRgn(0, 0, 100, 80), c.redraw), 1);
+        EXPECT_EQ(Seq(), c.expected);
+        if (c.redraw) {
+            const UINT frame = SWP_FRAMECHANGED | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+            EXPECT_EQ(changed & frame, frame);
+        }
+        g_handler = nullptr;
+        DestroyWindow(h);
+    }
+}
+
+TEST_F(WindowTest, InsertAfterAWindowThatIsNoSiblingPutsTheWindowOnTop) {
+    HWND a = Make(WS_POPUP | WS_VISIBLE);
+    HWND topmost = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 10, 10}, WS_EX_TOPMOST);
+    HWND b = Make(WS_POPUP | WS_VISIBLE);
+    HWND c1 = Make(WS_CHILD | WS_VISIBLE, a);
+    HWND c2 = Make(WS_CHILD | WS_VISIBLE, a);
+    HWND c3 = Make(WS_CHILD | WS_VISIBLE, a);
+    HWND other = Make(WS_CHILD | WS_VISIBLE, b);
+    HWND grandchild = Make(WS_CHILD | WS_VISIBLE, c3);
+    ASSERT_EQ(GetChildWindows(a), (std::vector<HWND>{c3, c2, c1}));
+    ASSERT_EQ(GetTopLevelWindows(), (std::vector<HWND>{topmost, b, a}));
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+
+    struct Case {
+        const char* name;
+        HWND hwnd, after;
+        HWND parent; // whose children to check; nullptr for the top-level windows
+        std::vector<HWND> expected;
+    };
+    const Case cases[] = {
+        {"child after a top-level window", c1, b, a, {c1, c3, c2}},
+        {"child after another parent's child", c2, other, a, {c2, c1, c3}},
+        {"child after its own grandchild", c3, grandchild, a, {c3, c2, c1}},
+        {"child after its parent", c1, a, a, {c1, c3, c2}},
+        {"child after the desktop", c2, GetDesktopWindow(), a, {c2, c1, c3}},
+        {"top-level window after a child", a, other, nullptr, {topmost, a, b}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(SetWindowPos(c.hwnd, c.after, 0, 0, 0, 0, keep));
+        EXPECT_EQ(c.parent ? GetChildWindows(c.parent) : GetTopLevelWindows(), c.expected);
+    }
+
+    // A dead handle is still refused.
+    HWND gone = Make(WS_POPUP);
+    DestroyWindow(gone);
+    SetLastError(0);
+    EXPECT_FALSE(SetWindowPos(c1, gone, 0, 0, 0, 0, keep));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST_F(WindowTest, AClientAreaLargerThanItsWindowIsKeptAndDrawingStaysInsideTheWindow) {
+    constexpr int kGrow = 10;
+    HWND parent = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 300, 300});
+    g_handler = [parent](HWND h, UINT m, WPARAM w, LPARAM l, LRESULT* r) {
+        if (h == parent) return false;
+        if (m == WM_NCCALCSIZE) {
+            RECT* rc = w ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(l)->rgrc[0] : reinterpret_cast<RECT*>(l);
+            InflateRect(rc, kGrow, kGrow);
+            *r = 0;
+            return true;
+        }
+        if (m == WM_ERASEBKGND) {
+            RECT all{-100, -100, 1000, 1000};
+            FillRect(reinterpret_cast<HDC>(w), &all, reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            *r = 1;
+            return true;
+        }
+        return false;
+    };
+    HWND child = Make(WS_CHILD | WS_VISIBLE, parent, RECT{100, 100, 160, 150});
+    RECT client{};
+    GetClientRect(child, &client);
+    EXPECT_EQ(client, (RECT{0, 0, 60 + 2 * kGrow, 50 + 2 * kGrow}));
+    POINT origin{0, 0};
+    ClientToScreen(child, &origin);
+    EXPECT_EQ(origin, (POINT{100 - kGrow, 100 - kGrow}));
+
+    int size = 0;
+    LPARAM sizeParam = 0;
+    auto grow = g_handler;
+    g_handler = [&](HWND h, UINT m, WPARAM w, LPARAM l, LRESULT* r) {
+        if (h == child && m == WM_SIZE) ++size, sizeParam = l;
+        return grow(h, m, w, l, r);
+    };
+    SetWindowPos(child, nullptr, 0, 0, 80, 70, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(size, 1);
+    EXPECT_EQ(sizeParam, MAKELPARAM(80 + 2 * kGrow, 70 + 2 * kGrow));
+    RunUntilIdle();
+
+    // The child paints all of its client area; only its window shows it.
+    EXPECT_EQ(ScreenPixel(POINT{100, 100}), RGB(0, 0, 0));
+    EXPECT_EQ(ScreenPixel(POINT{179, 169}), RGB(0, 0, 0));
+    for (POINT outside : {POINT{95, 95}, POINT{99, 120}, POINT{180, 120}, POINT{120, 170}})
+        EXPECT_NE(ScreenPixel(outside), RGB(0, 0, 0)) << outside.x << "," << outside.y;
+}
+
 TEST_F(WindowTest, ZOrderBandsOwnedWindowsAndGetWindow) {
     HWND a = Make(WS_POPUP | WS_VISIBLE);
     HWND b = Make(WS_POPUP | WS_VISIBLE);
@@ -549,7 +865,6 @@ TEST_F(WindowTest, ZOrderBandsOwnedWindowsAndGetWindow) {
     EXPECT_EQ(GetWindow(a, GW_CHILD), c2);
     SetWindowPos(c1, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_EQ(GetChildWindows(a), (std::vector<HWND>{c1, c2}));
-    EXPECT_FALSE(SetWindowPos(c1, b, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
 }
 
 TEST_F(WindowTest, GeometryAndHitTesting) {
