@@ -109,12 +109,22 @@ bool Region::Intersects(const RECT& q) const {
     return false;
 }
 
+// Coordinates stop at the limit, so rectangles pushed past it collapse: they
+// are dropped, and the bands rebuilt so equal sets stay equal.
 void Region::Offset(int dx, int dy) {
+    bool collapsed = false;
     for (RECT& r : rects_) {
         r.left = ClampCoord(static_cast<long long>(r.left) + dx);
         r.right = ClampCoord(static_cast<long long>(r.right) + dx);
         r.top = ClampCoord(static_cast<long long>(r.top) + dy);
         r.bottom = ClampCoord(static_cast<long long>(r.bottom) + dy);
+        collapsed = collapsed || r.left >= r.right || r.top >= r.bottom;
+    }
+    if (collapsed) {
+        std::erase_if(rects_, [](const RECT& r) { return r.left >= r.right || r.top >= r.bottom; });
+        std::vector<Band> bands = ToBands();
+        *this = FromBands(bands);
+        return;
     }
     UpdateBounds();
 }
