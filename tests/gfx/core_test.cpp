@@ -282,6 +282,14 @@ TEST(Regions, OffsetPastTheCoordinateLimitDropsCollapsedParts) {
     EXPECT_EQ(OffsetRgn(r, shift, 0), SIMPLEREGION);
     HRGN expected = CreateRectRgn(shift, 0, shift + 10, 20);
     EXPECT_TRUE(EqualRgn(r, expected));
+    // Bands that differ only past the limit become one.
+    const RECT clipped[2] = {{100, 0, 200, 10}, {100, 10, 300, 20}};
+    HRGN c = CreateRectListRgn(clipped, 2);
+    EXPECT_EQ(OffsetRgn(c, (1 << 27) - 150, 0), SIMPLEREGION);
+    HRGN one = CreateRectRgn((1 << 27) - 50, 0, 1 << 27, 20);
+    EXPECT_TRUE(EqualRgn(c, one));
+    DeleteObject(G(c));
+    DeleteObject(G(one));
     const RECT wide[2] = {{0, 0, 10, 10}, {20, 0, 30, 20}};
     HRGN w = CreateRectListRgn(wide, 2);
     EXPECT_EQ(OffsetRgn(w, (1 << 27) - 5, 0), SIMPLEREGION); // only the left rectangle's sliver is left
