@@ -1,6 +1,7 @@
 #include "classes/atomic_file.h"
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -68,6 +69,24 @@ bool WriteAll(int Fd, std::string_view Data) {
     return true;
 }
 
+// ".name.tmp.XXXXXX", with the name cut (at a character boundary) so the
+// whole stays within the file-name limit: a valid name of up to NAME_MAX
+// bytes must be writable.
+std::string TemporaryName(std::string_view Name) {
+    constexpr std::string_view Prefix = ".";
+    constexpr std::string_view Suffix = ".tmp.XXXXXX";
+    constexpr std::size_t Room = NAME_MAX - Prefix.size() - Suffix.size();
+    if (Name.size() > Room) {
+        std::size_t Cut = Room;
+        while (Cut > 0 && (static_cast<unsigned char>(Name[Cut]) & 0xC0) == 0x80) --Cut;
+        Name = Name.substr(0, Cut);
+    }
+    std::string Result(Prefix);
+    Result += Name;
+    Result += Suffix;
+    return Result;
+}
+
 } // namespace
 
 bool WriteFileAtomically(const std::string& FileName, std::string_view Data, unsigned NewFileMode,
@@ -88,9 +107,7 @@ bool WriteFileAtomically(const std::string& FileName, std::string_view Data, uns
     if (Folder.empty()) Folder = ".";
     if (CreateFolders) fs::create_directories(Folder, Ec);
 
-    std::string TempName = ".";
-    TempName += Target.filename().string();
-    TempName += ".tmp.XXXXXX";
+    std::string TempName = TemporaryName(Target.filename().string());
     std::string Temp = (Folder / TempName).string();
     int Fd = ::mkstemp(Temp.data());
     if (Fd < 0) {

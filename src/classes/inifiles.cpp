@@ -1,6 +1,7 @@
 #include "classes/inifiles.h"
 
 #include <memory>
+#include <unordered_set>
 
 #include "classes/exceptions.h"
 #include "classes/streams.h"
@@ -9,8 +10,10 @@ namespace cls {
 
 namespace {
 
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
 std::vector<std::string> SplitLines(std::string_view Text) {
-    if (Text.starts_with("\xEF\xBB\xBF")) Text.remove_prefix(3);
+    if (Text.starts_with(ByteOrderMark)) Text.remove_prefix(ByteOrderMark.size());
     TStringList List;
     List.SetText(Text);
     std::vector<std::string> Lines;
@@ -286,13 +289,15 @@ void TIniFile::Load() {
     std::string Error;
     // Like the private-profile functions, an unreadable file reads as empty.
     if (detail::ReadWholeFile(FFileName, Data, Error) != detail::TReadResult::Ok) Data.clear();
+    FByteOrderMark = Data.starts_with(ByteOrderMark);
     FLines = SplitLines(Data);
     FStamp = Stamp;
     FLoaded = true;
 }
 
 void TIniFile::Save() {
-    std::string Text;
+    // The mark stays, so the first line reads as it did.
+    std::string Text(FByteOrderMark ? ByteOrderMark : "");
     for (const std::string& Line : FLines) {
         Text += Line;
         Text += sLineBreak;
@@ -397,9 +402,12 @@ void TIniFile::ReadSections(TStrings* Strings) {
     Load();
     Strings->BeginUpdate();
     Strings->Clear();
+    // Names ignore case: the case-folded form finds a duplicate.
+    std::unordered_set<std::string> Seen;
     std::string Name;
     for (const std::string& Line : FLines) {
-        if (IsSectionHeader(Line, Name) && Strings->IndexOf(Name) < 0) Strings->Add(Name);
+        if (IsSectionHeader(Line, Name) && Seen.insert(AnsiLowerCase(AnsiUpperCase(Name))).second)
+            Strings->Add(Name);
     }
     Strings->EndUpdate();
 }

@@ -2,7 +2,8 @@
 // UpdateFile; TIniFile reads and writes the file on every call, as the
 // platform's private-profile functions do.
 //
-// Files are UTF-8 (a leading byte order mark is skipped); lines end with
+// Files are UTF-8 (a leading byte order mark is skipped, and TIniFile writes
+// it back when it rewrites the file); lines end with
 // CR LF, LF or CR and are written with LF. Section and key names ignore case,
 // Cyrillic and other letters included. Reading never fails on bad content:
 // lines before the first section are ignored, a line without "=" is kept as
@@ -133,6 +134,7 @@ private:
     int FindKey(int HeaderIndex, const std::string& Ident) const;
 
     std::vector<std::string> FLines;
+    bool FByteOrderMark = false; // the file starts with one, written back in front of FLines
     detail::TFileStamp FStamp;
     bool FLoaded = false;
 };

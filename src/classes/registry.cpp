@@ -31,24 +31,42 @@ struct TRegKey {
     std::vector<TRegValue> Values;              // in creation order
     bool Declared = false;                      // seen on a "key" line (while parsing)
 
-    TRegKey* Find(std::string_view AName) const {
-        for (const auto& K : Keys) {
-            if (AnsiSameText(K->Name, AName)) return K.get();
+    TRegKey() = default;
+    TRegKey(const TRegKey&) = delete;
+    TRegKey& operator=(const TRegKey&) = delete;
+    // Frees the sub tree with a work list: a chain of keys can be far deeper
+    // than the stack allows recursion.
+    ~TRegKey() {
+        std::vector<std::unique_ptr<TRegKey>> Pending = std::move(Keys);
+        while (!Pending.empty()) {
+            std::unique_ptr<TRegKey> Key = std::move(Pending.back());
+            Pending.pop_back();
+            for (auto& Sub : Key->Keys) Pending.push_back(std::move(Sub));
+            Key->Keys.clear();
         }
-        return nullptr;
+    }
+
+    // Keys is kept sorted, so lookups are binary searches: a store may hold
+    // many thousands of sibling keys.
+    auto LowerBound(std::string_view AName) const {
+        return std::lower_bound(Keys.begin(), Keys.end(), AName, [](const auto& K, std::string_view N) {
+            return AnsiCompareText(K->Name, N) < 0;
+        });
+    }
+    TRegKey* Find(std::string_view AName) const {
+        auto It = LowerBound(AName);
+        return It != Keys.end() && AnsiSameText((*It)->Name, AName) ? It->get() : nullptr;
     }
     TRegKey* Add(std::string_view AName) {
-        if (TRegKey* K = Find(AName)) return K;
-        auto It = std::find_if(Keys.begin(), Keys.end(),
-                               [&](const auto& K) { return AnsiCompareText(K->Name, AName) > 0; });
+        auto It = LowerBound(AName);
+        if (It != Keys.end() && AnsiSameText((*It)->Name, AName)) return It->get();
         auto Key = std::make_unique<TRegKey>();
         Key->Name = AName;
         return Keys.insert(It, std::move(Key))->get();
     }
     bool Remove(std::string_view AName) {
-        auto It = std::find_if(Keys.begin(), Keys.end(),
-                               [&](const auto& K) { return AnsiSameText(K->Name, AName); });
-        if (It == Keys.end()) return false;
+        auto It = LowerBound(AName);
+        if (It == Keys.end() || !AnsiSameText((*It)->Name, AName)) return false;
         Keys.erase(It);
         return true;
     }
@@ -63,7 +81,9 @@ struct TRegKey {
 
 namespace {
 
-constexpr std::string_view StoreHeader = "trestle-registry 1";
+constexpr std::string_view StoreHeader = "trestle-registry 2";
+// Files of the first version name every key by its whole path; still read.
+constexpr std::string_view StoreHeaderVersion1 = "trestle-registry 1";
 
 const char* TypeName(TRegDataType Type) {
     switch (Type) {
@@ -135,14 +155,7 @@ std::string EncodeInteger(std::int32_t Value) {
     return Data;
 }
 
-void WriteKey(std::string& Out, const TRegKey& Key, std::vector<std::string_view>& Path) {
-    Path.push_back(Key.Name);
-    Out += "key";
-    for (std::string_view Name : Path) {
-        Out += ' ';
-        Out += Quote(Name);
-    }
-    Out += "\n";
+void WriteValues(std::string& Out, const TRegKey& Key) {
     for (const TRegValue& V : Key.Values) {
         Out += "value ";
         Out += Quote(V.Name);
@@ -165,8 +178,28 @@ void WriteKey(std::string& Out, const TRegKey& Key, std::vector<std::string_view
         }
         Out += "\n";
     }
-    for (const auto& Sub : Key.Keys) WriteKey(Out, *Sub, Path);
-    Path.pop_back();
+}
+
+// Writes the hive and its sub keys in pre-order, each key line naming only
+// the key itself after the number of names it shares with the line before
+// (its parent's path), so the file grows with the number of keys, not with
+// the square of their depth. A work list, not recursion, for deep chains.
+void WriteHive(std::string& Out, const TRegKey& Hive) {
+    std::vector<std::pair<const TRegKey*, std::size_t>> Pending{{&Hive, 0}};
+    while (!Pending.empty()) {
+        auto [Key, Depth] = Pending.back();
+        Pending.pop_back();
+        Out += "key ";
+        if (Depth > 0) {
+            Out += std::to_string(Depth);
+            Out += ' ';
+        }
+        Out += Quote(Key->Name);
+        Out += "\n";
+        WriteValues(Out, *Key);
+        for (auto It = Key->Keys.rbegin(); It != Key->Keys.rend(); ++It)
+            Pending.emplace_back(It->get(), Depth + 1);
+    }
 }
 
 // Thrown inside the parser; turned into ERegistryException naming the file.
@@ -269,7 +302,8 @@ bool IsHiveName(std::string_view Name) {
 std::unique_ptr<TRegKey> Parse(std::string_view Text) {
     auto Root = std::make_unique<TRegKey>();
     TRegKey* Current = nullptr;
-    bool HeaderSeen = false;
+    std::vector<TRegKey*> Path; // of the last key line, hive first
+    int Version = 0;
     bool EndSeen = false;
     int LineNo = 0;
     std::size_t P = 0;
@@ -282,9 +316,13 @@ std::unique_ptr<TRegKey> Parse(std::string_view Text) {
         TLineParser L(Line, LineNo);
         if (L.AtEnd() || Line.front() == '#') continue;
         if (EndSeen) L.Fail("text after \"end\"");
-        if (!HeaderSeen) {
-            if (Line != StoreHeader) L.Fail("not a registry store (header missing)");
-            HeaderSeen = true;
+        if (!Version) {
+            if (Line == StoreHeader)
+                Version = 2;
+            else if (Line == StoreHeaderVersion1)
+                Version = 1;
+            else
+                L.Fail("not a registry store (header missing)");
             continue;
         }
         std::string Keyword = L.Word();
@@ -292,16 +330,25 @@ std::unique_ptr<TRegKey> Parse(std::string_view Text) {
             if (!L.AtEnd()) L.Fail("text after \"end\"");
             EndSeen = true;
         } else if (Keyword == "key") {
-            TRegKey* K = Root.get();
-            int Level = 0;
+            std::size_t Shared = 0;
+            if (Version >= 2 && !L.AtEnd() && !L.NextIsQuoted()) {
+                std::string Word = L.Word();
+                std::int64_t N;
+                if (Word.find_first_not_of("0123456789") != std::string::npos || !TryStrToInt64(Word, N) ||
+                    N > static_cast<std::int64_t>(Path.size()))
+                    L.Fail("bad number of shared names");
+                Shared = static_cast<std::size_t>(N);
+            }
+            Path.resize(Shared);
+            TRegKey* K = Shared ? Path.back() : Root.get();
             while (!L.AtEnd()) {
                 std::string Name = L.Quoted();
-                if (Level == 0 && !IsHiveName(Name)) L.Fail("unknown root key");
+                if (Path.empty() && !IsHiveName(Name)) L.Fail("unknown root key");
                 if (Name.empty() || Name.find('\\') != std::string::npos) L.Fail("invalid key name");
                 K = K->Add(Name);
-                ++Level;
+                Path.push_back(K);
             }
-            if (Level == 0) L.Fail("key without a name");
+            if (Path.size() == Shared) L.Fail("key without a name");
             if (K->Declared) L.Fail("key listed twice");
             K->Declared = true;
             Current = K;
@@ -341,7 +388,7 @@ std::unique_ptr<TRegKey> Parse(std::string_view Text) {
             L.Fail(std::string("unknown line ").append(Quote(Keyword)));
         }
     }
-    if (!HeaderSeen) throw TParseError{LineNo, "empty file"};
+    if (!Version) throw TParseError{LineNo, "empty file"};
     if (!EndSeen) throw TParseError{LineNo, "the file is truncated (no \"end\")"};
     return Root;
 }
@@ -416,9 +463,8 @@ public:
     void Flush() {
         if (!FDirty) return;
         std::string Text = std::string(StoreHeader) + "\n";
-        std::vector<std::string_view> Path;
         for (const auto& Hive : FRoot->Keys) {
-            if (!Hive->Empty()) WriteKey(Text, *Hive, Path);
+            if (!Hive->Empty()) WriteHive(Text, *Hive);
         }
         Text += "end\n";
         std::string Error;

@@ -4,8 +4,10 @@
 // (~/.config/trestle/registry without XDG_CONFIG_HOME); tests and programs
 // choose another with SetRegistryStoreFileName. Format, one item per line:
 //
-//     trestle-registry 1
-//     key "HKEY_CURRENT_USER" "Software" "Vendor"
+//     trestle-registry 2
+//     key "HKEY_CURRENT_USER"
+//     key 1 "Software"
+//     key 2 "Vendor"
 //     value "Caption" string "Main \"menu\""
 //     value "Path" expand "%HOME%\\bin"
 //     value "Count" integer -42
@@ -14,13 +16,18 @@
 //     end
 //
 // A "key" line names a key by its path from the root ("HKEY_CURRENT_USER",
-// "HKEY_LOCAL_MACHINE", ...), one quoted name per level; the "value" lines
-// after it are that key's values: quoted name, type (string, expand,
-// integer, binary) and data (quoted text; a decimal 32-bit integer; quoted
-// upper-case hex digits). In quoted text \\ \" \n \r \t and \xHH stand for a
-// backslash, a quote, LF, CR, tab and any byte that is a control character
-// or not part of valid UTF-8. Blank lines and lines starting with "#" are
-// ignored. "end" closes the file; without it the file counts as truncated.
+// "HKEY_LOCAL_MACHINE", ...): an optional decimal number N, then one quoted
+// name per level; the path is the first N names of the previous key line's
+// path followed by the names on the line (no number: the whole path). The
+// writer lists keys parent first, each line giving the parent's depth and the
+// key's own name, so the file grows with the number of keys, not with their
+// depth. Files with the header "trestle-registry 1" are read as well; their
+// key lines have no number. The "value" lines after a key line are that
+// key's values: quoted name, type (string, expand, integer, binary) and data
+// (quoted text; a decimal 32-bit integer; quoted upper-case hex digits). In quoted text \\ \" \n \r \t and
+// \xHH stand for a backslash, a quote, LF, CR, tab and any byte that is a control character or not part of
+// valid UTF-8. Blank lines and lines starting with "#" are ignored. "end" closes the file; without it the
+// file counts as truncated. Keys may nest to any depth.
 //
 // A store file that cannot be read or parsed is reported with
 // ERegistryException naming the file, by every call that needs the store, and

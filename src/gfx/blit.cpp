@@ -353,23 +353,22 @@ inline std::uint32_t AddChannelsSaturated(std::uint32_t a, std::uint32_t b) {
 // lane, where the processor has AVX2: the word-wise form above needs 32-bit
 // multiplies, which the baseline instruction set lacks. Each kernel returns
 // how many pixels it did (a multiple of 8); the scalar loop does the rest.
-#pragma GCC push_options
-#pragma GCC target("avx2")
 namespace avx2 {
 
-inline __m256i Div255(__m256i x) {
+__attribute__((target("avx2"))) inline __m256i Div255(__m256i x) {
     const __m256i t = _mm256_add_epi16(x, _mm256_set1_epi16(128));
     return _mm256_srli_epi16(_mm256_add_epi16(t, _mm256_srli_epi16(t, 8)), 8);
 }
 
 // The channels of the low and high halves of each 128-bit lane times per-lane factors, / 255.
-inline __m256i Scale(__m256i px, __m256i lo, __m256i hi) {
+__attribute__((target("avx2"))) inline __m256i Scale(__m256i px, __m256i lo, __m256i hi) {
     const __m256i z = _mm256_setzero_si256();
     return _mm256_packus_epi16(Div255(_mm256_mullo_epi16(_mm256_unpacklo_epi8(px, z), lo)),
                                Div255(_mm256_mullo_epi16(_mm256_unpackhi_epi8(px, z), hi)));
 }
 
-int BlendConstant(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t ca) {
+__attribute__((target("avx2"))) int BlendConstant(std::uint32_t* d, const std::uint32_t* s, int n,
+                                                  std::uint32_t ca) {
     const __m256i c = _mm256_set1_epi16(static_cast<short>(ca)),
                   ic = _mm256_set1_epi16(static_cast<short>(255 - ca));
     const __m256i z = _mm256_setzero_si256();
@@ -386,7 +385,8 @@ int BlendConstant(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t
     return i;
 }
 
-int BlendPremultiplied(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t ca) {
+__attribute__((target("avx2"))) int BlendPremultiplied(std::uint32_t* d, const std::uint32_t* s, int n,
+                                                       std::uint32_t ca) {
     const __m256i c = _mm256_set1_epi16(static_cast<short>(ca));
     int i = 0;
     for (; i + 8 <= n; i += 8) {
@@ -403,7 +403,6 @@ int BlendPremultiplied(std::uint32_t* d, const std::uint32_t* s, int n, std::uin
 }
 
 } // namespace avx2
-#pragma GCC pop_options
 
 #endif
 

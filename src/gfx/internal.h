@@ -112,7 +112,7 @@ struct BrushObj : GdiObject {
     std::uintptr_t patternBitmap = 0; // the handle value, reported by GetObject
 };
 
-struct FontInstance; // the text module's resolved face and metrics
+class FontInstance; // the text module's resolved face and metrics
 
 struct FontObj : GdiObject {
     FontObj() : GdiObject(Kind::Font) {}

@@ -138,6 +138,10 @@ void ReadData(png_structp png, png_bytep out, png_size_t n) {
 void ReadRows(png_structp png, png_infop info, ReadSource* src, ReadResult* result) {
     png_set_read_fn(png, src, ReadData);
     png_set_user_limits(png, kMaxSide, kMaxSide);
+    // Only IHDR, PLTE, tRNS, IDAT and IEND matter here. libpng takes (and
+    // clears) the declared length of other chunks, such as sPLT, before
+    // reading them, so a few bytes could claim gigabytes: skip them unread.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(png, info);
     png_uint_32 width = 0, height = 0;
     int depth = 0, colorType = 0;

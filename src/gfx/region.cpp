@@ -109,12 +109,27 @@ bool Region::Intersects(const RECT& q) const {
     return false;
 }
 
+// Coordinates stop at the limit. Rectangles pushed past it collapse and are
+// dropped, and clamped ones may now match the band above: the bands are then
+// rebuilt, so equal sets keep equal representations.
 void Region::Offset(int dx, int dy) {
+    bool clamped = false;
+    auto move = [&clamped](LONG& v, int d) {
+        const long long moved = static_cast<long long>(v) + d;
+        v = ClampCoord(moved);
+        clamped = clamped || v != moved;
+    };
     for (RECT& r : rects_) {
-        r.left = ClampCoord(static_cast<long long>(r.left) + dx);
-        r.right = ClampCoord(static_cast<long long>(r.right) + dx);
-        r.top = ClampCoord(static_cast<long long>(r.top) + dy);
-        r.bottom = ClampCoord(static_cast<long long>(r.bottom) + dy);
+        move(r.left, dx);
+        move(r.right, dx);
+        move(r.top, dy);
+        move(r.bottom, dy);
+    }
+    if (clamped) {
+        std::erase_if(rects_, [](const RECT& r) { return r.left >= r.right || r.top >= r.bottom; });
+        std::vector<Band> bands = ToBands();
+        *this = FromBands(bands);
+        return;
     }
     UpdateBounds();
 }

@@ -95,9 +95,11 @@ HRESULT GetCurrentThemeName(char* themeFileName, int maxNameChars, char* colorBu
     }
     if (!s.active) return E_FAIL;
     // The service reports no size variant.
-    const bool fits = CopyName(s.fileName, themeFileName, maxNameChars) &
-                      CopyName(s.colorName, colorBuff, maxColorChars) & CopyName("", sizeBuff, maxSizeChars);
-    if (fits) return S_OK;
+    // Every buffer gets its name before the result is decided.
+    const bool fileFits = CopyName(s.fileName, themeFileName, maxNameChars);
+    const bool colorFits = CopyName(s.colorName, colorBuff, maxColorChars);
+    const bool sizeFits = CopyName("", sizeBuff, maxSizeChars);
+    if (fileFits && colorFits && sizeFits) return S_OK;
     CopyName("", themeFileName, maxNameChars);
     CopyName("", colorBuff, maxColorChars);
     CopyName("", sizeBuff, maxSizeChars);

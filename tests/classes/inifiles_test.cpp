@@ -172,6 +172,75 @@ TEST(IniFile, WritesThroughAndKeepsCommentsAndLayout) {
     EXPECT_FALSE(Ini.SectionExists("Window")); // a section counts when it has lines
 }
 
+// A rewrite keeps the file's first bytes, so a later read finds the same
+// headers: with two marks the first line is no header, before and after.
+TEST(IniFile, ByteOrderMarksStayInFrontWhenTheFileIsRewritten) {
+    const std::string Bom = "\xEF\xBB\xBF";
+    struct Case {
+        std::string Content;
+        std::vector<std::string> Sections; // before and after the write
+    };
+    const std::vector<Case> Cases = {
+        {Bom + "[A]\nk=1\n", {"A", "B"}},
+        {Bom + Bom + "[A]\nk=1\n", {"B"}},
+        {"[A]\nk=1\n", {"A", "B"}},
+        {"", {"B"}},
+    };
+    TempDir Dir;
+    const std::string Name = Dir.File("bom.ini");
+    for (const Case& C : Cases) {
+        WriteFile(Name, C.Content);
+        TIniFile Ini(Name);
+        Ini.WriteString("B", "x", "1");
+        EXPECT_EQ(ReadFile(Name).substr(0, C.Content.size()), C.Content);
+        TIniFile Again(Name);
+        TStringList Sections;
+        Again.ReadSections(&Sections);
+        EXPECT_EQ(Items(Sections), C.Sections) << C.Content;
+    }
+}
+
+// Duplicates, in any case, are listed once, in the order of their first header.
+TEST(IniFile, ReadSectionsListsFortyThousandSectionsOnce) {
+    constexpr int Count = 40000;
+    std::string Text;
+    for (int I = 0; I < Count; ++I)
+        Text += "[Section" + std::to_string(I) + "]\nk=" + std::to_string(I) + "\n";
+    Text += "[SECTION0]\n[Раздел]\n[раздел]\n[section39999]\n";
+    TempDir Dir;
+    WriteFile(Dir.File("many.ini"), Text);
+    TIniFile Ini(Dir.File("many.ini"));
+    TStringList Sections;
+    Ini.ReadSections(&Sections);
+    ASSERT_EQ(Sections.Count(), Count + 1);
+    EXPECT_EQ(Sections[0], "Section0");
+    EXPECT_EQ(Sections[Count - 1], "Section39999");
+    EXPECT_EQ(Sections[Count], "Раздел");
+    EXPECT_EQ(Ini.ReadInteger("section20000", "K", 0), 20000);
+}
+
+// Writes go through a temporary file beside the target; its name must fit the
+// file-name limit however long the target's valid name is.
+TEST(IniFiles, FilesWithNamesUpToTheLimitAreWritten) {
+    std::string Cyrillic;
+    for (int I = 0; I < 127; ++I) Cyrillic += "я";
+    const std::vector<std::string> Names = {std::string(243, 'a'), std::string(244, 'b'),
+                                            std::string(255, 'c'), Cyrillic + "d", "e" + Cyrillic};
+    TempDir Dir;
+    for (const std::string& Name : Names) {
+        ASSERT_LE(Name.size(), 255u);
+        const std::string File = Dir.File(Name);
+        TMemIniFile Mem(File);
+        Mem.WriteString("A", "k", "mem");
+        ASSERT_NO_THROW(Mem.UpdateFile()) << Name.size();
+        TIniFile Ini(File);
+        ASSERT_NO_THROW(Ini.WriteString("A", "j", "ini")) << Name.size();
+        EXPECT_EQ(ReadFile(File), "[A]\nk=mem\nj=ini\n\n");
+        std::filesystem::remove(File);
+        EXPECT_TRUE(std::filesystem::is_empty(Dir.Path())); // no temporary file left behind
+    }
+}
+
 TEST(IniFiles, FailedWritesRaiseAndLeaveTheOldFile) {
     TempDir Dir;
     const std::string Name = Dir.File("settings.ini");

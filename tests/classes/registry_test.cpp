@@ -49,11 +49,11 @@ TEST_F(Registry, ValuesOfEveryTypeRoundTripThroughTheFile) {
         R.WriteString("", "default value");
         EXPECT_FALSE(std::filesystem::exists(Store)); // written when the key closes
     }
-    EXPECT_EQ(ReadFile(Store), "trestle-registry 1\n"
+    EXPECT_EQ(ReadFile(Store), "trestle-registry 2\n"
                                "key \"HKEY_CURRENT_USER\"\n"
-                               "key \"HKEY_CURRENT_USER\" \"Software\"\n"
-                               "key \"HKEY_CURRENT_USER\" \"Software\" \"Trestle\"\n"
-                               "key \"HKEY_CURRENT_USER\" \"Software\" \"Trestle\" \"Bars\"\n"
+                               "key 1 \"Software\"\n"
+                               "key 2 \"Trestle\"\n"
+                               "key 3 \"Bars\"\n"
                                "value \"Caption\" string \"Меню \\\"Файл\\\"\"\n"
                                "value \"Path\" expand \"%HOME%\\\\bin\"\n"
                                "value \"Count\" integer -42\n"
@@ -242,6 +242,14 @@ TEST_F(Registry, CorruptStoresAreReportedAndNeverOverwritten) {
         {Header + Key + "end\nkey \"HKEY_CURRENT_USER\"\n", "line 4: text after \"end\""},
         {Header + Key + std::string("\x00\xFF\x13junk\n", 8) + "end\n",
          "line 3: unknown line \"\\x00\\xFF\\x13junk\""},
+        {Header + "key 1 \"K\"\nend\n", "line 2: quoted text expected"},
+        {"trestle-registry 3\n" + Key + "end\n", "line 1: not a registry store (header missing)"},
+        {"trestle-registry 2\nkey 1 \"K\"\nend\n", "line 2: bad number of shared names"},
+        {"trestle-registry 2\n" + Key + "key 3 \"L\"\nend\n", "line 3: bad number of shared names"},
+        {"trestle-registry 2\n" + Key + "key -1 \"L\"\nend\n", "line 3: bad number of shared names"},
+        {"trestle-registry 2\n" + Key + "key 2\nend\n", "line 3: key without a name"},
+        {"trestle-registry 2\n" + Key + "key 1 \"k\"\nend\n", "line 3: key listed twice"},
+        {"trestle-registry 2\nkey 0 \"HKEY_NOWHERE\"\nend\n", "line 2: unknown root key"},
     };
     std::filesystem::create_directories(std::filesystem::path(Store).parent_path());
     for (const auto& [Content, Reason] : Cases) {
@@ -259,6 +267,76 @@ TEST_F(Registry, CorruptStoresAreReportedAndNeverOverwritten) {
     TRegistry R;
     ASSERT_TRUE(R.OpenKey("K", false));
     EXPECT_EQ(R.ReadInteger("X"), 5);
+}
+
+TEST_F(Registry, StoresOfTheFirstVersionLoadAndAreRewrittenInTheCurrentOne) {
+    std::filesystem::create_directories(std::filesystem::path(Store).parent_path());
+    WriteFile(Store, "trestle-registry 1\n"
+                     "key \"HKEY_CURRENT_USER\" \"Software\" \"A\"\n"
+                     "value \"x\" integer 1\n"
+                     "key \"HKEY_CURRENT_USER\" \"Software\" \"B\" \"C\"\n"
+                     "key \"HKEY_LOCAL_MACHINE\" \"M\"\n"
+                     "value \"y\" string \"z\"\n"
+                     "end\n");
+    {
+        TRegistry R;
+        ASSERT_TRUE(R.OpenKey("Software\\B\\C", false));
+        R.WriteInteger("n", 2);
+    }
+    EXPECT_EQ(ReadFile(Store), "trestle-registry 2\n"
+                               "key \"HKEY_CURRENT_USER\"\n"
+                               "key 1 \"Software\"\n"
+                               "key 2 \"A\"\n"
+                               "value \"x\" integer 1\n"
+                               "key 2 \"B\"\n"
+                               "key 3 \"C\"\n"
+                               "value \"n\" integer 2\n"
+                               "key \"HKEY_LOCAL_MACHINE\"\n"
+                               "key 1 \"M\"\n"
+                               "value \"y\" string \"z\"\n"
+                               "end\n");
+    // A key line may also give several names after the shared ones.
+    WriteFile(Store, "trestle-registry 2\n"
+                     "key \"HKEY_CURRENT_USER\" \"P\" \"Q\"\n"
+                     "key 2 \"R\" \"S\"\n"
+                     "value \"v\" integer 3\n"
+                     "end\n");
+    TRegistry R;
+    ASSERT_TRUE(R.OpenKey("P\\R\\S", false));
+    EXPECT_EQ(R.ReadInteger("v"), 3);
+    EXPECT_TRUE(R.KeyExists("\\P\\Q"));
+}
+
+// Reading, writing and freeing a store walk the key tree without recursion,
+// and the file holds each key's name once.
+TEST_F(Registry, AKeyNestedFourHundredThousandLevelsDeepLoadsWritesAndFrees) {
+    constexpr std::size_t Depth = 400000;
+    std::string Text = "trestle-registry 1\nkey \"HKEY_CURRENT_USER\"";
+    std::string Path;
+    for (std::size_t I = 0; I < Depth; ++I) {
+        Text += " \"a\"";
+        Path += "\\a";
+    }
+    Text += "\nvalue \"deep\" integer 7\nend\n";
+    std::filesystem::create_directories(std::filesystem::path(Store).parent_path());
+    WriteFile(Store, Text);
+    {
+        TRegistry R;
+        ASSERT_TRUE(R.OpenKey(Path, false));
+        EXPECT_EQ(R.ReadInteger("deep"), 7);
+        R.WriteInteger("deep", 8);
+    }
+    // Linear in the depth: a line of a few bytes per level.
+    EXPECT_LT(ReadFile(Store).size(), Depth * 16);
+    {
+        TRegistry R;
+        ASSERT_TRUE(R.OpenKey(Path, false));
+        EXPECT_EQ(R.ReadInteger("deep"), 8);
+        EXPECT_TRUE(R.DeleteKey("\\a\\a"));
+        EXPECT_TRUE(R.KeyExists("\\a"));
+    }
+    TRegistry R;
+    EXPECT_FALSE(R.OpenKey(Path, false));
 }
 
 TEST_F(Registry, AFailedWriteLeavesTheOldStore) {

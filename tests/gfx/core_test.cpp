@@ -242,6 +242,64 @@ TEST(Regions, EqualityIsBySetNotByHistory) {
     for (HRGN h : {left, right, whole, joined}) DeleteObject(h);
 }
 
+// Coordinates stop at a limit; what an offset pushes past it collapses and
+// is dropped, and what is left is the same set as a region built directly.
+TEST(Regions, OffsetPastTheCoordinateLimitDropsCollapsedParts) {
+    constexpr int kHuge = 2000000000;
+    HRGN empty = CreateRectRgn(0, 0, 0, 0);
+    struct Case {
+        RECT rects[2];
+        int dx, dy;
+        int type;
+        bool staysEqualToItsOffsetCopy; // offset back by -dx, -dy gives the original
+    } cases[] = {
+        {{{0, 0, 10, 10}, {}}, kHuge, 0, NULLREGION, false},
+        {{{0, 0, 10, 10}, {}}, 0, -kHuge, NULLREGION, false},
+        {{{0, 0, 10, 10}, {20, 0, 30, 10}}, kHuge, kHuge, NULLREGION, false},
+        {{{0, 0, 10, 10}, {0, 20, 10, 30}}, 0, -kHuge, NULLREGION, false},
+        {{{0, 0, 10, 10}, {20, 20, 30, 30}}, 5, 5, COMPLEXREGION, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dx);
+        HRGN r = CreateRectListRgn(c.rects, 2);
+        EXPECT_EQ(OffsetRgn(r, c.dx, c.dy), c.type);
+        RECT box{1, 1, 1, 1};
+        EXPECT_EQ(GetRgnBox(r, &box), c.type);
+        EXPECT_EQ(EqualRgn(r, empty), c.type == NULLREGION);
+        if (c.type == NULLREGION) {
+            EXPECT_EQ(box, (RECT{0, 0, 0, 0}));
+        }
+        OffsetRgn(r, -c.dx, -c.dy);
+        HRGN original = CreateRectListRgn(c.rects, 2);
+        EXPECT_EQ(EqualRgn(r, original), c.staysEqualToItsOffsetCopy);
+        DeleteObject(r);
+        DeleteObject(original);
+    }
+    // A part that collapses leaves the rest in canonical form: the bands
+    // above and below join again.
+    const RECT steps[3] = {{0, 0, 10, 10}, {20, 0, 30, 10}, {0, 10, 10, 20}};
+    HRGN r = CreateRectListRgn(steps, 3);
+    const int shift = (1 << 27) - 15; // the right rectangle goes past the limit
+    EXPECT_EQ(OffsetRgn(r, shift, 0), SIMPLEREGION);
+    HRGN expected = CreateRectRgn(shift, 0, shift + 10, 20);
+    EXPECT_TRUE(EqualRgn(r, expected));
+    // Bands that differ only past the limit become one.
+    const RECT clipped[2] = {{100, 0, 200, 10}, {100, 10, 300, 20}};
+    HRGN c = CreateRectListRgn(clipped, 2);
+    EXPECT_EQ(OffsetRgn(c, (1 << 27) - 150, 0), SIMPLEREGION);
+    HRGN one = CreateRectRgn((1 << 27) - 50, 0, 1 << 27, 20);
+    EXPECT_TRUE(EqualRgn(c, one));
+    DeleteObject(c);
+    DeleteObject(one);
+    const RECT wide[2] = {{0, 0, 10, 10}, {20, 0, 30, 20}};
+    HRGN w = CreateRectListRgn(wide, 2);
+    EXPECT_EQ(OffsetRgn(w, (1 << 27) - 5, 0), SIMPLEREGION); // only the left rectangle's sliver is left
+    RECT box;
+    GetRgnBox(w, &box);
+    EXPECT_EQ(box, (RECT{(1 << 27) - 5, 0, 1 << 27, 10}));
+    for (HRGN h : {empty, r, expected, w}) DeleteObject(h);
+}
+
 TEST(Regions, PolygonsAndListsScanConvert) {
     const POINT tri[3] = {{0, 0}, {8, 0}, {0, 8}};
     HRGN t = CreatePolygonRgn(tri, 3, ALTERNATE);

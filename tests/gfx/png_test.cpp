@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <sys/resource.h>
 #include <vector>
 
 namespace gfx {
@@ -235,6 +236,36 @@ TEST(Png, TruncatedAndCorruptDataFailCleanly) {
     EXPECT_FALSE(LoadPngToBitmap(path));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
     std::remove(path.c_str());
+}
+
+// Only the chunks that make the image are read; others are skipped unread,
+// so a chunk that claims gigabytes costs nothing.
+TEST(Png, OtherChunksAreSkippedUnread) {
+    const Bytes plain = MakePng(2, 1, 8, 2, {0, 1, 2, 3, 4, 5, 6});
+    const std::size_t afterHeader = 8 + 12 + 13;
+    Bytes extra;
+    Chunk(extra, "gAMA", {0, 0, 0xB1, 0x8F});
+    Chunk(extra, "sPLT", {'p', 0, 8, 1, 2, 3, 4, 0, 5});
+    Chunk(extra, "tEXt", {'k', 0, 'v'});
+    Chunk(extra, "abCd", {1, 2, 3});
+    Bytes withChunks = plain;
+    withChunks.insert(withChunks.begin() + afterHeader, extra.begin(), extra.end());
+    HBITMAP bmp = DecodePng(withChunks.data(), withChunks.size());
+    ASSERT_TRUE(bmp);
+    EXPECT_EQ(Pixels(bmp), (std::vector<std::uint32_t>{0xFF010203u, 0xFF040506u}));
+    DeleteObject(bmp);
+
+    Bytes claim = {0x73, 0x73, 0x73, 0x73, 's', 'P', 'L', 'T', 'p', 0, 8};
+    Bytes damaged = plain;
+    damaged.insert(damaged.begin() + afterHeader, claim.begin(), claim.end());
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    SetLastError(0);
+    EXPECT_FALSE(DecodePng(damaged.data(), damaged.size()));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024); // kilobytes; the claim is 1.9 GB
 }
 
 TEST(Png, AbsurdSizesAndBadHandlesAreRefused) {
