@@ -1089,7 +1089,7 @@ TEST_F(KeyboardTest, KeyStateFollowsRetrievalWhileAsyncStateIsImmediate) {
     PressKey(VK_CAPITAL);
     EXPECT_EQ(GetKeyState(VK_CAPITAL), 0);
 
-    keys['Z'] = 0x80;
+    keys[0x5A] = 0x80; // 'Z'
     ASSERT_TRUE(SetKeyboardState(keys));
     EXPECT_LT(GetKeyState('Z'), 0);
     EXPECT_FALSE(GetKeyboardState(nullptr));
