@@ -1,5 +1,6 @@
 // The window system's costs: message sending and posting, timers, and the
-// compositor recomposing a changed menu-sized area of a busy screen.
+// compositor recomposing a changed menu-sized area of a busy screen, and an
+// area under a layered window against the drawing calls that do the same work.
 #include "win/internal.h"
 
 #include <benchmark/benchmark.h>
@@ -140,6 +141,69 @@ void BM_ComposeMenuArea(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ComposeMenuArea)->Unit(benchmark::kMicrosecond);
+
+// A 200 x 300 shadow-like layer: premultiplied pixels whose alpha varies along the row.
+HBITMAP ShadowBitmap(int width, int height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    void* bits = nullptr;
+    HBITMAP b = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* px = static_cast<std::uint32_t*>(bits);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const auto a = static_cast<std::uint32_t>(x * 255 / width);
+            px[y * width + x] = a << 24 | (a / 4) << 16 | (a / 4) << 8 | (a / 4);
+        }
+    return b;
+}
+
+constexpr int kLayerWidth = 200, kLayerHeight = 300;
+
+// Composing the screen area under a layered window: the window below is
+// copied and the layer blended over it, as every shadow and fade frame does.
+void BM_ComposeUnderLayeredWindow(benchmark::State& state) {
+    ResetWindowSystem();
+    const RECT area = Rect(100, 100, 100 + kLayerWidth, 100 + kLayerHeight);
+    HWND below = Fresh(area);
+    Fill(below, RGB(240, 240, 240));
+    HWND layered = Fresh(area, WS_EX_LAYERED);
+    {
+        const MemoryDC mem = MemoryDC::Adopt(ShadowBitmap(kLayerWidth, kLayerHeight));
+        const POINT zero{};
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        UpdateLayeredWindow(layered, nullptr, nullptr, nullptr, mem.Handle(), &zero, 0, &blend, ULW_ALPHA);
+    }
+    Drain();
+    ComposeScreen();
+    for (auto _ : state) {
+        detail::DirtyScreen(area);
+        benchmark::DoNotOptimize(ComposeScreen());
+    }
+    state.SetItemsProcessed(state.iterations() * kLayerWidth * kLayerHeight);
+    ResetWindowSystem();
+}
+BENCHMARK(BM_ComposeUnderLayeredWindow)->Unit(benchmark::kMicrosecond);
+
+// The same area drawn with the drawing calls: a BitBlt of what lies below,
+// then a per-pixel AlphaBlend of the layer.
+void BM_BitBltAndAlphaBlend(benchmark::State& state) {
+    const MemoryDC screen(1024, 768);
+    const MemoryDC below(kLayerWidth, kLayerHeight);
+    const MemoryDC layer = MemoryDC::Adopt(ShadowBitmap(kLayerWidth, kLayerHeight));
+    RECT all{0, 0, kLayerWidth, kLayerHeight};
+    HBRUSH b = CreateSolidBrush(RGB(240, 240, 240));
+    FillRect(below.Handle(), &all, b);
+    DeleteObject(b);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    for (auto _ : state) {
+        BitBlt(screen.Handle(), 100, 100, kLayerWidth, kLayerHeight, below.Handle(), 0, 0, SRCCOPY);
+        AlphaBlend(screen.Handle(), 100, 100, kLayerWidth, kLayerHeight, layer.Handle(), 0, 0, kLayerWidth,
+                   kLayerHeight, blend);
+    }
+    state.SetItemsProcessed(state.iterations() * kLayerWidth * kLayerHeight);
+}
+BENCHMARK(BM_BitBltAndAlphaBlend)->Unit(benchmark::kMicrosecond);
 
 void BM_ComposeWholeScreen(benchmark::State& state) {
     BusyScreen screen;

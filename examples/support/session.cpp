@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "classes/controls.h"
+#include "classes/extctrls.h"
 #include "classes/forms.h"
 #include "gfx/png.h"
 #include "win/driver.h"
@@ -33,18 +34,15 @@ void CloseMainForm() {
 
 } // namespace
 
-// The X11 presenter, pumped by a thread timer: the window system's waits
-// know nothing of the X connection.
+// The X11 presenter, pumped by a timer: the window system's waits know
+// nothing of the X connection.
 struct TExampleSession::TPump {
     win::X11Presenter Presenter;
-    win::UINT_PTR Timer = 0;
+    std::unique_ptr<TTimer> Timer;
 
-    static inline TPump* Current = nullptr;
-
-    static void Tick(win::HWND, win::UINT, win::UINT_PTR, win::DWORD) {
-        if (!Current || Current->Presenter.Pump()) return;
-        win::KillTimer(nullptr, Current->Timer);
-        Current = nullptr;
+    void Tick(TObject*) {
+        if (Presenter.Pump()) return;
+        Timer->SetEnabled(false);
         CloseMainForm();
     }
 };
@@ -105,11 +103,11 @@ bool TExampleSession::NextStep() {
 
 int TExampleSession::Run() {
     if (!Headless()) {
-        TPump::Current = FPresenter.get();
-        FPresenter->Timer = win::SetTimer(nullptr, 0, kPumpInterval, &TPump::Tick);
+        FPresenter->Timer = std::make_unique<TTimer>(nullptr);
+        FPresenter->Timer->SetInterval(kPumpInterval);
+        FPresenter->Timer->SetOnTimer(TNotifyEvent(FPresenter.get(), &TPump::Tick));
         Application->Run();
-        if (TPump::Current) win::KillTimer(nullptr, FPresenter->Timer);
-        TPump::Current = nullptr;
+        FPresenter->Timer.reset();
         return 0;
     }
     win::SetIdleHandler([this] { return NextStep(); });

@@ -607,6 +607,14 @@ BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int x
     return TRUE;
 }
 
+void BlendPixels(std::uint32_t* dst, const std::uint32_t* src, int n, BYTE constantAlpha,
+                 bool perPixelAlpha) {
+    if (perPixelAlpha)
+        BlendPremultiplied(dst, src, n, constantAlpha);
+    else
+        BlendConstant(dst, src, n, constantAlpha);
+}
+
 BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int srcWidth,
                 int srcHeight, BLENDFUNCTION blend) {
     if (blend.BlendOp != AC_SRC_OVER || blend.BlendFlags != 0 || (blend.AlphaFormat & ~AC_SRC_ALPHA) != 0)
@@ -621,7 +629,6 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
     const bool dstMono = t->Mono();
     // The blend happens in colour; a monochrome destination takes the nearest of black and white.
     p.conv = MakeConverter(*d, false, *s, s->Target()->Mono());
-    const std::uint32_t ca = blend.SourceConstantAlpha;
     const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
     const auto width0 = static_cast<std::size_t>(p.area.right - p.area.left);
     std::vector<std::uint32_t> sbuf(width0), dbuf(dstMono ? width0 : 0);
@@ -634,10 +641,7 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
             std::uint32_t* dr = t->Row(yy) + c.left;
             std::uint32_t* work = dstMono ? dbuf.data() : dr;
             if (dstMono) std::copy_n(dr, n, work);
-            if (perPixel)
-                BlendPremultiplied(work, sr, n, ca);
-            else
-                BlendConstant(work, sr, n, ca);
+            BlendPixels(work, sr, n, blend.SourceConstantAlpha, perPixel);
             if (dstMono)
                 for (int i = 0; i < n; ++i) dr[i] = MonoPixelFromColor(ColorFromPixel(work[i]));
         }

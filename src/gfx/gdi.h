@@ -430,6 +430,10 @@ constexpr std::uint32_t MonoPixelFromColor(COLORREF c) {
     const unsigned sum = (c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF);
     return sum >= 384 ? 0xFFFFFFu : 0u;
 }
+// Blends `n` 32-bit pixels of `src` over `dst` with AlphaBlend's arithmetic:
+// by the constant alpha alone, or, with `perPixelAlpha`, as premultiplied
+// pixels whose alpha is scaled by the constant.
+void BlendPixels(std::uint32_t* dst, const std::uint32_t* src, int n, BYTE constantAlpha, bool perPixelAlpha);
 
 // Direct access to a bitmap's pixels: 32-bit pixels 0xAARRGGBB, or for a
 // monochrome bitmap 0x000000 and 0xFFFFFF. `stride` counts pixels between

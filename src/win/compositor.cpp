@@ -83,7 +83,7 @@ bool BuildLayer(const detail::Window& w, const CompositorState& c, Layer* layer)
         // A layered window shows nothing until it has been given its content.
         if (!LayeredContentSet(w, c)) return false;
         if (w.layeredByUpdate) {
-            layer->perPixel = (w.layeredFlags & ULW_OPAQUE) == 0;
+            layer->perPixel = w.layeredPerPixel && !(w.layeredFlags & ULW_OPAQUE);
             if (w.layeredFlags & ULW_ALPHA) alpha = w.layeredAlpha;
         } else if (w.layeredFlags & LWA_ALPHA) {
             alpha = w.layeredAlpha;
@@ -119,33 +119,28 @@ bool BuildLayer(const detail::Window& w, const CompositorState& c, Layer* layer)
 // layer onto `dst`, whose pixel (0, 0) lies at `origin` on the screen.
 void DrawLayer(const Layer& l, const BitmapSurface& dst, POINT origin, const RECT& r) {
     const int width = r.right - r.left;
+    // Blending at full constant alpha without per-pixel alpha is a copy.
+    const bool copy = !l.perPixel && l.alpha == 255;
+    auto draw = [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+        if (copy)
+            std::memcpy(d, s, static_cast<std::size_t>(n) * sizeof(std::uint32_t));
+        else
+            BlendPixels(d, s, n, l.alpha, l.perPixel);
+    };
     for (int y = r.top; y < r.bottom; ++y) {
         const std::uint32_t* s = l.src.Row(y - l.rect.top) + (r.left - l.rect.left);
         std::uint32_t* d = dst.Row(y - origin.y) + (r.left - origin.x);
-        if (l.Opaque()) {
-            std::memcpy(d, s, static_cast<std::size_t>(width) * sizeof(std::uint32_t));
+        if (!l.colorKey) {
+            draw(d, s, width);
             continue;
         }
-        const std::uint32_t ca = l.alpha;
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t sp = s[x];
-            if (l.colorKey && (sp & 0xFFFFFF) == l.key) continue;
-            const std::uint32_t dp = d[x];
-            std::uint32_t out = 0;
-            if (l.perPixel) {
-                const std::uint32_t sa = Div255((sp >> 24) * ca);
-                for (int shift = 0; shift < 24; shift += 8) {
-                    const std::uint32_t sc = Div255(((sp >> shift) & 0xFF) * ca);
-                    const std::uint32_t v = sc + Div255(((dp >> shift) & 0xFF) * (255 - sa));
-                    out |= std::min<std::uint32_t>(v, 255) << shift;
-                }
-            } else {
-                for (int shift = 0; shift < 24; shift += 8) {
-                    const std::uint32_t v = ((sp >> shift) & 0xFF) * ca + ((dp >> shift) & 0xFF) * (255 - ca);
-                    out |= Div255(v) << shift;
-                }
-            }
-            d[x] = out;
+        // The runs of pixels that are not the key colour.
+        for (int x = 0; x < width;) {
+            while (x < width && (s[x] & 0xFFFFFF) == l.key) ++x;
+            int end = x;
+            while (end < width && (s[end] & 0xFFFFFF) != l.key) ++end;
+            if (end > x) draw(d + x, s + x, end - x);
+            x = end;
         }
     }
 }
@@ -318,6 +313,7 @@ void EnsureSurface(Window& w) {
     // again, the window starts without attributes or content.
     if (!(w.exStyle & WS_EX_LAYERED)) {
         w.layeredByUpdate = false;
+        w.layeredPerPixel = false;
         w.layeredFlags = 0;
         w.layeredAlpha = 255;
         w.layeredKey = 0;
@@ -481,13 +477,19 @@ detail::Window* LayeredWindow(HWND hwnd) {
     return w;
 }
 
-// Copies the window-sized part of the source DC at `from` (logical
-// coordinates) into the surface; pixels outside the source are transparent.
-bool CopyFromDC(detail::Window& w, HDC srcDC, POINT from, bool keepAlpha) {
-    HBITMAP bitmap = handle_cast<HBITMAP>(GetCurrentObject(srcDC, OBJ_BITMAP));
-    BitmapSurface src, dst;
-    if (!GetBitmapSurface(bitmap, &src) || !GetBitmapSurface(w.surface, &dst)) return false;
-    LPtoDP(srcDC, &from, 1);
+// The pixels of a source DC and a point of it in device coordinates; false
+// when the DC holds no bitmap.
+bool SourcePixels(HDC srcDC, POINT from, BitmapSurface* src, POINT* device) {
+    if (!GetBitmapSurface(handle_cast<HBITMAP>(GetCurrentObject(srcDC, OBJ_BITMAP)), src)) return false;
+    *device = from;
+    return LPtoDP(srcDC, device, 1) != FALSE;
+}
+
+// Copies the window-sized part of the source at `from` into the surface;
+// pixels outside the source are transparent.
+void CopyFromSource(detail::Window& w, const BitmapSurface& src, POINT from, bool keepAlpha) {
+    BitmapSurface dst;
+    if (!GetBitmapSurface(w.surface, &dst)) return;
     const int width = w.Width(), height = w.Height();
     for (int y = 0; y < height; ++y) {
         std::uint32_t* d = dst.Row(y);
@@ -502,7 +504,6 @@ bool CopyFromDC(detail::Window& w, HDC srcDC, POINT from, bool keepAlpha) {
             d[x] = keepAlpha ? p : (p | 0xFF000000u);
         }
     }
-    return true;
 }
 
 } // namespace
@@ -514,7 +515,12 @@ BOOL UpdateLayeredWindow(HWND hwnd, HDC, const POINT* dstPos, const SIZE* size, 
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    RECT rect;
+    BitmapSurface src;
+    POINT from{};
+    if (srcDC && !SourcePixels(srcDC, srcPos ? *srcPos : POINT{}, &src, &from)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
     {
         detail::Guard g(detail::Lock());
         detail::Window* w = LayeredWindow(hwnd);
@@ -524,27 +530,22 @@ BOOL UpdateLayeredWindow(HWND hwnd, HDC, const POINT* dstPos, const SIZE* size, 
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
-        rect = w->rect;
+        // The window moves and sizes without a message: whoever updates it
+        // draws its content for the new place itself.
+        const POINT pos = dstPos ? *dstPos : POINT{w->rect.left, w->rect.top};
+        const SIZE extent = size ? *size : SIZE{w->Width(), w->Height()};
+        detail::PlaceWithoutMessages(*w, pos.x, pos.y, extent.cx, extent.cy);
+        detail::EnsureSurface(*w);
+        const bool perPixel = (flags & ULW_ALPHA) && (blend->AlphaFormat & AC_SRC_ALPHA);
+        if (srcDC) CopyFromSource(*w, src, from, perPixel);
+        w->layeredByUpdate = true;
+        w->layeredPerPixel = perPixel;
+        w->layeredFlags = flags;
+        w->layeredAlpha = (flags & ULW_ALPHA) ? blend->SourceConstantAlpha : 255;
+        w->layeredKey = key;
+        detail::DirtyScreen(w->rect);
     }
-    const POINT pos = dstPos ? *dstPos : POINT{rect.left, rect.top};
-    const SIZE extent = size ? *size : SIZE{rect.right - rect.left, rect.bottom - rect.top};
-    if (pos.x != rect.left || pos.y != rect.top || extent.cx != rect.Width() || extent.cy != rect.Height())
-        SetWindowPos(hwnd, nullptr, pos.x, pos.y, extent.cx, extent.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-
-    detail::Guard g(detail::Lock());
-    detail::Window* w = LayeredWindow(hwnd);
-    if (!w) return FALSE;
-    detail::EnsureSurface(*w);
-    const bool perPixelSource = (flags & ULW_ALPHA) && (blend->AlphaFormat & AC_SRC_ALPHA);
-    if (srcDC && !CopyFromDC(*w, srcDC, srcPos ? *srcPos : POINT{}, perPixelSource)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    w->layeredByUpdate = true;
-    w->layeredFlags = flags;
-    w->layeredAlpha = (flags & ULW_ALPHA) ? blend->SourceConstantAlpha : 255;
-    w->layeredKey = key;
-    detail::DirtyScreen(w->rect);
+    detail::CheckMouseTracking();
     return TRUE;
 }
 
@@ -557,6 +558,7 @@ BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags
     detail::Window* w = LayeredWindow(hwnd);
     if (!w) return FALSE;
     w->layeredByUpdate = false;
+    w->layeredPerPixel = false;
     w->layeredKey = key;
     w->layeredAlpha = alpha;
     w->layeredFlags = flags;

@@ -39,6 +39,7 @@ constexpr DWORD INFINITE = 0xFFFFFFFF;
 constexpr DWORD WAIT_OBJECT_0 = 0;
 constexpr DWORD WAIT_TIMEOUT = 258;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
+constexpr DWORD MAXIMUM_WAIT_OBJECTS = 64;
 
 inline WORD LOWORD(LPARAM v) {
     return static_cast<WORD>(static_cast<std::uintptr_t>(v) & 0xFFFF);
@@ -379,6 +380,7 @@ constexpr UINT CWP_SKIPDISABLED = 0x0002;
 constexpr UINT CWP_SKIPTRANSPARENT = 0x0004;
 
 // Error codes of the window system
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_TLW_WITH_WSCHILD = 1406;
 constexpr DWORD ERROR_CLASS_DOES_NOT_EXIST = 1411;
 constexpr DWORD ERROR_CLASS_HAS_WINDOWS = 1412;

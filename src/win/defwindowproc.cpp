@@ -99,7 +99,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             w->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
             if ((w->style & WS_CAPTION) == WS_CAPTION && IsVisibleChain(*w)) {
                 w->ncPaintPending = true;
-                WakeThread(w->threadId);
+                NoteArrival(w->threadId, QS_PAINT);
             }
             return TRUE;
         }
@@ -122,7 +122,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_PRINT:
             DefPrint(hwnd, reinterpret_cast<HDC>(wParam), lParam);
-            return 0;
+            return TRUE;
         case WM_CONTEXTMENU: {
             HWND parent{};
             {

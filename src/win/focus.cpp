@@ -472,7 +472,7 @@ bool DefInputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
                                 w->client.bottom < w->Height());
             if (framed && w->Visible() && lParam != -1) {
                 w->ncPaintPending = true;
-                WakeThread(w->threadId);
+                NoteArrival(w->threadId, QS_PAINT);
             }
             r = TRUE;
             break;

@@ -772,12 +772,13 @@ void RouteInput() {
         }
         ThreadQueue* q = thread ? QueueOf(thread) : nullptr;
         if (!q) continue;
+        const UINT status = InputStatus(ev);
         if (ev.kind == InputEvent::MouseMove && !q->input.empty() &&
             q->input.back().kind == InputEvent::MouseMove)
             q->input.back() = std::move(ev);
         else
             q->input.push_back(std::move(ev));
-        WakeThread(thread);
+        NoteArrival(thread, status);
     }
     std::erase_if(s.resolved, [](const auto& e) { return !QueueOf(e.first); });
     std::erase_if(s.keyChars, [](const auto& e) { return !QueueOf(e.first); });

@@ -155,6 +155,7 @@ struct Window {
 
     // Layered windows
     bool layeredByUpdate = false; // UpdateLayeredWindow set the content (per-pixel alpha in the surface)
+    bool layeredPerPixel = false; // ... and blends it by that alpha (ULW_ALPHA with AC_SRC_ALPHA)
     BYTE layeredAlpha = 255;
     COLORREF layeredKey = 0;
     DWORD layeredFlags = 0;    // LWA_ALPHA | LWA_COLORKEY
@@ -213,8 +214,12 @@ struct ThreadQueue {
     std::vector<Timer> timers;                     // window and thread timers of this thread
     bool quitPosted = false;
     int quitCode = 0;
-    int sendDepth = 0; // > 0 while handling a message sent by another thread
-    MSG lastMsg{};     // for GetMessageTime / GetMessagePos
+    // What arrived since the thread last looked at its queue (QS_ bits); sent
+    // messages always count, timers by when they came due.
+    UINT arrived = 0;
+    std::uint64_t timersSeenAt = 0; // the clock when the thread last looked at its timers
+    int sendDepth = 0;              // > 0 while handling a message sent by another thread
+    MSG lastMsg{};                  // for GetMessageTime / GetMessagePos
     // Keyboard state as of the message last retrieved (GetKeyState).
     BYTE keyState[256] = {};
     // Per-thread input state
@@ -298,6 +303,11 @@ constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
 // WM_GETMINMAXINFO. Without the lock.
 void ClampToTrackingSize(HWND hwnd, int* cx, int* cy);
 
+// Moves and sizes a window as SetWindowPos would, but without a message
+// (UpdateLayeredWindow): the client area keeps its distances from the edges.
+// Locked.
+void PlaceWithoutMessages(Window& w, int x, int y, int cx, int cy);
+
 // Destroys the windows a thread created (its end, or a reset on it).
 void DestroyThreadWindows(DWORD threadId);
 
@@ -318,6 +328,11 @@ void EndThreadQueue();
 bool OtherThreadsAlive();
 // Wakes a thread waiting for messages.
 void WakeThread(DWORD threadId);
+// Something of the kinds in `status` (QS_ bits) arrived in a thread's queue:
+// it is new to the thread's waits, which it wakes. Locked.
+void NoteArrival(DWORD threadId, UINT status);
+// The QS_ kind of a raw input event.
+UINT InputStatus(const InputEvent& event);
 void WakeAllThreads();
 void ForEachQueue(const std::function<void(ThreadQueue&)>& fn);
 // Drops posted messages for a window that is going away. Locked.
@@ -340,6 +355,9 @@ bool ServeSentMessages();
 // ============================================================================
 
 std::uint64_t Now();
+// Under a manual clock, how long (real time) a waiting thread gives the other
+// threads to do something before it moves the clock to the end of its wait.
+constexpr auto kOtherThreadGrace = std::chrono::milliseconds(5);
 // Moves a manual clock forward to `time` (no-op when it is past).
 void AdvanceClockTo(std::uint64_t time);
 // The real time at which the clock reads `time` (real clock only).
@@ -347,10 +365,13 @@ std::chrono::steady_clock::time_point RealTimeAt(std::uint64_t time);
 // Runs the idle handler; true when it did something. Without the lock.
 bool RunIdleHandler();
 
-// The earliest due time among all timers of a thread; UINT64_MAX when none.
-// Locked, as is the next.
+// The earliest due time among all timers of a thread, and among those later
+// than `time`; UINT64_MAX when none. Locked, as are the next three.
 std::uint64_t NextTimerDue(const ThreadQueue& q);
+std::uint64_t NextTimerDueAfter(const ThreadQueue& q, std::uint64_t time);
 bool IsTimerDue(const ThreadQueue& q);
+// A timer of the thread came due after the thread last looked at its timers.
+bool TimerCameDue(const ThreadQueue& q);
 // Timers of a queue that are due: fills a WM_TIMER for the earliest one
 // passing the window filter and, when `remove`, schedules its next time. Locked.
 bool TakeDueTimer(ThreadQueue& q, HWND filter, bool remove, MSG* msg);
@@ -523,8 +544,14 @@ void SetFrameObserver(std::function<void()> observer);
 // thread.cpp
 // ============================================================================
 
-// A thread handle's state for waits: -1 bad handle, 0 running, 1 ended. Locked.
-int ThreadHandleState(HANDLE handle);
+// The object behind a thread or event handle, for waits; nullptr for a bad
+// handle. A waiter keeps the object it waits on. Locked, as are the next two.
+struct Waitable;
+std::shared_ptr<Waitable> WaitableOf(HANDLE handle);
+// A thread has ended; an event is set.
+bool IsSignaled(const Waitable& object);
+// A wait that the object satisfied takes it: an auto-reset event resets.
+void Acquire(Waitable& object);
 // A thread started by CreateThread, other than the caller, has not finished.
 bool OtherStartedThreadsRunning();
 

@@ -14,9 +14,6 @@ namespace detail {
 namespace {
 
 constexpr std::uint64_t kNever = UINT64_MAX;
-// Under a manual clock, how long (real time) a waiting thread gives the other
-// threads to do something before it moves the clock to its next timer itself.
-constexpr auto kOtherThreadGrace = std::chrono::milliseconds(5);
 const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(-1));
 
 struct MessageState {
@@ -79,19 +76,33 @@ void AbandonSent(ThreadQueue& q) {
     q.sent.clear();
 }
 
+// What the queue holds (QS_ bits).
 UINT QueueStatus(ThreadQueue& q) {
     RouteInput();
     UINT s = 0;
     if (!q.sent.empty()) s |= QS_SENDMESSAGE;
     if (!q.posted.empty() || q.quitPosted) s |= QS_POSTMESSAGE;
-    for (const InputEvent& e : q.input)
-        s |= e.kind == InputEvent::Key         ? QS_KEY
-             : e.kind == InputEvent::MouseMove ? QS_MOUSEMOVE
-                                               : QS_MOUSEBUTTON;
+    for (const InputEvent& e : q.input) s |= InputStatus(e);
     if (!(s & QS_INPUT) && HasInput(q, nullptr, 0, 0)) s |= QS_MOUSEBUTTON;
     if (FindPaintWindow(q, nullptr, nullptr)) s |= QS_PAINT;
     if (IsTimerDue(q)) s |= QS_TIMER;
     return s;
+}
+
+// What the queue holds that arrived since the thread last looked at it: the
+// waits for messages end only for such, so that a loop that leaves a message
+// it has seen in the queue does not spin. Sent messages wait until served.
+UINT NewQueueStatus(ThreadQueue& q) {
+    UINT fresh = q.arrived | QS_SENDMESSAGE;
+    if (TimerCameDue(q)) fresh |= QS_TIMER;
+    return QueueStatus(q) & fresh;
+}
+
+// The thread has looked at the kinds of messages in `status`. Without timers
+// the clock need not be read: any timer set later comes due after this look.
+void MarkSeen(ThreadQueue& q, UINT status) {
+    q.arrived &= ~status;
+    if ((status & QS_TIMER) && !q.timers.empty()) q.timersSeenAt = Now();
 }
 
 // Something that GetMessage with this filter would return (sent messages
@@ -118,9 +129,8 @@ bool WaitUntil(ThreadQueue& q, const std::function<bool()>& ready, std::uint64_t
     for (;;) {
         if (ready()) return true;
         if (deadline != kNever && Now() >= deadline) return false;
-        // A timer already due cannot end this wait (the filter does not take it).
-        std::uint64_t timer = NextTimerDue(q);
-        if (timer <= Now()) timer = kNever;
+        // A timer already due did not end this wait; the next one may.
+        const std::uint64_t timer = NextTimerDueAfter(q, Now());
         const std::uint64_t wakeAt = std::min(deadline, timer);
         if (!IsManualClock()) {
             if (wakeAt == kNever)
@@ -132,7 +142,8 @@ bool WaitUntil(ThreadQueue& q, const std::function<bool()>& ready, std::uint64_t
         ul.unlock();
         const bool did = RunIdleHandler();
         ul.lock();
-        if (did || ready()) continue;
+        if (did) continue;
+        if (ready()) return true;
         if (OtherThreadsAlive()) {
             if (wakeAt == kNever) {
                 q.wake.wait(ul);
@@ -301,6 +312,25 @@ void WakeThread(DWORD threadId) {
     if (ThreadQueue* q = QueueOf(threadId)) q->wake.notify_all();
 }
 
+void NoteArrival(DWORD threadId, UINT status) {
+    AssertLocked();
+    if (ThreadQueue* q = QueueOf(threadId)) {
+        q->arrived |= status;
+        q->wake.notify_all();
+    }
+}
+
+UINT InputStatus(const InputEvent& event) {
+    switch (event.kind) {
+        case InputEvent::Key:
+            return QS_KEY;
+        case InputEvent::MouseMove:
+            return QS_MOUSEMOVE;
+        default:
+            return QS_MOUSEBUTTON;
+    }
+}
+
 void WakeAllThreads() {
     Guard g(Lock());
     for (auto& [id, q] : State().queues) q->wake.notify_all();
@@ -413,6 +443,7 @@ void ResetMessageState() {
         RemoveThreadTimers(*q);
         q->quitPosted = false;
         q->quitCode = 0;
+        q->arrived = 0;
         q->lastMsg = MSG{};
     }
 }
@@ -446,7 +477,7 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     }
     q->posted.push_back(MSG{hwnd, msg, wParam, lParam, GetTickCount(), pt});
-    q->wake.notify_all();
+    NoteArrival(q->id, QS_POSTMESSAGE);
     return TRUE;
 }
 
@@ -460,7 +491,7 @@ BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     }
     q->posted.push_back(MSG{nullptr, msg, wParam, lParam, GetTickCount(), pt});
-    q->wake.notify_all();
+    NoteArrival(threadId, QS_POSTMESSAGE);
     return TRUE;
 }
 
@@ -469,7 +500,7 @@ void PostQuitMessage(int exitCode) {
     Guard g(Lock());
     q.quitPosted = true;
     q.quitCode = exitCode;
-    q.wake.notify_all();
+    NoteArrival(q.id, QS_POSTMESSAGE);
 }
 
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -514,6 +545,8 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
     bool got = false;
     {
         Guard g(Lock());
+        // What arrives from now on is new to the waits.
+        MarkSeen(q, QS_ALLINPUT);
         RouteInput();
         for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
             if (!InRange(it->message, filterMin, filterMax) || !WindowMatches(it->hwnd, hwnd)) continue;
@@ -571,20 +604,24 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
 BOOL WaitMessage() {
     ThreadQueue& q = CurrentQueue();
     WaitUntil(
-        q, [&] { return QueueStatus(q) != 0; }, kNever);
+        q, [&] { return NewQueueStatus(q) != 0; }, kNever);
+    Guard g(Lock());
+    MarkSeen(q, QS_ALLINPUT);
     return TRUE;
 }
 
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
                                 DWORD wakeMask) {
-    if (count > 0 && !handles) {
+    if ((count > 0 && !handles) || count >= MAXIMUM_WAIT_OBJECTS) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;
     }
+    // The objects, not the handles: closing a handle does not end the wait.
+    std::vector<std::shared_ptr<Waitable>> objects(count);
     {
         Guard g(Lock());
         for (DWORD i = 0; i < count; ++i)
-            if (ThreadHandleState(handles[i]) < 0) {
+            if (!(objects[i] = WaitableOf(handles[i]))) {
                 SetLastError(ERROR_INVALID_HANDLE);
                 return WAIT_FAILED;
             }
@@ -592,21 +629,22 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
     ThreadQueue& q = CurrentQueue();
     DWORD result = WAIT_TIMEOUT;
     auto ready = [&] {
-        DWORD ended = 0;
-        for (DWORD i = 0; i < count; ++i) {
-            if (ThreadHandleState(handles[i]) != 0) {
-                if (!waitAll) {
+        if (waitAll && count > 0) {
+            if (std::all_of(objects.begin(), objects.end(), [](const auto& o) { return IsSignaled(*o); })) {
+                for (auto& o : objects) Acquire(*o);
+                result = WAIT_OBJECT_0;
+                return true;
+            }
+        } else {
+            for (DWORD i = 0; i < count; ++i)
+                if (IsSignaled(*objects[i])) {
+                    Acquire(*objects[i]);
                     result = WAIT_OBJECT_0 + i;
                     return true;
                 }
-                ++ended;
-            }
         }
-        if (count > 0 && waitAll && ended == count) {
-            result = WAIT_OBJECT_0;
-            return true;
-        }
-        if (QueueStatus(q) & wakeMask) {
+        if (NewQueueStatus(q) & wakeMask) {
+            MarkSeen(q, wakeMask);
             result = WAIT_OBJECT_0 + count;
             return true;
         }
@@ -623,8 +661,10 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
 DWORD GetQueueStatus(UINT flags) {
     ThreadQueue& q = CurrentQueue();
     Guard g(Lock());
-    const UINT s = QueueStatus(q) & flags;
-    return static_cast<DWORD>(MAKELPARAM(static_cast<int>(s), static_cast<int>(s)));
+    const UINT held = QueueStatus(q) & flags;
+    const UINT fresh = NewQueueStatus(q) & flags;
+    MarkSeen(q, flags);
+    return static_cast<DWORD>(MAKELPARAM(static_cast<int>(fresh), static_cast<int>(held)));
 }
 
 BOOL GetInputState() {

@@ -281,7 +281,7 @@ void RedrawArea(Window& w, const RECT* area, HRGN areaRgn, UINT flags, HWND exce
     if ((invalidate || (flags & RDW_INTERNALPAINT)) && !Drawable(w)) return;
     if (flags & RDW_INTERNALPAINT) {
         w.internalPaint = true;
-        WakeThread(w.threadId);
+        NoteArrival(w.threadId, QS_PAINT);
     }
 
     const RECT whole{0, 0, w.Width(), w.Height()};
@@ -319,7 +319,7 @@ void RedrawArea(Window& w, const RECT* area, HRGN areaRgn, UINT flags, HWND exce
             any = true;
         }
         if (frameHit) w.ncPaintPending = any = true;
-        if (any) WakeThread(w.threadId);
+        if (any) NoteArrival(w.threadId, QS_PAINT);
     }
     if (validate) {
         if (clientHit && w.updateRgn) {
@@ -729,7 +729,7 @@ void DefPrint(HWND hwnd, HDC dc, LPARAM flags) {
             const SavedDC child(dc);
             OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
             IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
-            SendMsg(*it, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags & ~PRF_CHECKVISIBLE);
+            SendMsg(*it, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags);
         }
     }
 }

@@ -49,6 +49,8 @@ void Rebase(std::uint64_t from, std::uint64_t to) {
     ForEachQueue([from, to](ThreadQueue& q) {
         for (Timer& t : q.timers) t.due = to + (t.due > from ? t.due - from : 0);
         Reheap(q);
+        const std::uint64_t ago = from - std::min(q.timersSeenAt, from);
+        q.timersSeenAt = to > ago ? to - ago : 0;
     });
 }
 
@@ -120,9 +122,26 @@ std::uint64_t NextTimerDue(const ThreadQueue& q) {
     return q.timers.empty() ? UINT64_MAX : q.timers.front().due;
 }
 
+std::uint64_t NextTimerDueAfter(const ThreadQueue& q, std::uint64_t time) {
+    AssertLocked();
+    const std::uint64_t first = NextTimerDue(q);
+    if (first > time) return first;
+    std::uint64_t next = UINT64_MAX;
+    for (const Timer& t : q.timers)
+        if (t.due > time) next = std::min(next, t.due);
+    return next;
+}
+
 bool IsTimerDue(const ThreadQueue& q) {
     AssertLocked();
     return NextTimerDue(q) <= Now();
+}
+
+bool TimerCameDue(const ThreadQueue& q) {
+    AssertLocked();
+    const std::uint64_t now = Now();
+    return std::any_of(q.timers.begin(), q.timers.end(),
+                       [&](const Timer& t) { return t.due > q.timersSeenAt && t.due <= now; });
 }
 
 bool TakeDueTimer(ThreadQueue& q, HWND filter, bool remove, MSG* msg) {

@@ -127,7 +127,13 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
+// WaitMessage and MsgWaitForMultipleObjects end for messages that arrived
+// since the thread last looked at its queue (PeekMessage, GetMessage, these
+// waits, GetQueueStatus); a message seen and left there does not end them.
+// Messages sent by other threads end them until served.
 BOOL WaitMessage();
+// HIWORD: the kinds of message in the queue; LOWORD: those that arrived since
+// the thread last looked.
 DWORD GetQueueStatus(UINT flags);
 BOOL GetInputState();
 LONG GetMessageTime();
@@ -241,6 +247,15 @@ HMODULE GetModuleHandle(const char* name); // "user32" and nullptr (the program)
 DWORD GetCurrentThreadId();
 HANDLE CreateThread(void* security, std::size_t stackSize, THREAD_START_ROUTINE start, void* param,
                     DWORD flags, DWORD* threadId);
+// Event objects: a manual-reset event stays set until reset; an auto-reset
+// one releases a single waiter and resets. A name opens the event of that name
+// when one exists (the last error is then ERROR_ALREADY_EXISTS).
+HANDLE CreateEvent(void* security, BOOL manualReset, BOOL initialState, const char* name);
+BOOL SetEvent(HANDLE event);
+BOOL ResetEvent(HANDLE event);
+// Waits on a thread (until it ends) or an event (until it is set). Under the
+// manual clock a wait with a timeout moves the clock to its end as Sleep does,
+// once other threads have had a moment to signal.
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode);
 BOOL CloseHandle(HANDLE handle);

@@ -494,6 +494,29 @@ BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT f
     return TRUE;
 }
 
+} // namespace
+
+void PlaceWithoutMessages(Window& w, int x, int y, int cx, int cy) {
+    AssertLocked();
+    const int limit = SizeLimit(!w.parent);
+    const int left = ClampCoord(x), top = ClampCoord(y);
+    const RECT newRect{left, top, left + ClampSize(cx, limit), top + ClampSize(cy, limit)};
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (newRect.left == w.rect.left && newRect.top == w.rect.top) flags |= SWP_NOMOVE;
+    if (newRect.Width() == w.Width() && newRect.Height() == w.Height()) flags |= SWP_NOSIZE;
+    if ((flags & SWP_NOMOVE) && (flags & SWP_NOSIZE)) return;
+    const RECT oldRect = w.rect, oldClient = w.client, oldScreen = WindowRectOnScreen(w);
+    const bool wasDrawn = IsVisibleChain(w);
+    // The client area keeps its distances from the window's edges.
+    w.rect = newRect;
+    w.client.right = std::max(w.client.left, w.client.right + newRect.Width() - oldRect.Width());
+    w.client.bottom = std::max(w.client.top, w.client.bottom + newRect.Height() - oldRect.Height());
+    if (!w.parent && !(flags & SWP_NOSIZE)) EnsureSurface(w);
+    ExposeAfterChange(w, oldRect, oldClient, wasDrawn, flags, false, oldScreen);
+}
+
+namespace {
+
 // --- ShowWindow -------------------------------------------------------------
 
 // An overlapped window hears of its size and place the first time ShowWindow
@@ -967,7 +990,8 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         w->exStyle = exStyle & ~WS_EX_TOPMOST;
         if (exStyle & WS_EX_TOPMOST && !child) w->exStyle |= WS_EX_TOPMOST;
         w->instance = instance;
-        w->threadId = CurrentThread();
+        // A thread's first window gives it its message queue.
+        w->threadId = CurrentQueue().id;
         if (child) {
             w->parent = parent;
             w->id = reinterpret_cast<LONG_PTR>(menu);

@@ -4,6 +4,7 @@
 #include "gfx/png.h"
 
 #include <cstdlib>
+#include <optional>
 
 using namespace win;
 using testdrv::MessageLog;
@@ -248,6 +249,119 @@ TEST_F(CompositorTest, UpdateLayeredWindowBlendsPremultipliedPixels) {
         UpdateLayeredWindow(plain, nullptr, nullptr, nullptr, src.dc, &origin, 0, &blend, ULW_ALPHA));
     EXPECT_FALSE(
         UpdateLayeredWindow(layered, nullptr, nullptr, nullptr, src.dc, &origin, 0, nullptr, ULW_ALPHA));
+}
+
+// UpdateLayeredWindow places the window without a message: a shadow or a
+// fading menu draws its content for the new place in its own code.
+TEST_F(CompositorTest, UpdateLayeredWindowMovesAndSizesWithoutMessages) {
+    Solid(kBlue, Rect(0, 0, 400, 400));
+    HWND layered = Solid(kRed, Rect(10, 10, 50, 50), true, WS_EX_LAYERED);
+    PixelSource src(120, 120);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 120; ++x) src.At(x, y) = 0xFF00FF00u;
+    const POINT origin{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ASSERT_TRUE(
+        UpdateLayeredWindow(layered, nullptr, nullptr, nullptr, src.dc, &origin, 0, &blend, ULW_ALPHA));
+    RunUntilIdle();
+
+    MessageLog log({layered});
+    log.Only({WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE, WM_NCCALCSIZE, WM_GETMINMAXINFO,
+              WM_PAINT, WM_NCPAINT, WM_ERASEBKGND});
+    struct Case {
+        const char* name;
+        std::optional<POINT> pos;
+        std::optional<SIZE> size;
+        RECT expected;
+    };
+    const Case cases[] = {
+        {"move", POINT{100, 120}, std::nullopt, Rect(100, 120, 140, 160)},
+        {"size", std::nullopt, SIZE{80, 30}, Rect(100, 120, 180, 150)},
+        {"move and size", POINT{20, 30}, SIZE{100, 90}, Rect(20, 30, 120, 120)},
+        {"neither", std::nullopt, std::nullopt, Rect(20, 30, 120, 120)},
+    };
+    RECT before;
+    GetWindowRect(layered, &before);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(UpdateLayeredWindow(layered, nullptr, c.pos ? &*c.pos : nullptr,
+                                        c.size ? &*c.size : nullptr, src.dc, &origin, 0, &blend, ULW_ALPHA));
+        RunUntilIdle();
+        EXPECT_EQ(log.Text(), "");
+        RECT r, client;
+        GetWindowRect(layered, &r);
+        GetClientRect(layered, &client);
+        EXPECT_EQ(r, c.expected);
+        EXPECT_EQ(client, Rect(0, 0, c.expected.Width(), c.expected.Height()));
+        EXPECT_EQ(WindowFromPoint(Point(c.expected.right - 1, c.expected.bottom - 1)), layered);
+        EXPECT_EQ(ScreenPixel(Point(c.expected.left, c.expected.top)), kGreen);
+        EXPECT_EQ(ScreenPixel(Point(c.expected.right - 1, c.expected.bottom - 1)), kGreen);
+        // What the window left shows what lies below.
+        const POINT left{before.right - 1, before.bottom - 1};
+        if (!PtInRect(&c.expected, left)) {
+            EXPECT_EQ(ScreenPixel(left), kBlue);
+        }
+        before = c.expected;
+    }
+    // SetWindowPos still sends them.
+    SetWindowPos(layered, nullptr, 0, 0, 60, 60, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_NE(log.Count(WM_WINDOWPOSCHANGED), 0);
+}
+
+// The screen under a layered window holds exactly what AlphaBlend makes of
+// the same pixels over what lies below.
+TEST_F(CompositorTest, LayersBlendAsAlphaBlendDoes) {
+    constexpr COLORREF kBelow = RGB(30, 160, 220);
+    constexpr int kSize = 32;
+    Solid(kBelow, Rect(0, 0, 100, 100));
+    HWND layered = Solid(kRed, Rect(10, 10, 10 + kSize, 10 + kSize), false, WS_EX_LAYERED);
+    // Every alpha with assorted premultiplied colours, the key colour among them.
+    PixelSource src(kSize, kSize);
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+            const std::uint32_t a = static_cast<std::uint32_t>(y * kSize + x) & 0xFF;
+            const std::uint32_t r = (static_cast<std::uint32_t>(x) * 37) % (a + 1);
+            const std::uint32_t g = (static_cast<std::uint32_t>(y) * 53) % (a + 1);
+            const std::uint32_t b = (static_cast<std::uint32_t>(x + y) * 11) % (a + 1);
+            src.At(x, y) = (x + y) % 7 == 0 ? 0xFF010203u : a << 24 | r << 16 | g << 8 | b;
+        }
+    ShowWindow(layered, SW_SHOWNA);
+    const POINT origin{0, 0};
+    struct Case {
+        const char* name;
+        BYTE constant;
+        BYTE format;
+        DWORD flags;
+    };
+    const Case cases[] = {
+        {"per pixel", 255, AC_SRC_ALPHA, ULW_ALPHA},
+        {"per pixel and constant", 100, AC_SRC_ALPHA, ULW_ALPHA},
+        {"constant", 77, 0, ULW_ALPHA},
+        {"per pixel with a colour key", 200, AC_SRC_ALPHA, ULW_ALPHA | ULW_COLORKEY},
+        {"constant with a colour key", 150, 0, ULW_ALPHA | ULW_COLORKEY},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, c.constant, c.format};
+        const COLORREF key = RGB(1, 2, 3);
+        ASSERT_TRUE(
+            UpdateLayeredWindow(layered, nullptr, nullptr, nullptr, src.dc, &origin, key, &blend, c.flags));
+        const MemoryDC expected(kSize, kSize);
+        HBRUSH brush = CreateSolidBrush(kBelow);
+        const RECT all{0, 0, kSize, kSize};
+        FillRect(expected.Handle(), &all, brush);
+        DeleteObject(brush);
+        AlphaBlend(expected.Handle(), 0, 0, kSize, kSize, src.dc, 0, 0, kSize, kSize, blend);
+        int wrong = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                const bool keyed =
+                    (c.flags & ULW_COLORKEY) && (src.At(x, y) & 0xFFFFFF) == PixelFromColor(key);
+                const COLORREF want = keyed ? kBelow : GetPixel(expected.Handle(), x, y);
+                if (ScreenPixel(Point(10 + x, 10 + y)) != want) ++wrong;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 TEST_F(CompositorTest, ScreenDCDrawsUntilTheAreaIsComposedAgain) {

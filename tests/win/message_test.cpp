@@ -204,6 +204,83 @@ TEST_F(MessageTest, WaitsUnderTheManualClock) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
 }
 
+// A wait for messages ends for what arrived since the thread last looked at
+// its queue; what it saw and left there does not end it, so a loop that peeks
+// without removing and then waits does not spin.
+TEST_F(MessageTest, WaitsEndOnlyForWhatArrivedSinceTheQueueWasLookedAt) {
+    MSG m;
+    struct Case {
+        const char* name;
+        UINT mask;
+        std::function<void()> arrive;
+        std::function<void()> look; // leaves what arrived in the queue
+    };
+    const Case cases[] = {
+        {"posted, peeked without removing", QS_POSTMESSAGE, [&] { PostMessage(hwnd, WM_USER, 0, 0); },
+         [&] { ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE)); }},
+        {"posted, another one removed", QS_POSTMESSAGE,
+         [&] {
+             PostMessage(hwnd, WM_USER, 0, 0);
+             PostMessage(hwnd, WM_APP, 0, 0);
+         },
+         [&] { ASSERT_TRUE(PeekMessage(&m, nullptr, WM_APP, WM_APP, PM_REMOVE)); }},
+        {"posted, another one got", QS_POSTMESSAGE,
+         [&] {
+             PostMessage(hwnd, WM_USER, 0, 0);
+             PostThreadMessage(GetCurrentThreadId(), WM_APP, 0, 0);
+         },
+         [&] { ASSERT_EQ(GetMessage(&m, nullptr, WM_APP, WM_APP), 1); }},
+        {"quit", QS_POSTMESSAGE, [] { PostQuitMessage(0); },
+         [&] { ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE)); }},
+        {"keys", QS_KEY,
+         [] {
+             InjectKey('A', true);
+             InjectKey('A', false);
+         },
+         [&] { ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE)); }},
+        {"mouse buttons", QS_MOUSEBUTTON,
+         [] {
+             InjectMouseMove(POINT{50, 50});
+             InjectMouseButton(MouseButton::Left, true);
+             InjectMouseButton(MouseButton::Left, false);
+         },
+         [&] { ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE)); }},
+        {"paint", QS_PAINT, [&] { InvalidateRect(hwnd, nullptr, FALSE); },
+         [&] { ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE)); }},
+        {"timer", QS_TIMER,
+         [&] {
+             SetTimer(hwnd, 1, 10, nullptr);
+             AdvanceClock(10);
+         },
+         [&] { ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Drain();
+        c.arrive();
+        // New, and then seen by the wait itself.
+        EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, c.mask), WAIT_OBJECT_0);
+        EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, c.mask), WAIT_TIMEOUT);
+
+        c.arrive();
+        c.look();
+        EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, c.mask), WAIT_TIMEOUT);
+        EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 30, c.mask), WAIT_TIMEOUT);
+        EXPECT_THROW(WaitMessage(), WouldWaitForever);
+        EXPECT_EQ(GetQueueStatus(c.mask), MAKELPARAM(0, static_cast<int>(c.mask)));
+
+        c.arrive();
+        EXPECT_EQ(GetQueueStatus(c.mask), MAKELPARAM(static_cast<int>(c.mask), static_cast<int>(c.mask)));
+        EXPECT_EQ(GetQueueStatus(c.mask), MAKELPARAM(0, static_cast<int>(c.mask)));
+        c.arrive();
+        EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, c.mask), WAIT_OBJECT_0);
+        c.arrive();
+        EXPECT_TRUE(WaitMessage());
+        Drain();
+        KillTimer(hwnd, 1);
+    }
+}
+
 TEST_F(MessageTest, MessageTimeAndPositionAreThoseOfTheLastRetrieved) {
     SetTickResolution(10);
     AdvanceClock(123);

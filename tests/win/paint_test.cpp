@@ -412,6 +412,49 @@ TEST_F(PaintTest, PrintDrawsClientAndChildrenIntoAnyDC) {
     EXPECT_EQ(GetPixel(mem, 5, 5), kRed);
 }
 
+// DefWindowProc answers WM_PRINT with TRUE and prints the visible children
+// only when asked to, handing each the flags it was given.
+TEST_F(PaintTest, PrintHandsItsFlagsToTheChildrenItPrints) {
+    HWND p = Make("p", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 60, 60});
+    HWND c = Make("c", WS_CHILD | WS_VISIBLE, p, RECT{10, 10, 50, 50});
+    Make("g", WS_CHILD | WS_VISIBLE, c, RECT{5, 5, 15, 15});
+    Make("hidden", WS_CHILD, p, RECT{0, 0, 5, 5});
+    Settle();
+    std::vector<std::pair<HWND, LPARAM>> printed;
+    g_handler = [&](HWND h, UINT msg, WPARAM, LPARAM l, LRESULT*) {
+        if (msg == WM_PRINT) printed.emplace_back(h, l);
+        return false;
+    };
+    struct Case {
+        LPARAM flags;
+        const char* printed;
+        const char* log;
+    };
+    const Case cases[] = {
+        {PRF_CLIENT, "p", "p:WM_PRINTCLIENT"},
+        {PRF_CHILDREN, "p c g", ""},
+        {PRF_CLIENT | PRF_CHILDREN, "p c g", "p:WM_PRINTCLIENT c:WM_PRINTCLIENT g:WM_PRINTCLIENT"},
+        {PRF_CHECKVISIBLE | PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN, "p c g",
+         "p:WM_ERASEBKGND p:WM_PRINTCLIENT c:WM_ERASEBKGND c:WM_PRINTCLIENT g:WM_ERASEBKGND "
+         "g:WM_PRINTCLIENT"},
+        {PRF_ERASEBKGND | PRF_CHILDREN, "p c g", "p:WM_ERASEBKGND c:WM_ERASEBKGND g:WM_ERASEBKGND"},
+    };
+    const MemoryDC memory(60, 60);
+    for (const Case& cs : cases) {
+        SCOPED_TRACE(testing::Message() << "flags 0x" << std::hex << cs.flags);
+        printed.clear();
+        g_log.clear();
+        EXPECT_EQ(SendMessage(p, WM_PRINT, reinterpret_cast<WPARAM>(memory.Handle()), cs.flags), TRUE);
+        std::string names;
+        for (const auto& [h, flags] : printed) {
+            names += (names.empty() ? "" : " ") + g_names[h];
+            EXPECT_EQ(flags, cs.flags) << g_names[h];
+        }
+        EXPECT_EQ(names, cs.printed);
+        EXPECT_EQ(Log(), cs.log);
+    }
+}
+
 TEST_F(PaintTest, WindowsShowingUpdateLayeredWindowContentAreNotPainted) {
     HWND h = CreateWindowEx(WS_EX_LAYERED, "CorePaint", "", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr,
                             nullptr);

@@ -266,6 +266,171 @@ TEST_F(ThreadTest, PlainThreadsGetQueuesAndLoseTheirWindowsWhenTheyEnd) {
     for (HWND h : GetTopLevelWindows()) EXPECT_EQ(GetWindowThreadProcessId(h, nullptr), GetCurrentThreadId());
 }
 
+TEST_F(ThreadTest, EventsKeepOrResetTheirStateAsCreated) {
+    struct Case {
+        const char* name;
+        BOOL manualReset;
+        BOOL initialState;
+        DWORD first, second; // two waits in a row
+    };
+    const Case cases[] = {
+        {"manual reset, set", TRUE, TRUE, WAIT_OBJECT_0, WAIT_OBJECT_0},
+        {"manual reset, not set", TRUE, FALSE, WAIT_TIMEOUT, WAIT_TIMEOUT},
+        {"auto reset, set", FALSE, TRUE, WAIT_OBJECT_0, WAIT_TIMEOUT},
+        {"auto reset, not set", FALSE, FALSE, WAIT_TIMEOUT, WAIT_TIMEOUT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HANDLE e = CreateEvent(nullptr, c.manualReset, c.initialState, nullptr);
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(WaitForSingleObject(e, 0), c.first);
+        EXPECT_EQ(WaitForSingleObject(e, 0), c.second);
+
+        // Set, it satisfies one wait (auto reset) or every wait until reset.
+        const DWORD again = c.manualReset ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+        EXPECT_TRUE(SetEvent(e));
+        EXPECT_EQ(WaitForSingleObject(e, 0), WAIT_OBJECT_0);
+        EXPECT_EQ(WaitForSingleObject(e, 0), again);
+        EXPECT_TRUE(SetEvent(e));
+        EXPECT_EQ(MsgWaitForMultipleObjects(1, &e, FALSE, 0, QS_ALLINPUT), WAIT_OBJECT_0);
+        EXPECT_EQ(MsgWaitForMultipleObjects(1, &e, FALSE, 0, QS_ALLINPUT), again);
+        EXPECT_TRUE(ResetEvent(e));
+        EXPECT_EQ(WaitForSingleObject(e, 0), WAIT_TIMEOUT);
+        // A wait with a timeout moves the manual clock as Sleep does.
+        const std::uint64_t before = ClockNow();
+        EXPECT_EQ(WaitForSingleObject(e, 40), WAIT_TIMEOUT);
+        EXPECT_EQ(ClockNow(), before + 40);
+
+        EXPECT_TRUE(CloseHandle(e));
+        SetLastError(0);
+        EXPECT_FALSE(SetEvent(e));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+        EXPECT_FALSE(ResetEvent(e));
+        EXPECT_EQ(WaitForSingleObject(e, 0), WAIT_FAILED);
+        EXPECT_EQ(MsgWaitForMultipleObjects(1, &e, FALSE, 0, QS_ALLINPUT), WAIT_FAILED);
+    }
+}
+
+TEST_F(ThreadTest, MessageWaitsOnEventsTakeTheFirstSetObjectBeforeMessages) {
+    HANDLE events[] = {CreateEvent(nullptr, FALSE, FALSE, nullptr),
+                       CreateEvent(nullptr, TRUE, FALSE, nullptr)};
+    PostMessage(hwnd, WM_USER, 0, 0);
+    SetEvent(events[1]);
+    SetEvent(events[0]);
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, events, FALSE, 0, QS_POSTMESSAGE), WAIT_OBJECT_0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, events, FALSE, 0, QS_POSTMESSAGE), WAIT_OBJECT_0 + 1);
+    ResetEvent(events[1]);
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, events, FALSE, 0, QS_POSTMESSAGE), WAIT_OBJECT_0 + 2);
+    // Waiting for all: every object set at once, the auto-reset one taken.
+    SetEvent(events[1]);
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, events, TRUE, 0, 0), WAIT_TIMEOUT);
+    SetEvent(events[0]);
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, events, TRUE, 0, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(events[0], 0), WAIT_TIMEOUT);
+
+    // Event calls refuse thread handles and thread calls event handles.
+    HANDLE t = CreateThread(
+        nullptr, 0, [](void*) -> DWORD { return 0; }, nullptr, 0, nullptr);
+    SetLastError(0);
+    EXPECT_FALSE(SetEvent(t));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    DWORD code = 0;
+    EXPECT_FALSE(GetExitCodeThread(events[0], &code));
+    EXPECT_EQ(WaitForSingleObject(t, INFINITE), WAIT_OBJECT_0);
+    CloseHandle(t);
+
+    // A name opens the same event while a handle to it is open.
+    HANDLE named = CreateEvent(nullptr, TRUE, FALSE, "Trestle.Test");
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    HANDLE same = CreateEvent(nullptr, FALSE, TRUE, "Trestle.Test");
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_NE(same, named);
+    EXPECT_EQ(WaitForSingleObject(same, 0), WAIT_TIMEOUT);
+    SetEvent(named);
+    EXPECT_EQ(WaitForSingleObject(same, 0), WAIT_OBJECT_0);
+    CloseHandle(named);
+    CloseHandle(same);
+    HANDLE fresh = CreateEvent(nullptr, TRUE, FALSE, "Trestle.Test");
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    CloseHandle(fresh);
+    for (HANDLE e : events) CloseHandle(e);
+    EXPECT_EQ(MsgWaitForMultipleObjects(MAXIMUM_WAIT_OBJECTS, events, FALSE, 0, 0), WAIT_FAILED);
+}
+
+// Each set of an auto-reset event releases one of the threads waiting on it.
+TEST_F(ThreadTest, AnAutoResetEventReleasesOneWaiterPerSet) {
+    static HANDLE go, released;
+    static std::atomic<int> count;
+    go = CreateEvent(nullptr, FALSE, FALSE, nullptr);
+    released = CreateEvent(nullptr, FALSE, FALSE, nullptr);
+    count = 0;
+    HANDLE threads[3];
+    for (HANDLE& t : threads) {
+        t = CreateThread(
+            nullptr, 0,
+            [](void*) -> DWORD {
+                WaitForSingleObject(go, INFINITE);
+                ++count;
+                SetEvent(released);
+                return 0;
+            },
+            nullptr, 0, nullptr);
+        ASSERT_NE(t, nullptr);
+    }
+    for (int i = 1; i <= 3; ++i) {
+        SetEvent(go);
+        ASSERT_EQ(MsgWaitForMultipleObjects(1, &released, FALSE, INFINITE, 0), WAIT_OBJECT_0);
+        EXPECT_EQ(count.load(), i);
+    }
+    for (HANDLE t : threads) {
+        EXPECT_EQ(WaitForSingleObject(t, INFINITE), WAIT_OBJECT_0);
+        CloseHandle(t);
+    }
+    CloseHandle(go);
+    CloseHandle(released);
+}
+
+// An animation on a worker thread draws frames through the GUI thread's
+// window until that thread sets the stop event; the GUI thread serves the
+// sends while it waits for the worker.
+TEST_F(ThreadTest, AWorkerAnimatesUntilTheGuiThreadSetsItsStopEvent) {
+    static HANDLE stop;
+    static HWND target;
+    static std::atomic<int> frames;
+    stop = CreateEvent(nullptr, TRUE, FALSE, nullptr);
+    target = hwnd;
+    frames = 0;
+    HANDLE worker = CreateThread(
+        nullptr, 0,
+        [](void*) -> DWORD {
+            DWORD drawn = 0;
+            while (WaitForSingleObject(stop, 10) == WAIT_TIMEOUT) {
+                SendMessage(target, WM_USER, drawn, 0);
+                ++frames;
+                ++drawn;
+            }
+            return drawn;
+        },
+        nullptr, 0, nullptr);
+    ASSERT_NE(worker, nullptr);
+    for (;;) {
+        const DWORD r = MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (r == WAIT_OBJECT_0) break;
+        ASSERT_EQ(r, WAIT_OBJECT_0 + 1);
+        MSG m;
+        PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE);
+        if (frames >= 3) SetEvent(stop);
+    }
+    DWORD drawn = 0;
+    GetExitCodeThread(worker, &drawn);
+    CloseHandle(worker);
+    CloseHandle(stop);
+    EXPECT_GE(drawn, 3u);
+    const auto seen = g_seen.Take();
+    ASSERT_EQ(seen.size(), drawn);
+    for (const auto& [msg, thread] : seen) EXPECT_EQ(thread, GetCurrentThreadId());
+}
+
 // Functions that need the window-system lock, and those that must run without
 // it, check in debug builds that the calling thread holds it or not.
 TEST(LockTest, DebugBuildsCheckWhoHoldsTheLock) {

@@ -1,6 +1,9 @@
 #include "support/driver.h"
 #include "win/internal.h"
 
+#include <functional>
+#include <thread>
+
 using namespace win;
 using namespace testdrv;
 
@@ -115,6 +118,36 @@ TEST_F(TimerTest, ResettingKillingAndLimits) {
     DestroyWindow(hwnd);
     EXPECT_EQ(NextDue(), UINT64_MAX);
     EXPECT_EQ(SetTimer(hwnd, 8, 10, nullptr), 0u);
+}
+
+// Creating a window gives a thread its message queue: the calls that need one
+// work before the thread has asked for a message, and the thread's end takes
+// the window with it.
+TEST_F(TimerTest, AThreadsFirstWindowGivesItItsQueue) {
+    struct Case {
+        const char* name;
+        std::function<bool(HWND)> call;
+    };
+    const Case cases[] = {
+        {"SetTimer", [](HWND h) { return SetTimer(h, 1, 10, nullptr) == 1; }},
+        {"SetTimer and KillTimer",
+         [](HWND h) { return SetTimer(h, 2, 10, nullptr) == 2 && KillTimer(h, 2); }},
+        {"PostMessage", [](HWND h) { return PostMessage(h, WM_USER, 0, 0) != FALSE; }},
+        {"nothing more", [](HWND) { return true; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND made{};
+        bool ok = false;
+        std::thread worker([&] {
+            made = CreateWindowEx(0, "CoreTimer", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                  nullptr);
+            ok = made && c.call(made);
+        });
+        worker.join();
+        EXPECT_TRUE(ok);
+        EXPECT_FALSE(IsWindow(made));
+    }
 }
 
 TEST_F(TimerTest, ThreadTimerWhoseProcedureKillsItself) {
