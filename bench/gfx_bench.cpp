@@ -1,9 +1,13 @@
-// Raster speed on a full-HD 32-bit surface: fills, blits, alpha blending and
-// stretching. Figures are reported in pixels per second of the destination.
+// Raster speed on a full-HD 32-bit surface: fills, blits, alpha blending,
+// stretching and gradients, in pixels per second of the destination; and the
+// per-call cost of what menus do on every frame: object cycles and small blits.
 
+#include "gfx/draw.h"
 #include "gfx/gdi.h"
 
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -85,5 +89,133 @@ void BM_StretchBlt2x(benchmark::State& state) {
     Report(state, static_cast<long>(kWidth) * kHeight);
 }
 BENCHMARK(BM_StretchBlt2x)->Unit(benchmark::kMicrosecond);
+
+// A vertical gradient against a solid fill of the same area.
+void BM_GradientFillV(benchmark::State& state) {
+    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+    Surface dst(w, h, 2);
+    TRIVERTEX v[2];
+    v[0].Red = 0x1000;
+    v[0].Green = 0x8000;
+    v[0].Blue = 0xFF00;
+    v[1].x = w;
+    v[1].y = h;
+    v[1].Red = 0xFF00;
+    v[1].Green = 0x4000;
+    const GRADIENT_RECT gr{0, 1};
+    for (auto _ : state) benchmark::DoNotOptimize(GradientFill(dst.dc(), v, 2, &gr, 1, GRADIENT_FILL_RECT_V));
+    Report(state, static_cast<long>(w) * h);
+}
+BENCHMARK(BM_GradientFillV)->Args({200, 300})->Args({kWidth, kHeight})->Unit(benchmark::kMicrosecond);
+
+void BM_FillRectArea(benchmark::State& state) {
+    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+    Surface dst(w, h, 2);
+    HBRUSH brush = CreateSolidBrush(RGB(10, 20, 30));
+    const RECT r{0, 0, w, h};
+    for (auto _ : state) benchmark::DoNotOptimize(FillRect(dst.dc(), &r, brush));
+    DeleteObject(brush);
+    Report(state, static_cast<long>(w) * h);
+}
+BENCHMARK(BM_FillRectArea)->Args({200, 300})->Args({kWidth, kHeight})->Unit(benchmark::kMicrosecond);
+
+// --- Object cycles: create, select into a memory DC, select back, delete ---
+
+void BM_SolidBrushCycle(benchmark::State& state) {
+    // Each thread draws on a DC of its own, as windows of different threads do.
+    HDC dc = CreateCompatibleDC(nullptr);
+    COLORREF c = 0;
+    for (auto _ : state) {
+        HBRUSH b = CreateSolidBrush(c++ & 0xFFFFFF);
+        HGDIOBJ old = SelectObject(dc, b);
+        SelectObject(dc, old);
+        benchmark::DoNotOptimize(DeleteObject(b));
+    }
+    DeleteDC(dc);
+}
+BENCHMARK(BM_SolidBrushCycle)->Threads(1)->Threads(4);
+
+void BM_FontCycle(benchmark::State& state) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    LOGFONT lf;
+    lf.lfHeight = -11;
+    std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", "Tahoma");
+    for (auto _ : state) {
+        HFONT f = CreateFontIndirect(&lf);
+        HGDIOBJ old = SelectObject(dc, f);
+        SelectObject(dc, old);
+        benchmark::DoNotOptimize(DeleteObject(f));
+    }
+    DeleteDC(dc);
+}
+BENCHMARK(BM_FontCycle)->Threads(1)->Threads(4);
+
+// The same with a first use: the font is realised (its cached instance found).
+void BM_FontCycleFirstUse(benchmark::State& state) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    LOGFONT lf;
+    lf.lfHeight = -11;
+    std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", "Tahoma");
+    TEXTMETRIC tm;
+    for (auto _ : state) {
+        HFONT f = CreateFontIndirect(&lf);
+        HGDIOBJ old = SelectObject(dc, f);
+        GetTextMetrics(dc, &tm);
+        SelectObject(dc, old);
+        benchmark::DoNotOptimize(DeleteObject(f));
+    }
+    DeleteDC(dc);
+}
+BENCHMARK(BM_FontCycleFirstUse)->Threads(1)->Threads(4);
+
+// --- Small blits: a 16 x 16 icon onto a menu-sized surface ---
+
+constexpr int kIcon = 16;
+
+void BM_SmallAlphaBlend(benchmark::State& state) {
+    Surface src(kIcon, kIcon, 1), dst(200, 300, 2);
+    const BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            AlphaBlend(dst.dc(), 40, 50, kIcon, kIcon, src.dc(), 0, 0, kIcon, kIcon, bf));
+}
+BENCHMARK(BM_SmallAlphaBlend);
+
+void BM_SmallBitBlt(benchmark::State& state) {
+    Surface src(kIcon, kIcon, 1), dst(200, 300, 2);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BitBlt(dst.dc(), 40, 50, kIcon, kIcon, src.dc(), 0, 0, SRCCOPY));
+}
+BENCHMARK(BM_SmallBitBlt);
+
+void BM_SmallTransparentBlt(benchmark::State& state) {
+    Surface src(kIcon, kIcon, 1), dst(200, 300, 2);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            TransparentBlt(dst.dc(), 40, 50, kIcon, kIcon, src.dc(), 0, 0, kIcon, kIcon, RGB(255, 0, 255)));
+}
+BENCHMARK(BM_SmallTransparentBlt);
+
+void BM_SmallDrawIconEx(benchmark::State& state) {
+    const bool alpha = state.range(0) != 0;
+    Surface dst(200, 300, 2);
+    MemoryDC color(kIcon, kIcon), mask(kIcon, kIcon, 1);
+    BitmapSurface s;
+    GetBitmapSurface(color.Bitmap(), &s);
+    for (int y = 0; y < kIcon; ++y)
+        for (int x = 0; x < kIcon; ++x) s.Row(y)[x] = (alpha ? 0x80000000u : 0u) | (x * 16u << 8) | y * 16u;
+    GetBitmapSurface(mask.Bitmap(), &s);
+    for (int y = 0; y < kIcon; ++y)
+        for (int x = 0; x < kIcon; ++x) s.Row(y)[x] = (x + y) % 3 == 0 ? 0xFFFFFFu : 0u;
+    ICONINFO ii;
+    ii.fIcon = TRUE;
+    ii.hbmColor = color.Bitmap();
+    ii.hbmMask = mask.Bitmap();
+    HICON icon = CreateIconIndirect(&ii);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DrawIconEx(dst.dc(), 40, 50, icon, kIcon, kIcon, 0, nullptr, DI_NORMAL));
+    DestroyIcon(icon);
+}
+BENCHMARK(BM_SmallDrawIconEx)->Arg(0)->Arg(1);
 
 } // namespace

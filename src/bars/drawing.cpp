@@ -189,10 +189,17 @@ void DrawGlyph(HDC DC, HBRUSH ABrush, const RECT& R, const RECT& AGlyphRect, cls
     const bool Tinted = ADisabledTintColor != gfx::clNone;
     const COLORREF Tint = Tinted ? gfx::ColorToRGB(ADisabledTintColor) : 0;
 
-    // The palette step of the original has nothing to do here: every surface
-    // of the drawing layer has 32 bits.
     const gfx::MemoryDC Work(RW, RH);
     const HDC MemDC = Work.Handle();
+    // On a screen of 256 colours the work DC draws through the target's
+    // palette, so that colours naming palette entries (the brush's, say) come
+    // out as they would on the target.
+    gfx::HPALETTE OldPalette = nullptr;
+    if (ScreenBitsPerPixel() <= 8) {
+        OldPalette = gfx::SelectPalette(
+            MemDC, gfx::handle_cast<gfx::HPALETTE>(gfx::GetCurrentObject(DC, gfx::OBJ_PAL)), gfx::TRUE);
+        gfx::RealizePalette(MemDC);
+    }
     RECT GlyphRect = AGlyphRect;
     gfx::OffsetRect(&GlyphRect, -R.left, -R.top);
     const int GW = GlyphRect.right - GlyphRect.left, GH = GlyphRect.bottom - GlyphRect.top;
@@ -287,6 +294,7 @@ void DrawGlyph(HDC DC, HBRUSH ABrush, const RECT& R, const RECT& AGlyphRect, cls
         }
     }
     gfx::BitBlt(DC, R.left, R.top, RW, RH, MemDC, 0, 0, gfx::SRCCOPY);
+    if (OldPalette) gfx::SelectPalette(MemDC, OldPalette, gfx::TRUE);
 }
 
 // ============================================================================

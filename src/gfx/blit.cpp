@@ -36,12 +36,14 @@ long long SurfaceY(const DCObj& dc, long long y) {
 // [s0, s0 + sn), mirrored when the extents have different signs. A negative
 // extent names the pixels between the position and position + extent, as a
 // rectangle does. Each destination pixel centre maps to the nearest source
-// pixel.
+// pixel. Only MakeAxis fills one in, so it has no defaults: blits of a few
+// pixels feel every store.
 struct Axis {
-    long long d0 = 0, dn = 0, s0 = 0, sn = 0;
-    bool mirror = false;
+    long long d0, dn, s0, sn;
+    bool mirror;
 
     long long Map(long long d) const {
+        if (dn == sn && !mirror) return s0 + (d - d0);
         const long long j = (2 * (d - d0) + 1) * sn / (2 * dn);
         return s0 + (mirror ? sn - 1 - j : j);
     }
@@ -106,11 +108,11 @@ Converter MakeConverter(const DCObj& dst, bool dstMono, const DCObj& src, bool s
     Converter c;
     if (srcMono && !dstMono) {
         c.kind = Converter::MonoToColor;
-        c.fg = PixelFromColor(dst.st.textColor & 0xFFFFFF);
-        c.bg = PixelFromColor(dst.st.bkColor & 0xFFFFFF);
+        c.fg = PixelFromColor(ResolveColor(dst, dst.st.textColor));
+        c.bg = PixelFromColor(ResolveColor(dst, dst.st.bkColor));
     } else if (!srcMono && dstMono) {
         c.kind = Converter::ColorToMono;
-        c.key = PixelFromColor(src.st.bkColor & 0xFFFFFF);
+        c.key = PixelFromColor(ResolveColor(src, src.st.bkColor));
     }
     return c;
 }
@@ -223,8 +225,8 @@ template <class Op> void RunRop(const Plan& p, const Pattern& pat, bool usesPatt
     const auto width = static_cast<std::size_t>(p.area.right - p.area.left);
     // Operations that ignore the pattern still get a row to read (the generic one reads it).
     const bool tiled = usesPattern && !pat.solid;
-    std::vector<std::uint32_t> sbuf(width), prows(width * (tiled ? 8 : 1), tiled ? 0u : pat.color),
-        mrows(masked ? width * 8 : 0);
+    ScratchPixels sbuf(width), prows(width * (tiled ? 8 : 1)), mrows(masked ? width * 8 : 0);
+    if (!tiled) std::fill_n(prows.data(), width, pat.color);
     RECT touched{};
     ForEachClipped(*p.dc, p.area, [&](const RECT& c) {
         UnionRect(&touched, &touched, &c);
@@ -312,17 +314,22 @@ BOOL RopBlit(HDC dst, long long x, long long y, long long w, long long h, HDC sr
     BitmapObj* sb = s->Target();
     if (!sb) return Fail(ERROR_INVALID_HANDLE);
 
-    Pattern pat = SolidPattern(0);
+    auto run = [&](const Pattern& pat) {
+        const Axis sax = MakeAxis(dx, w, SurfaceX(*s, xs), sw);
+        const Axis say = MakeAxis(dy, h, SurfaceY(*s, ys), sh);
+        Plan p;
+        if (!Prepare(p, *d, t, sax, say, sb, RECT{0, 0, sb->width, sb->height})) return;
+        p.conv = MakeConverter(*d, t->Mono(), *s, sb->Mono());
+        DispatchRop(p, pat, code);
+    };
+    // The brush is resolved only when the operation reads it: a pattern is large to fill in.
     if (RopUsesPattern(code)) {
-        pat = ResolveBrush(*d, nullptr);
-        if (pat.none) return TRUE;
+        const Pattern pat = ResolveBrush(*d, nullptr);
+        if (!pat.none) run(pat);
+    } else {
+        static const Pattern kUnused = SolidPattern(0);
+        run(kUnused);
     }
-    const Axis sax = MakeAxis(dx, w, SurfaceX(*s, xs), sw);
-    const Axis say = MakeAxis(dy, h, SurfaceY(*s, ys), sh);
-    Plan p;
-    if (!Prepare(p, *d, t, sax, say, sb, RECT{0, 0, sb->width, sb->height})) return TRUE;
-    p.conv = MakeConverter(*d, t->Mono(), *s, sb->Mono());
-    DispatchRop(p, pat, code);
     return TRUE;
 }
 
@@ -346,6 +353,17 @@ inline std::uint32_t AddChannelsSaturated(std::uint32_t a, std::uint32_t b) {
     const std::uint32_t carry = ((a & b) | ((a | b) & ~sum)) & 0x80808080;
     return sum | ((carry >> 7) * 0xFF);
 }
+
+// The channels of a vertical gradient that change from row to row, each as
+// the magnitude of its step (a double quotient, see GradientColumn), its
+// start, whether it falls, and where its byte goes; the others are in `constant`.
+struct ColumnSteps {
+    int count = 0;
+    double magnitude[4];
+    std::int32_t base[4], negate[4];
+    int shift[4];
+    std::uint32_t constant = 0;
+};
 
 #if defined(__x86_64__) || defined(__i386__)
 #define GFX_BLEND_AVX2 1
@@ -402,6 +420,55 @@ __attribute__((target("avx2"))) int BlendPremultiplied(std::uint32_t* d, const s
     return i;
 }
 
+// Straight alpha: each channel (s * a + d * (255 - a)) / 255, with 255 for
+// the source's own alpha channel.
+int BlendStraight(std::uint32_t* d, const std::uint32_t* s, int n) {
+    const __m256i z = _mm256_setzero_si256(), opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u)),
+                  full = _mm256_set1_epi16(255);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i sp = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        const __m256i dp = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        __m256i a = _mm256_srli_epi32(sp, 24);
+        a = _mm256_or_si256(a, _mm256_slli_epi32(a, 16));
+        const __m256i ia = _mm256_sub_epi16(full, a);
+        const __m256i so = _mm256_or_si256(sp, opaque);
+        const __m256i lo =
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(so, z), _mm256_unpacklo_epi32(a, a)),
+                             _mm256_mullo_epi16(_mm256_unpacklo_epi8(dp, z), _mm256_unpacklo_epi32(ia, ia)));
+        const __m256i hi =
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(so, z), _mm256_unpackhi_epi32(a, a)),
+                             _mm256_mullo_epi16(_mm256_unpackhi_epi8(dp, z), _mm256_unpackhi_epi32(ia, ia)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_packus_epi16(Div255(lo), Div255(hi)));
+    }
+    return i;
+}
+
+// Rows of a vertical gradient, eight at a time (see GradientColumn).
+int GradientColumn(const ColumnSteps& c, std::int32_t first, int count, std::uint32_t* out) {
+    const __m256d bias = _mm256_set1_pd(0x1p-30), four = _mm256_set1_pd(4.0);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256d s0 =
+            _mm256_cvtepi32_pd(_mm_add_epi32(_mm_set1_epi32(first + i), _mm_setr_epi32(0, 1, 2, 3)));
+        const __m256d s1 = _mm256_add_pd(s0, four);
+        __m256i acc = _mm256_set1_epi32(static_cast<int>(c.constant));
+        for (int k = 0; k < c.count; ++k) {
+            const __m256d m = _mm256_set1_pd(c.magnitude[k]);
+            const __m256i q =
+                _mm256_set_m128i(_mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(m, s1), bias)),
+                                 _mm256_cvttpd_epi32(_mm256_add_pd(_mm256_mul_pd(m, s0), bias)));
+            const __m256i n = _mm256_set1_epi32(c.negate[k]);
+            const __m256i v =
+                _mm256_add_epi32(_mm256_set1_epi32(c.base[k]), _mm256_sub_epi32(_mm256_xor_si256(q, n), n));
+            acc = _mm256_or_si256(acc,
+                                  _mm256_sll_epi32(_mm256_srli_epi32(v, 8), _mm_cvtsi32_si128(c.shift[k])));
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), acc);
+    }
+    return i;
+}
+
 } // namespace avx2
 
 #endif
@@ -433,6 +500,29 @@ void BlendPremultiplied(std::uint32_t* d, const std::uint32_t* s, int n, std::ui
         d[i] = AddChannelsSaturated(sp, ScaleChannels(d[i], 255 - (sp >> 24)));
     }
 }
+
+} // namespace
+
+namespace detail {
+
+void BlendStraight(std::uint32_t* d, const std::uint32_t* s, int n) {
+    int i = 0;
+#ifdef GFX_BLEND_AVX2
+    if (HasAvx2()) i = avx2::BlendStraight(d, s, n);
+#endif
+    for (; i < n; ++i) {
+        const std::uint32_t sp = s[i], dp = d[i], a = sp >> 24, ia = 255 - a;
+        std::uint32_t rb = (sp & 0x00FF00FF) * a + (dp & 0x00FF00FF) * ia + 0x00800080;
+        rb = ((rb + ((rb >> 8) & 0x00FF00FF)) >> 8) & 0x00FF00FF;
+        std::uint32_t ag = (((sp >> 8) & 0xFF) | 0x00FF0000) * a + ((dp >> 8) & 0x00FF00FF) * ia + 0x00800080;
+        ag = (ag + ((ag >> 8) & 0x00FF00FF)) & 0xFF00FF00;
+        d[i] = rb | ag;
+    }
+}
+
+} // namespace detail
+
+namespace {
 
 // Checks the common arguments of the two msimg32 calls and sets up the plan.
 // Returns FALSE on failure, TRUE with `drawn` false when there is nothing to draw.
@@ -480,6 +570,53 @@ std::uint32_t Interpolate(const Channels& a, const Channels& b, long long i, lon
     return GradientPixel(c, mono);
 }
 
+// The pixels Interpolate gives for steps first .. first + count - 1 of n,
+// without a division per step. The quotient q = |b - a| * i / (n - 1)
+// (below 2^16, its denominator below 2^28) comes from a reciprocal: off by
+// less than 2^-35, so with 2^-30 added it truncates to the exact quotient,
+// whose fraction is 0 or at least 2^-28 from the next integer.
+void GradientColumn(const Channels& a, const Channels& b, long long first, long long n, long long count,
+                    bool mono, std::uint32_t* out) {
+    if (n <= 1) {
+        std::fill_n(out, count, Interpolate(a, b, 0, n, mono));
+        return;
+    }
+    // Channels that do not change go into the constant part of the pixel.
+    static constexpr int kShift[4] = {16, 8, 0, 24}; // red, green, blue, alpha
+    const double inverse = 1.0 / static_cast<double>(n - 1);
+    ColumnSteps c;
+    for (int k = 0; k < 4; ++k) {
+        const long long delta = b.c[k] - a.c[k];
+        if (delta == 0) {
+            c.constant |= static_cast<std::uint32_t>(a.c[k] >> 8) << kShift[k];
+            continue;
+        }
+        c.magnitude[c.count] = static_cast<double>(delta < 0 ? -delta : delta) * inverse;
+        c.base[c.count] = static_cast<std::int32_t>(a.c[k]);
+        c.negate[c.count] = delta < 0 ? -1 : 0;
+        c.shift[c.count] = kShift[k];
+        ++c.count;
+    }
+    const auto first32 = static_cast<std::int32_t>(first);
+    const auto count32 = static_cast<int>(count);
+    int i = 0;
+#ifdef GFX_BLEND_AVX2
+    if (HasAvx2()) i = avx2::GradientColumn(c, first32, count32, out);
+#endif
+    for (; i < count32; ++i) {
+        std::uint32_t px = c.constant;
+        for (int k = 0; k < c.count; ++k) {
+            const auto q =
+                static_cast<std::int32_t>(c.magnitude[k] * static_cast<double>(first32 + i) + 0x1p-30);
+            px |=
+                static_cast<std::uint32_t>(c.base[k] + ((q ^ c.negate[k]) - c.negate[k])) >> 8 << c.shift[k];
+        }
+        out[i] = px;
+    }
+    if (mono)
+        for (i = 0; i < count32; ++i) out[i] = MonoPixelFromColor(ColorFromPixel(out[i]));
+}
+
 void GradientRect(DCObj& d, BitmapObj* t, const TRIVERTEX& v1, const TRIVERTEX& v2, bool horizontal) {
     const long long ax = SurfaceX(d, v1.x), ay = SurfaceY(d, v1.y);
     const long long bx = SurfaceX(d, v2.x), by = SurfaceY(d, v2.y);
@@ -498,6 +635,11 @@ void GradientRect(DCObj& d, BitmapObj* t, const TRIVERTEX& v1, const TRIVERTEX& 
         for (LONG x = lo; x < hi; ++x)
             row[static_cast<std::size_t>(x - lo)] = Interpolate(c1, c2, x - r.left, steps, mono);
     }
+    // A vertical gradient fills each row with one colour, worked out once per row.
+    const LONG top = std::max(r.top, b.top), bottom = std::min(r.bottom, b.bottom);
+    ScratchPixels rowColors(!horizontal && top < bottom ? static_cast<std::size_t>(bottom - top) : 0);
+    if (!horizontal && top < bottom)
+        GradientColumn(c1, c2, top - r.top, steps, bottom - top, mono, rowColors.data());
     RECT touched{};
     ForEachClipped(d, r, [&](const RECT& c) {
         UnionRect(&touched, &touched, &c);
@@ -506,7 +648,7 @@ void GradientRect(DCObj& d, BitmapObj* t, const TRIVERTEX& v1, const TRIVERTEX& 
             if (horizontal)
                 std::memcpy(dst, row.data() + (c.left - lo), static_cast<std::size_t>(c.right - c.left) * 4);
             else
-                std::fill_n(dst, c.right - c.left, Interpolate(c1, c2, y - r.top, steps, mono));
+                FillPixels(dst, c.right - c.left, rowColors[static_cast<std::size_t>(y - top)]);
         }
     });
     t->AddDirty(touched);
@@ -583,21 +725,27 @@ BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int x
     const bool srcMono = s->Target()->Mono();
     // The transparent colour is compared with the source as a colour image.
     const Converter toColor = MakeConverter(*d, false, *s, srcMono);
-    const std::uint32_t key = PixelFromColor(transparentColor & 0xFFFFFF);
+    const std::uint32_t key = PixelFromColor(ResolveColor(*s, transparentColor));
     p.conv = MakeConverter(*d, t->Mono(), *s, srcMono);
     const auto width0 = static_cast<std::size_t>(p.area.right - p.area.left);
-    std::vector<std::uint32_t> raw(width0), colour(width0), out(width0);
+    // Colour sources compare and copy their own pixels: no conversion at all.
+    const bool plain = toColor.kind == Converter::None && p.conv.kind == Converter::None;
+    ScratchPixels raw(width0), colour(plain ? 0 : width0), out(plain ? 0 : width0);
     RECT touched{};
     ForEachClipped(*d, p.area, [&](const RECT& c) {
         UnionRect(&touched, &touched, &c);
         const int n = c.right - c.left;
         for (int yy = c.top; yy < c.bottom; ++yy) {
             const std::uint32_t* sr = SourceRow(p, yy, c.left, n, raw.data());
+            std::uint32_t* dr = t->Row(yy) + c.left;
+            if (plain) {
+                for (int i = 0; i < n; ++i) dr[i] = (sr[i] & 0xFFFFFF) != key ? sr[i] : dr[i];
+                continue;
+            }
             std::memcpy(colour.data(), sr, static_cast<std::size_t>(n) * 4);
             std::memcpy(out.data(), sr, static_cast<std::size_t>(n) * 4);
             toColor.Apply(colour.data(), n);
             p.conv.Apply(out.data(), n);
-            std::uint32_t* dr = t->Row(yy) + c.left;
             for (int i = 0; i < n; ++i)
                 if ((colour[static_cast<std::size_t>(i)] & 0xFFFFFF) != key)
                     dr[i] = out[static_cast<std::size_t>(i)];
@@ -631,7 +779,7 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
     p.conv = MakeConverter(*d, false, *s, s->Target()->Mono());
     const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
     const auto width0 = static_cast<std::size_t>(p.area.right - p.area.left);
-    std::vector<std::uint32_t> sbuf(width0), dbuf(dstMono ? width0 : 0);
+    ScratchPixels sbuf(width0), dbuf(dstMono ? width0 : 0);
     RECT touched{};
     ForEachClipped(*d, p.area, [&](const RECT& c) {
         UnionRect(&touched, &touched, &c);

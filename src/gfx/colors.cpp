@@ -137,8 +137,9 @@ COLORREF GetNearestColor(HDC dc, COLORREF color) {
         return CLR_INVALID;
     }
     detail::BitmapObj* t = d->Target();
+    color = detail::ResolveColor(*d, color);
     if (t && t->Mono()) return MonoPixelFromColor(color) ? 0xFFFFFF : 0;
-    return color & 0xFFFFFF;
+    return color;
 }
 
 COLORREF ColorToRGB(TColor color) {

@@ -77,8 +77,7 @@ HDC CreateCompatibleDC(HDC dc) {
     auto d = std::make_unique<DCObj>();
     d->memoryDC = true;
     HDC h = NewDC(std::move(d));
-    DCObj* p = LookupDC(h);
-    SelectBitmapInto(*p, DefaultBitmap());
+    if (DCObj* p = LookupDC(h)) SelectBitmapInto(*p, DefaultBitmap());
     return h;
 }
 
@@ -91,7 +90,7 @@ HDC CreateSurfaceDC(HBITMAP surface, POINT origin, HRGN visRgn) {
     d->memoryDC = false;
     d->surface = surface;
     HDC h = NewDC(std::move(d));
-    SetSurfaceDCArea(h, origin, visRgn);
+    if (h) SetSurfaceDCArea(h, origin, visRgn);
     return h;
 }
 
@@ -120,6 +119,7 @@ BOOL ResetSurfaceDC(HDC dc) {
     d->st = DefaultState();
     RetainState(d->st);
     d->capsOverride.clear();
+    d->paletteDevice = false;
     d->InvalidateClip();
     return TRUE;
 }
@@ -134,6 +134,7 @@ BOOL GetDCOrgEx(HDC dc, POINT* origin) {
 BOOL SetDCDeviceCaps(HDC dc, int index, int value) {
     DCObj* d = DCOrFail(dc);
     if (!d) return FALSE;
+    if (index == BITSPIXEL) d->paletteDevice = value <= 8;
     for (auto& [i, v] : d->capsOverride)
         if (i == index) {
             v = value;
@@ -205,11 +206,13 @@ int GetDeviceCaps(HDC dc, int index) {
         case VERTSIZE:
             return MulDiv(h, 254, 960);
         case NUMCOLORS:
+            if (d->paletteDevice) return 20; // the static colours
             return (t && t->Mono()) ? 2 : -1;
         case SIZEPALETTE:
-            return 0;
+            return d->paletteDevice ? 1 << std::clamp(GetDeviceCaps(dc, BITSPIXEL), 1, 8) : 0;
         case RASTERCAPS:
-            return 0x0001 | 0x0008 | 0x0800; // RC_BITBLT | RC_BITMAP64 | RC_STRETCHBLT
+            // RC_BITBLT | RC_BITMAP64 | RC_STRETCHBLT
+            return 0x0001 | 0x0008 | 0x0800 | (d->paletteDevice ? RC_PALETTE : 0);
         default:
             return 0;
     }

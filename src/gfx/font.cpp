@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -58,6 +57,50 @@ int QuarterTurns(LONG escapement) {
     return static_cast<int>(((e + 450) / 900) % 4);
 }
 
+// What makes two LOGFONTs realise the same instance: a value built without
+// formatting or allocation, since fonts are created and realised often.
+struct InstanceKey {
+    LONG height = 0;
+    LONG width = 0;
+    LONG weight = 0;
+    std::uint8_t quarterTurns = 0;
+    std::uint8_t flags = 0;      // italic, underline, strike-out, monochrome, fixed pitch
+    char face[LF_FACESIZE] = {}; // lower case, zero-padded
+
+    explicit InstanceKey(const LOGFONT& lf)
+        : height(lf.lfHeight), width(lf.lfWidth), weight(lf.lfWeight),
+          quarterTurns(static_cast<std::uint8_t>(QuarterTurns(lf.lfEscapement))),
+          flags(static_cast<std::uint8_t>(
+              (lf.lfItalic != 0) | (lf.lfUnderline != 0) << 1 | (lf.lfStrikeOut != 0) << 2 |
+              (lf.lfQuality == NONANTIALIASED_QUALITY) << 3 | WantsFixedPitch(lf) << 4)) {
+        for (int i = 0; i < LF_FACESIZE && lf.lfFaceName[i]; ++i) {
+            const char c = lf.lfFaceName[i];
+            face[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+    }
+    friend bool operator==(const InstanceKey& a, const InstanceKey& b) {
+        return a.height == b.height && a.width == b.width && a.weight == b.weight &&
+               a.quarterTurns == b.quarterTurns && a.flags == b.flags &&
+               std::memcmp(a.face, b.face, sizeof a.face) == 0;
+    }
+};
+
+struct InstanceKeyHash {
+    std::size_t operator()(const InstanceKey& k) const {
+        std::uint64_t h = 14695981039346656037ull; // FNV-1a
+        auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+        mix(static_cast<std::uint32_t>(k.height));
+        mix(static_cast<std::uint32_t>(k.width));
+        mix(static_cast<std::uint32_t>(k.weight));
+        mix(k.quarterTurns | std::uint64_t{k.flags} << 8);
+        for (char c : k.face) {
+            if (!c) break;
+            mix(static_cast<unsigned char>(c));
+        }
+        return static_cast<std::size_t>(h);
+    }
+};
+
 // The FreeType library, fontconfig and the caches. Never destroyed: font
 // records may release their instances while the program exits.
 struct FontSystem {
@@ -66,7 +109,7 @@ struct FontSystem {
     FT_Library library = nullptr;
     bool libraryFailed = false;
     std::map<std::string, FontSource> sources;
-    std::map<std::string, std::shared_ptr<FontInstance>> instances;
+    std::unordered_map<InstanceKey, std::shared_ptr<FontInstance>, InstanceKeyHash> instances;
 };
 
 FontSystem& System() {
@@ -155,15 +198,6 @@ const FontSource& ResolveSource(const LOGFONT& lf) {
         src.family = kDefaultFamily;
     }
     return s.sources.emplace(key, std::move(src)).first->second;
-}
-
-std::string InstanceKey(const LOGFONT& lf) {
-    char buf[128];
-    std::snprintf(buf, sizeof buf, "%ld|%ld|%d|%ld|%d%d%d|%d|%d|", static_cast<long>(lf.lfHeight),
-                  static_cast<long>(lf.lfWidth), QuarterTurns(lf.lfEscapement),
-                  static_cast<long>(lf.lfWeight), lf.lfItalic != 0, lf.lfUnderline != 0, lf.lfStrikeOut != 0,
-                  lf.lfQuality == NONANTIALIASED_QUALITY, WantsFixedPitch(lf));
-    return buf + Lower(FaceOf(lf));
 }
 
 int RoundScaled(long long units, long long num, long long den) {
@@ -378,11 +412,14 @@ void FontInstance::Shape(std::string_view text, std::vector<ShapedChar>& out) {
 // Instances
 // ============================================================================
 
-std::shared_ptr<FontInstance> GetFontInstance(const LOGFONT& lf) {
+namespace {
+
+// The cached instance for a LOGFONT, made when missing. Caller holds
+// cacheMutex; instances pushed out of the cache go to `evicted`, to be freed
+// after the lock.
+std::shared_ptr<FontInstance> InstanceLocked(const LOGFONT& lf, const InstanceKey& key,
+                                             std::vector<std::shared_ptr<FontInstance>>& evicted) {
     FontSystem& s = System();
-    std::vector<std::shared_ptr<FontInstance>> evicted; // freed after the lock
-    std::lock_guard lock(s.cacheMutex);
-    const std::string key = InstanceKey(lf);
     auto it = s.instances.find(key);
     if (it != s.instances.end()) return it->second;
     auto inst = std::make_shared<FontInstance>(lf, ResolveSource(lf));
@@ -406,16 +443,28 @@ std::shared_ptr<FontInstance> GetFontInstance(const LOGFONT& lf) {
     return inst;
 }
 
+} // namespace
+
+std::shared_ptr<FontInstance> GetFontInstance(const LOGFONT& lf) {
+    std::vector<std::shared_ptr<FontInstance>> evicted;
+    const InstanceKey key(lf);
+    std::lock_guard lock(System().cacheMutex);
+    return InstanceLocked(lf, key, evicted);
+}
+
+// A font record's instance is set once, under the cache lock, and read
+// without it from then on.
 std::shared_ptr<FontInstance> DCFont(DCObj& dc) {
     FontObj* f = SelectedFont(dc);
     if (!f) return GetFontInstance(LOGFONT{});
-    {
-        std::lock_guard lock(System().cacheMutex);
-        if (f->instance) return f->instance;
-    }
-    auto inst = GetFontInstance(f->lf);
+    if (f->resolved.load(std::memory_order_acquire)) return f->instance;
+    std::vector<std::shared_ptr<FontInstance>> evicted;
+    const InstanceKey key(f->lf);
     std::lock_guard lock(System().cacheMutex);
-    if (!f->instance) f->instance = inst;
+    if (!f->resolved.load(std::memory_order_relaxed)) {
+        f->instance = InstanceLocked(f->lf, key, evicted);
+        f->resolved.store(true, std::memory_order_release);
+    }
     return f->instance;
 }
 

@@ -16,6 +16,7 @@ namespace gfx {
 constexpr DWORD OBJ_PEN = 1;
 constexpr DWORD OBJ_BRUSH = 2;
 constexpr DWORD OBJ_DC = 3;
+constexpr DWORD OBJ_PAL = 5;
 constexpr DWORD OBJ_FONT = 6;
 constexpr DWORD OBJ_BITMAP = 7;
 constexpr DWORD OBJ_REGION = 8;
@@ -38,6 +39,7 @@ constexpr int ANSI_FIXED_FONT = 11;
 constexpr int ANSI_VAR_FONT = 12;
 constexpr int SYSTEM_FONT = 13;
 constexpr int DEVICE_DEFAULT_FONT = 14;
+constexpr int DEFAULT_PALETTE = 15;
 constexpr int SYSTEM_FIXED_FONT = 16;
 constexpr int DEFAULT_GUI_FONT = 17;
 constexpr int DC_BRUSH = 18;
@@ -202,6 +204,32 @@ struct BITMAPINFO {
     RGBQUAD bmiColors[2];
 };
 
+// --- Palettes ---
+struct PALETTEENTRY {
+    BYTE peRed = 0;
+    BYTE peGreen = 0;
+    BYTE peBlue = 0;
+    BYTE peFlags = 0;
+};
+
+// The entries follow the header: callers allocate room for palNumEntries.
+struct LOGPALETTE {
+    WORD palVersion = 0x300;
+    WORD palNumEntries = 0;
+    PALETTEENTRY palPalEntry[1];
+};
+
+// A colour that names entry `index` of the DC's selected palette.
+constexpr COLORREF PALETTEINDEX(WORD index) {
+    return 0x01000000u | index;
+}
+// An RGB colour that a palette device draws with the nearest entry of the
+// DC's palette; elsewhere the colour itself.
+constexpr COLORREF PALETTERGB(int r, int g, int b) {
+    return 0x02000000u | RGB(r, g, b);
+}
+constexpr UINT GDI_ERROR = 0xFFFFFFFFu;
+
 // --- Device capabilities ---
 constexpr int HORZSIZE = 4;
 constexpr int VERTSIZE = 6;
@@ -214,6 +242,7 @@ constexpr int RASTERCAPS = 38;
 constexpr int LOGPIXELSX = 88;
 constexpr int LOGPIXELSY = 90;
 constexpr int SIZEPALETTE = 104;
+constexpr int RC_PALETTE = 0x0100;
 
 // --- Background modes, mapping, fill and stretch modes ---
 constexpr int TRANSPARENT = 1;
@@ -356,19 +385,21 @@ HGDIOBJ GetStockObject(int index);
 // or font that is selected into a DC succeeds; the object goes when the
 // last DC releases it. A bitmap selected into a DC cannot be deleted.
 BOOL DeleteObject(HGDIOBJ obj);
-// Fills the object's description (LOGPEN, LOGBRUSH, LOGFONT, BITMAP); with a
-// null buffer returns the size needed. 0 on a bad handle.
+// Fills the object's description (LOGPEN, LOGBRUSH, LOGFONT, BITMAP, or for a
+// palette its entry count as a WORD); with a null buffer returns the size
+// needed. 0 on a bad handle.
 int GetObject(HGDIOBJ obj, int size, void* buffer);
 DWORD GetObjectType(HGDIOBJ obj);
 HGDIOBJ GetCurrentObject(HDC dc, UINT type);
-// Returns the object it replaces; for a region, the region type.
+// Returns the object it replaces; for a region, the region type. Palettes
+// are selected with SelectPalette only.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj);
 
 // Typed forms, so callers holding a brush, pen, font, bitmap or region need
 // no cast to the generic handle. A null literal still picks the generic form.
 template <class H>
 concept GdiObjectHandle = std::same_as<H, HBRUSH> || std::same_as<H, HPEN> || std::same_as<H, HFONT> ||
-    std::same_as<H, HBITMAP> || std::same_as<H, HRGN>;
+    std::same_as<H, HBITMAP> || std::same_as<H, HRGN> || std::same_as<H, HPALETTE>;
 template <GdiObjectHandle H> BOOL DeleteObject(H obj) {
     return DeleteObject(handle_cast<HGDIOBJ>(obj));
 }
@@ -452,6 +483,32 @@ bool GetBitmapSurface(HBITMAP bitmap, BitmapSurface* surface);
 // rectangle; the window system's compositor takes and clears it.
 bool TakeBitmapDirtyRect(HBITMAP bitmap, RECT* dirty);
 void AddBitmapDirtyRect(HBITMAP bitmap, const RECT& r);
+
+// --- Palettes ---
+// A palette changes no surface (they all keep 32 bits): it resolves the
+// PALETTEINDEX and PALETTERGB colours that brushes, pens, text and pixels of
+// the DC it is selected into are given. A new DC holds DEFAULT_PALETTE, the
+// 20 static colours. A palette selected into a DC outlives DeleteObject
+// until the DC lets it go.
+
+// Needs palVersion 0x300 and at least one entry.
+HPALETTE CreatePalette(const LOGPALETTE* lp);
+// Returns the palette it replaces.
+HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground);
+// On a palette device (BITSPIXEL of 8 or fewer), the number of entries of
+// the DC's palette mapped into the system palette (none for the default
+// palette); 0 elsewhere. GDI_ERROR for a bad DC.
+UINT RealizePalette(HDC dc);
+// With a null `entries`, the number of entries of the palette.
+UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);
+// The default palette cannot be changed. Drawing picks the new colours up.
+UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count, const PALETTEENTRY* entries);
+// The entry nearest to the colour (its flag byte ignored); CLR_INVALID for a
+// bad handle.
+UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color);
+// Repaints a window's pixels after the system palette changed. Surfaces keep
+// 32 bits, so there is nothing to redo: TRUE for any DC.
+BOOL UpdateColors(HDC dc);
 
 // ============================================================================
 // Device contexts

@@ -47,6 +47,15 @@ HBITMAP CopyPixels(const BitmapObj& src, int w, int h, bool mono) {
     return out;
 }
 
+bool HasAlpha(const BitmapObj& b) {
+    for (int y = 0; y < b.height; ++y) {
+        const std::uint32_t* row = b.Row(y);
+        for (int x = 0; x < b.width; ++x)
+            if (row[x] >> 24) return true;
+    }
+    return false;
+}
+
 // A new icon record with copies of the bitmaps; nullptr when out of memory.
 HICON NewIcon(const BitmapObj& mask, const BitmapObj* color, bool isIcon, POINT hotspot) {
     int w = color ? color->width : mask.width;
@@ -64,28 +73,8 @@ HICON NewIcon(const BitmapObj& mask, const BitmapObj* color, bool isIcon, POINT 
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
+    if (color) icon->alpha = HasAlpha(*detail::LookupBitmap(icon->color));
     return detail::ToHandle<HICON>(detail::Insert(std::move(icon)));
-}
-
-bool HasAlpha(const BitmapObj& b) {
-    for (int y = 0; y < b.height; ++y) {
-        const std::uint32_t* row = b.Row(y);
-        for (int x = 0; x < b.width; ++x)
-            if (row[x] >> 24) return true;
-    }
-    return false;
-}
-
-// Straight (not premultiplied) alpha over the destination.
-std::uint32_t Blend(std::uint32_t d, std::uint32_t s) {
-    std::uint32_t a = s >> 24;
-    std::uint32_t out = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        std::uint32_t sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
-        out |= ((sc * a + dc * (255 - a) + 127) / 255) << shift;
-    }
-    std::uint32_t da = d >> 24;
-    return out | ((a + (da * (255 - a) + 127) / 255) << 24);
 }
 
 } // namespace
@@ -202,28 +191,46 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH 
     const RECT dest{detail::ClampCoord(sx0), detail::ClampCoord(sy0), detail::ClampCoord(sx0 + cx),
                     detail::ClampCoord(sy0 + cy)};
     const bool mono = target->Mono();
-    const bool blend = color && (flags & DI_NORMAL) == DI_NORMAL && !mono && HasAlpha(*color);
+    const bool blend = ic->alpha && (flags & DI_NORMAL) == DI_NORMAL && !mono;
+    // Drawn at its own size, the icon's rows are read in place; scaled, each
+    // destination column's source column is worked out once.
+    const bool sameWidth = cx == iw, sameHeight = cy == ih;
+    const int maxWidth = static_cast<int>(std::min<long long>(cx, target->width));
+    detail::ScratchPixels columns(sameWidth ? 0 : maxWidth), maskBuf(sameWidth ? 0 : maxWidth),
+        imageBuf(sameWidth && !mono ? 0 : maxWidth);
 
     detail::ForEachClipped(*dc, dest, [&](const RECT& c) {
+        const int n = c.right - c.left;
+        if (!sameWidth)
+            for (int i = 0; i < n; ++i) columns[i] = static_cast<std::uint32_t>((c.left + i - sx0) * iw / cx);
         for (LONG py = c.top; py < c.bottom; ++py) {
-            const int v = static_cast<int>((py - sy0) * ih / cy);
-            const std::uint32_t* maskRow = mask->Row(v);
-            const std::uint32_t* imageRow = color ? color->Row(v) : mask->Row(v + ih);
-            std::uint32_t* out = target->Row(py);
-            for (LONG px = c.left; px < c.right; ++px) {
-                const int u = static_cast<int>((px - sx0) * iw / cx);
-                std::uint32_t image = imageRow[u];
-                if (mono) image = MonoPixelFromColor(ColorFromPixel(image));
-                const bool transparent = maskRow[u] != 0;
-                std::uint32_t& d = out[px];
-                if (blend)
-                    d = Blend(d, image);
-                else if ((flags & DI_NORMAL) == DI_NORMAL)
-                    d = (transparent ? d : 0u) ^ image;
-                else if (flags & DI_IMAGE)
-                    d = image;
-                else
-                    d = transparent ? 0xFFFFFFu : 0u;
+            const int v = static_cast<int>(sameHeight ? py - sy0 : (py - sy0) * ih / cy);
+            const std::uint32_t* m = mask->Row(v);
+            const std::uint32_t* image = color ? color->Row(v) : mask->Row(v + ih);
+            if (sameWidth) {
+                m += c.left - sx0;
+                image += c.left - sx0;
+            } else {
+                for (int i = 0; i < n; ++i) {
+                    maskBuf[i] = m[columns[i]];
+                    imageBuf[i] = image[columns[i]];
+                }
+                m = maskBuf.data();
+                image = imageBuf.data();
+            }
+            if (mono) {
+                for (int i = 0; i < n; ++i) imageBuf[i] = MonoPixelFromColor(ColorFromPixel(image[i]));
+                image = imageBuf.data();
+            }
+            std::uint32_t* out = target->Row(py) + c.left;
+            if (blend) {
+                detail::BlendStraight(out, image, n);
+            } else if ((flags & DI_NORMAL) == DI_NORMAL) {
+                for (int i = 0; i < n; ++i) out[i] = (out[i] & (m[i] ? ~0u : 0u)) ^ image[i];
+            } else if (flags & DI_IMAGE) {
+                std::copy_n(image, n, out);
+            } else {
+                for (int i = 0; i < n; ++i) out[i] = m[i] ? 0xFFFFFFu : 0u;
             }
         }
         target->AddDirty(c);

@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -75,7 +77,8 @@ enum class Kind : std::uint8_t {
     Bitmap = 4,
     Region = 5,
     DC = 6,
-    Icon = 7
+    Icon = 7,
+    Palette = 8
 };
 
 struct GdiObject {
@@ -83,10 +86,12 @@ struct GdiObject {
     virtual ~GdiObject() = default;
     Kind kind;
     bool stock = false;
-    // Pens, brushes and fonts selected into DCs (or held by saved DC states)
-    // outlive DeleteObject until the last reference goes.
-    int selectCount = 0;
-    bool deletePending = false;
+    // Pens, brushes, fonts and palettes selected into DCs (or held by saved DC
+    // states) outlive DeleteObject until the last reference goes: the count of
+    // references and kDeletePending share one word, so that threads agree on
+    // who frees the object without a lock. Stock objects are never counted.
+    std::atomic<std::uint32_t> refs{0};
+    static constexpr std::uint32_t kDeletePending = 0x80000000u;
 };
 
 struct PenObj : GdiObject {
@@ -105,10 +110,10 @@ struct BrushObj : GdiObject {
     int hatch = 0;
     int sysColorIndex = -1; // >= 0: a system colour brush, colour read at use
     bool dcBrush = false;   // the DC_BRUSH stock object
-    // BS_PATTERN: 8 x 8 pixels copied from the bitmap; a monochrome pattern
-    // keeps 0 / 0xFFFFFF and takes the DC's colours when drawn.
-    std::array<std::uint32_t, 64> pattern{};
     bool patternMono = false;
+    // BS_PATTERN only: 8 x 8 pixels copied from the bitmap; a monochrome
+    // pattern keeps 0 / 0xFFFFFF and takes the DC's colours when drawn.
+    std::unique_ptr<std::array<std::uint32_t, 64>> pattern;
     std::uintptr_t patternBitmap = 0; // the handle value, reported by GetObject
 };
 
@@ -117,10 +122,31 @@ class FontInstance; // the text module's resolved face and metrics
 struct FontObj : GdiObject {
     FontObj() : GdiObject(Kind::Font) {}
     LOGFONT lf{};
-    std::shared_ptr<FontInstance> instance; // resolved on first use
+    // Resolved on first use; set once, then read without a lock once
+    // `resolved` is seen.
+    std::shared_ptr<FontInstance> instance;
+    std::atomic<bool> resolved{false};
+};
+
+// A logical palette: only resolves colours, every surface keeps 32 bits.
+struct PaletteObj : GdiObject {
+    PaletteObj() : GdiObject(Kind::Palette) {}
+    std::vector<PALETTEENTRY> entries;
 };
 
 struct DCObj;
+
+// Pixel memory that starts on a cache line, so that the wide stores of fills
+// and blits straddle lines no more often than the row length makes them.
+template <class T> struct CacheLineAllocator {
+    using value_type = T;
+    static constexpr std::align_val_t kAlignment{64};
+    CacheLineAllocator() = default;
+    template <class U> CacheLineAllocator(const CacheLineAllocator<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), kAlignment)); }
+    void deallocate(T* p, std::size_t) { ::operator delete(p, kAlignment); }
+    friend bool operator==(const CacheLineAllocator&, const CacheLineAllocator&) { return true; }
+};
 
 struct BitmapObj : GdiObject {
     BitmapObj() : GdiObject(Kind::Bitmap) {}
@@ -129,7 +155,7 @@ struct BitmapObj : GdiObject {
     int bpp = 32; // 1 or 32
     std::uint32_t* bits = nullptr;
     std::ptrdiff_t stride = 0; // pixels from one row to the next (negative for bottom-up DIBs)
-    std::vector<std::uint32_t> storage;
+    std::vector<std::uint32_t, CacheLineAllocator<std::uint32_t>> storage;
     bool dibSection = false;
     bool bottomUp = false;
     DCObj* selectedIn = nullptr;
@@ -156,6 +182,7 @@ struct IconObj : GdiObject {
     IconObj() : GdiObject(Kind::Icon) {}
     ~IconObj() override;
     bool isIcon = true;
+    bool alpha = false; // the colour bitmap has alpha (the bitmaps never change)
     POINT hotspot{};
     HBITMAP color{}; // may be null: a monochrome icon keeps both halves in the mask
     HBITMAP mask{};
@@ -167,6 +194,7 @@ struct DCState {
     HBRUSH brush = nullptr;
     HPEN pen = nullptr;
     HFONT font = nullptr;
+    HPALETTE palette = nullptr;
     COLORREF textColor = 0x000000;
     COLORREF bkColor = 0xFFFFFF;
     COLORREF dcBrushColor = 0xFFFFFF;
@@ -191,6 +219,9 @@ struct DCObj : GdiObject {
     POINT origin{};               // device (0, 0) on the surface
     std::optional<Region> visRgn; // device coordinates
     std::vector<std::pair<int, int>> capsOverride;
+    // BITSPIXEL is overridden to 8 or fewer: PALETTERGB colours take the
+    // nearest entry of the palette.
+    bool paletteDevice = false;
     DCState st;
     std::vector<DCState> saved;
 
@@ -226,7 +257,8 @@ private:
 
 // --- Object table ---
 
-// Adds an object and returns its handle (never null).
+// Adds an object and returns its handle; nullptr (the object freed) when the
+// table is full.
 HGDIOBJ Insert(std::unique_ptr<GdiObject> obj);
 // The object behind a handle when it is alive and of the kind asked for.
 GdiObject* Lookup(HGDIOBJ h);
@@ -253,18 +285,26 @@ inline RegionObj* LookupRegion(HRGN h) {
 inline IconObj* LookupIcon(HICON h) {
     return LookupAs<IconObj>(h, Kind::Icon);
 }
+inline PaletteObj* LookupPalette(HPALETTE h) {
+    return LookupAs<PaletteObj>(h, Kind::Palette);
+}
 DCObj* LookupDC(HDC h);
 // The DC behind a handle, or nullptr with ERROR_INVALID_HANDLE set.
 DCObj* DCOrFail(HDC h);
 // Removes and frees the object behind a handle.
 void Erase(HGDIOBJ h);
+// Frees the object behind `h` now, or, while DCs hold it, when the last
+// one lets go.
+void EraseOrDefer(GdiObject& o, HGDIOBJ h);
 // Reference counting of selected objects; Release frees a pending deletion.
+// TrySelectRef refuses an object whose deletion is pending.
+bool TrySelectRef(GdiObject& o);
 void AddSelectRef(HGDIOBJ h);
 void ReleaseSelectRef(HGDIOBJ h);
-template <GdiObjectHandle H> void AddSelectRef(H h) {
+template <class H> void AddSelectRef(H h) {
     AddSelectRef(handle_cast<HGDIOBJ>(h));
 }
-template <GdiObjectHandle H> void ReleaseSelectRef(H h) {
+template <class H> void ReleaseSelectRef(H h) {
     ReleaseSelectRef(handle_cast<HGDIOBJ>(h));
 }
 
@@ -288,10 +328,29 @@ bool SelectBitmapInto(DCObj& dc, HBITMAP bitmap);
 // Pixels and raster operations
 // ============================================================================
 
+// A colour as objects and DCs keep it: palette colours with their flag byte
+// (they are resolved when drawn), others without.
+inline COLORREF KeepColor(COLORREF c) {
+    const COLORREF flag = c >> 24;
+    return flag == 1 || flag == 2 ? c : c & 0xFFFFFF;
+}
+// A colour as the DC draws it (0x00BBGGRR): PALETTEINDEX takes the entry of
+// the DC's palette (entry 0 for an index past its end), PALETTERGB the
+// nearest entry on a palette device.
+COLORREF ResolvePaletteColor(const DCObj& dc, COLORREF c);
+inline COLORREF ResolveColor(const DCObj& dc, COLORREF c) {
+    const COLORREF flag = c >> 24;
+    return flag == 1 || flag == 2 ? ResolvePaletteColor(dc, c) : c & 0xFFFFFF;
+}
+
 // A COLORREF as a pixel of the target: 0x00RRGGBB for 32 bits; for a
 // monochrome target the nearest of black and white.
 inline std::uint32_t ColorToTargetPixel(COLORREF c, bool mono) {
     return mono ? MonoPixelFromColor(c) : PixelFromColor(c);
+}
+// A colour of the DC (palette colours resolved) as a pixel of its target.
+inline std::uint32_t DCColorPixel(const DCObj& dc, COLORREF c, bool mono) {
+    return ColorToTargetPixel(ResolveColor(dc, c), mono);
 }
 
 // A ternary raster operation on whole pixels: bit i of `code` is the result
@@ -348,10 +407,32 @@ struct Pattern {
     }
 };
 
+// Pixels a call works on for a moment: on the stack for the small sizes that
+// menus draw on every frame, on the heap beyond. Not initialised.
+class ScratchPixels {
+public:
+    explicit ScratchPixels(std::size_t n) {
+        if (n > kLocal) heap_.resize(n);
+    }
+    ScratchPixels(const ScratchPixels&) = delete;
+    ScratchPixels& operator=(const ScratchPixels&) = delete;
+    std::uint32_t* data() { return heap_.empty() ? local_ : heap_.data(); }
+    std::uint32_t& operator[](std::size_t i) { return data()[i]; }
+
+private:
+    static constexpr std::size_t kLocal = 256;
+    std::uint32_t local_[kLocal];
+    std::vector<std::uint32_t> heap_;
+};
+
 // Whether the processor runs the AVX2 paths of the raster loops.
 bool HasAvx2();
 // Sets `n` pixels to `value` (the widest stores the processor has).
 void FillPixels(std::uint32_t* p, int n, std::uint32_t value);
+// Blends `n` pixels with straight (not premultiplied) alpha over the
+// destination: each channel (s * a + d * (255 - a)) / 255 rounded, the
+// alpha channel a + d * (255 - a) / 255.
+void BlendStraight(std::uint32_t* d, const std::uint32_t* s, int n);
 
 // Resolves `brush` (a handle, a system colour index + 1, or nullptr for the
 // DC's selected brush) for drawing on `dc`'s target.

@@ -3,6 +3,7 @@
 
 #include "gfx/internal.h"
 
+#include <atomic>
 #include <cstring>
 #include <mutex>
 
@@ -14,124 +15,209 @@ namespace gfx::detail {
 
 namespace {
 
-struct Slot {
-    std::unique_ptr<GdiObject> obj;
-    std::uint32_t generation = 1;
+constexpr unsigned kIndexBits = 24;
+constexpr unsigned kChunkBits = 12;
+constexpr std::uint32_t kChunkSize = 1u << kChunkBits;
+constexpr std::uint32_t kChunkCount = 1u << (kIndexBits - kChunkBits);
+constexpr std::uintptr_t kIndexMask = (std::uintptr_t{1} << kIndexBits) - 1;
+
+struct alignas(64) Slot {
+    std::atomic<GdiObject*> obj{nullptr};
+    std::atomic<std::uint32_t> generation{1};
+    std::atomic<std::uint32_t> next{0}; // while free: index + 1 of the next free slot, 0 at the end
 };
 
-// The table lives for the whole process and is never destroyed, so objects
-// that other static objects free during exit still find it.
+// Handles are looked up without a lock, so that threads drawing with their
+// own objects never wait for each other: slots live in chunks that are added
+// as the table grows and never move, and the free slots form a lock-free
+// stack whose head carries a tag, so that a slot taken and given back between
+// a reader's two looks cannot fool it. Only growth takes a lock. The table
+// lives for the whole process, so that objects freed during exit still find it.
 struct Table {
-    std::mutex mutex;
-    std::vector<Slot> slots;
-    std::vector<std::uint32_t> free;
+    std::array<std::atomic<Slot*>, kChunkCount> chunks{};
+    std::atomic<std::uint64_t> freeHead{0}; // tag << 32 | (index + 1); index + 1 == 0: empty
+    std::mutex growMutex;
+    std::uint32_t chunksUsed = 0; // guarded by growMutex
 };
 Table& TheTable() {
     static Table* table = new Table;
     return *table;
 }
 
-constexpr std::uintptr_t kIndexMask = 0xFFFFFF;
+Slot* SlotAt(Table& t, std::uint32_t index) {
+    Slot* chunk = t.chunks[index >> kChunkBits].load(std::memory_order_acquire);
+    return chunk ? chunk + (index & (kChunkSize - 1)) : nullptr;
+}
 
 std::uintptr_t Encode(std::uint32_t index, Kind kind, std::uint32_t generation) {
     return (static_cast<std::uintptr_t>(generation) << 32) | (static_cast<std::uintptr_t>(kind) << 24) |
            index;
 }
 
-// Caller holds the table lock.
-Slot* SlotOf(Table& t, HGDIOBJ h) {
+// The slot of a live handle: its generation and kind match.
+Slot* SlotOf(Table& t, HGDIOBJ h, GdiObject** obj) {
     const std::uintptr_t v = handle_to_int(h);
     if (v < (std::uintptr_t{1} << 32)) return nullptr;
-    const std::uint32_t index = static_cast<std::uint32_t>(v & kIndexMask);
-    const std::uint32_t generation = static_cast<std::uint32_t>(v >> 32);
-    const Kind kind = static_cast<Kind>((v >> 24) & 0xFF);
-    if (index >= t.slots.size()) return nullptr;
-    Slot& s = t.slots[index];
-    if (s.generation != generation || !s.obj || s.obj->kind != kind) return nullptr;
-    return &s;
+    Slot* s = SlotAt(t, static_cast<std::uint32_t>(v & kIndexMask));
+    if (!s) return nullptr;
+    GdiObject* o = s->obj.load(std::memory_order_acquire);
+    if (!o || s->generation.load(std::memory_order_acquire) != static_cast<std::uint32_t>(v >> 32) ||
+        o->kind != static_cast<Kind>((v >> 24) & 0xFF))
+        return nullptr;
+    *obj = o;
+    return s;
 }
 
-// Caller holds the table lock; returns the object to destroy after unlocking.
-std::unique_ptr<GdiObject> Detach(Table& t, Slot& s, HGDIOBJ h) {
-    std::unique_ptr<GdiObject> doomed = std::move(s.obj);
-    if (++s.generation == 0) s.generation = 1;
-    t.free.push_back(static_cast<std::uint32_t>(handle_to_int(h) & kIndexMask));
-    return doomed;
+// Puts the chain first .. last (already linked through `next`) on the free stack.
+void PushFree(Table& t, std::uint32_t first, std::uint32_t last) {
+    Slot* tail = SlotAt(t, last);
+    std::uint64_t head = t.freeHead.load(std::memory_order_relaxed);
+    do {
+        tail->next.store(static_cast<std::uint32_t>(head), std::memory_order_relaxed);
+    } while (!t.freeHead.compare_exchange_weak(head, (((head >> 32) + 1) << 32) | (first + 1u),
+                                               std::memory_order_release, std::memory_order_relaxed));
+}
+
+bool PopFree(Table& t, std::uint32_t* index) {
+    std::uint64_t head = t.freeHead.load(std::memory_order_acquire);
+    while (static_cast<std::uint32_t>(head) != 0) {
+        const std::uint32_t i = static_cast<std::uint32_t>(head) - 1;
+        const Slot* slot = SlotAt(t, i);
+        if (!slot) return false; // only slots of existing chunks are ever pushed
+        const std::uint32_t next = slot->next.load(std::memory_order_relaxed);
+        if (t.freeHead.compare_exchange_weak(head, (((head >> 32) + 1) << 32) | next,
+                                             std::memory_order_acquire, std::memory_order_acquire)) {
+            *index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Grow(Table& t, std::uint32_t* index) {
+    std::lock_guard lock(t.growMutex);
+    if (PopFree(t, index)) return true; // another thread grew the table meanwhile
+    if (t.chunksUsed == kChunkCount) return false;
+    auto* chunk = new Slot[kChunkSize];
+    const std::uint32_t base = t.chunksUsed * kChunkSize;
+    for (std::uint32_t i = 1; i + 1 < kChunkSize; ++i)
+        chunk[i].next.store(base + i + 2, std::memory_order_relaxed);
+    t.chunks[t.chunksUsed].store(chunk, std::memory_order_release);
+    ++t.chunksUsed;
+    PushFree(t, base + 1, base + kChunkSize - 1);
+    *index = base;
+    return true;
+}
+
+// Each thread keeps a few free slots of its own, so that threads creating
+// and deleting objects at the same time do not all meet at the head of the
+// free stack. Plain data, so that it can still be read while the thread's
+// other objects are destroyed at its exit; the flusher gives the slots back
+// then.
+struct LocalFree {
+    static constexpr std::uint32_t kCapacity = 32;
+    std::uint32_t count = 0;
+    bool registered = false;
+    bool gone = false; // the thread is exiting: the slots went back already
+    std::uint32_t slots[kCapacity];
+};
+thread_local LocalFree tlsFree;
+
+struct LocalFreeFlusher {
+    ~LocalFreeFlusher() {
+        Table& t = TheTable();
+        while (tlsFree.count > 0) {
+            const std::uint32_t i = tlsFree.slots[--tlsFree.count];
+            PushFree(t, i, i);
+        }
+        tlsFree.gone = true;
+    }
+};
+thread_local LocalFreeFlusher tlsFreeFlusher;
+
+bool TakeSlot(Table& t, std::uint32_t* index) {
+    if (tlsFree.count > 0) {
+        *index = tlsFree.slots[--tlsFree.count];
+        return true;
+    }
+    return PopFree(t, index) || Grow(t, index);
+}
+
+void GiveSlot(Table& t, std::uint32_t index) {
+    LocalFree& local = tlsFree;
+    if (!local.gone && local.count < LocalFree::kCapacity) {
+        if (!local.registered) {
+            local.registered = true;
+            (void)&tlsFreeFlusher; // constructs it, so that it runs at the thread's exit
+        }
+        local.slots[local.count++] = index;
+        return;
+    }
+    PushFree(t, index, index);
 }
 
 } // namespace
 
 HGDIOBJ Insert(std::unique_ptr<GdiObject> obj) {
     Table& t = TheTable();
-    std::lock_guard lock(t.mutex);
-    std::uint32_t index;
-    if (!t.free.empty()) {
-        index = t.free.back();
-        t.free.pop_back();
-    } else {
-        index = static_cast<std::uint32_t>(t.slots.size());
-        t.slots.emplace_back();
+    std::uint32_t index = 0;
+    if (!TakeSlot(t, &index)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
     }
-    Slot& s = t.slots[index];
+    Slot& s = *SlotAt(t, index);
     const Kind kind = obj->kind;
-    s.obj = std::move(obj);
-    return handle_from_int<HGDIOBJ>(Encode(index, kind, s.generation));
+    const std::uint32_t generation = s.generation.load(std::memory_order_relaxed);
+    s.obj.store(obj.release(), std::memory_order_release);
+    return handle_from_int<HGDIOBJ>(Encode(index, kind, generation));
 }
 
 GdiObject* Lookup(HGDIOBJ h) {
     if (!h) return nullptr;
-    Table& t = TheTable();
-    std::lock_guard lock(t.mutex);
-    Slot* s = SlotOf(t, h);
-    return s ? s->obj.get() : nullptr;
+    GdiObject* o = nullptr;
+    return SlotOf(TheTable(), h, &o) ? o : nullptr;
 }
 
 DCObj* LookupDC(HDC h) {
     return LookupAs<DCObj>(h, Kind::DC);
 }
 
-// Destructors run outside the lock: they may release other objects.
+// Of two threads erasing one handle, the one that empties the slot frees the
+// object. Destructors may release other objects.
 void Erase(HGDIOBJ h) {
-    std::unique_ptr<GdiObject> doomed;
     Table& t = TheTable();
-    std::lock_guard lock(t.mutex);
-    if (Slot* s = SlotOf(t, h)) doomed = Detach(t, *s, h);
+    GdiObject* o = nullptr;
+    Slot* s = SlotOf(t, h, &o);
+    if (!s || !s->obj.compare_exchange_strong(o, nullptr, std::memory_order_acq_rel)) return;
+    std::uint32_t generation = s->generation.load(std::memory_order_relaxed) + 1;
+    if (generation == 0) generation = 1;
+    s->generation.store(generation, std::memory_order_release);
+    GiveSlot(t, static_cast<std::uint32_t>(handle_to_int(h) & kIndexMask));
+    delete o;
 }
 
-// Deletes the object, or, while a DC holds it, marks it to go when released.
-void EraseOrDefer(HGDIOBJ h) {
-    std::unique_ptr<GdiObject> doomed;
-    Table& t = TheTable();
-    std::lock_guard lock(t.mutex);
-    Slot* s = SlotOf(t, h);
-    if (!s) return;
-    if (s->obj->selectCount > 0)
-        s->obj->deletePending = true;
-    else
-        doomed = Detach(t, *s, h);
+void EraseOrDefer(GdiObject& o, HGDIOBJ h) {
+    if (o.refs.fetch_or(GdiObject::kDeletePending, std::memory_order_acq_rel) == 0) Erase(h);
 }
 
-// Select counts are shared by every thread that selects stock objects, so
-// they change under the table lock.
+bool TrySelectRef(GdiObject& o) {
+    if (o.stock) return true;
+    std::uint32_t r = o.refs.load(std::memory_order_relaxed);
+    do {
+        if (r & GdiObject::kDeletePending) return false;
+    } while (!o.refs.compare_exchange_weak(r, r + 1, std::memory_order_relaxed));
+    return true;
+}
+
+// For states that copy a selection: the object may already wait for deletion.
 void AddSelectRef(HGDIOBJ h) {
-    if (!h) return;
-    Table& t = TheTable();
-    std::lock_guard lock(t.mutex);
-    if (Slot* s = SlotOf(t, h)) ++s->obj->selectCount;
+    if (GdiObject* o = Lookup(h); o && !o->stock) o->refs.fetch_add(1, std::memory_order_relaxed);
 }
 
 void ReleaseSelectRef(HGDIOBJ h) {
-    if (!h) return;
-    std::unique_ptr<GdiObject> doomed;
-    Table& t = TheTable();
-    {
-        std::lock_guard lock(t.mutex);
-        Slot* s = SlotOf(t, h);
-        if (!s) return;
-        GdiObject& o = *s->obj;
-        if (o.selectCount > 0) --o.selectCount;
-        if (o.selectCount == 0 && o.deletePending) doomed = Detach(t, *s, h);
-    }
+    GdiObject* o = Lookup(h);
+    if (!o || o->stock) return;
+    if (o->refs.fetch_sub(1, std::memory_order_acq_rel) == (GdiObject::kDeletePending | 1)) Erase(h);
 }
 
 // ============================================================================
@@ -182,7 +268,7 @@ HGDIOBJ MakeStockBrush(UINT style, COLORREF color) {
     auto b = std::make_unique<BrushObj>();
     b->stock = true;
     b->style = style;
-    b->color = color;
+    b->color = KeepColor(color);
     return Insert(std::move(b));
 }
 
@@ -237,6 +323,18 @@ const Stock& GetStock() {
             p->style = PS_SOLID | 0x80000000u;
             s.objects[DC_PEN] = Insert(std::move(p));
         }
+        {
+            // The 20 static colours of a palette device.
+            static constexpr BYTE kStatic[20][3] = {
+                {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
+                {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
+                {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
+                {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
+            auto p = std::make_unique<PaletteObj>();
+            p->stock = true;
+            for (const auto& c : kStatic) p->entries.push_back(PALETTEENTRY{c[0], c[1], c[2], 0});
+            s.objects[DEFAULT_PALETTE] = Insert(std::move(p));
+        }
         auto bmp = NewBitmap(1, 1, 1);
         bmp->stock = true;
         s.defaultBitmap = ToHandle<HBITMAP>(Insert(std::move(bmp)));
@@ -265,12 +363,14 @@ void RetainState(const DCState& s) {
     AddSelectRef(s.brush);
     AddSelectRef(s.pen);
     AddSelectRef(s.font);
+    AddSelectRef(s.palette);
 }
 
 void ReleaseState(const DCState& s) {
     ReleaseSelectRef(s.brush);
     ReleaseSelectRef(s.pen);
     ReleaseSelectRef(s.font);
+    ReleaseSelectRef(s.palette);
 }
 
 DCState DefaultState() {
@@ -279,6 +379,7 @@ DCState DefaultState() {
     s.brush = ToHandle<HBRUSH>(stock.objects[WHITE_BRUSH]);
     s.pen = ToHandle<HPEN>(stock.objects[BLACK_PEN]);
     s.font = ToHandle<HFONT>(stock.objects[SYSTEM_FONT]);
+    s.palette = ToHandle<HPALETTE>(stock.objects[DEFAULT_PALETTE]);
     return s;
 }
 
@@ -325,7 +426,8 @@ BOOL DeleteObject(HGDIOBJ obj) {
         case Kind::Pen:
         case Kind::Brush:
         case Kind::Font:
-            EraseOrDefer(obj);
+        case Kind::Palette:
+            EraseOrDefer(*o, obj);
             return TRUE;
         default:
             break;
@@ -379,6 +481,10 @@ int GetObject(HGDIOBJ obj, int size, void* buffer) {
             bm.bmBits = b->dibSection ? static_cast<void*>(b->storage.data()) : nullptr;
             return CopyOut(buffer, size, &bm, sizeof bm);
         }
+        case Kind::Palette: {
+            const auto count = static_cast<WORD>(static_cast<PaletteObj*>(o)->entries.size());
+            return CopyOut(buffer, size, &count, sizeof count);
+        }
         case Kind::Region:
             return 0;
         default:
@@ -405,6 +511,8 @@ DWORD GetObjectType(HGDIOBJ obj) {
             return OBJ_BITMAP;
         case Kind::Region:
             return OBJ_REGION;
+        case Kind::Palette:
+            return OBJ_PAL;
         case Kind::DC:
             return static_cast<DCObj*>(o)->memoryDC ? OBJ_MEMDC : OBJ_DC;
         default:
@@ -422,6 +530,8 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
             return handle_cast<HGDIOBJ>(d->st.brush);
         case OBJ_FONT:
             return handle_cast<HGDIOBJ>(d->st.font);
+        case OBJ_PAL:
+            return handle_cast<HGDIOBJ>(d->st.palette);
         case OBJ_BITMAP:
             return handle_cast<HGDIOBJ>(d->memoryDC ? d->st.bitmap : d->surface);
         default:
@@ -432,14 +542,17 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
     DCObj* d = LookupDC(dc);
     GdiObject* o = Lookup(obj);
-    if (!d || !o || o->deletePending) {
+    if (!d || !o) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    auto swap = [&](auto& slot) {
+    auto swap = [&](auto& slot) -> HGDIOBJ {
         using H = std::remove_reference_t<decltype(slot)>;
+        if (!TrySelectRef(*o)) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return nullptr;
+        }
         HGDIOBJ old = handle_cast<HGDIOBJ>(slot);
-        AddSelectRef(obj);
         slot = ToHandle<H>(obj);
         ReleaseSelectRef(old);
         return old;
@@ -472,7 +585,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
 HBRUSH CreateSolidBrush(COLORREF color) {
     auto b = std::make_unique<BrushObj>();
     b->style = BS_SOLID;
-    b->color = color & 0xFFFFFF;
+    b->color = KeepColor(color);
     return ToHandle<HBRUSH>(Insert(std::move(b)));
 }
 
@@ -484,7 +597,7 @@ HBRUSH CreateHatchBrush(int style, COLORREF color) {
     auto b = std::make_unique<BrushObj>();
     b->style = BS_HATCHED;
     b->hatch = style;
-    b->color = color & 0xFFFFFF;
+    b->color = KeepColor(color);
     return ToHandle<HBRUSH>(Insert(std::move(b)));
 }
 
@@ -498,10 +611,11 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap) {
     b->style = BS_PATTERN;
     b->patternMono = bm->Mono();
     b->patternBitmap = handle_to_int(bitmap);
+    b->pattern = std::make_unique<std::array<std::uint32_t, 64>>();
     // Smaller bitmaps repeat to fill the 8 x 8 cell.
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
-            b->pattern[static_cast<std::size_t>(y * 8 + x)] = bm->Row(y % bm->height)[x % bm->width];
+            (*b->pattern)[static_cast<std::size_t>(y * 8 + x)] = bm->Row(y % bm->height)[x % bm->width];
     return ToHandle<HBRUSH>(Insert(std::move(b)));
 }
 
@@ -529,7 +643,7 @@ COLORREF SetDCBrushColor(HDC dc, COLORREF color) {
     DCObj* d = LookupDC(dc);
     if (!d) return CLR_INVALID;
     COLORREF old = d->st.dcBrushColor;
-    d->st.dcBrushColor = color & 0xFFFFFF;
+    d->st.dcBrushColor = KeepColor(color);
     return old;
 }
 
@@ -537,7 +651,7 @@ COLORREF SetDCPenColor(HDC dc, COLORREF color) {
     DCObj* d = LookupDC(dc);
     if (!d) return CLR_INVALID;
     COLORREF old = d->st.dcPenColor;
-    d->st.dcPenColor = color & 0xFFFFFF;
+    d->st.dcPenColor = KeepColor(color);
     return old;
 }
 
@@ -553,7 +667,7 @@ HPEN CreatePen(int style, int width, COLORREF color) {
     p->width = std::max(1, std::min(width, 1 << 12));
     // Wide pens draw only solid lines, as the original's cosmetic rules say.
     if (p->width > 1 && style != PS_NULL && style != PS_INSIDEFRAME) p->style = PS_SOLID;
-    p->color = color & 0xFFFFFF;
+    p->color = KeepColor(color);
     return ToHandle<HPEN>(Insert(std::move(p)));
 }
 
@@ -583,7 +697,7 @@ HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* lb, DWORD styleCount
     auto p = std::make_unique<PenObj>();
     p->style = s | (style & PS_TYPE_MASK);
     p->width = static_cast<int>(std::max<DWORD>(1, std::min<DWORD>(width, 1 << 12)));
-    p->color = lb->lbColor & 0xFFFFFF;
+    p->color = KeepColor(lb->lbColor);
     p->extended = true;
     return ToHandle<HPEN>(Insert(std::move(p)));
 }

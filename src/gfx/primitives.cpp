@@ -56,8 +56,8 @@ PenInfo ResolvePen(DCObj& d) {
     BitmapObj* t = d.Target();
     const bool mono = t && t->Mono();
     info.null = false;
-    info.color = ColorToTargetPixel(IsDCPen(p) ? d.st.dcPenColor : p->color, mono);
-    info.bkColor = ColorToTargetPixel(d.st.bkColor, mono);
+    info.color = DCColorPixel(d, IsDCPen(p) ? d.st.dcPenColor : p->color, mono);
+    info.bkColor = DCColorPixel(d, d.st.bkColor, mono);
     info.opaqueGaps = d.st.bkMode == OPAQUE;
     info.width = p->width;
     info.insideFrame = p->Style() == PS_INSIDEFRAME;
@@ -401,7 +401,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
     BitmapObj* t = d->Target();
     const POINT s = d->LogicalToSurface(POINT{ClampCoord(x), ClampCoord(y)});
     if (!t || !d->EffectiveClip().Contains(s.x, s.y)) return CLR_INVALID;
-    const std::uint32_t px = ColorToTargetPixel(color & 0xFFFFFF, t->Mono());
+    const std::uint32_t px = DCColorPixel(*d, color, t->Mono());
     t->Row(s.y)[s.x] = px;
     t->AddDirty(RECT{s.x, s.y, s.x + 1, s.y + 1});
     return ColorFromPixel(px);

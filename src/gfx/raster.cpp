@@ -85,18 +85,18 @@ Pattern ResolveBrush(DCObj& dc, HBRUSH brush) {
         return SolidPattern(ColorToTargetPixel(GetSysColor(static_cast<int>(value - 1)), mono));
     BrushObj* b = LookupBrush(brush);
     if (!b) return Pattern{};
-    if (b->dcBrush) return SolidPattern(ColorToTargetPixel(dc.st.dcBrushColor, mono));
+    if (b->dcBrush) return SolidPattern(DCColorPixel(dc, dc.st.dcBrushColor, mono));
     if (b->sysColorIndex >= 0) return SolidPattern(ColorToTargetPixel(GetSysColor(b->sysColorIndex), mono));
     switch (b->style) {
         case BS_SOLID:
-            return SolidPattern(ColorToTargetPixel(b->color, mono));
+            return SolidPattern(DCColorPixel(dc, b->color, mono));
         case BS_HATCHED:
         case BS_PATTERN: {
             Pattern p;
             p.none = false;
             const std::uint32_t fg =
-                ColorToTargetPixel(b->style == BS_HATCHED ? b->color : dc.st.textColor, mono);
-            const std::uint32_t bg = ColorToTargetPixel(dc.st.bkColor, mono);
+                DCColorPixel(dc, b->style == BS_HATCHED ? b->color : dc.st.textColor, mono);
+            const std::uint32_t bg = DCColorPixel(dc, dc.st.bkColor, mono);
             p.mask = 0;
             for (int y = 0; y < 8; ++y)
                 for (int x = 0; x < 8; ++x) {
@@ -108,10 +108,10 @@ Pattern ResolveBrush(DCObj& dc, HBRUSH brush) {
                         drawn = on || dc.st.bkMode == OPAQUE;
                     } else if (b->patternMono) {
                         // Monochrome patterns: 0 bits take the text colour, 1 bits the background.
-                        p.tile[i] = b->pattern[i] ? bg : fg;
+                        p.tile[i] = (*b->pattern)[i] ? bg : fg;
                     } else {
-                        p.tile[i] = mono ? MonoPixelFromColor(ColorFromPixel(b->pattern[i]))
-                                         : (b->pattern[i] & 0xFFFFFF);
+                        p.tile[i] = mono ? MonoPixelFromColor(ColorFromPixel((*b->pattern)[i]))
+                                         : ((*b->pattern)[i] & 0xFFFFFF);
                     }
                     if (drawn) p.mask |= 1ull << i;
                 }

@@ -92,7 +92,7 @@ class CoveragePainter {
 public:
     CoveragePainter(DCObj& dc, BitmapObj& target, const RECT& limit, COLORREF color)
         : target_(target), clip_(dc.EffectiveClip()), limit_(Intersect(limit, clip_.Bounds())),
-          mono_(target.Mono()), ink_(ColorToTargetPixel(color & 0xFFFFFF, target.Mono())) {
+          mono_(target.Mono()), ink_(DCColorPixel(dc, color, target.Mono())) {
 #if defined(__SSE2__)
         zero_ = _mm_setzero_si128();
         ink16_ = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(ink_)), zero_);
@@ -234,8 +234,8 @@ bool DrawRun(DCObj& dc, FontInstance& font, POINT ref, const TextRun& run, const
     const FontMetrics& m = font.Metrics();
     const LOGFONT& lf = font.LogFont();
     const bool mono = target->Mono();
-    const std::uint32_t bk = ColorToTargetPixel(dc.st.bkColor & 0xFFFFFF, mono);
-    const std::uint32_t ink = ColorToTargetPixel(dc.st.textColor & 0xFFFFFF, mono);
+    const std::uint32_t bk = DCColorPixel(dc, dc.st.bkColor, mono);
+    const std::uint32_t ink = DCColorPixel(dc, dc.st.textColor, mono);
     const RECT limit = o.clip ? ToSurface(dc, *o.clip) : kUnlimited;
 
     if (o.opaqueRect) FillSurface(dc, ToSurface(dc, *o.opaqueRect), limit, bk);

@@ -97,6 +97,7 @@ struct HPEN__;
 struct HFONT__;
 struct HRGN__;
 struct HICON__;
+struct HPALETTE__;
 using HGDIOBJ = HGDIOBJ__*;
 using HDC = HDC__*;
 using HBITMAP = HBITMAP__*;
@@ -105,6 +106,7 @@ using HPEN = HPEN__*;
 using HFONT = HFONT__*;
 using HRGN = HRGN__*;
 using HICON = HICON__*;
+using HPALETTE = HPALETTE__*;
 using HCURSOR = HICON;
 
 // Converts between the typed handles and the generic one, as a cast does on

@@ -7,9 +7,13 @@
 #include "support/driver.h"
 #include "win/driver.h"
 
+#include <cstddef>
+#include <cstring>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
+#include <vector>
 
 using namespace bars;
 using gfx::COLORREF;
@@ -179,6 +183,40 @@ TEST_F(DrawingTest, FadingFollowsItsSwitchAndTheScreenDepth) {
     UpdateScreenBitsPerPixel();
     EXPECT_EQ(ScreenBitsPerPixel(), 8);
     EXPECT_EQ(CentreAfterFlatDraw(), Red);
+}
+
+// A brush naming a palette entry fills the glyph's cell through the target
+// DC's palette on a screen of 256 colours; elsewhere the work DC keeps the
+// default palette, whose entry 1 is dark red.
+TEST_F(DrawingTest, GlyphsDrawThroughTheTargetsPaletteOnAPaletteScreen) {
+    struct DepthCase {
+        int BitsPerPixel;
+        COLORREF Cell;
+    };
+    const DepthCase Cases[] = {{32, RGB(128, 0, 0)}, {8, Green}};
+    auto Glyph = MakeGlyph();
+    std::vector<std::byte> Buffer(offsetof(gfx::LOGPALETTE, palPalEntry) + 2 * sizeof(gfx::PALETTEENTRY));
+    auto* LP = new (Buffer.data()) gfx::LOGPALETTE;
+    LP->palNumEntries = 2;
+    const gfx::PALETTEENTRY Entries[2] = {{0, 0, 0, 0}, {0, 160, 0, 0}};
+    std::memcpy(Buffer.data() + offsetof(gfx::LOGPALETTE, palPalEntry), Entries, sizeof Entries);
+    const gfx::HPALETTE Palette = gfx::CreatePalette(LP);
+    const gfx::HBRUSH EntryBrush = gfx::CreateSolidBrush(gfx::PALETTEINDEX(1));
+    for (const DepthCase& C : Cases) {
+        SCOPED_TRACE(C.BitsPerPixel);
+        win::SetScreen(C.BitsPerPixel, {win::MonitorConfig{{0, 0, 1024, 768}, {0, 0, 1024, 738}}});
+        UpdateScreenBitsPerPixel();
+        DibDC S(6, 6, Blue);
+        const gfx::HPALETTE Old = gfx::SelectPalette(S.dc(), Palette, gfx::FALSE);
+        DrawGlyph(S.dc(), EntryBrush, {1, 1, 5, 5}, {1, 1, 5, 5}, Glyph.get(), nullptr, -1, true, false,
+                  false, false, false, false, false, false, gfx::clNone, cls::clFuchsia);
+        gfx::SelectPalette(S.dc(), Old, gfx::FALSE);
+        EXPECT_EQ(Picture(S, {{Blue, 'b'}, {C.Cell, 'c'}, {Red, 'R'}}),
+                  Rows({"bbbbbb", "bccccb", "bcRRcb", "bcRRcb", "bccccb", "bbbbbb"}));
+    }
+    gfx::DeleteObject(EntryBrush);
+    EXPECT_TRUE(gfx::DeleteObject(Palette));
+    EXPECT_EQ(gfx::GetObjectType(Palette), 0u); // the work DC let it go
 }
 
 TEST_F(DrawingTest, ArrowsByDirectionAndState) {

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace gfx {
@@ -468,6 +469,48 @@ TEST(GradientFill, HonoursClipOriginAndChecksArguments) {
     EXPECT_FALSE(GradientFill(d.dc(), v, 2, &badIndex, 1, GRADIENT_FILL_RECT_H));
     EXPECT_FALSE(GradientFill(d.dc(), v, 2, &gr, 1, 7));
     EXPECT_FALSE(GradientFill(nullptr, v, 2, &gr, 1, GRADIENT_FILL_RECT_H));
+}
+
+// Step i of n takes a + (b - a) * i / (n - 1) per channel (the quotient
+// rounded toward zero), the high byte of each 8.8 value; rising and falling
+// channels, lengths that stress the row-at-a-time arithmetic, and a clip that
+// starts mid-way must all give exactly that.
+TEST(GradientFill, EveryStepIsExactAlongEitherAxis) {
+    const TRIVERTEX from{0, 0, 0x1234, 0xFF00, 0x0080, 0xFFFF};
+    const TRIVERTEX to{0, 0, 0xFEDC, 0x0001, 0x8000, 0x0000};
+    const long long a[4] = {from.Red, from.Green, from.Blue, from.Alpha};
+    const long long b[4] = {to.Red, to.Green, to.Blue, to.Alpha};
+    auto expected = [&](long long i, long long n) {
+        std::uint32_t byte[4];
+        for (int k = 0; k < 4; ++k)
+            byte[k] = static_cast<std::uint32_t>((a[k] + (b[k] - a[k]) * i / (n - 1)) >> 8);
+        return byte[3] << 24 | byte[0] << 16 | byte[1] << 8 | byte[2];
+    };
+    struct Case {
+        int length;
+        int clipFrom; // along the gradient
+    };
+    for (const Case& c : {Case{2, 0}, Case{9, 0}, Case{255, 0}, Case{256, 0}, Case{257, 3}, Case{1021, 500},
+                          Case{3001, 1777}}) {
+        for (ULONG mode : {GRADIENT_FILL_RECT_H, GRADIENT_FILL_RECT_V}) {
+            const bool h = mode == GRADIENT_FILL_RECT_H;
+            SCOPED_TRACE(std::to_string(c.length) + (h ? " across" : " down"));
+            DibDC d(h ? c.length : 3, h ? 3 : c.length, RGB(0, 0, 0));
+            if (h)
+                IntersectClipRect(d.dc(), c.clipFrom, 0, c.length, 3);
+            else
+                IntersectClipRect(d.dc(), 0, c.clipFrom, 3, c.length);
+            TRIVERTEX v[2] = {from, to};
+            v[1].x = h ? c.length : 3;
+            v[1].y = h ? 3 : c.length;
+            const GRADIENT_RECT gr{0, 1};
+            ASSERT_TRUE(GradientFill(d.dc(), v, 2, &gr, 1, mode));
+            for (int i = 0; i < c.length; ++i) {
+                const std::uint32_t want = i < c.clipFrom ? 0u : expected(i, c.length);
+                ASSERT_EQ(h ? Raw(d.bitmap(), i, 1) : Raw(d.bitmap(), 1, i), want) << "at " << i;
+            }
+        }
+    }
 }
 
 TEST(GradientFill, TriangleMixesVertexColours) {

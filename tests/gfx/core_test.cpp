@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
 namespace gfx {
 namespace {
 
@@ -36,6 +41,73 @@ TEST(Objects, StaleHandlesAreRefusedEverywhere) {
     DeleteObject(again);
 }
 
+// More objects than the table starts with; every slot given back and taken
+// again must leave the earlier handles dead.
+TEST(Objects, TheTableGrowsAndReusedSlotsKeepOldHandlesDead) {
+    constexpr int n = 10000;
+    std::vector<HBRUSH> first(n);
+    for (int i = 0; i < n; ++i)
+        first[static_cast<std::size_t>(i)] = CreateSolidBrush(static_cast<COLORREF>(i));
+    for (int i = 0; i < n; i += 997) {
+        LOGBRUSH lb;
+        ASSERT_EQ(GetObject(first[static_cast<std::size_t>(i)], sizeof lb, &lb), int(sizeof lb));
+        EXPECT_EQ(lb.lbColor, static_cast<COLORREF>(i));
+    }
+    for (HBRUSH b : first) ASSERT_TRUE(DeleteObject(b));
+    std::vector<HBRUSH> second(n);
+    for (HBRUSH& b : second) b = CreateSolidBrush(kRed);
+    for (HBRUSH b : first) ASSERT_EQ(GetObjectType(b), 0u);
+    std::sort(first.begin(), first.end());
+    for (HBRUSH b : second) {
+        ASSERT_EQ(GetObjectType(b), OBJ_BRUSH);
+        ASSERT_FALSE(std::binary_search(first.begin(), first.end(), b));
+        DeleteObject(b);
+    }
+}
+
+// Threads draw with objects of their own and the shared stock objects at
+// once, and an object deleted on one thread while another has it selected
+// lives until that thread lets it go.
+TEST(Objects, ThreadsShareTheTableAndHandOverDeletion) {
+    constexpr int kThreads = 4, kRounds = 2000;
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([t, &wrong] {
+            DibDC d(4, 4);
+            LOGFONT lf;
+            lf.lfHeight = -11 - t;
+            for (int i = 0; i < kRounds; ++i) {
+                const COLORREF c = RGB(t, i & 0xFF, 7);
+                HBRUSH b = CreateSolidBrush(c);
+                HPEN p = CreatePen(PS_SOLID, 1, c);
+                HFONT f = CreateFontIndirect(&lf);
+                HGDIOBJ oldBrush = SelectObject(d.dc(), b), oldPen = SelectObject(d.dc(), p),
+                        oldFont = SelectObject(d.dc(), f);
+                PatBlt(d.dc(), 0, 0, 4, 4, PATCOPY);
+                if (d.At(1, 1) != c) ++wrong;
+                SelectObject(d.dc(), GetStockObject(GRAY_BRUSH));
+                SelectObject(d.dc(), oldPen);
+                SelectObject(d.dc(), oldFont);
+                DeleteObject(b);
+                DeleteObject(p);
+                DeleteObject(f);
+                SelectObject(d.dc(), oldBrush);
+            }
+        });
+    for (std::thread& th : threads) th.join();
+    EXPECT_EQ(wrong.load(), 0);
+
+    DibDC d(4, 4);
+    HBRUSH b = CreateSolidBrush(kRed);
+    HGDIOBJ old = SelectObject(d.dc(), b);
+    std::thread([b] { EXPECT_TRUE(DeleteObject(b)); }).join();
+    EXPECT_TRUE(PatBlt(d.dc(), 0, 0, 4, 4, PATCOPY));
+    EXPECT_EQ(d.At(2, 2), kRed);
+    SelectObject(d.dc(), old);
+    EXPECT_EQ(GetObjectType(b), 0u);
+}
+
 TEST(Objects, StockObjectsSurviveDeletion) {
     HGDIOBJ white = GetStockObject(WHITE_BRUSH);
     EXPECT_TRUE(DeleteObject(white));
@@ -58,6 +130,20 @@ TEST(Objects, SelectedObjectsOutliveDeleteObject) {
     EXPECT_EQ(d.At(1, 1), kRed);
     SelectObject(d.dc(), old);
     EXPECT_EQ(GetObjectType(red), 0u);
+
+    // A saved state holds one too, and no DC may take it up anew.
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    SelectObject(d.dc(), blue);
+    EXPECT_TRUE(DeleteObject(blue));
+    const int saved = SaveDC(d.dc());
+    SelectObject(d.dc(), old);
+    EXPECT_EQ(GetObjectType(blue), OBJ_BRUSH);
+    EXPECT_EQ(SelectObject(DibDC(1, 1).dc(), blue), nullptr);
+    ASSERT_TRUE(RestoreDC(d.dc(), saved));
+    EXPECT_TRUE(PatBlt(d.dc(), 0, 0, 2, 2, PATCOPY));
+    EXPECT_EQ(d.At(1, 1), RGB(0, 0, 255));
+    SelectObject(d.dc(), old);
+    EXPECT_EQ(GetObjectType(blue), 0u);
 }
 
 TEST(Objects, BitmapSelectedIntoADCCannotBeDeletedOrSelectedTwice) {

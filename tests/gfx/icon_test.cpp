@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <string>
 #include <vector>
 
 namespace gfx {
@@ -134,6 +136,55 @@ TEST(Icon, AlphaIconsBlend) {
     DestroyIcon(icon);
     DeleteObject(color);
     DeleteObject(mask);
+}
+
+// Each channel (s * a + d * (255 - a)) / 255 rounded; the alpha channel
+// a + da * (255 - a) / 255. Eleven columns cover whole vectors and a tail;
+// the icon is drawn at its size, stretched, and shifted past the left edge.
+TEST(Icon, AlphaBlendingIsExactAtAnySize) {
+    constexpr int w = 11;
+    const std::uint32_t alphas[] = {0, 1, 64, 127, 128, 200, 254, 255, 3, 77, 255};
+    std::vector<std::uint32_t> px(w * 2);
+    for (int i = 0; i < w * 2; ++i)
+        px[static_cast<std::size_t>(i)] =
+            alphas[i % w] << 24 | (0x123457u * static_cast<std::uint32_t>(i + 1) & 0xFFFFFF);
+    HBITMAP color = CreateBitmap(w, 2, 1, 32, px.data());
+    HBITMAP mask = CreateBitmap(w, 2, 1, 1, nullptr);
+    ICONINFO ii;
+    ii.hbmColor = color;
+    ii.hbmMask = mask;
+    HICON icon = CreateIconIndirect(&ii);
+    DeleteObject(color);
+    DeleteObject(mask);
+    ASSERT_TRUE(icon);
+    auto blend = [](std::uint32_t d, std::uint32_t s) {
+        const std::uint32_t a = s >> 24;
+        std::uint32_t out = (a + ((d >> 24) * (255 - a) + 127) / 255) << 24;
+        for (int shift = 0; shift < 24; shift += 8)
+            out |= ((((s >> shift) & 0xFF) * a + ((d >> shift) & 0xFF) * (255 - a) + 127) / 255) << shift;
+        return out;
+    };
+    struct Case {
+        int x, scale;
+    };
+    for (const Case& c : {Case{0, 1}, Case{0, 2}, Case{-3, 1}}) {
+        SCOPED_TRACE(std::to_string(c.x) + " x" + std::to_string(c.scale));
+        DibDC d(w * 2, 4);
+        BitmapSurface s;
+        ASSERT_TRUE(GetBitmapSurface(d.bitmap(), &s));
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < w * 2; ++x)
+                s.Row(y)[x] = 0x9E3779B9u * static_cast<std::uint32_t>(y * 64 + x + 1);
+        const std::vector<std::uint32_t> before(s.Row(0), s.Row(0) + w * 2 * 4);
+        ASSERT_TRUE(DrawIconEx(d.dc(), c.x, 0, icon, w * c.scale, 2 * c.scale, 0, nullptr, DI_NORMAL));
+        for (int y = 0; y < 2 * c.scale; ++y)
+            for (int x = std::max(c.x, 0); x < c.x + w * c.scale; ++x) {
+                const std::uint32_t src = px[static_cast<std::size_t>(y / c.scale * w + (x - c.x) / c.scale)];
+                ASSERT_EQ(s.Row(y)[x], blend(before[static_cast<std::size_t>(y * w * 2 + x)], src))
+                    << "at " << x << ", " << y;
+            }
+    }
+    DestroyIcon(icon);
 }
 
 TEST(Icon, CopiesAreIndependent) {
