@@ -422,7 +422,7 @@ __attribute__((target("avx2"))) int BlendPremultiplied(std::uint32_t* d, const s
 
 // Straight alpha: each channel (s * a + d * (255 - a)) / 255, with 255 for
 // the source's own alpha channel.
-int BlendStraight(std::uint32_t* d, const std::uint32_t* s, int n) {
+__attribute__((target("avx2"))) int BlendStraight(std::uint32_t* d, const std::uint32_t* s, int n) {
     const __m256i z = _mm256_setzero_si256(), opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u)),
                   full = _mm256_set1_epi16(255);
     int i = 0;
@@ -445,7 +445,8 @@ int BlendStraight(std::uint32_t* d, const std::uint32_t* s, int n) {
 }
 
 // Rows of a vertical gradient, eight at a time (see GradientColumn).
-int GradientColumn(const ColumnSteps& c, std::int32_t first, int count, std::uint32_t* out) {
+__attribute__((target("avx2"))) int GradientColumn(const ColumnSteps& c, std::int32_t first, int count,
+                                                   std::uint32_t* out) {
     const __m256d bias = _mm256_set1_pd(0x1p-30), four = _mm256_set1_pd(4.0);
     int i = 0;
     for (; i + 8 <= count; i += 8) {
