@@ -258,6 +258,8 @@ DCObj* LookupDC(HDC h);
 DCObj* DCOrFail(HDC h);
 // Removes and frees the object behind a handle.
 void Erase(HGDIOBJ h);
+// The number of objects in the table.
+DWORD LiveObjectCount();
 // Reference counting of selected objects; Release frees a pending deletion.
 void AddSelectRef(HGDIOBJ h);
 void ReleaseSelectRef(HGDIOBJ h);

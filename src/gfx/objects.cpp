@@ -90,6 +90,12 @@ DCObj* LookupDC(HDC h) {
     return LookupAs<DCObj>(h, Kind::DC);
 }
 
+DWORD LiveObjectCount() {
+    Table& t = TheTable();
+    std::lock_guard lock(t.mutex);
+    return static_cast<DWORD>(t.slots.size() - t.free.size());
+}
+
 // Destructors run outside the lock: they may release other objects.
 void Erase(HGDIOBJ h) {
     std::unique_ptr<GdiObject> doomed;
@@ -385,6 +391,10 @@ int GetObject(HGDIOBJ obj, int size, void* buffer) {
             SetLastError(ERROR_INVALID_HANDLE);
             return 0;
     }
+}
+
+DWORD GetGdiObjectCount() {
+    return LiveObjectCount();
 }
 
 DWORD GetObjectType(HGDIOBJ obj) {

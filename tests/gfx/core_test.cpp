@@ -49,15 +49,19 @@ TEST(Objects, StockObjectsSurviveDeletion) {
 
 TEST(Objects, SelectedObjectsOutliveDeleteObject) {
     DibDC d(4, 4);
+    const DWORD Before = GetGdiObjectCount();
     HBRUSH red = CreateSolidBrush(kRed);
+    EXPECT_EQ(GetGdiObjectCount(), Before + 1);
     HGDIOBJ old = SelectObject(d.dc(), red);
     EXPECT_EQ(old, GetStockObject(WHITE_BRUSH));
     EXPECT_TRUE(DeleteObject(red));
-    // Still usable while selected.
+    // Still usable (and counted) while selected.
     EXPECT_TRUE(PatBlt(d.dc(), 0, 0, 2, 2, PATCOPY));
     EXPECT_EQ(d.At(1, 1), kRed);
+    EXPECT_EQ(GetGdiObjectCount(), Before + 1);
     SelectObject(d.dc(), old);
     EXPECT_EQ(GetObjectType(red), 0u);
+    EXPECT_EQ(GetGdiObjectCount(), Before);
 }
 
 TEST(Objects, BitmapSelectedIntoADCCannotBeDeletedOrSelectedTwice) {
