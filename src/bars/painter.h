@@ -34,9 +34,6 @@ class TCanvas;
 
 namespace bars {
 
-class TdxBarEdit;
-class TdxBarCustomCombo;
-
 // Where a control is drawn: a horizontal toolbar, a menu window, or a
 // vertical toolbar (captions turned when the bar is rotated).
 enum TdxBarPaintType : unsigned char { ptHorz, ptMenu, ptVert };
@@ -84,10 +81,10 @@ public:
     // ========================================================================
 
     // Frame around a glyph cell. AFrame: the caller asks for a frame (the
-    // glyph fits); ACellFilled: the cell was filled with ABrush already.
+    // glyph fits); ANoGlyph: the cell is a check cell (no picture).
     virtual void DrawGlyphFrame(TdxBarItemControl* AControl, gfx::HDC DC, TdxBarPaintType APaintType,
-                                const TdxBarPaintState& AState, const gfx::RECT& R, bool AFrame, bool ACellFilled,
-                                gfx::HBRUSH ABrush) const;
+                                const TdxBarPaintState& AState, const gfx::RECT& R, bool AFrame,
+                                bool ANoGlyph, gfx::HBRUSH ABrush) const;
     // Check mark of a checked control without glyph, 9 x 7 pixels per unit of
     // AThickness, top-left at (X, Y).
     virtual void DrawCheckMark(TdxBarItemControl* AControl, gfx::HDC DC, int AThickness, int X, int Y) const;
@@ -103,7 +100,8 @@ public:
     // Arrow of a sub item or of a drop-down part in a menu.
     virtual void DrawSubMenuArrow(gfx::HDC DC, const gfx::RECT& R, int ASize, bool AEnabled, bool ASelected,
                                   bool ADown) const;
-    virtual void GetEditColors(TdxBarItemControl* AControl, gfx::TColor& ATextColor, gfx::TColor& ABkColor) const;
+    virtual void GetEditColors(TdxBarItemControl* AControl, gfx::TColor& ATextColor,
+                               gfx::TColor& ABkColor) const;
     virtual gfx::TColor GetDisabledImageFadeColor(TCustomdxBarControl* ABarControl) const;
     // Two different colours mean embossed text: ShadowColor one pixel right
     // and down first, then TextColor in place.
@@ -132,16 +130,17 @@ public:
     virtual void GetCaptionTextLeft(TCustomdxBarControl* ABarControl, int& X, int& ARight) const;
     virtual gfx::TColor GetMarkChevronColor(TCustomdxBarControl* ABarControl) const;
     virtual void DrawDownArrow(gfx::HDC DC, gfx::TColor AColor, int ASize, int X, int Y) const;
-    virtual void DrawScrollArrow(TdxBarSubMenuControl* AMenu, gfx::HDC DC, bool AUp, const gfx::RECT& R) const;
+    virtual void DrawScrollArrow(TdxBarSubMenuControl* AMenu, gfx::HDC DC, bool AUp,
+                                 const gfx::RECT& R) const;
     virtual void DrawExpandArrows(TdxBarSubMenuControl* AMenu, gfx::HDC DC, bool ASelected,
                                   const gfx::RECT& R) const;
     virtual void AdjustEditTextRect(gfx::RECT& R) const;
     virtual void DrawCenteredText(gfx::HDC DC, const gfx::RECT& R, bool AOpaque, const std::string& AText,
                                   int AOffset) const;
-    virtual void FillGlyphCell(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R, gfx::HBRUSH ABrush,
-                               bool ASolid) const;
-    virtual void FrameGlyphCell(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R, gfx::HBRUSH ABrush,
-                                bool ASolid) const;
+    virtual void FillGlyphCell(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R,
+                               gfx::HBRUSH ABrush, bool ASolid) const;
+    virtual void FrameGlyphCell(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R,
+                                gfx::HBRUSH ABrush, bool ASolid) const;
     virtual void DrawEtchedLine(gfx::HDC DC, const gfx::RECT& R) const;
     // Computes the glyph rectangle in R and calls DrawGlyphImage. ANoGlyph:
     // draw the check cell even when the control has a glyph; AOwnRect: the
@@ -158,14 +157,14 @@ public:
                                    const TdxBarPaintState& AState, bool AShowGlyph) const;
     // Alignment: 0 left, 1 centre, 2 right. AVertical: the caller selected a
     // font turned by 270 degrees. AClipped: clip the text to R.
-    virtual void DrawCaption(TdxBarItemControl* AControl, gfx::HDC DC, const std::string& AText, const gfx::RECT& R,
-                             int AAlignment, bool AEnabled, bool ASelected, bool AVertical, bool AClipped,
-                             bool AFlatHint) const;
+    virtual void DrawCaption(TdxBarItemControl* AControl, gfx::HDC DC, const std::string& AText,
+                             const gfx::RECT& R, int AAlignment, bool AEnabled, bool ASelected,
+                             bool AVertical, bool AClipped, bool AFlatHint) const;
     virtual void DrawSelectedFrame(gfx::HDC DC, gfx::RECT& R) const;
     // AKind: 0 none, 1 sunken, 2 raised, 3 etched, 4 raised then sunken.
     virtual void DrawBorder(gfx::HDC DC, gfx::RECT& R, int AKind, int ASize) const;
-    virtual void DrawDownFrame(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT& R, bool ADown, bool ASelected,
-                               bool APressed) const;
+    virtual void DrawDownFrame(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT& R, bool ADown,
+                               bool ASelected, bool APressed) const;
     virtual void GetTextColorAndBrush(TdxBarItemControl* AControl, const TdxBarPaintState& AState,
                                       gfx::TColor& AColor, gfx::HBRUSH& ABrush) const;
     virtual gfx::HBRUSH GetGlyphBrush(TdxBarItemControl* AControl, TdxBarPaintType APaintType,
@@ -199,7 +198,8 @@ public:
     virtual bool GetBarWindowFlagA(TCustomdxBarControl* ABarControl) const;
     virtual gfx::HBRUSH GetToolbarBrush(const TdxBarManager* AManager) const;
     virtual void FillBarBackgroundFromDock(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::HBRUSH ABrush,
-                                           cls::TBitmap* ABitmap, const gfx::RECT& R, gfx::POINT AOrigin) const;
+                                           cls::TBitmap* ABitmap, const gfx::RECT& R,
+                                           gfx::POINT AOrigin) const;
     virtual void FillBarWindowBackground(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::TColor AColor,
                                          gfx::HBRUSH ABrush, const gfx::RECT& R, gfx::POINT AOrigin) const;
     virtual void FillOwnerEdge(TCustomdxBarControl* ABarControl, gfx::HDC DC) const;
@@ -229,8 +229,10 @@ public:
     virtual void DrawToolbarSeparator(TCustomdxBarControl* ABarControl, gfx::HDC DC, const gfx::RECT& R,
                                       bool AHorizontal) const;
     // AState: 0 normal, 1 hot, 2 pressed.
-    virtual void FillCaptionButton(TCustomdxBarControl* ABarControl, gfx::HDC DC, int AState, gfx::RECT R) const;
-    virtual void DrawCloseButton(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::RECT R, int AState) const;
+    virtual void FillCaptionButton(TCustomdxBarControl* ABarControl, gfx::HDC DC, int AState,
+                                   gfx::RECT R) const;
+    virtual void DrawCloseButton(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::RECT R,
+                                 int AState) const;
     virtual void DrawDockedFrame(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::HBRUSH ABrush,
                                  gfx::RECT R) const;
     // ABorder: the width of the floating frame.
@@ -238,13 +240,15 @@ public:
                                gfx::RECT R) const;
     virtual void DrawFloatingCaption(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::HBRUSH ABrush,
                                      const gfx::RECT& R) const;
-    virtual void DrawMark(TCustomdxBarControl* ABarControl, gfx::HDC DC, const gfx::RECT& R, int AState) const;
+    virtual void DrawMark(TCustomdxBarControl* ABarControl, gfx::HDC DC, const gfx::RECT& R,
+                          int AState) const;
     virtual void DrawMarkContent(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::HBRUSH ABrush,
                                  const gfx::RECT& R, int AState) const;
     // AKind: 0 minimize, 1 restore, 2 close. AEnabled: the button is available.
     virtual void DrawMDIButton(TCustomdxBarControl* ABarControl, gfx::HDC DC, int AKind, const gfx::RECT& R,
                                bool AEnabled, bool ASelected, bool APressed) const;
-    virtual void DrawStatusBarSizeGrip(TCustomdxBarControl* ABarControl, gfx::HDC DC, const gfx::RECT& R) const;
+    virtual void DrawStatusBarSizeGrip(TCustomdxBarControl* ABarControl, gfx::HDC DC,
+                                       const gfx::RECT& R) const;
     virtual void FillStatusBarBand(TCustomdxBarControl* ABarControl, gfx::HDC DC, const gfx::RECT& R) const;
     virtual int GetFloatingFrameWidth() const { return 0; }
     virtual void GetMarkRect(TCustomdxBarControl* ABarControl, gfx::RECT& R) const;
@@ -308,7 +312,9 @@ public:
     virtual void AdjustMenuSize(TdxBarSubMenuControl* AMenu, gfx::SIZE& AContentSize,
                                 gfx::SIZE& AWindowSize) const;
     virtual int GetDetachBarHeight(TdxBarSubMenuControl* AMenu) const;
-    virtual void DrawMenuBackground(TdxBarSubMenuControl* AMenu, gfx::HDC DC) const;
+    // The parts no item control covers: scroll buttons, the area below the
+    // links, the expand button. AShownCount: the links laid out (at least 1).
+    virtual void DrawMenuBackground(TdxBarSubMenuControl* AMenu, gfx::HDC DC, int AShownCount) const;
     virtual void FillMenuSideStrip(TdxBarSubMenuControl* AMenu, gfx::HDC DC, gfx::TColor AColor,
                                    gfx::HBRUSH ABrush, const gfx::RECT& R) const;
     virtual void DrawMenuFrame(TdxBarSubMenuControl* AMenu, gfx::HDC DC, gfx::RECT R) const;
@@ -318,8 +324,8 @@ public:
     // The group separator row above AControl, whose rectangle is R.
     virtual void DrawMenuSeparator(TdxBarSubMenuControl* AMenu, TdxBarItemControl* AControl,
                                    TdxBarLinkState& ALinkState, gfx::HDC DC, const gfx::RECT& R) const;
-    virtual void DrawRarelyUsedBand(TdxBarSubMenuControl* AMenu, const TdxBarLinkState& ALinkState, gfx::HDC DC,
-                                    int AIndex, const gfx::RECT& R) const;
+    virtual void DrawRarelyUsedBand(TdxBarSubMenuControl* AMenu, const TdxBarLinkState& ALinkState,
+                                    gfx::HDC DC, int AIndex, const gfx::RECT& R) const;
     virtual bool HasRarelyUsedBand() const { return false; }
     virtual int GetScrollArrowSize(TdxBarSubMenuControl* AMenu, int AHeight) const;
     virtual int GetExpandButtonHeightExtra(TdxBarSubMenuControl* AMenu) const;
@@ -327,16 +333,22 @@ public:
     // ABrush may be replaced by the brush the entry is drawn on.
     virtual void PrepareMenuItemBackground(TdxBarSubMenuControl* AMenu, gfx::HBRUSH& ABrush) const;
     virtual gfx::HBRUSH GetMenuBackgroundBrush() const;
-    virtual void DrawEditItemText(TdxBarEdit* AEditItem, cls::TCanvas* ACanvas, const gfx::RECT& R,
-                                  TdxBarItemLink* ALink) const;
-    virtual void DrawComboText(TdxBarCustomCombo* ACombo, cls::TCanvas* ACanvas, const gfx::RECT& R,
-                               int AIndex) const;
+    // The text of an edit item (the text being edited for its focused link,
+    // else the item's Text) over R filled with ABrush, in the DC's font and
+    // text colour.
+    virtual void DrawEditItemText(gfx::HDC DC, gfx::HBRUSH ABrush, const gfx::RECT& R,
+                                  const std::string& AText) const;
+    // One entry of a combo's list (AIndex -1: the combo's own text).
+    virtual void DrawComboText(TdxBarItemControl* AControl, cls::TCanvas* ACanvas, const gfx::RECT& R,
+                               int AIndex, const std::string& AText) const;
     virtual int GetEditCaptionWidth(TdxBarItemControl* AControl, int AWidth) const;
-    virtual void DrawEditFrame(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT& R, TdxBarPaintType APaintType,
-                               bool ASelected) const;
+    virtual void DrawEditFrame(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT& R,
+                               TdxBarPaintType APaintType, bool ASelected) const;
     virtual void DrawEditCaption(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT& R,
                                  TdxBarPaintType APaintType, bool ASelected) const;
-    virtual void DrawEditWindow(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R, bool AFlat) const;
+    // The edit's text in its colours and the window's font, clipped to R.
+    virtual void DrawEditWindow(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R,
+                                const std::string& AText) const;
     virtual unsigned GetEditWindowStyle() const;
     virtual void SetEditMargins(TdxBarItemControl* AControl, win::HWND AWnd) const;
     // ANotify: tell the window its text changed first.
@@ -344,7 +356,8 @@ public:
     virtual void DrawEllipsisButton(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT R, bool ASelected,
                                     bool ADown) const;
     // ACorner: the size-grip corner (GetSizeGripCorner), -1 when none.
-    virtual void AdjustDropDownSizeGrip(TdxBarItemControl* AControl, bool AOpen, int& ACorner, gfx::RECT& R) const;
+    virtual void AdjustDropDownSizeGrip(TdxBarItemControl* AControl, bool AOpen, int& ACorner,
+                                        gfx::RECT& R) const;
     virtual void DrawDropDownWindowFrame(win::HWND AWnd, bool AFlat, int ACorner, bool AHot, bool APressed,
                                          gfx::RECT& AGripRect, gfx::RECT& AButtonRect) const;
     virtual int GetSizeGripBandHeight() const;
@@ -366,6 +379,17 @@ public:
     virtual gfx::HBRUSH GetProgressFrameBrush() const;
     virtual void DrawCaptionBar(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT R, bool AExpanded,
                                 bool ASelected) const;
+
+    // ========================================================================
+    // Answers the windows ask for
+    // ========================================================================
+
+    // The inset of a menu's expand button from the client edges (after the
+    // side strip).
+    virtual int GetExpandButtonIndent(TdxBarSubMenuControl* AMenu) const;
+    // Whether a line is drawn between rarely and often used links, so that
+    // the menu layout leaves a pixel for it.
+    virtual bool HasRarelyUsedBoundaryLine() const { return HasRarelyUsedBand(); }
 
 protected:
     constexpr TdxBarItemControlPainter() = default;
