@@ -260,6 +260,56 @@ TEST_F(PainterBarTest, MenuMetricsOfTheBasePainter) {
     EXPECT_EQ(Counter, 0);
     EXPECT_EQ(Bottom, 0x7FFFFFFF);
     EXPECT_EQ(Painter()->GetDetachBarHeight(Menu), Menu->GetDetachBarBaseSize() + 3);
+
+    int ItemHeight = 20, M1 = 0, Expand = 0, M2 = 0;
+    Painter()->GetMenuMetrics(Menu, ItemHeight, M1, Expand, M2);
+    EXPECT_EQ(ItemHeight, 20);
+    EXPECT_EQ(M1, 16);
+    EXPECT_EQ(M2, 19);
+    // The expand button's height makes an even scroll-arrow size.
+    EXPECT_EQ(Painter()->GetScrollArrowSize(Menu, Expand) % 2, 0);
+    delete Menu;
+}
+
+TEST_F(PainterBarTest, MenuFrameSeparatorAndBackground) {
+    auto* Menu = new TdxBarSubMenuControl(Manager);
+    const COLORREF Face = SysRGB(gfx::COLOR_BTNFACE), Shadow = SysRGB(gfx::COLOR_BTNSHADOW),
+                   Light = SysRGB(gfx::COLOR_BTNHIGHLIGHT), Dark = SysRGB(gfx::COLOR_3DDKSHADOW);
+    {
+        DibDC S(8, 6, Green);
+        Painter()->DrawMenuFrame(Menu, S.dc(), RECT{0, 0, 8, 6});
+        EXPECT_EQ(Picture(S, RECT{0, 0, 8, 6}, {{Green, '.'}, {Face, 'f'}, {Dark, 'd'}}),
+                  Rows({"fffffffd", "f......d", "f......d", "f......d", "f......d", "dddddddd"}));
+    }
+    {
+        // The separator row ends at the link's top; an etched line runs across its middle.
+        DibDC S(12, 24, Green);
+        TdxBarLinkState State;
+        State.BeginGroup = true;
+        Painter()->DrawMenuSeparator(Menu, nullptr, State, S.dc(), RECT{1, 12, 11, 20});
+        EXPECT_EQ(State.SeparatorRect, (RECT{1, 2, 11, 12}));
+        EXPECT_EQ(Picture(S, RECT{0, 1, 12, 13}, {{Green, '.'}, {Face, 'f'}, {Shadow, 's'}, {Light, 'h'}}),
+                  Rows({"............", ".ffffffffff.", ".ffffffffff.", ".ffffffffff.", ".ffffffffff.",
+                        ".ssssssssss.", ".hhhhhhhhhh.", ".ffffffffff.", ".ffffffffff.", ".ffffffffff.",
+                        ".ffffffffff.", "............"}));
+        State.BeginGroup = false;
+        Painter()->DrawMenuSeparator(Menu, nullptr, State, S.dc(), RECT{1, 12, 11, 20});
+        EXPECT_EQ(State.SeparatorRect, RECT{});
+        // A rarely used link's row ends one pixel higher.
+        State.BeginGroup = true;
+        State.RarelyUsed = true;
+        Painter()->DrawMenuSeparator(Menu, nullptr, State, S.dc(), RECT{1, 12, 11, 20});
+        EXPECT_EQ(State.SeparatorRect, (RECT{1, 1, 11, 11}));
+    }
+    {
+        // Without links the area below the top of the links down to the bottom
+        // indent is the menu's background.
+        const int W = Menu->ClientWidth(), H = Menu->ClientHeight();
+        DibDC S(W, H, Green);
+        Painter()->DrawMenuBackground(Menu, S.dc(), 1);
+        EXPECT_EQ(ColorBounds(S, Face), (RECT{2, 2, W - 2, H - 2}));
+        EXPECT_EQ(S.CountNot(Green), (W - 4) * (H - 4));
+    }
     delete Menu;
 }
 

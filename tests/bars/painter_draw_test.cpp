@@ -3,6 +3,7 @@
 #include "bars/categories.h"
 #include "bars/drawing.h"
 #include "bars/manager.h"
+#include "bars/subitem.h"
 #include "lookandfeel/colors.h"
 #include "painter_fixture.h"
 
@@ -238,6 +239,49 @@ TEST_F(PainterDrawTest, ArrowsAreTrianglesOfTheirSize) {
             Picture(S, RECT{0, 1, 11, 7}, {{Green, '.'}, {SysRGB(gfx::COLOR_CAPTIONTEXT), '#'}}),
             Rows({"...........", "..#######..", "...#####...", "....###....", ".....#.....", "..........."}));
     }
+}
+
+// --- Sub items ---
+
+TEST_F(PainterDrawTest, SubItemInAMainMenuBarDrawsNoArrowAndReservesNoRoom) {
+    Window->HandleNeeded();
+    ASSERT_GT(Window->TextHeight(), 6);
+    auto* SubItem = new TdxBarSubItem(Form);
+    SubItem->SetCaption("File");
+    TdxBarItemControl* Control = ControlOf(Bar->ItemLinks()->Add(SubItem));
+    ASSERT_NE(Control, nullptr);
+    const int ItemHeight = Window->TextHeight();
+    const int Width = Painter()->GetSubItemWidth(Control);
+    const RECT R{0, 0, Width, ItemHeight};
+    DibDC WithArrow(Width, ItemHeight, Green), WithoutArrow(Width, ItemHeight, Green);
+    gfx::SelectObject(WithArrow.dc(), Window->Font()->Handle());
+    gfx::SelectObject(WithoutArrow.dc(), Window->Font()->Handle());
+    Painter()->DrawSubItem(Control, WithArrow.dc(), R, ptHorz, TdxBarPaintState{});
+    Window->MainMenu = true;
+    EXPECT_EQ(Width - Painter()->GetSubItemWidth(Control), ItemHeight / 2);
+    Painter()->DrawSubItem(Control, WithoutArrow.dc(), R, ptHorz, TdxBarPaintState{});
+
+    // The arrow points down, near the right edge, (fifth - 1) pixels high.
+    const int S = Window->TextHeightFifth() - 1;
+    const RECT Arrow = DiffBounds(WithArrow, WithoutArrow);
+    EXPECT_EQ(Arrow.left, Width - ItemHeight / 2 + Window->Font()->Height() / 2);
+    EXPECT_EQ(Arrow.right - Arrow.left, 2 * S - 1);
+    EXPECT_EQ(Arrow.bottom - Arrow.top, S);
+    EXPECT_EQ(ColorBounds(WithArrow, SysRGB(gfx::COLOR_BTNTEXT)).right, Arrow.right);
+
+    // In a menu the entry is the item height high and the arrow points right.
+    Window->MainMenu = false;
+    Window->Menu = true;
+    EXPECT_EQ(Painter()->GetSubItemHeight(Control), ItemHeight);
+    EXPECT_EQ(Painter()->GetMenuIndent(Control), ItemHeight + 1);
+    DibDC InMenu(Width, ItemHeight, Green);
+    Painter()->DrawSubItem(Control, InMenu.dc(), R, ptMenu, TdxBarPaintState{});
+    const int Fifth = Window->TextHeightFifth();
+    EXPECT_EQ(ColorBounds(InMenu, SysRGB(gfx::COLOR_BTNTEXT)),
+              (RECT{Width - ItemHeight + Fifth, (ItemHeight - (2 * Fifth - 1)) / 2,
+                    Width - ItemHeight + 2 * Fifth, (ItemHeight - (2 * Fifth - 1)) / 2 + 2 * Fifth - 1}));
+    Window->Menu = false;
+    EXPECT_EQ(Painter()->GetMenuIndent(Control), 0);
 }
 
 // --- Cell fills and frame rings ---

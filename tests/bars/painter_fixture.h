@@ -53,6 +53,14 @@ public:
     std::vector<TFill> Fills;
     std::vector<gfx::RECT> CloseButtons;
     int MarksDrawn = 0;
+
+protected:
+    // A top-level window of its own, so that it can measure its font.
+    void CreateParams(cls::TCreateParams& Params) override {
+        TCustomdxBarControl::CreateParams(Params);
+        Params.Style = win::WS_POPUP;
+        Params.WndParent = nullptr;
+    }
 };
 
 class PainterFixture : public ManagerTest {
@@ -75,9 +83,11 @@ protected:
         auto* Button = new TdxBarButton(Form);
         Button->SetCaption(ACaption);
         if (AGlyph) Button->SetGlyph(AGlyph);
-        TdxBarItemLink* Link = Bar->ItemLinks()->Add(Button);
-        Link->CreateControl();
-        return Link->Control();
+        return ControlOf(Bar->ItemLinks()->Add(Button));
+    }
+    static TdxBarItemControl* ControlOf(TdxBarItemLink* ALink) {
+        if (!ALink->Control()) ALink->CreateControl();
+        return ALink->Control();
     }
 
     // A W x H glyph: fuchsia (transparent) around a red square one pixel in.
