@@ -10,6 +10,11 @@
 // Every call that may run user code or destroy windows (a click, a change of
 // the manager's selection, an inactivation) is followed by IsBarControlAlive
 // before the window touches itself again.
+//
+// Keys reach a bar window as WM_KEYDOWN. The character a key types (for
+// accelerators of any keyboard layout) is the WM_CHAR that the key's
+// translation left in the queue, else the key's character on the US map; a
+// key the window uses as an accelerator takes that WM_CHAR out of the queue.
 #pragma once
 
 #include "bars/itemcontrol.h"
@@ -47,6 +52,7 @@ public:
     void SetDrawingOneControl(bool Value) { FDrawingOneControl = Value; }
     bool IsActive() const { return FIsActive; }
     TdxBarItemLinks* ItemLinks() const { return FItemLinks; }
+    // Also makes the window the collection's window.
     void SetItemLinks(TdxBarItemLinks* Value);
     // 0 normal, 1 hot, 2 pressed (toolbar mark, menu expand button).
     int MarkState() const { return FMarkState; }
@@ -70,6 +76,8 @@ public:
     void SetMenuArrowWidth(int Value) { FMenuArrowWidth = Value; }
     int ComboArrowWidth() const { return FComboArrowWidth; }
     cls::TPoint LastMousePos() const { return FLastMousePos; }
+    // Set once the window closes: a second close does nothing.
+    bool Closing() const { return FClosing; }
 
     // --- Virtual operations, in the order of the design ---
     virtual void CreateControls();
@@ -99,12 +107,17 @@ public:
     virtual void DrawItemControl(TdxBarItemControl* AControl);
     virtual void RepaintSelection(TdxBarItemControl* AOldControl);
     virtual void SetDockingStyle(TdxBarDockingStyle Value);
+    // Enters or leaves menu mode: the active window of the thread, with the
+    // previous one remembered.
     virtual void SetActive(bool Value);
+    // Keyboard selection.
     virtual void SelectItemControl(TdxBarItemControl* AControl);
     // Called after the handle is created and after a docking-style change.
     virtual void Refresh() {}
     virtual void SetMarkState(int AState) = 0;
+    // Mouse selection.
     virtual void SetHotControl(TdxBarItemControl* AControl);
+    // The one place that changes SelectedControl.
     virtual void SetSelectedControl(TdxBarItemControl* AControl);
     // The window's background operation: through the dock site when docked,
     // else the window's own background.
@@ -113,6 +126,7 @@ public:
     virtual bool IsQuickCustomizingMenu() const;
     virtual cls::TPoint GetBackgroundOrigin() const { return cls::TPoint{0, 0}; }
     virtual void ResetWorkBitmap();
+    // The whole chain leaves menu mode.
     virtual void DeactivateAll();
     // Re-lays out and repaints all controls.
     virtual void RepaintBar() {}
@@ -120,6 +134,19 @@ public:
     // their images, and whether it draws item backgrounds itself.
     virtual bool WantsGlyphBackgrounds() const { return true; }
     virtual bool DrawsItemBackgrounds() const { return false; }
+    // Toolbar: links cut off (the mark shows chevrons); menu: rarely used
+    // links hidden (the menu shows its expand button).
+    virtual bool HasHiddenLinks() const { return false; }
+    // A toolbar of the form's main menu (sub items there draw no arrow).
+    virtual bool IsMainMenuBar() const { return false; }
+    virtual bool HasBackgroundBitmap() const { return false; }
+    // --- The floating caption's pieces (drawn by the toolbar window) ---
+    virtual bool HasCaptionCloseButton() const { return false; }
+    virtual bool HasCaptionMark() const { return false; }
+    // In window coordinates.
+    virtual void GetCaptionMarkRect(gfx::RECT& R) const { R = gfx::RECT{}; }
+    virtual void DrawCaptionCloseButton(gfx::HDC /*DC*/, const gfx::RECT& /*R*/) {}
+    virtual void DrawCaptionMark(gfx::HDC /*DC*/) {}
 
     // --- Other operations ---
     // The control whose link rectangle holds the client point; nil while
@@ -129,14 +156,14 @@ public:
     TdxBarItemControlPainterClass GetPainter() const;
     gfx::HBRUSH GetToolbarBrush() const;
     bool IsDestroying() const;
-    bool IsMouseOverWindow() const;
+    bool IsMouseOverWindow();
     void RepaintWithFrame();
-    cls::TPoint PointToParent(cls::TPoint P) const;
+    cls::TPoint PointToParent(cls::TPoint P);
     static cls::TRect GetItemControlRect(const TdxBarItemControl* AControl);
     // The part of the border that touches the owner rectangle; empty when
     // the owner does not touch the window.
     void GetOwnerEdgeRect(bool AToScreen, cls::TRect& R) const;
-    cls::TRect GetItemControlScreenRect(const TdxBarItemControl* AControl) const;
+    cls::TRect GetItemControlScreenRect(const TdxBarItemControl* AControl);
     // Set while an item control fills through the window's background.
     bool ItemControlDrawing() const { return FItemControlDrawing; }
     void SetItemControlDrawing(bool Value) { FItemControlDrawing = Value; }
@@ -144,6 +171,13 @@ public:
     virtual bool IsMenuWindow() const { return false; }
     // The window is a toolbar window (a TdxBarControl).
     virtual bool IsToolbarWindow() const { return false; }
+    // How the controls are drawn: in a menu, a horizontal or a turned toolbar.
+    TdxBarPaintType GetPaintType() const;
+    // AControl is the control of one of the window's links (compares pointers
+    // only, so it is safe with a control that may have gone).
+    bool OwnsControl(const TdxBarItemControl* AControl) const;
+    // A control that goes leaves the window's press tracking.
+    void ControlDestroyed(const TdxBarItemControl* AControl);
 
 protected:
     void CreateWnd() override;
@@ -154,7 +188,10 @@ protected:
 
     // Set-up after the window handle exists (subclasses).
     virtual void InitWindow() {}
-    virtual void SetMarkStateValue(int AState) { FMarkState = AState; }
+    void SetMarkStateValue(int AState) { FMarkState = AState; }
+    void SetBackgroundBrush(gfx::HBRUSH Value) { FBackgroundBrush = Value; }
+    void SetTextHeight(int Value) { FTextHeight = Value; }
+    void SetClosing(bool Value) { FClosing = Value; }
 
     void WMKeyDown(cls::TMessage& Message);
     void WMMouseMove(cls::TMessage& Message);
@@ -167,6 +204,14 @@ protected:
     void WMSetFocus(cls::TMessage& Message);
 
 private:
+    // Keyboard navigation over the selectable controls.
+    void SelectNext(bool AForward, bool AByTab);
+    bool SelectByAccelerator(cls::TMessage& Message);
+    void MoveToOtherToolbar(bool AForward);
+    // The window in the active chain: the active window or one of its parents.
+    bool IsInActiveChain() const;
+    void ShowSelectedHint();
+
     cls::TBitmap* FWorkBitmap = nullptr;
     gfx::HBRUSH FBackgroundBrush = nullptr;
     TdxBarSubMenuControl* FChildMenu = nullptr;
@@ -195,11 +240,13 @@ private:
     int FComboArrowWidth = 0;
     cls::TPoint FLastMousePos{-1, -1};
     bool FItemControlDrawing = false;
+    bool FClosing = false;
 };
 
 // --- Root windows of a chain ---
 
-// The first window of AControl's ParentBar chain.
+// The first window of AControl's chain: up the parent bar windows and, for
+// a menu, the window of the sub item control that opened it.
 TCustomdxBarControl* GetRootBarControl(TCustomdxBarControl* AControl);
 // The toolbar window at the root of the chain, nullptr when the root is not one.
 TCustomdxBarControl* GetRootToolbarControl(TCustomdxBarControl* AControl);

@@ -7,6 +7,11 @@
 // state, draws itself through the manager's painter and turns a press into
 // the item's click. The window creates one control per shown link from the
 // item-class registry and owns it.
+//
+// Every call that may run user code (the item's click, its popup and close-up
+// events, the recent-use update) may free the control or its window; the
+// control checks with an object link or IsBarControlAlive before it touches
+// itself again.
 #pragma once
 
 #include <string>
@@ -31,6 +36,7 @@ public:
     // Stores the link and the link's window; only the window and
     // TdxBarItemLink::CreateControl create controls.
     explicit TdxBarItemControl(TdxBarItemLink* AItemLink);
+    // Leaves the manager's and the window's selection and the link.
     ~TdxBarItemControl() override;
 
     // Controls are made through their class reference: the registry's control
@@ -49,6 +55,12 @@ public:
     bool ClickPressed() const { return FClickPressed; }
     bool SelectedByMouse() const { return FSelectedByMouse; }
     void SetSelectedByMouse(bool Value) { FSelectedByMouse = Value; }
+    // Set by a menu's layout: the link is rarely used (shown only in an
+    // expanded menu) and the rarely-used state changes at this link.
+    void SetRarelyUsed(bool ARarelyUsed, bool ABoundary) {
+        FRarelyUsed = ARarelyUsed;
+        FRarelyUsedBoundary = ABoundary;
+    }
 
     // --- Virtual operations, in the order of the design ---
     virtual void ParentWindowDestroying() {}
@@ -63,19 +75,27 @@ public:
     virtual bool CanSelectInCustomizing() const;
     virtual bool IsSelectable() const { return CanSelect(); }
     virtual bool CanSelect() const;
+    // ControlPressed, then (when the window and the control survived) Click;
+    // nothing for a disabled control.
     virtual void ControlClick(bool AByMouse);
     virtual void ControlActivate(bool AImmediately);
     virtual void ControlInactivate(bool AImmediately);
     virtual void ControlPressed(bool /*AByMouse*/) {}
+    // The item's command: the "MenuCommand" sound for a button in a menu,
+    // recent use, the chain of menus closed, then the item's Click with the
+    // click link set.
     virtual void Click();
     virtual bool IsSelected() const { return GetIsSelected(); }
     virtual void KeyDown(unsigned short /*AKey*/) {}
     virtual bool WantsKey(unsigned short /*AKey*/) const { return false; }
-    virtual void GetTextColorAndBrush(gfx::TColor& AColor, gfx::HBRUSH& ABrush, const TdxBarPaintState& AState) const;
+    virtual void GetTextColorAndBrush(gfx::TColor& AColor, gfx::HBRUSH& ABrush,
+                                      const TdxBarPaintState& AState) const;
     virtual std::string GetCaption() const;
     virtual bool GetEnabled() const;
     virtual cls::TBitmap* GetGlyph() const;
     virtual int GetImageIndex() const;
+    // Large images only with ALarge, the manager's LargeIcons and a usable
+    // large list; a disabled control takes the disabled lists when there are.
     virtual cls::TCustomImageList* GetImages(bool ALarge) const;
     virtual std::string GetHint() const;
     virtual cls::TCustomImageList* GetHotImages() const;
@@ -105,6 +125,8 @@ public:
     TdxBarItemAlign GetAlign() const;
     TdxBarManager* GetBarManager() const;
     TdxBarItem* GetItem() const;
+    // The cell size at which a menu glyph keeps its natural size.
+    int GetParentScaleBase() const;
     int GetActualHeight() const;
     int GetActualWidth() const;
     bool IsUnclickAfterDoing() const;
@@ -117,7 +139,8 @@ public:
     // Painted as selected in customizing (framed by the window).
     bool IsCustomizingSelected() const;
     // The link is rarely used and shows only in an expanded menu.
-    bool IsRarelyUsed() const;
+    bool IsRarelyUsed() const { return FRarelyUsed; }
+    bool IsRarelyUsedBoundary() const { return FRarelyUsedBoundary; }
     void SetParentDrawFlag();
     void ResetParentDrawFlag();
     // The rectangle of the control in its window (from its link).
@@ -126,6 +149,10 @@ public:
 protected:
     void SetHasWindow(bool Value) { FHasWindow = Value; }
     void SetActive(bool Value) { FActive = Value; }
+    bool IsInMenu() const;
+    bool IsInToolbar() const;
+    // The device context the control draws on: the window's canvas.
+    gfx::HDC GetParentDC() const;
 
 private:
     cls::TRect FExtraRect{};
@@ -136,6 +163,8 @@ private:
     unsigned char FDrawFlag = 0;
     bool FClickPressed = false;
     bool FSelectedByMouse = false;
+    bool FRarelyUsed = false;
+    bool FRarelyUsedBoundary = false;
 };
 
 using TdxBarItemControlClass = cls::TClassOf<TdxBarItemControl>;
@@ -190,9 +219,15 @@ public:
 
     // The drop-down menu closed (clears the toolbar window's open flag too).
     virtual void CloseUp();
+    // Opens the button's drop-down menu beside the control; a drop-down
+    // whose menu does not open closes up again at once.
     virtual void DropDown(bool AByMouse);
 
 private:
+    // The right part of R that holds the drop-down arrow.
+    cls::TRect GetArrowRect(const cls::TRect& R) const;
+    void PaintInToolbar(gfx::HDC DC, const cls::TRect& R, TdxBarPaintType APaintType);
+
     bool FDroppedDown = false;
     bool FMousePressing = false;
 };
@@ -213,6 +248,8 @@ public:
     bool SubMenuRequested() const { return FSubMenuRequested; }
     void SetSubMenuRequested(bool Value) { FSubMenuRequested = Value; }
 
+    // The window of the sub item's links (whichever link opened it), nil
+    // when the menu is not shown.
     virtual TdxBarSubMenuControl* GetSubMenuControl() const;
     virtual TdxBarSubMenuControl* CreateSubMenuControl();
     virtual int GetSubItemHeight() const;
@@ -221,7 +258,9 @@ public:
 
     void GlyphChanged() override;
     bool CanClickItem() const override { return false; }
+    // Opens the menu: at once, or (selected by the mouse) after the delay.
     void ControlActivate(bool AImmediately) override;
+    // Closes the menu: at once, or (the mouse moved away) after the delay.
     void ControlInactivate(bool AImmediately) override;
     void ControlPressed(bool AByMouse) override;
     void KeyDown(unsigned short AKey) override;
@@ -236,6 +275,8 @@ public:
 
     int GetCaptionIndent() const;
     TCustomdxBarSubItem* GetSubItem() const;
+    // This control's open menu (the one it opened), nil when none.
+    TdxBarSubMenuControl* GetOwnSubMenuControl() const;
 
     // The delay before a hovered sub item opens or a left one closes.
     static constexpr unsigned SubMenuDelay = 400;
@@ -243,6 +284,11 @@ public:
     static TdxBarSubItemControl* PendingControl();
 
 private:
+    friend class TdxBarSubMenuControl;
+    void OpenSubMenu();
+    // Stops the delay timer when this control waits on it.
+    void CancelPending();
+
     bool FSubMenuRequested = false;
 };
 

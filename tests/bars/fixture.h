@@ -1,10 +1,22 @@
 // The fixture most toolbar tests share: a fresh window system, a form and
-// its bar manager with one bar.
+// its bar manager with one bar; and an item control that records what its
+// item and link tell it.
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "bars/bars.h"
+#include "bars/button.h"
+#include "bars/itemcontrol.h"
 #include "bars/manager.h"
+#include "bars/popupmenu.h"
+#include "bars/registry.h"
+#include "bars/subitem.h"
+#include "bars/submenu.h"
 #include "classes/forms.h"
+#include "classes/sysutils.h"
 #include "support/driver.h"
 
 namespace bars::test {
@@ -27,6 +39,124 @@ protected:
     cls::TForm* Form = nullptr;
     TdxBarManager* Manager = nullptr;
     TdxBar* Bar = nullptr;
+};
+
+// Menus the way a user meets them: shown at a point, entries found by their
+// caption in the open menus, the mouse moved to them and keys pressed.
+class MenuTest : public ManagerTest {
+protected:
+    void SetUp() override {
+        ManagerTest::SetUp();
+        Form->SetBounds(50, 50, 300, 200);
+        Form->Show();
+        Popup = new TdxBarPopupMenu(Form);
+        testdrv::RunUntilIdle();
+    }
+
+    TdxBarButton* AddButton(TdxBarItemLinks* ALinks, const std::string& ACaption, bool ABeginGroup = false) {
+        auto* Button = new TdxBarButton(Form);
+        Button->SetCaption(ACaption);
+        ALinks->Add(Button)->SetBeginGroup(ABeginGroup);
+        return Button;
+    }
+    TdxBarSubItem* AddSubItem(TdxBarItemLinks* ALinks, const std::string& ACaption) {
+        auto* SubItem = new TdxBarSubItem(Form);
+        SubItem->SetCaption(ACaption);
+        ALinks->Add(SubItem);
+        return SubItem;
+    }
+    // Shows the links as a menu at a screen point, as a popup menu does.
+    TdxBarSubMenuControl* ShowMenu(TdxBarItemLinks* ALinks, win::POINT AAt = {100, 100}) {
+        auto* Menu = static_cast<TdxBarSubMenuControl*>(ALinks->CreateBarControl());
+        Menu->SetLeft(AAt.x);
+        Menu->SetTop(AAt.y);
+        Menu->ShowAnimated();
+        testdrv::RunUntilIdle();
+        return Menu;
+    }
+    // The link of that caption in the open menus (the active one first).
+    static TdxBarItemLink* FindLink(const std::string& ACaption) {
+        for (TCustomdxBarControl* W = GetActiveBarControl(); IsBarControlAlive(W); W = W->ParentBar()) {
+            TdxBarItemLinks* Links = W->ItemLinks();
+            for (int I = 0; Links && I < Links->VisibleItemCount(); ++I)
+                if (Links->VisibleItems(I)->GetCaption() == ACaption) return Links->VisibleItems(I);
+        }
+        ADD_FAILURE() << "no open menu shows \"" << ACaption << "\"";
+        return nullptr;
+    }
+    static TdxBarItemControl* ControlOf(const std::string& ACaption) {
+        TdxBarItemLink* Link = FindLink(ACaption);
+        return Link ? Link->Control() : nullptr;
+    }
+    static void Hover(const std::string& ACaption) {
+        if (TdxBarItemLink* Link = FindLink(ACaption))
+            testdrv::MoveTo(Link->GetBarControl()->Handle(), testdrv::CentreOf(Link->ItemRect()));
+    }
+    static void ClickItem(const std::string& ACaption) {
+        if (TdxBarItemLink* Link = FindLink(ACaption))
+            testdrv::Click(Link->GetBarControl()->Handle(), testdrv::CentreOf(Link->ItemRect()));
+    }
+    // The caption of the active menu's selected entry ("" when none).
+    static std::string Selected() {
+        TCustomdxBarControl* W = GetActiveBarControl();
+        TdxBarItemControl* Control = W ? W->SelectedControl() : nullptr;
+        return Control ? Control->GetCaption() : std::string();
+    }
+    // A key as the active menu gets it: its press, with the character it
+    // types (nullptr: none) following in the queue.
+    static void KeyToMenu(int AKey, const char* AChars = nullptr) {
+        TCustomdxBarControl* W = GetActiveBarControl();
+        if (!W) {
+            ADD_FAILURE() << "no menu is active";
+            return;
+        }
+        const win::HWND Wnd = W->Handle();
+        const win::LPARAM Data = 1;
+        win::PostMessage(Wnd, win::WM_KEYDOWN, static_cast<win::WPARAM>(AKey), Data);
+        if (AChars) win::PostMessage(Wnd, win::WM_CHAR, cls::Utf8Decode(AChars, 0), Data);
+        testdrv::RunUntilIdle();
+    }
+
+    TdxBarPopupMenu* Popup = nullptr;
+};
+
+// Records, link by link, the notifications a control receives.
+class TRecordingControl : public TdxBarButtonControl {
+    TRESTLE_CLASS(TRecordingControl, TdxBarButtonControl)
+public:
+    using TdxBarButtonControl::TdxBarButtonControl;
+
+    using TEntry = std::pair<TdxBarItemLink*, std::string>;
+    static inline std::vector<TEntry> Log;
+
+    void CaptionChanged() override { Record("Caption"); }
+    void EnabledChanged() override { Record("Enabled"); }
+    void GlyphChanged() override { Record("Glyph"); }
+    void ShortCutChanged() override { Record("ShortCut"); }
+    void VisibleChanged() override { Record("Visible"); }
+    void RefreshBar() override { Record("RefreshBar"); }
+    void ButtonStyleChanged() override { Record("ButtonStyle"); }
+    void DownChanged() override { Record("Down"); }
+    void DropDownEnabledChanged() override { Record("DropDownEnabled"); }
+    void PaintStyleChanged() override { Record("PaintStyle"); }
+
+private:
+    void Record(const char* AName) { Log.emplace_back(ItemLink(), AName); }
+};
+
+// Registers an item class with a control class for the length of a scope.
+class TScopedItemClass {
+public:
+    TScopedItemClass(TdxBarItemClass AItemClass, TdxBarItemControlClass AControlClass)
+        : FItemClass(AItemClass) {
+        RegisterBarItemClass(AItemClass, AControlClass, false);
+    }
+    ~TScopedItemClass() { UnregisterBarItemClass(FItemClass); }
+    TScopedItemClass(const TScopedItemClass&) = delete;
+    TScopedItemClass& operator=(const TScopedItemClass&) = delete;
+
+private:
+    TdxBarItemClass FItemClass;
 };
 
 } // namespace bars::test
