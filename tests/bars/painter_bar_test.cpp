@@ -6,6 +6,7 @@
 #include "bars/categories.h"
 #include "bars/drawing.h"
 #include "bars/manager.h"
+#include "bars/subitem.h"
 #include "bars/submenu.h"
 #include "lookandfeel/drawing.h"
 #include "painter_fixture.h"
@@ -34,6 +35,35 @@ constexpr COLORREF Green = RGB(0, 160, 0);
 constexpr COLORREF Blue = RGB(0, 0, 255);
 constexpr COLORREF Red = RGB(255, 0, 0);
 
+// A menu window whose scrolling, expand button and detach strip the test sets.
+class TestMenu : public TdxBarSubMenuControl {
+public:
+    using TdxBarSubMenuControl::TdxBarSubMenuControl;
+    bool DetachBarHot() const override { return Hot; }
+    bool HasExpandButton() const override { return Expand; }
+    int TopIndex() const override { return Top; }
+    bool CanScrollDown() const override { return Down; }
+
+    bool Hot = false;
+    bool Expand = false;
+    bool Down = false;
+    int Top = 0;
+};
+
+// The bounds of the pixels of a colour within a part of a surface.
+RECT ColorBoundsIn(const DibDC& S, COLORREF AColor, const RECT& APart) {
+    RECT R{APart.right, APart.bottom, APart.left, APart.top};
+    for (int Y = APart.top; Y < APart.bottom; ++Y)
+        for (int X = APart.left; X < APart.right; ++X)
+            if (S.At(X, Y) == AColor) {
+                R.left = std::min<int>(R.left, X);
+                R.top = std::min<int>(R.top, Y);
+                R.right = std::max<int>(R.right, X + 1);
+                R.bottom = std::max<int>(R.bottom, Y + 1);
+            }
+    return R.left < R.right ? R : RECT{};
+}
+
 class PainterBarTest : public test::PainterFixture {
 protected:
     void SetUp() override {
@@ -53,7 +83,27 @@ protected:
         win::SetNonClientMetrics(Metrics);
     }
 
+    // A shown menu of four entries of a sub item, its window made.
+    TestMenu* MakeMenu(int ATop, bool ACanScrollDown, bool AExpand, bool ADetachable = false) {
+        FSubItem = new TdxBarSubItem(Form);
+        FSubItem->SetDetachable(ADetachable);
+        for (const char* Caption : {"One", "Two", "Three", "Four"}) {
+            auto* Button = new TdxBarButton(Form);
+            Button->SetCaption(Caption);
+            FSubItem->ItemLinks()->Add(Button);
+        }
+        auto* Menu = new TestMenu(Manager);
+        Menu->Top = ATop;
+        Menu->Down = ACanScrollDown;
+        Menu->Expand = AExpand;
+        Menu->SetItemLinks(FSubItem->ItemLinks());
+        Menu->SetParentWindow(Form->Handle());
+        Menu->HandleNeeded();
+        return Menu;
+    }
+
     gfx::HBRUSH FBlue = nullptr;
+    TdxBarSubItem* FSubItem = nullptr;
 };
 
 TEST_F(PainterBarTest, ToolbarSeparatorIsAnEtchedLineAtItsOffset) {
@@ -309,6 +359,75 @@ TEST_F(PainterBarTest, MenuFrameSeparatorAndBackground) {
         Painter()->DrawMenuBackground(Menu, S.dc(), 1);
         EXPECT_EQ(ColorBounds(S, Face), (RECT{2, 2, W - 2, H - 2}));
         EXPECT_EQ(S.CountNot(Green), (W - 4) * (H - 4));
+    }
+    delete Menu;
+}
+
+TEST_F(PainterBarTest, MenuScrollButtonsKeepTheirArrows) {
+    TestMenu* Menu = MakeMenu(1, true, false);
+    const int ItemHeight = Menu->TextHeight(), S = ItemHeight / 3 - 1;
+    const int W = Menu->ClientWidth(), H = Menu->ClientHeight(), CX = W / 2;
+    ASSERT_GE(S, 2);
+    DibDC Surface(W, H, Green);
+    Painter()->DrawMenuBackground(Menu, Surface.dc(), Menu->GetShownLinkCount());
+
+    // The arrows stay although the buttons were filled after them.
+    const COLORREF Text = SysRGB(gfx::COLOR_BTNTEXT), Face = SysRGB(gfx::COLOR_BTNFACE);
+    const int UpBase = (ItemHeight - S) / 2 + S - 1, DownBase = H - (ItemHeight - S) / 2 - S;
+    EXPECT_EQ(ColorBoundsIn(Surface, Text, RECT{0, 0, W, H / 2}),
+              (RECT{CX - S + 1, UpBase - S + 1, CX + S, UpBase + 1}));
+    EXPECT_EQ(ColorBoundsIn(Surface, Text, RECT{0, H / 2, W, H}),
+              (RECT{CX - S + 1, DownBase, CX + S, DownBase + S}));
+    const RECT Up = FSubItem->ItemLinks()->VisibleItems(1)->ItemRect();
+    EXPECT_EQ(Surface.At(Up.left, Up.top), Face);
+    // The clip region is the caller's again.
+    const gfx::HRGN Clip = gfx::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(gfx::GetClipRgn(Surface.dc(), Clip), 0);
+    gfx::DeleteObject(Clip);
+    delete Menu;
+}
+
+TEST_F(PainterBarTest, MenuExpandButtonShowsTwoChevrons) {
+    TestMenu* Menu = MakeMenu(0, false, true);
+    // A large font gives the expand button room for its chevrons.
+    Menu->Font()->SetHeight(-40);
+    Menu->CalcMetrics();
+    const int ItemHeight = Menu->TextHeight(), W = Menu->ClientWidth(), H = Menu->ClientHeight();
+    const int ButtonHeight = Menu->ScrollButtonHeight();
+    const int S = Painter()->GetScrollArrowSize(Menu, ButtonHeight), Half = S / 2;
+    ASSERT_GE(S, 4);
+    const COLORREF Text = SysRGB(gfx::COLOR_BTNTEXT), Face = SysRGB(gfx::COLOR_BTNFACE);
+    const RECT Button{2, H - 2 - ButtonHeight, W - 2, H - 2};
+    const int X0 = Button.left + (W - 4 - (2 * Half + 1)) / 2, Y0 = Button.top + (ButtonHeight - 2 * S) / 2;
+    const RECT Chevrons{X0, Y0, X0 + 2 * Half + 1, Y0 + S + 2 * Half};
+    for (const int State : {0, 1}) {
+        Menu->SetMarkState(State);
+        DibDC Surface(W, H, Green);
+        Painter()->DrawMenuBackground(Menu, Surface.dc(), Menu->GetShownLinkCount());
+        EXPECT_EQ(ColorBoundsIn(Surface, Text, RECT{0, H - 2 - ItemHeight, W, H}), Chevrons) << State;
+        // A hot button is raised and filled with the rarely used links' brush.
+        EXPECT_EQ(Surface.At(Button.left, Button.top), State ? SysRGB(gfx::COLOR_BTNHIGHLIGHT) : Face);
+        EXPECT_EQ(Surface.At(Button.left + 1, Button.top + 1), State ? RGB(232, 228, 220) : Face);
+        EXPECT_EQ(Surface.At(Button.left, Button.top - 1), Face);
+    }
+    delete Menu;
+}
+
+TEST_F(PainterBarTest, DetachStripOfAMenuFrameLightsWhenHot) {
+    TestMenu* Menu = MakeMenu(0, false, false, true);
+    ASSERT_TRUE(Menu->Detachable());
+    const int Strip = Painter()->GetDetachBarHeight(Menu);
+    for (const bool Hot : {false, true}) {
+        Menu->Hot = Hot;
+        DibDC Surface(60, 40, Green);
+        Painter()->DrawMenuFrame(Menu, Surface.dc(), RECT{0, 0, 60, 40});
+        EXPECT_EQ(Surface.At(1, 1), SysRGB(gfx::COLOR_BTNHIGHLIGHT));
+        EXPECT_EQ(Surface.At(2, 2), SysRGB(gfx::COLOR_BTNFACE));
+        EXPECT_EQ(Surface.At(30, 3), SysRGB(Hot ? gfx::COLOR_ACTIVECAPTION : gfx::COLOR_INACTIVECAPTION));
+        EXPECT_EQ(Surface.At(30, Strip - 1),
+                  SysRGB(Hot ? gfx::COLOR_ACTIVECAPTION : gfx::COLOR_INACTIVECAPTION));
+        EXPECT_EQ(Surface.At(30, Strip), SysRGB(gfx::COLOR_BTNFACE));
+        EXPECT_EQ(Surface.At(30, Strip + 1), Green);
     }
     delete Menu;
 }
