@@ -1695,8 +1695,10 @@ void DrawDropDownWindowNC(win::HWND AWnd, bool AFlat, int ACorner, bool AHot, bo
     const RECT Frame{0, 0, Width(Window), Height(Window)};
     RECT Client{};
     win::GetClientRect(AWnd, &Client);
-    win::MapWindowPoints(AWnd, nullptr, reinterpret_cast<POINT*>(&Client), 2);
-    gfx::OffsetRect(&Client, -Window.left, -Window.top);
+    POINT Corners[2] = {{Client.left, Client.top}, {Client.right, Client.bottom}};
+    win::MapWindowPoints(AWnd, nullptr, Corners, 2);
+    Client = RECT{Corners[0].x - Window.left, Corners[0].y - Window.top, Corners[1].x - Window.left,
+                  Corners[1].y - Window.top};
 
     const HBRUSH FrameBrush = gfx::GetSysColorBrush(AFlat ? gfx::COLOR_BTNSHADOW : gfx::COLOR_WINDOWFRAME);
     gfx::FrameRect(DC, &Frame, FrameBrush);
@@ -1744,7 +1746,7 @@ void DrawDropDownWindowNC(win::HWND AWnd, bool AFlat, int ACorner, bool AHot, bo
         if ((Style & win::WS_HSCROLL) && (Style & win::WS_VSCROLL)) {
             const int CX = win::GetSystemMetrics(win::SM_CXVSCROLL),
                       CY = win::GetSystemMetrics(win::SM_CYHSCROLL);
-            FillSys(DC, RECT{Client.right - CX, Client.bottom - CY, Client.right, Client.bottom},
+            FillSys(DC, RECT{Client.right, Client.bottom, Client.right + CX, Client.bottom + CY},
                     gfx::COLOR_BTNFACE);
         }
     }

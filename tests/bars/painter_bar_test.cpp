@@ -443,6 +443,20 @@ TEST_F(PainterBarTest, DropDownWindowFrameHasAGripAndACloseButton) {
                                               100, 100, 120, 90, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(Wnd, nullptr);
     RECT Grip{}, Button{};
+    // Where the scroll bars meet, in window coordinates.
+    RECT Client{};
+    win::GetClientRect(Wnd, &Client);
+    gfx::POINT Corner{Client.right, Client.bottom};
+    win::MapWindowPoints(Wnd, nullptr, &Corner, 1);
+    Corner = {Corner.x - 100 + 4, Corner.y - 100 + 4};
+    const gfx::HDC WindowDC = win::GetWindowDC(Wnd);
+    const RECT Whole{0, 0, 120, 90};
+    gfx::FillRect(WindowDC, &Whole, FBlue);
+    DrawDropDownWindowNC(Wnd, false, 3, false, false, Grip, Button);
+    EXPECT_EQ(gfx::GetPixel(WindowDC, Corner.x, Corner.y), Blue);
+    DrawDropDownWindowNC(Wnd, true, 0, false, false, Grip, Button);
+    EXPECT_EQ(gfx::GetPixel(WindowDC, Corner.x, Corner.y), SysRGB(gfx::COLOR_BTNFACE));
+    win::ReleaseDC(Wnd, WindowDC);
     DrawDropDownWindowNC(Wnd, false, 3, false, false, Grip, Button);
     EXPECT_EQ(Grip, RECT{});
     EXPECT_EQ(Button, RECT{});
