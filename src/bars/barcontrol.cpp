@@ -69,6 +69,9 @@ TCustomdxBarControl::TCustomdxBarControl(cls::TComponent* AOwner) : cls::TCustom
 }
 
 TCustomdxBarControl::~TCustomdxBarControl() {
+    // Also for a window that is not deleted (one on the stack): the messages
+    // of its window's destruction must not reach the subclasses' operations.
+    Destroying();
     if (IsToolbarWindow())
         DeactivateAll();
     else

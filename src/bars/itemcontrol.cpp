@@ -642,7 +642,8 @@ void TdxBarButtonControl::Paint(const gfx::RECT& R, TdxBarPaintType APaintType) 
     State.Enabled = GetEnabled();
     State.Selected = IsSelected();
     State.Down = GetDown();
-    State.Pressed = ClickPressed();
+    // A check button shows its state, not the press of its command.
+    State.Pressed = ClickPressed() && GetButtonStyle() != bsChecked;
     State.Lowered = GetLowered();
     State.DroppedDown = FDroppedDown && GetDropDownMenuControl();
     const TdxBarPaintStyle Style = GetEffectivePaintStyle();

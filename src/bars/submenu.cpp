@@ -260,6 +260,8 @@ void TdxBarSubMenuControl::Paint() {
     if (Closing() || !ItemLinks()) return;
     const gfx::HDC DC = Canvas()->Handle();
     CalcLayout();
+    // The margins around the links belong to no control and no painter part.
+    FillBackground(DC, ClientRect(), GetBackgroundBrush(), Color());
     GetPainter()->DrawMenuBackground(this, DC, std::max(GetShownLinkCount(), 1));
     TdxBarItemLinks* Links = ItemLinks();
     for (int I = TopIndex(); I < Links->VisibleItemCount(); ++I) {

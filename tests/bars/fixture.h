@@ -21,13 +21,54 @@
 
 namespace bars::test {
 
+// A painter that casts shadows and draws menu entries plainly: a filled
+// entry (highlighted when selected) with its caption.
+class TTestPainter : public TdxBarItemControlPainter {
+public:
+    static TdxBarItemControlPainterClass Class() {
+        static const TTestPainter Painter;
+        return &Painter;
+    }
+    bool GetBarWindowFlagA(TCustomdxBarControl*) const override { return true; }
+    void DrawMenuGlyphCell(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R,
+                           const TdxBarPaintState& AState, bool) const override {
+        gfx::FillRect(DC, &R,
+                      gfx::GetSysColorBrush(AState.Selected ? gfx::COLOR_HIGHLIGHT : gfx::COLOR_BTNFACE));
+        gfx::RECT Text = R;
+        Text.left += GetMenuIndent(AControl) + 2;
+        DrawCaption(AControl, DC, AControl->GetCaption(), Text, 0, AState.Enabled, AState.Selected, false,
+                    false, false);
+    }
+
+protected:
+    TTestPainter() = default;
+};
+
+// A manager whose painter a test may choose.
+class TTestManager : public TdxBarManager {
+    TRESTLE_CLASS(TTestManager, TdxBarManager)
+public:
+    using TdxBarManager::TdxBarManager;
+    void UsePainter(TdxBarItemControlPainterClass APainter) {
+        FPainter = APainter;
+        // A change of style makes the manager ask for its painter again.
+        SetStyle(Style() == bmsFlat ? bmsEnhanced : bmsFlat);
+    }
+    TdxBarItemControlPainterClass GetItemControlPainterClass() const override {
+        return FPainter ? FPainter : TdxBarManager::GetItemControlPainterClass();
+    }
+
+private:
+    TdxBarItemControlPainterClass FPainter = nullptr;
+};
+
 class ManagerTest : public testdrv::WinTest {
 protected:
     void SetUp() override {
         WinTest::SetUp();
         cls::DoneApplication();
         Form = new cls::TForm(nullptr);
-        Manager = new TdxBarManager(Form);
+        Manager = new TTestManager(Form);
         Bar = Manager->Bars()->Add();
     }
     void TearDown() override {
@@ -37,7 +78,7 @@ protected:
     }
 
     cls::TForm* Form = nullptr;
-    TdxBarManager* Manager = nullptr;
+    TTestManager* Manager = nullptr;
     TdxBar* Bar = nullptr;
 };
 
@@ -143,6 +184,14 @@ public:
 private:
     void Record(const char* AName) { Log.emplace_back(ItemLink(), AName); }
 };
+
+// The drawing objects alive, once the system colour brushes (made on first
+// use and kept for the process) exist: a count that returns to where it
+// started shows that nothing leaked.
+inline gfx::DWORD GdiObjectCount() {
+    for (int I = 0; I < gfx::SYS_COLOR_COUNT; ++I) gfx::GetSysColorBrush(I);
+    return gfx::GetGdiObjectCount();
+}
 
 // Registers an item class with a control class for the length of a scope.
 class TScopedItemClass {
