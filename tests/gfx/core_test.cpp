@@ -408,6 +408,14 @@ TEST(Primitives, FrameRectAndRectangleGeometry) {
     SelectObject(e.dc(), GetStockObject(WHITE_BRUSH));
     SelectObject(f.dc(), GetStockObject(WHITE_BRUSH));
     DeleteObject(red);
+
+    // With the null brush the inside stays as it was, even in a mix mode
+    // that ignores colours: only the outline is inverted.
+    DibDC g(8, 6);
+    SetROP2(g.dc(), R2_NOT);
+    SelectObject(g.dc(), GetStockObject(NULL_BRUSH));
+    Rectangle(g.dc(), 1, 1, 6, 5);
+    EXPECT_EQ(g.Picture(kBlack), d.Picture(kBlack));
 }
 
 TEST(Primitives, PolygonFillsInteriorAndOutlines) {
