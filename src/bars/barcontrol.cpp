@@ -398,6 +398,32 @@ void TCustomdxBarControl::DrawItemControl(TdxBarItemControl* AControl) {
     if (!AControl || !FHandle || FClosing || IsDestroying() || !OwnsControl(AControl)) return;
     FBackgroundBrush = GetBarBrush();
     AControl->Paint(GetItemControlRect(AControl), GetPaintType());
+    DrawCustomizingFrame(AControl);
+}
+
+void TCustomdxBarControl::DrawCustomizingFrame(TdxBarItemControl* AControl) {
+    const TdxBarManager* Manager = GetBarManager();
+    if (!IsCustomizing() || !Manager || Manager->SelectedItemControl() != AControl) return;
+    cls::TRect R = GetItemControlRect(AControl);
+    if (IsEmpty(R)) return;
+    const gfx::HDC DC = Canvas()->Handle();
+    if (IsMenuWindow() && dynamic_cast<TdxBarSubItemControl*>(AControl)) {
+        // Inverted, so that it shows over any look of the entry.
+        const int OldRop = gfx::SetROP2(DC, gfx::R2_NOT);
+        const gfx::HGDIOBJ OldBrush = gfx::SelectObject(DC, gfx::GetStockObject(gfx::NULL_BRUSH));
+        for (int I = 0; I < 2; ++I) {
+            gfx::Rectangle(DC, R.left, R.top, R.right, R.bottom);
+            gfx::InflateRect(&R, -1, -1);
+        }
+        gfx::SelectObject(DC, OldBrush);
+        gfx::SetROP2(DC, OldRop);
+        return;
+    }
+    const gfx::HBRUSH Brush = gfx::GetSysColorBrush(gfx::COLOR_WINDOWTEXT);
+    for (int I = 0; I < 2; ++I) {
+        gfx::FrameRect(DC, &R, Brush);
+        gfx::InflateRect(&R, -1, -1);
+    }
 }
 
 void TCustomdxBarControl::RepaintSelection(TdxBarItemControl* AOldControl) {

@@ -192,6 +192,8 @@ protected:
     void SetBackgroundBrush(gfx::HBRUSH Value) { FBackgroundBrush = Value; }
     void SetTextHeight(int Value) { FTextHeight = Value; }
     void SetClosing(bool Value) { FClosing = Value; }
+    // While customizing, the manager's selected control is framed.
+    void DrawCustomizingFrame(TdxBarItemControl* AControl);
 
     void WMKeyDown(cls::TMessage& Message);
     void WMMouseMove(cls::TMessage& Message);

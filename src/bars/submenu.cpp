@@ -298,6 +298,7 @@ void TdxBarSubMenuControl::DrawItemControl(TdxBarItemControl* AControl) {
         Painter->DrawMenuSeparator(this, AControl, State, DC, R);
     }
     AControl->Paint(R, ptMenu);
+    DrawCustomizingFrame(AControl);
 }
 
 void TdxBarSubMenuControl::DrawFrame(gfx::HDC DC) {

@@ -338,6 +338,50 @@ TEST_F(BarControlTest, TheRootOfAChainIsItsFirstWindow) {
     EXPECT_TRUE(IsVerticalBarControl(Toolbar));
 }
 
+// --- Customizing ---
+
+class TDesignedForm : public cls::TForm {
+    TRESTLE_CLASS(TDesignedForm, cls::TForm)
+public:
+    explicit TDesignedForm(cls::TComponent* AOwner) : cls::TForm(AOwner) { SetDesigning(true); }
+};
+
+TEST_F(BarControlTest, WhileCustomizingTheManagersSelectedControlIsFramed) {
+    auto* Designed = new TDesignedForm(nullptr);
+    Designed->SetBounds(400, 400, 300, 200);
+    Designed->Show();
+    auto* DesignManager = new TdxBarManager(Designed);
+    ASSERT_TRUE(DesignManager->GetIsCustomizing());
+    auto* Menu = new TdxBarPopupMenu(Designed);
+    auto* Button = new TdxBarButton(Designed);
+    Button->SetCaption("&Кнопка");
+    Menu->ItemLinks()->Add(Button);
+    auto* Sub = new TdxBarSubItem(Designed);
+    Sub->SetCaption("&Меню");
+    Menu->ItemLinks()->Add(Sub);
+    TdxBarSubMenuControl* Window = ShowMenu(Menu->ItemLinks(), win::POINT{420, 420});
+    TdxBarItemControl* ButtonControl = Menu->ItemLinks()->Items(0)->Control();
+    TdxBarItemControl* SubControl = Menu->ItemLinks()->Items(1)->Control();
+    const gfx::HDC DC = win::GetDC(Window->Handle());
+    const cls::TRect B = ButtonControl->GetRect();
+    const cls::TRect S = SubControl->GetRect();
+    const gfx::COLORREF SubInnerBefore = gfx::GetPixel(DC, S.left + 5, S.top + 1);
+    const gfx::COLORREF SubInsideBefore = gfx::GetPixel(DC, S.left + 5, S.top + 2);
+
+    DesignManager->SetSelectedItemControl(ButtonControl);
+    ButtonControl->Repaint();
+    const gfx::COLORREF Text = gfx::GetSysColor(gfx::COLOR_WINDOWTEXT);
+    EXPECT_EQ(gfx::GetPixel(DC, B.left, B.top), Text);
+    EXPECT_EQ(gfx::GetPixel(DC, B.right - 2, B.bottom - 2), Text);
+    // A sub item of a menu is framed by inverting.
+    DesignManager->SetSelectedItemControl(SubControl);
+    SubControl->Repaint();
+    EXPECT_EQ(gfx::GetPixel(DC, S.left + 5, S.top + 1), SubInnerBefore ^ 0xFFFFFFu);
+    EXPECT_EQ(gfx::GetPixel(DC, S.left + 5, S.top + 2), SubInsideBefore);
+    win::ReleaseDC(Window->Handle(), DC);
+    delete Designed;
+}
+
 // --- Backgrounds ---
 
 // Fills with red wherever the background operation reaches.

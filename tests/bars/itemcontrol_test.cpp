@@ -391,6 +391,46 @@ TEST_F(ItemControlTest, OpeningASecondLinkOfTheSameSubItemClosesTheFirst) {
     EXPECT_EQ(Help->GetActiveLink(), SecondLink);
 }
 
+TEST_F(ItemControlTest, KeysThatEntriesTakeForThemselves) {
+    auto* Print = AddButton(Links, "&Печать");
+    Print->SetButtonStyle(bsDropDown);
+    ShowMenu(Links);
+    struct Case {
+        const char* Caption;
+        int Key;
+        bool Wants;
+    } Cases[] = {
+        {"&Печать", win::VK_RIGHT, true},   {"&Печать", win::VK_DOWN, false},
+        {"&Открыть", win::VK_RIGHT, false}, {"&Справка", win::VK_RIGHT, true},
+        {"&Справка", win::VK_LEFT, false},
+    };
+    for (const Case& C : Cases)
+        EXPECT_EQ(ControlOf(C.Caption)->WantsKey(static_cast<unsigned short>(C.Key)), C.Wants)
+            << C.Caption << " " << C.Key;
+}
+
+TEST_F(ItemControlTest, ADropDownWhoseMenuDoesNotOpenDoesNotStayDroppedDown) {
+    auto* Print = AddButton(Links, "&Печать");
+    Print->SetButtonStyle(bsDropDown);
+    Print->SetOnClick(cls::TNotifyEvent(&Log, &TEventLog::Click));
+    TdxBarPopupMenu Choices(Form);
+    AddButton(Choices.ItemLinks(), "&Принтер");
+    TdxBarSubMenuControl* Menu = ShowMenu(Links);
+    for (TdxBarPopupMenu* DropDownMenu : {static_cast<TdxBarPopupMenu*>(nullptr), &Choices}) {
+        Print->SetDropDownMenu(DropDownMenu);
+        SelectByKeys("&Печать");
+        KeyToMenu(win::VK_RIGHT);
+        auto* Control = static_cast<TdxBarButtonControl*>(ControlOf("&Печать"));
+        EXPECT_FALSE(Control->DroppedDown());
+        EXPECT_TRUE(Control->IsPressTracked());
+        EXPECT_TRUE(IsBarControlAlive(Menu));
+        EXPECT_TRUE(Log.Calls.empty());
+    }
+    // Its command still runs.
+    KeyToMenu(win::VK_RETURN);
+    EXPECT_EQ(Log.Calls, (std::vector<std::string>{"Click &Печать"}));
+}
+
 TEST_F(ItemControlTest, ADisabledEntryHoveredIsNotDrawnSelectedButReachedByKeysItIs) {
     Close->SetEnabled(false);
     ShowMenu(Links);
