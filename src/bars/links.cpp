@@ -435,10 +435,15 @@ TdxBarItemLinks::~TdxBarItemLinks() {
     if (FBarControl) {
         TCustomdxBarControl* Control = FBarControl;
         FBarControl = nullptr;
-        if (auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(Control))
+        auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(Control);
+        if (Menu && Menu->Closing()) {
+            // A close in progress (whose events freed the collection) frees it.
+            Menu->SetItemLinks(nullptr);
+        } else if (Menu) {
             Menu->CloseAndFree();
-        else
+        } else {
             delete Control;
+        }
     }
     Clear();
     lf::cxClearObjectLinks(this);

@@ -262,6 +262,38 @@ TEST_F(ItemControlTest, ACommandThatFreesTheMenuOrTheItemReturnsSafely) {
     }
 }
 
+// Frees what a close-up event names, while the chain closes.
+struct TFreer {
+    cls::TObject* Victim = nullptr;
+    void Free(cls::TObject*) { delete Victim; }
+};
+
+TEST_F(ItemControlTest, TheSubItemsCloseUpMayFreeTheSubItem) {
+    TdxBarSubMenuControl* Menu = ShowMenu(Links);
+    SelectByKeys("&Справка");
+    KeyToMenu(win::VK_RIGHT);
+    ASSERT_NE(HelpMenu(), nullptr);
+    TFreer Freer{Help};
+    Help->SetOnCloseUp(cls::TNotifyEvent(&Freer, &TFreer::Free));
+    KeyToMenu(win::VK_MENU);
+    EXPECT_FALSE(IsBarControlAlive(Menu));
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    EXPECT_EQ(Links->VisibleItemCount(), 3);
+}
+
+TEST_F(ItemControlTest, TheMenusCloseUpMayFreeItsPopupMenu) {
+    TdxBarSubMenuControl* Menu = ShowMenu(Links);
+    SelectByKeys("&Справка");
+    KeyToMenu(win::VK_RIGHT);
+    ASSERT_NE(HelpMenu(), nullptr);
+    TFreer Freer{Popup};
+    Menu->SetOnCloseUp(cls::TNotifyEvent(&Freer, &TFreer::Free));
+    KeyToMenu(win::VK_MENU);
+    EXPECT_FALSE(IsBarControlAlive(Menu));
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    EXPECT_EQ(Help->ItemLinks()->BarControl(), nullptr);
+}
+
 TEST_F(ItemControlTest, ACheckButtonTogglesDownOnEachClick) {
     Open->SetButtonStyle(bsChecked);
     Open->SetCloseSubMenuOnClick(false);
