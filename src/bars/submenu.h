@@ -19,7 +19,8 @@
 // clamping to the work area, no owner-rectangle placement), shows every
 // visible link (no recent-items filter, no expand button, no scroll buttons:
 // a menu taller than the screen is cut), shows without animation, cannot be
-// torn off (the detach strip is drawn but never hot), and has no background
+// torn off (the detach strip is drawn but never hot), keeps its opener's
+// select-the-first-link flag without acting on it, and has no background
 // bitmap of its own or palette for rarely used links.
 #pragma once
 
