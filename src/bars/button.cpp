@@ -1,6 +1,7 @@
 #include "bars/button.h"
 
 #include "bars/bars.h"
+#include "bars/itemcontrol.h"
 #include "bars/manager.h"
 #include "bars/popupmenu.h"
 
@@ -103,24 +104,40 @@ bool TdxBarButton::CanUseAccelerator(TdxBarItemLink* ALink) const {
     if (!inherited::CanUseAccelerator(ALink)) return false;
     TdxBarItemLinks* Links = ALink ? ALink->Owner() : nullptr;
     if (!Links || !dynamic_cast<TdxBar*>(Links->LinksOwner())) return true;
-    const TdxBarPaintStyle Style = ALink->GetPaintStyle();
-    return Style == psCaption || Style == psCaptionGlyph;
+    auto ShowsCaption = [](TdxBarPaintStyle AStyle) {
+        return AStyle == psCaption || AStyle == psCaptionGlyph;
+    };
+    if (ShowsCaption(ALink->GetPaintStyle())) return true;
+    auto* Control = dynamic_cast<TdxBarButtonControl*>(ALink->Control());
+    return Control && ShowsCaption(Control->GetEffectivePaintStyle());
 }
 
+namespace {
+
+// The button controls among the controls of a button's links (a link on a
+// turned toolbar may show another kind).
+std::function<void(TdxBarItemControl*)> ForButtonControl(void (TdxBarButtonControl::*AOperation)()) {
+    return [AOperation](TdxBarItemControl* AControl) {
+        if (auto* Control = dynamic_cast<TdxBarButtonControl*>(AControl)) (Control->*AOperation)();
+    };
+}
+
+} // namespace
+
 void TdxBarButton::ButtonStyleChanged() {
-    NotifyLinkControls(iccButtonStyleChanged);
+    ForEachLinkControl(ForButtonControl(&TdxBarButtonControl::ButtonStyleChanged));
 }
 
 void TdxBarButton::DownChanged() {
-    NotifyLinkControls(iccDownChanged);
+    ForEachLinkControl(ForButtonControl(&TdxBarButtonControl::DownChanged));
 }
 
 void TdxBarButton::DropDownEnabledChanged() {
-    NotifyLinkControls(iccDropDownEnabledChanged);
+    ForEachLinkControl(ForButtonControl(&TdxBarButtonControl::DropDownEnabledChanged));
 }
 
 void TdxBarButton::PaintStyleChanged() {
-    NotifyLinkControls(iccPaintStyleChanged, udPaintStyle);
+    ForEachLinkControl(udPaintStyle, ForButtonControl(&TdxBarButtonControl::PaintStyleChanged));
 }
 
 void TdxBarButton::Notification(cls::TComponent* AComponent, cls::TOperation Operation) {

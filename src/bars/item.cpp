@@ -1,7 +1,9 @@
 #include "bars/item.h"
 
+#include "bars/barcontrol.h"
 #include "bars/bars.h"
 #include "bars/button.h"
+#include "bars/itemcontrol.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
 #include "bars/registry.h"
@@ -13,26 +15,17 @@
 #include "lookandfeel/objectlinks.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace bars {
 
 namespace {
 
-TdxBarItemControlServices GControlServices;
-
-// An object link for the length of a call that may free its object.
-class TLiveness {
-public:
-    explicit TLiveness(cls::TObject* AObject) : FLink(lf::cxAddObjectLink(AObject)) {}
-    ~TLiveness() { lf::cxRemoveObjectLink(FLink); }
-    TLiveness(const TLiveness&) = delete;
-    TLiveness& operator=(const TLiveness&) = delete;
-    cls::TObject* Object() const { return FLink->Ref; }
-
-private:
-    lf::TcxObjectLink* FLink;
-};
+// A selected control in a hidden window is left alone: it is drawn when the
+// window shows.
+bool IsHiddenSelection(const TdxBarItemControl* AControl) {
+    const TCustomdxBarControl* Window = AControl->Parent();
+    return Window && Window->SelectedControl() == AControl && !Window->Visible();
+}
 
 // The manager's update lock for the length of a scope (when there is a manager).
 class TManagerLock {
@@ -56,24 +49,8 @@ private:
 } // namespace
 
 // ============================================================================
-// Reaching the item controls
+// Captions and hints
 // ============================================================================
-
-TdxBarItemControlServices SetItemControlServices(const TdxBarItemControlServices& AServices) {
-    return std::exchange(GControlServices, AServices);
-}
-
-void NotifyItemControl(TdxBarItemLink* ALink, TdxBarItemControlChange AChange) {
-    if (ALink && GControlServices.Changed) GControlServices.Changed(ALink, AChange);
-}
-
-bool HasItemControl(TdxBarItemLink* ALink) {
-    return ALink && GControlServices.HasControl && GControlServices.HasControl(ALink);
-}
-
-bool IsItemControlActive(TdxBarItemLink* ALink) {
-    return ALink && GControlServices.IsActive && GControlServices.IsActive(ALink);
-}
 
 std::string GetHintFromCaption(const std::string& ACaption) {
     std::string Result = ACaption;
@@ -178,7 +155,7 @@ void TdxBarItem::Notification(cls::TComponent* AComponent, cls::TOperation Opera
 void TdxBarItem::SetAlign(TdxBarItemAlign Value) {
     if (FAlign == Value) return;
     FAlign = Value;
-    if (!IsLoading()) NotifyLinkControls(iccRealign);
+    if (!IsLoading()) ForEachLinkControl([](TdxBarItemControl* C) { C->RefreshBar(); });
 }
 
 void TdxBarItem::SetCaption(const std::string& Value) {
@@ -269,12 +246,13 @@ bool TdxBarItem::GetActualVisible() const {
 
 TdxBarItemLink* TdxBarItem::GetActiveLink() const {
     for (TdxBarItemLink* Link : FLinks)
-        if (HasItemControl(Link) && IsItemControlActive(Link)) return Link;
+        if (Link->Control() && Link->Control()->Active()) return Link;
     return nullptr;
 }
 
 bool TdxBarItem::HasLinkControls() const {
-    return std::any_of(FLinks.begin(), FLinks.end(), HasItemControl);
+    return std::any_of(FLinks.begin(), FLinks.end(),
+                       [](const TdxBarItemLink* Link) { return Link->Control(); });
 }
 
 int TdxBarItem::GetIndex() const {
@@ -298,38 +276,46 @@ bool TdxBarItem::CanUseAccelerator(TdxBarItemLink*) const {
 // TdxBarItem: notifications
 // ============================================================================
 
-void TdxBarItem::NotifyLinkControls(TdxBarItemControlChange AChange) {
-    // A receiver may free links: walk by index and re-check the bound.
-    for (std::size_t I = 0; I < FLinks.size(); ++I) NotifyItemControl(FLinks[I], AChange);
+void TdxBarItem::ForEachLinkControl(const std::function<void(TdxBarItemControl*)>& AOperation) {
+    // A control may free links: walk by index and re-check the bound.
+    for (std::size_t I = 0; I < FLinks.size(); ++I)
+        if (TdxBarItemControl* Control = FLinks[I]->Control()) AOperation(Control);
 }
 
-void TdxBarItem::NotifyLinkControls(TdxBarItemControlChange AChange, TdxBarUserDefine ASkip) {
-    for (std::size_t I = 0; I < FLinks.size(); ++I)
-        if (!FLinks[I]->UserDefine().Contains(ASkip)) NotifyItemControl(FLinks[I], AChange);
+void TdxBarItem::ForEachLinkControl(TdxBarUserDefine ASkip,
+                                    const std::function<void(TdxBarItemControl*)>& AOperation) {
+    for (std::size_t I = 0; I < FLinks.size(); ++I) {
+        TdxBarItemControl* Control = FLinks[I]->Control();
+        if (Control && !FLinks[I]->UserDefine().Contains(ASkip)) AOperation(Control);
+    }
 }
 
 void TdxBarItem::CaptionChanged() {
-    NotifyLinkControls(iccCaptionChanged, udCaption);
+    ForEachLinkControl(udCaption, [](TdxBarItemControl* C) { C->CaptionChanged(); });
 }
 
 void TdxBarItem::EnabledChanged() {
-    NotifyLinkControls(iccEnabledChanged);
+    ForEachLinkControl([](TdxBarItemControl* C) { C->EnabledChanged(); });
 }
 
 void TdxBarItem::GlyphChanged() {
-    NotifyLinkControls(iccGlyphChanged, udGlyph);
+    ForEachLinkControl(udGlyph, [](TdxBarItemControl* C) { C->GlyphChanged(); });
 }
 
 void TdxBarItem::ShortCutChanged() {
-    NotifyLinkControls(iccShortCutChanged);
+    ForEachLinkControl([](TdxBarItemControl* C) { C->ShortCutChanged(); });
 }
 
 void TdxBarItem::RepaintLinkControls() {
-    NotifyLinkControls(iccRepaint);
+    ForEachLinkControl([](TdxBarItemControl* C) {
+        if (!IsHiddenSelection(C)) C->Repaint();
+    });
 }
 
 void TdxBarItem::RepaintLinkBars() {
-    NotifyLinkControls(iccRepaintBar);
+    ForEachLinkControl([](TdxBarItemControl* C) {
+        if (!IsHiddenSelection(C) && IsBarControlAlive(C->Parent())) C->Parent()->RepaintBar();
+    });
 }
 
 void TdxBarItem::VisibleChanged() {
@@ -338,8 +324,15 @@ void TdxBarItem::VisibleChanged() {
     for (std::size_t I = 0; I < FLinks.size(); ++I) {
         TdxBarItemLink* Link = FLinks[I];
         if (TdxBarItemLinks* Links = Link->Owner()) Links->RebuildVisibleLists();
-        if (GetActualVisible()) Link->ApplyMostRecentlyUsed();
-        NotifyItemControl(Link, iccVisibleChanged);
+        if (GetActualVisible()) {
+            Link->ApplyMostRecentlyUsed();
+            Link->CreateControl();
+            if (TdxBarItemControl* Control = Link->Control()) Control->VisibleChanged();
+        } else if (TdxBarItemControl* Control = Link->Control()) {
+            Control->VisibleChanged();
+            // The notice may have freed the link.
+            if (I < FLinks.size() && FLinks[I] == Link) Link->DestroyControl();
+        }
     }
 }
 
@@ -349,7 +342,7 @@ void TdxBarItem::VisibleChanged() {
 
 void TdxBarItem::Click() {
     if (!Enabled()) return;
-    TLiveness Self(this);
+    lf::TcxObjectLinkScope Self(this);
     try {
         if (FBarManager) FBarManager->DoClickItem(this);
         if (Self.Object()) DoClick();

@@ -5,6 +5,7 @@
 // it when it goes.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,49 +35,6 @@ enum TdxBarItemAlign : unsigned char { iaLeft, iaCenter, iaRight, iaClient };
 
 class TdxBarItemActionLink;
 using TdxBarItemActionLinkClass = cls::TActionLinkClassOf<TdxBarItemActionLink>;
-
-// ============================================================================
-// Reaching the item controls
-// ============================================================================
-
-// What an item (or a link) tells the item control of a link. The names are
-// the control operations that follow.
-enum TdxBarItemControlChange {
-    iccCaptionChanged,
-    iccEnabledChanged,
-    iccGlyphChanged,
-    iccShortCutChanged,
-    // The item's actual visibility changed: a shown control refreshes, a
-    // hidden one is told before its link destroys it.
-    iccVisibleChanged,
-    iccButtonStyleChanged,
-    iccDownChanged,
-    iccDropDownEnabledChanged,
-    iccPaintStyleChanged,
-    // Repaint the control (a selected control in a hidden window is left alone).
-    iccRepaint,
-    // Repaint the control's bar window (with the same exception).
-    iccRepaintBar,
-    // Ask the control's window to re-lay out and repaint.
-    iccRealign
-};
-
-// How items and links reach the item controls: the unit that makes the
-// controls installs these when it starts. Changed is called for every link the
-// change concerns, whether or not the link has a control (the receiver tells
-// the control when there is one); HasControl answers whether the link has a
-// control, IsActive whether that control is active (in-place editing, open
-// submenu). Unset members do nothing and answer false.
-struct TdxBarItemControlServices {
-    void (*Changed)(TdxBarItemLink* ALink, TdxBarItemControlChange AChange) = nullptr;
-    bool (*HasControl)(TdxBarItemLink* ALink) = nullptr;
-    bool (*IsActive)(TdxBarItemLink* ALink) = nullptr;
-};
-// Returns the previous services.
-TdxBarItemControlServices SetItemControlServices(const TdxBarItemControlServices& AServices);
-void NotifyItemControl(TdxBarItemLink* ALink, TdxBarItemControlChange AChange);
-bool HasItemControl(TdxBarItemLink* ALink);
-bool IsItemControlActive(TdxBarItemLink* ALink);
 
 // ============================================================================
 // TdxBarItem
@@ -221,9 +179,11 @@ protected:
     virtual TdxBarItemActionLinkClass GetActionLinkClass() const;
     // Copies the item's values into a TCustomAction.
     void AssignTo(cls::TPersistent* Dest) override;
-    // Tells every link's control (ASkip: links whose user value overrides).
-    void NotifyLinkControls(TdxBarItemControlChange AChange);
-    void NotifyLinkControls(TdxBarItemControlChange AChange, TdxBarUserDefine ASkip);
+    // Runs AOperation on the control of every link that has one; a control
+    // may free links on the way. ASkip: links whose user value overrides.
+    void ForEachLinkControl(const std::function<void(TdxBarItemControl*)>& AOperation);
+    void ForEachLinkControl(TdxBarUserDefine ASkip,
+                            const std::function<void(TdxBarItemControl*)>& AOperation);
     bool IsLoading() const { return ComponentState().Contains(cls::csLoading); }
     bool IsDestroying() const { return ComponentState().Contains(cls::csDestroying); }
 

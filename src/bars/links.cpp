@@ -2,12 +2,16 @@
 
 #include <algorithm>
 
+#include "bars/barcontrol.h"
 #include "bars/bars.h"
 #include "bars/button.h"
 #include "bars/item.h"
+#include "bars/itemcontrol.h"
 #include "bars/manager.h"
+#include "bars/registry.h"
 #include "bars/strings.h"
 #include "bars/subitem.h"
+#include "bars/submenu.h"
 #include "bars/system.h"
 #include "classes/exceptions.h"
 #include "classes/forms.h"
@@ -18,24 +22,6 @@
 namespace bars {
 
 namespace {
-
-TdxBarControlFactory& BarControlFactory() {
-    static TdxBarControlFactory Factory;
-    return Factory;
-}
-
-// Tells whether an object survived a call into user code.
-class TLivenessWatch {
-public:
-    explicit TLivenessWatch(cls::TObject* AObject) : FLink(lf::cxAddObjectLink(AObject)) {}
-    ~TLivenessWatch() { lf::cxRemoveObjectLink(FLink); }
-    TLivenessWatch(const TLivenessWatch&) = delete;
-    TLivenessWatch& operator=(const TLivenessWatch&) = delete;
-    bool Alive() const { return FLink->Ref != nullptr; }
-
-private:
-    lf::TcxObjectLink* FLink;
-};
 
 template <class T> int IndexIn(const std::vector<T*>& AList, const T* AValue) {
     const auto It = std::find(AList.begin(), AList.end(), AValue);
@@ -72,12 +58,6 @@ bool IsCasedLetter(char32_t C) {
 
 } // namespace
 
-TdxBarControlFactory SetBarControlFactory(const TdxBarControlFactory& AFactory) {
-    const TdxBarControlFactory Previous = BarControlFactory();
-    BarControlFactory() = AFactory;
-    return Previous;
-}
-
 // ============================================================================
 // TdxBarItemLink
 // ============================================================================
@@ -109,11 +89,19 @@ TdxBarItemLink::~TdxBarItemLink() {
             if (cls::TApplication* App = cls::ApplicationIfExists()) App->HandleException(this);
         }
     }
+    TCustomdxBarControl* Window = GetBarControl();
+    if (FControl && IsBarControlAlive(Window) && Window->SelectedControl() == FControl) {
+        if (Manager && Manager->SelectedItemControl() == FControl) Manager->SetSelectedItemControl(nullptr);
+        Window->SetHotControl(nullptr);
+    }
+    DestroyControl();
     if (FItem) FItem->RemoveLink(this);
     FItem = nullptr;
     if (TdxBarItemLinks* Links = Owner()) Links->LinkLeft(this);
     delete FUserGlyph;
     lf::cxClearObjectLinks(this);
+    if (IsBarControlAlive(Window) && Window->HandleAllocated() && !Window->IsDestroying())
+        Window->RepaintBar();
 }
 
 void TdxBarItemLink::SetCollection(cls::TCollection* Value) {
@@ -178,12 +166,14 @@ TCustomdxBarControl* TdxBarItemLink::GetBarControl() const {
 void TdxBarItemLink::SetBeginGroup(bool Value) {
     if (FBeginGroup == Value) return;
     FBeginGroup = Value;
-    NotifyItemControl(this, iccRealign);
+    if (FControl) FControl->RefreshBar();
     Changed();
 }
 
 void TdxBarItemLink::SetItem(TdxBarItem* Value) {
     if (FItem == Value) return;
+    // The control shows the old item; the new one may need another kind.
+    DestroyControl();
     if (FItem) FItem->RemoveLink(this);
     FItem = nullptr;
     if (!Value) {
@@ -205,6 +195,10 @@ void TdxBarItemLink::SetItem(TdxBarItem* Value) {
     Links->RebuildVisibleLists();
     auto* OwnerComponent = dynamic_cast<cls::TComponent*>(Links->LinksOwner());
     if (OwnerComponent && !OwnerComponent->ComponentState().Contains(cls::csLoading)) ApplyMostRecentlyUsed();
+    if (TCustomdxBarControl* Window = GetBarControl()) {
+        CreateControl();
+        Window->RepaintBar();
+    }
     Changed();
 }
 
@@ -212,7 +206,7 @@ void TdxBarItemLink::SetMostRecentlyUsed(bool Value) {
     if (FMostRecentlyUsed == Value) return;
     FMostRecentlyUsed = Value;
     ApplyMostRecentlyUsed();
-    NotifyItemControl(this, iccRealign);
+    if (TCustomdxBarControl* Window = GetBarControl()) Window->RepaintBar();
     Changed();
 }
 
@@ -220,7 +214,7 @@ void TdxBarItemLink::SetUserCaption(const std::string& Value) {
     if (FUserCaption == Value) return;
     FUserCaption = Value;
     FUserDefine.Include(udCaption);
-    NotifyItemControl(this, iccCaptionChanged);
+    if (FControl) FControl->CaptionChanged();
     Changed();
 }
 
@@ -231,15 +225,15 @@ void TdxBarItemLink::SetUserDefine(TdxBarUserDefines Value) {
     if (!Value.Contains(udGlyph)) FUserGlyph->Assign(nullptr);
     if (!Value.Contains(udPaintStyle)) FUserPaintStyle = psStandard;
     if (!Value.Contains(udWidth)) FUserWidth = 0;
-    NotifyItemControl(this, iccCaptionChanged);
-    NotifyItemControl(this, iccGlyphChanged);
+    if (FControl) FControl->CaptionChanged();
+    if (FControl) FControl->GlyphChanged();
     Changed();
 }
 
 void TdxBarItemLink::SetUserGlyph(cls::TBitmap* Value) {
     FUserGlyph->Assign(Value);
     FUserDefine.Include(udGlyph);
-    NotifyItemControl(this, iccGlyphChanged);
+    if (FControl) FControl->GlyphChanged();
     Changed();
 }
 
@@ -247,7 +241,7 @@ void TdxBarItemLink::SetUserPaintStyle(TdxBarPaintStyle Value) {
     if (Value == GetPaintStyle()) return;
     FUserPaintStyle = Value;
     FUserDefine.Include(udPaintStyle);
-    NotifyItemControl(this, iccPaintStyleChanged);
+    if (auto* Button = dynamic_cast<TdxBarButtonControl*>(FControl)) Button->PaintStyleChanged();
     Changed();
 }
 
@@ -256,7 +250,7 @@ void TdxBarItemLink::SetUserWidth(int Value) {
     if (Value == GetWidth()) return;
     FUserWidth = Value;
     FUserDefine.Include(udWidth);
-    NotifyItemControl(this, iccRealign);
+    if (FControl) FControl->RefreshBar();
     Changed();
 }
 
@@ -272,10 +266,17 @@ void TdxBarItemLink::SetVisible(bool Value) {
     if (Links && !(Manager && Manager->Designing())) Links->RebuildVisibleLists();
     if (FVisible) {
         ApplyMostRecentlyUsed();
+        CreateControl();
+        if (FControl) FControl->VisibleChanged();
     } else {
         MoveToRecentEnd();
+        if (FControl) {
+            lf::TcxObjectLinkScope Self(this);
+            FControl->VisibleChanged();
+            if (!Self.Alive()) return;
+            DestroyControl();
+        }
     }
-    NotifyItemControl(this, iccVisibleChanged);
     Changed();
 }
 
@@ -329,6 +330,20 @@ int TdxBarItemLink::GetRecentIndex() const {
 void TdxBarItemLink::Changed() {
     TdxBarManager* Manager = GetBarManager();
     if (Manager && !Manager->IsLoading()) Manager->OnItemLinkChange()(Manager, this);
+}
+
+void TdxBarItemLink::CreateControl() {
+    TCustomdxBarControl* Window = GetBarControl();
+    if (FControl || !FItem || !Window || Window->IsDestroying() || Owner()->IndexOfCanVisible(this) < 0)
+        return;
+    const TdxBarItemControlClass ControlClass = GetItemControlClass(FItem->ClassType());
+    if (ControlClass) FControl = ControlClass.Create(this);
+}
+
+void TdxBarItemLink::DestroyControl() {
+    // The control clears the field itself on its way out.
+    delete FControl;
+    FControl = nullptr;
 }
 
 void TdxBarItemLink::ApplyMostRecentlyUsed() {
@@ -420,7 +435,15 @@ TdxBarItemLinks::~TdxBarItemLinks() {
     if (FBarControl) {
         TCustomdxBarControl* Control = FBarControl;
         FBarControl = nullptr;
-        if (BarControlFactory().FreeBarControl) BarControlFactory().FreeBarControl(Control);
+        auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(Control);
+        if (Menu && Menu->Closing()) {
+            // A close in progress (whose events freed the collection) frees it.
+            Menu->SetItemLinks(nullptr);
+        } else if (Menu) {
+            Menu->CloseAndFree();
+        } else {
+            delete Control;
+        }
     }
     Clear();
     lf::cxClearObjectLinks(this);
@@ -600,15 +623,15 @@ void TdxBarItemLinks::AssignRecentFlags(TdxBarItemLinks* ASource) {
 
 TCustomdxBarControl* TdxBarItemLinks::CreateBarControl() {
     if (FBarControl) return FBarControl;
-    const TdxBarControlFactory& Factory = BarControlFactory();
-    if (!Factory.CreateBarControl) return nullptr;
-    auto* Bar = dynamic_cast<TdxBar*>(FOwner);
+    if (IsToolbarLinks()) return nullptr;
     TdxBarManager* Manager = FBarManager;
     if (auto* SubItem = dynamic_cast<TCustomdxBarSubItem*>(FOwner)) {
         // The menu belongs to the manager of the window it opens from.
         if (TdxBarItemLink* Opener = SubItem->GetActiveLink()) Manager = Opener->GetBarManager();
     }
-    FBarControl = Factory.CreateBarControl(this, Manager, Bar);
+    if (!Manager) return nullptr;
+    auto* Menu = new TdxBarSubMenuControl(Manager);
+    Menu->SetItemLinks(this);
     return FBarControl;
 }
 
@@ -623,7 +646,7 @@ bool TdxBarItemLinks::IsShortCutWalk(cls::TShortCut AShortCut,
                                      std::vector<const TdxBarItemLinks*>& AVisited) {
     if (AShortCut == 0 || Contains(AVisited, static_cast<const TdxBarItemLinks*>(this))) return false;
     AVisited.push_back(this);
-    TLivenessWatch Self(this);
+    lf::TcxObjectLinkScope Self(this);
     // An action's update may change the item's enabled state or shortcut.
     for (int I = 0; I < Count() && Self.Alive(); ++I) {
         TdxBarItem* Item = Items(I)->FItem;
@@ -652,15 +675,23 @@ bool TdxBarItemLinks::IsShortCutWalk(cls::TShortCut AShortCut,
 TdxBarItemLink* TdxBarItemLinks::FindAccelLink(std::uint16_t AKey, cls::TShiftState AShift,
                                                TdxBarItemLink* AStartLink, char32_t AKeyChar) {
     AShift.Exclude(cls::ssAlt);
-    // A toolbar searches through its window's selectable controls, and only
-    // while the window shows.
-    if (IsToolbarLinks()) return nullptr;
+    auto Matches = [&](TdxBarItemLink* Link) {
+        return Link->FItem && Link->FItem->CanUseAccelerator(Link) && Link->IsAccel(AKey, AShift, AKeyChar);
+    };
+    if (IsToolbarLinks()) {
+        if (!FBarControl || !FBarControl->Visible()) return nullptr;
+        TdxBarItemLink* First = GetNextSelectable(AStartLink);
+        for (TdxBarItemLink* Link = First; Link; Link = GetNextSelectable(Link)) {
+            if (Matches(Link)) return Link;
+            if (GetNextSelectable(Link) == First) break;
+        }
+        return nullptr;
+    }
     const int N = CanVisibleItemCount();
     const int Start = AStartLink ? IndexOfCanVisible(AStartLink) + 1 : 0;
     for (int K = 0; K < N; ++K) {
         TdxBarItemLink* Link = FCanVisibleItems[static_cast<std::size_t>((Start + K) % N)];
-        if (Link->FItem && Link->FItem->CanUseAccelerator(Link) && Link->IsAccel(AKey, AShift, AKeyChar))
-            return Link;
+        if (Matches(Link)) return Link;
     }
     return nullptr;
 }
@@ -670,6 +701,45 @@ bool TdxBarItemLinks::ContainsItem(const TdxBarItem* AItem) const {
     for (int I = 0; I < Count(); ++I)
         if (Items(I)->ContainsItemWalk(AItem, Visited)) return true;
     return false;
+}
+
+// --- Keyboard navigation ---
+
+bool TdxBarItemLinks::IsSelectableLink(const TdxBarItemLink* ALink) const {
+    if (!ALink->FControl || !ALink->FControl->CanSelect()) return false;
+    if (!IsToolbarLinks() || !FBarControl) return true;
+    const cls::TRect Client = FBarControl->ClientRect();
+    const cls::TRect& R = ALink->FItemRect;
+    return R.left >= Client.left && R.top >= Client.top && R.right <= Client.right &&
+           R.bottom <= Client.bottom && R.right > R.left && R.bottom > R.top;
+}
+
+TdxBarItemLink* TdxBarItemLinks::StepSelectable(int AFrom, int AStep) const {
+    const int N = VisibleItemCount();
+    for (int K = 1; K <= N; ++K) {
+        const int I = ((AFrom + AStep * K) % N + N) % N;
+        TdxBarItemLink* Link = FVisibleItems[static_cast<std::size_t>(I)];
+        if (IsSelectableLink(Link)) return Link;
+    }
+    return nullptr;
+}
+
+TdxBarItemLink* TdxBarItemLinks::GetFirstSelectable() const {
+    return StepSelectable(-1, 1);
+}
+
+TdxBarItemLink* TdxBarItemLinks::GetLastSelectable() const {
+    return StepSelectable(VisibleItemCount(), -1);
+}
+
+TdxBarItemLink* TdxBarItemLinks::GetNextSelectable(TdxBarItemLink* ALink) const {
+    const int I = ALink ? IndexIn(FVisibleItems, ALink) : -1;
+    return I < 0 ? GetFirstSelectable() : StepSelectable(I, 1);
+}
+
+TdxBarItemLink* TdxBarItemLinks::GetPrevSelectable(TdxBarItemLink* ALink) const {
+    const int I = ALink ? IndexIn(FVisibleItems, ALink) : -1;
+    return I < 0 ? GetLastSelectable() : StepSelectable(I, -1);
 }
 
 // --- Collection updates ---

@@ -128,17 +128,28 @@ public:
     bool ContainsItem(const TdxBarItem* AItem) const;
     // Tells the manager (OnItemLinkChange) that the link changed.
     void Changed();
+
+    // --- The control ---
+    // The item control that shows the link in its window, nullptr when none.
+    TdxBarItemControl* Control() const { return FControl; }
+    // For a link that may show, has an item and no control, in a window that
+    // exists and is not going: the control class registered for exactly the
+    // item's class, made with the link (no registration: no control).
+    void CreateControl();
+    void DestroyControl();
     // Use count and recent position as MostRecentlyUsed asks: the manager's
     // recent-use step and the head of the list, or 0 and its end.
     void ApplyMostRecentlyUsed();
 
 private:
     friend class TdxBarItemLinks;
+    friend class TdxBarItemControl;
 
     bool ContainsItemWalk(const TdxBarItem* AItem, std::vector<const TdxBarItemLinks*>& AVisited) const;
     void MoveToRecentEnd();
 
     bool FBeginGroup = false;
+    TdxBarItemControl* FControl = nullptr;
     std::intptr_t FData = 0;
     TdxBarItem* FItem = nullptr;
     cls::TRect FItemRect{};
@@ -156,18 +167,6 @@ private:
     int FUserWidth = 0;
     bool FVisible = true;
 };
-
-// Makes and frees the window that shows a link collection. The toolbar and
-// menu windows install it; without it, CreateBarControl makes nothing.
-struct TdxBarControlFactory {
-    // A toolbar window for ABar when ABar is set, else a menu window owned by
-    // ABarManager; either shows ALinks.
-    TCustomdxBarControl* (*CreateBarControl)(TdxBarItemLinks* ALinks, TdxBarManager* ABarManager,
-                                             TdxBar* ABar) = nullptr;
-    void (*FreeBarControl)(TCustomdxBarControl* AControl) = nullptr;
-};
-// Returns the previous factory.
-TdxBarControlFactory SetBarControlFactory(const TdxBarControlFactory& AFactory);
 
 class TdxBarItemLinks : public cls::TCollection {
     TRESTLE_CLASS(TdxBarItemLinks, cls::TCollection)
@@ -237,7 +236,9 @@ public:
     TCustomdxBarControl* BarControl() const { return FBarControl; }
     // The window calls it with nullptr when it goes.
     void SetBarControl(TCustomdxBarControl* Value) { FBarControl = Value; }
-    // Makes the window through the installed factory; nullptr without one.
+    // The window that shows the collection: a menu window owned by the
+    // manager (for a sub item's links, the manager of the link that opened
+    // them); nullptr for a toolbar's links and without a manager.
     TCustomdxBarControl* CreateBarControl();
 
     // --- Keys ---
@@ -248,11 +249,21 @@ public:
     // The next can-visible link after AStartLink (or from the first),
     // wrapping once, whose item takes accelerators and whose accelerator the
     // key is; nullptr when none. Alt in AShift is ignored. A toolbar's links
-    // answer nullptr: a toolbar is searched through its window's controls.
+    // are searched only while their window shows, over its selectable links.
     TdxBarItemLink* FindAccelLink(std::uint16_t AKey, cls::TShiftState AShift, TdxBarItemLink* AStartLink,
                                   char32_t AKeyChar = 0);
     // Some link contains AItem (TdxBarItemLink::ContainsItem).
     bool ContainsItem(const TdxBarItem* AItem) const;
+
+    // --- Keyboard navigation ---
+    // Over the visible links whose control can be selected by the keyboard,
+    // wrapping at the ends (from the first or last when ALink is nullptr);
+    // in a toolbar window only links lying wholly inside its client area.
+    // Nullptr when there is none.
+    TdxBarItemLink* GetFirstSelectable() const;
+    TdxBarItemLink* GetLastSelectable() const;
+    TdxBarItemLink* GetNextSelectable(TdxBarItemLink* ALink) const;
+    TdxBarItemLink* GetPrevSelectable(TdxBarItemLink* ALink) const;
 
     cls::TNotifyEvent OnChange() const { return FOnChange; }
     void SetOnChange(cls::TNotifyEvent Value) { FOnChange = Value; }
@@ -266,6 +277,9 @@ private:
     friend class TdxBarItemLink;
 
     bool IsShortCutWalk(cls::TShortCut AShortCut, std::vector<const TdxBarItemLinks*>& AVisited);
+    bool IsSelectableLink(const TdxBarItemLink* ALink) const;
+    // The selectable visible link AStep away from AFrom (-1: before the first), wrapping.
+    TdxBarItemLink* StepSelectable(int AFrom, int AStep) const;
     bool IsOwnerDestroying() const;
     // The link is complete: it joins the recently-used list at its end.
     void LinkJoined(TdxBarItemLink* ALink);

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "bars/barcontrol.h"
 #include "bars/bars.h"
 #include "bars/categories.h"
 #include "bars/drawing.h"
 #include "bars/item.h"
+#include "bars/itemcontrol.h"
 #include "bars/managerlist.h"
 #include "bars/painter.h"
 #include "bars/registry.h"
@@ -638,6 +640,29 @@ void TdxBarManager::UpdateDockColors() {
 
 void TdxBarManager::DoClickItem(TdxBarItem* AItem) {
     FOnClickItem(this, AItem);
+}
+
+// ============================================================================
+// Selection and hints
+// ============================================================================
+
+void TdxBarManager::SetSelectedItemControl(TdxBarItemControl* AControl) {
+    if (FSelectedItemControl == AControl) return;
+    TdxBarItemControl* Old = FSelectedItemControl;
+    FSelectedItemControl = AControl;
+    if (!Old) return;
+    TCustomdxBarControl* OldRoot = GetItemControlRootBarControl(Old);
+    if (GetIsCustomizing() && OldRoot && (!AControl || GetItemControlRootBarControl(AControl) != OldRoot))
+        OldRoot->ClearSelectedControl();
+    if (IsBarControlAlive(Old->Parent())) Old->Repaint();
+}
+
+void TdxBarManager::ShowItemHint(bool ARestart, const std::string& AText) {
+    if (ARestart) FItemHint = AText;
+}
+
+void TdxBarManager::HideItemHint() {
+    FItemHint.clear();
 }
 
 bool TdxBarManager::CanDocking(TdxBar* ABar, TdxBarDockingStyle AStyle, TdxDockControl* ADockControl) {

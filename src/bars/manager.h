@@ -292,7 +292,19 @@ public:
     void DesignerModified();
     bool IsModified() const { return FModified; }
     TdxBar* MainMenuBar() const { return FMainMenuBar; }
+
+    // --- Selection and hints ---
+    // The selected item control of the manager's bar windows, nil when none.
     TdxBarItemControl* SelectedItemControl() const { return FSelectedItemControl; }
+    // While customizing, a control in another chain of windows than the old
+    // one (or nil) makes the old one's root window drop its selection; the
+    // old control is repainted.
+    void SetSelectedItemControl(TdxBarItemControl* AControl);
+    // The hint of the selected item, kept for the hint window: ARestart asks
+    // for the hint to start over with AText (empty: no hint).
+    void ShowItemHint(bool ARestart, const std::string& AText);
+    void HideItemHint();
+    const std::string& ItemHint() const { return FItemHint; }
 
     // --- Style and metrics ---
     TdxBarItemControlPainterClass PainterClass() const { return FPainterClass; }
@@ -329,6 +341,8 @@ protected:
 
 private:
     friend class TdxBarItem;
+    friend class TdxBarItemControl;
+    friend class TCustomdxBarControl;
     friend class TdxBarGroup;
     friend class TdxBar;
     friend class TdxBarBackgrounds;
@@ -469,6 +483,7 @@ private:
     cls::TList FPopupMenuList;
     int FReadStateCount = 0;
     TdxBarItemControl* FSelectedItemControl = nullptr;
+    std::string FItemHint;
     bool FThemeAvailable = false;
     lf::TdxThemeChangedNotificator* FThemeChangedNotificator = nullptr;
     int FGripIndent = 0;

@@ -3,6 +3,7 @@
 #include "bars/button.h"
 #include "bars/categories.h"
 #include "bars/drawing.h"
+#include "bars/itemcontrol.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
 #include "bars/subitem.h"
@@ -32,8 +33,8 @@ struct TStartupRegistration {
 // (hidden). A kind joins the table with the classes that show it.
 std::vector<TStartupRegistration> StartupRegistrations() {
     return {
-        {TdxBarButton::ClassInfo(), TdxBarItemControlClass(), true},
-        {TdxBarSubItem::ClassInfo(), TdxBarItemControlClass(), true},
+        {TdxBarButton::ClassInfo(), TdxBarButtonControl::ClassInfo(), true},
+        {TdxBarSubItem::ClassInfo(), TdxBarSubItemControl::ClassInfo(), true},
     };
 }
 

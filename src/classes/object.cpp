@@ -27,6 +27,10 @@ TCollectionItem* TMetaClass::NewInstance(TCollection*) const {
     throw EInvalidOperation(SCannotCreateClass, {FClassName});
 }
 
+TObject* TMetaClass::NewInstance(TObject*) const {
+    throw EInvalidOperation(SCannotCreateClass, {FClassName});
+}
+
 TClassOf<TObject> TObject::ClassInfo() {
     static const TMetaClassOf<TObject> Meta("TObject", nullptr);
     return Meta.Ref();

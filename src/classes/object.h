@@ -19,7 +19,9 @@
 // InheritsFrom along the C++ inheritance chain, and Create, the virtual
 // constructor, which builds an instance of exactly the referenced class
 // (a component class with Create(AOwner), a collection item class with
-// Create(ACollection), any other class with a default constructor).
+// Create(ACollection), a class whose TConstructorArg is a pointer to another
+// TObject descendant with Create(that pointer), any other class with a
+// default constructor).
 // TClassOf<Derived> converts implicitly to TClassOf<Base>.
 //
 // Objects are freed with delete (or Free/FreeAndNil, which are the same).
@@ -70,6 +72,9 @@ public:
     virtual TObject* NewInstance() const;
     virtual TComponent* NewInstance(TComponent* AOwner) const;
     virtual TCollectionItem* NewInstance(TCollection* ACollection) const;
+    // For a class constructed from a pointer to another TObject descendant
+    // (its TConstructorArg); an argument of another class raises too.
+    virtual TObject* NewInstance(TObject* AArg) const;
 
 private:
     std::string FClassName;
@@ -101,7 +106,23 @@ public:
     // The virtual constructor of the referenced class.
     template <class U = T> U* Create() const { return static_cast<U*>(FClass->NewInstance()); }
     template <class U = T> U* Create(typename U::TConstructorArg AArg) const {
-        return static_cast<U*>(FClass->NewInstance(AArg));
+        if constexpr (IsObjectArg<typename U::TConstructorArg>()) {
+            return static_cast<U*>(FClass->NewInstance(static_cast<TObject*>(AArg)));
+        } else {
+            return static_cast<U*>(FClass->NewInstance(AArg));
+        }
+    }
+
+    // An argument that is neither the owner of a component nor the
+    // collection of an item: such classes construct through NewInstance(TObject*).
+    template <class A> static constexpr bool IsObjectArg() {
+        if constexpr (std::is_pointer_v<A>) {
+            using P = std::remove_cv_t<std::remove_pointer_t<A>>;
+            return std::is_base_of_v<TObject, P> && !std::is_same_v<P, TComponent> &&
+                   !std::is_same_v<P, TCollection>;
+        } else {
+            return false;
+        }
     }
 
 private:
@@ -135,6 +156,18 @@ public:
         } else {
             return TMetaClass::NewInstance(ACollection);
         }
+    }
+    TObject* NewInstance(TObject* AArg) const override {
+        if constexpr (requires { typename T::TConstructorArg; }) {
+            using A = typename T::TConstructorArg;
+            if constexpr (TClassOf<T>::template IsObjectArg<A>() && !std::is_abstract_v<T> &&
+                          std::is_constructible_v<T, A>) {
+                using P = std::remove_pointer_t<A>;
+                auto* Arg = dynamic_cast<P*>(AArg);
+                if (Arg || !AArg) return Finish(new T(Arg));
+            }
+        }
+        return TMetaClass::NewInstance(AArg);
     }
 
 private:

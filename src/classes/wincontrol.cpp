@@ -360,8 +360,11 @@ void TWinControl::DestroyWnd() {
 void TWinControl::DestroyWindowHandle() {
     const HWND Wnd = FHandle;
     FControlState.Include(csDestroyingHandle);
-    // A window the thread cannot destroy (another thread's) is let go.
-    if (!win::DestroyWindow(Wnd)) win::RemoveProp(Wnd, kControlProp);
+    // A window the thread cannot destroy (another thread's) is let go, and
+    // so is one the window system is destroying already (the control is
+    // deleted from one of its destruction messages): its remaining messages
+    // must not find the control.
+    if (!win::DestroyWindow(Wnd) || win::IsWindow(Wnd)) win::RemoveProp(Wnd, kControlProp);
     FControlState.Exclude(csDestroyingHandle);
     FHandle = nullptr;
     FShowing = false;

@@ -390,6 +390,10 @@ BOOL DeleteObject(HGDIOBJ obj);
 // needed. 0 on a bad handle.
 int GetObject(HGDIOBJ obj, int size, void* buffer);
 DWORD GetObjectType(HGDIOBJ obj);
+// The drawing objects, DCs and icons alive in the process, stock objects
+// included: a count that returns to where it started shows that nothing leaked
+// (an object deleted while selected counts until its DC lets it go).
+DWORD GetGdiObjectCount();
 HGDIOBJ GetCurrentObject(HDC dc, UINT type);
 // Returns the object it replaces; for a region, the region type. Palettes
 // are selected with SelectPalette only.

@@ -296,6 +296,8 @@ void Erase(HGDIOBJ h);
 // Frees the object behind `h` now, or, while DCs hold it, when the last
 // one lets go.
 void EraseOrDefer(GdiObject& o, HGDIOBJ h);
+// The number of objects in the table.
+DWORD LiveObjectCount();
 // Reference counting of selected objects; Release frees a pending deletion.
 // TrySelectRef refuses an object whose deletion is pending.
 bool TrySelectRef(GdiObject& o);

@@ -36,6 +36,7 @@ struct alignas(64) Slot {
 struct Table {
     std::array<std::atomic<Slot*>, kChunkCount> chunks{};
     std::atomic<std::uint64_t> freeHead{0}; // tag << 32 | (index + 1); index + 1 == 0: empty
+    std::atomic<std::uint32_t> live{0};      // objects in the table
     std::mutex growMutex;
     std::uint32_t chunksUsed = 0; // guarded by growMutex
 };
@@ -169,6 +170,7 @@ HGDIOBJ Insert(std::unique_ptr<GdiObject> obj) {
     const Kind kind = obj->kind;
     const std::uint32_t generation = s.generation.load(std::memory_order_relaxed);
     s.obj.store(obj.release(), std::memory_order_release);
+    t.live.fetch_add(1, std::memory_order_relaxed);
     return handle_from_int<HGDIOBJ>(Encode(index, kind, generation));
 }
 
@@ -182,6 +184,10 @@ DCObj* LookupDC(HDC h) {
     return LookupAs<DCObj>(h, Kind::DC);
 }
 
+DWORD LiveObjectCount() {
+    return TheTable().live.load(std::memory_order_relaxed);
+}
+
 // Of two threads erasing one handle, the one that empties the slot frees the
 // object. Destructors may release other objects.
 void Erase(HGDIOBJ h) {
@@ -193,6 +199,7 @@ void Erase(HGDIOBJ h) {
     if (generation == 0) generation = 1;
     s->generation.store(generation, std::memory_order_release);
     GiveSlot(t, static_cast<std::uint32_t>(handle_to_int(h) & kIndexMask));
+    t.live.fetch_sub(1, std::memory_order_relaxed);
     delete o;
 }
 
@@ -491,6 +498,10 @@ int GetObject(HGDIOBJ obj, int size, void* buffer) {
             SetLastError(ERROR_INVALID_HANDLE);
             return 0;
     }
+}
+
+DWORD GetGdiObjectCount() {
+    return LiveObjectCount();
 }
 
 DWORD GetObjectType(HGDIOBJ obj) {

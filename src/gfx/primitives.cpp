@@ -182,7 +182,11 @@ std::vector<POINT> ClampPoints(const POINT* pts, long long count) {
 // Fills a region given in surface coordinates with the selected brush
 // through the DC's binary raster operation.
 void FillWithBrush(DCObj& d, const Region& surfaceRgn) {
-    FillSurfaceRegion(d, surfaceRgn, ResolveBrush(d, nullptr), Rop2ToRop3(d.st.rop2));
+    // The null brush leaves the interior alone whatever the mix mode, even
+    // one that ignores the brush (R2_NOT).
+    const Pattern Brush = ResolveBrush(d, nullptr);
+    if (Brush.none) return;
+    FillSurfaceRegion(d, surfaceRgn, Brush, Rop2ToRop3(d.st.rop2));
 }
 
 // The one-pixel outline of a region: its pixels with a 4-neighbour outside.

@@ -27,4 +27,19 @@ void cxRemoveObjectLink(TcxObjectLink* ALink);
 // Sets Ref of every link to AObject to nullptr.
 void cxClearObjectLinks(cls::TObject* AObject);
 
+// A link for the length of a scope: Alive() tells whether the object survived
+// the calls made meanwhile.
+class TcxObjectLinkScope {
+public:
+    explicit TcxObjectLinkScope(cls::TObject* AObject) : FLink(cxAddObjectLink(AObject)) {}
+    ~TcxObjectLinkScope() { cxRemoveObjectLink(FLink); }
+    TcxObjectLinkScope(const TcxObjectLinkScope&) = delete;
+    TcxObjectLinkScope& operator=(const TcxObjectLinkScope&) = delete;
+    bool Alive() const { return FLink->Ref != nullptr; }
+    cls::TObject* Object() const { return FLink->Ref; }
+
+private:
+    TcxObjectLink* FLink;
+};
+
 } // namespace lf

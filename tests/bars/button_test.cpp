@@ -81,25 +81,35 @@ TEST_F(ButtonTest, ButtonsOfAGroupReleaseEachOther) {
     EXPECT_FALSE(Group[1]->Down());
 }
 
-TEST_F(ButtonTest, DownAndStyleChangesReachTheLinks) {
-    static std::vector<TdxBarItemControlChange> Changes;
-    Changes.clear();
-    const TdxBarItemControlServices Previous =
-        SetItemControlServices({[](TdxBarItemLink*, TdxBarItemControlChange C) { Changes.push_back(C); }});
-    TdxBarButton* Button = NewButton();
-    Bar->ItemLinks()->Add(Button);
-    TdxBarItemLink* OwnStyle = Bar->ItemLinks()->Add(Button);
+// A button kind of the test's own, shown by the recording control.
+class TTestButton : public TdxBarButton {
+    TRESTLE_CLASS(TTestButton, TdxBarButton)
+public:
+    using TdxBarButton::TdxBarButton;
+};
+
+TEST_F(ButtonTest, DownAndStyleChangesReachTheControlsOfTheLinks) {
+    const test::TScopedItemClass Registration(TTestButton::ClassInfo(), test::TRecordingControl::ClassInfo());
+    TdxBarPopupMenu Menu(Form);
+    Menu.ItemLinks()->CreateBarControl();
+    auto* Button = new TTestButton(Form);
+    TdxBarItemLink* Plain = Menu.ItemLinks()->Add(Button);
+    TdxBarItemLink* OwnStyle = Menu.ItemLinks()->Add(Button);
     OwnStyle->SetUserPaintStyle(psCaption);
-    Changes.clear();
+    test::TRecordingControl::Log.clear();
 
     Button->SetButtonStyle(bsChecked);
     Button->SetDown(true);
     Button->SetPaintStyle(psCaptionGlyph);
     Button->SetDropDownEnabled(false);
-    SetItemControlServices(Previous);
-    EXPECT_EQ(Changes, (std::vector<TdxBarItemControlChange>{
-                           iccButtonStyleChanged, iccButtonStyleChanged, iccDownChanged, iccDownChanged,
-                           iccPaintStyleChanged, iccDropDownEnabledChanged, iccDropDownEnabledChanged}));
+    EXPECT_EQ(test::TRecordingControl::Log,
+              (std::vector<test::TRecordingControl::TEntry>{{Plain, "ButtonStyle"},
+                                                            {OwnStyle, "ButtonStyle"},
+                                                            {Plain, "Down"},
+                                                            {OwnStyle, "Down"},
+                                                            {Plain, "PaintStyle"},
+                                                            {Plain, "DropDownEnabled"},
+                                                            {OwnStyle, "DropDownEnabled"}}));
 }
 
 TEST_F(ButtonTest, AFreedDropDownMenuLeavesTheButton) {

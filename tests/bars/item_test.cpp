@@ -2,6 +2,7 @@
 
 #include "bars/bars.h"
 #include "bars/manager.h"
+#include "bars/popupmenu.h"
 #include "bars/subitem.h"
 #include "classes/exceptions.h"
 #include "classes/forms.h"
@@ -17,13 +18,6 @@
 namespace {
 
 using namespace bars;
-
-// What reached the item controls' side, link by link.
-std::vector<std::pair<TdxBarItemLink*, TdxBarItemControlChange>> GChanges;
-
-void RecordChange(TdxBarItemLink* ALink, TdxBarItemControlChange AChange) {
-    GChanges.emplace_back(ALink, AChange);
-}
 
 // Records the order of the click path and may act inside it.
 struct TClickLog {
@@ -53,12 +47,20 @@ class ItemTest : public test::ManagerTest {
 protected:
     void SetUp() override {
         ManagerTest::SetUp();
-        Previous = SetItemControlServices({&RecordChange, nullptr, nullptr});
-        GChanges.clear();
+        Registration =
+            new test::TScopedItemClass(TdxBarItem::ClassInfo(), test::TRecordingControl::ClassInfo());
+        test::TRecordingControl::Log.clear();
     }
     void TearDown() override {
-        SetItemControlServices(Previous);
+        delete Registration;
         ManagerTest::TearDown();
+    }
+
+    // Links of a menu whose window exists, so that they get controls.
+    TdxBarItemLinks* ShownLinks() {
+        auto* Menu = new TdxBarPopupMenu(Form);
+        Menu->ItemLinks()->CreateBarControl();
+        return Menu->ItemLinks();
     }
 
     TdxBarItem* NewItem(const std::string& AName) {
@@ -67,7 +69,7 @@ protected:
         return Item;
     }
 
-    TdxBarItemControlServices Previous;
+    test::TScopedItemClass* Registration = nullptr;
     TClickLog Log;
 };
 
@@ -96,47 +98,56 @@ TEST_F(ItemTest, HintFollowsTheCaptionWhileItWasDerivedFromIt) {
     EXPECT_EQ(SubItem.Hint(), "");
 }
 
-TEST_F(ItemTest, ChangesReachTheLinksThatDoNotOverrideThem) {
+TEST_F(ItemTest, ChangesReachTheControlsOfLinksThatDoNotOverrideThem) {
     TdxBarItem* Item = NewItem("Open");
-    TdxBarItemLink* Plain = Bar->ItemLinks()->Add(Item);
-    TdxBarItemLink* Renamed = Bar->ItemLinks()->Add(Item);
+    TdxBarItemLinks* Links = ShownLinks();
+    TdxBarItemLink* Plain = Links->Add(Item);
+    TdxBarItemLink* Renamed = Links->Add(Item);
+    // A link without a window has no control and hears nothing.
+    Bar->ItemLinks()->Add(Item);
+    ASSERT_NE(Plain->Control(), nullptr);
+    EXPECT_TRUE(Item->HasLinkControls());
     Renamed->SetUserCaption("Mine");
-    GChanges.clear();
+    test::TRecordingControl::Log.clear();
 
     Item->SetCaption("&Open");
     Item->SetShortCut(cls::scCtrl | 'O');
     Item->SetEnabled(false);
     Item->SetImageIndex(2);
-    using TChange = std::pair<TdxBarItemLink*, TdxBarItemControlChange>;
-    const std::vector<TChange> Expected{{Plain, iccCaptionChanged},    {Plain, iccShortCutChanged},
-                                        {Renamed, iccShortCutChanged}, {Plain, iccEnabledChanged},
-                                        {Renamed, iccEnabledChanged},  {Plain, iccGlyphChanged},
-                                        {Renamed, iccGlyphChanged}};
-    EXPECT_EQ(GChanges, Expected);
+    const std::vector<test::TRecordingControl::TEntry> Expected{
+        {Plain, "Caption"},   {Plain, "ShortCut"}, {Renamed, "ShortCut"}, {Plain, "Enabled"},
+        {Renamed, "Enabled"}, {Plain, "Glyph"},    {Renamed, "Glyph"}};
+    EXPECT_EQ(test::TRecordingControl::Log, Expected);
     EXPECT_EQ(Plain->GetCaption(), "&Open");
     EXPECT_EQ(Renamed->GetCaption(), "Mine");
     EXPECT_EQ(Item->Hint(), "Open");
 
     // Unchanged values tell nobody.
-    GChanges.clear();
+    test::TRecordingControl::Log.clear();
     Item->SetCaption("&Open");
     Item->SetEnabled(false);
-    EXPECT_TRUE(GChanges.empty());
+    EXPECT_TRUE(test::TRecordingControl::Log.empty());
 }
 
-TEST_F(ItemTest, VisibilityRebuildsTheListsOfTheLinks) {
+TEST_F(ItemTest, VisibilityRebuildsTheListsAndTheControlsOfTheLinks) {
     TdxBarItem* Item = NewItem("Cut");
-    Bar->ItemLinks()->Add(Item);
-    Bar->ItemLinks()->Add(NewItem("Copy"));
-    ASSERT_EQ(Bar->ItemLinks()->VisibleItemCount(), 2);
+    TdxBarItemLinks* Links = ShownLinks();
+    TdxBarItemLink* Cut = Links->Add(Item);
+    Links->Add(NewItem("Copy"));
+    ASSERT_EQ(Links->VisibleItemCount(), 2);
+    test::TRecordingControl::Log.clear();
 
     Item->SetVisible(ivInCustomizing);
     EXPECT_FALSE(Item->GetActualVisible());
-    EXPECT_EQ(Bar->ItemLinks()->VisibleItemCount(), 1);
-    EXPECT_EQ(Bar->ItemLinks()->VisibleItems(0)->Item()->Name(), "Copy");
+    EXPECT_EQ(Links->VisibleItemCount(), 1);
+    EXPECT_EQ(Links->VisibleItems(0)->Item()->Name(), "Copy");
+    EXPECT_EQ(Cut->Control(), nullptr);
     Item->SetVisible(ivAlways);
-    EXPECT_EQ(Bar->ItemLinks()->VisibleItemCount(), 2);
-    EXPECT_EQ(GChanges.size(), 2u);
+    EXPECT_EQ(Links->VisibleItemCount(), 2);
+    EXPECT_NE(Cut->Control(), nullptr);
+    // Told before it went, and again when it came back.
+    EXPECT_EQ(test::TRecordingControl::Log,
+              (std::vector<test::TRecordingControl::TEntry>{{Cut, "Visible"}, {Cut, "Visible"}}));
     EXPECT_FALSE(Manager->LockUpdate());
 }
 

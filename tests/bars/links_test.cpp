@@ -4,8 +4,10 @@
 #include "bars/button.h"
 #include "bars/manager.h"
 #include "bars/popupmenu.h"
+#include "bars/registry.h"
 #include "bars/strings.h"
 #include "bars/subitem.h"
+#include "bars/submenu.h"
 #include "classes/exceptions.h"
 #include "classes/forms.h"
 #include "classes/keys.h"
@@ -381,34 +383,19 @@ TEST_F(LinksTest, ASubItemCannotContainItself) {
     EXPECT_EQ(Outer->ItemLinks()->Count(), 0);
 }
 
-// A stand-in window: the link collection only keeps and frees it.
-struct TFactoryLog {
-    static inline std::vector<std::string> Calls;
-    static inline int Window = 0;
-    static TCustomdxBarControl* Create(TdxBarItemLinks*, TdxBarManager* AManager, TdxBar* ABar) {
-        Calls.push_back(std::string(ABar ? "toolbar" : "menu") + (AManager ? "" : " without manager"));
-        return reinterpret_cast<TCustomdxBarControl*>(&Window);
-    }
-    static void Free(TCustomdxBarControl* AControl) {
-        Calls.push_back(AControl == reinterpret_cast<TCustomdxBarControl*>(&Window) ? "free" : "free?");
-    }
-};
-
-TEST_F(LinksTest, TheWindowComesFromTheInstalledFactory) {
+TEST_F(LinksTest, MenuLinksGetAMenuWindowAndToolbarLinksNone) {
     EXPECT_EQ(Links->CreateBarControl(), nullptr);
-    const TdxBarControlFactory Previous = SetBarControlFactory({&TFactoryLog::Create, &TFactoryLog::Free});
-    TFactoryLog::Calls.clear();
-    {
-        TdxBarPopupMenu Menu(Form);
-        TCustomdxBarControl* Window = Menu.ItemLinks()->CreateBarControl();
-        EXPECT_NE(Window, nullptr);
-        EXPECT_EQ(Menu.ItemLinks()->BarControl(), Window);
-        EXPECT_EQ(Menu.ItemLinks()->CreateBarControl(), Window);
-        Links->CreateBarControl();
-        Links->SetBarControl(nullptr);
-    }
-    SetBarControlFactory(Previous);
-    EXPECT_EQ(TFactoryLog::Calls, (std::vector<std::string>{"menu", "toolbar", "free"}));
+    auto* Menu = new TdxBarPopupMenu(Form);
+    TCustomdxBarControl* Window = Menu->ItemLinks()->CreateBarControl();
+    ASSERT_NE(dynamic_cast<TdxBarSubMenuControl*>(Window), nullptr);
+    EXPECT_EQ(Window->Owner(), Manager);
+    EXPECT_EQ(Window->ItemLinks(), Menu->ItemLinks());
+    EXPECT_EQ(Menu->ItemLinks()->BarControl(), Window);
+    EXPECT_EQ(Menu->ItemLinks()->CreateBarControl(), Window);
+    // The collection frees its window with itself.
+    EXPECT_TRUE(IsBarControlAlive(Window));
+    delete Menu;
+    EXPECT_FALSE(IsBarControlAlive(Window));
 }
 
 } // namespace

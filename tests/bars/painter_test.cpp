@@ -2,6 +2,7 @@
 
 #include "fixture.h"
 #include "lookandfeel/colors.h"
+#include "lookandfeel/drawing.h"
 #include "lookandfeel/lookandfeel.h"
 
 #include <gtest/gtest.h>
@@ -81,12 +82,79 @@ TEST_F(PainterTest, BasePainterAnswersFromTheSystem) {
 
     EXPECT_EQ(Painter->GetSeparatorLineOffset(), 2);
     EXPECT_EQ(Painter->GetDropDownButtonWidth(6), 11);
-    EXPECT_EQ(Painter->GetEditHeight(13), 19);
-    EXPECT_TRUE(Painter->IsSmallRect(gfx::RECT{0, 0, 10, 16}));
-    EXPECT_FALSE(Painter->IsSmallRect(gfx::RECT{0, 0, 10, 17}));
+    EXPECT_EQ(Painter->GetEditHeight(nullptr, 13), 19);
+    EXPECT_TRUE(Painter->IsSmallRect(nullptr, gfx::RECT{0, 0, 10, 16}));
+    EXPECT_FALSE(Painter->IsSmallRect(nullptr, gfx::RECT{0, 0, 10, 17}));
     gfx::RECT Border{};
-    Painter->GetBorderRect(Border);
-    EXPECT_EQ(Border.left + Border.top + Border.right + Border.bottom, 8);
+    Painter->GetBorderRect(false, dsTop, Border);
+    EXPECT_EQ(Border, (gfx::RECT{2, 2, 2, 2}));
+    gfx::RECT Docked{};
+    Painter->GetDockedFrameRect(nullptr, Docked);
+    EXPECT_EQ(Docked, (gfx::RECT{1, 1, 1, 1}));
+
+    EXPECT_EQ(Painter->GetCaptionColor(nullptr, true), gfx::clActiveCaption);
+    EXPECT_EQ(Painter->GetCaptionColor(nullptr, false), gfx::clInactiveCaption);
+    EXPECT_EQ(Painter->GetMarkChevronColor(nullptr), gfx::clBtnText);
+    EXPECT_EQ(Painter->GetProgressBarColor(),
+              static_cast<gfx::TColor>(gfx::GetSysColor(gfx::COLOR_HIGHLIGHT)));
+    EXPECT_FALSE(Painter->GetProgressFrameSize());
+    EXPECT_EQ(Painter->GetSizeGripBandHeight(), lf::GetSizeGripAreaHeight());
+    EXPECT_EQ(Painter->GetEditWindowStyle(), 0x80u);
+}
+
+TEST_F(PainterTest, DropDownPartWidthFollowsTheArrowWidthAndLargeIcons) {
+    struct Case {
+        int ArrowWidth;
+        bool LargeIcons;
+        int Expected;
+    };
+    TdxBarItemControlPainterClass Painter = TdxBarItemControlPainter::Class();
+    for (const Case& C : {Case{11, false, 11}, Case{10, false, 11}, Case{10, true, 21}, Case{11, true, 23}}) {
+        Manager->SetButtonArrowWidth(C.ArrowWidth);
+        Manager->SetLargeIcons(C.LargeIcons);
+        EXPECT_EQ(Painter->GetButtonArrowWidth(Manager), C.Expected) << C.ArrowWidth << " " << C.LargeIcons;
+        EXPECT_EQ(Manager->DropDownArrowWidth(), C.Expected);
+    }
+}
+
+TEST_F(PainterTest, CaptionColoursEmbossOnlyDisabledIdleCaptions) {
+    struct Case {
+        bool Enabled;
+        bool Selected;
+        bool FlatHint;
+        gfx::TColor Shadow;
+        gfx::TColor Text;
+    };
+    TdxBarItemControlPainterClass Painter = TdxBarItemControlPainter::Class();
+    for (const Case& C : {
+             Case{true, false, false, gfx::clBtnText, gfx::clBtnText},
+             Case{true, true, false, gfx::clHighlightText, gfx::clHighlightText},
+             Case{true, true, true, gfx::clBtnText, gfx::clBtnText},
+             Case{false, true, false, gfx::clGrayText, gfx::clGrayText},
+             Case{false, false, true, gfx::clGrayText, gfx::clGrayText},
+             Case{false, false, false, gfx::clBtnHighlight, gfx::clBtnShadow},
+         }) {
+        gfx::TColor Shadow = 0, Text = 0;
+        Painter->GetTextColors(nullptr, C.Enabled, Shadow, Text, C.FlatHint, C.Selected);
+        EXPECT_EQ(Shadow, C.Shadow) << C.Enabled << C.Selected << C.FlatHint;
+        EXPECT_EQ(Text, C.Text) << C.Enabled << C.Selected << C.FlatHint;
+    }
+}
+
+TEST_F(PainterTest, MenuAndEditMetricsOfTheBasePainter) {
+    TdxBarItemControlPainterClass Painter = TdxBarItemControlPainter::Class();
+    EXPECT_EQ(Painter->GetScrollArrowSize(nullptr, 20), 7);
+    EXPECT_EQ(Painter->GetMenuSeparatorHeight(nullptr), 10);
+    gfx::RECT Content{10, 10, 40, 30};
+    Painter->GetMenuContentRect(nullptr, Content);
+    EXPECT_EQ(Content, (gfx::RECT{13, 13, 37, 27}));
+    int Width = 40;
+    Painter->AdjustMenuBandWidth(Width);
+    Painter->AdjustButtonWidth(nullptr, Width);
+    EXPECT_EQ(Width, 40);
+    EXPECT_EQ(Painter->GetEditCaptionWidth(nullptr, 30), 36);
+    EXPECT_EQ(Painter->GetExpandButtonIndent(nullptr), 1);
+    EXPECT_FALSE(Painter->HasRarelyUsedBoundaryLine());
 }
 
 TEST_F(PainterTest, HighContrastPredicatesFollowTheButtonFace) {

@@ -196,6 +196,36 @@ TEST_F(ControlsTest, WindowDestroyedBySomeoneElseLeavesTheControlWithoutHandle) 
     delete Form;
 }
 
+// Deletes itself when its window gets a chosen message.
+class TDeletedOnMessage : public TProbe {
+    TRESTLE_CLASS(TDeletedOnMessage, TProbe)
+public:
+    using TProbe::TProbe;
+    win::UINT DeleteOn = 0;
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == DeleteOn) {
+            delete this;
+            return;
+        }
+        inherited::WndProc(Message);
+    }
+};
+
+TEST_F(ControlsTest, AControlDeletedWhileTheWindowSystemDestroysItsWindowIsNotCalledAgain) {
+    for (const win::UINT Msg : {win::WM_DESTROY, win::WM_NCDESTROY}) {
+        TForm* Form = ShownForm();
+        auto* Probe = new TDeletedOnMessage(Form);
+        Probe->SetParent(Form);
+        Probe->DeleteOn = Msg;
+        const win::HWND Wnd = Probe->Handle();
+        RunUntilIdle();
+        win::DestroyWindow(Form->Handle());
+        EXPECT_FALSE(win::IsWindow(Wnd)) << Msg;
+        EXPECT_EQ(Form->ControlCount(), 0) << Msg;
+        delete Form;
+    }
+}
+
 TEST_F(ControlsTest, HandleRecreatedInsideItsOwnMessageHandlerKeepsWorking) {
     TForm* Form = ShownForm();
     auto* Probe = new TProbe(Form);

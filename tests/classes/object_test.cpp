@@ -76,6 +76,57 @@ TEST(ClassReferences, VirtualConstructorBuildsTheReferencedClass) {
     }
 }
 
+// A class made from a pointer to another kind of object (a view of a model
+// object, as item controls are of links).
+class TTestModel : public TObject {
+    TRESTLE_CLASS(TTestModel, TObject)
+};
+
+class TTestView : public TObject {
+    TRESTLE_CLASS(TTestView, TObject)
+public:
+    using TConstructorArg = TTestModel*;
+    explicit TTestView(TTestModel* AModel) : Model(AModel) {}
+    void AfterConstruction() override { Constructed = true; }
+    TTestModel* Model;
+    bool Constructed = false;
+};
+
+class TTestDerivedView : public TTestView {
+    TRESTLE_CLASS(TTestDerivedView, TTestView)
+public:
+    using TTestView::TTestView;
+};
+
+class TTestAbstractView : public TTestView {
+    TRESTLE_CLASS(TTestAbstractView, TTestView)
+public:
+    using TTestView::TTestView;
+    virtual void Run() = 0;
+};
+
+TEST(ClassReferences, VirtualConstructorTakesAnObjectArgument) {
+    TTestModel Model;
+    TClassOf<TTestView> Ref = TTestDerivedView::ClassInfo();
+    TTestView* View = Ref.Create(&Model);
+    EXPECT_EQ(View->ClassName(), "TTestDerivedView");
+    EXPECT_EQ(View->Model, &Model);
+    EXPECT_TRUE(View->Constructed);
+    delete View;
+
+    // Through the untyped reference an argument of the wrong class is refused
+    // like a missing constructor, and so is an abstract class.
+    TClass Untyped = TTestView::ClassInfo();
+    TComponent NotAModel(nullptr);
+    EXPECT_THROW(Untyped->NewInstance(static_cast<TObject*>(&NotAModel)), EInvalidOperation);
+    TObject* Empty = Untyped->NewInstance(static_cast<TObject*>(nullptr));
+    EXPECT_EQ(static_cast<TTestView*>(Empty)->Model, nullptr);
+    delete Empty;
+    TClassOf<TTestView> Abstract = TTestAbstractView::ClassInfo();
+    EXPECT_THROW(Abstract.Create(&Model), EInvalidOperation);
+    EXPECT_THROW(TTestModel::ClassInfo()->NewInstance(static_cast<TObject*>(&Model)), EInvalidOperation);
+}
+
 namespace other {
 class TTestDerived : public TComponent {
     TRESTLE_CLASS(TTestDerived, TComponent)

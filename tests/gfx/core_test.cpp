@@ -121,15 +121,19 @@ TEST(Objects, StockObjectsSurviveDeletion) {
 
 TEST(Objects, SelectedObjectsOutliveDeleteObject) {
     DibDC d(4, 4);
+    const DWORD Before = GetGdiObjectCount();
     HBRUSH red = CreateSolidBrush(kRed);
+    EXPECT_EQ(GetGdiObjectCount(), Before + 1);
     HGDIOBJ old = SelectObject(d.dc(), red);
     EXPECT_EQ(old, GetStockObject(WHITE_BRUSH));
     EXPECT_TRUE(DeleteObject(red));
-    // Still usable while selected.
+    // Still usable (and counted) while selected.
     EXPECT_TRUE(PatBlt(d.dc(), 0, 0, 2, 2, PATCOPY));
     EXPECT_EQ(d.At(1, 1), kRed);
+    EXPECT_EQ(GetGdiObjectCount(), Before + 1);
     SelectObject(d.dc(), old);
     EXPECT_EQ(GetObjectType(red), 0u);
+    EXPECT_EQ(GetGdiObjectCount(), Before);
 
     // A saved state holds one too, and no DC may take it up anew.
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
@@ -548,6 +552,14 @@ TEST(Primitives, FrameRectAndRectangleGeometry) {
     SelectObject(e.dc(), GetStockObject(WHITE_BRUSH));
     SelectObject(f.dc(), GetStockObject(WHITE_BRUSH));
     DeleteObject(red);
+
+    // With the null brush the inside stays as it was, even in a mix mode
+    // that ignores colours: only the outline is inverted.
+    DibDC g(8, 6);
+    SetROP2(g.dc(), R2_NOT);
+    SelectObject(g.dc(), GetStockObject(NULL_BRUSH));
+    Rectangle(g.dc(), 1, 1, 6, 5);
+    EXPECT_EQ(g.Picture(kBlack), d.Picture(kBlack));
 }
 
 TEST(Primitives, PolygonFillsInteriorAndOutlines) {

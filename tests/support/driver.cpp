@@ -124,6 +124,10 @@ void MoveToScreen(POINT screenPoint) {
     Settle();
 }
 
+POINT CentreOf(const RECT& clientRect) {
+    return POINT{(clientRect.left + clientRect.right) / 2, (clientRect.top + clientRect.bottom) / 2};
+}
+
 void Click(HWND hwnd, POINT clientPoint, MouseButton button) {
     ClientToScreen(hwnd, &clientPoint);
     ClickScreen(clientPoint, button);

@@ -45,6 +45,8 @@ void Advance(win::DWORD milliseconds);
 
 void MoveTo(HWND hwnd, POINT clientPoint);
 void MoveToScreen(POINT screenPoint);
+// The centre of a rectangle in the window's client area.
+POINT CentreOf(const win::RECT& clientRect);
 void Click(HWND hwnd, POINT clientPoint, MouseButton button = MouseButton::Left);
 void ClickScreen(POINT screenPoint, MouseButton button = MouseButton::Left);
 void MouseDown(MouseButton button = MouseButton::Left); // at the current position
