@@ -534,6 +534,24 @@ void TdxBarManager::ApplyStyle() {
     FMenuSeparatorIndent = FPainterClass->GetMenuSeparatorIndent();
     CalcButtonMetrics();
     UpdateDockColors();
+    RefreshBarControls();
+}
+
+void TdxBarManager::RefreshBarControls() {
+    std::vector<TCustomdxBarControl*> Windows;
+    for (int I = 0; I < ComponentCount(); ++I)
+        if (auto* Window = dynamic_cast<TCustomdxBarControl*>(Components(I))) Windows.push_back(Window);
+    for (TCustomdxBarControl* Window : Windows) {
+        if (!IsBarControlAlive(Window) || Window->Closing() || !Window->HandleAllocated()) continue;
+        Window->CalcMetrics();
+        // The frame is the painter's too: its size, and whether a shadow goes with it.
+        win::SetWindowPos(Window->Handle(), nullptr, 0, 0, 0, 0,
+                          win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_NOZORDER | win::SWP_NOACTIVATE |
+                              win::SWP_FRAMECHANGED);
+        if (!IsBarControlAlive(Window)) continue;
+        Window->RepaintBar();
+        Window->RepaintWithFrame();
+    }
 }
 
 void TdxBarManager::LookAndFeelChanged(lf::TcxLookAndFeel*, lf::TcxLookAndFeelValues) {

@@ -356,6 +356,9 @@ private:
     // The destructor's work; also undoes a construction that failed past the owner checks.
     void DestroyOwnState();
     void ApplyStyle();
+    // Every bar window of the manager takes the current painter's metrics,
+    // layout and frame, and repaints.
+    void RefreshBarControls();
     void LookAndFeelChanged(lf::TcxLookAndFeel* Sender, lf::TcxLookAndFeelValues AChangedValues);
     void ThemeChanged();
     void BackgroundsChanged();

@@ -4,9 +4,12 @@
 #include "bars/bars.h"
 #include "bars/categories.h"
 #include "bars/drawing.h"
+#include "bars/flat_painter.h"
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
 #include "bars/manager.h"
+#include "bars/office11_painter.h"
+#include "bars/standard_painter.h"
 #include "bars/subitem.h"
 #include "bars/submenu.h"
 #include "bars/system.h"
@@ -1639,8 +1642,21 @@ TdxBarManagerStyle GetEffectiveStyle(const TdxBarManager* ABarManager) {
     return bmsEnhanced;
 }
 
-TdxBarItemControlPainterClass GetPainterClassOfStyle(TdxBarManagerStyle, bool) {
-    // The base painter draws every style.
+TdxBarItemControlPainterClass GetPainterClassOfStyle(TdxBarManagerStyle AEffectiveStyle, bool) {
+    switch (AEffectiveStyle) {
+        case bmsStandard:
+            return TdxBarItemControlStandardPainter::Class();
+        // The XP look needs a theme engine to draw its parts; without one it
+        // falls back to the Enhanced look, as it does without visual styles.
+        case bmsEnhanced:
+        case bmsXP:
+        case bmsUseLookAndFeel:
+            return TdxBarItemControlEnhancedPainter::Class();
+        case bmsFlat:
+            return TdxBarItemControlFlatPainter::Class();
+        case bmsOffice11:
+            return TdxBarItemControlOffice11Painter::Class();
+    }
     return TdxBarItemControlPainter::Class();
 }
 

@@ -445,7 +445,8 @@ TEST_F(ManagerTest, CanDockingAsksTheBarTheSiteAndTheEvent) {
     EXPECT_TRUE(Manager->CanDocking(Bar, dsRight, nullptr));
     EXPECT_EQ(Veto.Calls, 2);
 
-    EXPECT_EQ(Manager->GetBarDragHandleSize(Bar), 0);
+    // A bar that can dock somewhere gets the drag zone of the default (Enhanced) style.
+    EXPECT_EQ(Manager->GetBarDragHandleSize(Bar), 6);
     EXPECT_EQ(Manager->DockControlCount(), 5);
     delete Placed;
     EXPECT_EQ(Manager->DockControlCount(), 4);

@@ -322,6 +322,8 @@ TEST_F(PainterBarTest, MenuMetricsOfTheBasePainter) {
 }
 
 TEST_F(PainterBarTest, MenuFrameSeparatorAndBackground) {
+    // The separator's inset is the one the manager caches from its painter.
+    Manager->UsePainter(Painter());
     auto* Menu = new TdxBarSubMenuControl(Manager);
     const COLORREF Face = SysRGB(gfx::COLOR_BTNFACE), Shadow = SysRGB(gfx::COLOR_BTNSHADOW),
                    Light = SysRGB(gfx::COLOR_BTNHIGHLIGHT), Dark = SysRGB(gfx::COLOR_3DDKSHADOW);

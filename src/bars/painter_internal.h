@@ -1,0 +1,227 @@
+// Small helpers the style painters share: rectangle arithmetic, drawing
+// objects that live for one call, a saved clip region, and the bar window's
+// background as the painters reach it. Not part of the library's interface.
+#pragma once
+
+#include "bars/barcontrol.h"
+#include "bars/bars.h"
+#include "bars/drawing.h"
+#include "bars/itemcontrol.h"
+#include "bars/links.h"
+#include "bars/subitem.h"
+#include "gfx/gdi.h"
+#include "lookandfeel/drawing.h"
+
+#include <initializer_list>
+#include <utility>
+
+namespace bars::detail {
+
+inline int Width(const gfx::RECT& R) {
+    return R.right - R.left;
+}
+inline int Height(const gfx::RECT& R) {
+    return R.bottom - R.top;
+}
+inline bool IsEmpty(const gfx::RECT& R) {
+    return R.right <= R.left || R.bottom <= R.top;
+}
+inline gfx::RECT Deflated(gfx::RECT R, int DX, int DY) {
+    gfx::InflateRect(&R, -DX, -DY);
+    return R;
+}
+
+// A solid brush of a colour (system colours resolved) for one call.
+class TempBrush {
+public:
+    explicit TempBrush(gfx::TColor AColor) : FHandle(gfx::CreateSolidBrush(gfx::ColorToRGB(AColor))) {}
+    ~TempBrush() { gfx::DeleteObject(FHandle); }
+    TempBrush(const TempBrush&) = delete;
+    TempBrush& operator=(const TempBrush&) = delete;
+    gfx::HBRUSH Handle() const { return FHandle; }
+
+private:
+    gfx::HBRUSH FHandle;
+};
+
+// A one-pixel pen, and with AFill a solid brush, of one colour selected into
+// a DC for one call.
+class TempPenAndBrush {
+public:
+    TempPenAndBrush(gfx::HDC DC, gfx::TColor AColor, bool AFill = true) : FDC(DC) {
+        const gfx::COLORREF C = gfx::ColorToRGB(AColor);
+        FPen = gfx::CreatePen(gfx::PS_SOLID, 1, C);
+        FOldPen = gfx::SelectObject(DC, FPen);
+        if (AFill) {
+            FBrush = gfx::CreateSolidBrush(C);
+            FOldBrush = gfx::SelectObject(DC, FBrush);
+        }
+    }
+    ~TempPenAndBrush() {
+        if (FBrush) {
+            gfx::SelectObject(FDC, FOldBrush);
+            gfx::DeleteObject(FBrush);
+        }
+        gfx::SelectObject(FDC, FOldPen);
+        gfx::DeleteObject(FPen);
+    }
+    TempPenAndBrush(const TempPenAndBrush&) = delete;
+    TempPenAndBrush& operator=(const TempPenAndBrush&) = delete;
+
+private:
+    gfx::HDC FDC;
+    gfx::HPEN FPen = nullptr;
+    gfx::HBRUSH FBrush = nullptr;
+    gfx::HGDIOBJ FOldPen = nullptr;
+    gfx::HGDIOBJ FOldBrush = nullptr;
+};
+
+// The DC's clip region, put back on destruction (or by Restore, which keeps
+// it saved for a later change).
+class SavedClip {
+public:
+    explicit SavedClip(gfx::HDC DC) : FDC(DC) { SaveClipRegion(DC, FRgn, FHadClip); }
+    ~SavedClip() { RestoreClipRegion(FDC, FRgn, FHadClip); }
+    SavedClip(const SavedClip&) = delete;
+    SavedClip& operator=(const SavedClip&) = delete;
+    void Restore() {
+        RestoreClipRegion(FDC, FRgn, FHadClip);
+        SaveClipRegion(FDC, FRgn, FHadClip);
+    }
+
+private:
+    gfx::HDC FDC;
+    gfx::HRGN FRgn = nullptr;
+    bool FHadClip = false;
+};
+
+inline void FillRectWith(gfx::HDC DC, const gfx::RECT& R, gfx::HBRUSH ABrush) {
+    if (!IsEmpty(R)) gfx::FillRect(DC, &R, ABrush);
+}
+inline void FrameRectWith(gfx::HDC DC, const gfx::RECT& R, gfx::HBRUSH ABrush) {
+    if (!IsEmpty(R)) gfx::FrameRect(DC, &R, ABrush);
+}
+inline void FillSys(gfx::HDC DC, const gfx::RECT& R, int AIndex) {
+    FillRectWith(DC, R, gfx::GetSysColorBrush(AIndex));
+}
+inline void FillColor(gfx::HDC DC, const gfx::RECT& R, gfx::TColor AColor) {
+    if (!IsEmpty(R)) lf::FillRectByColor(DC, R, AColor);
+}
+
+inline TCustomdxBarControl* BarOf(const TdxBarItemControl* AControl) {
+    return AControl ? AControl->Parent() : nullptr;
+}
+
+// The bar window's background brush: the one it caches, else its bar brush.
+inline gfx::HBRUSH WindowBrush(TCustomdxBarControl* ABarControl) {
+    if (!ABarControl) return gfx::GetSysColorBrush(gfx::COLOR_BTNFACE);
+    return ABarControl->BackgroundBrush() ? ABarControl->BackgroundBrush() : ABarControl->GetBarBrush();
+}
+
+// Fills R through the bar window's background operation, handing ABrush on
+// (the window's background brush when none is given).
+inline void FillThroughWindow(TCustomdxBarControl* ABarControl, gfx::HDC DC, const gfx::RECT& R,
+                              gfx::HBRUSH ABrush = nullptr) {
+    if (IsEmpty(R)) return;
+    const gfx::HBRUSH Brush = ABrush ? ABrush : WindowBrush(ABarControl);
+    if (ABarControl)
+        ABarControl->FillBackground(DC, R, Brush, ABarControl->Color());
+    else
+        gfx::FillRect(DC, &R, Brush);
+}
+
+// --- The window's brush operations (each asks the window's painter) ---
+
+inline gfx::HBRUSH HotBrushOf(TCustomdxBarControl* ABarControl, TdxBarItemControlPainterClass APainter) {
+    return ABarControl ? ABarControl->GetHighlightBrush() : APainter->GetHighlightBrush();
+}
+inline gfx::HBRUSH DownBrushOf(TCustomdxBarControl* ABarControl, TdxBarItemControlPainterClass APainter) {
+    return ABarControl ? ABarControl->GetSelectedBrush() : APainter->GetSelectedBrush();
+}
+inline gfx::HBRUSH CheckerBrushOf(TCustomdxBarControl* ABarControl, TdxBarItemControlPainterClass APainter) {
+    return ABarControl ? ABarControl->GetCheckerBrush() : APainter->GetCheckerBrush();
+}
+inline gfx::HBRUSH BarBrushOf(TCustomdxBarControl* ABarControl, TdxBarItemControlPainterClass APainter) {
+    return ABarControl ? ABarControl->GetBarBrush() : APainter->GetBarBrush();
+}
+inline gfx::HBRUSH ToolbarBrushOf(TCustomdxBarControl* ABarControl) {
+    return ABarControl ? ABarControl->GetToolbarBrush() : gfx::GetSysColorBrush(gfx::COLOR_BTNFACE);
+}
+
+// --- Questions about a control ---
+
+inline bool IsRarelyUsed(const TdxBarItemControl* AControl) {
+    return AControl && AControl->IsRarelyUsed();
+}
+inline bool IsInMenuWindow(const TdxBarItemControl* AControl) {
+    const TCustomdxBarControl* Bar = BarOf(AControl);
+    return Bar && Bar->IsMenuWindow();
+}
+// A bar window's client rectangle, without making a window for it.
+inline gfx::RECT ClientRectOf(TCustomdxBarControl* ABarControl) {
+    if (ABarControl->HandleAllocated()) return ABarControl->ClientRect();
+    return gfx::RECT{0, 0, ABarControl->Width(), ABarControl->Height()};
+}
+
+// The DC a control draws on outside its Paint: its window's canvas.
+inline gfx::HDC CanvasDC(const TdxBarItemControl* AControl) {
+    TCustomdxBarControl* Bar = BarOf(AControl);
+    return Bar ? Bar->Canvas()->Handle() : nullptr;
+}
+// The drop-down of the control is open: today only a button's drop-down
+// menu can be, and a combo's list will answer the same question.
+inline bool IsDropDownOpen(const TdxBarItemControl* AControl) {
+    const auto* Button = dynamic_cast<const TdxBarButtonControl*>(AControl);
+    return Button && Button->DroppedDown() && Button->GetDropDownMenuControl();
+}
+// The bar whose links the window shows, nil for a menu.
+inline TdxBar* BarOfWindow(const TCustomdxBarControl* ABarControl) {
+    TdxBarItemLinks* Links = ABarControl ? ABarControl->ItemLinks() : nullptr;
+    return Links ? dynamic_cast<TdxBar*>(Links->LinksOwner()) : nullptr;
+}
+
+// A sub item control shows its caption unless its sub item says not to.
+inline bool SubItemShowsCaption(const TdxBarItemControl* AControl) {
+    const auto* SubItem = AControl ? dynamic_cast<const TCustomdxBarSubItem*>(AControl->GetItem()) : nullptr;
+    return !SubItem || SubItem->ShowCaption();
+}
+
+// The arrow of one half of a spin button: a triangle ASize wide across its
+// base, pointing away from the middle (up or left for the first half), moved
+// by AShift while pressed.
+inline void DrawSpinArrow(gfx::HDC DC, const gfx::RECT& AHalf, bool AFirst, bool AVertical, int ASize,
+                          int AShift, gfx::TColor AColor) {
+    const int Depth = (ASize + 1) / 2;
+    const int Mid = (ASize - 1) / 2;
+    gfx::POINT P[3];
+    if (AVertical) {
+        const int X0 = AHalf.left + (Width(AHalf) - ASize) / 2 + AShift;
+        const int Y0 = AHalf.top + (Height(AHalf) - Depth) / 2 + AShift;
+        const int BaseY = AFirst ? Y0 + Depth - 1 : Y0;
+        P[0] = {X0, BaseY};
+        P[1] = {X0 + ASize - 1, BaseY};
+        P[2] = {X0 + Mid, AFirst ? Y0 : Y0 + Depth - 1};
+    } else {
+        const int X0 = AHalf.left + (Width(AHalf) - Depth) / 2 + AShift;
+        const int Y0 = AHalf.top + (Height(AHalf) - ASize) / 2 + AShift;
+        const int BaseX = AFirst ? X0 + Depth - 1 : X0;
+        P[0] = {BaseX, Y0};
+        P[1] = {BaseX, Y0 + ASize - 1};
+        P[2] = {AFirst ? X0 : X0 + Depth - 1, Y0 + Mid};
+    }
+    TempPenAndBrush Tools(DC, AColor);
+    gfx::Polygon(DC, P, 3);
+}
+
+// One-pixel lines of one colour, each from its first point up to (not
+// including) its second.
+inline void Strokes(gfx::HDC DC, gfx::TColor AColor,
+                    std::initializer_list<std::pair<gfx::POINT, gfx::POINT>> ALines) {
+    TempPenAndBrush Pen(DC, AColor, false);
+    for (const auto& [From, To] : ALines) {
+        gfx::MoveToEx(DC, From.x, From.y, nullptr);
+        gfx::LineTo(DC, To.x, To.y);
+    }
+}
+
+} // namespace bars::detail
