@@ -539,7 +539,7 @@ void TCustomdxBarControl::ShowSelectedHint() {
     if (FSelectedControl && (FSelectedControl->GetEnabled() || Manager->ShowHintForDisabledItems()))
         Text = FSelectedControl->GetHint();
     if (!(IsToolbarWindow() && !FSelectedControl && FMarkState == 1))
-        Manager->ShowItemHint(true, cls::GetShortHint(Text));
+        Manager->ShowItemHint(true, std::string());
     SetHint(cls::GetLongHint(Text));
     // A popup menu running its own loop shows its hints in the application's.
     const TCustomdxBarControl* Root = GetRootBarControl(this);
