@@ -28,7 +28,9 @@ namespace bars {
 // An animation running for another window is stopped first.
 void AnimateMenuShow(TdxBarSubMenuControl* AMenu, TdxBarMenuAnimations AKind);
 // GUI thread: stops AMenu's running animation and returns once its thread
-// has ended; nothing happens for another window or when none runs.
+// has ended; nothing happens for another window or when none runs. Asked
+// while a frame of it is being drawn (the worker waits for that frame), the
+// animation ends right after the frame, from the thread's queue.
 void StopMenuAnimation(TdxBarSubMenuControl* AMenu);
 // AMenu's window is being animated: it must not paint itself meanwhile.
 bool IsMenuAnimating(const TdxBarSubMenuControl* AMenu);
