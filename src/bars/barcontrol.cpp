@@ -45,7 +45,17 @@ bool IsBarWindow(win::HWND AWnd) {
     return dynamic_cast<TCustomdxBarControl*>(Control) || dynamic_cast<TdxBarShadowPart*>(Control);
 }
 
+bool GMenusExpanded = false;
+
 } // namespace
+
+bool GetMenusExpanded() {
+    return GMenusExpanded;
+}
+
+void SetMenusExpanded(bool Value) {
+    GMenusExpanded = Value;
+}
 
 // ============================================================================
 // Life
@@ -484,6 +494,7 @@ void TCustomdxBarControl::SetActive(bool Value) {
     TdxBarManager* Manager = GetBarManager();
     if (Value) {
         if (Manager) Manager->HideItemHint();
+        if (!GetActiveBarControl()) GMenusExpanded = IsCustomizing();
         FPrevActiveBarControl = GetActiveBarControl();
         SetActiveBarControl(this);
         FIsActive = true;
@@ -539,7 +550,7 @@ void TCustomdxBarControl::ShowSelectedHint() {
     if (FSelectedControl && (FSelectedControl->GetEnabled() || Manager->ShowHintForDisabledItems()))
         Text = FSelectedControl->GetHint();
     if (!(IsToolbarWindow() && !FSelectedControl && FMarkState == 1))
-        Manager->ShowItemHint(true, cls::GetShortHint(Text));
+        Manager->ShowItemHint(true, std::string());
     SetHint(cls::GetLongHint(Text));
     // A popup menu running its own loop shows its hints in the application's.
     const TCustomdxBarControl* Root = GetRootBarControl(this);

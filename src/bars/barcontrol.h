@@ -151,7 +151,7 @@ public:
     // --- Other operations ---
     // The control whose link rectangle holds the client point; nil while
     // customizing at run time.
-    TdxBarItemControl* GetItemControlAtPos(cls::TPoint P) const;
+    virtual TdxBarItemControl* GetItemControlAtPos(cls::TPoint P) const;
     TdxBarManager* GetBarManager() const;
     TdxBarItemControlPainterClass GetPainter() const;
     gfx::HBRUSH GetToolbarBrush() const;
@@ -192,6 +192,7 @@ protected:
     void SetBackgroundBrush(gfx::HBRUSH Value) { FBackgroundBrush = Value; }
     void SetTextHeight(int Value) { FTextHeight = Value; }
     void SetClosing(bool Value) { FClosing = Value; }
+    void SetLastMousePos(cls::TPoint Value) { FLastMousePos = Value; }
     // While customizing, the manager's selected control is framed.
     void DrawCustomizingFrame(TdxBarItemControl* AControl);
 
@@ -244,6 +245,13 @@ private:
     bool FItemControlDrawing = false;
     bool FClosing = false;
 };
+
+// --- Menu mode ---
+
+// Menus show their rarely used links too: set when menu mode begins (to the
+// customizing state) and by a menu that expands, for the rest of that mode.
+bool GetMenusExpanded();
+void SetMenusExpanded(bool Value);
 
 // --- Root windows of a chain ---
 

@@ -1,9 +1,14 @@
 #include "bars/button.h"
 
+#include "bars/barcontrol.h"
 #include "bars/bars.h"
 #include "bars/itemcontrol.h"
+#include "bars/links.h"
 #include "bars/manager.h"
 #include "bars/popupmenu.h"
+#include "bars/registry.h"
+#include "bars/submenu.h"
+#include "lookandfeel/objectlinks.h"
 
 namespace bars {
 
@@ -68,6 +73,33 @@ void TdxBarButton::SetDropDownMenu(TdxBarPopupMenu* Value) {
     if (FDropDownMenu) RemoveFreeNotification(FDropDownMenu);
     FDropDownMenu = Value;
     if (FDropDownMenu) FDropDownMenu->FreeNotification(this);
+}
+
+void TdxBarButton::DropDown(TdxBarItemControl* AControl, int X, int Y, bool AByMouse) {
+    TdxBarPopupMenu* Menu = FDropDownMenu;
+    if (!Menu) return;
+    TCustomdxBarControl* Window = AControl ? AControl->Parent() : nullptr;
+    if (!IsBarControlAlive(Window)) Window = nullptr;
+    cls::TRect R{};
+    if (Window && Window->HandleAllocated() && win::IsWindowVisible(Window->Handle()))
+        R = Window->GetItemControlScreenRect(AControl);
+    const bool Beside = Window && (Window->IsMenuWindow() || IsVerticalBarControl(Window));
+    lf::TcxObjectLinkScope MenuAlive(Menu);
+    Menu->BeginDropDown(Window, AControl);
+    try {
+        Menu->PopupEx(X, Y, Beside ? R.right - R.left : 0, Beside ? 0 : R.bottom - R.top, true, &R);
+    } catch (...) {
+        if (MenuAlive.Alive()) Menu->EndDropDown();
+        throw;
+    }
+    if (!MenuAlive.Alive()) return;
+    Menu->EndDropDown();
+    TdxBarSubMenuControl* MenuWindow = Menu->GetBarControl();
+    if (!MenuWindow) return;
+    if (Window && Window->IsMenuWindow() && IsBarControlAlive(Window)) Window->SetChildMenu(MenuWindow);
+    if (!AByMouse && MenuWindow->ItemLinks())
+        if (TdxBarItemLink* First = MenuWindow->ItemLinks()->GetFirstSelectable())
+            MenuWindow->SelectItemControl(First->Control());
 }
 
 TdxBarItemLinks* TdxBarButton::DropDownItemLinks() const {

@@ -42,6 +42,12 @@ public:
 
     // An enabled bsChecked button toggles Down first.
     void DirectClick() override;
+    // Shows DropDownMenu for AControl (a control of one of the button's
+    // links) at the screen point, beside the control in a menu or a vertical
+    // toolbar and below it elsewhere, without a loop of its own: the menu
+    // runs in the loop that is running. Opened by the keyboard, its first
+    // entry is selected.
+    void DropDown(TdxBarItemControl* AControl, int X, int Y, bool AByMouse);
     // In a toolbar, only a button whose caption shows.
     bool CanUseAccelerator(TdxBarItemLink* ALink) const override;
 

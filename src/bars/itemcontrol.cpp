@@ -608,14 +608,27 @@ void TdxBarButtonControl::CloseUp() {
     FDroppedDown = false;
 }
 
-void TdxBarButtonControl::DropDown(bool) {
-    const TdxBarButton* Button = GetButton();
-    if (FDroppedDown || !GetEnabled() || !GetDropDownEnabled() || !Button || !Button->DropDownMenu()) return;
+void TdxBarButtonControl::DropDown(bool AByMouse) {
+    TdxBarButton* Button = GetButton();
+    TCustomdxBarControl* Window = Parent();
+    if (FDroppedDown || !GetEnabled() || !GetDropDownEnabled() || !Button || !Button->DropDownMenu() ||
+        !IsBarControlAlive(Window) || !Window->HandleAllocated())
+        return;
     FDroppedDown = true;
+    lf::TcxObjectLinkScope Self(this);
     if (!Active()) ControlActivate(false);
+    if (!Self.Alive()) return;
     Repaint();
-    // Showing the menu belongs to the popup menu; while it has no window
-    // the drop-down is over at once.
+    const cls::TRect R = GetRect();
+    win::POINT P{R.left, R.bottom};
+    if (auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(Window))
+        P = win::POINT{R.right, R.top - Menu->GetSubMenuOffset()};
+    else if (IsVerticalBarControl(Window))
+        P = win::POINT{R.right, R.top};
+    win::ClientToScreen(Window->Handle(), &P);
+    Button->DropDown(this, P.x, P.y, AByMouse);
+    if (!Self.Alive()) return;
+    // A menu that did not open (it has no window) leaves nothing dropped down.
     if (!GetDropDownMenuControl()) {
         CloseUp();
         Repaint();

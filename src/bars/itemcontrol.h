@@ -61,6 +61,12 @@ public:
         FRarelyUsed = ARarelyUsed;
         FRarelyUsedBoundary = ABoundary;
     }
+    // Set by a menu before it paints: the control lies in a shown row (not
+    // scrolled away or under a scroll button), and it is the last one shown.
+    bool IsShownInMenu() const { return FShownInMenu; }
+    void SetShownInMenu(bool Value) { FShownInMenu = Value; }
+    bool IsLastInMenu() const { return FLastInMenu; }
+    void SetLastInMenu(bool Value) { FLastInMenu = Value; }
 
     // --- Virtual operations, in the order of the design ---
     virtual void ParentWindowDestroying() {}
@@ -165,6 +171,8 @@ private:
     bool FSelectedByMouse = false;
     bool FRarelyUsed = false;
     bool FRarelyUsedBoundary = false;
+    bool FShownInMenu = false;
+    bool FLastInMenu = false;
 };
 
 using TdxBarItemControlClass = cls::TClassOf<TdxBarItemControl>;

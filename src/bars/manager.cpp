@@ -10,14 +10,17 @@
 #include "bars/itemcontrol.h"
 #include "bars/managerlist.h"
 #include "bars/painter.h"
+#include "bars/popupmenu.h"
 #include "bars/registry.h"
 #include "bars/strings.h"
+#include "bars/submenu.h"
 #include "bars/system.h"
 #include "classes/exceptions.h"
 #include "classes/forms.h"
 #include "classes/imagelist.h"
 #include "classes/sysutils.h"
 #include "lookandfeel/colors.h"
+#include "lookandfeel/objectlinks.h"
 #include "lookandfeel/text.h"
 #include "lookandfeel/theme.h"
 
@@ -137,6 +140,7 @@ TdxBarManager::~TdxBarManager() {
 void TdxBarManager::DestroyOwnState() {
     FConstructionFailed = true;
     FreeAndNil(FThemeChangedNotificator);
+    CancelBarItemHint(this);
     FIsCustomizing = false;
     DestroyColorBrushes();
     if (FOffice11ColorsReferenced) lf::ReleaseOffice11Colors();
@@ -502,6 +506,8 @@ void TdxBarManager::FontChanged(cls::TObject*) {
     }
     CreateBarFontHandle(FFont, FFontHandle, FScaled);
     for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->ManagerFontChanged();
+    for (int I = 0; I < PopupMenuCount(); ++I)
+        if (auto* Menu = dynamic_cast<TdxBarPopupMenu*>(GetPopupMenu(I))) Menu->ManagerFontChanged();
 }
 
 void TdxBarManager::ApplySystemFont() {
@@ -672,15 +678,12 @@ void TdxBarManager::SetSelectedItemControl(TdxBarItemControl* AControl) {
     TCustomdxBarControl* OldRoot = GetItemControlRootBarControl(Old);
     if (GetIsCustomizing() && OldRoot && (!AControl || GetItemControlRootBarControl(AControl) != OldRoot))
         OldRoot->ClearSelectedControl();
-    if (IsBarControlAlive(Old->Parent())) Old->Repaint();
+    if (!FLinkDragging && IsBarControlAlive(Old->Parent())) Old->Repaint();
 }
 
-void TdxBarManager::ShowItemHint(bool ARestart, const std::string& AText) {
-    if (ARestart) FItemHint = AText;
-}
-
-void TdxBarManager::HideItemHint() {
-    FItemHint.clear();
+void TdxBarManager::ShowItemHint(bool AShow, const std::string& AText) {
+    if (GetIsCustomizing() || !FShowHint) return;
+    RequestBarItemHint(this, AShow, AText);
 }
 
 bool TdxBarManager::CanDocking(TdxBar* ABar, TdxBarDockingStyle AStyle, TdxDockControl* ADockControl) {
@@ -723,6 +726,231 @@ void TdxBarManager::DoShowCustomizingPopup(TdxBarItemLinks* PopupItemLinks) {
 
 void TdxBarManager::DoShowToolbarsPopup(TdxBarItemLinks* PopupItemLinks) {
     FOnShowToolbarsPopup(this, PopupItemLinks);
+}
+
+// ============================================================================
+// Owner form
+// ============================================================================
+
+win::HWND TdxBarManager::GetCaptureWindowHandle() const {
+    cls::TApplication* App = cls::ApplicationIfExists();
+    if (App && App->HandleAllocated() && win::IsWindowVisible(App->Handle())) return App->Handle();
+    return FOwnerForm ? FOwnerForm->Handle() : nullptr;
+}
+
+bool TdxBarManager::IsOwnBarWindow(win::HWND AWnd) const {
+    auto* Window = dynamic_cast<TCustomdxBarControl*>(cls::FindControl(AWnd));
+    return Window && Window->GetBarManager() == this;
+}
+
+void TdxBarManager::CloseOwnActiveBarControl() {
+    TCustomdxBarControl* Active = GetActiveBarControl();
+    if (Active && Active->GetBarManager() == this) Active->DeactivateAll();
+}
+
+void TdxBarManager::HandleOwnerFormMessage(win::UINT Msg, win::WPARAM WParam, win::LPARAM LParam) {
+    if (!FOwnerForm || FConstructionFailed) return;
+    // A form on its way out only stores the layout (no storage is set up
+    // in a form made in code).
+    if (FOwnerForm->ComponentState().Contains(cls::csDestroying) || IsDestroying()) return;
+    switch (Msg) {
+        case win::WM_CREATE:
+            if (FHiddenBarList) {
+                TFlagGuard Restoring(FHiddenBarsRestoring, true);
+                RestoreHiddenBars(nullptr);
+                if (HiddenBarCount() == 0) FreeHiddenBarList();
+            }
+            break;
+        case win::WM_ACTIVATE: {
+            const auto Other = reinterpret_cast<win::HWND>(LParam);
+            if (win::LOWORD(static_cast<win::LPARAM>(WParam)) == win::WA_INACTIVE && IsOwnBarWindow(Other))
+                break;
+            FOwnerFormActive = win::LOWORD(static_cast<win::LPARAM>(WParam)) != win::WA_INACTIVE;
+            UpdateFloatingBars(FOwnerFormActive, false, Other);
+            break;
+        }
+        case win::WM_SETTINGCHANGE:
+            if (WParam == win::SPI_SETNONCLIENTMETRICS)
+                ApplySystemFont();
+            else if (WParam == win::SPI_SETWORKAREA)
+                FitFloatingBars();
+            break;
+        case win::WM_SYSCOLORCHANGE:
+            UpdateScreenBitsPerPixel();
+            SysColorChanged();
+            for (int I = 0; I < FBars->Count(); ++I)
+                if (TCustomdxBarControl* Window = FBars->Items(I)->ItemLinks()->BarControl())
+                    Window->RepaintWithFrame();
+            break;
+        case win::WM_ACTIVATEAPP:
+            if (WParam) break;
+            UpdateFloatingBars(false, false, nullptr);
+            if (FSelectedItemControl && IsBarControlAlive(FSelectedItemControl->Parent()) &&
+                FSelectedItemControl->Parent()->HandleAllocated())
+                win::SendMessage(FSelectedItemControl->Parent()->Handle(), win::WM_MOUSELEAVE, 0, 0);
+            SetSelectedItemControl(nullptr);
+            break;
+        case win::WM_CHILDACTIVATE:
+            UpdateFloatingBars(true, false, nullptr);
+            break;
+        case win::WM_WINDOWPOSCHANGING: {
+            const auto* Pos = reinterpret_cast<const win::WINDOWPOS*>(LParam);
+            if (Pos && FOwnerForm->HandleAllocated() && Pos->hwnd == FOwnerForm->Handle() &&
+                (Pos->flags & win::SWP_HIDEWINDOW))
+                UpdateFloatingBars(false, true, nullptr);
+            break;
+        }
+        case win::WM_DISPLAYCHANGE:
+            FitFloatingBars();
+            break;
+        case win::WM_HELP:
+            if (!FDesigning) HelpRequested(reinterpret_cast<const win::HELPINFO*>(LParam));
+            break;
+        case win::WM_SYSCOMMAND:
+            switch (WParam & 0xFFF0) {
+                case win::SC_CLOSE:
+                    if (FDesigning) CloseOwnActiveBarControl();
+                    ShowFloatingBars(win::SW_HIDE);
+                    break;
+                case win::SC_MINIMIZE:
+                    ShowFloatingBars(win::SW_HIDE);
+                    break;
+                case win::SC_MAXIMIZE:
+                case win::SC_RESTORE:
+                    ShowFloatingBars(win::SW_SHOWNOACTIVATE);
+                    break;
+                default:
+                    break;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+namespace {
+
+// The windows of the floating toolbars.
+std::vector<win::HWND> FloatingBarWindows(TdxBars* ABars) {
+    std::vector<win::HWND> Result;
+    for (int I = 0; ABars && I < ABars->Count(); ++I) {
+        TdxBar* Bar = ABars->Items(I);
+        TCustomdxBarControl* Window = Bar->ItemLinks()->BarControl();
+        if (Bar->Visible() && Bar->DockingStyle() == dsNone && Window && Window->HandleAllocated())
+            Result.push_back(Window->Handle());
+    }
+    return Result;
+}
+
+} // namespace
+
+void TdxBarManager::ShowFloatingBars(int AShowCmd) {
+    for (win::HWND Wnd : FloatingBarWindows(FBars)) {
+        if (AShowCmd == win::SW_HIDE && !win::IsWindowVisible(Wnd)) continue;
+        win::ShowWindow(Wnd, AShowCmd);
+        if (AShowCmd != win::SW_HIDE) win::UpdateWindow(Wnd);
+    }
+}
+
+void TdxBarManager::UpdateFloatingBars(bool AActive, bool AForce, win::HWND AOtherWindow) {
+    if (FFloatingBarsUpdating) return;
+    TFlagGuard Updating(FFloatingBarsUpdating, true);
+    const win::HWND Owner = FOwnerForm->HandleAllocated() ? FOwnerForm->Handle() : nullptr;
+    if (AActive) {
+        if (Owner && !win::IsIconic(Owner))
+            for (win::HWND Wnd : FloatingBarWindows(FBars)) win::ShowWindow(Wnd, win::SW_SHOWNOACTIVATE);
+        return;
+    }
+    if (IsDestroying() || (AOtherWindow && Owner && win::GetParent(AOtherWindow) == Owner)) return;
+    CloseOwnActiveBarControl();
+    if (!FHideFloatingBarsWhenInactive && !AForce) return;
+    if (AOtherWindow && win::IsWindow(AOtherWindow)) {
+        win::DWORD Process = 0;
+        win::GetWindowThreadProcessId(AOtherWindow, &Process);
+        cls::TApplication* App = cls::ApplicationIfExists();
+        const bool AppWindow = App && App->HandleAllocated() && App->Handle() == AOtherWindow;
+        const bool Form = dynamic_cast<cls::TCustomForm*>(cls::FindControl(AOtherWindow)) != nullptr;
+        if (Process == win::GetCurrentProcessId() && !AppWindow && !Form) return;
+    }
+    bool Hidden = false;
+    for (win::HWND Wnd : FloatingBarWindows(FBars)) {
+        win::SetWindowPos(Wnd, nullptr, 0, 0, 0, 0,
+                          win::SWP_HIDEWINDOW | win::SWP_NOACTIVATE | win::SWP_NOZORDER | win::SWP_NOSIZE |
+                              win::SWP_NOMOVE);
+        Hidden = true;
+    }
+    if (Hidden && Owner) win::SendMessage(Owner, win::WM_NCACTIVATE, 0, 0);
+}
+
+void TdxBarManager::FitFloatingBars() {
+    if (!FOwnerForm->HandleAllocated()) return;
+    win::RECT Form;
+    win::GetWindowRect(FOwnerForm->Handle(), &Form);
+    win::RECT Work;
+    GetWorkAreaFromPoint(win::POINT{(Form.left + Form.right) / 2, (Form.top + Form.bottom) / 2}, Work);
+    for (win::HWND Wnd : FloatingBarWindows(FBars)) {
+        win::RECT R;
+        win::GetWindowRect(Wnd, &R);
+        int DX = 0;
+        int DY = 0;
+        if (R.bottom > Work.bottom) DY = Work.bottom - R.bottom;
+        if (R.top + DY < Work.top) DY = Work.top - R.top;
+        if (R.right > Work.right) DX = Work.right - R.right;
+        if (R.left + DX < Work.left) DX = Work.left - R.left;
+        if (DX || DY)
+            win::SetWindowPos(Wnd, nullptr, R.left + DX, R.top + DY, 0, 0,
+                              win::SWP_NOSIZE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+    }
+}
+
+void TdxBarManager::HelpRequested(const win::HELPINFO* AInfo) {
+    if (!AInfo || AInfo->iContextType != win::HELPINFO_WINDOW) return;
+    cls::TApplication* App = cls::ApplicationIfExists();
+    if (!App) return;
+    TdxBarItemControl* Found = nullptr;
+    cls::THelpContext Context = 0;
+    TCustomdxBarControl* Active = GetActiveBarControl();
+    if (Active) {
+        TdxBarItemControl* Selected = Active->SelectedControl();
+        if (Selected && Selected->GetItem() && Selected->GetItem()->HelpContext() != 0) Found = Selected;
+        for (TCustomdxBarControl* W = Active; !Found && IsBarControlAlive(W); W = W->ParentBar()) {
+            auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(W);
+            TdxBarItemControl* Opener = Menu ? Menu->SubItemControl() : nullptr;
+            if (Opener && Opener->GetItem() && Opener->GetItem()->HelpContext() != 0) Found = Opener;
+        }
+        if (!Found) {
+            TCustomdxBarControl* Root = GetRootBarControl(Active);
+            Context = Root ? Root->HelpContext() : 0;
+            CloseActiveBarControl();
+            if (Context == 0) return;
+        }
+    } else if (auto* Window = dynamic_cast<TCustomdxBarControl*>(cls::FindControl(AInfo->hItemHandle))) {
+        if (Window->HandleAllocated()) {
+            win::POINT P = AInfo->MousePos;
+            win::ScreenToClient(Window->Handle(), &P);
+            Found = Window->GetItemControlAtPos(P);
+        }
+        if (!Found) return;
+    } else {
+        return;
+    }
+    win::POINT At{};
+    if (Found) {
+        const cls::TRect R = Found->Parent()->GetItemControlScreenRect(Found);
+        At = win::POINT{(R.left + R.right) / 2, R.bottom};
+        TdxBarItem* Item = Found->GetItem();
+        lf::TcxObjectLinkScope ItemAlive(Item);
+        CloseActiveBarControl();
+        if (!ItemAlive.Alive()) return;
+        Context = Item->HelpContext();
+        if (Context == 0) return;
+    }
+    if (FOwnerForm->BorderIcons().Contains(cls::biHelp)) {
+        if (Found) App->HelpCommand(cls::HELP_SETPOPUP_POS, win::PointToLParam(At));
+        App->HelpCommand(cls::HELP_CONTEXTPOPUP, Context);
+    } else {
+        App->HelpContext(Context);
+    }
 }
 
 // ============================================================================

@@ -19,6 +19,7 @@
 #include "classes/lists.h"
 #include "classes/strings.h"
 #include "lookandfeel/lookandfeel.h"
+#include "win/defs.h"
 
 namespace cls {
 class TChangeLink;
@@ -298,13 +299,36 @@ public:
     TdxBarItemControl* SelectedItemControl() const { return FSelectedItemControl; }
     // While customizing, a control in another chain of windows than the old
     // one (or nil) makes the old one's root window drop its selection; the
-    // old control is repainted.
+    // old control is repainted (not while a link is dragged).
     void SetSelectedItemControl(TdxBarItemControl* AControl);
-    // The hint of the selected item, kept for the hint window: ARestart asks
-    // for the hint to start over with AText (empty: no hint).
-    void ShowItemHint(bool ARestart, const std::string& AText);
-    void HideItemHint();
-    const std::string& ItemHint() const { return FItemHint; }
+    // Asks for the item hint (AShow) or takes the request back. AText is an
+    // explicit text; without one the selected control's short hint shows, and
+    // only while the mouse is over that control. Nothing while customizing or
+    // without ShowHint. A first hint waits 1000 ms, one asked for within
+    // 400 ms after a hint was hidden shows at once; a hint hides after 10 s.
+    void ShowItemHint(bool AShow, const std::string& AText);
+    void HideItemHint() { ShowItemHint(false, std::string()); }
+
+    // --- Owner form and menu mode ---
+    // The manager's reaction to a message of its owner form, which the
+    // library's thread hooks pass on before the form handles it.
+    void HandleOwnerFormMessage(win::UINT Msg, win::WPARAM WParam, win::LPARAM LParam);
+    // The owner form's last WM_ACTIVATE state.
+    bool OwnerFormActive() const { return FOwnerFormActive; }
+    // The bar that takes the keyboard in menu mode (the keyboard hook then
+    // leaves shortcuts and accelerators alone).
+    TdxBar* KeyboardBar() const { return FKeyboardBar; }
+    void SetKeyboardBar(TdxBar* Value) { FKeyboardBar = Value; }
+    // Set while a submenu is torn off: the keyboard hook routes no keys.
+    bool Detaching() const { return FDetaching; }
+    void SetDetaching(bool Value) { FDetaching = Value; }
+    // Set while a link is dragged in customizing mode: selection changes
+    // repaint nothing and outside clicks close no menus.
+    bool LinkDragging() const { return FLinkDragging; }
+    void SetLinkDragging(bool Value) { FLinkDragging = Value; }
+    // The window that takes the mouse capture for drags: the application's
+    // window when it shows, else the owner form's.
+    win::HWND GetCaptureWindowHandle() const;
 
     // --- Style and metrics ---
     TdxBarItemControlPainterClass PainterClass() const { return FPainterClass; }
@@ -378,6 +402,14 @@ private:
     void DisabledLargeImagesChanged(cls::TObject* Sender);
     void CreateColorBrushes();
     void DestroyColorBrushes();
+    // Shows or hides the floating toolbars with the owner form's activation;
+    // an inactive form also closes this manager's open menu.
+    void UpdateFloatingBars(bool AActive, bool AForce, win::HWND AOtherWindow);
+    void ShowFloatingBars(int AShowCmd);
+    void FitFloatingBars();
+    bool IsOwnBarWindow(win::HWND AWnd) const;
+    void CloseOwnActiveBarControl();
+    void HelpRequested(const win::HELPINFO* AInfo);
     bool AnyImageListLoading() const;
     bool BarHasAvailableLinks(TdxBar* ABar) const;
 
@@ -486,7 +518,12 @@ private:
     cls::TList FPopupMenuList;
     int FReadStateCount = 0;
     TdxBarItemControl* FSelectedItemControl = nullptr;
-    std::string FItemHint;
+    bool FOwnerFormActive = false;
+    TdxBar* FKeyboardBar = nullptr;
+    bool FDetaching = false;
+    bool FLinkDragging = false;
+    bool FHiddenBarsRestoring = false;
+    bool FFloatingBarsUpdating = false;
     bool FThemeAvailable = false;
     lf::TdxThemeChangedNotificator* FThemeChangedNotificator = nullptr;
     int FGripIndent = 0;

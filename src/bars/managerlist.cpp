@@ -1,13 +1,452 @@
 #include "bars/managerlist.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "bars/animation.h"
+#include "bars/barcontrol.h"
+#include "bars/bars.h"
+#include "bars/hint.h"
+#include "bars/itemcontrol.h"
+#include "bars/links.h"
 #include "bars/manager.h"
+#include "bars/registry.h"
 #include "bars/system.h"
+#include "classes/forms.h"
+#include "classes/shortcuts.h"
+#include "classes/sysutils.h"
+#include "win/user.h"
 
 namespace bars {
 
 namespace {
+
 TdxBarManagerList* GBarManagerList = nullptr;
+
+win::HHOOK GKeyboardHook = nullptr;
+win::HHOOK GMouseHook = nullptr;
+win::HHOOK GCallWndProcHook = nullptr;
+TdxBarHintWindow* GHintWindow = nullptr;
+
+// --- Hint state ---
+constexpr win::UINT HintDelay = 1000;
+constexpr win::UINT HintGracePeriod = 400;
+constexpr win::UINT HintShowTime = 10000;
+// Below the cursor by this much.
+constexpr int HintCursorOffset = 20;
+// The one hint timer: first the delay, then the time shown.
+win::UINT_PTR GHintTimer = 0;
+// Runs while a hint was hidden lately: the next one shows at once.
+win::UINT_PTR GHintGraceTimer = 0;
+bool GHintRequested = false;
+bool GHintShown = false;
+std::string GHintText;
+TdxBarManager* GHintManager = nullptr;
+
+// --- Keyboard hook state ---
+// A key whose press went to a menu: its release is swallowed too.
+bool GKeyReleasePending = false;
+win::WPARAM GKeyReleaseKey = 0;
+bool GAltAlone = false;
+
+bool GMouseHookBusy = false;
+bool GCallWndProcBusy = false;
+
+// Sets a flag for the length of a scope.
+class TBusyScope {
+public:
+    explicit TBusyScope(bool& AFlag) : FFlag(AFlag) { FFlag = true; }
+    ~TBusyScope() { FFlag = false; }
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+
+private:
+    bool& FFlag;
+};
+
+// Hook procedures never let an exception into the window system.
+void ReportHookException() {
+    if (cls::TApplication* App = cls::ApplicationIfExists()) App->HandleException(nullptr);
+}
+
+// ============================================================================
+// Item hints
+// ============================================================================
+
+bool HintWindowShowing() {
+    return GHintWindow && GHintWindow->IsShowing();
+}
+
+void StopHintTimer() {
+    if (GHintTimer) win::KillTimer(nullptr, GHintTimer);
+    GHintTimer = 0;
+}
+
+void StopGraceTimer() {
+    if (GHintGraceTimer) win::KillTimer(nullptr, GHintGraceTimer);
+    GHintGraceTimer = 0;
+}
+
+void HideHintWindow() {
+    if (HintWindowShowing()) win::ShowWindow(GHintWindow->Handle(), win::SW_HIDE);
+    GHintShown = false;
+}
+
+void GraceTimerProc(win::HWND, win::UINT, win::UINT_PTR, win::DWORD) {
+    StopGraceTimer();
+}
+
+void HintShowTimeProc(win::HWND, win::UINT, win::UINT_PTR, win::DWORD) {
+    StopHintTimer();
+    HideHintWindow();
+}
+
+// The text of the selected control's hint, or nothing when the mouse left it
+// or the control may show none.
+bool SelectedControlHint(TdxBarManager* AManager, std::string& AText) {
+    TdxBarItemControl* Control = AManager->SelectedItemControl();
+    TCustomdxBarControl* Window = Control ? Control->Parent() : nullptr;
+    if (!IsBarControlAlive(Window) || !Window->HandleAllocated() || !Window->OwnsControl(Control))
+        return false;
+    win::POINT P;
+    win::GetCursorPos(&P);
+    if (GetWindowFromScreenPoint(P) != Window->Handle()) return false;
+    win::ScreenToClient(Window->Handle(), &P);
+    const cls::TRect R = Control->GetRect();
+    if (!gfx::PtInRect(&R, P)) return false;
+    if (!Control->GetEnabled() && !AManager->ShowHintForDisabledItems()) return false;
+    AText = cls::GetShortHint(Control->GetHint());
+    TdxBarItem* Item = Control->GetItem();
+    if (auto* Action = Item ? dynamic_cast<cls::TCustomAction*>(Item->Action()) : nullptr)
+        if (!Action->DoHint(AText)) return false;
+    cls::TApplication* App = cls::ApplicationIfExists();
+    if (!AText.empty() && (AManager->ShowShortCutInHint() || (App && App->HintShortCuts()))) {
+        const std::string ShortCut = cls::ShortCutToText(Control->GetShortCut());
+        if (!ShortCut.empty()) AText += " (" + ShortCut + ")";
+    }
+    return true;
+}
+
+void ShowPendingHint() {
+    StopHintTimer();
+    TdxBarManager* Manager = GHintManager;
+    if (!Manager || !GHintWindow) return;
+    std::string Text = GHintText;
+    if (Text.empty() && !SelectedControlHint(Manager, Text)) Text.clear();
+    if (Text.empty()) {
+        HideHintWindow();
+        return;
+    }
+    win::POINT P;
+    win::GetCursorPos(&P);
+    GHintWindow->ActivateHint(cls::TPoint{P.x, P.y + HintCursorOffset}, Text, Manager);
+    GHintShown = true;
+    GHintTimer = win::SetTimer(nullptr, 0, HintShowTime, &HintShowTimeProc);
+}
+
+void HintDelayProc(win::HWND, win::UINT, win::UINT_PTR, win::DWORD) {
+    ShowPendingHint();
+}
+
+// ============================================================================
+// Keyboard hook
+// ============================================================================
+
+bool IsKeyUp(win::LPARAM AKeyData) {
+    return (AKeyData & win::KF_UP_BIT) != 0;
+}
+
+// The key goes to the window in menu mode. The character it types rides
+// along as the WM_CHAR that its translation would have left in the queue, so
+// that the window finds accelerators of any keyboard layout.
+void RouteKeyToBarControl(TCustomdxBarControl* AControl, win::WPARAM AKey, win::LPARAM AKeyData) {
+    const bool Up = IsKeyUp(AKeyData);
+    if (!Up) {
+        GKeyReleasePending = true;
+        GKeyReleaseKey = AKey;
+    }
+    const win::HWND Wnd = AControl->Handle();
+    char32_t Typed = 0;
+    if (!Up) {
+        win::BYTE State[256];
+        win::GetKeyboardState(State);
+        char32_t Chars[4];
+        const auto Key = static_cast<win::UINT>(AKey);
+        if (win::ToUnicode(Key, win::MapVirtualKey(Key, win::MAPVK_VK_TO_VSC), State, Chars, 4, 0) == 1 &&
+            Chars[0] >= 0x20 && Chars[0] != 0x7F)
+            Typed = Chars[0];
+    }
+    if (Typed) win::PostMessage(Wnd, win::WM_CHAR, Typed, AKeyData);
+    win::SendMessage(Wnd, Up ? win::WM_KEYUP : win::WM_KEYDOWN, AKey, AKeyData);
+    win::MSG Left;
+    if (Typed && win::IsWindow(Wnd) &&
+        win::PeekMessage(&Left, Wnd, win::WM_CHAR, win::WM_CHAR, win::PM_NOREMOVE) && Left.wParam == Typed &&
+        Left.lParam == AKeyData)
+        win::PeekMessage(&Left, Wnd, win::WM_CHAR, win::WM_CHAR, win::PM_REMOVE);
+    // A release that a loop run by the key took already is not waited for.
+    if (!Up && GKeyReleasePending && GKeyReleaseKey == AKey &&
+        win::GetAsyncKeyState(static_cast<int>(AKey)) >= 0)
+        GKeyReleasePending = false;
+}
+
+cls::TCustomForm* FormOfWindow(win::HWND AWnd) {
+    return dynamic_cast<cls::TCustomForm*>(cls::FindControl(AWnd));
+}
+
+// The managers a key outside menu mode is meant for: the one whose shortcuts
+// and the one whose menus it reaches.
+void FindKeyManagers(TdxBarManager*& AMenuManager, TdxBarManager*& AShortCutManager) {
+    AMenuManager = nullptr;
+    AShortCutManager = nullptr;
+    const win::HWND Active = win::GetActiveWindow();
+    cls::TCustomForm* Form = FormOfWindow(Active);
+    if (!Form || !win::IsWindowEnabled(Active) || Form->ComponentState().Contains(cls::csDesigning)) return;
+    TdxBarManager* Own = GetBarManagerByForm(Form);
+    AShortCutManager = Own;
+    if (!Own && !Form->FormState().Contains(cls::fsModal))
+        if (cls::TCustomForm* ParentForm = FormOfWindow(win::GetParent(Active)))
+            AShortCutManager = GetBarManagerByForm(ParentForm);
+    AMenuManager = AShortCutManager;
+    if (!Own) {
+        cls::TApplication* App = cls::ApplicationIfExists();
+        cls::TCustomForm* MainForm = App ? App->MainForm() : nullptr;
+        TdxBarManager* MainManager = MainForm ? GetBarManagerByForm(MainForm) : nullptr;
+        if (MainManager && MainManager->AllowCallFromAnotherForm() && MainForm->HandleAllocated() &&
+            win::IsWindowEnabled(MainForm->Handle()))
+            AMenuManager = MainManager;
+    }
+    if (!AShortCutManager) AShortCutManager = AMenuManager;
+}
+
+bool IsBarShownWithWindow(TdxBar* ABar) {
+    TCustomdxBarControl* Window = ABar ? ABar->ItemLinks()->BarControl() : nullptr;
+    return ABar && ABar->Visible() && Window && Window->HandleAllocated() &&
+           win::IsWindowVisible(Window->Handle());
+}
+
+// The manager's shown bars run the command of the shortcut, the main menu first.
+bool HandleShortCut(TdxBarManager* AManager, cls::TShortCut AShortCut) {
+    TdxBar* MainMenu = AManager->MainMenuBar();
+    if (IsBarShownWithWindow(MainMenu) && MainMenu->ItemLinks()->IsShortCut(AShortCut)) return true;
+    for (int I = 0; I < AManager->Bars()->Count(); ++I) {
+        TdxBar* Bar = AManager->Bars()->Items(I);
+        if (Bar != MainMenu && IsBarShownWithWindow(Bar) && Bar->ItemLinks()->IsShortCut(AShortCut))
+            return true;
+    }
+    return false;
+}
+
+cls::TShortCut CurrentShortCut(win::WPARAM AKey) {
+    cls::TShortCut Result = static_cast<cls::TShortCut>(AKey & 0xFF);
+    if (win::GetAsyncKeyState(win::VK_SHIFT) < 0) Result |= cls::scShift;
+    if (win::GetAsyncKeyState(win::VK_CONTROL) < 0) Result |= cls::scCtrl;
+    if (win::GetAsyncKeyState(win::VK_MENU) < 0) Result |= cls::scAlt;
+    return Result;
+}
+
+bool KeyboardHook(int Code, win::WPARAM AKey, win::LPARAM AKeyData) {
+    if (Code < 0 || Code == win::HC_NOREMOVE || AKey == static_cast<win::WPARAM>(win::VK_PROCESSKEY))
+        return false;
+    const bool Up = IsKeyUp(AKeyData);
+    if (Up && GKeyReleasePending && AKey == GKeyReleaseKey) {
+        GKeyReleasePending = false;
+        return true;
+    }
+    if (TCustomdxBarControl* Active = GetActiveBarControl()) {
+        const TdxBarManager* Manager = Active->GetBarManager();
+        if (!(Manager && Manager->Detaching())) {
+            if (!Active->IsCustomizing()) {
+                TdxBarItemControl* Selected = Active->SelectedControl();
+                // A hosted window being edited takes its keys itself.
+                if (!(Selected && Selected->HasWindow() && Selected->Active()) && Active->HandleAllocated()) {
+                    RouteKeyToBarControl(Active, AKey, AKeyData);
+                    return true;
+                }
+            } else if (AKey == static_cast<win::WPARAM>(win::VK_ESCAPE)) {
+                if (Active->HandleAllocated() && win::GetCapture() == Active->Handle()) win::ReleaseCapture();
+                return true;
+            }
+        }
+    }
+    if (win::GetCapture()) return false;
+    TdxBarManager* MenuManager = nullptr;
+    TdxBarManager* ShortCutManager = nullptr;
+    FindKeyManagers(MenuManager, ShortCutManager);
+    if (!MenuManager || MenuManager->GetIsCustomizing() || MenuManager->KeyboardBar()) return false;
+    if (Up) {
+        GAltAlone = false;
+        return false;
+    }
+    if (AKey == static_cast<win::WPARAM>(win::VK_MENU)) {
+        GAltAlone = true;
+        return false;
+    }
+    GAltAlone = false;
+    const cls::TShortCut ShortCut = CurrentShortCut(AKey);
+    if (HandleShortCut(MenuManager, ShortCut)) return true;
+    return ShortCutManager != MenuManager && ShortCutManager && HandleShortCut(ShortCutManager, ShortCut);
+}
+
+// ============================================================================
+// Mouse hook
+// ============================================================================
+
+bool IsOneOf(win::WPARAM AMsg, std::initializer_list<win::UINT> AMessages) {
+    for (win::UINT M : AMessages)
+        if (AMsg == M) return true;
+    return false;
+}
+
+bool IsButtonPress(win::WPARAM AMsg) {
+    return IsOneOf(AMsg, {win::WM_LBUTTONDOWN, win::WM_LBUTTONDBLCLK, win::WM_RBUTTONDOWN,
+                          win::WM_RBUTTONDBLCLK, win::WM_MBUTTONDOWN, win::WM_MBUTTONDBLCLK,
+                          win::WM_NCLBUTTONDOWN, win::WM_NCLBUTTONDBLCLK, win::WM_NCRBUTTONDOWN,
+                          win::WM_NCRBUTTONDBLCLK, win::WM_NCMBUTTONDOWN, win::WM_NCMBUTTONDBLCLK});
+}
+
+// The window is one of the active chain's bar windows or a direct child of one.
+bool IsInActiveChain(win::HWND AWnd) {
+    if (!AWnd) return false;
+    const win::HWND Parent =
+        (win::GetWindowLongPtr(AWnd, win::GWL_STYLE) & win::WS_CHILD) ? win::GetParent(AWnd) : nullptr;
+    std::vector<TCustomdxBarControl*> Visited;
+    for (TCustomdxBarControl* W = GetActiveBarControl(); IsBarControlAlive(W); W = W->ParentBar()) {
+        if (std::find(Visited.begin(), Visited.end(), W) != Visited.end()) break;
+        Visited.push_back(W);
+        if (!W->HandleAllocated()) continue;
+        if (W->Handle() == AWnd || (Parent && W->Handle() == Parent)) return true;
+    }
+    return false;
+}
+
+bool HasSelectedControl(win::HWND AWnd) {
+    auto* Window = dynamic_cast<TCustomdxBarControl*>(cls::FindControl(AWnd));
+    return IsBarControlAlive(Window) && Window->SelectedControl();
+}
+
+// The release lands on an entry of a bar window.
+bool IsItemControlHit(win::HWND AWnd, win::POINT P) {
+    if (HasSelectedControl(AWnd)) return true;
+    if (!win::GetCapture()) return false;
+    TCustomdxBarControl* Active = GetActiveBarControl();
+    return Active && Active->HandleAllocated() && GetWindowFromScreenPoint(P) == Active->Handle() &&
+           Active->SelectedControl();
+}
+
+bool MouseHook(win::WPARAM AMsg, const win::MOUSEHOOKSTRUCT& AInfo) {
+    if (!GetActiveBarControl()) return false;
+    bool Handled = false;
+    if (IsOneOf(AMsg, {win::WM_RBUTTONUP, win::WM_NCRBUTTONUP, win::WM_MBUTTONUP, win::WM_NCMBUTTONUP}) &&
+        !IsItemControlHit(AInfo.hwnd, AInfo.pt) && !IsInActiveChain(AInfo.hwnd))
+        Handled = true;
+    const TdxBarManager* Manager = GetActiveBarControl()->GetBarManager();
+    if (Manager && Manager->LinkDragging()) return Handled;
+    const bool Release = AMsg == win::WM_LBUTTONUP || AMsg == win::WM_NCLBUTTONUP;
+    for (TCustomdxBarControl* Active = GetActiveBarControl(); Active; Active = GetActiveBarControl()) {
+        if (IsInActiveChain(AInfo.hwnd)) break;
+        bool Close = IsButtonPress(AMsg);
+        // A root popup menu stays open on a release outside it: the release
+        // of the click that opened it may come after it showed.
+        if (Release && !IsSubMenuAnimating())
+            Close = (Active->IsToolbarWindow() || (Active->IsMenuWindow() && Active->ParentBar())) &&
+                    !Active->IsCustomizing();
+        if (!Close) break;
+        Active->DeactivateAll();
+        if (GetActiveBarControl() == Active) break;
+    }
+    if (AInfo.hwnd && !win::IsWindowVisible(AInfo.hwnd)) Handled = true;
+    return Handled;
+}
+
+// ============================================================================
+// Call-window-procedure hook
+// ============================================================================
+
+void CallWndProcHook(const win::CWPSTRUCT& AMsg) {
+    win::HWND Wnd = AMsg.hwnd;
+    // Help asked on another form while a menu is open is help for the menu.
+    if (AMsg.message == win::WM_HELP) {
+        TCustomdxBarControl* Active = GetActiveBarControl();
+        TdxBarManager* Manager = Active ? Active->GetBarManager() : nullptr;
+        cls::TCustomForm* OwnerForm = Manager ? Manager->OwnerForm() : nullptr;
+        cls::TWinControl* Target = FindControlOfWindow(Wnd);
+        if (OwnerForm && OwnerForm->HandleAllocated() && cls::GetParentForm(Target) != OwnerForm)
+            Wnd = OwnerForm->Handle();
+    }
+    cls::TWinControl* Control = cls::FindControl(Wnd);
+    if (auto* Form = dynamic_cast<cls::TCustomForm*>(Control)) {
+        if (TdxBarManager* Manager = GetBarManagerByForm(Form))
+            Manager->HandleOwnerFormMessage(AMsg.message, AMsg.wParam, AMsg.lParam);
+        return;
+    }
+    if (AMsg.message != win::WM_ACTIVATE) return;
+    const win::HWND Parent = win::GetParent(Wnd);
+    auto* Window = dynamic_cast<TCustomdxBarControl*>(Control);
+    if (Window && Window->IsMenuWindow()) return;
+    if (Window && Window->IsToolbarWindow() && Parent == reinterpret_cast<win::HWND>(AMsg.lParam)) return;
+    cls::TCustomForm* ParentForm = FormOfWindow(Parent);
+    if (ParentForm && win::IsWindowVisible(Parent))
+        if (TdxBarManager* Manager = GetBarManagerByForm(ParentForm))
+            Manager->HandleOwnerFormMessage(AMsg.message, AMsg.wParam, AMsg.lParam);
+}
+
+win::LRESULT MouseHookProc(int Code, win::WPARAM WParam, win::LPARAM LParam) {
+    bool Handled = false;
+    if (Code >= 0 && !GMouseHookBusy && LParam) {
+        TBusyScope Busy(GMouseHookBusy);
+        try {
+            Handled = MouseHook(WParam, *reinterpret_cast<const win::MOUSEHOOKSTRUCT*>(LParam));
+        } catch (...) {
+            ReportHookException();
+        }
+    }
+    const win::LRESULT Next = win::CallNextHookEx(GMouseHook, Code, WParam, LParam);
+    return Handled ? 1 : Next;
+}
+
+win::LRESULT CallWndProcHookProc(int Code, win::WPARAM WParam, win::LPARAM LParam) {
+    if (Code == win::HC_ACTION && !GCallWndProcBusy && LParam) {
+        TBusyScope Busy(GCallWndProcBusy);
+        try {
+            CallWndProcHook(*reinterpret_cast<const win::CWPSTRUCT*>(LParam));
+        } catch (...) {
+            ReportHookException();
+        }
+    }
+    return win::CallNextHookEx(GCallWndProcHook, Code, WParam, LParam);
+}
+
+void InstallHooks() {
+    const win::DWORD Thread = win::GetCurrentThreadId();
+    if (!GKeyboardHook)
+        GKeyboardHook = win::SetWindowsHookEx(win::WH_KEYBOARD, &BarManagerKeyboardHookProc, nullptr, Thread);
+    if (!GMouseHook) GMouseHook = win::SetWindowsHookEx(win::WH_MOUSE, &MouseHookProc, nullptr, Thread);
+    if (!GCallWndProcHook)
+        GCallWndProcHook = win::SetWindowsHookEx(win::WH_CALLWNDPROC, &CallWndProcHookProc, nullptr, Thread);
+}
+
+void RemoveHook(win::HHOOK& AHook) {
+    if (AHook) win::UnhookWindowsHookEx(AHook);
+    AHook = nullptr;
+}
+
+void FreeHintWindow() {
+    StopHintTimer();
+    StopGraceTimer();
+    GHintRequested = false;
+    GHintShown = false;
+    GHintManager = nullptr;
+    GHintText.clear();
+    TdxBarHintWindow* Window = GHintWindow;
+    GHintWindow = nullptr;
+    delete Window;
+}
+
 } // namespace
+
+// ============================================================================
+// The list
+// ============================================================================
 
 TdxBarManagerList::~TdxBarManagerList() {
     // A manager leaves the list in its destructor.
@@ -54,10 +493,90 @@ void AddBarManagerToList(TdxBarManager* AManager) {
     if (!GBarManagerList || !AManager || GBarManagerList->IndexOf(AManager) >= 0) return;
     if (GBarManagerList->Count() == 0) StopBarSound();
     GBarManagerList->FList.Add(AManager);
+    if (!GHintWindow && !AManager->ComponentState().Contains(cls::csDesigning))
+        GHintWindow = new TdxBarHintWindow(nullptr);
+    InstallHooks();
 }
 
 void RemoveBarManagerFromList(TdxBarManager* AManager) {
     if (GBarManagerList) GBarManagerList->FList.Remove(AManager);
+    if (GBarManagerList && GBarManagerList->Count() > 0) return;
+    RemoveHook(GCallWndProcHook);
+    RemoveHook(GMouseHook);
+    RemoveHook(GKeyboardHook);
+    GKeyReleasePending = false;
+    GAltAlone = false;
+    FreeHintWindow();
+}
+
+bool AreBarHooksInstalled() {
+    return GKeyboardHook && GMouseHook && GCallWndProcHook;
+}
+
+TdxBarHintWindow* GetBarHintWindow() {
+    return GHintWindow;
+}
+
+void CloseActiveBarControl() {
+    if (TCustomdxBarControl* Active = GetActiveBarControl()) Active->DeactivateAll();
+}
+
+// ============================================================================
+// Item hints
+// ============================================================================
+
+void RequestBarItemHint(TdxBarManager* AManager, bool AShow, const std::string& AText) {
+    if (!AShow && !GHintRequested) return;
+    GHintRequested = AShow;
+    GHintText = AText;
+    GHintShown = false;
+    GHintManager = AManager;
+    TdxBarItemControl* Selected = AManager->SelectedItemControl();
+    const bool Wanted =
+        AShow &&
+        (!AText.empty() || (Selected && IsBarControlAlive(Selected->Parent()) && !AManager->LinkDragging()));
+    StopHintTimer();
+    if (Wanted) {
+        if (!HintWindowShowing() && !GHintGraceTimer)
+            GHintTimer = win::SetTimer(nullptr, 0, HintDelay, &HintDelayProc);
+        else
+            ShowPendingHint();
+        return;
+    }
+    if (!HintWindowShowing()) return;
+    HideHintWindow();
+    if (AShow) {
+        StopGraceTimer();
+        GHintGraceTimer = win::SetTimer(nullptr, 0, HintGracePeriod, &GraceTimerProc);
+    }
+}
+
+void CancelBarItemHint(TdxBarManager* AManager) {
+    if (GHintTimer) {
+        StopHintTimer();
+        HideHintWindow();
+    }
+    StopGraceTimer();
+    if (GHintManager == AManager) {
+        GHintManager = nullptr;
+        GHintRequested = false;
+        GHintText.clear();
+    }
+}
+
+// ============================================================================
+// Hook procedures
+// ============================================================================
+
+win::LRESULT BarManagerKeyboardHookProc(int Code, win::WPARAM WParam, win::LPARAM LParam) {
+    bool Handled = false;
+    try {
+        Handled = KeyboardHook(Code, WParam, LParam);
+    } catch (...) {
+        ReportHookException();
+    }
+    const win::LRESULT Next = win::CallNextHookEx(GKeyboardHook, Code, WParam, LParam);
+    return Handled ? 1 : Next;
 }
 
 } // namespace bars

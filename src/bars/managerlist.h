@@ -1,14 +1,25 @@
-// The list of every live bar manager of the process.
+// The list of every live bar manager of the process, and what serves all of
+// them at once: the thread hooks that watch the GUI thread, the item-hint
+// timing and the one hint window.
 //
 // The list exists between the library's start and end (CreateBarManagerList
 // and FreeBarManagerList, called by them); managers join it when they are
-// built and leave it when they are freed.
+// built and leave it when they are freed. The first manager installs a
+// keyboard, a mouse and a call-window-procedure hook on its thread and the
+// last one removes them. Through them the library routes keys to the window
+// in menu mode, closes menus on a click outside them and gives each manager
+// the messages of its owner form; no form is subclassed.
 #pragma once
+
+#include <string>
 
 #include "bars/types.h"
 #include "classes/lists.h"
+#include "win/defs.h"
 
 namespace bars {
+
+class TdxBarHintWindow;
 
 class TdxBarManagerList : public cls::TObject {
     TRESTLE_CLASS(TdxBarManagerList, cls::TObject)
@@ -40,8 +51,26 @@ void CreateBarManagerList();
 void FreeBarManagerList();
 
 // Called by the manager's constructor and destructor. Adding needs the list
-// (the manager starts the library first); a listed manager is not added twice.
+// (the manager starts the library first); a listed manager is not added
+// twice. The first manager brings the hooks (and, unless it is designed, the
+// hint window); when the last one leaves they go.
 void AddBarManagerToList(TdxBarManager* AManager);
 void RemoveBarManagerFromList(TdxBarManager* AManager);
+
+// The three hooks are installed.
+bool AreBarHooksInstalled();
+// The shared hint window, nullptr when there is none.
+TdxBarHintWindow* GetBarHintWindow();
+
+// Leaves menu mode: the chain of the active bar window closes.
+void CloseActiveBarControl();
+
+// --- Item hints (TdxBarManager::ShowItemHint) ---
+void RequestBarItemHint(TdxBarManager* AManager, bool AShow, const std::string& AText);
+// A manager that goes stops the hint timers and forgets its pending hint.
+void CancelBarItemHint(TdxBarManager* AManager);
+
+// The keyboard hook's procedure.
+win::LRESULT BarManagerKeyboardHookProc(int Code, win::WPARAM WParam, win::LPARAM LParam);
 
 } // namespace bars

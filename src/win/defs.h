@@ -452,6 +452,19 @@ struct CREATESTRUCT {
     DWORD dwExStyle = 0;
 };
 
+// WM_HELP (lParam points at it)
+constexpr int HELPINFO_WINDOW = 0x0001;
+constexpr int HELPINFO_MENUITEM = 0x0002;
+
+struct HELPINFO {
+    UINT cbSize = sizeof(HELPINFO);
+    int iContextType = HELPINFO_WINDOW;
+    int iCtrlId = 0;
+    HWND hItemHandle = nullptr; // the window help was asked on
+    DWORD dwContextId = 0;      // its context help id
+    POINT MousePos{};           // screen coordinates of the cursor
+};
+
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
 constexpr int SW_NORMAL = 1;

@@ -30,10 +30,24 @@ void DefPosChanged(HWND hwnd, const WINDOWPOS* wp) {
     if (!(wp->flags & SWP_NOCLIENTSIZE) && IsWindow(hwnd)) SendMsg(hwnd, WM_SIZE, sizeType, sizeParam);
 }
 
+// F1 asks for help on the window that has the keyboard.
+void SendHelp(HWND hwnd) {
+    HWND target = GetFocus();
+    if (!target) target = hwnd;
+    HELPINFO info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.iCtrlId = static_cast<int>(GetWindowLongPtr(target, GWL_ID));
+    info.hItemHandle = target;
+    info.dwContextId = GetWindowContextHelpId(target);
+    GetCursorPos(&info.MousePos);
+    SendMsg(target, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+}
+
 } // namespace
 
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
+    if (msg == WM_KEYDOWN && wParam == static_cast<WPARAM>(VK_F1)) SendHelp(hwnd);
     if (DefInputProc(hwnd, msg, wParam, lParam, &result)) return result;
 
     switch (msg) {
@@ -123,6 +137,15 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_PRINT:
             DefPrint(hwnd, reinterpret_cast<HDC>(wParam), lParam);
             return TRUE;
+        case WM_HELP: {
+            // Up to the parent of a child, to the owner of a top-level window.
+            HWND next{};
+            {
+                Guard g(Lock());
+                if (Window* w = GetWnd(hwnd)) next = (w->style & WS_CHILD) ? w->parent : w->owner;
+            }
+            return next ? SendMsg(next, msg, wParam, lParam) : 0;
+        }
         case WM_CONTEXTMENU: {
             HWND parent{};
             {

@@ -684,6 +684,18 @@ bool Deliver(ThreadQueue& q, Resolved cur, bool remove, MSG* msg) {
         mh.wHitTestCode = static_cast<UINT>(cur.hit);
         swallowed = CallHooks(WH_MOUSE, code, cur.message, reinterpret_cast<LPARAM>(&mh));
     } else {
+        // A keyboard hook may ask what the key types (ToUnicode).
+        if (cur.ev.down) {
+            Guard g(Lock());
+            MSG typed;
+            typed.hwnd = cur.hwnd;
+            typed.message = cur.message;
+            typed.wParam = cur.wParam;
+            typed.lParam = cur.lParam;
+            typed.time = cur.ev.time;
+            typed.pt = cur.ev.pt;
+            RememberKeyChars(q.id, typed, cur.ev.chars);
+        }
         swallowed = CallHooks(WH_KEYBOARD, code, cur.wParam, cur.lParam);
     }
     if (!remove) {
@@ -1172,6 +1184,33 @@ UINT MapVirtualKey(UINT code, UINT mapType) {
         default:
             return 0;
     }
+}
+
+int ToUnicode(UINT virtKey, UINT, const BYTE* keyState, char32_t* buffer, int bufferSize, UINT) {
+    if (!buffer || bufferSize <= 0 || virtKey == 0 || virtKey > 0xFF) return 0;
+    std::string text;
+    bool pressed = false;
+    {
+        Guard g(Lock());
+        ThreadQueue& q = CurrentQueue();
+        auto found = State().keyChars.find(q.id);
+        if (found != State().keyChars.end())
+            for (auto it = found->second.rbegin(); it != found->second.rend() && !pressed; ++it)
+                if ((it->msg.wParam & 0xFF) == virtKey) {
+                    text = it->chars;
+                    pressed = true;
+                }
+    }
+    if (!pressed) {
+        static const BYTE kNoKeys[256] = {};
+        text = UsChars(static_cast<int>(virtKey), keyState ? keyState : kNoKeys);
+    }
+    int count = 0;
+    for (std::uint32_t cp : DecodeUtf8(text)) {
+        if (count == bufferSize) break;
+        buffer[count++] = static_cast<char32_t>(cp);
+    }
+    return count;
 }
 
 UINT GetDoubleClickTime() {

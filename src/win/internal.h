@@ -126,6 +126,7 @@ struct Window {
     RECT client{};              // client rectangle in window coordinates (from WM_NCCALCSIZE)
     LONG_PTR userData = 0;
     LONG_PTR id = 0; // GWL_ID / the menu parameter of a child
+    DWORD helpContextId = 0;
     HINSTANCE instance{};
     std::map<std::string, void*> props;
     std::vector<BYTE> extraBytes; // cbWndExtra
@@ -460,6 +461,8 @@ void CaptureForgetWindow(HWND hwnd);
 // the system did not deliver (posted by the program) gets those of the US key
 // map for the thread's keyboard state. Empty for other messages.
 std::string TakeKeyChars(const MSG& msg);
+// Code points of UTF-8 text; malformed bytes are skipped.
+std::vector<std::uint32_t> DecodeUtf8(const std::string& s);
 
 // ============================================================================
 // hooks.cpp

@@ -254,6 +254,8 @@ bool Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const std::function
     return true;
 }
 
+} // namespace
+
 std::vector<std::uint32_t> DecodeUtf8(const std::string& s) {
     std::vector<std::uint32_t> out;
     for (std::size_t i = 0; i < s.size();) {
@@ -271,8 +273,6 @@ std::vector<std::uint32_t> DecodeUtf8(const std::string& s) {
     }
     return out;
 }
-
-} // namespace
 
 // ============================================================================
 // Queues

@@ -82,6 +82,9 @@ std::string GetWindowText(HWND hwnd);
 int GetWindowTextLength(HWND hwnd);
 DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* processId);
 DWORD GetCurrentProcessId();
+// The id WM_HELP reports for help asked on the window (HELPINFO::dwContextId).
+BOOL SetWindowContextHelpId(HWND hwnd, DWORD contextId);
+DWORD GetWindowContextHelpId(HWND hwnd);
 
 // ============================================================================
 // Geometry and z-order
@@ -190,6 +193,13 @@ BOOL GetKeyboardState(BYTE* state256);
 BOOL SetKeyboardState(const BYTE* state256);
 SHORT VkKeyScan(char ch);
 UINT MapVirtualKey(UINT code, UINT mapType);
+// The characters a key types, as code points in `buffer`; returns how many
+// (0 for a key that types nothing). There are no keyboard layouts here: a key
+// press carries the text it types (see InjectKey), so a press of the key that
+// is being delivered or waits for TranslateMessage answers with its own text;
+// otherwise the US key map with the modifiers of `keyState` answers.
+int ToUnicode(UINT virtKey, UINT scanCode, const BYTE* keyState, char32_t* buffer, int bufferSize,
+              UINT flags);
 UINT GetDoubleClickTime();
 BOOL SwapMouseButton(BOOL swap);
 

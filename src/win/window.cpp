@@ -1586,6 +1586,20 @@ DWORD GetCurrentProcessId() {
     return static_cast<DWORD>(::getpid());
 }
 
+BOOL SetWindowContextHelpId(HWND hwnd, DWORD contextId) {
+    Guard g(Lock());
+    Window* w = WndOrFail(hwnd);
+    if (!w) return FALSE;
+    w->helpContextId = contextId;
+    return TRUE;
+}
+
+DWORD GetWindowContextHelpId(HWND hwnd) {
+    Guard g(Lock());
+    Window* w = WndOrFail(hwnd);
+    return w ? w->helpContextId : 0;
+}
+
 // ============================================================================
 // Geometry
 // ============================================================================

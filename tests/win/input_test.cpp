@@ -1060,6 +1060,82 @@ TEST_F(KeyboardTest, KeyboardHookSeesKeysAtRetrievalAndMaySwallow) {
     EXPECT_EQ(g_keyHookCalls[1].second & KF_UP_BIT, KF_UP_BIT);
 }
 
+std::vector<std::u32string> g_typed;
+
+// Asks, for every key press it sees, what the key types.
+LRESULT TypingHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && !(lParam & KF_UP_BIT)) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        char32_t buffer[4];
+        const UINT vk = static_cast<UINT>(wParam);
+        const int count = ToUnicode(vk, MapVirtualKey(vk, MAPVK_VK_TO_VSC), keys, buffer, 4, 0);
+        g_typed.emplace_back(buffer, static_cast<std::size_t>(std::max(count, 0)));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(KeyboardTest, AKeyboardHookLearnsWhatTheKeyTypes) {
+    g_typed.clear();
+    g_swallowKey = 'D';
+    HookKeyboard();
+    hooks_.push_back(SetWindowsHookEx(WH_KEYBOARD, &TypingHook, nullptr, 0));
+    PressKey('A');
+    KeyDown(VK_SHIFT);
+    PressKey('A');
+    KeyUp(VK_SHIFT);
+    PressKey('A', "\xD1\x84"); // a key of another layout types U+0444
+    PressKey('D', "\xD0\xB2"); // swallowed by the other hook: nothing translates it
+    PressKey(VK_LEFT);
+    const std::vector<std::u32string> expected{U"a", U"", U"A", U"\u0444", U"\u0432", U""};
+    EXPECT_EQ(g_typed, expected);
+
+    // Outside a press the US key map answers for the given state.
+    BYTE keys[256] = {};
+    char32_t buffer[4];
+    EXPECT_EQ(ToUnicode('Z', 0, keys, buffer, 4, 0), 1);
+    EXPECT_EQ(buffer[0], U'z');
+    keys[VK_SHIFT] = 0x80;
+    EXPECT_EQ(ToUnicode('Z', 0, keys, buffer, 4, 0), 1);
+    EXPECT_EQ(buffer[0], U'Z');
+    EXPECT_EQ(ToUnicode('Z', 0, keys, buffer, 0, 0), 0);
+}
+
+TEST_F(KeyboardTest, F1AsksForHelpOnTheFocusAndThePlainProcedurePassesItUp) {
+    SetWindowContextHelpId(edit, 42);
+    SetWindowLongPtr(edit, GWL_ID, 7);
+    MoveToScreen(POINT{150, 130});
+    HELPINFO seen;
+    Windows()[edit].handler = [&](HWND, UINT m, WPARAM, LPARAM l) -> std::optional<LRESULT> {
+        if (m == WM_HELP) seen = *reinterpret_cast<const HELPINFO*>(l);
+        return std::nullopt;
+    };
+    Record({WM_HELP});
+    PressKey(VK_F1);
+    EXPECT_EQ(TraceText(), "edit:WM_HELP form:WM_HELP");
+    EXPECT_EQ(seen.cbSize, sizeof(HELPINFO));
+    EXPECT_EQ(seen.iContextType, HELPINFO_WINDOW);
+    EXPECT_EQ(seen.iCtrlId, 7);
+    EXPECT_EQ(seen.hItemHandle, edit);
+    EXPECT_EQ(seen.dwContextId, 42u);
+    EXPECT_EQ(seen.MousePos.x, 150);
+    EXPECT_EQ(seen.MousePos.y, 130);
+    EXPECT_EQ(Nth(WM_HELP, 1).lParam, Nth(WM_HELP).lParam);
+
+    // An owned window passes it to its owner.
+    HWND tool = Make("tool", kPopup, Rect(400, 100, 500, 200));
+    HWND owned =
+        CreateWindowEx(0, "InputPlain", "owned", kPopup, 400, 300, 100, 80, form, nullptr, nullptr, nullptr);
+    Windows()[owned] = TestWindow{"owned", nullptr};
+    SetFocus(owned);
+    RunUntilIdle();
+    Record({WM_HELP});
+    PressKey(VK_F1);
+    EXPECT_EQ(TraceText(), "owned:WM_HELP form:WM_HELP");
+    EXPECT_EQ(SetWindowContextHelpId(nullptr, 1), FALSE);
+    EXPECT_EQ(GetWindowContextHelpId(tool), 0u);
+}
+
 TEST_F(KeyboardTest, KeyStateFollowsRetrievalWhileAsyncStateIsImmediate) {
     InjectKey(VK_SHIFT, true);
     EXPECT_LT(GetAsyncKeyState(VK_SHIFT), 0);
