@@ -37,15 +37,17 @@ void Report(benchmark::State& state, long pixelsPerIteration) {
                                                   benchmark::Counter::kIsRate);
 }
 
+// A solid fill of a menu-sized area and of the whole surface.
 void BM_FillRectSolid(benchmark::State& state) {
-    Surface dst(kWidth, kHeight, 1);
+    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+    Surface dst(w, h, 1);
     HBRUSH brush = CreateSolidBrush(RGB(10, 20, 30));
-    const RECT r{0, 0, kWidth, kHeight};
+    const RECT r{0, 0, w, h};
     for (auto _ : state) benchmark::DoNotOptimize(FillRect(dst.dc(), &r, brush));
     DeleteObject(brush);
-    Report(state, static_cast<long>(kWidth) * kHeight);
+    Report(state, static_cast<long>(w) * h);
 }
-BENCHMARK(BM_FillRectSolid)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FillRectSolid)->Args({200, 300})->Args({kWidth, kHeight})->Unit(benchmark::kMicrosecond);
 
 void BM_BitBltSrcCopy(benchmark::State& state) {
     Surface src(kWidth, kHeight, 1), dst(kWidth, kHeight, 2);
@@ -108,63 +110,49 @@ void BM_GradientFillV(benchmark::State& state) {
 }
 BENCHMARK(BM_GradientFillV)->Args({200, 300})->Args({kWidth, kHeight})->Unit(benchmark::kMicrosecond);
 
-void BM_FillRectArea(benchmark::State& state) {
-    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-    Surface dst(w, h, 2);
-    HBRUSH brush = CreateSolidBrush(RGB(10, 20, 30));
-    const RECT r{0, 0, w, h};
-    for (auto _ : state) benchmark::DoNotOptimize(FillRect(dst.dc(), &r, brush));
-    DeleteObject(brush);
-    Report(state, static_cast<long>(w) * h);
-}
-BENCHMARK(BM_FillRectArea)->Args({200, 300})->Args({kWidth, kHeight})->Unit(benchmark::kMicrosecond);
-
 // --- Object cycles: create, select into a memory DC, select back, delete ---
 
-void BM_SolidBrushCycle(benchmark::State& state) {
-    // Each thread draws on a DC of its own, as windows of different threads do.
+// Each thread draws on a DC of its own, as windows of different threads do;
+// use(dc) runs while the object is selected.
+template <class TMake, class TUse> void ObjectCycle(benchmark::State& state, TMake make, TUse use) {
     HDC dc = CreateCompatibleDC(nullptr);
-    COLORREF c = 0;
     for (auto _ : state) {
-        HBRUSH b = CreateSolidBrush(c++ & 0xFFFFFF);
-        HGDIOBJ old = SelectObject(dc, b);
+        auto object = make();
+        HGDIOBJ old = SelectObject(dc, object);
+        use(dc);
         SelectObject(dc, old);
-        benchmark::DoNotOptimize(DeleteObject(b));
+        benchmark::DoNotOptimize(DeleteObject(object));
     }
     DeleteDC(dc);
+}
+
+LOGFONT MenuFont() {
+    LOGFONT lf;
+    lf.lfHeight = -11;
+    std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", "Tahoma");
+    return lf;
+}
+
+void BM_SolidBrushCycle(benchmark::State& state) {
+    COLORREF c = 0;
+    ObjectCycle(
+        state, [&c] { return CreateSolidBrush(c++ & 0xFFFFFF); }, [](HDC) {});
 }
 BENCHMARK(BM_SolidBrushCycle)->Threads(1)->Threads(4);
 
 void BM_FontCycle(benchmark::State& state) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    LOGFONT lf;
-    lf.lfHeight = -11;
-    std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", "Tahoma");
-    for (auto _ : state) {
-        HFONT f = CreateFontIndirect(&lf);
-        HGDIOBJ old = SelectObject(dc, f);
-        SelectObject(dc, old);
-        benchmark::DoNotOptimize(DeleteObject(f));
-    }
-    DeleteDC(dc);
+    const LOGFONT lf = MenuFont();
+    ObjectCycle(
+        state, [&lf] { return CreateFontIndirect(&lf); }, [](HDC) {});
 }
 BENCHMARK(BM_FontCycle)->Threads(1)->Threads(4);
 
 // The same with a first use: the font is realised (its cached instance found).
 void BM_FontCycleFirstUse(benchmark::State& state) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    LOGFONT lf;
-    lf.lfHeight = -11;
-    std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", "Tahoma");
+    const LOGFONT lf = MenuFont();
     TEXTMETRIC tm;
-    for (auto _ : state) {
-        HFONT f = CreateFontIndirect(&lf);
-        HGDIOBJ old = SelectObject(dc, f);
-        GetTextMetrics(dc, &tm);
-        SelectObject(dc, old);
-        benchmark::DoNotOptimize(DeleteObject(f));
-    }
-    DeleteDC(dc);
+    ObjectCycle(
+        state, [&lf] { return CreateFontIndirect(&lf); }, [&tm](HDC dc) { GetTextMetrics(dc, &tm); });
 }
 BENCHMARK(BM_FontCycleFirstUse)->Threads(1)->Threads(4);
 

@@ -152,12 +152,8 @@ void TdxBarItemControlFlatPainter::DrawGlyphBitmap(TdxBarItemControl* AControl, 
         FillGlyphCell(AControl, DC, R, ABrush, AState.Selected || AState.Down || AState.Pressed);
         Filled = true;
     }
-    const TdxBarManager* Manager = AControl->GetBarManager();
-    cls::TCustomImageList* Images =
-        AControl->CanDrawFromImages() ? AControl->GetImages(Bar && !Bar->IsMenuWindow()) : nullptr;
-    DrawGlyph(DC, ABrush, R, AGlyphRect, AControl->GetGlyph(), Images, AControl->GetImageIndex(),
-              AState.Enabled, AState.GrayScale, true, AState.Selected, AState.Down, AState.Pressed, true,
-              Filled, GetDisabledImageFadeColor(Bar), Manager ? Manager->ImageListBkColor() : gfx::clFuchsia);
+    DrawControlGlyph(AControl, DC, ABrush, R, AGlyphRect,
+                     AControl->CanDrawFromImages() ? ImagesOf(AControl) : nullptr, AState, true, Filled);
 }
 
 TColor TdxBarItemControlFlatPainter::GetCaptionColor(TCustomdxBarControl* ABarControl, bool) const {
@@ -170,23 +166,8 @@ TColor TdxBarItemControlFlatPainter::GetMarkArrowColor(TCustomdxBarControl* ABar
 
 void TdxBarItemControlFlatPainter::DrawMarkChevron(TCustomdxBarControl* ABarControl, HDC DC, POINT APos,
                                                    const RECT& R) const {
-    // Two adjacent strokes: ">" along a bar docked at the top or bottom, "v"
-    // across other bars; three rows deep in a small mark, five otherwise.
-    const int Reach = IsSmallRect(nullptr, R) ? 1 : 2;
-    const TdxBarDockingStyle Style = ABarControl ? ABarControl->DockingStyle() : dsTop;
-    const TColor Color = GetMarkChevronColor(ABarControl);
-    const int X = APos.x, Y = APos.y;
-    if (Style == dsTop || Style == dsBottom) {
-        for (int D = 0; D < 2; ++D)
-            Strokes(DC, Color,
-                    {{{X + D, Y}, {X + D + Reach, Y + Reach}},
-                     {{X + D + Reach, Y + Reach}, {X + D - 1, Y + 2 * Reach + 1}}});
-    } else {
-        for (int D = 0; D < 2; ++D)
-            Strokes(DC, Color,
-                    {{{X, Y + D}, {X + Reach, Y + D + Reach}},
-                     {{X + Reach, Y + D + Reach}, {X + 2 * Reach + 1, Y + D - 1}}});
-    }
+    DrawMarkChevronStrokes(DC, APos, ABarControl && !IsDockedHorizontally(ABarControl),
+                           IsSmallRect(nullptr, R), GetMarkChevronColor(ABarControl));
 }
 
 void TdxBarItemControlFlatPainter::DrawMarkFace(TCustomdxBarControl* ABarControl, HDC DC, HBRUSH ABrush,
@@ -212,22 +193,12 @@ void TdxBarItemControlFlatPainter::DrawMarkChevrons(TCustomdxBarControl* ABarCon
                                                     const RECT& R) const {
     if (IsEmpty(R)) return;
     // The small triangle that says the mark opens a menu, at its far end.
-    const TdxBarDockingStyle Style = ABarControl ? ABarControl->DockingStyle() : dsTop;
-    POINT P[3];
-    if (Style == dsTop || Style == dsBottom) {
-        const int X = (R.left + R.right - 5) / 2, Y = R.bottom - 7;
-        P[0] = {X, Y};
-        P[1] = {X + 4, Y};
-        P[2] = {X + 2, Y + 2};
+    const TColor Color = GetMarkChevronColor(ABarControl);
+    if (!ABarControl || IsDockedHorizontally(ABarControl)) {
+        DrawDownArrow(DC, Color, 5, (R.left + R.right - 5) / 2, R.bottom - 7);
     } else {
         const int X = R.right - 7, Y = (R.top + R.bottom - 5) / 2;
-        P[0] = {X, Y};
-        P[1] = {X, Y + 4};
-        P[2] = {X + 2, Y + 2};
-    }
-    {
-        TempPenAndBrush Tools(DC, GetMarkChevronColor(ABarControl));
-        gfx::Polygon(DC, P, 3);
+        Triangle(DC, {{X, Y}, {X, Y + 4}, {X + 2, Y + 2}}, Color);
     }
     TdxBarItemControlPainter::DrawMarkChevrons(ABarControl, DC, R);
 }
@@ -253,10 +224,10 @@ void TdxBarItemControlFlatPainter::DrawMenuGlyphCell(TdxBarItemControl* AControl
                                                      const TdxBarPaintState& AState, bool AShowGlyph) const {
     if (!AControl || IsEmpty(R)) return;
     TCustomdxBarControl* Bar = AControl->Parent();
-    const bool Solid = AState.Selected || AControl->IsRarelyUsed();
+    const bool Solid = AState.Selected || IsRarelyUsedFilledSolid(AControl);
     const HBRUSH Background = WindowBrush(Bar);
     const HBRUSH Hot = HotBrushOf(Bar, this);
-    const HBRUSH Band = LightShade(Bar);
+    const HBRUSH Band = GetMenuBandBrush(Bar);
     const int SquareRight = std::min<int>(R.right, R.left + Height(R) + 1);
     if (AState.Selected) {
         FrameSelected(DC, R);
@@ -437,19 +408,8 @@ void TdxBarItemControlFlatPainter::DrawDockedFrame(TCustomdxBarControl* ABarCont
     const TdxBar* Bar = BarOfWindow(ABarControl);
     if (!Bar || !Bar->CanDock() || IsEmpty(R)) return;
     // The grip: across a horizontal bar at its start, along lines of its own.
-    const TdxBarManager* Manager = ABarControl->GetBarManager();
-    const int Indent = Manager ? Manager->GripIndent() : GetGripIndent();
     const bool Vertical = IsVerticalBarControl(ABarControl);
-    RECT Grip = R;
-    if (Vertical) {
-        Grip.top = R.top + Indent;
-        Grip.bottom = Grip.top + GetGripSize();
-        Grip = Deflated(Grip, 3, 0);
-    } else {
-        Grip.left = R.left + Indent;
-        Grip.right = Grip.left + GetGripSize();
-        Grip = Deflated(Grip, 0, 3);
-    }
+    const RECT Grip = GetGripRect(ABarControl, R, Vertical);
     const HBRUSH Shadow = gfx::GetSysColorBrush(gfx::COLOR_BTNSHADOW);
     if (Vertical) {
         for (int X = Grip.left; X < Grip.right; ++X)
@@ -576,34 +536,9 @@ void TdxBarItemControlFlatPainter::DrawDropDownButtonPart(TdxBarItemControl* ACo
                                                           TdxBarPaintType APaintType, HBRUSH ABrush,
                                                           const TdxBarPaintState& AState,
                                                           bool ADropDownEnabled, bool AMenuOpen) const {
-    const bool InMenu = APaintType == ptMenu;
-    if (!InMenu) --R.left;
-    if (IsEmpty(R)) return;
-    TCustomdxBarControl* Bar = BarOf(AControl);
-    const bool Lit = AState.Selected || AState.Pressed || AState.DroppedDown;
-    if (!(AState.DroppedDown && AMenuOpen)) {
-        if (InMenu || AState.Selected) {
-            if (AState.Selected)
-                FrameSelected(DC, R);
-            else
-                gfx::FrameRect(DC, &R, gfx::GetSysColorBrush(gfx::COLOR_BTNSHADOW));
-        } else {
-            FrameGlyphCell(AControl, DC, R, ABrush, false);
-        }
-        // A lit part takes the selection's brush, whatever the caller's.
-        HBRUSH Brush = ABrush;
-        if (Lit) {
-            TColor Unused;
-            GetTextColorAndBrush(AControl, AState, Unused, Brush);
-        }
-        FillGlyphCell(AControl, DC, Deflated(R, 1, 1), Brush, Lit || IsRarelyUsed(AControl));
-    }
-    const bool Enabled = (!AControl || AControl->GetEnabled()) && ADropDownEnabled;
-    const bool LightArrow = AState.Selected && lf::IsHighContrastWhite();
-    if (InMenu)
-        DrawSubMenuArrow(DC, R, Bar ? Bar->TextHeightFifth() : 4, Enabled, LightArrow, false);
-    else
-        DrawDropDownArrow(DC, R, true, Enabled, LightArrow);
+    if (DrawDropDownPartFace(AControl, DC, R, APaintType, ABrush, AState, AMenuOpen))
+        DrawDropDownPartArrow(AControl, DC, R, APaintType, ADropDownEnabled,
+                              AState.Selected && lf::IsHighContrastWhite());
 }
 
 bool TdxBarItemControlFlatPainter::RepaintAfterDropDown(TdxBarItemControl*) const {
@@ -614,40 +549,26 @@ void TdxBarItemControlFlatPainter::DrawComboButton(TdxBarItemControl* AControl, 
                                                    bool ASelected, bool AHot) const {
     if (!AControl || IsEmpty(R)) return;
     TCustomdxBarControl* Bar = AControl->Parent();
-    const bool Enabled = AControl->GetEnabled();
-    const bool DroppedDown = IsDropDownOpen(AControl);
-    RECT Part = R;
-    Part.left = std::max<int>(R.left, R.right - (Bar ? Bar->ComboArrowWidth() : Height(R)));
-    TdxBarPaintState State;
-    State.Enabled = Enabled;
-    State.Selected = ASelected;
-    State.DroppedDown = DroppedDown;
+    RECT Part = FrameComboButton(AControl, DC, R, ASelected);
     TColor ArrowColor;
     HBRUSH ArrowBrush;
-    GetComboArrowColors(AControl, State, ArrowColor, ArrowBrush);
-    if (ASelected) {
-        RECT Outer = Part;
-        gfx::InflateRect(&Outer, 1, 1);
-        FrameSelected(DC, Outer);
-    } else {
+    const TdxBarPaintState State = GetComboButtonState(AControl, ASelected, ArrowColor, ArrowBrush);
+    if (!ASelected) {
         HBRUSH Ring;
-        if (AHot && Enabled) {
+        if (AHot && State.Enabled) {
             RECT Edge = Part;
-            gfx::DrawEdge(DC, &Edge, DroppedDown ? gfx::BDR_SUNKENOUTER : gfx::BDR_RAISEDINNER, gfx::BF_RECT);
+            gfx::DrawEdge(DC, &Edge, State.DroppedDown ? gfx::BDR_SUNKENOUTER : gfx::BDR_RAISEDINNER,
+                          gfx::BF_RECT);
             Ring = WindowBrush(Bar);
         } else {
-            Ring = Enabled ? gfx::GetSysColorBrush(gfx::COLOR_BTNHIGHLIGHT) : WindowBrush(Bar);
+            Ring = State.Enabled ? gfx::GetSysColorBrush(gfx::COLOR_BTNHIGHLIGHT) : WindowBrush(Bar);
             gfx::FrameRect(DC, &Part, Ring);
         }
         FillRectWith(DC, RECT{Part.left - 1, Part.top, Part.left, Part.bottom}, Ring);
         Part = Deflated(Part, 1, 1);
     }
     FillRectWith(DC, Part, ArrowBrush);
-    if (DroppedDown) gfx::OffsetRect(&Part, 1, 1);
-    int Size = Width(Part) / 2;
-    if (Size % 2 == 0) ++Size;
-    DrawDownArrow(DC, ArrowColor, Size, (Part.left + Part.right - Size) / 2,
-                  (Part.top + Part.bottom - Size / 2) / 2);
+    DrawComboArrow(DC, Part, State.DroppedDown, ArrowColor);
 }
 
 void TdxBarItemControlFlatPainter::GetComboArrowColors(TdxBarItemControl* AControl,
@@ -694,51 +615,14 @@ void TdxBarItemControlFlatPainter::DrawSubItem(TdxBarItemControl* AControl, HDC 
     } else {
         DrawButton(AControl, DC, R, AState, APaintType, false);
         if (SubItemShowsCaption(AControl)) {
-            const TdxBarManager* Manager = AControl->GetBarManager();
-            const int Indent = !AControl->HasGlyph()  ? GetSubItemCaptionIndent(AControl)
-                               : !Manager             ? 0
-                               : APaintType == ptVert ? Manager->ButtonHeight()
-                                                      : Manager->ButtonWidth();
-            RECT Caption = R;
-            if (APaintType == ptVert)
-                Caption.top += Indent;
-            else
-                Caption.left += Indent;
             const bool Light = lf::IsHighContrastWhite() && (AState.Selected || AState.Down);
-            DrawCaption(AControl, DC, AControl->GetCaption(), Caption, 0, AState.Enabled, Light,
-                        APaintType == ptVert, false, !Light);
+            DrawCaption(AControl, DC, AControl->GetCaption(), GetSubItemCaptionRect(AControl, R, APaintType),
+                        0, AState.Enabled, Light, APaintType == ptVert, false, !Light);
         }
     }
-    if (!Bar->IsMainMenuBar()) DrawSubItemArrow(AControl, DC, R, APaintType, AState);
-}
-
-void TdxBarItemControlFlatPainter::DrawSubItemArrow(TdxBarItemControl* AControl, HDC DC, const RECT& R,
-                                                    TdxBarPaintType APaintType,
-                                                    const TdxBarPaintState& AState) const {
-    TCustomdxBarControl* Bar = BarOf(AControl);
-    if (!Bar) return;
-    const bool Light = AState.Selected && !AState.Pressed && lf::IsHighContrastWhite();
-    const int ItemHeight = Bar->TextHeight();
-    RECT Arrow = R;
-    if (APaintType == ptMenu) {
-        const int S = Bar->TextHeightFifth();
-        Arrow.left = R.right - ItemHeight + S;
-        Arrow.right = Arrow.left + S;
-        DrawSubMenuArrow(DC, Arrow, S, AState.Enabled, Light, false);
-        return;
-    }
-    const int S = Bar->TextHeightFifth() - 1;
-    const cls::TFont* Font = Bar->Font();
-    const int FontHalf = Font ? Font->Height() / 2 : 0;
-    if (APaintType == ptHorz) {
-        Arrow.left = R.right - ItemHeight / 2 + FontHalf;
-        Arrow.right = Arrow.left + 2 * S - 1;
-        DrawSubMenuArrow(DC, Arrow, S, AState.Enabled, Light, true);
-    } else {
-        Arrow.top = R.bottom - ItemHeight / 2 + FontHalf;
-        Arrow.bottom = Arrow.top + 2 * S - 1;
-        DrawSubMenuArrow(DC, Arrow, S, AState.Enabled, Light, false);
-    }
+    if (!Bar->IsMainMenuBar())
+        DrawSubItemArrow(AControl, DC, R, APaintType, AState.Enabled,
+                         AState.Selected && !AState.Pressed && lf::IsHighContrastWhite());
 }
 
 int TdxBarItemControlFlatPainter::GetMenuSeparatorHeight(TdxBarSubMenuControl*) const {
@@ -757,26 +641,12 @@ void TdxBarItemControlFlatPainter::GetMenuMetrics(TdxBarSubMenuControl* AMenu, i
 
 void TdxBarItemControlFlatPainter::GetMenuLinksRect(TdxBarSubMenuControl* AMenu, int& ABottom, RECT& R,
                                                     int* ACounter) const {
-    if (!AMenu) {
-        R = RECT{};
-        ABottom = 0;
-        return;
-    }
-    R = RECT{AMenu->GetBarSize() + 1, 1, AMenu->ClientWidth() - 1, 1};
-    if (ACounter) {
-        *ACounter = 0;
-        ABottom = 2147483647;
-    } else {
-        ABottom = AMenu->ClientHeight() - 1 - (AMenu->HasExpandButton() ? AMenu->TextHeight() : 0);
-    }
+    GetMenuLinksRectIn(AMenu, 1, 1, ABottom, R, ACounter);
 }
 
 void TdxBarItemControlFlatPainter::AdjustMenuSize(TdxBarSubMenuControl* AMenu, SIZE& AContentSize,
                                                   SIZE& AWindowSize) const {
-    if (!AMenu) return;
-    AWindowSize.cx = AWindowSize.cx == 0 ? 100 : AWindowSize.cx + AMenu->GetBarSize() + 4;
-    if (AContentSize.cy <= 2 || AMenu->HasExpandButton()) AContentSize.cy += AMenu->TextHeight();
-    AWindowSize.cy = AContentSize.cy + 3 + (AMenu->Detachable() ? GetDetachBarHeight(AMenu) : 0);
+    AdjustMenuSizeBy(AMenu, AContentSize, AWindowSize, 4, 3);
 }
 
 int TdxBarItemControlFlatPainter::GetDetachBarHeight(TdxBarSubMenuControl* AMenu) const {
@@ -785,55 +655,14 @@ int TdxBarItemControlFlatPainter::GetDetachBarHeight(TdxBarSubMenuControl* AMenu
 
 void TdxBarItemControlFlatPainter::DrawMenuBackground(TdxBarSubMenuControl* AMenu, HDC DC,
                                                       int AShownCount) const {
-    if (!AMenu) return;
-    const HBRUSH Brush = AMenu->GetBackgroundBrush();
-    auto Fill = [&](const RECT& R) {
-        if (!IsEmpty(R)) AMenu->FillBackground(DC, R, Brush, AMenu->Color());
-    };
-    RECT Content{};
-    int Bottom = 0;
-    GetMenuLinksRect(AMenu, Bottom, Content, nullptr);
-    int LinksBottom = Content.top;
-
-    SavedClip Clip(DC);
-    TdxBarItemLinks* Links = AMenu->ItemLinks();
-    const int Count = Links ? Links->VisibleItemCount() : 0;
-    const int First = AMenu->TopIndex();
-    if (First >= 0 && First < Count) {
-        // Scroll buttons keep their arrows out of the clip region while they
-        // are filled around them.
-        if (AMenu->HasItemsAbove()) {
-            const RECT Up = Links->VisibleItems(First)->ItemRect();
-            DrawScrollArrow(AMenu, DC, true, Up);
-            Fill(Up);
-            Clip.Restore();
-        }
-        const int LastIndex = std::min(First + std::max(AShownCount, 1), Count) - 1;
-        const RECT Last = Links->VisibleItems(LastIndex)->ItemRect();
-        if (AMenu->CanScrollDown()) {
-            DrawScrollArrow(AMenu, DC, false, Last);
-            Fill(Last);
-            Clip.Restore();
-        }
-        LinksBottom = std::max<int>(LinksBottom, Last.bottom);
-    }
-
-    const int ItemHeight = AMenu->TextHeight();
-    const int ExpandRow = AMenu->HasExpandButton() ? ItemHeight : 0;
-    const int AreaBottom = AMenu->ClientHeight() - 1 - ExpandRow;
-    Fill(RECT{Content.left, LinksBottom, Content.right, AreaBottom});
-    if (!ExpandRow) return;
-
-    const RECT Row{Content.left, AreaBottom, Content.right, AreaBottom + ExpandRow};
-    RECT Button = Row;
-    Button.top = Row.bottom - std::clamp(AMenu->ScrollButtonHeight(), 0, ExpandRow);
-    Fill(RECT{Row.left, Row.top, Row.right, Button.top});
+    RECT Button{};
+    if (!DrawMenuBackgroundAboveButton(AMenu, DC, AShownCount, 1, false, Button)) return;
     const bool Hot = AMenu->MarkState() == 1;
     if (Hot) {
         FrameSelected(DC, Button);
         FillRectWith(DC, Deflated(Button, 1, 1), AMenu->GetHighlightBrush());
     } else {
-        Fill(Button);
+        FillThroughWindow(AMenu, DC, Button, AMenu->GetBackgroundBrush());
     }
     DrawExpandArrows(AMenu, DC, Hot, Button);
 }
@@ -966,7 +795,7 @@ void TdxBarItemControlFlatPainter::DrawEditCaption(TdxBarItemControl* AControl, 
         FrameSelected(DC, Part);
         Part = Deflated(Part, 1, 1);
     }
-    const bool Solid = APaintType == ptMenu && (ASelected || AControl->IsRarelyUsed());
+    const bool Solid = APaintType == ptMenu && (ASelected || IsRarelyUsedFilledSolid(AControl));
     FillGlyphCell(AControl, DC, Part, SelectedInMenu ? HotBrushOf(Bar, this) : WindowBrush(Bar), Solid);
     const RECT Text{Part.left, Part.top, Part.right - 5, Part.bottom};
     const bool Light = SelectedInMenu && lf::IsHighContrastWhite();
@@ -1008,21 +837,10 @@ void TdxBarItemControlFlatPainter::DrawPushButtonFrame(TdxBarItemControl*, HDC D
 void TdxBarItemControlFlatPainter::DrawSpinButton(TdxBarItemControl* AControl, HDC DC, const RECT& R,
                                                   int ADirection, bool ASelected, bool ADown, int AArrowSize,
                                                   bool AVertical) const {
-    if (IsEmpty(R)) return;
-    const bool First = ADirection == 1;
-    RECT Half = R;
-    if (AVertical)
-        (First ? Half.bottom : Half.top) = (R.top + R.bottom) / 2;
-    else
-        (First ? Half.right : Half.left) = (R.left + R.right) / 2;
-    if (ADown) {
-        RECT Frame = Half;
-        DrawDownFrame(AControl, DC, Frame, true, ASelected, true);
-    }
-    if (AArrowSize <= 0) return;
     TColor Color = ASelected && lf::IsHighContrastWhite() ? gfx::clBtnFace : gfx::clBtnText;
     if (AControl && !AControl->GetEnabled()) Color = gfx::clBtnShadow;
-    DrawSpinArrow(DC, Half, First, AVertical, AArrowSize, ADown ? 1 : 0, Color);
+    DrawSpinButtonHalf(AControl, DC, R, ADirection, ASelected, ADown, AArrowSize, AVertical, Color,
+                       gfx::clNone);
 }
 
 void TdxBarItemControlFlatPainter::DrawCaptionBar(TdxBarItemControl* AControl, HDC DC, RECT R, bool AExpanded,
@@ -1038,17 +856,9 @@ void TdxBarItemControlFlatPainter::DrawCaptionBar(TdxBarItemControl* AControl, H
     } else {
         FrameRectWith(DC, R, GetProgressFrameBrush());
     }
-    const RECT Inner = Deflated(R, 1, 1);
-    FillRectWith(DC, Inner, Fill);
-    const bool Enabled = AControl->GetEnabled();
+    FillRectWith(DC, Deflated(R, 1, 1), Fill);
     const bool Light = ASelected && lf::IsHighContrastWhite();
-    DrawCaption(AControl, DC, AControl->GetCaption(), RECT{R.left + 5, R.top, R.right, R.bottom}, 0, Enabled,
-                Light, false, false, !Light);
-    if (Enabled && Bar) {
-        const int ItemHeight = Bar->TextHeight();
-        DrawSubMenuArrow(DC, RECT{std::max<int>(R.left, R.right - ItemHeight), R.top, R.right, R.bottom},
-                         Bar->TextHeightFifth(), true, Light, AExpanded);
-    }
+    DrawCaptionBarText(AControl, DC, R, AExpanded, Light, !Light);
 }
 
 // ============================================================================
@@ -1108,6 +918,78 @@ void TdxBarItemControlFlatPainter::FillWithToolbarBrush(TCustomdxBarControl* ABa
 
 HBRUSH TdxBarItemControlFlatPainter::GetMenuSeparatorBrush() const {
     return gfx::GetSysColorBrush(gfx::COLOR_BTNSHADOW);
+}
+
+HBRUSH TdxBarItemControlFlatPainter::GetMenuBandBrush(TCustomdxBarControl* ABarControl) const {
+    return LightShade(ABarControl);
+}
+
+void TdxBarItemControlFlatPainter::FrameMenuDropDownPart(HDC DC, const RECT& R) const {
+    FrameRectWith(DC, R, gfx::GetSysColorBrush(gfx::COLOR_BTNSHADOW));
+}
+
+// --- Steps the flat family's operations share ---
+
+bool TdxBarItemControlFlatPainter::IsRarelyUsedFilledSolid(const TdxBarItemControl* AControl) const {
+    return IsRarelyUsed(AControl) && !IsRarelyUsedItemDrawnByPainter();
+}
+
+RECT TdxBarItemControlFlatPainter::GetGripRect(TCustomdxBarControl* ABarControl, const RECT& R,
+                                               bool AVertical) const {
+    const TdxBarManager* Manager = ABarControl->GetBarManager();
+    const RECT Strip =
+        GripStrip(R, AVertical, Manager ? Manager->GripIndent() : GetGripIndent(), GetGripSize());
+    return AVertical ? Deflated(Strip, 3, 0) : Deflated(Strip, 0, 3);
+}
+
+RECT TdxBarItemControlFlatPainter::FrameComboButton(TdxBarItemControl* AControl, HDC DC, const RECT& R,
+                                                    bool ASelected) const {
+    const TCustomdxBarControl* Bar = AControl->Parent();
+    RECT Part = R;
+    Part.left = std::max<int>(R.left, R.right - (Bar ? Bar->ComboArrowWidth() : Height(R)));
+    if (ASelected) {
+        RECT Outer = Part;
+        gfx::InflateRect(&Outer, 1, 1);
+        FrameSelected(DC, Outer);
+    }
+    return Part;
+}
+
+bool TdxBarItemControlFlatPainter::DrawDropDownPartFace(TdxBarItemControl* AControl, HDC DC, RECT& R,
+                                                        TdxBarPaintType APaintType, HBRUSH ABrush,
+                                                        const TdxBarPaintState& AState,
+                                                        bool AMenuOpen) const {
+    const bool InMenu = APaintType == ptMenu;
+    if (!InMenu) --R.left;
+    if (IsEmpty(R)) return false;
+    if (AState.DroppedDown && AMenuOpen) return true;
+    if (AState.Selected)
+        FrameSelected(DC, R);
+    else if (InMenu)
+        FrameMenuDropDownPart(DC, R);
+    else
+        FrameGlyphCell(AControl, DC, R, ABrush, false);
+    // A lit part takes the selection's brush, whatever the caller's.
+    const bool Lit = AState.Selected || AState.Pressed || AState.DroppedDown;
+    HBRUSH Brush = ABrush;
+    if (Lit) {
+        TColor Unused;
+        GetTextColorAndBrush(AControl, AState, Unused, Brush);
+    }
+    FillGlyphCell(AControl, DC, Deflated(R, 1, 1), Brush, Lit || IsRarelyUsed(AControl));
+    return true;
+}
+
+void TdxBarItemControlFlatPainter::DrawDropDownPartArrow(TdxBarItemControl* AControl, HDC DC, const RECT& R,
+                                                         TdxBarPaintType APaintType, bool ADropDownEnabled,
+                                                         bool ASelected) const {
+    const bool Enabled = (!AControl || AControl->GetEnabled()) && ADropDownEnabled;
+    if (APaintType == ptMenu) {
+        const TCustomdxBarControl* Bar = BarOf(AControl);
+        DrawSubMenuArrow(DC, R, Bar ? Bar->TextHeightFifth() : 4, Enabled, ASelected, false);
+    } else {
+        DrawDropDownArrow(DC, R, true, Enabled, ASelected);
+    }
 }
 
 } // namespace bars

@@ -169,15 +169,34 @@ public:
                                       TdxBarItemControl* AControl, const gfx::RECT& AItemRect) const;
     // The group separator line in menus.
     virtual gfx::HBRUSH GetMenuSeparatorBrush() const;
+    // The band behind a menu entry's glyph column.
+    virtual gfx::HBRUSH GetMenuBandBrush(TCustomdxBarControl* ABarControl) const;
+    // Frames a drop-down part in a menu while it is not selected.
+    virtual void FrameMenuDropDownPart(gfx::HDC DC, const gfx::RECT& R) const;
 
 protected:
     constexpr TdxBarItemControlFlatPainter() = default;
     ~TdxBarItemControlFlatPainter() = default;
 
-    // The arrow of a sub item: pointing right in a menu, down (or right on a
-    // vertical bar) in a toolbar.
-    void DrawSubItemArrow(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R,
-                          TdxBarPaintType APaintType, const TdxBarPaintState& AState) const;
+    // --- Steps the flat family's operations share ---
+
+    // A rarely used entry is filled with its window's rarely used brush,
+    // unless the painter draws such entries itself.
+    bool IsRarelyUsedFilledSolid(const TdxBarItemControl* AControl) const;
+    // The grip of a docked bar whose inside is R.
+    gfx::RECT GetGripRect(TCustomdxBarControl* ABarControl, const gfx::RECT& R, bool AVertical) const;
+    // The button's part of a combo's rectangle R, framed as selected when
+    // ASelected.
+    gfx::RECT FrameComboButton(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R,
+                               bool ASelected) const;
+    // The frame and fill of a drop-down part (none while its menu is open);
+    // R moves a pixel left onto a toolbar button. False when R is empty.
+    bool DrawDropDownPartFace(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT& R,
+                              TdxBarPaintType APaintType, gfx::HBRUSH ABrush, const TdxBarPaintState& AState,
+                              bool AMenuOpen) const;
+    // The arrow of a drop-down part: a sub menu's in a menu, else pointing down.
+    void DrawDropDownPartArrow(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R,
+                               TdxBarPaintType APaintType, bool ADropDownEnabled, bool ASelected) const;
 };
 
 } // namespace bars

@@ -66,10 +66,6 @@ TColor PixelColor(HDC DC, int X, int Y) {
     return static_cast<TColor>(gfx::GetPixel(DC, X, Y));
 }
 
-bool IsDockedHorizontally(const TCustomdxBarControl* ABarControl) {
-    return ABarControl && (ABarControl->DockingStyle() == dsTop || ABarControl->DockingStyle() == dsBottom);
-}
-
 // A button control whose button is down (checked).
 bool IsButtonDown(const TdxBarItemControl* AControl) {
     const auto* Button = dynamic_cast<const TdxBarButtonControl*>(AControl);
@@ -233,14 +229,9 @@ void TdxBarItemControlOffice11Painter::DrawGlyphBitmap(TdxBarItemControl* AContr
     if (!AControl) return;
     if (AFrame) R = Deflated(R, 1, 1);
     if (IsEmpty(R)) return;
-    TCustomdxBarControl* Bar = AControl->Parent();
-    const TdxBarManager* Manager = AControl->GetBarManager();
-    cls::TCustomImageList* Images =
-        AControl->CanDrawFromImages() ? AControl->GetImages(Bar && !Bar->IsMenuWindow()) : nullptr;
     // The frame, drawn first, has laid the cell's background.
-    DrawGlyph(DC, ABrush, R, AGlyphRect, AControl->GetGlyph(), Images, AControl->GetImageIndex(),
-              AState.Enabled, AState.GrayScale, false, AState.Selected, AState.Down, AState.Pressed, false,
-              true, GetDisabledImageFadeColor(Bar), Manager ? Manager->ImageListBkColor() : gfx::clFuchsia);
+    DrawControlGlyph(AControl, DC, ABrush, R, AGlyphRect,
+                     AControl->CanDrawFromImages() ? ImagesOf(AControl) : nullptr, AState, false, true);
 }
 
 void TdxBarItemControlOffice11Painter::DrawDropDownArrow(HDC DC, const RECT& R, bool APointDown,
@@ -342,42 +333,16 @@ void TdxBarItemControlOffice11Painter::DrawExpandArrows(TdxBarSubMenuControl* AM
               false, false, false, false, false, true, gfx::clNone, gfx::clNone);
 }
 
-void TdxBarItemControlOffice11Painter::DrawMenuGlyphCell(TdxBarItemControl* AControl, HDC DC, const RECT& R,
-                                                         const TdxBarPaintState& AState,
-                                                         bool AShowGlyph) const {
-    if (!AControl || IsEmpty(R)) return;
-    TCustomdxBarControl* Bar = AControl->Parent();
-    const HBRUSH Background = WindowBrush(Bar);
-    const HBRUSH Hot = HotBrushOf(Bar, this);
-    if (AState.Selected) {
-        FrameSelected(DC, R);
-    } else {
-        const int SquareRight = std::min<int>(R.right, R.left + Height(R) + 1);
-        FrameGlyphCell(AControl, DC, RECT{R.left, R.top, SquareRight, R.bottom}, Background, false);
-        FrameGlyphCell(AControl, DC, RECT{SquareRight, R.top, R.right, R.bottom}, Background, false);
-    }
-    const RECT Inner = Deflated(R, 1, 1);
-    if (IsEmpty(Inner)) return;
-    const RECT Cell{Inner.left, Inner.top, std::min<int>(Inner.right, Inner.left + Height(Inner)),
-                    Inner.bottom};
-    DrawButton(AControl, DC, Cell, AState, ptMenu, !AShowGlyph);
-    const RECT Rest{Cell.right, Inner.top, Inner.right, Inner.bottom};
-    FillGlyphCell(AControl, DC, Rest, AState.Selected ? Hot : Background, AState.Selected);
-    const RECT Text{std::min<int>(Inner.right, Cell.right + 2 + 8), Inner.top, Inner.right, Inner.bottom};
-    DrawCaption(AControl, DC, AControl->GetCaption(), Text, 0, AState.Enabled, AState.Selected, false, false,
-                !lf::IsHighContrastWhite());
-}
-
 void TdxBarItemControlOffice11Painter::DrawDownFrame(TdxBarItemControl* AControl, HDC DC, RECT& R, bool ADown,
                                                      bool ASelected, bool APressed) const {
     if (IsEmpty(R)) return;
-    TCustomdxBarControl* Bar = BarOf(AControl);
-    HBRUSH Fill;
     if (ASelected) {
-        FrameSelected(DC, R);
-        Fill = APressed ? DownBrushOf(Bar, this) : HotBrushOf(Bar, this);
-    } else if (ADown) {
-        gfx::FrameRect(DC, &R, WindowBrush(Bar));
+        TdxBarItemControlFlatPainter::DrawDownFrame(AControl, DC, R, ADown, ASelected, APressed);
+        return;
+    }
+    HBRUSH Fill;
+    if (ADown) {
+        gfx::FrameRect(DC, &R, WindowBrush(BarOf(AControl)));
         Fill = SchemeBrush(Scheme().ToolbarBrush, gfx::COLOR_BTNFACE);
     } else {
         lf::FrameRectByColor(DC, R, Scheme().DisabledTextColor);
@@ -412,15 +377,8 @@ void TdxBarItemControlOffice11Painter::GetTextColorAndBrush(TdxBarItemControl* A
 HBRUSH TdxBarItemControlOffice11Painter::GetGlyphBrush(TdxBarItemControl* AControl,
                                                        TdxBarPaintType APaintType,
                                                        const TdxBarPaintState& AState) const {
-    TCustomdxBarControl* Bar = BarOf(AControl);
-    if (AState.Selected) {
-        if (AState.Down && AState.DroppedDown) return ToolbarBrushOf(Bar);
-        if (AState.Down || AState.Pressed) return DownBrushOf(Bar, this);
-        return HotBrushOf(Bar, this);
-    }
-    if (AState.Down) return CheckerBrushOf(Bar, this);
-    if (APaintType == ptMenu) return BarBrushOf(Bar, this);
-    return WindowBrush(Bar);
+    if (APaintType == ptMenu && !AState.Selected && !AState.Down) return BarBrushOf(BarOf(AControl), this);
+    return TdxBarItemControlFlatPainter::GetGlyphBrush(AControl, APaintType, AState);
 }
 
 bool TdxBarItemControlOffice11Painter::IsDropDownPartFlat() const {
@@ -605,20 +563,7 @@ void TdxBarItemControlOffice11Painter::DrawDockedFrame(TCustomdxBarControl* ABar
     }
     const TdxBar* Bar = BarOfWindow(ABarControl);
     if (!Bar || !Bar->CanDock()) return;
-    const TdxBarManager* Manager = ABarControl->GetBarManager();
-    const int Indent = Manager ? Manager->GripIndent() : GetGripIndent();
-    const RECT Inner = Deflated(R, 2, 2);
-    RECT Grip = Inner;
-    if (Vertical) {
-        Grip.top = Inner.top + Indent;
-        Grip.bottom = Grip.top + GetGripSize();
-        Grip = Deflated(Grip, 3, 0);
-    } else {
-        Grip.left = Inner.left + Indent;
-        Grip.right = Grip.left + GetGripSize();
-        Grip = Deflated(Grip, 0, 3);
-    }
-    DrawGripDots(DC, Grip, !Vertical);
+    DrawGripDots(DC, GetGripRect(ABarControl, Deflated(R, 2, 2), Vertical), !Vertical);
 }
 
 void TdxBarItemControlOffice11Painter::DrawBarBorder(TCustomdxBarControl* ABarControl, HDC DC, HBRUSH ABrush,
@@ -691,71 +636,33 @@ void TdxBarItemControlOffice11Painter::DrawDropDownButtonPart(TdxBarItemControl*
                                                               TdxBarPaintType APaintType, HBRUSH ABrush,
                                                               const TdxBarPaintState& AState,
                                                               bool ADropDownEnabled, bool AMenuOpen) const {
-    const bool InMenu = APaintType == ptMenu;
-    if (!InMenu) --R.left;
-    if (IsEmpty(R)) return;
-    TCustomdxBarControl* Bar = BarOf(AControl);
-    const bool Lit = AState.Selected || AState.Pressed || AState.DroppedDown;
-    if (!(AState.DroppedDown && AMenuOpen)) {
-        if (InMenu || AState.Selected) {
-            if (AState.Selected)
-                FrameSelected(DC, R);
-            else
-                FrameScheme(DC, R, Scheme().MenuSeparatorBrush, Scheme().MenuSeparatorColor);
-        } else {
-            FrameGlyphCell(AControl, DC, R, ABrush, false);
-        }
-        HBRUSH Brush = ABrush;
-        if (Lit) {
-            TColor Unused;
-            GetTextColorAndBrush(AControl, AState, Unused, Brush);
-        }
-        FillGlyphCell(AControl, DC, Deflated(R, 1, 1), Brush, Lit || IsRarelyUsed(AControl));
-    }
-    const bool Enabled = (!AControl || AControl->GetEnabled()) && ADropDownEnabled;
+    if (!DrawDropDownPartFace(AControl, DC, R, APaintType, ABrush, AState, AMenuOpen)) return;
     const bool HighContrastWhite = lf::IsHighContrastWhite();
-    if (InMenu)
-        DrawSubMenuArrow(DC, R, Bar ? Bar->TextHeightFifth() : 4, Enabled,
-                         AState.DroppedDown || (AState.Selected && HighContrastWhite), false);
-    else
-        DrawDropDownArrow(DC, R, true, Enabled, AState.Selected && !AState.DroppedDown && HighContrastWhite);
+    DrawDropDownPartArrow(AControl, DC, R, APaintType, ADropDownEnabled,
+                          APaintType == ptMenu ? AState.DroppedDown || (AState.Selected && HighContrastWhite)
+                                               : AState.Selected && !AState.DroppedDown && HighContrastWhite);
 }
 
 void TdxBarItemControlOffice11Painter::DrawComboButton(TdxBarItemControl* AControl, HDC DC, RECT R,
                                                        bool ASelected, bool) const {
     if (!AControl || IsEmpty(R)) return;
-    TCustomdxBarControl* Bar = AControl->Parent();
-    const bool Enabled = AControl->GetEnabled();
-    const bool DroppedDown = IsDropDownOpen(AControl);
-    RECT Part = R;
-    Part.left = std::max<int>(R.left, R.right - (Bar ? Bar->ComboArrowWidth() : Height(R)));
-    TdxBarPaintState State;
-    State.Enabled = Enabled;
-    State.Selected = ASelected;
-    State.DroppedDown = DroppedDown;
+    RECT Part = FrameComboButton(AControl, DC, R, ASelected);
     TColor ArrowColor;
     HBRUSH ArrowBrush;
-    GetComboArrowColors(AControl, State, ArrowColor, ArrowBrush);
+    const TdxBarPaintState State = GetComboButtonState(AControl, ASelected, ArrowColor, ArrowBrush);
     if (ASelected) {
-        RECT Outer = Part;
-        gfx::InflateRect(&Outer, 1, 1);
-        FrameSelected(DC, Outer);
-        FillSelection(AControl, DC, Part, DroppedDown, false);
+        FillSelection(AControl, DC, Part, State.DroppedDown, false);
     } else {
-        const HBRUSH Ring = Enabled ? gfx::GetSysColorBrush(gfx::COLOR_WINDOW) : ArrowBrush;
+        const HBRUSH Ring = State.Enabled ? gfx::GetSysColorBrush(gfx::COLOR_WINDOW) : ArrowBrush;
         gfx::FrameRect(DC, &Part, Ring);
         FillRectWith(DC, RECT{Part.left - 1, Part.top, Part.left, Part.bottom}, Ring);
         Part = Deflated(Part, 1, 1);
-        if (DroppedDown && Enabled)
+        if (State.DroppedDown && State.Enabled)
             FillScheme(DC, Part, Scheme().ToolbarBrush, Scheme().ToolbarColor);
         else
             FillGlyphCell(AControl, DC, Part, ArrowBrush, false);
     }
-    if (DroppedDown) gfx::OffsetRect(&Part, 1, 1);
-    int Size = Width(Part) / 2;
-    if (Size % 2 == 0) ++Size;
-    DrawDownArrow(DC, ArrowColor, Size, (Part.left + Part.right - Size) / 2,
-                  (Part.top + Part.bottom - Size / 2) / 2);
+    DrawComboArrow(DC, Part, State.DroppedDown, ArrowColor);
 }
 
 void TdxBarItemControlOffice11Painter::GetComboArrowColors(TdxBarItemControl* AControl,
@@ -881,28 +788,6 @@ void TdxBarItemControlOffice11Painter::DrawEditFrame(TdxBarItemControl* AControl
     R = Deflated(R, 1, 1);
 }
 
-void TdxBarItemControlOffice11Painter::DrawEditCaption(TdxBarItemControl* AControl, HDC DC, RECT& R,
-                                                       TdxBarPaintType APaintType, bool ASelected) const {
-    if (!AControl || IsEmpty(R)) return;
-    TCustomdxBarControl* Bar = AControl->Parent();
-    const std::string Caption = AControl->GetCaption();
-    const int TextWidth = Bar ? Bar->Canvas()->TextWidth(RemoveAccelChars(Caption)) : 0;
-    const bool SelectedInMenu = ASelected && APaintType == ptMenu;
-    RECT Part{R.left, R.top, std::min<int>(R.right, R.left + GetEditCaptionWidth(AControl, TextWidth)),
-              R.bottom};
-    if (SelectedInMenu) Part.right = std::min<int>(R.right, Part.right + 1);
-    R.left = Part.right;
-    if (SelectedInMenu) {
-        FrameSelected(DC, Part);
-        Part = Deflated(Part, 1, 1);
-    }
-    FillGlyphCell(AControl, DC, Part, SelectedInMenu ? HotBrushOf(Bar, this) : WindowBrush(Bar),
-                  SelectedInMenu);
-    const RECT Text{Part.left, Part.top, Part.right - 5, Part.bottom};
-    const bool Light = SelectedInMenu && lf::IsHighContrastWhite();
-    DrawCaption(AControl, DC, Caption, Text, 2, AControl->GetEnabled(), Light, false, false, !Light);
-}
-
 TColor TdxBarItemControlOffice11Painter::GetProgressDefaultColor() const {
     return Scheme().ProgressColor;
 }
@@ -950,6 +835,15 @@ void TdxBarItemControlOffice11Painter::FillWithToolbarBrush(TCustomdxBarControl*
 
 HBRUSH TdxBarItemControlOffice11Painter::GetMenuSeparatorBrush() const {
     return SchemeBrush(Scheme().MenuSeparatorBrush, gfx::COLOR_BTNSHADOW);
+}
+
+HBRUSH TdxBarItemControlOffice11Painter::GetMenuBandBrush(TCustomdxBarControl* ABarControl) const {
+    // The window's background draws the band.
+    return WindowBrush(ABarControl);
+}
+
+void TdxBarItemControlOffice11Painter::FrameMenuDropDownPart(HDC DC, const RECT& R) const {
+    FrameScheme(DC, R, Scheme().MenuSeparatorBrush, Scheme().MenuSeparatorColor);
 }
 
 // ============================================================================

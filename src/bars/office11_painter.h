@@ -42,8 +42,6 @@ public:
     void DrawMarkChevrons(TCustomdxBarControl* ABarControl, gfx::HDC DC, const gfx::RECT& R) const override;
     void DrawExpandArrows(TdxBarSubMenuControl* AMenu, gfx::HDC DC, bool ASelected,
                           const gfx::RECT& R) const override;
-    void DrawMenuGlyphCell(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R,
-                           const TdxBarPaintState& AState, bool AShowGlyph) const override;
     void DrawDownFrame(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT& R, bool ADown, bool ASelected,
                        bool APressed) const override;
     void GetTextColorAndBrush(TdxBarItemControl* AControl, const TdxBarPaintState& AState,
@@ -115,8 +113,6 @@ public:
     int GetEditCaptionWidth(TdxBarItemControl* AControl, int AWidth) const override;
     void DrawEditFrame(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT& R, TdxBarPaintType APaintType,
                        bool ASelected) const override;
-    void DrawEditCaption(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT& R, TdxBarPaintType APaintType,
-                         bool ASelected) const override;
     gfx::TColor GetProgressDefaultColor() const override;
     int GetProgressIndentX(TdxBarItemControl* AControl) const override;
     gfx::HBRUSH GetProgressFrameBrush() const override;
@@ -128,6 +124,8 @@ public:
     void FillWithToolbarBrush(TCustomdxBarControl* ABarControl, gfx::HDC DC, const gfx::RECT& R,
                               TdxBarItemControl* AControl, const gfx::RECT& AItemRect) const override;
     gfx::HBRUSH GetMenuSeparatorBrush() const override;
+    gfx::HBRUSH GetMenuBandBrush(TCustomdxBarControl* ABarControl) const override;
+    void FrameMenuDropDownPart(gfx::HDC DC, const gfx::RECT& R) const override;
 
     // ========================================================================
     // Operations of the Office11 painter

@@ -9,6 +9,7 @@
 #include "bars/links.h"
 #include "bars/manager.h"
 #include "bars/office11_painter.h"
+#include "bars/painter_internal.h"
 #include "bars/standard_painter.h"
 #include "bars/subitem.h"
 #include "bars/submenu.h"
@@ -30,132 +31,23 @@ using gfx::COLORREF;
 using gfx::HBRUSH;
 using gfx::HDC;
 using gfx::HGDIOBJ;
-using gfx::HPEN;
 using gfx::HRGN;
 using gfx::POINT;
 using gfx::RECT;
 using gfx::SIZE;
 using gfx::TColor;
 
+using namespace detail;
+
 namespace {
 
 constexpr win::UINT EM_SETSEL = 0x00B1;
 constexpr unsigned ES_AUTOHSCROLL = 0x0080;
 
-int Width(const RECT& R) {
-    return R.right - R.left;
-}
-int Height(const RECT& R) {
-    return R.bottom - R.top;
-}
-bool IsEmpty(const RECT& R) {
-    return R.right <= R.left || R.bottom <= R.top;
-}
-RECT Deflated(RECT R, int DX, int DY) {
-    gfx::InflateRect(&R, -DX, -DY);
-    return R;
-}
-
-// A solid brush of a colour (system colours resolved) for one call.
-class TempBrush {
-public:
-    explicit TempBrush(TColor AColor) : FHandle(gfx::CreateSolidBrush(gfx::ColorToRGB(AColor))) {}
-    ~TempBrush() { gfx::DeleteObject(FHandle); }
-    TempBrush(const TempBrush&) = delete;
-    TempBrush& operator=(const TempBrush&) = delete;
-    HBRUSH Handle() const { return FHandle; }
-
-private:
-    HBRUSH FHandle;
-};
-
-// A one-pixel pen, and with AFill a solid brush, of one colour selected into
-// a DC for one call.
-class TempPenAndBrush {
-public:
-    TempPenAndBrush(HDC DC, TColor AColor, bool AFill = true) : FDC(DC) {
-        const COLORREF C = gfx::ColorToRGB(AColor);
-        FPen = gfx::CreatePen(gfx::PS_SOLID, 1, C);
-        FOldPen = gfx::SelectObject(DC, FPen);
-        if (AFill) {
-            FBrush = gfx::CreateSolidBrush(C);
-            FOldBrush = gfx::SelectObject(DC, FBrush);
-        }
-    }
-    ~TempPenAndBrush() {
-        if (FBrush) {
-            gfx::SelectObject(FDC, FOldBrush);
-            gfx::DeleteObject(FBrush);
-        }
-        gfx::SelectObject(FDC, FOldPen);
-        gfx::DeleteObject(FPen);
-    }
-    TempPenAndBrush(const TempPenAndBrush&) = delete;
-    TempPenAndBrush& operator=(const TempPenAndBrush&) = delete;
-
-private:
-    HDC FDC;
-    HPEN FPen = nullptr;
-    HBRUSH FBrush = nullptr;
-    HGDIOBJ FOldPen = nullptr;
-    HGDIOBJ FOldBrush = nullptr;
-};
-
-// The DC's clip region, put back on destruction (or by Restore, which keeps
-// it saved for a later change).
-class SavedClip {
-public:
-    explicit SavedClip(HDC DC) : FDC(DC) { SaveClipRegion(DC, FRgn, FHadClip); }
-    ~SavedClip() { RestoreClipRegion(FDC, FRgn, FHadClip); }
-    SavedClip(const SavedClip&) = delete;
-    SavedClip& operator=(const SavedClip&) = delete;
-    void Restore() {
-        RestoreClipRegion(FDC, FRgn, FHadClip);
-        SaveClipRegion(FDC, FRgn, FHadClip);
-    }
-
-private:
-    HDC FDC;
-    HRGN FRgn = nullptr;
-    bool FHadClip = false;
-};
-
-void FillSys(HDC DC, const RECT& R, int AIndex) {
-    if (!IsEmpty(R)) gfx::FillRect(DC, &R, gfx::GetSysColorBrush(AIndex));
-}
-
-void FillColor(HDC DC, const RECT& R, TColor AColor) {
-    if (!IsEmpty(R)) lf::FillRectByColor(DC, R, AColor);
-}
-
-void Triangle(HDC DC, const POINT (&P)[3], TColor AColor) {
-    TempPenAndBrush Tools(DC, AColor);
-    gfx::Polygon(DC, P, 3);
-}
-
 TColor BrushColor(HBRUSH ABrush) {
     gfx::LOGBRUSH LB;
     if (ABrush && gfx::GetObject(ABrush, sizeof LB, &LB) == sizeof LB) return static_cast<TColor>(LB.lbColor);
     return gfx::clBtnFace;
-}
-
-TCustomdxBarControl* BarOf(const TdxBarItemControl* AControl) {
-    return AControl ? AControl->Parent() : nullptr;
-}
-
-// The bar window's background brush: the one it caches, else its bar brush.
-HBRUSH WindowBrush(TCustomdxBarControl* ABarControl) {
-    if (!ABarControl) return gfx::GetSysColorBrush(gfx::COLOR_BTNFACE);
-    return ABarControl->BackgroundBrush() ? ABarControl->BackgroundBrush() : ABarControl->GetBarBrush();
-}
-
-// Fills R through the bar window's background operation.
-void FillThroughWindow(TCustomdxBarControl* ABarControl, HDC DC, const RECT& R) {
-    if (IsEmpty(R)) return;
-    if (ABarControl)
-        ABarControl->FillBackground(DC, R, WindowBrush(ABarControl), ABarControl->Color());
-    else
-        gfx::FillRect(DC, &R, WindowBrush(nullptr));
 }
 
 // The extent of AText in AFont, measured on the screen.
@@ -288,13 +180,10 @@ void TdxBarItemControlPainter::DrawGlyphBitmap(TdxBarItemControl* AControl, HDC 
         FillGlyphCell(AControl, DC, R, ABrush, Solid);
         Filled = true;
     }
-    const TdxBarManager* Manager = AControl->GetBarManager();
     const RECT Visible = VisiblePart(DC, R);
-    if (IsEmpty(Visible)) return;
-    DrawGlyph(DC, ABrush, Visible, AGlyphRect, AControl->GetGlyph(),
-              AControl->GetImages(Bar && !Bar->IsMenuWindow()), AControl->GetImageIndex(), AState.Enabled,
-              AState.GrayScale, false, AState.Selected, AState.Down, AState.Pressed, false, Filled,
-              GetDisabledImageFadeColor(Bar), Manager ? Manager->ImageListBkColor() : gfx::clFuchsia);
+    if (!IsEmpty(Visible))
+        DrawControlGlyph(AControl, DC, ABrush, Visible, AGlyphRect, ImagesOf(AControl), AState, false,
+                         Filled);
 }
 
 void TdxBarItemControlPainter::DrawDropDownArrow(HDC DC, const RECT& R, bool APointDown, bool AEnabled,
@@ -1052,15 +941,6 @@ int TdxBarItemControlPainter::GetSubItemCaptionIndent(TdxBarItemControl* AContro
     return Font ? std::abs(Font->Height()) / 2 : 0;
 }
 
-namespace {
-
-bool SubItemShowsCaption(const TdxBarItemControl* AControl) {
-    const auto* SubItem = dynamic_cast<const TCustomdxBarSubItem*>(AControl->GetItem());
-    return !SubItem || SubItem->ShowCaption();
-}
-
-} // namespace
-
 int TdxBarItemControlPainter::GetSubItemHeight(TdxBarItemControl* AControl) const {
     TCustomdxBarControl* Bar = BarOf(AControl);
     if (!Bar) return 0;
@@ -1100,46 +980,15 @@ void TdxBarItemControlPainter::DrawSubItem(TdxBarItemControl* AControl, HDC DC, 
     if (APaintType == ptMenu) {
         DrawMenuGlyphCell(AControl, DC, R, AState, true);
     } else {
-        const TdxBarManager* Manager = AControl->GetBarManager();
         DrawButton(AControl, DC, R, AState, APaintType, false);
         if (SubItemShowsCaption(AControl)) {
-            RECT Caption = R;
-            const int Indent = !AControl->HasGlyph()  ? GetSubItemCaptionIndent(AControl)
-                               : !Manager             ? 0
-                               : APaintType == ptVert ? Manager->ButtonHeight()
-                                                      : Manager->ButtonWidth();
-            if (APaintType == ptVert)
-                Caption.top += Indent;
-            else
-                Caption.left += Indent;
+            RECT Caption = GetSubItemCaptionRect(AControl, R, APaintType);
             if (AState.Down && !IsGlyphNotShifted()) gfx::OffsetRect(&Caption, 1, 1);
             DrawCaption(AControl, DC, AControl->GetCaption(), Caption, 0, AState.Enabled, AState.Selected,
                         APaintType == ptVert, false, false);
         }
     }
-    if (Bar->IsMainMenuBar()) return;
-
-    const int ItemHeight = Bar->TextHeight();
-    RECT Arrow = R;
-    if (APaintType == ptMenu) {
-        const int S = Bar->TextHeightFifth();
-        Arrow.left = R.right - ItemHeight + S;
-        Arrow.right = Arrow.left + S;
-        DrawSubMenuArrow(DC, Arrow, S, AState.Enabled, AState.Selected, false);
-        return;
-    }
-    const int S = Bar->TextHeightFifth() - 1;
-    const cls::TFont* Font = FontOf(Bar);
-    const int FontHalf = Font ? Font->Height() / 2 : 0;
-    if (APaintType == ptHorz) {
-        Arrow.left = R.right - ItemHeight / 2 + FontHalf;
-        Arrow.right = Arrow.left + 2 * S - 1;
-        DrawSubMenuArrow(DC, Arrow, S, AState.Enabled, AState.Selected, true);
-    } else {
-        Arrow.top = R.bottom - ItemHeight / 2 + FontHalf;
-        Arrow.bottom = Arrow.top + 2 * S - 1;
-        DrawSubMenuArrow(DC, Arrow, S, AState.Enabled, AState.Selected, false);
-    }
+    if (!Bar->IsMainMenuBar()) DrawSubItemArrow(AControl, DC, R, APaintType, AState.Enabled, AState.Selected);
 }
 
 int TdxBarItemControlPainter::GetMenuSeparatorHeight(TdxBarSubMenuControl*) const {
@@ -1157,27 +1006,12 @@ void TdxBarItemControlPainter::GetMenuMetrics(TdxBarSubMenuControl* AMenu, int& 
 
 void TdxBarItemControlPainter::GetMenuLinksRect(TdxBarSubMenuControl* AMenu, int& ABottom, RECT& R,
                                                 int* ACounter) const {
-    if (!AMenu) {
-        R = RECT{};
-        ABottom = 0;
-        return;
-    }
-    const int D = AMenu->Detachable() ? 0 : 2;
-    R = RECT{AMenu->GetBarSize() + 2, D, AMenu->ClientWidth() - 2, D};
-    if (ACounter) {
-        *ACounter = 0;
-        ABottom = 0x7FFFFFFF;
-    } else {
-        ABottom = AMenu->ClientHeight() - 2 - (AMenu->HasExpandButton() ? AMenu->TextHeight() : 0);
-    }
+    GetMenuLinksRectIn(AMenu, 2, AMenu && AMenu->Detachable() ? 0 : 2, ABottom, R, ACounter);
 }
 
 void TdxBarItemControlPainter::AdjustMenuSize(TdxBarSubMenuControl* AMenu, SIZE& AContentSize,
                                               SIZE& AWindowSize) const {
-    if (!AMenu) return;
-    AWindowSize.cx = AWindowSize.cx == 0 ? 100 : AWindowSize.cx + AMenu->GetBarSize() + 6;
-    if (AContentSize.cy <= 2 || AMenu->HasExpandButton()) AContentSize.cy += AMenu->TextHeight();
-    AWindowSize.cy = AContentSize.cy + 4 + (AMenu->Detachable() ? GetDetachBarHeight(AMenu) : 0);
+    AdjustMenuSizeBy(AMenu, AContentSize, AWindowSize, 6, 4);
 }
 
 int TdxBarItemControlPainter::GetDetachBarHeight(TdxBarSubMenuControl* AMenu) const {
@@ -1186,54 +1020,8 @@ int TdxBarItemControlPainter::GetDetachBarHeight(TdxBarSubMenuControl* AMenu) co
 
 void TdxBarItemControlPainter::DrawMenuBackground(TdxBarSubMenuControl* AMenu, HDC DC,
                                                   int AShownCount) const {
-    if (!AMenu) return;
-    const HBRUSH Brush = AMenu->GetBackgroundBrush();
-    auto Fill = [&](const RECT& R) {
-        if (!IsEmpty(R)) AMenu->FillBackground(DC, R, Brush, AMenu->Color());
-    };
-    const int ItemHeight = AMenu->TextHeight();
-    RECT Content{};
-    int Bottom = 0;
-    GetMenuLinksRect(AMenu, Bottom, Content, nullptr);
-    int LinksBottom = Content.top;
-
-    SavedClip Clip(DC);
-    TdxBarItemLinks* Links = AMenu->ItemLinks();
-    const int Count = Links ? Links->VisibleItemCount() : 0;
-    const int First = AMenu->TopIndex();
-    if (First >= 0 && First < Count) {
-        if (AMenu->HasItemsAbove()) {
-            const RECT Up = Links->VisibleItems(First)->ItemRect();
-            DrawScrollArrow(AMenu, DC, true, Up);
-            Fill(Up);
-            Clip.Restore();
-        }
-        const int LastIndex = std::min(First + std::max(AShownCount, 1), Count) - 1;
-        TdxBarItemLink* Last = Links->VisibleItems(LastIndex);
-        const RECT Down = Last->ItemRect();
-        if (AMenu->CanScrollDown()) {
-            if (LastIndex > First && Last->GetBeginGroup()) {
-                const bool RarelyUsed = Last->Control() && Last->Control()->IsRarelyUsed();
-                const RECT Row{Down.left, Down.top - 1, Down.right, Down.top};
-                Fill(RECT{Down.left, Down.top - GetMenuSeparatorHeight(AMenu), Down.right, Row.top});
-                FillSys(DC, Row, RarelyUsed ? gfx::COLOR_BTNSHADOW : gfx::COLOR_BTNHIGHLIGHT);
-            }
-            DrawScrollArrow(AMenu, DC, false, Down);
-            Fill(Down);
-            Clip.Restore();
-        }
-        LinksBottom = std::max<int>(LinksBottom, Down.bottom);
-    }
-
-    const int ExpandRow = AMenu->HasExpandButton() ? ItemHeight : 0;
-    const int AreaBottom = AMenu->ClientHeight() - GetMenuBottomIndent() - ExpandRow;
-    Fill(RECT{Content.left, LinksBottom, Content.right, AreaBottom});
-
-    if (!ExpandRow) return;
-    const RECT Row{Content.left, AreaBottom, Content.right, AreaBottom + ExpandRow};
-    RECT Button = Row;
-    Button.top = Row.bottom - std::clamp(AMenu->ScrollButtonHeight(), 0, ExpandRow);
-    Fill(RECT{Row.left, Row.top, Row.right, Button.top});
+    RECT Button{};
+    if (!DrawMenuBackgroundAboveButton(AMenu, DC, AShownCount, GetMenuBottomIndent(), true, Button)) return;
     const bool Hot = AMenu->MarkState() == 1;
     if (Hot) {
         RECT Inner = Button;
@@ -1243,7 +1031,7 @@ void TdxBarItemControlPainter::DrawMenuBackground(TdxBarSubMenuControl* AMenu, H
         if (!IsEmpty(Inner)) gfx::FillRect(DC, &Inner, AMenu->RarelyUsedBrush());
         AMenu->RestorePalette(DC);
     } else {
-        Fill(Button);
+        FillThroughWindow(AMenu, DC, Button, AMenu->GetBackgroundBrush());
     }
     DrawExpandArrows(AMenu, DC, Hot, Button);
 }
@@ -1489,45 +1277,10 @@ TColor TdxBarItemControlPainter::GetProgressDefaultColor() const {
 void TdxBarItemControlPainter::DrawSpinButton(TdxBarItemControl* AControl, HDC DC, const RECT& R,
                                               int ADirection, bool ASelected, bool ADown, int AArrowSize,
                                               bool AVertical) const {
-    if (IsEmpty(R)) return;
-    RECT Half = R;
-    const bool First = ADirection == 1;
-    if (AVertical)
-        (First ? Half.bottom : Half.top) = (R.top + R.bottom) / 2;
-    else
-        (First ? Half.right : Half.left) = (R.left + R.right) / 2;
-    if (ADown) {
-        RECT Frame = Half;
-        DrawDownFrame(AControl, DC, Frame, true, ASelected, true);
-    }
-    if (AArrowSize <= 0) return;
-    // A triangle AArrowSize wide across its base, pointing away from the middle.
-    const int Depth = (AArrowSize + 1) / 2;
-    const int Shift = ADown ? 1 : 0;
-    const int Mid = (AArrowSize - 1) / 2;
-    POINT P[3];
-    if (AVertical) {
-        const int X0 = Half.left + (Width(Half) - AArrowSize) / 2 + Shift;
-        const int Y0 = Half.top + (Height(Half) - Depth) / 2 + Shift;
-        const int BaseY = First ? Y0 + Depth - 1 : Y0;
-        P[0] = {X0, BaseY};
-        P[1] = {X0 + AArrowSize - 1, BaseY};
-        P[2] = {X0 + Mid, First ? Y0 : Y0 + Depth - 1};
-    } else {
-        const int X0 = Half.left + (Width(Half) - Depth) / 2 + Shift;
-        const int Y0 = Half.top + (Height(Half) - AArrowSize) / 2 + Shift;
-        const int BaseX = First ? X0 + Depth - 1 : X0;
-        P[0] = {BaseX, Y0};
-        P[1] = {BaseX, Y0 + AArrowSize - 1};
-        P[2] = {First ? X0 : X0 + Depth - 1, Y0 + Mid};
-    }
-    if (AControl && !AControl->GetEnabled()) {
-        const POINT Lower[3] = {{P[0].x + 1, P[0].y + 1}, {P[1].x + 1, P[1].y + 1}, {P[2].x + 1, P[2].y + 1}};
-        Triangle(DC, Lower, gfx::clBtnHighlight);
-        Triangle(DC, P, gfx::clBtnShadow);
-    } else {
-        Triangle(DC, P, gfx::clBtnText);
-    }
+    const bool Disabled = AControl && !AControl->GetEnabled();
+    DrawSpinButtonHalf(AControl, DC, R, ADirection, ASelected, ADown, AArrowSize, AVertical,
+                       Disabled ? gfx::clBtnShadow : gfx::clBtnText,
+                       Disabled ? gfx::clBtnHighlight : gfx::clNone);
 }
 
 void TdxBarItemControlPainter::FillSpinGap(TdxBarItemControl* AControl, HDC DC, RECT& R) const {
@@ -1603,14 +1356,7 @@ void TdxBarItemControlPainter::DrawCaptionBar(TdxBarItemControl* AControl, HDC D
     const RECT Last{R.left, R.bottom - 1, R.right, R.bottom};
     gfx::FillRect(DC, &Last, ASelected && Bar ? Bar->GetHighlightBrush() : GetProgressFrameBrush());
     --R.bottom;
-    const bool Enabled = AControl->GetEnabled();
-    DrawCaption(AControl, DC, AControl->GetCaption(), RECT{R.left + 5, R.top, R.right, R.bottom}, 0, Enabled,
-                ASelected, false, false, false);
-    if (Enabled && Bar) {
-        const int ItemHeight = Bar->TextHeight();
-        DrawSubMenuArrow(DC, RECT{std::max<int>(R.left, R.right - ItemHeight), R.top, R.right, R.bottom},
-                         Bar->TextHeightFifth(), true, ASelected, AExpanded);
-    }
+    DrawCaptionBarText(AControl, DC, R, AExpanded, ASelected, false);
 }
 
 // ============================================================================
@@ -1619,6 +1365,192 @@ void TdxBarItemControlPainter::DrawCaptionBar(TdxBarItemControl* AControl, HDC D
 
 int TdxBarItemControlPainter::GetExpandButtonIndent(TdxBarSubMenuControl*) const {
     return 1;
+}
+
+// ============================================================================
+// Steps the styles' operations share
+// ============================================================================
+
+void TdxBarItemControlPainter::DrawControlGlyph(TdxBarItemControl* AControl, HDC DC, HBRUSH ABrush,
+                                                const RECT& R, const RECT& AGlyphRect,
+                                                cls::TCustomImageList* AImages,
+                                                const TdxBarPaintState& AState, bool AFlat,
+                                                bool AFilled) const {
+    const TdxBarManager* Manager = AControl->GetBarManager();
+    DrawGlyph(DC, ABrush, R, AGlyphRect, AControl->GetGlyph(), AImages, AControl->GetImageIndex(),
+              AState.Enabled, AState.GrayScale, AFlat, AState.Selected, AState.Down, AState.Pressed, AFlat,
+              AFilled, GetDisabledImageFadeColor(AControl->Parent()),
+              Manager ? Manager->ImageListBkColor() : gfx::clFuchsia);
+}
+
+TdxBarPaintState TdxBarItemControlPainter::GetComboButtonState(TdxBarItemControl* AControl, bool ASelected,
+                                                               TColor& AArrowColor,
+                                                               HBRUSH& AArrowBrush) const {
+    TdxBarPaintState State;
+    State.Enabled = AControl->GetEnabled();
+    State.Selected = ASelected;
+    State.DroppedDown = IsDropDownOpen(AControl);
+    GetComboArrowColors(AControl, State, AArrowColor, AArrowBrush);
+    return State;
+}
+
+void TdxBarItemControlPainter::DrawComboArrow(HDC DC, RECT APart, bool ADroppedDown, TColor AColor,
+                                              int AShift) const {
+    if (ADroppedDown) gfx::OffsetRect(&APart, 1, 1);
+    int Size = Width(APart) / 2;
+    if (Size % 2 == 0) ++Size;
+    DrawDownArrow(DC, AColor, Size, (APart.left + APart.right - Size) / 2 + AShift,
+                  (APart.top + APart.bottom - Size / 2) / 2 + AShift);
+}
+
+RECT TdxBarItemControlPainter::GetSubItemCaptionRect(TdxBarItemControl* AControl, const RECT& R,
+                                                     TdxBarPaintType APaintType) const {
+    const TdxBarManager* Manager = AControl->GetBarManager();
+    const int Indent = !AControl->HasGlyph()  ? GetSubItemCaptionIndent(AControl)
+                       : !Manager             ? 0
+                       : APaintType == ptVert ? Manager->ButtonHeight()
+                                              : Manager->ButtonWidth();
+    RECT Caption = R;
+    (APaintType == ptVert ? Caption.top : Caption.left) += Indent;
+    return Caption;
+}
+
+void TdxBarItemControlPainter::DrawSubItemArrow(TdxBarItemControl* AControl, HDC DC, const RECT& R,
+                                                TdxBarPaintType APaintType, bool AEnabled,
+                                                bool ASelected) const {
+    TCustomdxBarControl* Bar = BarOf(AControl);
+    if (!Bar) return;
+    const int ItemHeight = Bar->TextHeight();
+    RECT Arrow = R;
+    if (APaintType == ptMenu) {
+        const int S = Bar->TextHeightFifth();
+        Arrow.left = R.right - ItemHeight + S;
+        Arrow.right = Arrow.left + S;
+        DrawSubMenuArrow(DC, Arrow, S, AEnabled, ASelected, false);
+        return;
+    }
+    const int S = Bar->TextHeightFifth() - 1;
+    const cls::TFont* Font = FontOf(Bar);
+    const int FontHalf = Font ? Font->Height() / 2 : 0;
+    if (APaintType == ptHorz) {
+        Arrow.left = R.right - ItemHeight / 2 + FontHalf;
+        Arrow.right = Arrow.left + 2 * S - 1;
+        DrawSubMenuArrow(DC, Arrow, S, AEnabled, ASelected, true);
+    } else {
+        Arrow.top = R.bottom - ItemHeight / 2 + FontHalf;
+        Arrow.bottom = Arrow.top + 2 * S - 1;
+        DrawSubMenuArrow(DC, Arrow, S, AEnabled, ASelected, false);
+    }
+}
+
+void TdxBarItemControlPainter::DrawCaptionBarText(TdxBarItemControl* AControl, HDC DC, const RECT& R,
+                                                  bool AExpanded, bool ASelected, bool AFlatHint) const {
+    const bool Enabled = AControl->GetEnabled();
+    DrawCaption(AControl, DC, AControl->GetCaption(), RECT{R.left + 5, R.top, R.right, R.bottom}, 0, Enabled,
+                ASelected, false, false, AFlatHint);
+    const TCustomdxBarControl* Bar = AControl->Parent();
+    if (Enabled && Bar) {
+        const int ItemHeight = Bar->TextHeight();
+        DrawSubMenuArrow(DC, RECT{std::max<int>(R.left, R.right - ItemHeight), R.top, R.right, R.bottom},
+                         Bar->TextHeightFifth(), true, ASelected, AExpanded);
+    }
+}
+
+void TdxBarItemControlPainter::DrawSpinButtonHalf(TdxBarItemControl* AControl, HDC DC, const RECT& R,
+                                                  int ADirection, bool ASelected, bool ADown, int AArrowSize,
+                                                  bool AVertical, TColor AColor, TColor AShadowColor) const {
+    if (IsEmpty(R)) return;
+    RECT Half = R;
+    const bool First = ADirection == 1;
+    if (AVertical)
+        (First ? Half.bottom : Half.top) = (R.top + R.bottom) / 2;
+    else
+        (First ? Half.right : Half.left) = (R.left + R.right) / 2;
+    if (ADown) {
+        RECT Frame = Half;
+        DrawDownFrame(AControl, DC, Frame, true, ASelected, true);
+    }
+    if (AArrowSize <= 0) return;
+    const int Shift = ADown ? 1 : 0;
+    if (AShadowColor != gfx::clNone)
+        DrawSpinArrow(DC, Half, First, AVertical, AArrowSize, Shift + 1, AShadowColor);
+    DrawSpinArrow(DC, Half, First, AVertical, AArrowSize, Shift, AColor);
+}
+
+void TdxBarItemControlPainter::GetMenuLinksRectIn(TdxBarSubMenuControl* AMenu, int AInset, int ATop,
+                                                  int& ABottom, RECT& R, int* ACounter) {
+    if (!AMenu) {
+        R = RECT{};
+        ABottom = 0;
+        return;
+    }
+    R = RECT{AMenu->GetBarSize() + AInset, ATop, AMenu->ClientWidth() - AInset, ATop};
+    if (ACounter) {
+        *ACounter = 0;
+        ABottom = 0x7FFFFFFF;
+    } else {
+        ABottom = AMenu->ClientHeight() - AInset - (AMenu->HasExpandButton() ? AMenu->TextHeight() : 0);
+    }
+}
+
+void TdxBarItemControlPainter::AdjustMenuSizeBy(TdxBarSubMenuControl* AMenu, SIZE& AContentSize,
+                                                SIZE& AWindowSize, int AWidthExtra, int AHeightExtra) const {
+    if (!AMenu) return;
+    AWindowSize.cx = AWindowSize.cx == 0 ? 100 : AWindowSize.cx + AMenu->GetBarSize() + AWidthExtra;
+    if (AContentSize.cy <= 2 || AMenu->HasExpandButton()) AContentSize.cy += AMenu->TextHeight();
+    AWindowSize.cy = AContentSize.cy + AHeightExtra + (AMenu->Detachable() ? GetDetachBarHeight(AMenu) : 0);
+}
+
+bool TdxBarItemControlPainter::DrawMenuBackgroundAboveButton(TdxBarSubMenuControl* AMenu, HDC DC,
+                                                             int AShownCount, int ABottomIndent,
+                                                             bool ALineAboveScrollDown, RECT& AButton) const {
+    if (!AMenu) return false;
+    const HBRUSH Brush = AMenu->GetBackgroundBrush();
+    auto Fill = [&](const RECT& R) { FillThroughWindow(AMenu, DC, R, Brush); };
+    RECT Content{};
+    int Bottom = 0;
+    GetMenuLinksRect(AMenu, Bottom, Content, nullptr);
+    int LinksBottom = Content.top;
+
+    SavedClip Clip(DC);
+    TdxBarItemLinks* Links = AMenu->ItemLinks();
+    const int Count = Links ? Links->VisibleItemCount() : 0;
+    const int First = AMenu->TopIndex();
+    if (First >= 0 && First < Count) {
+        // Scroll buttons keep their arrows out of the clip region while they
+        // are filled around them.
+        if (AMenu->HasItemsAbove()) {
+            const RECT Up = Links->VisibleItems(First)->ItemRect();
+            DrawScrollArrow(AMenu, DC, true, Up);
+            Fill(Up);
+            Clip.Restore();
+        }
+        const int LastIndex = std::min(First + std::max(AShownCount, 1), Count) - 1;
+        TdxBarItemLink* Last = Links->VisibleItems(LastIndex);
+        const RECT Down = Last->ItemRect();
+        if (AMenu->CanScrollDown()) {
+            if (ALineAboveScrollDown && LastIndex > First && Last->GetBeginGroup()) {
+                const RECT Row{Down.left, Down.top - 1, Down.right, Down.top};
+                Fill(RECT{Down.left, Down.top - GetMenuSeparatorHeight(AMenu), Down.right, Row.top});
+                FillSys(DC, Row,
+                        IsRarelyUsed(Last->Control()) ? gfx::COLOR_BTNSHADOW : gfx::COLOR_BTNHIGHLIGHT);
+            }
+            DrawScrollArrow(AMenu, DC, false, Down);
+            Fill(Down);
+            Clip.Restore();
+        }
+        LinksBottom = std::max<int>(LinksBottom, Down.bottom);
+    }
+
+    const int ExpandRow = AMenu->HasExpandButton() ? AMenu->TextHeight() : 0;
+    const int AreaBottom = AMenu->ClientHeight() - ABottomIndent - ExpandRow;
+    Fill(RECT{Content.left, LinksBottom, Content.right, AreaBottom});
+    if (!ExpandRow) return false;
+    const RECT Row{Content.left, AreaBottom, Content.right, AreaBottom + ExpandRow};
+    AButton = Row;
+    AButton.top = Row.bottom - std::clamp(AMenu->ScrollButtonHeight(), 0, ExpandRow);
+    Fill(RECT{Row.left, Row.top, Row.right, AButton.top});
+    return true;
 }
 
 // ============================================================================

@@ -30,6 +30,7 @@
 namespace cls {
 class TBitmap;
 class TCanvas;
+class TCustomImageList;
 } // namespace cls
 
 namespace bars {
@@ -394,6 +395,53 @@ public:
 protected:
     constexpr TdxBarItemControlPainter() = default;
     ~TdxBarItemControlPainter() = default;
+
+    // --- Steps the styles' operations share ---
+
+    // DrawGlyph of the control's glyph, or of its image in AImages, in R.
+    // AFlat: the flat look, a selected glyph raised; AFilled: the cell's
+    // background is laid already.
+    void DrawControlGlyph(TdxBarItemControl* AControl, gfx::HDC DC, gfx::HBRUSH ABrush, const gfx::RECT& R,
+                          const gfx::RECT& AGlyphRect, cls::TCustomImageList* AImages,
+                          const TdxBarPaintState& AState, bool AFlat, bool AFilled) const;
+    // The state a combo's button is drawn in (its list open counts as
+    // dropped down), and its arrow's colours.
+    TdxBarPaintState GetComboButtonState(TdxBarItemControl* AControl, bool ASelected,
+                                         gfx::TColor& AArrowColor, gfx::HBRUSH& AArrowBrush) const;
+    // The arrow of a combo's button in APart: half its width and odd,
+    // moved one pixel while the list is open, and AShift more.
+    void DrawComboArrow(gfx::HDC DC, gfx::RECT APart, bool ADroppedDown, gfx::TColor AColor,
+                        int AShift = 0) const;
+    // Where a sub item's caption goes in R on a toolbar: after its glyph
+    // cell, or its caption indent in without a glyph.
+    gfx::RECT GetSubItemCaptionRect(TdxBarItemControl* AControl, const gfx::RECT& R,
+                                    TdxBarPaintType APaintType) const;
+    // The arrow of a sub item in R: pointing right in a menu, down (or
+    // right on a vertical bar) in a toolbar.
+    void DrawSubItemArrow(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R,
+                          TdxBarPaintType APaintType, bool AEnabled, bool ASelected) const;
+    // The caption and expand arrow of a caption bar in R.
+    void DrawCaptionBarText(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R, bool AExpanded,
+                            bool ASelected, bool AFlatHint) const;
+    // One half of a spin button: its pressed frame, and its arrow in AColor
+    // over one in AShadowColor a pixel lower right (none when clNone).
+    void DrawSpinButtonHalf(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R, int ADirection,
+                            bool ASelected, bool ADown, int AArrowSize, bool AVertical, gfx::TColor AColor,
+                            gfx::TColor AShadowColor) const;
+    // The links' top edge inside a menu's frame AInset wide, below ATop.
+    static void GetMenuLinksRectIn(TdxBarSubMenuControl* AMenu, int AInset, int ATop, int& ABottom,
+                                   gfx::RECT& R, int* ACounter);
+    // AdjustMenuSize for a frame AWidthExtra wide and AHeightExtra high in all.
+    void AdjustMenuSizeBy(TdxBarSubMenuControl* AMenu, gfx::SIZE& AContentSize, gfx::SIZE& AWindowSize,
+                          int AWidthExtra, int AHeightExtra) const;
+    // DrawMenuBackground up to the expand button: the scroll buttons, a
+    // group's line above the lower one when ALineAboveScrollDown, and the
+    // area below the links down to ABottomIndent above the client's bottom.
+    // False without an expand button; else AButton is its rectangle, the
+    // rest of its row filled.
+    bool DrawMenuBackgroundAboveButton(TdxBarSubMenuControl* AMenu, gfx::HDC DC, int AShownCount,
+                                       int ABottomIndent, bool ALineAboveScrollDown,
+                                       gfx::RECT& AButton) const;
 };
 
 // The style a manager draws in: Style, or for bmsUseLookAndFeel bmsXP with a

@@ -186,6 +186,12 @@ inline bool SubItemShowsCaption(const TdxBarItemControl* AControl) {
     return !SubItem || SubItem->ShowCaption();
 }
 
+// A filled triangle of one colour.
+inline void Triangle(gfx::HDC DC, const gfx::POINT (&P)[3], gfx::TColor AColor) {
+    TempPenAndBrush Tools(DC, AColor);
+    gfx::Polygon(DC, P, 3);
+}
+
 // The arrow of one half of a spin button: a triangle ASize wide across its
 // base, pointing away from the middle (up or left for the first half), moved
 // by AShift while pressed.
@@ -209,8 +215,7 @@ inline void DrawSpinArrow(gfx::HDC DC, const gfx::RECT& AHalf, bool AFirst, bool
         P[1] = {BaseX, Y0 + ASize - 1};
         P[2] = {AFirst ? X0 : X0 + Depth - 1, Y0 + Mid};
     }
-    TempPenAndBrush Tools(DC, AColor);
-    gfx::Polygon(DC, P, 3);
+    Triangle(DC, P, AColor);
 }
 
 // One-pixel lines of one colour, each from its first point up to (not
@@ -222,6 +227,52 @@ inline void Strokes(gfx::HDC DC, gfx::TColor AColor,
         gfx::MoveToEx(DC, From.x, From.y, nullptr);
         gfx::LineTo(DC, To.x, To.y);
     }
+}
+
+// A polyline of one-pixel strokes in a colour, given along and across a
+// bar: along runs right on a horizontal bar and down on a vertical one.
+inline void StrokesAlong(gfx::HDC DC, gfx::POINT AOrigin, bool AVertical, gfx::TColor AColor,
+                         std::initializer_list<gfx::POINT> APoints) {
+    TempPenAndBrush Pen(DC, AColor, false);
+    bool First = true;
+    for (const gfx::POINT& P : APoints) {
+        const int X = AOrigin.x + (AVertical ? P.y : P.x);
+        const int Y = AOrigin.y + (AVertical ? P.x : P.y);
+        if (First)
+            gfx::MoveToEx(DC, X, Y, nullptr);
+        else
+            gfx::LineTo(DC, X, Y);
+        First = false;
+    }
+}
+
+// The chevron of a toolbar's mark, two pixels thick, pointing along the bar
+// from AOrigin: three rows deep when ASmall, else five.
+inline void DrawMarkChevronStrokes(gfx::HDC DC, gfx::POINT AOrigin, bool AVertical, bool ASmall,
+                                   gfx::TColor AColor) {
+    for (int K = 0; K < 2; ++K) {
+        if (ASmall)
+            StrokesAlong(DC, AOrigin, AVertical, AColor, {{K, 0}, {K + 1, 1}, {K - 1, 3}});
+        else
+            StrokesAlong(DC, AOrigin, AVertical, AColor, {{K, 0}, {K + 2, 2}, {K - 1, 5}});
+    }
+}
+
+inline bool IsDockedHorizontally(const TCustomdxBarControl* ABarControl) {
+    return ABarControl && (ABarControl->DockingStyle() == dsTop || ABarControl->DockingStyle() == dsBottom);
+}
+
+// The grip strip AOffset into R from the bar's start edge, ASize thick, over
+// the bar's whole breadth.
+inline gfx::RECT GripStrip(const gfx::RECT& R, bool AVertical, int AOffset, int ASize) {
+    if (AVertical) return gfx::RECT{R.left, R.top + AOffset, R.right, R.top + AOffset + ASize};
+    return gfx::RECT{R.left + AOffset, R.top, R.left + AOffset + ASize, R.bottom};
+}
+
+// The images a control's glyph is drawn from: the large ones on a toolbar.
+inline cls::TCustomImageList* ImagesOf(TdxBarItemControl* AControl) {
+    const TCustomdxBarControl* Bar = AControl->Parent();
+    return AControl->GetImages(Bar && !Bar->IsMenuWindow());
 }
 
 } // namespace bars::detail

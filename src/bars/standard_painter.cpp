@@ -9,7 +9,6 @@
 #include "win/user.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 namespace bars {
 
@@ -39,23 +38,6 @@ void SetSysPixel(HDC DC, int X, int Y, int AColorIndex) {
     gfx::SetPixel(DC, X, Y, gfx::GetSysColor(AColorIndex));
 }
 
-// A polyline of one-pixel strokes in a colour, given along and across a
-// bar: along runs right on a horizontal bar and down on a vertical one.
-void StrokesAlong(HDC DC, POINT AOrigin, bool AVertical, TColor AColor,
-                  std::initializer_list<POINT> APoints) {
-    TempPenAndBrush Pen(DC, AColor, false);
-    bool First = true;
-    for (const POINT& P : APoints) {
-        const int X = AOrigin.x + (AVertical ? P.y : P.x);
-        const int Y = AOrigin.y + (AVertical ? P.x : P.y);
-        if (First)
-            gfx::MoveToEx(DC, X, Y, nullptr);
-        else
-            gfx::LineTo(DC, X, Y);
-        First = false;
-    }
-}
-
 // A bar window docked at the left or right edge draws its grip across.
 bool IsVerticallyDocked(const TCustomdxBarControl* ABarControl) {
     return ABarControl && (ABarControl->DockingStyle() == dsLeft || ABarControl->DockingStyle() == dsRight);
@@ -63,20 +45,17 @@ bool IsVerticallyDocked(const TCustomdxBarControl* ABarControl) {
 
 // The mark's chevrons point right only on a bar docked at the top or bottom.
 bool ChevronsPointDown(const TCustomdxBarControl* ABarControl) {
-    return !ABarControl || (ABarControl->DockingStyle() != dsTop && ABarControl->DockingStyle() != dsBottom);
+    return !IsDockedHorizontally(ABarControl);
 }
 
-// A bar that can dock somewhere has a grip to drag it by.
-bool ShowsGrip(const TCustomdxBarControl* ABarControl) {
+// The raised edge of a docked bar; R returns the room inside it. True when
+// the bar can dock somewhere, so that it has a grip to drag it by.
+bool DrawDockedEdge(TCustomdxBarControl* ABarControl, HDC DC, RECT& R) {
+    if (IsEmpty(R)) return false;
+    Edge(DC, R, gfx::BDR_RAISEDINNER);
+    R = Deflated(R, 2, 2);
     const TdxBar* Bar = BarOfWindow(ABarControl);
     return Bar && Bar->CanDock();
-}
-
-// The grip strip AOffset into R from the bar's start edge, ASize thick, over
-// the bar's whole breadth.
-RECT GripStrip(const RECT& R, bool AVertical, int AOffset, int ASize) {
-    if (AVertical) return RECT{R.left, R.top + AOffset, R.right, R.top + AOffset + ASize};
-    return RECT{R.left + AOffset, R.top, R.left + AOffset + ASize, R.bottom};
 }
 
 // One raised grip bar, left out of the clip region so that the client
@@ -262,10 +241,7 @@ void TdxBarItemControlStandardPainter::DrawCloseButton(TCustomdxBarControl* ABar
 
 void TdxBarItemControlStandardPainter::DrawDockedFrame(TCustomdxBarControl* ABarControl, HDC DC, HBRUSH,
                                                        RECT R) const {
-    if (IsEmpty(R)) return;
-    Edge(DC, R, gfx::BDR_RAISEDINNER);
-    R = Deflated(R, 2, 2);
-    if (!ShowsGrip(ABarControl)) return;
+    if (!DrawDockedEdge(ABarControl, DC, R)) return;
     const bool Vertical = IsVerticallyDocked(ABarControl);
     for (int I = 0; I < 2; ++I)
         DrawGripBar(DC, GripStrip(R, Vertical, GetGripIndent() + I * GetGripSize(), GetGripSize()), Vertical,
@@ -378,39 +354,27 @@ void TdxBarItemControlStandardPainter::DrawComboButton(TdxBarItemControl* AContr
     TCustomdxBarControl* Bar = BarOf(AControl);
     RECT Button = R;
     if (Bar) Button.left = std::max<int>(R.left, R.right - Bar->ComboArrowWidth());
-    const bool Enabled = AControl->GetEnabled();
-    const bool Dropped = IsDropDownOpen(AControl);
-    TdxBarPaintState State;
-    State.Enabled = Enabled;
-    State.Selected = ASelected;
-    State.DroppedDown = Dropped;
     TColor ArrowColor;
     HBRUSH ArrowBrush;
-    GetComboArrowColors(AControl, State, ArrowColor, ArrowBrush);
+    const TdxBarPaintState State = GetComboButtonState(AControl, ASelected, ArrowColor, ArrowBrush);
 
     HBRUSH Brush = ArrowBrush;
-    if (ASelected && Enabled) {
-        Edge(DC, Button, EdgeByDown(Dropped));
+    if (ASelected && State.Enabled) {
+        Edge(DC, Button, EdgeByDown(State.DroppedDown));
         Brush = WindowBrush(Bar);
     } else {
         FrameRectWith(DC, Button,
-                      Enabled ? gfx::GetSysColorBrush(gfx::COLOR_BTNHIGHLIGHT) : WindowBrush(Bar));
+                      State.Enabled ? gfx::GetSysColorBrush(gfx::COLOR_BTNHIGHLIGHT) : WindowBrush(Bar));
     }
     FrameRectWith(DC, Deflated(Button, 1, 1), Brush);
-    RECT Inner = Deflated(Button, 2, 2);
+    const RECT Inner = Deflated(Button, 2, 2);
     FillRectWith(DC, Inner, Brush);
     if (IsEmpty(Inner)) return;
-    if (Dropped) gfx::OffsetRect(&Inner, 1, 1);
-
-    int Size = Width(Inner) / 2;
-    if (Size % 2 == 0) ++Size;
-    const int X = (Inner.left + Inner.right - Size) / 2;
-    const int Y = (Inner.top + Inner.bottom - Size / 2) / 2;
-    if (!Enabled) {
-        DrawDownArrow(DC, gfx::clBtnHighlight, Size, X + 1, Y + 1);
-        DrawDownArrow(DC, gfx::clBtnShadow, Size, X, Y);
+    if (!State.Enabled) {
+        DrawComboArrow(DC, Inner, State.DroppedDown, gfx::clBtnHighlight, 1);
+        DrawComboArrow(DC, Inner, State.DroppedDown, gfx::clBtnShadow);
     } else {
-        DrawDownArrow(DC, ArrowColor, Size, X, Y);
+        DrawComboArrow(DC, Inner, State.DroppedDown, ArrowColor);
     }
 }
 
@@ -468,13 +432,7 @@ void TdxBarItemControlEnhancedPainter::DrawMarkChevron(TCustomdxBarControl* ABar
                                                        const RECT& R) const {
     const bool Vertical = ChevronsPointDown(ABarControl);
     const POINT Origin = Vertical ? POINT{R.left + 3, APos.y} : POINT{APos.x, R.top + 3};
-    const bool Small = IsSmallRect(nullptr, R);
-    for (int K = 0; K < 2; ++K) {
-        if (Small)
-            StrokesAlong(DC, Origin, Vertical, gfx::clBtnText, {{K, 0}, {K + 1, 1}, {K - 1, 3}});
-        else
-            StrokesAlong(DC, Origin, Vertical, gfx::clBtnText, {{K, 0}, {K + 2, 2}, {K - 1, 5}});
-    }
+    DrawMarkChevronStrokes(DC, Origin, Vertical, IsSmallRect(nullptr, R), GetMarkChevronColor(ABarControl));
 }
 
 void TdxBarItemControlEnhancedPainter::DrawMarkFace(TCustomdxBarControl* ABarControl, HDC DC, HBRUSH ABrush,
@@ -512,10 +470,7 @@ void TdxBarItemControlEnhancedPainter::DrawMarkChevrons(TCustomdxBarControl* ABa
 
 void TdxBarItemControlEnhancedPainter::DrawDockedFrame(TCustomdxBarControl* ABarControl, HDC DC, HBRUSH,
                                                        RECT R) const {
-    if (IsEmpty(R)) return;
-    Edge(DC, R, gfx::BDR_RAISEDINNER);
-    R = Deflated(R, 2, 2);
-    if (!ShowsGrip(ABarControl)) return;
+    if (!DrawDockedEdge(ABarControl, DC, R)) return;
     const bool Vertical = IsVerticallyDocked(ABarControl);
     RECT Grip = GripStrip(R, Vertical, GetGripIndent(), GetGripSize());
     Grip = Vertical ? Deflated(Grip, 1, 0) : Deflated(Grip, 0, 1);

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "bars/flat_painter.h"
 #include "bars/manager.h"
 #include "lookandfeel/colors.h"
 #include "painter_fixture.h"
@@ -16,20 +15,8 @@
 namespace {
 
 using namespace bars;
-using bars::test::ColorBounds;
-using bars::test::CountColor;
-using bars::test::SysRGB;
-using gfx::COLORREF;
-using gfx::RECT;
-using gfx::RGB;
-using gfx::test::DibDC;
+using namespace bars::test;
 using testdrv::RunUntilIdle;
-
-constexpr COLORREF Green = RGB(0, 160, 0);
-
-TdxBarItemControlPainterClass Flat() {
-    return TdxBarItemControlFlatPainter::Class();
-}
 
 COLORREF BrushRGB(gfx::HBRUSH ABrush) {
     gfx::LOGBRUSH LB{};
@@ -37,37 +24,14 @@ COLORREF BrushRGB(gfx::HBRUSH ABrush) {
     return LB.lbColor;
 }
 
-COLORREF At(TCustomdxBarControl* AWindow, int X, int Y) {
-    win::POINT P{X, Y};
-    win::ClientToScreen(AWindow->Handle(), &P);
-    return win::ScreenPixel(P);
-}
-
-// The tray icon's menu: Открыть, Справка with its sub menu, a separator, Выход.
-class FlatMenuTest : public test::MenuTest {
+class FlatMenuTest : public test::TrayMenuTest {
 protected:
     void SetUp() override {
-        MenuTest::SetUp();
+        TrayMenuTest::SetUp();
         Manager->UsePainter(Flat());
-        Links = Popup->ItemLinks();
-        AddButton(Links, "&Открыть");
-        TdxBarSubItem* Help = AddSubItem(Links, "&Справка");
-        AddButton(Help->ItemLinks(), "&О программе...");
-        AddButton(Links, "В&ыход", true);
-    }
-    TdxBarSubMenuControl* ShowTray() {
-        TdxBarSubMenuControl* Menu = ShowMenu(Links);
-        Hover("&Открыть");
-        return Menu;
-    }
-    static RECT RectOf(const std::string& ACaption) {
-        TdxBarItemLink* Link = FindLink(ACaption);
-        return Link ? RECT(Link->ItemRect()) : RECT{};
     }
     COLORREF Hot() const { return BrushRGB(Manager->WindowMixBrush()); }
     COLORREF Band() const { return BrushRGB(Manager->LightShadeBrush()); }
-
-    TdxBarItemLinks* Links = nullptr;
 };
 
 TEST_F(FlatMenuTest, TrayMenuFramesTheSelectionAndRunsTheBandDownTheLeft) {
@@ -90,7 +54,7 @@ TEST_F(FlatMenuTest, TrayMenuFramesTheSelectionAndRunsTheBandDownTheLeft) {
              Case{"text area of Выход", Quit.left + Column + 1, Quit.top + 3, Window},
              Case{"band through the separator row", Quit.left + 3, Quit.top - 1, Band()},
          })
-        EXPECT_EQ(At(Menu, C.X, C.Y), C.Expected) << C.What;
+        EXPECT_EQ(ClientPixel(Menu, C.X, C.Y), C.Expected) << C.What;
     // The frame is the manager's dark shade.
     RECT W{};
     win::GetWindowRect(Menu->Handle(), &W);
@@ -104,11 +68,11 @@ TEST_F(FlatMenuTest, SeparatorIsOneShadowLineFromTheCaptionColumn) {
     const int LineX = Quit.left + Menu->TextHeight() + 3 + 8;
     const COLORREF Shadow = SysRGB(gfx::COLOR_BTNSHADOW);
     std::string Column;
-    for (int Y = Top; Y < Quit.top; ++Y) Column += At(Menu, LineX + 4, Y) == Shadow ? 's' : '.';
+    for (int Y = Top; Y < Quit.top; ++Y) Column += ClientPixel(Menu, LineX + 4, Y) == Shadow ? 's' : '.';
     EXPECT_EQ(Column, "..s..");
-    EXPECT_NE(At(Menu, LineX - 1, Top + 2), Shadow);
-    EXPECT_EQ(At(Menu, LineX, Top + 2), Shadow);
-    EXPECT_EQ(At(Menu, Quit.right - 1, Top + 2), Shadow);
+    EXPECT_NE(ClientPixel(Menu, LineX - 1, Top + 2), Shadow);
+    EXPECT_EQ(ClientPixel(Menu, LineX, Top + 2), Shadow);
+    EXPECT_EQ(ClientPixel(Menu, Quit.right - 1, Top + 2), Shadow);
 }
 
 TEST_F(FlatMenuTest, SubItemArrowAndDisabledCaption) {
@@ -123,7 +87,7 @@ TEST_F(FlatMenuTest, SubItemArrowAndDisabledCaption) {
     int Left = Help.right, Right = Help.left, Count = 0;
     for (int Y = Help.top; Y < Help.bottom; ++Y)
         for (int X = Help.right - Menu->TextHeight(); X < Help.right; ++X)
-            if (At(Menu, X, Y) == Text) {
+            if (ClientPixel(Menu, X, Y) == Text) {
                 Left = std::min(Left, X);
                 Right = std::max(Right, X + 1);
                 ++Count;
@@ -136,8 +100,8 @@ TEST_F(FlatMenuTest, SubItemArrowAndDisabledCaption) {
     int Grey = 0, Black = 0;
     for (int Y = OffRect.top + 1; Y < OffRect.bottom - 1; ++Y)
         for (int X = OffRect.left + Menu->TextHeight() + 6; X < OffRect.right - 1; ++X) {
-            Grey += At(Menu, X, Y) == SysRGB(gfx::COLOR_GRAYTEXT);
-            Black += At(Menu, X, Y) == Text;
+            Grey += ClientPixel(Menu, X, Y) == SysRGB(gfx::COLOR_GRAYTEXT);
+            Black += ClientPixel(Menu, X, Y) == Text;
         }
     EXPECT_GT(Grey, 20);
     EXPECT_EQ(Black, 0);

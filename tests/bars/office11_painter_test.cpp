@@ -7,7 +7,6 @@
 #include <string>
 
 #include "bars/bars.h"
-#include "bars/flat_painter.h"
 #include "bars/manager.h"
 #include "bars/office11_painter.h"
 #include "lookandfeel/colors.h"
@@ -19,19 +18,8 @@
 namespace {
 
 using namespace bars;
-using bars::test::ColorBounds;
-using bars::test::CountColor;
-using gfx::COLORREF;
-using gfx::RECT;
-using gfx::RGB;
-using gfx::test::DibDC;
+using namespace bars::test;
 using testdrv::RunUntilIdle;
-
-constexpr COLORREF Green = RGB(0, 160, 0);
-
-TdxBarItemControlPainterClass Office11() {
-    return TdxBarItemControlOffice11Painter::Class();
-}
 
 const TdxBarItemControlOffice11Painter* Office11Painter() {
     return static_cast<const TdxBarItemControlOffice11Painter*>(Office11());
@@ -45,36 +33,16 @@ COLORREF RGBOf(gfx::TColor AColor) {
     return gfx::ColorToRGB(AColor);
 }
 
-COLORREF At(TCustomdxBarControl* AWindow, int X, int Y) {
-    win::POINT P{X, Y};
-    win::ClientToScreen(AWindow->Handle(), &P);
-    return win::ScreenPixel(P);
-}
-
-class Office11MenuTest : public test::MenuTest {
+class Office11MenuTest : public test::TrayMenuTest {
 protected:
     void SetUp() override {
-        MenuTest::SetUp();
+        TrayMenuTest::SetUp();
         Manager->UsePainter(Office11());
-        Links = Popup->ItemLinks();
-        AddButton(Links, "&Открыть");
-        TdxBarSubItem* Help = AddSubItem(Links, "&Справка");
-        AddButton(Help->ItemLinks(), "&О программе...");
-        AddButton(Links, "В&ыход", true);
     }
     void TearDown() override {
         win::ChangeSysColors(gfx::ClassicColorScheme());
         lf::RefreshOffice11Colors();
-        MenuTest::TearDown();
-    }
-    TdxBarSubMenuControl* ShowTray() {
-        TdxBarSubMenuControl* Menu = ShowMenu(Links);
-        Hover("&Открыть");
-        return Menu;
-    }
-    static RECT RectOf(const std::string& ACaption) {
-        TdxBarItemLink* Link = FindLink(ACaption);
-        return Link ? RECT(Link->ItemRect()) : RECT{};
+        TrayMenuTest::TearDown();
     }
     void ChangeColors(const gfx::ColorScheme& AScheme) {
         win::ChangeSysColors(AScheme);
@@ -88,8 +56,6 @@ protected:
                                      ADark ? C.MenuBandDarkColor1 : C.MenuBandColor1,
                                      ADark ? C.MenuBandDarkColor2 : C.MenuBandColor2, true);
     }
-
-    TdxBarItemLinks* Links = nullptr;
 };
 
 TEST_F(Office11MenuTest, BandRunsFromTheFirstToTheSecondBandColour) {
@@ -101,8 +67,8 @@ TEST_F(Office11MenuTest, BandRunsFromTheFirstToTheSecondBandColour) {
     const DibDC Expected(Band, 1, Green);
     FillBandRow(Expected);
     const int Y = Quit.top + 3;
-    for (int X = 0; X < Band; ++X) ASSERT_EQ(At(Menu, X, Y), Expected.At(X, 0)) << X;
-    EXPECT_EQ(At(Menu, Band, Y), RGBOf(Scheme().MenuColor));
+    for (int X = 0; X < Band; ++X) ASSERT_EQ(ClientPixel(Menu, X, Y), Expected.At(X, 0)) << X;
+    EXPECT_EQ(ClientPixel(Menu, Band, Y), RGBOf(Scheme().MenuColor));
 
     const COLORREF C1 = RGBOf(Scheme().MenuBandColor1), C2 = RGBOf(Scheme().MenuBandColor2);
     EXPECT_EQ(Expected.At(0, 0), C1);
@@ -113,8 +79,8 @@ TEST_F(Office11MenuTest, BandRunsFromTheFirstToTheSecondBandColour) {
                                             Quarter(gfx::GetGValue(C1), gfx::GetGValue(C2)),
                                             Quarter(gfx::GetBValue(C1), gfx::GetBValue(C2))));
     // Through the separator row and the margins too.
-    EXPECT_EQ(At(Menu, 2, Quit.top - 3), Expected.At(2, 0));
-    EXPECT_EQ(At(Menu, 0, 0), Expected.At(0, 0));
+    EXPECT_EQ(ClientPixel(Menu, 2, Quit.top - 3), Expected.At(2, 0));
+    EXPECT_EQ(ClientPixel(Menu, 0, 0), Expected.At(0, 0));
 }
 
 TEST_F(Office11MenuTest, RarelyUsedEntriesShowADarkerBand) {
@@ -130,13 +96,13 @@ TEST_F(Office11MenuTest, RarelyUsedEntriesShowADarkerBand) {
     const DibDC Dark(Band, 1, Green), Normal(Band, 1, Green);
     FillBandRow(Dark, true);
     FillBandRow(Normal);
-    for (int X = 2; X < Band; X += 5) EXPECT_EQ(At(Menu, X, R.top + 3), Dark.At(X, 0)) << X;
+    for (int X = 2; X < Band; X += 5) EXPECT_EQ(ClientPixel(Menu, X, R.top + 3), Dark.At(X, 0)) << X;
     EXPECT_EQ(Dark.At(0, 0), RGBOf(lf::MixColors(Scheme().MenuBandColor1, gfx::clBlack, 92)));
-    EXPECT_EQ(At(Menu, 2, RectOf("&Справка").top + 3), Normal.At(2, 0));
+    EXPECT_EQ(ClientPixel(Menu, 2, RectOf("&Справка").top + 3), Normal.At(2, 0));
 }
 
 TEST_F(Office11MenuTest, PaintingMenusLeavesNoObjectsBehind) {
-    for (const TdxBarItemControlPainterClass Painter : {TdxBarItemControlFlatPainter::Class(), Office11()}) {
+    for (const TdxBarItemControlPainterClass Painter : {Flat(), Office11()}) {
         Manager->UsePainter(Painter);
         ShowTray()->CloseAndFree();
         RunUntilIdle();
@@ -175,7 +141,7 @@ TEST_F(Office11MenuTest, SelectionFrameFillSeparatorAndMenuFrame) {
              Case{"above the separator", LineX + 4, LineY - 1, C.MenuColor},
              Case{"below the separator", LineX + 4, LineY + 1, C.MenuColor},
          })
-        EXPECT_EQ(At(Menu, K.X, K.Y), RGBOf(K.Expected)) << K.What;
+        EXPECT_EQ(ClientPixel(Menu, K.X, K.Y), RGBOf(K.Expected)) << K.What;
     RECT W{};
     win::GetWindowRect(Menu->Handle(), &W);
     EXPECT_EQ(win::ScreenPixel(win::POINT{W.left, W.top + 5}), RGBOf(C.MenuBorderColor));
@@ -197,7 +163,7 @@ TEST_F(Office11MenuTest, ArrowCheckMarkAndDisabledText) {
     int Left = Help.right, Count = 0;
     for (int Y = Help.top; Y < Help.bottom; ++Y)
         for (int X = Help.right - Menu->TextHeight(); X < Help.right; ++X)
-            if (At(Menu, X, Y) == Text) {
+            if (ClientPixel(Menu, X, Y) == Text) {
                 Left = std::min(Left, X);
                 ++Count;
             }
@@ -209,12 +175,12 @@ TEST_F(Office11MenuTest, ArrowCheckMarkAndDisabledText) {
     const RECT Check = RectOf("Отмечено");
     const RECT Cell{Check.left + 1, Check.top + 1, Check.left + Check.bottom - Check.top - 1,
                     Check.bottom - 1};
-    EXPECT_EQ(At(Menu, Cell.left, Cell.top + 4), RGBOf(C.SelectedFrameColor));
-    EXPECT_EQ(At(Menu, Cell.right - 1, Cell.top + 4), RGBOf(C.SelectedFrameColor));
-    EXPECT_EQ(At(Menu, Cell.left + 2, Cell.top + 2), RGBOf(C.CheckedColor));
+    EXPECT_EQ(ClientPixel(Menu, Cell.left, Cell.top + 4), RGBOf(C.SelectedFrameColor));
+    EXPECT_EQ(ClientPixel(Menu, Cell.right - 1, Cell.top + 4), RGBOf(C.SelectedFrameColor));
+    EXPECT_EQ(ClientPixel(Menu, Cell.left + 2, Cell.top + 2), RGBOf(C.CheckedColor));
     int Mark = 0;
     for (int Y = Cell.top; Y < Cell.bottom; ++Y)
-        for (int X = Cell.left; X < Cell.right; ++X) Mark += At(Menu, X, Y) == Text;
+        for (int X = Cell.left; X < Cell.right; ++X) Mark += ClientPixel(Menu, X, Y) == Text;
     EXPECT_EQ(Mark, 2 * 7);
 
     // The disabled caption in the disabled text colour only.
@@ -222,8 +188,8 @@ TEST_F(Office11MenuTest, ArrowCheckMarkAndDisabledText) {
     int Grey = 0, Dark = 0;
     for (int Y = Off.top + 1; Y < Off.bottom - 1; ++Y)
         for (int X = Off.left + Menu->TextHeight() + 6; X < Off.right - 1; ++X) {
-            Grey += At(Menu, X, Y) == RGBOf(C.DisabledTextColor);
-            Dark += At(Menu, X, Y) == Text;
+            Grey += ClientPixel(Menu, X, Y) == RGBOf(C.DisabledTextColor);
+            Dark += ClientPixel(Menu, X, Y) == Text;
         }
     EXPECT_GT(Grey, 20);
     EXPECT_EQ(Dark, 0);
@@ -240,11 +206,11 @@ TEST_F(Office11MenuTest, ColoursAreReadAgainAtEachPaint) {
     RunUntilIdle();
     // Scheme 0 comes from the system colours: the menu colour is the window
     // colour, the band starts at a blend of face and window.
-    EXPECT_EQ(At(Menu, Quit.right - 3, Quit.top + 3), RGB(250, 240, 200));
-    EXPECT_EQ(At(Menu, 0, Quit.top + 3), RGBOf(lf::MixColors(gfx::clBtnFace, gfx::clWindow, 22)));
+    EXPECT_EQ(ClientPixel(Menu, Quit.right - 3, Quit.top + 3), RGB(250, 240, 200));
+    EXPECT_EQ(ClientPixel(Menu, 0, Quit.top + 3), RGBOf(lf::MixColors(gfx::clBtnFace, gfx::clWindow, 22)));
     const RECT Open = RectOf("&Открыть");
-    EXPECT_EQ(At(Menu, Open.left, Open.top + 4), RGB(0, 120, 60));
-    EXPECT_EQ(At(Menu, Open.left + 3, Open.top + 3), RGBOf(lf::MixSystemColors(-2, 30, 72)));
+    EXPECT_EQ(ClientPixel(Menu, Open.left, Open.top + 4), RGB(0, 120, 60));
+    EXPECT_EQ(ClientPixel(Menu, Open.left + 3, Open.top + 3), RGBOf(lf::MixSystemColors(-2, 30, 72)));
 }
 
 TEST_F(Office11MenuTest, HighContrastSchemes) {
@@ -253,7 +219,7 @@ TEST_F(Office11MenuTest, HighContrastSchemes) {
     ChangeColors(gfx::HighContrastBlackColorScheme());
     Menu->Invalidate();
     RunUntilIdle();
-    EXPECT_EQ(At(Menu, Open.left, Open.top + 4), gfx::GetSysColor(gfx::COLOR_HIGHLIGHTTEXT));
+    EXPECT_EQ(ClientPixel(Menu, Open.left, Open.top + 4), gfx::GetSysColor(gfx::COLOR_HIGHLIGHTTEXT));
 
     ChangeColors(gfx::HighContrastWhiteColorScheme());
     Menu->Invalidate();
@@ -261,7 +227,7 @@ TEST_F(Office11MenuTest, HighContrastSchemes) {
     int White = 0;
     for (int Y = Open.top + 1; Y < Open.bottom - 1; ++Y)
         for (int X = Open.left + Menu->TextHeight() + 6; X < Open.right - 1; ++X)
-            White += At(Menu, X, Y) == RGB(255, 255, 255);
+            White += ClientPixel(Menu, X, Y) == RGB(255, 255, 255);
     EXPECT_GT(White, 20);
 }
 

@@ -21,19 +21,7 @@
 namespace {
 
 using namespace bars;
-using bars::test::ColorBounds;
-using bars::test::Picture;
-using bars::test::Rows;
-using bars::test::SelectedFont;
-using bars::test::SysRGB;
-using gfx::COLORREF;
-using gfx::RECT;
-using gfx::RGB;
-using gfx::test::DibDC;
-
-constexpr COLORREF Green = RGB(0, 160, 0);
-constexpr COLORREF Blue = RGB(0, 0, 255);
-constexpr COLORREF Red = RGB(255, 0, 0);
+using namespace bars::test;
 
 // A menu window whose scrolling, expand button and detach strip the test sets.
 class TestMenu : public TdxBarSubMenuControl {
@@ -49,20 +37,6 @@ public:
     bool Down = false;
     int Top = 0;
 };
-
-// The bounds of the pixels of a colour within a part of a surface.
-RECT ColorBoundsIn(const DibDC& S, COLORREF AColor, const RECT& APart) {
-    RECT R{APart.right, APart.bottom, APart.left, APart.top};
-    for (int Y = APart.top; Y < APart.bottom; ++Y)
-        for (int X = APart.left; X < APart.right; ++X)
-            if (S.At(X, Y) == AColor) {
-                R.left = std::min<int>(R.left, X);
-                R.top = std::min<int>(R.top, Y);
-                R.right = std::max<int>(R.right, X + 1);
-                R.bottom = std::max<int>(R.bottom, Y + 1);
-            }
-    return R.left < R.right ? R : RECT{};
-}
 
 class PainterBarTest : public test::PainterFixture {
 protected:
@@ -376,9 +350,9 @@ TEST_F(PainterBarTest, MenuScrollButtonsKeepTheirArrows) {
     // The arrows stay although the buttons were filled after them.
     const COLORREF Text = SysRGB(gfx::COLOR_BTNTEXT), Face = SysRGB(gfx::COLOR_BTNFACE);
     const int UpBase = (ItemHeight - S) / 2 + S - 1, DownBase = H - (ItemHeight - S) / 2 - S;
-    EXPECT_EQ(ColorBoundsIn(Surface, Text, RECT{0, 0, W, H / 2}),
+    EXPECT_EQ(ColorBounds(Surface, Text, RECT{0, 0, W, H / 2}),
               (RECT{CX - S + 1, UpBase - S + 1, CX + S, UpBase + 1}));
-    EXPECT_EQ(ColorBoundsIn(Surface, Text, RECT{0, H / 2, W, H}),
+    EXPECT_EQ(ColorBounds(Surface, Text, RECT{0, H / 2, W, H}),
               (RECT{CX - S + 1, DownBase, CX + S, DownBase + S}));
     const RECT Up = FSubItem->ItemLinks()->VisibleItems(1)->ItemRect();
     EXPECT_EQ(Surface.At(Up.left, Up.top), Face);
@@ -406,7 +380,7 @@ TEST_F(PainterBarTest, MenuExpandButtonShowsTwoChevrons) {
         Menu->SetMarkState(State);
         DibDC Surface(W, H, Green);
         Painter()->DrawMenuBackground(Menu, Surface.dc(), Menu->GetShownLinkCount());
-        EXPECT_EQ(ColorBoundsIn(Surface, Text, RECT{0, H - 2 - ItemHeight, W, H}), Chevrons) << State;
+        EXPECT_EQ(ColorBounds(Surface, Text, RECT{0, H - 2 - ItemHeight, W, H}), Chevrons) << State;
         // A hot button is raised and filled with the rarely used links' brush.
         EXPECT_EQ(Surface.At(Button.left, Button.top), State ? SysRGB(gfx::COLOR_BTNHIGHLIGHT) : Face);
         EXPECT_EQ(Surface.At(Button.left + 1, Button.top + 1), State ? RGB(232, 228, 220) : Face);

@@ -12,22 +12,7 @@
 namespace {
 
 using namespace bars;
-using bars::test::ColorBounds;
-using bars::test::CountColor;
-using bars::test::DiffBounds;
-using bars::test::Picture;
-using bars::test::Rows;
-using bars::test::SelectedFont;
-using bars::test::SysRGB;
-using gfx::COLORREF;
-using gfx::RECT;
-using gfx::RGB;
-using gfx::test::DibDC;
-
-constexpr COLORREF Green = RGB(0, 160, 0);
-constexpr COLORREF Blue = RGB(0, 0, 255);
-constexpr COLORREF Red = RGB(255, 0, 0);
-constexpr COLORREF Yellow = RGB(255, 255, 0);
+using namespace bars::test;
 
 class PainterDrawTest : public test::PainterFixture {
 protected:

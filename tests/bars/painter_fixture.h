@@ -1,16 +1,21 @@
-// What the painter tests share: a bar window whose answers to the painter
-// the test sets (it records what it is asked to fill and draw), buttons
-// linked into it with their item controls, and drawing surfaces.
+// What the painter tests share: the painter of each style, a bar window
+// whose answers to the painter the test sets (it records what it is asked to
+// fill and draw), buttons linked into it with their item controls, the tray
+// menu, and drawing surfaces with the colours and pictures they are read by.
 #pragma once
 
 #include "bars/barcontrol.h"
 #include "bars/button.h"
+#include "bars/flat_painter.h"
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
+#include "bars/office11_painter.h"
 #include "bars/painter.h"
+#include "bars/standard_painter.h"
 #include "classes/graphics.h"
 #include "fixture.h"
 #include "gfx/test_util.h"
+#include "win/driver.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +24,30 @@
 #include <vector>
 
 namespace bars::test {
+
+using gfx::COLORREF;
+using gfx::RECT;
+using gfx::RGB;
+using gfx::test::DibDC;
+
+// Background and brush colours that no scheme draws with.
+constexpr COLORREF Green = RGB(0, 160, 0);
+constexpr COLORREF Blue = RGB(0, 0, 255);
+constexpr COLORREF Red = RGB(255, 0, 0);
+constexpr COLORREF Yellow = RGB(255, 255, 0);
+
+inline TdxBarItemControlPainterClass Standard() {
+    return TdxBarItemControlStandardPainter::Class();
+}
+inline TdxBarItemControlPainterClass Enhanced() {
+    return TdxBarItemControlEnhancedPainter::Class();
+}
+inline TdxBarItemControlPainterClass Flat() {
+    return TdxBarItemControlFlatPainter::Class();
+}
+inline TdxBarItemControlPainterClass Office11() {
+    return TdxBarItemControlOffice11Painter::Class();
+}
 
 class TestBarWindow : public TCustomdxBarControl {
 public:
@@ -103,6 +132,38 @@ protected:
     TestBarWindow* Window = nullptr;
 };
 
+// The tray icon's menu: Открыть, Справка with its sub menu, a separator, Выход.
+class TrayMenuTest : public MenuTest {
+protected:
+    void SetUp() override {
+        MenuTest::SetUp();
+        Links = Popup->ItemLinks();
+        AddButton(Links, "&Открыть");
+        TdxBarSubItem* Help = AddSubItem(Links, "&Справка");
+        AddButton(Help->ItemLinks(), "&О программе...");
+        AddButton(Links, "В&ыход", true);
+    }
+    // The menu shown, Открыть under the mouse.
+    TdxBarSubMenuControl* ShowTray() {
+        TdxBarSubMenuControl* Menu = ShowMenu(Links);
+        Hover("&Открыть");
+        return Menu;
+    }
+    static RECT RectOf(const std::string& ACaption) {
+        TdxBarItemLink* Link = FindLink(ACaption);
+        return Link ? RECT(Link->ItemRect()) : RECT{};
+    }
+
+    TdxBarItemLinks* Links = nullptr;
+};
+
+// The screen's pixel at a point of a window's client area.
+inline COLORREF ClientPixel(TCustomdxBarControl* AWindow, int X, int Y) {
+    win::POINT P{X, Y};
+    win::ClientToScreen(AWindow->Handle(), &P);
+    return win::ScreenPixel(P);
+}
+
 // A font selected into a DC for a test's lifetime.
 class SelectedFont {
 public:
@@ -152,38 +213,39 @@ inline std::string Picture(const gfx::test::DibDC& S, const gfx::RECT& R,
     return Out;
 }
 
-// The bounds of the pixels in which two surfaces of one size differ.
-inline gfx::RECT DiffBounds(const gfx::test::DibDC& A, const gfx::test::DibDC& B) {
-    gfx::RECT R{A.width(), A.height(), 0, 0};
-    for (int Y = 0; Y < A.height(); ++Y)
-        for (int X = 0; X < A.width(); ++X)
-            if (A.At(X, Y) != B.At(X, Y)) {
+// The bounds of the pixels of APart for which AIs holds (empty if none).
+template <class TPredicate> RECT BoundsWhere(const RECT& APart, TPredicate AIs) {
+    RECT R{APart.right, APart.bottom, APart.left, APart.top};
+    for (int Y = APart.top; Y < APart.bottom; ++Y)
+        for (int X = APart.left; X < APart.right; ++X)
+            if (AIs(X, Y)) {
                 R.left = std::min<int>(R.left, X);
                 R.top = std::min<int>(R.top, Y);
                 R.right = std::max<int>(R.right, X + 1);
                 R.bottom = std::max<int>(R.bottom, Y + 1);
             }
-    return R.left < R.right ? R : gfx::RECT{};
+    return R.left < R.right ? R : RECT{};
 }
 
-inline int CountColor(const gfx::test::DibDC& S, gfx::COLORREF AColor) {
+// The bounds of the pixels in which two surfaces of one size differ.
+inline RECT DiffBounds(const DibDC& A, const DibDC& B) {
+    return BoundsWhere(RECT{0, 0, A.width(), A.height()},
+                       [&](int X, int Y) { return A.At(X, Y) != B.At(X, Y); });
+}
+
+inline int CountColor(const DibDC& S, COLORREF AColor) {
     int N = 0;
     for (int Y = 0; Y < S.height(); ++Y)
         for (int X = 0; X < S.width(); ++X) N += S.At(X, Y) == AColor;
     return N;
 }
 
-inline gfx::RECT ColorBounds(const gfx::test::DibDC& S, gfx::COLORREF AColor) {
-    gfx::RECT R{S.width(), S.height(), 0, 0};
-    for (int Y = 0; Y < S.height(); ++Y)
-        for (int X = 0; X < S.width(); ++X)
-            if (S.At(X, Y) == AColor) {
-                R.left = std::min<int>(R.left, X);
-                R.top = std::min<int>(R.top, Y);
-                R.right = std::max<int>(R.right, X + 1);
-                R.bottom = std::max<int>(R.bottom, Y + 1);
-            }
-    return R.left < R.right ? R : gfx::RECT{};
+// The bounds of the pixels of a colour, within APart or the whole surface.
+inline RECT ColorBounds(const DibDC& S, COLORREF AColor, const RECT& APart) {
+    return BoundsWhere(APart, [&](int X, int Y) { return S.At(X, Y) == AColor; });
+}
+inline RECT ColorBounds(const DibDC& S, COLORREF AColor) {
+    return ColorBounds(S, AColor, RECT{0, 0, S.width(), S.height()});
 }
 
 inline std::string Rows(std::initializer_list<const char*> ARows) {

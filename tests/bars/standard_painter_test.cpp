@@ -8,31 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "bars/standard_painter.h"
 #include "painter_fixture.h"
 
 namespace {
 
 using namespace bars;
-using bars::test::ColorBounds;
-using bars::test::CountColor;
-using bars::test::Picture;
-using bars::test::Rows;
-using bars::test::SysRGB;
-using gfx::COLORREF;
-using gfx::RECT;
-using gfx::RGB;
-using gfx::test::DibDC;
-
-constexpr COLORREF Green = RGB(0, 160, 0);
-constexpr COLORREF Blue = RGB(0, 0, 255);
-
-TdxBarItemControlPainterClass Standard() {
-    return TdxBarItemControlStandardPainter::Class();
-}
-TdxBarItemControlPainterClass Enhanced() {
-    return TdxBarItemControlEnhancedPainter::Class();
-}
+using namespace bars::test;
 
 class StandardPainterTest : public test::PainterFixture {
 protected:

@@ -5,11 +5,8 @@
 
 #include <string>
 
-#include "bars/flat_painter.h"
-#include "bars/office11_painter.h"
 #include "bars/shadow.h"
-#include "bars/standard_painter.h"
-#include "fixture.h"
+#include "painter_fixture.h"
 #include "support/driver.h"
 #include "win/driver.h"
 #include "win/theme.h"
@@ -17,14 +14,8 @@
 namespace {
 
 using namespace bars;
+using namespace bars::test;
 using testdrv::RunUntilIdle;
-
-TdxBarItemControlPainterClass Standard() {
-    return TdxBarItemControlStandardPainter::Class();
-}
-TdxBarItemControlPainterClass Enhanced() {
-    return TdxBarItemControlEnhancedPainter::Class();
-}
 
 // Enhanced whose menus cast a shadow.
 class TShadowPainter : public TdxBarItemControlEnhancedPainter {
@@ -56,18 +47,8 @@ protected:
     TTallPainter() = default;
 };
 
-// The tray icon's menu: Открыть, Справка with its sub menu, a separator, Выход.
-class StyleTest : public test::MenuTest {
+class StyleTest : public test::TrayMenuTest {
 protected:
-    void SetUp() override {
-        MenuTest::SetUp();
-        Links = Popup->ItemLinks();
-        AddButton(Links, "&Открыть");
-        TdxBarSubItem* Help = AddSubItem(Links, "&Справка");
-        AddButton(Help->ItemLinks(), "&О программе...");
-        AddButton(Links, "В&ыход", true);
-    }
-
     // The screen row through the etched line above Выход: 's' where it
     // shows its shadow, '.' elsewhere, across the entry's width.
     std::string SeparatorRow(TdxBarSubMenuControl* AMenu) {
@@ -86,8 +67,6 @@ protected:
         if (First == std::string::npos) return {-1, -1};
         return {static_cast<int>(First), static_cast<int>(Row.size() - 1 - Last)};
     }
-
-    TdxBarItemLinks* Links = nullptr;
 };
 
 // --- The painter of a style ---
@@ -100,11 +79,8 @@ TEST_F(StyleTest, EachStyleHasItsPainter) {
     };
     // Without a theme engine the XP style draws like the Enhanced one.
     const TCase Cases[] = {
-        {bmsStandard, Standard(), false},
-        {bmsEnhanced, Enhanced(), true},
-        {bmsFlat, TdxBarItemControlFlatPainter::Class(), true},
-        {bmsXP, Enhanced(), true},
-        {bmsOffice11, TdxBarItemControlOffice11Painter::Class(), true},
+        {bmsStandard, Standard(), false}, {bmsEnhanced, Enhanced(), true}, {bmsFlat, Flat(), true},
+        {bmsXP, Enhanced(), true},        {bmsOffice11, Office11(), true},
     };
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Style);

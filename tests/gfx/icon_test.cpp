@@ -45,17 +45,21 @@ HBITMAP Mask(std::initializer_list<const char*> rows) {
     return CreateBitmap(w, static_cast<int>(rows.size()), 1, 1, bytes.data());
 }
 
-// Left half opaque, right half transparent.
-HICON HalfIcon() {
-    HBITMAP color = ColorBitmap(true);
-    HBITMAP mask = Mask({"..##", "..##", "..##", "..##"});
+// An icon of a colour bitmap (none: a monochrome icon) and a mask, which it
+// copies: both are deleted.
+HICON IconOf(HBITMAP color, HBITMAP mask) {
     ICONINFO ii;
     ii.hbmColor = color;
     ii.hbmMask = mask;
     HICON icon = CreateIconIndirect(&ii);
-    DeleteObject(color);
+    if (color) DeleteObject(color);
     DeleteObject(mask);
     return icon;
+}
+
+// Left half opaque, right half transparent.
+HICON HalfIcon() {
+    return IconOf(ColorBitmap(true), Mask({"..##", "..##", "..##", "..##"}));
 }
 
 TEST(Icon, NormalDrawingKeepsTheDestinationUnderTransparentPixels) {
@@ -95,11 +99,7 @@ TEST(Icon, NormalDrawingKeepsTheDestinationUnderTransparentPixels) {
 TEST(Icon, MonochromeIconsInvertWhereBothHalvesAreSet) {
     // AND half on top, XOR half below: opaque black, opaque white,
     // transparent, inverted.
-    HBITMAP mask = Mask({"..##", "..##", ".#.#", ".#.#"});
-    ICONINFO ii;
-    ii.hbmMask = mask;
-    HICON icon = CreateIconIndirect(&ii);
-    DeleteObject(mask);
+    HICON icon = IconOf(nullptr, Mask({"..##", "..##", ".#.#", ".#.#"}));
     ASSERT_TRUE(icon);
     DibDC d(4, 2, RGB(10, 20, 30));
     ASSERT_TRUE(DrawIconEx(d.dc(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));
@@ -122,20 +122,14 @@ TEST(Icon, MonochromeIconsInvertWhereBothHalvesAreSet) {
 }
 
 TEST(Icon, AlphaIconsBlend) {
-    HBITMAP color = ColorBitmap(false, 128);
-    HBITMAP mask = Mask({"####", "####", "####", "####"}); // ignored with alpha
-    ICONINFO ii;
-    ii.hbmColor = color;
-    ii.hbmMask = mask;
-    HICON icon = CreateIconIndirect(&ii);
+    // The mask is ignored with alpha.
+    HICON icon = IconOf(ColorBitmap(false, 128), Mask({"####", "####", "####", "####"}));
     ASSERT_TRUE(icon);
     DibDC d(4, 4, RGB(0, 0, 0));
     ASSERT_TRUE(DrawIconEx(d.dc(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));
     EXPECT_EQ(d.At(0, 0), RGB(128, 0, 0));
     EXPECT_EQ(d.At(0, 3), RGB(0, 128, 0));
     DestroyIcon(icon);
-    DeleteObject(color);
-    DeleteObject(mask);
 }
 
 // Each channel (s * a + d * (255 - a)) / 255 rounded; the alpha channel
@@ -148,14 +142,7 @@ TEST(Icon, AlphaBlendingIsExactAtAnySize) {
     for (int i = 0; i < w * 2; ++i)
         px[static_cast<std::size_t>(i)] =
             alphas[i % w] << 24 | (0x123457u * static_cast<std::uint32_t>(i + 1) & 0xFFFFFF);
-    HBITMAP color = CreateBitmap(w, 2, 1, 32, px.data());
-    HBITMAP mask = CreateBitmap(w, 2, 1, 1, nullptr);
-    ICONINFO ii;
-    ii.hbmColor = color;
-    ii.hbmMask = mask;
-    HICON icon = CreateIconIndirect(&ii);
-    DeleteObject(color);
-    DeleteObject(mask);
+    HICON icon = IconOf(CreateBitmap(w, 2, 1, 32, px.data()), CreateBitmap(w, 2, 1, 1, nullptr));
     ASSERT_TRUE(icon);
     auto blend = [](std::uint32_t d, std::uint32_t s) {
         const std::uint32_t a = s >> 24;

@@ -136,6 +136,19 @@ protected:
         Windows()[h] = TestWindow{name, std::move(handler)};
         return h;
     }
+    // Asks TrackMouseEvent to track hwnd.
+    static BOOL Track(HWND hwnd, DWORD flags, DWORD hoverTime = HOVER_DEFAULT) {
+        TRACKMOUSEEVENT tme;
+        tme.dwFlags = flags;
+        tme.hwndTrack = hwnd;
+        tme.dwHoverTime = hoverTime;
+        return TrackMouseEvent(&tme);
+    }
+    // The tracking in force (TME_QUERY) into query.
+    static BOOL QueryTracking(TRACKMOUSEEVENT& query) {
+        query.dwFlags = TME_QUERY;
+        return TrackMouseEvent(&query);
+    }
     void Record(std::initializer_list<UINT> messages) {
         Traced().assign(messages.begin(), messages.end());
         Trace().clear();
@@ -656,13 +669,9 @@ TEST_F(InputTest, MouseLeaveIsPostedOnceWhenTheCursorLeaves) {
         HWND a = Make("a", kPopup | WS_BORDER, Rect(100, 100, 300, 250));
         HWND b = Make("b", kPopup, Rect(400, 100, 600, 250));
         MoveTo(a, Point(20, 20));
-        TRACKMOUSEEVENT tme;
-        tme.dwFlags = TME_LEAVE;
-        tme.hwndTrack = a;
-        ASSERT_TRUE(TrackMouseEvent(&tme));
+        ASSERT_TRUE(Track(a, TME_LEAVE));
         TRACKMOUSEEVENT query;
-        query.dwFlags = TME_QUERY;
-        ASSERT_TRUE(TrackMouseEvent(&query));
+        ASSERT_TRUE(QueryTracking(query));
         EXPECT_EQ(query.dwFlags, TME_LEAVE);
         EXPECT_EQ(query.hwndTrack, a);
 
@@ -671,8 +680,7 @@ TEST_F(InputTest, MouseLeaveIsPostedOnceWhenTheCursorLeaves) {
         EXPECT_EQ(TraceText(), "");
         c.leave(a, b);
         EXPECT_EQ(TraceText(), "a:WM_MOUSELEAVE");
-        query.dwFlags = TME_QUERY;
-        TrackMouseEvent(&query);
+        QueryTracking(query);
         EXPECT_EQ(query.dwFlags, 0u);
         MoveTo(a, Point(20, 20));
         MoveToScreen(Point(900, 700));
@@ -687,18 +695,13 @@ TEST_F(InputTest, TrackingRequestsOutsideTheWindowOrCancelled) {
     HWND b = Make("b", kPopup, Rect(400, 100, 600, 250));
     MoveTo(b, Point(10, 10));
     Record({WM_MOUSELEAVE});
-    TRACKMOUSEEVENT tme;
-    tme.dwFlags = TME_LEAVE;
-    tme.hwndTrack = a;
-    ASSERT_TRUE(TrackMouseEvent(&tme));
+    ASSERT_TRUE(Track(a, TME_LEAVE));
     RunUntilIdle();
     EXPECT_EQ(TraceText(), "a:WM_MOUSELEAVE");
 
     Record({WM_MOUSELEAVE});
-    tme.hwndTrack = b;
-    ASSERT_TRUE(TrackMouseEvent(&tme));
-    tme.dwFlags = TME_LEAVE | TME_CANCEL;
-    ASSERT_TRUE(TrackMouseEvent(&tme));
+    ASSERT_TRUE(Track(b, TME_LEAVE));
+    ASSERT_TRUE(Track(b, TME_LEAVE | TME_CANCEL));
     MoveTo(a, Point(10, 10));
     EXPECT_EQ(TraceText(), "");
 
@@ -706,9 +709,7 @@ TEST_F(InputTest, TrackingRequestsOutsideTheWindowOrCancelled) {
     bad.cbSize = 3;
     EXPECT_FALSE(TrackMouseEvent(&bad));
     EXPECT_FALSE(TrackMouseEvent(nullptr));
-    tme.dwFlags = TME_LEAVE;
-    tme.hwndTrack = reinterpret_cast<HWND>(std::uintptr_t{0x7777});
-    EXPECT_FALSE(TrackMouseEvent(&tme));
+    EXPECT_FALSE(Track(reinterpret_cast<HWND>(std::uintptr_t{0x7777}), TME_LEAVE));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
 
@@ -728,20 +729,13 @@ TEST_F(InputTest, TrackingAWindowNotUnderTheCursorLeavesItAtOnceAndKeepsTheOther
         HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
         HWND b = Make("b", kPopup, Rect(400, 100, 600, 250));
         MoveTo(a, Point(20, 20));
-        TRACKMOUSEEVENT tme;
-        tme.dwFlags = TME_LEAVE;
-        tme.hwndTrack = a;
-        ASSERT_TRUE(TrackMouseEvent(&tme));
+        ASSERT_TRUE(Track(a, TME_LEAVE));
         Record({WM_MOUSELEAVE, WM_NCMOUSELEAVE, WM_MOUSEHOVER});
-        tme.dwFlags = c.flags;
-        tme.hwndTrack = b;
-        tme.dwHoverTime = 10;
-        ASSERT_TRUE(TrackMouseEvent(&tme));
+        ASSERT_TRUE(Track(b, c.flags, 10));
         Advance(50);
         EXPECT_EQ(TraceText(), c.expect);
         TRACKMOUSEEVENT query;
-        query.dwFlags = TME_QUERY;
-        ASSERT_TRUE(TrackMouseEvent(&query));
+        ASSERT_TRUE(QueryTracking(query));
         EXPECT_EQ(query.dwFlags, TME_LEAVE);
         EXPECT_EQ(query.hwndTrack, a);
         Record({WM_MOUSELEAVE});
@@ -756,11 +750,7 @@ TEST_F(InputTest, HoverIsPostedAfterTheCursorRestsLongEnough) {
     HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
     MoveTo(a, Point(20, 20));
     Record({WM_MOUSEHOVER, WM_MOUSELEAVE});
-    TRACKMOUSEEVENT tme;
-    tme.dwFlags = TME_HOVER | TME_LEAVE;
-    tme.hwndTrack = a;
-    tme.dwHoverTime = 100;
-    ASSERT_TRUE(TrackMouseEvent(&tme));
+    ASSERT_TRUE(Track(a, TME_HOVER | TME_LEAVE, 100));
     Advance(60);
     MoveTo(a, Point(40, 30)); // outside the hover rectangle: the wait starts again
     Advance(60);
@@ -771,8 +761,7 @@ TEST_F(InputTest, HoverIsPostedAfterTheCursorRestsLongEnough) {
     Advance(500);
     EXPECT_EQ(TraceText(), "a:WM_MOUSEHOVER");
     TRACKMOUSEEVENT query;
-    query.dwFlags = TME_QUERY;
-    TrackMouseEvent(&query);
+    QueryTracking(query);
     EXPECT_EQ(query.dwFlags, TME_LEAVE);
     MoveToScreen(Point(900, 700));
     EXPECT_EQ(TraceText(), "a:WM_MOUSEHOVER a:WM_MOUSELEAVE");

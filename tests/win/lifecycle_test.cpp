@@ -1,6 +1,6 @@
 // Capture, activation and parenting while windows are being destroyed, and a
 // random stress of the window system with handlers that fight the destruction.
-#include "support/driver.h"
+#include "recording.h"
 #include "win/internal.h"
 
 #include <functional>
@@ -9,62 +9,12 @@
 #include <set>
 
 using namespace win;
+using namespace win::test;
 using namespace testdrv;
 
 namespace {
 
-struct Seen {
-    HWND hwnd{};
-    UINT msg = 0;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0;
-};
-std::vector<Seen> g_seen;
-std::set<UINT> g_only;
-std::map<HWND, std::string> g_names;
-std::function<void(HWND, UINT, WPARAM, LPARAM)> g_handler;
-
-LRESULT LifeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (g_only.count(msg)) g_seen.push_back(Seen{hwnd, msg, wParam, lParam});
-    if (g_handler) g_handler(hwnd, msg, wParam, lParam);
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-}
-
-std::string Seq() {
-    std::string text;
-    for (const Seen& s : g_seen) {
-        if (!text.empty()) text += ' ';
-        auto it = g_names.find(s.hwnd);
-        text += (it != g_names.end() ? it->second : std::string("?")) + ':' + MessageName(s.msg);
-    }
-    return text;
-}
-
-class LifecycleTest : public WinTest {
-protected:
-    void SetUp() override {
-        WinTest::SetUp();
-        g_seen.clear();
-        g_only.clear();
-        g_names.clear();
-        g_handler = nullptr;
-        WNDCLASS wc;
-        wc.lpfnWndProc = &LifeProc;
-        wc.lpszClassName = "Lifecycle";
-        ASSERT_NE(RegisterClass(&wc), 0);
-    }
-    void TearDown() override {
-        g_handler = nullptr;
-        WinTest::TearDown();
-    }
-    static HWND Make(const std::string& name, DWORD style, HWND parent = nullptr,
-                     RECT r = RECT{10, 10, 110, 90}) {
-        HWND h = CreateWindowEx(0, "Lifecycle", "", style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                                parent, nullptr, nullptr, nullptr);
-        if (h) g_names[h] = name;
-        return h;
-    }
-};
+class LifecycleTest : public RecordingTest {};
 
 // Every live window is listed once by its parent (or the top-level z-order),
 // every listed handle is live, and none is still marked as being destroyed
@@ -117,13 +67,13 @@ TEST_F(LifecycleTest, TheCaptureIsTakenFromADestroyedWindowAfterItsDestroyMessag
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        HWND p = Make("p", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
-        HWND child = Make("c", WS_CHILD | WS_VISIBLE, p);
+        HWND p = Named("p", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
+        HWND child = Named("c", WS_CHILD | WS_VISIBLE, p);
         HWND holder = c.parentHolds ? p : child;
         if (c.takeInDestroy) {
-            g_handler = [holder](HWND h, UINT m, WPARAM, LPARAM) {
+            g_handler = Watching([holder](HWND h, UINT m, WPARAM, LPARAM) {
                 if (h == holder && m == WM_DESTROY) SetCapture(h);
-            };
+            });
         } else {
             SetCapture(holder);
         }
@@ -142,9 +92,9 @@ TEST_F(LifecycleTest, TheCaptureIsTakenFromADestroyedWindowAfterItsDestroyMessag
 }
 
 TEST_F(LifecycleTest, SetCaptureTellsTheHolderItLostTheCapture) {
-    HWND a = Make("a", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 100, 100});
-    HWND b = Make("b", WS_POPUP | WS_VISIBLE, nullptr, RECT{200, 0, 300, 100});
-    HWND child = Make("c", WS_CHILD | WS_VISIBLE, a);
+    HWND a = Named("a", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 100, 100});
+    HWND b = Named("b", WS_POPUP | WS_VISIBLE, nullptr, RECT{200, 0, 300, 100});
+    HWND child = Named("c", WS_CHILD | WS_VISIBLE, a);
     g_only = {WM_CAPTURECHANGED};
     struct Step {
         HWND target;
@@ -175,9 +125,9 @@ TEST_F(LifecycleTest, SetCaptureTellsTheHolderItLostTheCapture) {
 // ============================================================================
 
 TEST_F(LifecycleTest, SetActiveWindowOnAChildChangesNothing) {
-    HWND a = Make("a", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND b = Make("b", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    HWND childOfA = Make("ca", WS_CHILD | WS_VISIBLE, a);
+    HWND a = Named("a", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND b = Named("b", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND childOfA = Named("ca", WS_CHILD | WS_VISIBLE, a);
     RunUntilIdle();
     ASSERT_EQ(GetActiveWindow(), b);
     g_seen.clear();
@@ -202,7 +152,7 @@ TEST_F(LifecycleTest, NoChildComesToAWindowInItsNcDestroyAndNoneLeavesIt) {
     };
     const Case cases[] = {
         {"a child created",
-         [](HWND dying, HWND) { return Make("new", WS_CHILD | WS_VISIBLE, dying) != nullptr; }},
+         [](HWND dying, HWND) { return Named("new", WS_CHILD | WS_VISIBLE, dying) != nullptr; }},
         {"the window moved to another parent",
          [](HWND dying, HWND other) { return SetParent(dying, other) != nullptr; }},
         {"the window moved to the desktop",
@@ -215,18 +165,18 @@ TEST_F(LifecycleTest, NoChildComesToAWindowInItsNcDestroyAndNoneLeavesIt) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        HWND top = Make("top", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
-        HWND dying = Make("dying", WS_CHILD | WS_VISIBLE, top);
-        HWND other = Make("other", WS_POPUP | WS_VISIBLE, nullptr, RECT{300, 0, 500, 200});
-        HWND otherChild = Make("oc", WS_CHILD | WS_VISIBLE, other);
+        HWND top = Named("top", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
+        HWND dying = Named("dying", WS_CHILD | WS_VISIBLE, top);
+        HWND other = Named("other", WS_POPUP | WS_VISIBLE, nullptr, RECT{300, 0, 500, 200});
+        HWND otherChild = Named("oc", WS_CHILD | WS_VISIBLE, other);
         bool done = true;
         DWORD error = 0;
-        g_handler = [&](HWND h, UINT m, WPARAM, LPARAM) {
+        g_handler = Watching([&](HWND h, UINT m, WPARAM, LPARAM) {
             if (h != dying || m != WM_NCDESTROY) return;
             SetLastError(0);
             done = c.act(dying, other);
             error = GetLastError();
-        };
+        });
         EXPECT_TRUE(DestroyWindow(dying));
         g_handler = nullptr;
         EXPECT_FALSE(done);
@@ -261,17 +211,17 @@ TEST_F(LifecycleTest, AChildCannotEscapeItsParentsDestruction) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        HWND parent = Make("p", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
-        HWND child = Make("c", WS_CHILD | WS_VISIBLE, parent);
-        HWND other = Make("o", WS_POPUP | WS_VISIBLE, nullptr, RECT{300, 0, 500, 200});
+        HWND parent = Named("p", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
+        HWND child = Named("c", WS_CHILD | WS_VISIBLE, parent);
+        HWND other = Named("o", WS_POPUP | WS_VISIBLE, nullptr, RECT{300, 0, 500, 200});
         int tries = 0;
         HWND answer = parent;
         DWORD error = 0;
-        g_handler = [&](HWND h, UINT m, WPARAM, LPARAM) {
+        g_handler = Watching([&](HWND h, UINT m, WPARAM, LPARAM) {
             if (h != child || m != c.when || tries++) return;
             answer = c.escape(child, other);
             error = GetLastError();
-        };
+        });
         EXPECT_TRUE(DestroyWindow(c.destroyChildItself ? child : parent));
         g_handler = nullptr;
         EXPECT_EQ(tries, 1);
@@ -287,13 +237,14 @@ TEST_F(LifecycleTest, AChildCannotEscapeItsParentsDestruction) {
 }
 
 TEST_F(LifecycleTest, ChildrenArrivingDuringTheDestructionGoWithItAndHearWmDestroy) {
-    HWND parent = Make("p", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
-    HWND first = Make("c1", WS_CHILD | WS_VISIBLE, parent);
+    HWND parent = Named("p", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
+    HWND first = Named("c1", WS_CHILD | WS_VISIBLE, parent);
     HWND late{};
-    g_handler = [&](HWND h, UINT m, WPARAM, LPARAM) {
+    g_handler = Watching([&](HWND h, UINT m, WPARAM, LPARAM) {
         // Created after the parent's children were told: it still hears WM_DESTROY.
-        if (h == first && m == WM_DESTROY) late = Make("late", WS_CHILD | WS_VISIBLE, parent);
-    };
+        if (h == first && m == WM_DESTROY) late = Named("late", WS_CHILD | WS_VISIBLE, parent);
+    });
+    g_seen.clear();
     g_only = {WM_DESTROY, WM_NCDESTROY};
     EXPECT_TRUE(DestroyWindow(parent));
     g_handler = nullptr;
@@ -333,7 +284,7 @@ TEST_F(LifecycleTest, HostileHandlersNeverBreakTheHierarchy) {
             case 2: {
                 HWND parent = chance(70) ? other : nullptr;
                 if (HWND h =
-                        Make("x", (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE, parent, RECT{5, 5, 60, 60}))
+                        Named("x", (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE, parent, RECT{5, 5, 60, 60}))
                     made.push_back(h);
                 break;
             }
@@ -364,13 +315,13 @@ TEST_F(LifecycleTest, HostileHandlersNeverBreakTheHierarchy) {
     };
     const std::set<UINT> hostile = {WM_DESTROY,          WM_NCDESTROY,    WM_SHOWWINDOW, WM_CAPTURECHANGED,
                                     WM_WINDOWPOSCHANGED, WM_PARENTNOTIFY, WM_KILLFOCUS,  WM_CREATE};
-    g_handler = [&](HWND h, UINT m, WPARAM, LPARAM) {
+    g_handler = Watching([&](HWND h, UINT m, WPARAM, LPARAM) {
         if (hostile.count(m) && chance(35)) act(h);
-    };
+    });
     for (int round = 0; round < 60; ++round) {
         SCOPED_TRACE(round);
         for (int i = 0; i < 4; ++i)
-            if (HWND h = Make("top", WS_POPUP | WS_VISIBLE, nullptr, RECT{10 * i, 10, 10 * i + 200, 210}))
+            if (HWND h = Named("top", WS_POPUP | WS_VISIBLE, nullptr, RECT{10 * i, 10, 10 * i + 200, 210}))
                 made.push_back(h);
         for (int step = 0; step < 40; ++step) {
             act(pick());

@@ -1,4 +1,4 @@
-#include "support/driver.h"
+#include "recording.h"
 #include "win/internal.h"
 
 #include <climits>
@@ -6,70 +6,12 @@
 #include <set>
 
 using namespace win;
+using namespace win::test;
 using namespace testdrv;
 
 namespace {
 
-// Records what the class procedure sees, from the first message of a window on
-// (a MessageLog can only watch windows that exist).
-struct Seen {
-    HWND hwnd{};
-    UINT msg = 0;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0;
-};
-std::vector<Seen> g_seen;
-std::set<UINT> g_only;
-std::map<HWND, std::string> g_names;
-// Per-message behaviour of the recording procedure; returning true replaces the default.
-std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> g_handler;
-
-LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (g_only.empty() || g_only.count(msg)) g_seen.push_back(Seen{hwnd, msg, wParam, lParam});
-    LRESULT r = 0;
-    if (g_handler && g_handler(hwnd, msg, wParam, lParam, &r)) return r;
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-}
-
-std::string Seq() {
-    std::string text;
-    for (const Seen& s : g_seen) {
-        if (!text.empty()) text += ' ';
-        auto it = g_names.find(s.hwnd);
-        if (it != g_names.end()) text += it->second + ':';
-        text += MessageName(s.msg);
-    }
-    return text;
-}
-
-class WindowTest : public WinTest {
-protected:
-    void SetUp() override {
-        WinTest::SetUp();
-        g_seen.clear();
-        g_only.clear();
-        g_names.clear();
-        g_handler = nullptr;
-        WNDCLASS wc;
-        wc.lpfnWndProc = &RecordingProc;
-        wc.lpszClassName = "CoreRecording";
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1));
-        ASSERT_NE(RegisterClass(&wc), 0);
-    }
-    void TearDown() override {
-        g_handler = nullptr;
-        WinTest::TearDown();
-    }
-    HWND Make(DWORD style, HWND parent = nullptr, RECT r = RECT{10, 10, 110, 90}, DWORD exStyle = 0) {
-        return CreateWindowEx(exStyle, "CoreRecording", "", style, r.left, r.top, r.right - r.left,
-                              r.bottom - r.top, parent, nullptr, nullptr, nullptr);
-    }
-    HWND Named(const std::string& name, DWORD style, HWND parent = nullptr, RECT r = RECT{10, 10, 110, 90}) {
-        HWND h = Make(style, parent, r);
-        g_names[h] = name;
-        return h;
-    }
-};
+class WindowTest : public RecordingTest {};
 
 const std::set<UINT> kGeometry = {
     WM_GETMINMAXINFO, WM_NCCREATE,          WM_NCCALCSIZE,       WM_CREATE,  WM_SIZE,     WM_MOVE,
@@ -608,7 +550,7 @@ TEST_F(WindowTest, AbsurdSizesAndPositionsAreClamped) {
 }
 
 TEST_F(WindowTest, VisibilityNeedsEveryParentAndNeverReachesMessageOnlyWindows) {
-    HWND messageOnly = CreateWindowEx(0, "CoreRecording", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+    HWND messageOnly = CreateWindowEx(0, kRecordingClass, "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
                                       HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(messageOnly, nullptr);
     EXPECT_FALSE(IsWindowVisible(messageOnly));
