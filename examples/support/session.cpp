@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
+#include <thread>
 
 #include "classes/controls.h"
 #include "classes/extctrls.h"
@@ -19,6 +21,8 @@ namespace {
 
 // About one frame of a 60 Hz display.
 constexpr unsigned kPumpInterval = 16;
+// How long a script waits for other threads, in real time.
+constexpr auto kWaitLimit = std::chrono::seconds(10);
 
 bool DisplayNamed() {
     const char* Display = std::getenv("DISPLAY");
@@ -32,6 +36,21 @@ void CloseMainForm() {
         Application->Terminate();
 }
 
+// More than one colour anywhere in the picture.
+bool ShowsSomething(const std::string& PngPath) {
+    gfx::HBITMAP Picture = gfx::LoadPngToBitmap(PngPath);
+    if (!Picture) return false;
+    gfx::BITMAP Info;
+    bool Varied = false;
+    if (gfx::GetObject(Picture, sizeof Info, &Info) && Info.bmBits && Info.bmWidth > 0) {
+        const auto* Pixels = static_cast<const std::uint32_t*>(Info.bmBits);
+        const std::size_t Count = static_cast<std::size_t>(Info.bmWidth) * Info.bmHeight;
+        for (std::size_t I = 1; I < Count && !Varied; ++I) Varied = Pixels[I] != Pixels[0];
+    }
+    gfx::DeleteObject(Picture);
+    return Varied;
+}
+
 } // namespace
 
 // The X11 presenter, pumped by a timer: the window system's waits know
@@ -40,15 +59,17 @@ struct TExampleSession::TPump {
     win::X11Presenter Presenter;
     std::unique_ptr<TTimer> Timer;
 
+    // The X window closed: the program ends, whatever closing its main form
+    // would do.
     void Tick(TObject*) {
         if (Presenter.Pump()) return;
         Timer->SetEnabled(false);
-        CloseMainForm();
+        Application->Terminate();
     }
 };
 
-TExampleSession::TExampleSession(std::string Name) : FName(std::move(Name)) {
-    if (DisplayNamed()) {
+TExampleSession::TExampleSession(std::string Name, bool UseDisplay) : FName(std::move(Name)) {
+    if (UseDisplay && DisplayNamed()) {
         auto Pump = std::make_unique<TPump>();
         if (Pump->Presenter.Open())
             FPresenter = std::move(Pump);
@@ -70,34 +91,141 @@ std::string TExampleSession::PngPath() const {
 }
 
 void TExampleSession::AddStep(std::function<void()> Step) {
-    FSteps.push_back(std::move(Step));
+    FSteps.push_back(TStep{std::move(Step), nullptr, ""});
+}
+
+void TExampleSession::AddWaitUntil(std::function<bool()> Condition, std::string What) {
+    FSteps.push_back(TStep{nullptr, std::move(Condition), std::move(What)});
 }
 
 void TExampleSession::MoveMouse(TControl* Control, int X, int Y) {
-    win::InjectMouseMove(Control->ClientToScreen(TPoint{X, Y}));
+    MoveMouseTo(Control->ClientToScreen(TPoint{X, Y}));
+}
+
+void TExampleSession::MoveMouseTo(gfx::POINT ScreenPoint) {
+    win::InjectMouseMove(ScreenPoint);
 }
 
 void TExampleSession::Click(TControl* Control, int X, int Y) {
-    MoveMouse(Control, X, Y);
-    win::InjectMouseButton(win::MouseButton::Left, true);
-    win::InjectMouseButton(win::MouseButton::Left, false);
+    ClickAt(Control->ClientToScreen(TPoint{X, Y}));
+}
+
+void TExampleSession::RightClick(TControl* Control, int X, int Y) {
+    ClickAt(Control->ClientToScreen(TPoint{X, Y}), true);
+}
+
+void TExampleSession::ClickAt(gfx::POINT ScreenPoint, bool Right) {
+    const win::MouseButton Button = Right ? win::MouseButton::Right : win::MouseButton::Left;
+    MoveMouseTo(ScreenPoint);
+    win::InjectMouseButton(Button, true);
+    win::InjectMouseButton(Button, false);
+}
+
+void TExampleSession::PressKey(int VirtualKey, const char* Chars) {
+    win::InjectKey(VirtualKey, true, Chars);
+    win::InjectKey(VirtualKey, false);
+}
+
+void TExampleSession::Wait(unsigned Milliseconds) {
+    win::AdvanceClock(Milliseconds);
+}
+
+bool TExampleSession::ShowsOnScreen(TWinControl* Control) {
+    if (!Control || !Control->HandleAllocated() || !win::IsWindowVisible(Control->Handle())) return false;
+    TRect R;
+    win::GetWindowRect(Control->Handle(), &R);
+    const gfx::COLORREF Desktop = gfx::GetSysColor(gfx::COLOR_BACKGROUND);
+    std::set<gfx::COLORREF> Colours;
+    long Total = 0;
+    long OfDesktop = 0;
+    for (int Y = R.top; Y < R.bottom; ++Y)
+        for (int X = R.left; X < R.right; ++X) {
+            const gfx::COLORREF C = win::ScreenPixel(win::POINT{X, Y});
+            ++Total;
+            OfDesktop += C == Desktop;
+            if (Colours.size() < 8) Colours.insert(C);
+        }
+    return Total > 0 && OfDesktop * 50 < Total && Colours.size() > 2;
+}
+
+gfx::HBITMAP TExampleSession::CopyScreen(const gfx::RECT& Part) {
+    const int Width = Part.right - Part.left;
+    const int Height = Part.bottom - Part.top;
+    gfx::HDC Screen = gfx::CreateCompatibleDC(nullptr);
+    gfx::HDC Copy = gfx::CreateCompatibleDC(nullptr);
+    gfx::HGDIOBJ OldScreen = gfx::SelectObject(Screen, win::GetScreenBitmap());
+    gfx::HBITMAP Bitmap = gfx::CreateCompatibleBitmap(Screen, Width, Height);
+    gfx::HGDIOBJ OldCopy = gfx::SelectObject(Copy, Bitmap);
+    // The screen bitmap starts at the virtual screen's corner.
+    gfx::BitBlt(Copy, 0, 0, Width, Height, Screen, Part.left - win::GetSystemMetrics(win::SM_XVIRTUALSCREEN),
+                Part.top - win::GetSystemMetrics(win::SM_YVIRTUALSCREEN), gfx::SRCCOPY);
+    gfx::SelectObject(Copy, OldCopy);
+    gfx::SelectObject(Screen, OldScreen);
+    gfx::DeleteDC(Copy);
+    gfx::DeleteDC(Screen);
+    return Bitmap;
+}
+
+bool TExampleSession::Snapshot(const std::string& Name, const gfx::RECT* Part) {
+    const std::string Path = "out/" + Name + ".png";
+    std::error_code Error;
+    std::filesystem::create_directories("out", Error);
+    if (!(Part ? win::SnapshotRect(*Part, Path) : win::SnapshotScreen(Path))) {
+        Fail("could not write " + Path);
+        return false;
+    }
+    return CheckPicture(Path);
+}
+
+bool TExampleSession::CheckPicture(const std::string& Path) {
+    if (!ShowsSomething(Path)) {
+        Fail(Path + " is missing or shows a single colour");
+        return false;
+    }
+    std::printf("%s: wrote %s\n", FName.c_str(), Path.c_str());
+    return true;
+}
+
+void TExampleSession::Fail(const std::string& What) {
+    std::fprintf(stderr, "%s: %s\n", FName.c_str(), What.c_str());
+    FFailed = true;
 }
 
 bool TExampleSession::NextStep() {
     if (FNextStep < FSteps.size()) {
-        FSteps[FNextStep++]();
+        TStep& Step = FSteps[FNextStep];
+        if (!Step.Until) {
+            ++FNextStep;
+            Step.Action();
+            return true;
+        }
+        const auto Now = std::chrono::steady_clock::now();
+        if (!FWaiting) {
+            FWaiting = true;
+            FWaitStart = Now;
+        }
+        if (Step.Until()) {
+            FWaiting = false;
+            ++FNextStep;
+        } else if (Now - FWaitStart > kWaitLimit) {
+            FWaiting = false;
+            ++FNextStep;
+            Fail("gave up waiting: " + Step.What);
+        } else {
+            // The other thread's messages are handled before the next look.
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         return true;
     }
     if (FFinished) return false;
     FFinished = true;
-    std::error_code Error;
-    std::filesystem::create_directories(std::filesystem::path(PngPath()).parent_path(), Error);
-    FWritten = win::SnapshotScreen(PngPath());
-    if (FWritten)
-        std::printf("%s: wrote %s\n", FName.c_str(), PngPath().c_str());
-    else
-        std::fprintf(stderr, "%s: could not write %s\n", FName.c_str(), PngPath().c_str());
-    CloseMainForm();
+    if (FScriptEndsProgram) {
+        Fail("the program still runs after the last step of its script");
+        Application->Terminate();
+    } else {
+        Snapshot(FName);
+        CloseMainForm();
+    }
     return true;
 }
 
@@ -114,10 +242,14 @@ int TExampleSession::Run() {
     try {
         Application->Run();
     } catch (const win::WouldWaitForever& E) {
-        std::fprintf(stderr, "%s: %s\n", FName.c_str(), E.what());
-        return 1;
+        Fail(E.what());
     }
-    return FWritten ? 0 : 1;
+    if (FNextStep < FSteps.size())
+        Fail("the program ended at step " + std::to_string(FNextStep) + " of " +
+             std::to_string(FSteps.size()) + " of its script");
+    else if (!FFinished && !FScriptEndsProgram)
+        Fail("the program ended before its closing picture");
+    return FFailed ? 1 : 0;
 }
 
 namespace {
