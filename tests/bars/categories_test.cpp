@@ -130,29 +130,6 @@ TEST_F(CategoriesTest, GroupsRefuseRecursionAndPassTheirStateOn) {
     EXPECT_EQ(Inner->GetParentComponent(), Manager);
 }
 
-TEST_F(CategoriesTest, PopupMenuLinksKeepToTheManagersForm) {
-    auto* Edit = new cls::TCustomControl(Form);
-    Edit->SetParent(Form);
-    auto* OtherForm = new cls::TForm(nullptr);
-    auto* Foreign = new cls::TCustomControl(OtherForm);
-    Foreign->SetParent(OtherForm);
-    auto* Menu = new cls::TComponent(Form);
-
-    TdxBarPopupMenuLink* Link = Manager->PopupMenuLinks()->Add();
-    EXPECT_TRUE(Link->ProcessChildren());
-    Link->SetControl(Foreign);
-    EXPECT_EQ(Link->Control(), nullptr);
-    Link->SetControl(Edit);
-    Link->SetPopupMenu(Menu);
-    EXPECT_EQ(Link->Control(), Edit);
-
-    delete OtherForm;
-    delete Menu;
-    EXPECT_EQ(Link->PopupMenu(), nullptr);
-    delete Edit;
-    EXPECT_EQ(Link->Control(), nullptr);
-}
-
 TEST_F(CategoriesTest, BackgroundsCopyTheirBitmaps) {
     cls::TBitmap Picture(4, 3);
     Manager->Backgrounds()->SetBar(&Picture);
