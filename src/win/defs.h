@@ -465,6 +465,21 @@ struct HELPINFO {
     POINT MousePos{};           // screen coordinates of the cursor
 };
 
+// GetGUIThreadInfo
+constexpr DWORD GUI_CARETBLINKING = 0x0001;
+
+struct GUITHREADINFO {
+    DWORD cbSize = sizeof(GUITHREADINFO);
+    DWORD flags = 0;
+    HWND hwndActive = nullptr;
+    HWND hwndFocus = nullptr;
+    HWND hwndCapture = nullptr;
+    HWND hwndMenuOwner = nullptr;
+    HWND hwndMoveSize = nullptr;
+    HWND hwndCaret = nullptr;
+    RECT rcCaret{}; // client coordinates of hwndCaret
+};
+
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;
 constexpr int SW_NORMAL = 1;

@@ -234,6 +234,11 @@ void SystemCommand(HWND hwnd, WPARAM command, LPARAM param) {
     if (top) SendMsg(top, WM_SYSCOMMAND, command, param);
 }
 
+// A context menu asked for from the keyboard has no point: (-1, -1).
+void SendKeyboardContextMenu(HWND hwnd) {
+    SendMsg(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(-1, -1));
+}
+
 void KeyDefault(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     bool altDown = (lParam & KF_ALTDOWN_BIT) != 0;
     switch (msg) {
@@ -244,6 +249,9 @@ void KeyDefault(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             tAltAlone = false;
             if (wParam == static_cast<WPARAM>(VK_F4) && altDown) SystemCommand(hwnd, SC_CLOSE, 0);
+            if (wParam == static_cast<WPARAM>(VK_F10) && !altDown && GetKeyState(VK_SHIFT) < 0 &&
+                GetKeyState(VK_CONTROL) >= 0)
+                SendKeyboardContextMenu(hwnd);
             return;
         case WM_SYSKEYUP: {
             bool menuKey = (wParam == static_cast<WPARAM>(VK_MENU) && tAltAlone) ||
@@ -495,6 +503,18 @@ bool DefInputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
         case WM_SYSKEYUP:
         case WM_SYSCHAR:
             KeyDefault(hwnd, msg, wParam, lParam);
+            break;
+        case WM_KEYUP:
+            if (wParam == static_cast<WPARAM>(VK_APPS)) SendKeyboardContextMenu(hwnd);
+            break;
+        case WM_RBUTTONUP: {
+            POINT pt = PointFromLParam(lParam);
+            ClientToScreen(hwnd, &pt);
+            SendMsg(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), PointToLParam(pt));
+            break;
+        }
+        case WM_NCRBUTTONUP:
+            SendMsg(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), lParam);
             break;
         default:
             return false;

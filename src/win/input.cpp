@@ -629,11 +629,26 @@ std::deque<Resolved>& ResolvedOf(DWORD thread) {
     return State().resolved[thread];
 }
 
+// Applies a taken event to the thread's key state. A hook may run a loop that
+// takes later events of the same key or button before the event the hook was
+// called for is applied; that older event then changes nothing.
+void ApplyTaken(ThreadQueue& q, const Resolved& r) {
+    AssertLocked();
+    int vk = -1;
+    if (r.ev.kind == InputEvent::Key) vk = SideKey(r.ev.vk) & 0xFF;
+    if (r.ev.kind == InputEvent::MouseButton) vk = ButtonKey(r.ev.button);
+    if (vk >= 0) {
+        if (q.keySerial[vk] > r.serial) return;
+        q.keySerial[vk] = r.serial;
+    }
+    ApplyEvent(q.keyState, r.ev);
+}
+
 // An event nobody receives any more still changes the key state.
 void Consume(ThreadQueue& q, const Resolved& r, bool stillQueued) {
     AssertLocked();
     if (stillQueued) std::erase_if(ResolvedOf(q.id), [&](const Resolved& x) { return x.serial == r.serial; });
-    ApplyEvent(q.keyState, r.ev);
+    ApplyTaken(q, r);
 }
 
 void RememberKeyChars(DWORD thread, const MSG& msg, const std::string& chars) {
@@ -726,7 +741,7 @@ bool Deliver(ThreadQueue& q, Resolved cur, bool remove, MSG* msg) {
     msg->lParam = cur.lParam;
     msg->time = cur.ev.time;
     msg->pt = cur.ev.pt;
-    if (remove) ApplyEvent(q.keyState, cur.ev);
+    if (remove) ApplyTaken(q, cur);
     if (cur.ev.kind == InputEvent::Key && cur.ev.down) RememberKeyChars(q.id, *msg, cur.ev.chars);
     return true;
 }
@@ -809,7 +824,7 @@ bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, boo
             // wait forever behind a window filter).
             std::erase_if(list, [&](const Resolved& r) {
                 if (GetWnd(r.hwnd)) return false;
-                ApplyEvent(q.keyState, r.ev);
+                ApplyTaken(q, r);
                 return true;
             });
             auto it = std::find_if(list.begin(), list.end(), [&](const Resolved& r) {
@@ -822,15 +837,15 @@ bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, boo
                 g.unlock();
                 Resolved r = Resolve(ev, q);
                 g.lock();
+                r.serial = State().nextSerial++;
                 if (!r.message) {
                     if (r.ev.kind != InputEvent::Key && r.ev.kind != InputEvent::MouseWheel) {
                         State().underCursor = nullptr;
                         if (State().track.hwnd && State().track.thread == q.id) PostLeave();
                     }
-                    ApplyEvent(q.keyState, r.ev);
+                    ApplyTaken(q, r);
                     continue;
                 }
-                r.serial = State().nextSerial++;
                 ResolvedOf(q.id).push_back(std::move(r));
                 continue;
             }
@@ -903,6 +918,12 @@ void CaptureForgetWindow(HWND hwnd) {
     SendMsg(hwnd, WM_CAPTURECHANGED, 0, 0);
 }
 
+HWND CaptureOfThread(DWORD threadId) {
+    AssertLocked();
+    Window* w = GetWnd(State().capture);
+    return w && w->threadId == threadId ? State().capture : nullptr;
+}
+
 std::string TakeKeyChars(const MSG& msg) {
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return {};
     Guard g(Lock());
@@ -927,6 +948,7 @@ void ResetInputState() {
     State() = InputState{};
     ThreadQueue& q = CurrentQueue();
     std::fill(std::begin(q.keyState), std::end(q.keyState), BYTE{0});
+    std::fill(std::begin(q.keySerial), std::end(q.keySerial), std::uint64_t{0});
     q.input.clear();
 }
 
@@ -1027,8 +1049,7 @@ BOOL ReleaseCapture() {
 
 HWND GetCapture() {
     Guard g(Lock());
-    Window* w = GetWnd(State().capture);
-    return w && w->threadId == GetCurrentThreadId() ? State().capture : nullptr;
+    return CaptureOfThread(GetCurrentThreadId());
 }
 
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {

@@ -13,6 +13,7 @@
 //   input.cpp          routing and taking input, mouse tracking, key characters
 //   hooks.cpp          hook chains
 //   focus.cpp          activation, focus, default input processing
+//   caret.cpp          carets
 //   screen.cpp         metrics, monitors, broadcasts
 //   compositor.cpp     surfaces, screen image, screen DCs
 //   thread.cpp         started threads and their handles
@@ -223,6 +224,8 @@ struct ThreadQueue {
     MSG lastMsg{};                  // for GetMessageTime / GetMessagePos
     // Keyboard state as of the message last retrieved (GetKeyState).
     BYTE keyState[256] = {};
+    // The input event that last changed each key of keyState.
+    std::uint64_t keySerial[256] = {};
     // Per-thread input state
     HWND active{};
     HWND focus{};
@@ -234,6 +237,16 @@ struct ThreadQueue {
         bool removed = false;
     };
     std::vector<std::shared_ptr<Hook>> hooks;
+    // The thread's caret; none while hwnd is null. Its place is in client
+    // coordinates of its window; it shows while hideCount is 0.
+    struct Caret {
+        HWND hwnd{};
+        POINT pos{};
+        int width = 0;
+        int height = 0;
+        HBITMAP bitmap{};
+        int hideCount = 1;
+    } caret;
 };
 
 inline void DeleteRgn(HRGN rgn) {
@@ -455,6 +468,8 @@ void InputForgetWindow(HWND hwnd);
 // Takes the capture from a window that is being destroyed (WM_CAPTURECHANGED),
 // after its WM_DESTROY.
 void CaptureForgetWindow(HWND hwnd);
+// The window holding the mouse capture when it belongs to the thread. Locked.
+HWND CaptureOfThread(DWORD threadId);
 // The UTF-8 characters the key of a WM_KEYDOWN / WM_SYSKEYDOWN retrieved by the
 // calling thread produces (TranslateMessage turns them into WM_CHAR /
 // WM_SYSCHAR). Each retrieved key's characters are handed out once; a message
@@ -481,7 +496,8 @@ void RemoveThreadHooks(ThreadQueue& q);
 
 // Default processing of input-related messages (WM_MOUSEACTIVATE,
 // WM_SETCURSOR, WM_NCLBUTTONDOWN, WM_MOUSEWHEEL, WM_ACTIVATE, WM_NCACTIVATE,
-// WM_CANCELMODE, keyboard system keys). Returns true when it handled `msg`.
+// WM_CANCELMODE, keyboard system keys, the right-button releases and keys that
+// ask for WM_CONTEXTMENU). Returns true when it handled `msg`.
 bool DefInputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
 // Activation changes caused by showing and hiding windows.
 void ActivateOnShow(HWND hwnd);
@@ -505,6 +521,13 @@ bool IsFrameActive(HWND hwnd);
 DWORD KeyboardThread();
 // Focus and activation part of InputForgetWindow. Without the lock.
 void FocusForgetWindow(HWND hwnd);
+
+// ============================================================================
+// caret.cpp
+// ============================================================================
+
+// A window that is being destroyed takes its thread's caret with it. Locked.
+void CaretForgetWindow(const Window& w);
 
 // ============================================================================
 // screen.cpp

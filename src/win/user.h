@@ -221,6 +221,26 @@ BOOL SetForegroundWindow(HWND hwnd);
 HWND GetForegroundWindow();
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();
+// The active, focus, capture and caret windows of a thread (0: the thread
+// that has the keyboard).
+BOOL GetGUIThreadInfo(DWORD threadId, GUITHREADINFO* info);
+
+// ============================================================================
+// Carets
+// ============================================================================
+
+// A thread has one caret, owned by one of its windows and placed in that
+// window's client coordinates. A new caret replaces the thread's old one; a
+// caret starts hidden and goes with its window. With a bitmap the caret takes
+// the bitmap's size; a width or height of 0 is the window border's.
+BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height);
+BOOL DestroyCaret();
+BOOL SetCaretPos(int x, int y);
+BOOL GetCaretPos(POINT* p);
+// Hiding counts: the caret shows again after as many ShowCaret calls.
+// nullptr names the caret's own window; another window fails.
+BOOL ShowCaret(HWND hwnd);
+BOOL HideCaret(HWND hwnd);
 
 // ============================================================================
 // Screen, monitors and system parameters

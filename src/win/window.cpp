@@ -704,6 +704,7 @@ void FinalDestroy(HWND hwnd) {
     const RECT screen = WindowRectOnScreen(*w);
     KillWindowTimers(hwnd);
     PaintForgetWindow(*w);
+    CaretForgetWindow(*w);
     FreeSurface(*w);
     if (w->windowRgn) DeleteRgn(w->windowRgn);
     w->windowRgn = nullptr;
