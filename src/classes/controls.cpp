@@ -163,6 +163,9 @@ void TControl::Dispatch(TMessage& Message) {
         case win::WM_CANCELMODE:
             WMCancelMode(Message);
             break;
+        case win::WM_CONTEXTMENU:
+            WMContextMenu(Message);
+            break;
         case CM_VISIBLECHANGED:
             CMVisibleChanged(Message);
             break;
@@ -660,6 +663,32 @@ void TControl::WMCancelMode(TMessage& Message) {
     } else {
         FControlState.Exclude(csLButtonDown);
     }
+}
+
+// A click outside the client area (a child's frame, say) is the window's
+// business; a control that does not handle the menu passes it on.
+void TControl::WMContextMenu(TMessage& Message) {
+    if (Message.Result != 0 || ComponentState().Contains(csDesigning)) return;
+    const TWMContextMenu M{Message};
+    TPoint Pos = M.Pos();
+    if (!M.ByKeyboard()) {
+        Pos = ScreenToClient(Pos);
+        const TRect R = ClientRect();
+        if (!gfx::PtInRect(&R, Pos)) {
+            DefaultHandler(Message);
+            return;
+        }
+    }
+    TComponentGuard Guard(this);
+    bool Handled = false;
+    DoContextPopup(Pos, Handled);
+    if (!Guard.Alive()) return;
+    Message.Result = Handled ? 1 : 0;
+    if (!Handled) DefaultHandler(Message);
+}
+
+void TControl::DoContextPopup(TPoint MousePos, bool& Handled) {
+    if (FOnContextPopup) FOnContextPopup(this, MousePos, Handled);
 }
 
 // --- Notifications ---

@@ -132,6 +132,17 @@ struct TWMNCHitTest {
     TPoint Pos() const { return win::PointFromLParam(Message.LParam); }
 };
 
+// WM_CONTEXTMENU: the window clicked and the screen point, (-1, -1) when the
+// keyboard asked for the menu.
+struct TWMContextMenu {
+    TMessage& Message;
+    win::HWND Wnd() const { return reinterpret_cast<win::HWND>(Message.WParam); }
+    TPoint Pos() const {
+        return TPoint{win::GET_X_LPARAM(Message.LParam), win::GET_Y_LPARAM(Message.LParam)};
+    }
+    bool ByKeyboard() const { return Pos().x == -1 && Pos().y == -1; }
+};
+
 struct TWMKey {
     TMessage& Message;
     win::WORD CharCode() const { return static_cast<win::WORD>(Message.WParam); }
@@ -274,6 +285,9 @@ using TMouseMoveEvent = TEvent<void(TObject* Sender, TShiftState Shift, int X, i
 using TKeyEvent = TEvent<void(TObject* Sender, win::WORD& Key, TShiftState Shift)>;
 // Key is a Unicode code point; the handler may change it; 0 stops it.
 using TKeyPressEvent = TEvent<void(TObject* Sender, char32_t& Key)>;
+// MousePos is in client coordinates, or (-1, -1) for a context menu asked
+// for from the keyboard; Handled stops the message.
+using TContextPopupEvent = TEvent<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 
 TShiftState KeysToShiftState(win::WPARAM Keys);
 TShiftState KeyDataToShiftState(win::LPARAM KeyData);
@@ -408,6 +422,12 @@ public:
     void SetOnMouseMove(TMouseMoveEvent Value) { FOnMouseMove = Value; }
     TNotifyEvent OnResize() const { return FOnResize; }
     void SetOnResize(TNotifyEvent Value) { FOnResize = Value; }
+    TContextPopupEvent OnContextPopup() const { return FOnContextPopup; }
+    void SetOnContextPopup(TContextPopupEvent Value) { FOnContextPopup = Value; }
+
+    // Runs OnContextPopup. Public: code that shows a context menu for the
+    // control in its own way asks the control first.
+    virtual void DoContextPopup(TPoint MousePos, bool& Handled);
 
     bool HasParent() const override { return true; }
     TComponent* GetParentComponent() const override;
@@ -476,6 +496,7 @@ private:
     void WMMButtonDblClk(TMessage& Message);
     void WMMouseMove(TMessage& Message);
     void WMCancelMode(TMessage& Message);
+    void WMContextMenu(TMessage& Message);
     void CMVisibleChanged(TMessage& Message);
     void CMEnabledChanged(TMessage& Message);
     void CMFontChanged(TMessage& Message);
@@ -499,6 +520,7 @@ private:
     TMouseEvent FOnMouseUp;
     TMouseMoveEvent FOnMouseMove;
     TNotifyEvent FOnResize;
+    TContextPopupEvent FOnContextPopup;
 };
 
 using TControlClass = TClassOf<TControl>;
@@ -714,6 +736,7 @@ private:
     void WMKeyUp(TMessage& Message);
     void WMChar(TMessage& Message);
     void WMSysColorChange(TMessage& Message);
+    void WMContextMenu(TMessage& Message);
     void CNKeyDown(TMessage& Message);
     void CNChar(TMessage& Message);
     void CMRecreateWnd(TMessage& Message);

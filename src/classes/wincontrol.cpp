@@ -222,6 +222,9 @@ void TWinControl::Dispatch(TMessage& Message) {
         case win::WM_SYSCOLORCHANGE:
             WMSysColorChange(Message);
             break;
+        case win::WM_CONTEXTMENU:
+            WMContextMenu(Message);
+            break;
         case CN_KEYDOWN:
         case CN_SYSKEYDOWN:
             CNKeyDown(Message);
@@ -1114,6 +1117,20 @@ void TWinControl::WMSysColorChange(TMessage& Message) {
     TComponentGuard Guard(this);
     Perform(CM_SYSCOLORCHANGE, 0, 0);
     if (Guard.Alive()) inherited::Dispatch(Message);
+}
+
+// A graphic control under the point has the first say.
+void TWinControl::WMContextMenu(TMessage& Message) {
+    if (Message.Result != 0) return;
+    const TWMContextMenu M{Message};
+    if (!M.ByKeyboard() && FHandle) {
+        if (TControl* Control = ControlAtPos(ScreenToClient(M.Pos()), false)) {
+            TComponentGuard Guard(this);
+            Message.Result = Control->Perform(win::WM_CONTEXTMENU, Message.WParam, Message.LParam);
+            if (!Guard.Alive() || Message.Result != 0) return;
+        }
+    }
+    TControl::WMContextMenu(Message);
 }
 
 // --- Notifications ---
