@@ -10,6 +10,7 @@
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
 #include "bars/manager.h"
+#include "bars/popupmenulinks.h"
 #include "bars/registry.h"
 #include "bars/system.h"
 #include "classes/forms.h"
@@ -236,6 +237,39 @@ bool HandleShortCut(TdxBarManager* AManager, cls::TShortCut AShortCut) {
     return false;
 }
 
+// The popup-menu links of the manager of the control's form.
+TdxBarPopupMenuLinks* PopupMenuLinksOf(cls::TWinControl* AControl) {
+    cls::TCustomForm* Form = AControl ? cls::GetParentForm(AControl) : nullptr;
+    TdxBarManager* Manager = Form ? GetBarManagerByForm(Form) : nullptr;
+    return Manager ? Manager->PopupMenuLinks() : nullptr;
+}
+
+bool IsContextMenuKey(win::WPARAM AKey, bool AUp) {
+    if (AKey == static_cast<win::WPARAM>(win::VK_APPS)) return AUp;
+    return AKey == static_cast<win::WPARAM>(win::VK_F10) && !AUp &&
+           win::GetAsyncKeyState(win::VK_SHIFT) < 0 && win::GetAsyncKeyState(win::VK_CONTROL) >= 0 &&
+           win::GetAsyncKeyState(win::VK_MENU) >= 0;
+}
+
+// The focused control's context menu, asked for from the keyboard.
+bool ShowKeyboardContextMenu() {
+    const win::HWND Focus = win::GetFocus();
+    cls::TWinControl* Control = Focus ? FindControlOfWindow(Focus) : nullptr;
+    TdxBarPopupMenuLinks* Links = PopupMenuLinksOf(Control);
+    if (!Links) return false;
+    const cls::TMessage Message{win::WM_CONTEXTMENU, reinterpret_cast<win::WPARAM>(Focus),
+                                win::MAKELPARAM(-1, -1)};
+    return Links->HandleContextMenu(Control, Focus, Message);
+}
+
+// The menus linked to the focused control run the command of the shortcut.
+bool HandleLinkedShortCut(cls::TShortCut AShortCut) {
+    const win::HWND Focus = win::GetFocus();
+    cls::TWinControl* Control = Focus ? FindControlOfWindow(Focus) : nullptr;
+    TdxBarPopupMenuLinks* Links = PopupMenuLinksOf(Control);
+    return Links && Links->HandleShortCut(Control, AShortCut);
+}
+
 cls::TShortCut CurrentShortCut(win::WPARAM AKey) {
     cls::TShortCut Result = static_cast<cls::TShortCut>(AKey & 0xFF);
     if (win::GetAsyncKeyState(win::VK_SHIFT) < 0) Result |= cls::scShift;
@@ -269,6 +303,7 @@ bool KeyboardHook(int Code, win::WPARAM AKey, win::LPARAM AKeyData) {
         }
     }
     if (win::GetCapture()) return false;
+    if (IsContextMenuKey(AKey, Up) && ShowKeyboardContextMenu()) return true;
     TdxBarManager* MenuManager = nullptr;
     TdxBarManager* ShortCutManager = nullptr;
     FindKeyManagers(MenuManager, ShortCutManager);
@@ -283,7 +318,7 @@ bool KeyboardHook(int Code, win::WPARAM AKey, win::LPARAM AKeyData) {
     }
     GAltAlone = false;
     const cls::TShortCut ShortCut = CurrentShortCut(AKey);
-    if (HandleShortCut(MenuManager, ShortCut)) return true;
+    if (HandleLinkedShortCut(ShortCut) || HandleShortCut(MenuManager, ShortCut)) return true;
     return ShortCutManager != MenuManager && ShortCutManager && HandleShortCut(ShortCutManager, ShortCut);
 }
 
@@ -358,6 +393,19 @@ bool MouseHook(win::WPARAM AMsg, const win::MOUSEHOOKSTRUCT& AInfo) {
     return Handled;
 }
 
+// A right-button release over a control of a form with a manager: the
+// context menu of the control's popup-menu links. A bar window's right
+// button is its own.
+bool ShowMouseContextMenu(const win::MOUSEHOOKSTRUCT& AInfo) {
+    cls::TWinControl* Control = FindControlOfWindow(AInfo.hwnd);
+    if (!Control || !Control->Visible() || dynamic_cast<TCustomdxBarControl*>(Control)) return false;
+    TdxBarPopupMenuLinks* Links = PopupMenuLinksOf(Control);
+    if (!Links) return false;
+    const cls::TMessage Message{win::WM_CONTEXTMENU, reinterpret_cast<win::WPARAM>(AInfo.hwnd),
+                                win::PointToLParam(AInfo.pt)};
+    return Links->HandleContextMenu(Control, AInfo.hwnd, Message);
+}
+
 // ============================================================================
 // Call-window-procedure hook
 // ============================================================================
@@ -393,9 +441,17 @@ void CallWndProcHook(const win::CWPSTRUCT& AMsg) {
 win::LRESULT MouseHookProc(int Code, win::WPARAM WParam, win::LPARAM LParam) {
     bool Handled = false;
     if (Code >= 0 && !GMouseHookBusy && LParam) {
-        TBusyScope Busy(GMouseHookBusy);
+        const win::MOUSEHOOKSTRUCT Info = *reinterpret_cast<const win::MOUSEHOOKSTRUCT*>(LParam);
         try {
-            Handled = MouseHook(WParam, *reinterpret_cast<const win::MOUSEHOOKSTRUCT*>(LParam));
+            {
+                TBusyScope Busy(GMouseHookBusy);
+                Handled = MouseHook(WParam, Info);
+            }
+            // Outside the guard: the menu's loop runs in here, and the hook
+            // must go on closing menus meanwhile.
+            if (!Handled && Code == win::HC_ACTION &&
+                (WParam == win::WM_RBUTTONUP || WParam == win::WM_NCRBUTTONUP))
+                Handled = ShowMouseContextMenu(Info);
         } catch (...) {
             ReportHookException();
         }
