@@ -31,6 +31,9 @@ public:
     virtual void GetPublishedProperties(TPublishedProperties& AList);
 
 protected:
+    friend class TReader;
+    friend class TWriter;
+
     virtual void AssignTo(TPersistent* Dest);
     virtual TPersistent* GetOwner();
     // Streaming hook for properties that are not published (the original's

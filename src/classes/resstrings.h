@@ -51,6 +51,7 @@ inline constexpr TResStringRec SInvalidProperty{1020, "Invalid property value"};
 inline constexpr TResStringRec SCannotCreateClass{1021, "Cannot create an instance of class %s"};
 inline constexpr TResStringRec SOwnershipCycle{1022, "A component cannot own itself or one of its owners"};
 inline constexpr TResStringRec SStreamSizeError{1023, "Cannot change the size of the stream: %s"};
+inline constexpr TResStringRec SUnknownProperty{1024, "Property %s does not exist"};
 
 inline constexpr TResStringRec SRegCreateFailed{1030, "Failed to create key %s"};
 inline constexpr TResStringRec SRegSetDataFailed{1031, "Failed to set data for '%s'"};
