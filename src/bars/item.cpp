@@ -3,6 +3,7 @@
 #include "bars/barcontrol.h"
 #include "bars/bars.h"
 #include "bars/button.h"
+#include "bars/categories.h"
 #include "bars/itemcontrol.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
@@ -173,11 +174,15 @@ void TdxBarItem::SetCaption(const std::string& Value) {
 }
 
 void TdxBarItem::SetCategory(int Value) {
-    // Any value is taken: the manager's categories renumber their items
-    // through here, parking them on indexes outside the list while they move.
     if (FCategory == Value) return;
+    if (IsLoading()) {
+        // The categories may not be read yet.
+        FCategory = Value;
+        return;
+    }
+    if (!FBarManager || Value < 0 || Value >= FBarManager->Categories()->Count()) return;
     FCategory = Value;
-    if (!IsLoading() && FBarManager) FBarManager->DesignerModified();
+    FBarManager->DesignerModified();
 }
 
 void TdxBarItem::SetDescription(const std::string& Value) {

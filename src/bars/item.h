@@ -69,7 +69,8 @@ public:
     // kept. A sub item's hint never follows, nor does one while an action
     // pushes its caption.
     void SetCaption(const std::string& Value);
-    // -1: no category. Any value is stored (see the .cpp).
+    // -1: no category. Outside loading only an index of the manager's
+    // categories is taken; other values are ignored.
     int Category() const { return FCategory; }
     void SetCategory(int Value);
     const std::string& Description() const { return FDescription; }
@@ -190,11 +191,15 @@ protected:
 private:
     friend class TdxBarItemLink;
     friend class TdxBarItemActionLink;
+    friend class TdxBarManagerCategories;
 
     // The link collection keeps the item's list of links.
     void AddLink(TdxBarItemLink* ALink);
     void RemoveLink(TdxBarItemLink* ALink);
     void SetBarManager(TdxBarManager* Value);
+    // The categories renumber their items through here, parking them on an
+    // index outside the list while they move.
+    void SetCategoryValue(int Value) { FCategory = Value; }
     void DoActionChange(cls::TObject* Sender);
     void GlyphBitmapChanged(cls::TObject* Sender);
     void FreeLinks();

@@ -264,26 +264,10 @@ void TdxBarManager::SetButtonArrowWidth(int Value) {
 }
 
 void TdxBarManager::SetCategories(cls::TStrings* Value) {
-    if (Value == FCategories) return;
-    auto* Source = dynamic_cast<TdxBarManagerCategories*>(Value);
-    FCategories->BeginUpdate();
-    try {
+    if (Value)
+        FCategories->Assign(Value);
+    else
         FCategories->Clear();
-        // The data objects are copied, never shared with the source.
-        for (int I = 0; Value && I < Value->Count(); ++I) {
-            FCategories->Add(Value->Strings(I));
-            if (TdxBarCategoryData* Data = Source ? Source->Data(I) : nullptr) {
-                TdxBarCategoryData* Copy = FCategories->NeedData(I);
-                Copy->Visible = Data->Visible;
-                Copy->ItemsVisible = Data->ItemsVisible;
-                Copy->LoadedItemsVisible = Data->LoadedItemsVisible;
-            }
-        }
-    } catch (...) {
-        FCategories->EndUpdate();
-        throw;
-    }
-    FCategories->EndUpdate();
 }
 
 cls::TColor TdxBarManager::DockColor() const {

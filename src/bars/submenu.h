@@ -161,6 +161,9 @@ public:
     void RepaintBar() override;
     bool HasHiddenLinks() const override;
     bool HasBackgroundBitmap() const override { return GetBackgroundBitmap() != nullptr; }
+    // The painter's menu fill: the background bitmap tiled from the client's
+    // corner (so it runs on behind every entry), else the menu's brush.
+    void FillBackground(gfx::HDC DC, const gfx::RECT& R, gfx::HBRUSH ABrush, gfx::TColor AColor) override;
     bool IsClosingOnClick() const override { return true; }
     bool IsMenuWindow() const override { return true; }
 

@@ -330,6 +330,11 @@ cls::TBitmap* TdxBarSubMenuControl::GetBackgroundBitmap() const {
     return Bitmap && !Bitmap->Empty() ? Bitmap : nullptr;
 }
 
+void TdxBarSubMenuControl::FillBackground(gfx::HDC DC, const gfx::RECT& R, gfx::HBRUSH ABrush,
+                                          gfx::TColor AColor) {
+    GetPainter()->FillMenuSideStrip(this, DC, AColor, ABrush, R);
+}
+
 void TdxBarSubMenuControl::SelectBackgroundPalette(gfx::HDC DC) const {
     if (!FRarelyUsedPalette || !DC) return;
     gfx::SelectPalette(DC, FRarelyUsedPalette, false);
