@@ -64,23 +64,38 @@ TRect MenuCorner(tray::TMainForm* Main) {
     return Part;
 }
 
+// The main window and its open context menu (with its shadow).
+TRect ContextPart(tray::TMainForm* Main) {
+    TRect Part = ScreenRectOf(Main);
+    if (bars::TCustomdxBarControl* Menu = Main->HideLink()->GetBarControl()) {
+        const TRect R = ScreenRectOf(Menu);
+        gfx::UnionRect(&Part, &Part, &R);
+    }
+    gfx::InflateRect(&Part, 16, 16);
+    TRect Screen{0, 0, win::GetSystemMetrics(win::SM_CXSCREEN), win::GetSystemMetrics(win::SM_CYSCREEN)};
+    gfx::IntersectRect(&Part, &Part, &Screen);
+    return Part;
+}
+
 // The scripted road of the tray menu: open it from the icon, open the sub
 // item by hovering it, move with the keys, choose "О программе...", close the
-// about box, show the main window, and choose "Выход".
+// about box, show the main window, open its context menu with a right click
+// and hide the window with it, and choose "Выход".
 void AddScript(TExampleSession& Session, tray::TMainForm* Main) {
     int Picture = 0;
     auto Step = [&Session](std::function<void()> Action) { Session.AddStep(std::move(Action)); };
     // A check, then the picture of the whole screen (and of the menu corner
     // under a name of its own).
     auto Look = [&Session, &Picture, Main](std::string What, std::function<bool()> Check,
-                                           std::string CornerName = "") {
+                                           std::string CornerName = "",
+                                           std::function<TRect()> PartOf = nullptr) {
         const int Number = ++Picture;
         Session.AddWaitUntil([] { return !bars::IsSubMenuAnimating(); }, "a menu's show animation to end");
         Session.AddStep([=, &Session] {
             if (!Check()) Session.Fail("step " + std::to_string(Number) + ": " + What);
             Session.Snapshot("tray_step_" + std::to_string(Number));
             if (!CornerName.empty()) {
-                const TRect Corner = MenuCorner(Main);
+                const TRect Corner = PartOf ? PartOf() : MenuCorner(Main);
                 Session.Snapshot(CornerName, &Corner);
             }
         });
@@ -132,11 +147,24 @@ void AddScript(TExampleSession& Session, tray::TMainForm* Main) {
     Step(RightClickIcon);
     Look("the menu opens again", MenuShows);
     Step([Main] { TExampleSession::ClickAt(EntryCentre(Main->OpenLink())); });
-    Look("\"Открыть\" shows the main window",
-         [Main] { return Main->Visible() && TExampleSession::ShowsOnScreen(Main); });
+    Look("\"Открыть\" shows the main window, and the entry now reads \"Закрыть\"", [Main] {
+        return Main->Visible() && TExampleSession::ShowsOnScreen(Main) &&
+               Main->OpenLink()->GetCaption() == "&Закрыть";
+    });
+    Step([Main] { TExampleSession::RightClick(Main, Main->ClientWidth() / 3, Main->ClientHeight() / 2); });
+    Look(
+        "a right click on the main window opens its context menu",
+        [Main] {
+            bars::TCustomdxBarControl* Menu = Main->HideLink()->GetBarControl();
+            return Menu && TExampleSession::ShowsOnScreen(Menu) && OpenMenus(Main).empty();
+        },
+        "tray_context", [Main] { return ContextPart(Main); });
+    Step([Main] { TExampleSession::ClickAt(EntryCentre(Main->HideLink())); });
+    Look("\"Скрыть\" hides the main window",
+         [Main] { return !Main->Visible() && !Main->HideLink()->GetBarControl(); });
     Step(RightClickIcon);
-    Look("the first entry now reads \"Закрыть\"",
-         [Main, MenuShows] { return MenuShows() && Main->OpenLink()->GetCaption() == "&Закрыть"; });
+    Look("the first entry reads \"Открыть\" again",
+         [Main, MenuShows] { return MenuShows() && Main->OpenLink()->GetCaption() == "&Открыть"; });
     Step([Main] { TExampleSession::MoveMouseTo(EntryCentre(Main->ExitLink())); });
     Look("\"Выход\" is selected", MenuShows);
     // "Выход" ends the program: the script has no step after it.

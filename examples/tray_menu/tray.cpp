@@ -5,6 +5,7 @@
 #include "bars/barcontrol.h"
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
+#include "bars/popupmenulinks.h"
 #include "bars/registry.h"
 #include "gfx/draw.h"
 
@@ -243,13 +244,14 @@ void TAboutForm::KeyDown(win::WORD& Key, TShiftState Shift) {
 TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
     SetCaption("Trestle — меню в области уведомлений");
     SetClientWidth(460);
-    SetClientHeight(128);
+    SetClientHeight(140);
     SetPosition(poScreenCenter);
     auto* View = new TTextView(this);
     View->SetText("Программа в области уведомлений",
                   "Её значок — в правом нижнем углу экрана. Щелчок правой кнопкой мыши по значку "
                   "открывает меню: «Закрыть» прячет это окно, «О программе...» в подменю «Справка» "
-                  "рассказывает о программе, «Выход» завершает её.");
+                  "рассказывает о программе, «Выход» завершает её. Щелчок правой кнопкой по этому "
+                  "окну открывает его собственное меню.");
     View->SetAlign(alClient);
     View->SetParent(this);
 
@@ -276,6 +278,18 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
     Exit->SetOnClick(TNotifyEvent(this, &TMainForm::ExitClick));
     FExitLink = Links->Add(Exit);
     FExitLink->SetBeginGroup(true);
+
+    // The window's context menu, opened by a right click anywhere on it.
+    FContextMenu = new bars::TdxBarPopupMenu(this);
+    auto* HideButton = new bars::TdxBarButton(this);
+    HideButton->SetCaption("&Скрыть");
+    HideButton->SetOnClick(TNotifyEvent(this, &TMainForm::HideClick));
+    FHideLink = FContextMenu->ItemLinks()->Add(HideButton);
+    FContextAboutLink = FContextMenu->ItemLinks()->Add(About);
+    FContextAboutLink->SetBeginGroup(true);
+    bars::TdxBarPopupMenuLink* Link = FBarManager->PopupMenuLinks()->Add();
+    Link->SetControl(this);
+    Link->SetPopupMenu(FContextMenu);
 
     FTrayBar = new TTrayBar(this);
     FTrayBar->Icon()->SetReportTo(Handle());
@@ -339,6 +353,10 @@ void TMainForm::AboutClick(TObject*) {
     FAbout->ShowModal();
     delete FAbout;
     FAbout = nullptr;
+}
+
+void TMainForm::HideClick(TObject*) {
+    Hide();
 }
 
 void TMainForm::ExitClick(TObject*) {

@@ -115,7 +115,9 @@ private:
 };
 
 // The main window: hidden at start, shown and hidden from the tray menu.
-// Closing it only hides it; the menu's "Выход" ends the program.
+// Closing it only hides it; the menu's "Выход" ends the program. A right
+// click on it opens its context menu ("Скрыть", "О программе..."), linked
+// to the window by the bar manager.
 class TMainForm : public cls::TForm {
     TRESTLE_CLASS(TMainForm, cls::TForm)
 public:
@@ -132,6 +134,10 @@ public:
     bars::TdxBarItemLink* HelpLink() const { return FHelpLink; }
     bars::TdxBarItemLink* AboutLink() const { return FAboutLink; }
     bars::TdxBarItemLink* ExitLink() const { return FExitLink; }
+    // The main window's context menu and its links: "Скрыть", "О программе...".
+    bars::TdxBarPopupMenu* ContextMenu() const { return FContextMenu; }
+    bars::TdxBarItemLink* HideLink() const { return FHideLink; }
+    bars::TdxBarItemLink* ContextAboutLink() const { return FContextAboutLink; }
 
 protected:
     void WndProc(cls::TMessage& Message) override;
@@ -143,6 +149,7 @@ private:
     void OpenClick(cls::TObject* Sender);
     void AboutClick(cls::TObject* Sender);
     void ExitClick(cls::TObject* Sender);
+    void HideClick(cls::TObject* Sender);
 
     bars::TdxBarManager* FBarManager;
     bars::TdxBarPopupMenu* FTrayMenu;
@@ -151,6 +158,9 @@ private:
     bars::TdxBarItemLink* FHelpLink;
     bars::TdxBarItemLink* FAboutLink;
     bars::TdxBarItemLink* FExitLink;
+    bars::TdxBarPopupMenu* FContextMenu;
+    bars::TdxBarItemLink* FHideLink;
+    bars::TdxBarItemLink* FContextAboutLink;
     TTrayBar* FTrayBar;
     TAboutForm* FAbout = nullptr;
     bool FExiting = false;

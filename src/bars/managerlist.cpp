@@ -251,10 +251,12 @@ bool IsContextMenuKey(win::WPARAM AKey, bool AUp) {
            win::GetAsyncKeyState(win::VK_MENU) >= 0;
 }
 
-// The focused control's context menu, asked for from the keyboard.
+// The focused control's context menu, asked for from the keyboard. A hidden
+// window may keep the focus (a tray program's main window does): it shows
+// no menu.
 bool ShowKeyboardContextMenu() {
     const win::HWND Focus = win::GetFocus();
-    cls::TWinControl* Control = Focus ? FindControlOfWindow(Focus) : nullptr;
+    cls::TWinControl* Control = Focus && win::IsWindowVisible(Focus) ? FindControlOfWindow(Focus) : nullptr;
     TdxBarPopupMenuLinks* Links = PopupMenuLinksOf(Control);
     if (!Links) return false;
     const cls::TMessage Message{win::WM_CONTEXTMENU, reinterpret_cast<win::WPARAM>(Focus),

@@ -193,6 +193,25 @@ TEST_F(PopupMenuLinksTest, AKeyboardMenuOpensAtTheCaretOrTheControlsCorner) {
     }
 }
 
+// A tray program brings its hidden main window to the foreground for its
+// menu; that window keeps the focus but shows no context menu.
+TEST_F(PopupMenuLinksTest, AHiddenWindowWithTheFocusOpensNoMenuFromTheKeyboard) {
+    LinkTo(Form, Popup);
+    Form->Hide();
+    win::SetForegroundWindow(Form->Handle());
+    win::SetFocus(Form->Handle());
+    RunUntilIdle();
+    ASSERT_EQ(win::GetFocus(), Form->Handle());
+    Run([] { testdrv::PressKey(win::VK_APPS); });
+    EXPECT_EQ(ShownMenu, nullptr);
+    Form->Show();
+    win::SetForegroundWindow(Form->Handle());
+    win::SetFocus(Form->Handle());
+    RunUntilIdle();
+    Run([] { testdrv::PressKey(win::VK_APPS); });
+    EXPECT_EQ(ShownMenu, Popup);
+}
+
 TEST_F(PopupMenuLinksTest, ARightClickOnAChildUsesItsParentsLinkWithProcessChildren) {
     Other = new TdxBarPopupMenu(Form);
     AddButton(Other->ItemLinks(), "&Другое");
