@@ -4,6 +4,16 @@
 // Only what changed is composed again: the surfaces' dirty rectangles, the
 // areas given to DirtyScreen, and whatever it finds moved, restacked, shown,
 // hidden or re-layered since the last composition.
+//
+// Drawing on the screen's DC lands on the screen image, where it reads and
+// inverts what shows. It is kept as a difference from the windows beneath
+// (the overlay): where windows change under it, the new picture shows with
+// the same difference applied, so an inverted drag frame stays over windows
+// that repaint and goes when it is drawn once more. To know that difference
+// the compositor keeps the windows' picture alone (the base) wherever screen
+// DCs may draw: the base catches up with the screen image when a screen DC is
+// handed out, and follows every composition while one is out or an overlay
+// shows.
 #include "win/internal.h"
 
 #include "gfx/png.h"
@@ -32,7 +42,10 @@ struct Composed {
 };
 
 struct CompositorState {
-    HBITMAP screen{};
+    HBITMAP screen{}; // what shows: the base with the overlay applied
+    HBITMAP base{};   // the windows' picture alone
+    RECT baseStale{}; // composed into the screen image only (screen coordinates)
+    RECT overlay{};   // bounds of what screen DCs drew and still shows (screen coordinates)
     RECT virt{};
     HRGN dirty{};
     std::uint32_t colorsVersion = 0;
@@ -204,9 +217,85 @@ void EnsureScreen(CompositorState& c) {
     const RECT virt = detail::VirtualScreenRect();
     if (c.screen && EqualRect(&virt, &c.virt)) return;
     if (c.screen) DeleteObject(c.screen);
+    if (c.base) DeleteObject(c.base);
     c.screen = CreateBitmap(virt.right - virt.left, virt.bottom - virt.top, 1, 32, nullptr);
+    c.base = CreateBitmap(virt.right - virt.left, virt.bottom - virt.top, 1, 32, nullptr);
     c.virt = virt;
+    c.overlay = RECT{};
+    c.baseStale = RECT{};
     AddDirty(c, virt);
+}
+
+// --- The overlay ------------------------------------------------------------
+
+// Row spans of a screen rectangle in two surfaces of the screen's size.
+template <class TRow> void ForEachRow(const CompositorState& c, const RECT& r, TRow row) {
+    const int x = r.left - c.virt.left;
+    for (int y = r.top; y < r.bottom; ++y) row(y - c.virt.top, x, static_cast<int>(r.right - r.left));
+}
+
+void CopyPixels(const CompositorState& c, const BitmapSurface& dst, const BitmapSurface& src, const RECT& r) {
+    ForEachRow(c, r, [&](int y, int x, int n) {
+        std::memcpy(dst.Row(y) + x, src.Row(y) + x, static_cast<std::size_t>(n) * sizeof(std::uint32_t));
+    });
+}
+
+void XorPixels(const CompositorState& c, const BitmapSurface& dst, const BitmapSurface& src, const RECT& r) {
+    ForEachRow(c, r, [&](int y, int x, int n) {
+        std::uint32_t* d = dst.Row(y) + x;
+        const std::uint32_t* s = src.Row(y) + x;
+        for (int i = 0; i < n; ++i) d[i] ^= s[i];
+    });
+}
+
+// The overlay's bounds shrink to the pixels where the screen image differs
+// from the base; nothing left means no overlay.
+void FitOverlay(CompositorState& c, const BitmapSurface& screen, const BitmapSurface& base) {
+    RECT fit{};
+    ForEachRow(c, c.overlay, [&](int y, int x, int n) {
+        const std::uint32_t* s = screen.Row(y) + x;
+        const std::uint32_t* b = base.Row(y) + x;
+        int first = 0;
+        while (first < n && ((s[first] ^ b[first]) & 0xFFFFFF) == 0) ++first;
+        if (first == n) return;
+        int last = n - 1;
+        while (((s[last] ^ b[last]) & 0xFFFFFF) == 0) --last;
+        const RECT row{c.virt.left + x + first, c.virt.top + y, c.virt.left + x + last + 1,
+                       c.virt.top + y + 1};
+        UnionRect(&fit, &fit, &row);
+    });
+    c.overlay = fit;
+}
+
+// What screen DCs drew since the last look joins the overlay.
+bool TakeScreenDrawing(CompositorState& c, const BitmapSurface& screen, const BitmapSurface& base,
+                       RECT* drawn) {
+    if (!TakeBitmapDirtyRect(c.screen, drawn)) return false;
+    OffsetRect(drawn, c.virt.left, c.virt.top);
+    IntersectRect(drawn, drawn, &c.virt);
+    UnionRect(&c.overlay, &c.overlay, drawn);
+    FitOverlay(c, screen, base);
+    return true;
+}
+
+// The screen image of `area` after the base there was composed again: the
+// base with the overlay applied. On entry the screen image holds, under the
+// overlay, the overlay alone (see ComposeLocked).
+void ShowBase(const CompositorState& c, const BitmapSurface& screen, const BitmapSurface& base, HRGN area) {
+    for (const RECT& r : GetRegionRects(area)) {
+        RECT under{};
+        if (!IntersectRect(&under, &r, &c.overlay)) {
+            CopyPixels(c, screen, base, r);
+            continue;
+        }
+        XorPixels(c, screen, base, under);
+        RECT parts[4] = {RECT{r.left, r.top, r.right, under.top},
+                         RECT{r.left, under.bottom, r.right, r.bottom},
+                         RECT{r.left, under.top, under.left, under.bottom},
+                         RECT{under.right, under.top, r.right, under.bottom}};
+        for (const RECT& p : parts)
+            if (p.right > p.left && p.bottom > p.top) CopyPixels(c, screen, base, p);
+    }
 }
 
 Composed Describe(const detail::Window& w) {
@@ -268,10 +357,13 @@ void FindChanges(CompositorState& c) {
 
 RECT ComposeLocked(CompositorState& c) {
     EnsureScreen(c);
-    FindChanges(c);
     RECT changed{};
-    BitmapSurface dst;
-    if (!c.screen || !GetBitmapSurface(c.screen, &dst)) return changed;
+    BitmapSurface screen, base;
+    if (!c.screen || !GetBitmapSurface(c.screen, &screen) || !GetBitmapSurface(c.base, &base)) return changed;
+    // Drawing through screen DCs changed the image too.
+    RECT drawn{};
+    if (TakeScreenDrawing(c, screen, base, &drawn)) changed = drawn;
+    FindChanges(c);
     if (c.dirty) {
         HRGN bounds = CreateRectRgnIndirect(&c.virt);
         if (CombineRgn(c.dirty, c.dirty, bounds, RGN_AND) != NULLREGION) {
@@ -280,19 +372,28 @@ RECT ComposeLocked(CompositorState& c) {
                 Layer l;
                 if (BuildLayer(*detail::GetWnd(h), c, &l)) layers.push_back(l);
             }
-            ComposeArea(layers, c.dirty, dst, POINT{c.virt.left, c.virt.top});
+            const POINT origin{c.virt.left, c.virt.top};
+            RECT box{};
+            GetRgnBox(c.dirty, &box);
+            if (IsRectEmpty(&c.overlay) && c.screenDCs.empty()) {
+                // Nothing can need the base here until a screen DC is handed out.
+                ComposeArea(layers, c.dirty, screen, origin);
+                UnionRect(&c.baseStale, &c.baseStale, &box);
+            } else {
+                // The screen image keeps the overlay while the base under it changes.
+                for (const RECT& r : GetRegionRects(c.dirty)) {
+                    RECT under{};
+                    if (IntersectRect(&under, &r, &c.overlay)) XorPixels(c, screen, base, under);
+                }
+                ComposeArea(layers, c.dirty, base, origin);
+                ShowBase(c, screen, base, c.dirty);
+            }
             FreeLayers(layers);
-            GetRgnBox(c.dirty, &changed);
+            UnionRect(&changed, &changed, &box);
         }
         DeleteObject(bounds);
         DeleteObject(c.dirty);
         c.dirty = nullptr;
-    }
-    // Drawing through screen DCs changed the image too.
-    RECT drawn;
-    if (TakeBitmapDirtyRect(c.screen, &drawn)) {
-        OffsetRect(&drawn, c.virt.left, c.virt.top);
-        UnionRect(&changed, &changed, &drawn);
     }
     UnionRect(&c.presenterChanges, &c.presenterChanges, &changed);
     return changed;
@@ -356,11 +457,21 @@ RECT TakeScreenChanges() {
     return changes;
 }
 
-HDC GetScreenDC() {
+HDC GetScreenDC(HRGN visRgn) {
     Guard g(Lock());
     CompositorState& c = State();
     EnsureScreen(c);
-    HDC dc = CreateSurfaceDC(c.screen, POINT{-c.virt.left, -c.virt.top}, nullptr);
+    // What this DC draws is told from the base, which must show what the
+    // screen image shows outside the overlay.
+    BitmapSurface screen, base;
+    if (!IsRectEmpty(&c.baseStale) && GetBitmapSurface(c.screen, &screen) &&
+        GetBitmapSurface(c.base, &base)) {
+        RECT stale{};
+        IntersectRect(&stale, &c.baseStale, &c.virt);
+        if (!IsRectEmpty(&stale)) CopyPixels(c, base, screen, stale);
+        c.baseStale = RECT{};
+    }
+    HDC dc = CreateSurfaceDC(c.screen, POINT{-c.virt.left, -c.virt.top}, visRgn);
     if (!dc) return nullptr;
     SetDCDeviceCaps(dc, HORZRES, SystemMetric(SM_CXSCREEN));
     SetDCDeviceCaps(dc, VERTRES, SystemMetric(SM_CYSCREEN));
@@ -390,6 +501,7 @@ void ResetCompositorState() {
     for (HDC dc : c.screenDCs) DeleteDC(dc);
     if (c.dirty) DeleteObject(c.dirty);
     if (c.screen) DeleteObject(c.screen);
+    if (c.base) DeleteObject(c.base);
     c = CompositorState{};
 }
 

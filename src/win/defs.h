@@ -183,6 +183,7 @@ constexpr UINT WM_MOUSELAST = 0x020A;
 constexpr UINT WM_PARENTNOTIFY = 0x0210;
 constexpr UINT WM_ENTERMENULOOP = 0x0211;
 constexpr UINT WM_EXITMENULOOP = 0x0212;
+constexpr UINT WM_SIZING = 0x0214;
 constexpr UINT WM_CAPTURECHANGED = 0x0215;
 constexpr UINT WM_MOVING = 0x0216;
 constexpr UINT WM_MDICREATE = 0x0220;
@@ -215,11 +216,22 @@ constexpr WPARAM SIZE_RESTORED = 0;
 constexpr WPARAM SIZE_MINIMIZED = 1;
 constexpr WPARAM SIZE_MAXIMIZED = 2;
 
+// WM_SIZING: the edge being dragged
+constexpr WPARAM WMSZ_LEFT = 1;
+constexpr WPARAM WMSZ_RIGHT = 2;
+constexpr WPARAM WMSZ_TOP = 3;
+constexpr WPARAM WMSZ_TOPLEFT = 4;
+constexpr WPARAM WMSZ_TOPRIGHT = 5;
+constexpr WPARAM WMSZ_BOTTOM = 6;
+constexpr WPARAM WMSZ_BOTTOMLEFT = 7;
+constexpr WPARAM WMSZ_BOTTOMRIGHT = 8;
+
 // WM_SHOWWINDOW status (lParam)
 constexpr LPARAM SW_PARENTCLOSING = 1;
 constexpr LPARAM SW_PARENTOPENING = 3;
 
-// WM_SYSCOMMAND
+// WM_SYSCOMMAND. SC_SIZE and SC_MOVE asked for by a press on the frame carry
+// the press's WMSZ_ edge or HTCAPTION in their low four bits.
 constexpr WPARAM SC_SIZE = 0xF000;
 constexpr WPARAM SC_MOVE = 0xF010;
 constexpr WPARAM SC_MINIMIZE = 0xF020;

@@ -102,6 +102,10 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 case SC_RESTORE:
                     ShowWindow(hwnd, SW_RESTORE);
                     break;
+                case SC_MOVE:
+                case SC_SIZE:
+                    SizeMoveLoop(hwnd, wParam);
+                    break;
                 default:
                     break;
             }

@@ -239,6 +239,48 @@ void SendKeyboardContextMenu(HWND hwnd) {
     SendMsg(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(-1, -1));
 }
 
+// A left press on the frame: the caption activates the window and moves it,
+// a sizing border sizes it, a caption button is tracked until released.
+void NonClientPress(HWND hwnd, LRESULT hit, LPARAM lParam) {
+    switch (hit) {
+        case HTCAPTION:
+            ClickActivate(TopLevelOf(hwnd));
+            if (IsWindow(hwnd))
+                SendMsg(hwnd, WM_SYSCOMMAND, SC_MOVE | static_cast<WPARAM>(HTCAPTION), lParam);
+            break;
+        case HTLEFT:
+        case HTRIGHT:
+        case HTTOP:
+        case HTTOPLEFT:
+        case HTTOPRIGHT:
+        case HTBOTTOM:
+        case HTBOTTOMLEFT:
+        case HTBOTTOMRIGHT:
+            SendMsg(hwnd, WM_SYSCOMMAND, SC_SIZE | static_cast<WPARAM>(hit - HTLEFT + WMSZ_LEFT), lParam);
+            break;
+        case HTCLOSE:
+        case HTMINBUTTON:
+        case HTMAXBUTTON:
+            TrackCaptionButton(hwnd, hit);
+            break;
+        default:
+            break;
+    }
+}
+
+// A double click on the caption of a window that can be maximized maximizes
+// or restores it.
+void CaptionDoubleClick(HWND hwnd, LPARAM lParam) {
+    WPARAM command = 0;
+    {
+        Guard g(Lock());
+        Window* w = GetWnd(hwnd);
+        if (!w || !(w->style & WS_MAXIMIZEBOX)) return;
+        command = w->maximized ? SC_RESTORE : SC_MAXIMIZE;
+    }
+    SendMsg(hwnd, WM_SYSCOMMAND, command, lParam);
+}
+
 void KeyDefault(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     bool altDown = (lParam & KF_ALTDOWN_BIT) != 0;
     switch (msg) {
@@ -461,7 +503,10 @@ bool DefInputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
             break;
         }
         case WM_NCLBUTTONDOWN:
-            if (wParam == static_cast<WPARAM>(HTCAPTION)) ClickActivate(TopLevelOf(hwnd));
+            NonClientPress(hwnd, static_cast<LRESULT>(wParam), lParam);
+            break;
+        case WM_NCLBUTTONDBLCLK:
+            if (static_cast<LRESULT>(wParam) == HTCAPTION) CaptionDoubleClick(hwnd, lParam);
             break;
         case WM_SETCURSOR:
             r = SetCursorDefault(hwnd, wParam, lParam);

@@ -11,6 +11,7 @@
 //   timer.cpp          the clock and timers
 //   paint.cpp          update regions, visible regions, non-client drawing
 //   input.cpp          routing and taking input, mouse tracking, key characters
+//   sizemove.cpp       the move and size loop, caption buttons
 //   hooks.cpp          hook chains
 //   focus.cpp          activation, focus, default input processing
 //   caret.cpp          carets
@@ -149,7 +150,8 @@ struct Window {
     bool erasePending = false;
     bool ncPaintPending = false;
     bool internalPaint = false;
-    HDC ownDC{}; // CS_OWNDC
+    HDC ownDC{};                  // CS_OWNDC
+    LRESULT ncPushed = HTNOWHERE; // the caption button held down
 
     // Top-level windows: the retained surface holds the whole window rectangle.
     HBITMAP surface{};
@@ -317,6 +319,10 @@ constexpr UINT SWP_NOCLIENTMOVE = 0x1000;
 // WM_GETMINMAXINFO. Without the lock.
 void ClampToTrackingSize(HWND hwnd, int* cx, int* cy);
 
+// The limits of a window's size: the defaults for its style and place, as
+// the window changes them in WM_GETMINMAXINFO. Without the lock.
+MINMAXINFO QueryMinMax(HWND hwnd);
+
 // Moves and sizes a window as SetWindowPos would, but without a message
 // (UpdateLayeredWindow): the client area keeps its distances from the edges.
 // Locked.
@@ -429,11 +435,16 @@ struct NcLayout {
     RECT edge{};       // inside the frame and caption: where a client edge is drawn
     int edgeWidth = 0; // 2 for WS_EX_CLIENTEDGE, 1 for WS_EX_STATICEDGE
     RECT vScroll{}, hScroll{}, sizeBox{};
+    // The caption button of a hit-test code; empty for other codes.
+    RECT Button(LRESULT hit) const;
 };
 NcLayout ComputeNcLayout(const Window& w);
 // Draws a window's frame, caption and scroll bars on `dc`, whose origin is
 // the window's top-left corner.
 void DrawNonClient(HWND hwnd, HDC dc);
+// Draws one caption button (HTCLOSE, HTMAXBUTTON, ...) as it is now, pushed
+// while Window::ncPushed names it. Without the lock.
+void DrawCaptionButton(HWND hwnd, LRESULT hit);
 // DefWindowProc's handling of WM_NCHITTEST, WM_NCCALCSIZE, WM_NCPAINT,
 // WM_ERASEBKGND and WM_PRINT. Without the lock.
 LRESULT DefHitTest(HWND hwnd, POINT screen);
@@ -480,6 +491,20 @@ std::string TakeKeyChars(const MSG& msg);
 std::vector<std::uint32_t> DecodeUtf8(const std::string& s);
 
 // ============================================================================
+// sizemove.cpp
+// ============================================================================
+
+// DefWindowProc's WM_SYSCOMMAND SC_MOVE / SC_SIZE: the loop that moves or
+// sizes the window; the low four bits of `command` hold HTCAPTION or the
+// WMSZ_ edge of the press that started it, or 0 for the keyboard. Without
+// the lock.
+void SizeMoveLoop(HWND hwnd, WPARAM command);
+// DefWindowProc's press on a caption button (HTCLOSE, HTMINBUTTON,
+// HTMAXBUTTON): the button shows pushed while the cursor is over it, and a
+// release there sends the window its WM_SYSCOMMAND. Without the lock.
+void TrackCaptionButton(HWND hwnd, LRESULT hit);
+
+// ============================================================================
 // hooks.cpp
 // ============================================================================
 
@@ -495,9 +520,10 @@ void RemoveThreadHooks(ThreadQueue& q);
 // ============================================================================
 
 // Default processing of input-related messages (WM_MOUSEACTIVATE,
-// WM_SETCURSOR, WM_NCLBUTTONDOWN, WM_MOUSEWHEEL, WM_ACTIVATE, WM_NCACTIVATE,
-// WM_CANCELMODE, keyboard system keys, the right-button releases and keys that
-// ask for WM_CONTEXTMENU). Returns true when it handled `msg`.
+// WM_SETCURSOR, WM_NCLBUTTONDOWN, WM_NCLBUTTONDBLCLK, WM_MOUSEWHEEL,
+// WM_ACTIVATE, WM_NCACTIVATE, WM_CANCELMODE, keyboard system keys, the
+// right-button releases and keys that ask for WM_CONTEXTMENU). Returns true
+// when it handled `msg`.
 bool DefInputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
 // Activation changes caused by showing and hiding windows.
 void ActivateOnShow(HWND hwnd);
@@ -558,9 +584,11 @@ void DirtyScreen(const RECT& r);
 // Everything that changed on the screen image since the last call (composing
 // first), for a presenter; ComposeScreen's own result serves one caller only.
 RECT TakeScreenChanges();
-// A DC on the composed screen (GetDC(nullptr)); what is drawn there shows
-// until the area is composed again. ReleaseScreenDC is true when `dc` was one.
-HDC GetScreenDC();
+// A DC on the composed screen (GetDC(nullptr)), drawing inside `visRgn`
+// (screen coordinates; nullptr for the whole screen). What is drawn there
+// stays over the windows as a difference from them until drawn again.
+// ReleaseScreenDC is true when `dc` was one.
+HDC GetScreenDC(HRGN visRgn);
 bool ReleaseScreenDC(HDC dc);
 // Called (without the lock) after each frame of AnimateWindow, which runs no
 // message loop, so that a presenter can show the frames.

@@ -20,7 +20,10 @@ struct DcRecord {
 
 struct PaintState {
     std::map<HDC, DcRecord> dcs;
+    // LockWindowUpdate: the locked window (the desktop locks them all), and
+    // what windows under the lock would have drawn (screen coordinates).
     HWND locked{};
+    HRGN withheld{};
 };
 
 PaintState& State() {
@@ -62,6 +65,7 @@ bool Drawable(const Window& w) {
 bool LockedOut(const Window& w) {
     const HWND locked = State().locked;
     if (!locked) return false;
+    if (locked == DesktopHandle()) return true;
     for (const Window* x = &w; x; x = x->parent ? GetWnd(x->parent) : nullptr)
         if (x->handle == locked) return true;
     return false;
@@ -128,12 +132,24 @@ bool PrepareDcArea(Window& w, bool windowDC, bool clipChildren, bool clipSibling
     return true;
 }
 
+// A DC of a window under the update lock draws nothing; what it could have
+// drawn is repainted when the lock goes.
+void Withhold(const Window& w, bool windowDC, HRGN vis) {
+    PaintState& ps = State();
+    const POINT org = ScreenOrigin(w, !windowDC);
+    OffsetRgn(vis, org.x, org.y);
+    if (!ps.withheld) ps.withheld = EmptyRgn();
+    CombineRgn(ps.withheld, ps.withheld, vis, RGN_OR);
+    SetRectRgn(vis, 0, 0, 0, 0);
+}
+
 HDC MakeDC(Window& w, bool windowDC, DWORD flags, HRGN clip) {
     DcArea area;
     if (!PrepareDcArea(w, windowDC, (flags & DCX_CLIPCHILDREN) != 0, (flags & DCX_CLIPSIBLINGS) != 0, &area))
         return nullptr;
     if (clip && (flags & DCX_INTERSECTRGN)) CombineRgn(area.vis, area.vis, clip, RGN_AND);
     if (clip && (flags & DCX_EXCLUDERGN)) CombineRgn(area.vis, area.vis, clip, RGN_DIFF);
+    if (!(flags & DCX_LOCKWINDOWUPDATE) && LockedOut(w)) Withhold(w, windowDC, area.vis);
     const bool own = !windowDC && (w.cls->wc.style & CS_OWNDC) && !(flags & DCX_CACHE);
     HDC dc{};
     PaintState& ps = State();
@@ -239,7 +255,7 @@ HRGN VisibleRegion(HWND hwnd, bool client, bool clipChildren, bool clipSiblings)
     AssertLocked();
     HRGN rgn = EmptyRgn();
     Window* w = GetWnd(hwnd);
-    if (!w || !Drawable(*w) || LockedOut(*w)) return rgn;
+    if (!w || !Drawable(*w)) return rgn;
     const POINT org = ScreenOrigin(*w, client);
     RECT base = RECT{0, 0, w->Width(), w->Height()};
     if (client) {
@@ -398,17 +414,38 @@ void PaintForgetWindow(Window& w) {
         DeleteDC(w.ownDC);
         w.ownDC = nullptr;
     }
-    if (State().locked == w.handle) State().locked = nullptr;
+    if (State().locked == w.handle) {
+        State().locked = nullptr;
+        DeleteRgn(State().withheld);
+        State().withheld = nullptr;
+    }
 }
 
 void ResetPaintState() {
     Guard g(Lock());
     State().locked = nullptr;
+    DeleteRgn(State().withheld);
+    State().withheld = nullptr;
 }
 
 // ============================================================================
 // Non-client layout and drawing
 // ============================================================================
+
+RECT NcLayout::Button(LRESULT hit) const {
+    switch (hit) {
+        case HTCLOSE:
+            return closeButton;
+        case HTMAXBUTTON:
+            return maxButton;
+        case HTMINBUTTON:
+            return minButton;
+        case HTHELP:
+            return helpButton;
+        default:
+            return RECT{};
+    }
+}
 
 NcLayout ComputeNcLayout(const Window& w) {
     NcLayout L;
@@ -499,8 +536,43 @@ void DrawScrollBar(HDC dc, RECT bar, bool vertical) {
     if (!IsRectEmpty(&track)) FillWith(dc, track, COLOR_SCROLLBAR);
 }
 
-void DrawCaption(HDC dc, const NcLayout& L, const std::string& text, bool active, bool tool, DWORD style,
-                 bool minimized, bool maximized, UINT classStyle, HICON icon) {
+// What DrawFrameControl draws for a caption button of a window.
+struct CaptionButtons {
+    DWORD style = 0;
+    UINT classStyle = 0;
+    bool minimized = false;
+    bool maximized = false;
+    LRESULT pushed = HTNOWHERE;
+
+    UINT State(LRESULT hit) const {
+        const UINT inactive = DFCS_INACTIVE;
+        UINT state = 0;
+        switch (hit) {
+            case HTCLOSE:
+                state = DFCS_CAPTIONCLOSE | ((classStyle & CS_NOCLOSE) ? inactive : 0u);
+                break;
+            case HTMAXBUTTON:
+                state = (maximized ? UINT{DFCS_CAPTIONRESTORE} : UINT{DFCS_CAPTIONMAX}) |
+                        ((style & WS_MAXIMIZEBOX) ? 0u : inactive);
+                break;
+            case HTMINBUTTON:
+                state = (minimized ? UINT{DFCS_CAPTIONRESTORE} : UINT{DFCS_CAPTIONMIN}) |
+                        ((style & WS_MINIMIZEBOX) ? 0u : inactive);
+                break;
+            default:
+                state = DFCS_CAPTIONHELP;
+                break;
+        }
+        return state | (hit == pushed ? UINT{DFCS_PUSHED} : 0u);
+    }
+};
+
+CaptionButtons CaptionButtonsOf(const Window& w) {
+    return CaptionButtons{w.style, w.cls->wc.style, w.minimized, w.maximized, w.ncPushed};
+}
+
+void DrawCaption(HDC dc, const NcLayout& L, const std::string& text, bool active, bool tool,
+                 const CaptionButtons& buttons, HICON icon) {
     const RECT cap = L.caption;
     FillWith(dc, RECT{cap.left, cap.bottom, cap.right, cap.bottom + 1}, COLOR_3DFACE);
     const COLORREF from = GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
@@ -543,16 +615,10 @@ void DrawCaption(HDC dc, const NcLayout& L, const std::string& text, bool active
         if (font) DeleteObject(font);
     }
 
-    auto button = [dc](RECT r, UINT state) {
-        if (!IsRectEmpty(&r)) DrawFrameControl(dc, &r, DFC_CAPTION, state);
-    };
-    const UINT inactive = DFCS_INACTIVE;
-    button(L.closeButton, DFCS_CAPTIONCLOSE | ((classStyle & CS_NOCLOSE) ? inactive : 0u));
-    button(L.maxButton, (maximized ? UINT{DFCS_CAPTIONRESTORE} : UINT{DFCS_CAPTIONMAX}) |
-                            ((style & WS_MAXIMIZEBOX) ? 0u : inactive));
-    button(L.minButton, (minimized ? UINT{DFCS_CAPTIONRESTORE} : UINT{DFCS_CAPTIONMIN}) |
-                            ((style & WS_MINIMIZEBOX) ? 0u : inactive));
-    button(L.helpButton, DFCS_CAPTIONHELP);
+    for (LRESULT hit : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}) {
+        RECT r = L.Button(hit);
+        if (!IsRectEmpty(&r)) DrawFrameControl(dc, &r, DFC_CAPTION, buttons.State(hit));
+    }
 }
 
 } // namespace
@@ -560,9 +626,8 @@ void DrawCaption(HDC dc, const NcLayout& L, const std::string& text, bool active
 void DrawNonClient(HWND hwnd, HDC dc) {
     NcLayout L;
     std::string text;
-    DWORD style = 0, ex = 0;
-    bool minimized = false, maximized = false;
-    UINT classStyle = 0;
+    DWORD ex = 0;
+    CaptionButtons buttons;
     HICON icon{};
     int W = 0, H = 0;
     {
@@ -571,11 +636,8 @@ void DrawNonClient(HWND hwnd, HDC dc) {
         if (!w) return;
         L = ComputeNcLayout(*w);
         text = w->text;
-        style = w->style;
         ex = w->exStyle;
-        minimized = w->minimized;
-        maximized = w->maximized;
-        classStyle = w->cls->wc.style;
+        buttons = CaptionButtonsOf(*w);
         icon = w->cls->wc.hIcon;
         W = w->Width();
         H = w->Height();
@@ -593,8 +655,7 @@ void DrawNonClient(HWND hwnd, HDC dc) {
         }
     }
     if (!IsRectEmpty(&L.caption))
-        DrawCaption(dc, L, text, active, (ex & WS_EX_TOOLWINDOW) != 0, style, minimized, maximized,
-                    classStyle, icon);
+        DrawCaption(dc, L, text, active, (ex & WS_EX_TOOLWINDOW) != 0, buttons, icon);
     if (L.edgeWidth > 0) {
         RECT e = L.edge;
         DrawEdge(dc, &e, L.edgeWidth >= 2 ? EDGE_SUNKEN : BDR_SUNKENOUTER, BF_RECT);
@@ -608,6 +669,24 @@ void DrawNonClient(HWND hwnd, HDC dc) {
             DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
         }
     }
+}
+
+void DrawCaptionButton(HWND hwnd, LRESULT hit) {
+    AssertUnlocked();
+    RECT r{};
+    UINT state = 0;
+    {
+        Guard g(Lock());
+        Window* w = GetWnd(hwnd);
+        if (!w) return;
+        r = ComputeNcLayout(*w).Button(hit);
+        state = CaptionButtonsOf(*w).State(hit);
+    }
+    if (IsRectEmpty(&r)) return;
+    HDC dc = GetDCEx(hwnd, nullptr, DCX_WINDOW | DCX_CLIPSIBLINGS);
+    if (!dc) return;
+    DrawFrameControl(dc, &r, DFC_CAPTION, state);
+    ReleaseDC(hwnd, dc);
 }
 
 // ============================================================================
@@ -915,8 +994,39 @@ HDC GetDC(HWND hwnd) {
     return GetDCEx(hwnd, nullptr, 0);
 }
 
+namespace {
+
+// Where a DC of the whole screen may draw; nullptr for everywhere. The update
+// lock keeps it off the locked window, or off the screen when the desktop is
+// locked, unless asked with DCX_LOCKWINDOWUPDATE.
+HRGN ScreenVisibleRegion(HRGN clip, DWORD flags) {
+    Guard g(Lock());
+    const HWND locked = State().locked;
+    const bool lockedOut = locked && !(flags & DCX_LOCKWINDOWUPDATE);
+    const bool clipped = clip && (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN));
+    if (!lockedOut && !clipped) return nullptr;
+    const RECT virt = VirtualScreenRect();
+    HRGN vis = CreateRectRgnIndirect(&virt);
+    if (clip && (flags & DCX_INTERSECTRGN)) CombineRgn(vis, vis, clip, RGN_AND);
+    if (clip && (flags & DCX_EXCLUDERGN)) CombineRgn(vis, vis, clip, RGN_DIFF);
+    if (lockedOut) {
+        if (locked == DesktopHandle())
+            SetRectRgn(vis, 0, 0, 0, 0);
+        else if (const Window* w = GetWnd(locked); w && IsVisibleChain(*w))
+            SubtractShape(vis, *w, POINT{0, 0});
+    }
+    return vis;
+}
+
+} // namespace
+
 HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
-    if (!hwnd || hwnd == GetDesktopWindow()) return GetScreenDC();
+    if (!hwnd || hwnd == GetDesktopWindow()) {
+        HRGN vis = ScreenVisibleRegion(clip, flags);
+        HDC dc = GetScreenDC(vis);
+        DeleteRgn(vis);
+        return dc;
+    }
     Guard g(Lock());
     Window* w = WndOrFail(hwnd);
     if (!w) return nullptr;
@@ -946,20 +1056,32 @@ HWND WindowFromDC(HDC dc) {
     return it->second.hwnd;
 }
 
+// One window at a time; the desktop window locks every window. Releasing the
+// lock invalidates what was withheld, so the windows paint it again.
 BOOL LockWindowUpdate(HWND hwnd) {
     Guard g(Lock());
     PaintState& ps = State();
     if (hwnd) {
-        if (!WndOrFail(hwnd)) return FALSE;
+        if (hwnd != DesktopHandle() && !WndOrFail(hwnd)) return FALSE;
         if (ps.locked && ps.locked != hwnd) return FALSE;
         ps.locked = hwnd;
         return TRUE;
     }
     if (!ps.locked) return FALSE;
     const HWND previous = ps.locked;
+    HRGN withheld = ps.withheld;
     ps.locked = nullptr;
-    if (Window* w = GetWnd(previous))
-        RedrawArea(*w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN, nullptr);
+    ps.withheld = nullptr;
+    if (!withheld) return TRUE;
+    constexpr UINT kRepaint = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN;
+    if (previous == DesktopHandle()) {
+        RedrawAllTopLevel(nullptr, withheld, kRepaint);
+    } else if (Window* w = GetWnd(previous)) {
+        const RECT r = WindowRectOnScreen(*w);
+        OffsetRgn(withheld, -r.left, -r.top);
+        RedrawArea(*w, nullptr, withheld, kRepaint, nullptr);
+    }
+    DeleteRgn(withheld);
     return TRUE;
 }
 

@@ -168,12 +168,19 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 BOOL UpdateWindow(HWND hwnd);
 BOOL RedrawWindow(HWND hwnd, const RECT* r, HRGN rgn, UINT flags);
-// GetDC(nullptr) draws on the composed screen.
+// GetDC(nullptr) (or the desktop window's DC) draws on the composed screen,
+// over the windows, until drawn again (an inverted drag frame goes when
+// inverted once more).
 HDC GetDC(HWND hwnd);
+// The clip region stays the caller's. DCX_LOCKWINDOWUPDATE draws where the
+// update lock keeps other DCs out.
 HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags);
 HDC GetWindowDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC dc);
 HWND WindowFromDC(HDC dc);
+// Locks one window (the desktop window: all of them): its DCs and those of its
+// descendants draw nothing, nor do screen DCs over it, and what they would
+// have drawn is invalidated when LockWindowUpdate(nullptr) releases the lock.
 BOOL LockWindowUpdate(HWND hwnd);
 BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip);
 

@@ -268,7 +268,8 @@ MINMAXINFO DefaultMinMax(HWND hwnd, DWORD style, DWORD exStyle, bool child, cons
     return mmi;
 }
 
-// Asks the window for its limits (WM_GETMINMAXINFO) without the lock.
+} // namespace
+
 MINMAXINFO QueryMinMax(HWND hwnd) {
     MINMAXINFO mmi{};
     {
@@ -280,6 +281,8 @@ MINMAXINFO QueryMinMax(HWND hwnd) {
     SendMsg(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
     return mmi;
 }
+
+namespace {
 
 void ClampToMinMax(const MINMAXINFO& mmi, int* cx, int* cy) {
     *cx = std::max<int>(*cx, mmi.ptMinTrackSize.x);

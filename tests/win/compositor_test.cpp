@@ -4,6 +4,7 @@
 #include "gfx/png.h"
 
 #include <cstdlib>
+#include <functional>
 #include <optional>
 
 using namespace win;
@@ -364,20 +365,183 @@ TEST_F(CompositorTest, LayersBlendAsAlphaBlendDoes) {
     }
 }
 
-TEST_F(CompositorTest, ScreenDCDrawsUntilTheAreaIsComposedAgain) {
+// --- Drawing on the screen ---------------------------------------------------
+
+constexpr COLORREF Inverse(COLORREF c) {
+    return c ^ 0xFFFFFF;
+}
+
+void Recolor(HWND h, COLORREF color) {
+    SetWindowLongPtr(h, GWLP_USERDATA, static_cast<LONG_PTR>(color));
+    InvalidateRect(h, nullptr, TRUE);
+    RunUntilIdle();
+}
+
+// A drag frame: the four sides of `r`, `width` wide, inverted through the
+// DC's brush.
+void InvertFrame(HDC dc, RECT r, int width) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    PatBlt(dc, r.left, r.top, w, width, PATINVERT);
+    PatBlt(dc, r.left, r.bottom - width, w, width, PATINVERT);
+    PatBlt(dc, r.left, r.top + width, width, h - 2 * width, PATINVERT);
+    PatBlt(dc, r.right - width, r.top + width, width, h - 2 * width, PATINVERT);
+}
+
+// A checker whose 1 bits (the DC's white background under PATINVERT) invert
+// the pixels whose x + y is odd.
+HBRUSH CheckerBrush() {
+    const unsigned char bits[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
+    HBITMAP pattern = CreateBitmap(8, 8, 1, 1, bits);
+    HBRUSH brush = CreatePatternBrush(pattern);
+    DeleteObject(pattern);
+    return brush;
+}
+
+// Screen pixels of the rectangle `area` that differ from what `expected`
+// wants at their point.
+int Mismatches(RECT area, const std::function<COLORREF(int, int)>& expected) {
+    int wrong = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (ScreenPixel(Point(x, y)) != expected(x, y)) ++wrong;
+    return wrong;
+}
+
+// In `area` (by default the frame's rectangle), the frame of `r`, `width`
+// wide, shows checkered over `under`, and only `under` shows elsewhere.
+int FrameMismatches(RECT r, int width, COLORREF under, std::optional<RECT> area = std::nullopt) {
+    RECT inner = r;
+    InflateRect(&inner, -width, -width);
+    return Mismatches(area.value_or(r), [&](int x, int y) {
+        const bool onFrame = PtInRect(&r, Point(x, y)) && !PtInRect(&inner, Point(x, y));
+        return onFrame && (x + y) % 2 ? Inverse(under) : under;
+    });
+}
+
+TEST_F(CompositorTest, ADragFrameOnTheScreenStaysOverRepaintingWindowsUntilDrawnAgain) {
     HWND a = Solid(kRed, Rect(100, 100, 300, 300));
     ComposeScreen();
     HDC screen = GetDC(nullptr);
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 1024);
     EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), 32);
-    PatBlt(screen, 100, 100, 10, 10, DSTINVERT);
-    EXPECT_EQ(ScreenPixel(Point(105, 105)), RGB(0, 255, 255));
-    EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+    HBRUSH checker = CheckerBrush();
+    HGDIOBJ old = SelectObject(screen, checker);
+    const RECT frame = Rect(150, 150, 250, 220);
+    InvertFrame(screen, frame, 3);
+    RECT changed = ComposeScreen();
+    RECT both{};
+    UnionRect(&both, &changed, &frame);
+    EXPECT_EQ(both, changed);
+    EXPECT_EQ(FrameMismatches(frame, 3, kRed), 0);
+    // The screen DC reads what shows.
+    EXPECT_EQ(GetPixel(screen, 151, 150), Inverse(kRed));
 
-    InvalidateRect(a, nullptr, TRUE);
+    // The window repaints under the frame, a window comes over part of it and
+    // goes: the frame shows over whatever is beneath.
+    Recolor(a, kBlue);
+    EXPECT_EQ(FrameMismatches(frame, 3, kBlue), 0);
+    const RECT over = Rect(200, 140, 280, 200);
+    HWND b = Solid(kGreen, over);
+    EXPECT_EQ(FrameMismatches(frame, 3, kGreen, over), 0);
+    DestroyWindow(b);
+    EXPECT_EQ(FrameMismatches(frame, 3, kBlue), 0);
+
+    // Drawn again, it is gone.
+    InvertFrame(screen, frame, 3);
+    EXPECT_EQ(Mismatches(frame, [](int, int) { return kBlue; }), 0);
+    SelectObject(screen, old);
+    DeleteObject(checker);
+    EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+    EXPECT_EQ(ReleaseDC(nullptr, screen), 0);
+}
+
+TEST_F(CompositorTest, TheUpdateLockWithholdsWhatWindowsDrawUntilItIsReleased) {
+    HWND a = Solid(kRed, Rect(100, 100, 300, 300));
+    HWND b = Solid(kGreen, Rect(400, 100, 500, 200));
+    MessageLog log{a, b};
+    log.Only({WM_PAINT});
+    ASSERT_TRUE(LockWindowUpdate(GetDesktopWindow()));
+    EXPECT_FALSE(LockWindowUpdate(a));
+
+    // The lock's own DC draws over the windows; a plain screen DC draws nothing.
+    HDC plain = GetDC(nullptr);
+    PatBlt(plain, 100, 100, 50, 50, DSTINVERT);
+    ReleaseDC(nullptr, plain);
+    EXPECT_EQ(ScreenPixel(Point(110, 110)), kRed);
+    HDC dc = GetDCEx(GetDesktopWindow(), nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+    HBRUSH checker = CheckerBrush();
+    HGDIOBJ old = SelectObject(dc, checker);
+    const RECT frame = Rect(150, 150, 250, 220);
+    InvertFrame(dc, frame, 3);
+    EXPECT_EQ(FrameMismatches(frame, 3, kRed), 0);
+
+    // A window under the lock paints into nothing: the frame stays whole, and
+    // drawing it again leaves the screen as it was.
+    Recolor(a, kBlue);
+    EXPECT_EQ(log.Text(), "WM_PAINT");
+    EXPECT_EQ(FrameMismatches(frame, 3, kRed), 0);
+    InvertFrame(dc, frame, 3);
+    EXPECT_EQ(Mismatches(frame, [](int, int) { return kRed; }), 0);
+    SelectObject(dc, old);
+    DeleteObject(checker);
+    ReleaseDC(GetDesktopWindow(), dc);
+
+    // Released, the lock has the window paint again what it could not.
+    log.Clear();
+    EXPECT_TRUE(LockWindowUpdate(nullptr));
+    EXPECT_FALSE(LockWindowUpdate(nullptr));
     RunUntilIdle();
-    EXPECT_EQ(ScreenPixel(Point(105, 105)), kRed);
+    EXPECT_EQ(log.Entries().size(), 1u);
+    EXPECT_EQ(log.Entries()[0].hwnd, a);
+    EXPECT_EQ(ScreenPixel(Point(200, 200)), kBlue);
+    EXPECT_EQ(ScreenPixel(Point(450, 150)), kGreen);
+}
+
+TEST_F(CompositorTest, TheUpdateLockDecidesWhichDCsDraw) {
+    HWND a = Solid(kRed, Rect(100, 100, 300, 300));
+    HWND b = Solid(kGreen, Rect(400, 100, 500, 200));
+    HWND desktop = GetDesktopWindow();
+    struct Case {
+        const char* name;
+        HWND locked;
+        HWND dcOf; // nullptr: the screen
+        DWORD flags;
+        POINT at; // on the screen
+        bool draws;
+    };
+    const Case cases[] = {
+        {"no lock, the screen", nullptr, nullptr, 0, Point(150, 150), true},
+        {"the locked window", a, a, 0, Point(150, 150), false},
+        {"the locked window, asked past the lock", a, a, DCX_LOCKWINDOWUPDATE, Point(150, 150), true},
+        {"another window", a, b, 0, Point(450, 150), true},
+        {"the screen over the locked window", a, nullptr, 0, Point(150, 150), false},
+        {"the screen elsewhere", a, nullptr, 0, Point(450, 150), true},
+        {"the screen past the lock", a, nullptr, DCX_LOCKWINDOWUPDATE, Point(150, 150), true},
+        {"a window under the locked desktop", desktop, b, 0, Point(450, 150), false},
+        {"the screen under the locked desktop", desktop, nullptr, DCX_CACHE, Point(450, 150), false},
+        {"the desktop's lock DC", desktop, desktop, DCX_CACHE | DCX_LOCKWINDOWUPDATE, Point(450, 150), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.locked) {
+            ASSERT_TRUE(LockWindowUpdate(c.locked));
+        }
+        const COLORREF before = ScreenPixel(c.at);
+        HDC dc = GetDCEx(c.dcOf, nullptr, c.flags);
+        ASSERT_NE(dc, nullptr);
+        POINT p = c.at;
+        if (c.dcOf && c.dcOf != desktop) ScreenToClient(c.dcOf, &p);
+        PatBlt(dc, p.x - 2, p.y - 2, 4, 4, DSTINVERT);
+        EXPECT_EQ(ScreenPixel(c.at), c.draws ? Inverse(before) : before);
+        PatBlt(dc, p.x - 2, p.y - 2, 4, 4, DSTINVERT);
+        EXPECT_EQ(ScreenPixel(c.at), before);
+        ReleaseDC(c.dcOf, dc);
+        if (c.locked) {
+            EXPECT_TRUE(LockWindowUpdate(nullptr));
+        }
+        RunUntilIdle();
+    }
 }
 
 TEST_F(CompositorTest, AnimateWindowBlendsIn) {

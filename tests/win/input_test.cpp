@@ -594,7 +594,8 @@ TEST_F(InputTest, ThirdClickStartsAnewAndOtherButtonsCountSeparately) {
 }
 
 TEST_F(InputTest, ACaptionPressAndACapturedPressFormADoubleClick) {
-    // The window takes the capture on a press on its caption, as a drag does.
+    // The window takes the capture on a press on its caption and drags by
+    // itself, leaving the default loop out.
     struct Case {
         const char* what;
         bool releaseOnUp;
@@ -615,7 +616,10 @@ TEST_F(InputTest, ACaptionPressAndACapturedPressFormADoubleClick) {
         const bool release = c.releaseOnUp;
         auto dragger = [release](HWND self, UINT m, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
             if (m == WM_NCHITTEST) return PointFromLParam(lParam).y < 120 ? HTCAPTION : HTCLIENT;
-            if (m == WM_NCLBUTTONDOWN) SetCapture(self);
+            if (m == WM_NCLBUTTONDOWN) {
+                SetCapture(self);
+                return 0;
+            }
             if (m == WM_LBUTTONUP && release) ReleaseCapture();
             return std::nullopt;
         };

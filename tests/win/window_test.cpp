@@ -945,4 +945,424 @@ TEST_F(WindowTest, ClassesWindowDataPropsAndText) {
     EXPECT_TRUE(UnregisterClass("CoreExtra", nullptr));
 }
 
+// ============================================================================
+// Moving and sizing by the frame
+// ============================================================================
+
+const std::set<UINT> kSizeMove = {
+    WM_NCLBUTTONDOWN, WM_SYSCOMMAND,        WM_ENTERSIZEMOVE,    WM_GETMINMAXINFO,  WM_SIZING,
+    WM_MOVING,        WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_CAPTURECHANGED, WM_EXITSIZEMOVE};
+
+// What the user does once the button is down, one step each time the loop waits.
+Step MoveBy(POINT from, POINT delta) {
+    return [from, delta] { InjectMouseMove(POINT{from.x + delta.x, from.y + delta.y}); };
+}
+Step Release() {
+    return [] { InjectMouseButton(MouseButton::Left, false); };
+}
+Step Press(int vk) {
+    return [vk] {
+        InjectKey(vk, true);
+        InjectKey(vk, false);
+    };
+}
+
+// Presses the left button at a screen point and runs until the loops are done.
+void PressAt(POINT p, std::vector<Step> steps) {
+    ScriptIdle(std::move(steps));
+    InjectMouseMove(p);
+    InjectMouseButton(MouseButton::Left, true);
+    RunUntilIdle();
+}
+
+TEST_F(WindowTest, APressOnTheFrameMovesOrSizesTheWindowInAModalLoop) {
+    const RECT start{100, 100, 400, 300};
+    const int b = GetSystemMetrics(SM_CXFRAME);
+    const POINT caption{250, 100 + b + 5};
+    struct Case {
+        const char* name;
+        POINT press;
+        std::vector<POINT> moves;
+        int key; // pressed after the moves; only an arrow leaves the release to end the loop
+        std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT*)> handler;
+        WPARAM command;
+        const char* expected;
+        RECT end;
+        bool child = false; // of a parent whose client area starts at (10, 20)
+    };
+    auto minTrack = [](HWND, UINT m, WPARAM, LPARAM l, LRESULT*) {
+        if (m == WM_GETMINMAXINFO) reinterpret_cast<MINMAXINFO*>(l)->ptMinTrackSize = POINT{250, 150};
+        return false;
+    };
+    auto maxTrack = [](HWND, UINT m, WPARAM, LPARAM l, LRESULT*) {
+        if (m == WM_GETMINMAXINFO) reinterpret_cast<MINMAXINFO*>(l)->ptMaxTrackSize = POINT{350, 250};
+        return false;
+    };
+    auto fixedHeight = [](HWND, UINT m, WPARAM, LPARAM l, LRESULT*) {
+        if (m == WM_SIZING) reinterpret_cast<RECT*>(l)->bottom = reinterpret_cast<RECT*>(l)->top + 150;
+        return false;
+    };
+    auto sideways = [start](HWND, UINT m, WPARAM, LPARAM l, LRESULT*) {
+        if (m != WM_MOVING) return false;
+        RECT* r = reinterpret_cast<RECT*>(l);
+        OffsetRect(r, 0, start.top - r->top);
+        return false;
+    };
+    const char* moveTwice =
+        "w:WM_NCLBUTTONDOWN w:WM_SYSCOMMAND w:WM_ENTERSIZEMOVE w:WM_GETMINMAXINFO "
+        "w:WM_MOVING w:WM_WINDOWPOSCHANGING w:WM_WINDOWPOSCHANGED "
+        "w:WM_MOVING w:WM_WINDOWPOSCHANGING w:WM_WINDOWPOSCHANGED w:WM_CAPTURECHANGED w:WM_EXITSIZEMOVE";
+    const char* sizeOnce = "w:WM_NCLBUTTONDOWN w:WM_SYSCOMMAND w:WM_ENTERSIZEMOVE w:WM_GETMINMAXINFO "
+                           "w:WM_SIZING w:WM_WINDOWPOSCHANGING w:WM_GETMINMAXINFO w:WM_WINDOWPOSCHANGED "
+                           "w:WM_CAPTURECHANGED w:WM_EXITSIZEMOVE";
+    const Case cases[] = {
+        {"the caption moves the window along",
+         caption,
+         {{10, 5}, {30, 20}},
+         0,
+         nullptr,
+         SC_MOVE | HTCAPTION,
+         moveTwice,
+         RECT{130, 120, 430, 320}},
+        {"the right border sizes it",
+         POINT{399, 200},
+         {{40, 0}},
+         0,
+         nullptr,
+         SC_SIZE | WMSZ_RIGHT,
+         sizeOnce,
+         RECT{100, 100, 440, 300}},
+        {"the top-left corner sizes two sides",
+         POINT{100, 100},
+         {{-20, -10}},
+         0,
+         nullptr,
+         SC_SIZE | WMSZ_TOPLEFT,
+         sizeOnce,
+         RECT{80, 90, 400, 300}},
+        {"WM_SIZING changes the rectangle",
+         POINT{250, 299},
+         {{0, 50}},
+         0,
+         fixedHeight,
+         SC_SIZE | WMSZ_BOTTOM,
+         sizeOnce,
+         RECT{100, 100, 400, 250}},
+        {"the minimum size holds the opposite edge",
+         POINT{100, 200},
+         {{200, 0}},
+         0,
+         minTrack,
+         SC_SIZE | WMSZ_LEFT,
+         sizeOnce,
+         RECT{150, 100, 400, 300}},
+        {"the maximum size",
+         POINT{399, 299},
+         {{200, 200}},
+         0,
+         maxTrack,
+         SC_SIZE | WMSZ_BOTTOMRIGHT,
+         sizeOnce,
+         RECT{100, 100, 450, 350}},
+        {"WM_MOVING changes the rectangle",
+         caption,
+         {{10, 5}, {30, 40}},
+         0,
+         sideways,
+         SC_MOVE | HTCAPTION,
+         moveTwice,
+         RECT{130, 100, 430, 300}},
+        {"Escape puts the window back",
+         caption,
+         {{30, 20}},
+         VK_ESCAPE,
+         nullptr,
+         SC_MOVE | HTCAPTION,
+         "w:WM_NCLBUTTONDOWN w:WM_SYSCOMMAND w:WM_ENTERSIZEMOVE w:WM_GETMINMAXINFO "
+         "w:WM_MOVING w:WM_WINDOWPOSCHANGING w:WM_WINDOWPOSCHANGED "
+         "w:WM_WINDOWPOSCHANGING w:WM_WINDOWPOSCHANGED w:WM_CAPTURECHANGED w:WM_EXITSIZEMOVE",
+         start},
+        {"Enter keeps the place",
+         caption,
+         {{30, 20}},
+         VK_RETURN,
+         nullptr,
+         SC_MOVE | HTCAPTION,
+         "w:WM_NCLBUTTONDOWN w:WM_SYSCOMMAND w:WM_ENTERSIZEMOVE w:WM_GETMINMAXINFO "
+         "w:WM_MOVING w:WM_WINDOWPOSCHANGING w:WM_WINDOWPOSCHANGED w:WM_CAPTURECHANGED w:WM_EXITSIZEMOVE",
+         RECT{130, 120, 430, 320}},
+        {"an arrow key moves the cursor",
+         caption,
+         {},
+         VK_RIGHT,
+         nullptr,
+         SC_MOVE | HTCAPTION,
+         "w:WM_NCLBUTTONDOWN w:WM_SYSCOMMAND w:WM_ENTERSIZEMOVE w:WM_GETMINMAXINFO "
+         "w:WM_MOVING w:WM_WINDOWPOSCHANGING w:WM_WINDOWPOSCHANGED w:WM_CAPTURECHANGED w:WM_EXITSIZEMOVE",
+         RECT{108, 100, 408, 300}},
+        {"a press inside the window", POINT{250, 200}, {}, 0, nullptr, 0, "", start},
+        {"a child moves in its parent",
+         caption,
+         {{10, 5}, {30, 20}},
+         0,
+         nullptr,
+         SC_MOVE | HTCAPTION,
+         moveTwice,
+         RECT{130, 120, 430, 320},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_only.clear();
+        g_handler = nullptr;
+        HWND parent = c.child ? Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{10, 20, 700, 600}) : nullptr;
+        RECT place = start;
+        if (parent) OffsetRect(&place, -10, -20);
+        HWND h = Named("w",
+                       (c.child ? WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME : WS_OVERLAPPEDWINDOW) |
+                           WS_VISIBLE,
+                       parent, place);
+        RunUntilIdle();
+        std::vector<WPARAM> commands, edges;
+        bool capturedInside = true;
+        auto tweak = c.handler;
+        g_handler = [&, tweak](HWND hwnd, UINT m, WPARAM w, LPARAM l, LRESULT* r) {
+            if (m == WM_SYSCOMMAND) commands.push_back(w);
+            if (m == WM_SIZING) edges.push_back(w);
+            if (m == WM_MOVING || m == WM_SIZING) capturedInside = capturedInside && GetCapture() == hwnd;
+            return tweak && tweak(hwnd, m, w, l, r);
+        };
+        g_seen.clear();
+        g_only = kSizeMove;
+        std::vector<Step> steps;
+        for (POINT d : c.moves) steps.push_back(MoveBy(c.press, d));
+        if (c.key) steps.push_back(Press(c.key));
+        if (c.key != VK_ESCAPE && c.key != VK_RETURN) steps.push_back(Release());
+        PressAt(c.press, steps);
+        EXPECT_EQ(IdleScriptDone(), c.command != 0);
+        ScriptIdle({});
+        InjectMouseButton(MouseButton::Left, false);
+        RunUntilIdle();
+        std::erase_if(g_seen, [h](const Seen& s) { return s.hwnd != h; });
+        EXPECT_EQ(Seq(), c.expected);
+        if (c.command) {
+            EXPECT_EQ(commands.front(), c.command);
+        }
+        for (WPARAM e : edges) EXPECT_EQ(e, c.command & 0xF);
+        EXPECT_TRUE(capturedInside);
+        EXPECT_EQ(GetCapture(), nullptr);
+        RECT r{};
+        GetWindowRect(h, &r);
+        EXPECT_EQ(r, c.end);
+        g_handler = nullptr;
+        DestroyWindow(parent ? parent : h);
+    }
+}
+
+TEST_F(WindowTest, MoveAndSizeStartedFromTheKeyboardFollowTheArrowKeys) {
+    const RECT start{100, 100, 400, 300};
+    struct Case {
+        const char* name;
+        WPARAM command;
+        std::vector<int> keys;
+        RECT end;
+    };
+    const Case cases[] = {
+        {"move", SC_MOVE, {VK_RIGHT, VK_DOWN, VK_RETURN}, RECT{108, 108, 408, 308}},
+        {"size: the first arrow picks the edge",
+         SC_SIZE,
+         {VK_RIGHT, VK_RIGHT, VK_RETURN},
+         RECT{100, 100, 408, 300}},
+        {"size from the top", SC_SIZE, {VK_UP, VK_UP, VK_UP, VK_RETURN}, RECT{100, 84, 400, 300}},
+        {"Escape", SC_SIZE, {VK_LEFT, VK_LEFT, VK_ESCAPE}, start},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_only.clear();
+        HWND h = Named("w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, start);
+        RunUntilIdle();
+        std::vector<Step> steps;
+        for (int vk : c.keys) steps.push_back(Press(vk));
+        ScriptIdle(steps);
+        g_seen.clear();
+        g_only = {WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE};
+        SendMessage(h, WM_SYSCOMMAND, c.command, 0);
+        EXPECT_TRUE(IdleScriptDone());
+        EXPECT_EQ(Seq(), "w:WM_ENTERSIZEMOVE w:WM_EXITSIZEMOVE");
+        RECT r{};
+        GetWindowRect(h, &r);
+        EXPECT_EQ(r, c.end);
+        RunUntilIdle();
+        DestroyWindow(h);
+    }
+}
+
+TEST_F(WindowTest, TheMoveLoopEndsWhenItsWindowGoesOrItIsToldToQuit) {
+    const RECT start{100, 100, 400, 300};
+    const POINT caption{250, 100 + GetSystemMetrics(SM_CXFRAME) + 5};
+    HWND other = Named("other", WS_POPUP | WS_VISIBLE, nullptr, RECT{600, 100, 700, 200});
+    struct Case {
+        const char* name;
+        std::function<void(HWND)> during; // after the first move
+        const char* expected;
+        bool alive;
+        bool quits = false;
+    };
+    const Case cases[] = {
+        {"WM_QUIT is posted again", [](HWND) { PostQuitMessage(3); },
+         "w:WM_ENTERSIZEMOVE w:WM_MOVING w:WM_CAPTURECHANGED w:WM_EXITSIZEMOVE", true, true},
+        {"a posted message's handler destroys the window", [](HWND h) { PostMessage(h, WM_USER, 0, 0); },
+         "w:WM_ENTERSIZEMOVE w:WM_MOVING w:0x0400 w:WM_CAPTURECHANGED", false},
+        {"WM_MOVING destroys the window", [](HWND h) { PostMessage(h, WM_USER + 1, 0, 0); },
+         "w:WM_ENTERSIZEMOVE w:WM_MOVING w:0x0401 w:WM_MOVING w:WM_CAPTURECHANGED", false},
+        {"another window takes the capture", [other](HWND) { SetCapture(other); },
+         "w:WM_ENTERSIZEMOVE w:WM_MOVING w:WM_CAPTURECHANGED w:WM_EXITSIZEMOVE", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_only.clear();
+        g_handler = nullptr;
+        HWND h = Named("w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, start);
+        RunUntilIdle();
+        bool destroyInMoving = false;
+        g_handler = [&](HWND hwnd, UINT m, WPARAM, LPARAM, LRESULT*) {
+            if (hwnd != h) return false;
+            if (m == WM_USER) DestroyWindow(hwnd);
+            if (m == WM_USER + 1) destroyInMoving = true;
+            if (m == WM_MOVING && destroyInMoving) DestroyWindow(hwnd);
+            return false;
+        };
+        g_seen.clear();
+        g_only = {WM_ENTERSIZEMOVE, WM_MOVING, WM_CAPTURECHANGED, WM_EXITSIZEMOVE, WM_USER, WM_USER + 1};
+        const auto during = c.during;
+        PressAt(caption, {MoveBy(caption, POINT{10, 10}), [during, h] { during(h); },
+                          MoveBy(caption, POINT{20, 20}), Release()});
+        std::erase_if(g_seen, [h](const Seen& s) { return s.hwnd != h; });
+        EXPECT_EQ(Seq(), c.expected);
+        EXPECT_EQ(IsWindow(h) != FALSE, c.alive);
+        MSG quit{};
+        const bool quitWaits = PeekMessage(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+        EXPECT_EQ(quitWaits, c.quits);
+        if (quitWaits) {
+            EXPECT_EQ(quit.wParam, 3u);
+        }
+        if (c.alive) {
+            RECT r{};
+            GetWindowRect(h, &r);
+            EXPECT_EQ(r, (RECT{110, 110, 410, 310})) << "the place the loop reached";
+        }
+        ReleaseCapture();
+        InjectMouseButton(MouseButton::Left, false);
+        g_handler = nullptr;
+        RunUntilIdle();
+        if (IsWindow(h)) DestroyWindow(h);
+    }
+}
+
+TEST_F(WindowTest, CaptionButtonsActOnAReleaseOverThem) {
+    struct Case {
+        const char* name;
+        DWORD style;
+        LRESULT hit;
+        bool leaveAndReturn;
+        bool releaseOutside;
+        WPARAM command; // 0: none
+        bool tracked = true;
+    };
+    const Case cases[] = {
+        {"close", WS_OVERLAPPEDWINDOW, HTCLOSE, false, false, SC_CLOSE},
+        {"close, left and come back to", WS_OVERLAPPEDWINDOW, HTCLOSE, true, false, SC_CLOSE},
+        {"close, released elsewhere", WS_OVERLAPPEDWINDOW, HTCLOSE, false, true, 0},
+        {"maximize", WS_OVERLAPPEDWINDOW, HTMAXBUTTON, false, false, SC_MAXIMIZE},
+        {"restore", WS_OVERLAPPEDWINDOW | WS_MAXIMIZE, HTMAXBUTTON, false, false, SC_RESTORE},
+        {"minimize", WS_OVERLAPPEDWINDOW, HTMINBUTTON, false, false, SC_MINIMIZE},
+        {"a button without its box", WS_OVERLAPPEDWINDOW & ~WS_MINIMIZEBOX, HTMINBUTTON, false, false, 0,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_only.clear();
+        g_handler = nullptr;
+        HWND h = Named("w", c.style | WS_VISIBLE, nullptr, RECT{100, 100, 400, 300});
+        RunUntilIdle();
+        RECT button{};
+        {
+            detail::Guard g(detail::Lock());
+            const detail::Window* w = detail::GetWnd(h);
+            button = detail::ComputeNcLayout(*w).Button(c.hit);
+            OffsetRect(&button, w->rect.left, w->rect.top);
+        }
+        const POINT on = CentreOf(button);
+        const POINT off{on.x - 60, on.y + 40};
+        g_seen.clear();
+        g_only = {WM_NCLBUTTONDOWN, WM_NCLBUTTONUP, WM_SYSCOMMAND, WM_CAPTURECHANGED};
+        std::vector<Step> steps;
+        if (c.leaveAndReturn) steps = {MoveBy(off, {}), MoveBy(on, {})};
+        if (c.releaseOutside) steps = {MoveBy(off, {})};
+        steps.push_back(Release());
+        PressAt(on, steps);
+        EXPECT_EQ(IdleScriptDone(), c.tracked);
+        ScriptIdle({});
+        if (!c.tracked) InjectMouseButton(MouseButton::Left, false);
+        RunUntilIdle();
+        std::vector<WPARAM> commands;
+        for (const Seen& s : g_seen)
+            if (s.msg == WM_SYSCOMMAND) commands.push_back(s.wParam);
+        EXPECT_EQ(commands, c.command ? std::vector<WPARAM>{c.command} : std::vector<WPARAM>{});
+        // The release ends the tracking; the window never hears of it.
+        EXPECT_EQ(Seq().rfind(c.tracked ? "w:WM_NCLBUTTONDOWN w:WM_CAPTURECHANGED"
+                                        : "w:WM_NCLBUTTONDOWN w:WM_NCLBUTTONUP",
+                              0),
+                  0u)
+            << Seq();
+        EXPECT_EQ(GetCapture(), nullptr);
+        EXPECT_EQ(IsWindow(h) != FALSE, c.command != SC_CLOSE);
+        if (IsWindow(h)) {
+            EXPECT_EQ(IsZoomed(h) != FALSE,
+                      c.command == SC_MAXIMIZE || (!c.command && (c.style & WS_MAXIMIZE)));
+            EXPECT_EQ(IsIconic(h) != FALSE, c.command == SC_MINIMIZE);
+        }
+        if (IsWindow(h)) DestroyWindow(h);
+    }
+}
+
+TEST_F(WindowTest, APressedCaptionButtonShowsPushedWhileTheCursorIsOverIt) {
+    HWND h = Named("w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, RECT{100, 100, 400, 300});
+    RunUntilIdle();
+    RECT button{};
+    {
+        detail::Guard g(detail::Lock());
+        const detail::Window* w = detail::GetWnd(h);
+        button = detail::ComputeNcLayout(*w).Button(HTCLOSE);
+        OffsetRect(&button, w->rect.left, w->rect.top);
+    }
+    const POINT corner{button.left, button.top};
+    const COLORREF up = ScreenPixel(corner);
+    std::vector<COLORREF> seen;
+    const POINT on = CentreOf(button);
+    auto look = [&] { seen.push_back(ScreenPixel(corner)); };
+    PressAt(on, {[&] {
+                     look();
+                     InjectMouseMove(POINT{on.x - 80, on.y + 50});
+                 },
+                 [&] {
+                     look();
+                     InjectMouseButton(MouseButton::Left, false);
+                 }});
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_NE(seen[0], up);
+    EXPECT_EQ(seen[1], up);
+    EXPECT_EQ(ScreenPixel(corner), up);
+    EXPECT_TRUE(IsWindow(h));
+
+    // A double click on the caption maximizes and restores.
+    const POINT caption{250, 100 + GetSystemMetrics(SM_CXFRAME) + 5};
+    g_seen.clear();
+    g_only = {WM_NCLBUTTONDBLCLK, WM_SYSCOMMAND};
+    ClickScreen(caption);
+    ClickScreen(caption);
+    EXPECT_EQ(Seq(), "w:WM_SYSCOMMAND w:WM_NCLBUTTONDBLCLK w:WM_SYSCOMMAND");
+    EXPECT_TRUE(IsZoomed(h));
+}
+
 } // namespace
