@@ -1,63 +1,18 @@
-// Toolbars (TdxBar), the manager's collection of them (TdxBars) and the dock
-// sites along the edges of the manager's form.
+// Toolbars (TdxBar) and the manager's collection of them (TdxBars).
 //
 // A bar here is its state (caption, name, docking, visibility, links, font);
-// the window that shows it comes from the bar control factory (links.h). A
-// dock site is an object that registers with its manager and follows its
-// colour.
+// the window that shows it comes from the bar control factory (links.h).
 #pragma once
 
 #include <string>
 
+#include "bars/dockcontrol.h"
 #include "bars/types.h"
 #include "classes/collections.h"
 #include "classes/component.h"
 #include "classes/graphics.h"
 
 namespace bars {
-
-// A dock site: one of the four main sites of a manager's bars (made for a
-// docking style) or a site placed on a form (docking style dsNone at creation).
-class TdxDockControl : public cls::TComponent {
-    TRESTLE_CLASS(TdxDockControl, cls::TComponent)
-public:
-    // A placed dock site; it docks like a dsTop site.
-    explicit TdxDockControl(cls::TComponent* AOwner);
-    // A main dock site of ABarManager's bars.
-    TdxDockControl(cls::TComponent* AOwner, TdxBarDockingStyle AStyle, TdxBarManager* ABarManager);
-    ~TdxDockControl() override;
-
-    TdxBarManager* BarManager() const { return FBarManager; }
-    // Unregisters from the old manager and registers with the new one.
-    void SetBarManager(TdxBarManager* Value);
-    bool AllowDocking() const { return FAllowDocking; }
-    void SetAllowDocking(bool Value) { FAllowDocking = Value; }
-    TdxBarDockingStyle GetDockingStyle() const { return FDockingStyle; }
-    // Made for a docking style by the bars collection.
-    bool IsMainDock() const { return FMainStyle != dsNone; }
-
-    cls::TColor Color() const { return FColor; }
-    void SetColor(cls::TColor Value);
-    bool ParentColor() const { return FParentColor; }
-    void SetParentColor(bool Value) { FParentColor = Value; }
-
-    virtual bool CanDocking(TdxBar* ABar) const;
-    // The parent's colour without manager or with the manager's AutoDockColor,
-    // else the manager's DockColor.
-    virtual void UpdateColor();
-    virtual bool GetSunkenBorder() const;
-
-protected:
-    void Notification(cls::TComponent* AComponent, cls::TOperation Operation) override;
-
-private:
-    bool FAllowDocking = true;
-    TdxBarManager* FBarManager = nullptr;
-    TdxBarDockingStyle FMainStyle = dsNone;
-    TdxBarDockingStyle FDockingStyle = dsTop;
-    cls::TColor FColor = cls::clBtnFace;
-    bool FParentColor = true;
-};
 
 class TdxBar : public cls::TCollectionItem {
     TRESTLE_CLASS(TdxBar, cls::TCollectionItem)
