@@ -103,6 +103,8 @@ public:
     bool IsHorizontal() const;
     // Made for a docking style by the bars collection.
     bool IsMainDock() const { return FMainStyle != dsNone; }
+    // The site is on its way out: bar windows no longer go into it.
+    bool IsDestroying() const { return FDestroying || ComponentState().Contains(cls::csDestroying); }
 
     // --- Rows and columns ---
     int GetRowCount() const { return static_cast<int>(FRows.size()); }
@@ -176,7 +178,6 @@ protected:
     void AlignControls(cls::TControl* AControl, cls::TRect& Rect) override;
     void Dispatch(cls::TMessage& Message) override;
     void Notification(cls::TComponent* AComponent, cls::TOperation Operation) override;
-    bool IsDestroyingSite() const { return FDestroying; }
     bool IsDesigning() const;
     // The bar windows of every row, in order.
     std::vector<TdxBarControl*> DockedWindows() const;
