@@ -1,0 +1,691 @@
+// The toolbar window: its row layout and sizes, its frame and hit codes, the
+// close button, the mark, sizing, double-click docking, the tear-off of a
+// submenu, and what a bar window survives.
+#include "bars/toolbar.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bars/dockcontrol.h"
+#include "bars/itemcontrol.h"
+#include "bars/strings.h"
+#include "bars/system.h"
+#include "fixture.h"
+#include "support/driver.h"
+
+namespace bars::test {
+namespace {
+
+using testdrv::Advance;
+using testdrv::RunUntilIdle;
+
+// An item whose control has a fixed size, so that layouts come out in exact
+// pixels whatever the fonts.
+class TSizedItem : public TdxBarItem {
+    TRESTLE_CLASS(TSizedItem, TdxBarItem)
+public:
+    using TdxBarItem::TdxBarItem;
+    int ItemWidth = 30;
+    int ItemHeight = 22;
+};
+
+class TSizedControl : public TdxBarItemControl {
+    TRESTLE_CLASS(TSizedControl, TdxBarItemControl)
+public:
+    using TdxBarItemControl::TdxBarItemControl;
+    int GetWidth() const override { return Sized()->ItemWidth; }
+    int GetHeight() const override { return Sized()->ItemHeight; }
+    bool IsWidthSizable() const override { return WidthSizable; }
+    int GetCaptionWidth() const override { return WidthSizable ? 10 : 0; }
+    void Paint(const gfx::RECT& R, TdxBarPaintType) override {
+        gfx::FillRect(GetParentDC(), &R,
+                      gfx::GetSysColorBrush(IsSelected() ? gfx::COLOR_HIGHLIGHT : gfx::COLOR_BTNSHADOW));
+    }
+    static inline bool WidthSizable = false;
+
+private:
+    const TSizedItem* Sized() const { return static_cast<const TSizedItem*>(GetItem()); }
+};
+
+// Every window of the window system.
+int WindowCount() {
+    int Count = 0;
+    std::vector<win::HWND> Pending{win::GetWindow(win::GetDesktopWindow(), win::GW_CHILD)};
+    while (!Pending.empty()) {
+        win::HWND W = Pending.back();
+        Pending.pop_back();
+        for (; W; W = win::GetWindow(W, win::GW_HWNDNEXT)) {
+            ++Count;
+            Pending.push_back(win::GetWindow(W, win::GW_CHILD));
+        }
+    }
+    return Count;
+}
+
+cls::TRect Rect(int L, int T, int R, int B) {
+    return cls::TRect{L, T, R, B};
+}
+
+cls::TPoint CursorPosition() {
+    win::POINT P;
+    win::GetCursorPos(&P);
+    return P;
+}
+
+class ToolbarTest : public ManagerTest {
+protected:
+    void SetUp() override {
+        ManagerTest::SetUp();
+        Registration = new TScopedItemClass(TSizedItem::ClassInfo(), TSizedControl::ClassInfo());
+        TSizedControl::WidthSizable = false;
+        Form->SetBounds(100, 100, 640, 480);
+        Form->Show();
+        RunUntilIdle();
+    }
+    void TearDown() override {
+        ManagerTest::TearDown();
+        delete Registration;
+    }
+
+    TSizedItem* AddSized(TdxBar* ABar, int AWidth, int AHeight, bool ABeginGroup = false) {
+        auto* Item = new TSizedItem(Form);
+        Item->ItemWidth = AWidth;
+        Item->ItemHeight = AHeight;
+        ABar->ItemLinks()->Add(Item)->SetBeginGroup(ABeginGroup);
+        return Item;
+    }
+    TdxBarButton* AddButton(TdxBarItemLinks* ALinks, const std::string& ACaption, bool ABeginGroup = false) {
+        auto* Button = new TdxBarButton(Form);
+        Button->SetCaption(ACaption);
+        ALinks->Add(Button)->SetBeginGroup(ABeginGroup);
+        return Button;
+    }
+    // The bar shown in a place, its window returned.
+    TdxBarControl* Show(TdxBar* ABar, TdxBarDockingStyle AStyle) {
+        ABar->SetDockingStyle(AStyle);
+        ABar->SetVisible(true);
+        RunUntilIdle();
+        TdxBarControl* Window = ABar->Control();
+        EXPECT_NE(Window, nullptr);
+        return Window;
+    }
+    static cls::TRect RectOf(TdxBar* ABar, int AIndex) {
+        return ABar->ItemLinks()->Items(AIndex)->ItemRect();
+    }
+    // A point of the window in window coordinates, on the screen.
+    static win::POINT AtWindow(TdxBarControl* AWindow, int X, int Y) {
+        cls::TRect R;
+        win::GetWindowRect(AWindow->Handle(), &R);
+        return win::POINT{R.left + X, R.top + Y};
+    }
+    static win::LRESULT HitTest(TdxBarControl* AWindow, win::POINT AScreen) {
+        return win::SendMessage(AWindow->Handle(), win::WM_NCHITTEST, 0, win::PointToLParam(AScreen));
+    }
+
+    TScopedItemClass* Registration = nullptr;
+};
+
+// --- Row layout ---
+
+TEST_F(ToolbarTest, ASingleLineCentresItsControlsAcrossTheBarWithTheGroupSeparatorBetween) {
+    Bar->SetShowMark(false);
+    AddSized(Bar, 30, 22);
+    AddSized(Bar, 40, 16);
+    AddSized(Bar, 20, 22, true);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    EXPECT_EQ(W->ClientWidth(), 96);
+    EXPECT_EQ(W->ClientHeight(), 22);
+    EXPECT_EQ(RectOf(Bar, 0), Rect(0, 0, 30, 22));
+    EXPECT_EQ(RectOf(Bar, 1), Rect(30, 3, 70, 19));
+    EXPECT_EQ(RectOf(Bar, 2), Rect(76, 0, 96, 22));
+    EXPECT_FALSE(W->Truncated());
+    EXPECT_FALSE(W->HasMark());
+}
+
+TEST_F(ToolbarTest, AVerticalBarStacksItsControlsDownward) {
+    Bar->SetShowMark(false);
+    AddSized(Bar, 22, 30);
+    AddSized(Bar, 16, 20, true);
+    TdxBarControl* W = Show(Bar, dsLeft);
+    ASSERT_NE(W, nullptr);
+    EXPECT_EQ(W->ClientWidth(), 22);
+    EXPECT_EQ(W->ClientHeight(), 56);
+    EXPECT_EQ(RectOf(Bar, 0), Rect(0, 0, 22, 30));
+    EXPECT_EQ(RectOf(Bar, 1), Rect(3, 36, 19, 56));
+}
+
+TEST_F(ToolbarTest, LinksThatDoNotFitAreCutOffAndTheMarkTakesTheLastElevenPixels) {
+    for (int I = 0; I < 8; ++I) AddSized(Bar, 40, 22);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    Form->SetBounds(100, 100, 200, 300);
+    RunUntilIdle();
+    const int Client = W->ClientWidth();
+    ASSERT_LT(Client, 8 * 40);
+    EXPECT_TRUE(W->Truncated());
+    EXPECT_TRUE(W->HasMark());
+    // Whole links up to the mark, the rest without a rectangle.
+    const int Fitting = (Client - TdxBarControl::MarkSize) / 40;
+    for (int I = 0; I < 8; ++I) {
+        if (I < Fitting)
+            EXPECT_EQ(RectOf(Bar, I), Rect(I * 40, 0, I * 40 + 40, 22)) << I;
+        else
+            EXPECT_EQ(RectOf(Bar, I), cls::TRect{}) << I;
+    }
+    EXPECT_EQ(W->GetMarkRect(), Rect(Client - 11, 0, Client, W->ClientHeight()));
+}
+
+TEST_F(ToolbarTest, AWrappingBarBreaksBeforeTheGroupThatWouldBeTornAndCentresEachRow) {
+    TdxBar* Float = Manager->Bars()->Add();
+    AddSized(Float, 30, 22);
+    AddSized(Float, 30, 16);
+    AddSized(Float, 30, 22, true);
+    AddSized(Float, 30, 22);
+    AddSized(Float, 50, 10, true);
+    Float->SetFloatClientWidth(100);
+    TdxBarControl* W = Show(Float, dsNone);
+    ASSERT_NE(W, nullptr);
+    // 30 + 30 + 6 + 30 fit, the fourth does not: its group goes down whole;
+    // the fifth begins a group and breaks its own line.
+    EXPECT_EQ(RectOf(Float, 0), Rect(0, 0, 30, 22));
+    EXPECT_EQ(RectOf(Float, 1), Rect(30, 3, 60, 19));
+    EXPECT_EQ(RectOf(Float, 2), Rect(0, 28, 30, 50));
+    EXPECT_EQ(RectOf(Float, 3), Rect(30, 28, 60, 50));
+    EXPECT_EQ(RectOf(Float, 4), Rect(0, 56, 50, 66));
+    EXPECT_EQ(W->ClientWidth(), 60);
+    EXPECT_EQ(W->ClientHeight(), 66);
+}
+
+// --- Sizes ---
+
+TEST_F(ToolbarTest, SizesForHorizontalVerticalAndFloatingStyles) {
+    Bar->SetShowMark(false);
+    AddSized(Bar, 30, 22);
+    AddSized(Bar, 40, 16);
+    AddSized(Bar, 20, 24, true);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    struct TCase {
+        TdxBarDockingStyle Style;
+        int Limit;
+        cls::TSize Min, Max, Calc;
+    };
+    const TCase Cases[] = {
+        // Along: the first link alone, all links with the separator, as
+        // many as fit; across: the thickest link.
+        {dsTop, 75, {30, 24}, {96, 24}, {70, 24}},
+        {dsBottom, 1000, {30, 24}, {96, 24}, {96, 24}},
+        // Upright: the tallest link is the least length.
+        {dsLeft, 50, {40, 24}, {40, 68}, {40, 38}},
+        // Floating: wrapped within the limit.
+        {dsNone, 75, {40, 24}, {96, 24}, {70, 52}},
+        {dsNone, 10, {40, 24}, {96, 24}, {40, 68}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(testing::Message() << "style " << C.Style << " limit " << C.Limit);
+        // As the dock site measures: every link counts again first.
+        Bar->ItemLinks()->SetRecentLimit(-1);
+        EXPECT_EQ(W->GetMinSize(C.Style), C.Min);
+        EXPECT_EQ(W->GetMaxSize(C.Style), C.Max);
+        cls::TSize Size{};
+        W->CalcSize(C.Style, C.Limit, Size);
+        EXPECT_EQ(Size, C.Calc);
+    }
+}
+
+TEST_F(ToolbarTest, TheMarkAddsItsRoomToTheLengthOfADockedBar) {
+    AddSized(Bar, 30, 22);
+    AddSized(Bar, 40, 22);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    // The Enhanced style offers quick customization: the mark always shows.
+    EXPECT_TRUE(W->HasMark());
+    EXPECT_EQ(W->GetMinSize(dsTop), (cls::TSize{41, 22}));
+    EXPECT_EQ(W->GetMaxSize(dsTop), (cls::TSize{81, 22}));
+    EXPECT_EQ(W->GetMaxSize(dsNone), (cls::TSize{70, 22}));
+    Bar->SetAllowQuickCustomizing(false);
+    EXPECT_FALSE(W->HasMark());
+    EXPECT_EQ(W->GetMaxSize(dsTop), (cls::TSize{70, 22}));
+}
+
+// --- The frame ---
+
+TEST_F(ToolbarTest, HitCodesOfAFloatingBarKeepTheCaptionCloseButtonAndMarkForTheHandlers) {
+    Manager->SetStyle(bmsFlat);
+    AddSized(Bar, 60, 22);
+    AddSized(Bar, 60, 22);
+    TdxBarControl* W = Show(Bar, dsNone);
+    ASSERT_NE(W, nullptr);
+    cls::TRect Window;
+    win::GetWindowRect(W->Handle(), &Window);
+    const int Wd = Window.right - Window.left;
+    const int Ht = Window.bottom - Window.top;
+    const cls::TRect Caption = W->GetCaptionClientRect();
+    const cls::TRect Close = W->GetCloseButtonRect();
+    const cls::TRect Mark = W->GetMarkWindowRect();
+    ASSERT_FALSE(gfx::IsRectEmpty(&Caption));
+    ASSERT_FALSE(gfx::IsRectEmpty(&Close));
+    ASSERT_FALSE(gfx::IsRectEmpty(&Mark));
+    // Close button, mark and caption text share the caption, right to left.
+    EXPECT_EQ(Close.right, Caption.right);
+    EXPECT_LE(Mark.right, Close.left);
+    struct TCase {
+        const char* Where;
+        win::POINT At;
+        win::LRESULT Result, Kept;
+    };
+    const TCase Cases[] = {
+        {"caption", {Caption.left + 6, (Caption.top + Caption.bottom) / 2}, win::HTCLIENT, win::HTCAPTION},
+        {"close button",
+         {(Close.left + Close.right) / 2, (Close.top + Close.bottom) / 2},
+         win::HTCLIENT,
+         win::HTCLOSE},
+        {"mark", {(Mark.left + Mark.right) / 2, (Mark.top + Mark.bottom) / 2}, win::HTCLIENT, win::HTCLIENT},
+        {"client", {Wd / 2, Ht - 8}, win::HTCLIENT, win::HTCLIENT},
+        {"left edge", {0, Ht / 2}, win::HTLEFT, win::HTLEFT},
+        {"right edge", {Wd - 1, Ht / 2}, win::HTRIGHT, win::HTRIGHT},
+        {"top edge", {Wd / 2, 0}, win::HTTOP, win::HTTOP},
+        {"bottom edge", {Wd / 2, Ht - 1}, win::HTBOTTOM, win::HTBOTTOM},
+        // A floating bar is never sized by a corner.
+        {"top-left corner", {0, 0}, win::HTLEFT, win::HTLEFT},
+        {"bottom-right corner", {Wd - 1, Ht - 1}, win::HTRIGHT, win::HTRIGHT},
+    };
+    for (const TCase& C : Cases) {
+        EXPECT_EQ(HitTest(W, AtWindow(W, C.At.x, C.At.y)), C.Result) << C.Where;
+        EXPECT_EQ(W->KeptHitTest(), C.Kept) << C.Where;
+    }
+    // A painter that hits the close button itself reports it; its mark
+    // comes first in the caption.
+    Manager->SetStyle(bmsEnhanced);
+    RunUntilIdle();
+    const cls::TRect StandardClose = W->GetCloseButtonRect();
+    EXPECT_EQ(HitTest(W, AtWindow(W, (StandardClose.left + StandardClose.right) / 2,
+                                  (StandardClose.top + StandardClose.bottom) / 2)),
+              win::HTCLOSE);
+    EXPECT_EQ(W->GetMarkWindowRect().left, W->GetCaptionClientRect().left);
+}
+
+TEST_F(ToolbarTest, ADockedBarDragsByItsGripAndEmptySpaceAndAStatusBarSizesByItsGrip) {
+    Bar->SetShowMark(false);
+    AddSized(Bar, 30, 22);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    const cls::TPoint Client = W->ClientToScreen(cls::TPoint{0, 0});
+    EXPECT_EQ(HitTest(W, win::POINT{Client.x + 5, Client.y + 5}), win::HTCLIENT);
+    EXPECT_EQ(W->KeptHitTest(), win::HTCLIENT);
+    EXPECT_EQ(HitTest(W, AtWindow(W, 1, 5)), win::HTCLIENT);
+    EXPECT_EQ(W->KeptHitTest(), win::HTCAPTION);
+
+    TdxBar* Status = Manager->Bars()->Add();
+    Status->SetBorderStyle(bbsNone);
+    Status->SetWholeRow(true);
+    AddSized(Status, 30, 18);
+    TdxBarControl* S = Show(Status, dsBottom);
+    ASSERT_NE(S, nullptr);
+    ASSERT_TRUE(Status->IsStatusBar());
+    cls::TRect Window;
+    win::GetWindowRect(S->Handle(), &Window);
+    EXPECT_EQ(S->Width(), Form->ClientWidth());
+    EXPECT_EQ(HitTest(S, win::POINT{Window.right - 2, Window.bottom - 2}), win::HTBOTTOMRIGHT);
+    // The grip takes its room at the right of the client area.
+    gfx::SIZE Grip{};
+    S->GetPainter()->GetSizeGripSize(Grip);
+    EXPECT_EQ(S->ClientWidth(), S->Width() - Grip.cx);
+}
+
+TEST_F(ToolbarTest, TheCloseButtonRunsItsOwnLoopAndHidesTheBarOnARelease) {
+    AddSized(Bar, 60, 22);
+    TdxBarControl* W = Show(Bar, dsNone);
+    ASSERT_NE(W, nullptr);
+    std::vector<std::string> Closed;
+    struct TLog {
+        std::vector<std::string>* Out;
+        void BarClose(TdxBarManager*, TdxBar* ABar) { Out->push_back(ABar->Caption()); }
+    } Log{&Closed};
+    Bar->SetCaption("Tools");
+    Manager->SetOnBarClose(TdxBarEvent(&Log, &TLog::BarClose));
+    const cls::TRect Close = W->GetCloseButtonRect();
+    const win::POINT OnClose = AtWindow(W, (Close.left + Close.right) / 2, (Close.top + Close.bottom) / 2);
+    const win::POINT Away = AtWindow(W, Close.left - 30, Close.bottom + 40);
+
+    // Released away from it: nothing happens; the states follow the mouse.
+    std::vector<int> States;
+    testdrv::MoveToScreen(OnClose);
+    testdrv::ScriptIdle({[&] {
+                             States.push_back(W->CloseButtonState());
+                             testdrv::MoveToScreen(Away);
+                         },
+                         [&] {
+                             States.push_back(W->CloseButtonState());
+                             testdrv::MoveToScreen(OnClose);
+                         },
+                         [&] {
+                             States.push_back(W->CloseButtonState());
+                             testdrv::MoveToScreen(Away);
+                         },
+                         [&] { testdrv::MouseUp(); }});
+    testdrv::MouseDown();
+    EXPECT_TRUE(testdrv::IdleScriptDone());
+    EXPECT_EQ(States, (std::vector<int>{2, 1, 2}));
+    EXPECT_TRUE(Bar->Visible());
+    EXPECT_EQ(W->CloseButtonState(), 0);
+    EXPECT_EQ(win::GetCapture(), nullptr);
+
+    // The loop ends when it loses the capture.
+    testdrv::MoveToScreen(OnClose);
+    testdrv::ScriptIdle({[] { win::ReleaseCapture(); }});
+    testdrv::MouseDown();
+    testdrv::MouseUp();
+    EXPECT_TRUE(Bar->Visible());
+
+    // Released on it: the bar hides and the manager hears of it.
+    testdrv::MoveToScreen(OnClose);
+    testdrv::ScriptIdle({[] { testdrv::MouseUp(); }});
+    testdrv::MouseDown();
+    EXPECT_FALSE(Bar->Visible());
+    EXPECT_EQ(Bar->Control(), nullptr);
+    EXPECT_EQ(Closed, (std::vector<std::string>{"Tools"}));
+}
+
+TEST_F(ToolbarTest, ADoubleClickOnTheCaptionDocksAndOnTheGripFloats) {
+    TdxBar* Docked = Manager->Bars()->Add();
+    AddSized(Docked, 40, 22);
+    Show(Docked, dsTop);
+    AddSized(Bar, 40, 22);
+    Bar->SetFloatLeft(300);
+    Bar->SetFloatTop(300);
+    TdxBarControl* W = Show(Bar, dsNone);
+    ASSERT_NE(W, nullptr);
+    const cls::TRect Caption = W->GetCaptionClientRect();
+    auto DoubleClick = [](win::POINT AScreen) {
+        testdrv::ClickScreen(AScreen);
+        testdrv::ClickScreen(AScreen);
+    };
+    // Refused by the manager: it stays.
+    struct TRefuse {
+        bool Refuse = true;
+        void Docking(TdxBar*, TdxBarDockingStyle, TdxDockControl*, bool& ACanDocking) {
+            if (Refuse) ACanDocking = false;
+        }
+    } Refusal;
+    Manager->SetOnDocking(TdxBarCanDockingEvent(&Refusal, &TRefuse::Docking));
+    DoubleClick(AtWindow(W, (Caption.left + Caption.right) / 2, (Caption.top + Caption.bottom) / 2));
+    EXPECT_EQ(Bar->DockingStyle(), dsNone);
+    ASSERT_EQ(Bar->Control(), W);
+
+    // Never docked before: at the top, in a row of its own after the others.
+    Refusal.Refuse = false;
+    Advance(win::GetDoubleClickTime() + 10);
+    DoubleClick(AtWindow(W, (Caption.left + Caption.right) / 2, (Caption.top + Caption.bottom) / 2));
+    EXPECT_EQ(Bar->DockingStyle(), dsTop);
+    TdxDockControl* Top = Manager->Bars()->DockControls(dsTop);
+    ASSERT_EQ(Top->GetRowCount(), 2);
+    EXPECT_GE(Top->GetRow(1)->IndexOf(Bar->Control()), 0);
+
+    // Docked: a double click on its grip floats it where it was.
+    W = Bar->Control();
+    Advance(win::GetDoubleClickTime() + 10);
+    DoubleClick(AtWindow(W, 1, W->Height() / 2));
+    EXPECT_EQ(Bar->DockingStyle(), dsNone);
+    ASSERT_NE(Bar->Control(), nullptr);
+    EXPECT_EQ(Bar->Control()->Left(), 300);
+    EXPECT_EQ(Bar->Control()->Top(), 300);
+}
+
+// --- The mark ---
+
+TEST_F(ToolbarTest, TheHotMarkOfAFloatingBarIsWatchedEveryFiftyMilliseconds) {
+    Manager->SetStyle(bmsFlat);
+    AddSized(Bar, 60, 22);
+    TdxBarControl* W = Show(Bar, dsNone);
+    ASSERT_NE(W, nullptr);
+    ASSERT_TRUE(W->HasCaptionMark());
+    const cls::TRect Mark = W->GetMarkWindowRect();
+    testdrv::MoveToScreen(AtWindow(W, (Mark.left + Mark.right) / 2, (Mark.top + Mark.bottom) / 2));
+    EXPECT_EQ(W->MarkState(), 1);
+    // The cursor leaves without the window hearing of it.
+    win::SetCursorPos(900, 700);
+    Advance(TdxBarControl::MarkWatchInterval - 10);
+    EXPECT_EQ(W->MarkState(), 1);
+    Advance(10);
+    EXPECT_EQ(W->MarkState(), 0);
+}
+
+TEST_F(ToolbarTest, APressOnTheMarkTogglesItsPressedState) {
+    AddSized(Bar, 40, 22);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    ASSERT_TRUE(W->HasMark());
+    const cls::TRect Mark = W->GetMarkRect();
+    testdrv::Click(W->Handle(), testdrv::CentreOf(Mark));
+    EXPECT_EQ(W->MarkState(), 2);
+    testdrv::Click(W->Handle(), testdrv::CentreOf(Mark));
+    EXPECT_EQ(W->MarkState(), 0);
+}
+
+// --- Sizing a floating bar ---
+
+TEST_F(ToolbarTest, AFloatingBarIsSizedByItsEdgesToWhatItsLinksNeed) {
+    for (int I = 0; I < 6; ++I) AddSized(Bar, 40, 20);
+    Bar->SetFloatClientWidth(240);
+    TdxBarControl* W = Show(Bar, dsNone);
+    ASSERT_NE(W, nullptr);
+    const int NCW = Bar->GetNonClientWidth(dsNone);
+    const int NCH = Bar->GetNonClientHeight(dsNone);
+    EXPECT_EQ(W->Width(), 240 + NCW);
+    EXPECT_EQ(W->Height(), 20 + NCH);
+    auto Sizing = [&](win::WPARAM AEdge, gfx::RECT R) {
+        win::SendMessage(W->Handle(), 0x0214, AEdge, reinterpret_cast<win::LPARAM>(&R));
+        return R;
+    };
+    constexpr win::WPARAM Left = 1, Right = 2, Top = 3, Bottom = 6, BottomRight = 8;
+    // The right edge dragged to 130 pixels of client: three links a line.
+    EXPECT_EQ(Sizing(Right, gfx::RECT{10, 10, 10 + 130 + NCW, 500}),
+              (gfx::RECT{10, 10, 10 + 120 + NCW, 10 + 40 + NCH}));
+    // The left edge keeps the right one.
+    EXPECT_EQ(Sizing(Left, gfx::RECT{10, 10, 300, 500}),
+              (gfx::RECT{300 - 240 - NCW, 10, 300, 10 + 20 + NCH}));
+    // The bottom edge asks for a height: the narrowest bar that fits it.
+    EXPECT_EQ(Sizing(Bottom, gfx::RECT{10, 10, 400, 10 + 60 + NCH}),
+              (gfx::RECT{10, 10, 10 + 80 + NCW, 10 + 60 + NCH}));
+    EXPECT_EQ(Sizing(Top, gfx::RECT{10, 10, 400, 10 + 60 + NCH}),
+              (gfx::RECT{10, 10, 10 + 80 + NCW, 10 + 60 + NCH}));
+    // A corner keeps the window as it is.
+    cls::TRect Current;
+    win::GetWindowRect(W->Handle(), &Current);
+    EXPECT_EQ(Sizing(BottomRight, gfx::RECT{0, 0, 5, 5}), static_cast<gfx::RECT>(Current));
+    // Never above 15 pixels over the screen's top.
+    EXPECT_EQ(Sizing(Right, gfx::RECT{10, -40, 10 + 240 + NCW, 500}).top, -15);
+
+    win::MINMAXINFO Info{};
+    win::SendMessage(W->Handle(), win::WM_GETMINMAXINFO, 0, reinterpret_cast<win::LPARAM>(&Info));
+    EXPECT_EQ(Info.ptMinTrackSize.x, 10);
+    EXPECT_EQ(Info.ptMaxTrackSize.y, 30000);
+}
+
+TEST_F(ToolbarTest, AFloatingBarMovedOffEveryWorkAreaComesBackToTheOneUnderTheCursor) {
+    AddSized(Bar, 40, 20);
+    TdxBarControl* W = Show(Bar, dsNone);
+    ASSERT_NE(W, nullptr);
+    win::RECT Work;
+    GetWorkAreaFromPoint(win::POINT{10, 10}, Work);
+    testdrv::MoveToScreen(win::POINT{500, 300});
+    win::SetWindowPos(W->Handle(), nullptr, 5000, 6000, 0, 0,
+                      win::SWP_NOSIZE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+    cls::TRect R;
+    win::GetWindowRect(W->Handle(), &R);
+    EXPECT_EQ(R.right, Work.right);
+    EXPECT_EQ(R.bottom, Work.bottom);
+    win::SetWindowPos(W->Handle(), nullptr, -5000, -6000, 0, 0,
+                      win::SWP_NOSIZE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+    win::GetWindowRect(W->Handle(), &R);
+    EXPECT_EQ(R.left, Work.left);
+    EXPECT_EQ(R.top, Work.top);
+    // Partly on screen is allowed.
+    win::SetWindowPos(W->Handle(), nullptr, -20, 100, 0, 0,
+                      win::SWP_NOSIZE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+    win::GetWindowRect(W->Handle(), &R);
+    EXPECT_EQ(R.left, -20);
+    // The bar remembers where it floats.
+    EXPECT_EQ(Bar->FloatLeft(), -20);
+    EXPECT_EQ(Bar->FloatTop(), 100);
+    EXPECT_EQ(Bar->FloatClientWidth(), W->ClientWidth());
+}
+
+// --- What a bar window survives ---
+
+class TClickAction : public cls::TObject {
+public:
+    std::function<void()> Action;
+    void Click(cls::TObject*) {
+        if (Action) Action();
+    }
+};
+
+TEST_F(ToolbarTest, ABarDestroyedHiddenOrMovedFromItsOwnCommandLeavesNothingBehind) {
+    const gfx::DWORD Objects = GdiObjectCount();
+    const int Windows = WindowCount();
+    struct TCase {
+        const char* What;
+        std::function<void(ToolbarTest*, TdxBar*)> Action;
+        bool Survives;
+    };
+    const TCase Cases[] = {
+        {"destroyed", [](ToolbarTest*, TdxBar* ABar) { delete ABar; }, false},
+        {"hidden", [](ToolbarTest*, TdxBar* ABar) { ABar->SetVisible(false); }, true},
+        {"docked elsewhere", [](ToolbarTest*, TdxBar* ABar) { ABar->SetDockingStyle(dsLeft); }, true},
+        {"floated", [](ToolbarTest*, TdxBar* ABar) { ABar->SetDockingStyle(dsNone); }, true},
+    };
+    for (const TCase& C : Cases) {
+        TdxBar* Victim = Manager->Bars()->Add();
+        TSizedItem* Item = AddSized(Victim, 40, 22);
+        TClickAction Action;
+        Action.Action = [&] { C.Action(this, Victim); };
+        Item->SetOnClick(cls::TNotifyEvent(&Action, &TClickAction::Click));
+        TdxBarControl* W = Show(Victim, dsTop);
+        ASSERT_NE(W, nullptr) << C.What;
+        testdrv::Click(W->Handle(), testdrv::CentreOf(Victim->ItemLinks()->Items(0)->ItemRect()));
+        RunUntilIdle();
+        EXPECT_EQ(GetActiveBarControl(), nullptr) << C.What;
+        if (C.Survives) delete Victim;
+        delete Item;
+        RunUntilIdle();
+        EXPECT_EQ(WindowCount(), Windows) << C.What;
+        EXPECT_EQ(GdiObjectCount(), Objects) << C.What;
+    }
+}
+
+TEST_F(ToolbarTest, AFormSqueezedToNothingKeepsItsBarsUsable) {
+    AddSized(Bar, 40, 22);
+    AddSized(Bar, 40, 22);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    Form->SetBounds(100, 100, 0, 0);
+    RunUntilIdle();
+    ASSERT_TRUE(IsBarControlAlive(W));
+    EXPECT_GE(W->ClientWidth(), 0);
+    Form->SetBounds(100, 100, 640, 480);
+    RunUntilIdle();
+    EXPECT_EQ(RectOf(Bar, 1).right - RectOf(Bar, 0).left, 80);
+}
+
+// --- The tear-off of a submenu ---
+
+class ToolbarTearOffTest : public ToolbarTest {
+protected:
+    void SetUp() override {
+        ToolbarTest::SetUp();
+        Floating = Manager->Bars()->Add();
+        Floating->SetCaption("Colours");
+        AddSized(Floating, 40, 22);
+        AddSized(Floating, 40, 22);
+        Menu = Manager->Bars()->Add();
+        Menu->SetShowMark(false);
+        Panel = new TdxBarSubItem(Form);
+        Panel->SetCaption("Colours");
+        Panel->SetDetachable(true);
+        Panel->SetDetachingBar(Floating->Index());
+        AddButton(Panel->ItemLinks(), "Red");
+        AddButton(Panel->ItemLinks(), "Blue");
+        Menu->ItemLinks()->Add(Panel);
+        MenuWindow = Show(Menu, dsTop);
+    }
+    // Opens the panel's menu with a click and points at its detach strip.
+    TdxBarSubMenuControl* OpenPanel() {
+        testdrv::Click(MenuWindow->Handle(), testdrv::CentreOf(Menu->ItemLinks()->Items(0)->ItemRect()));
+        auto* Child = dynamic_cast<TdxBarSubMenuControl*>(GetActiveBarControl());
+        if (!Child || !Child->Detachable()) {
+            ADD_FAILURE() << "the panel's menu did not open";
+            return nullptr;
+        }
+        testdrv::MoveTo(Child->Handle(),
+                        win::POINT{Child->Width() / 2, -(Child->GetDetachBarHeight() + 1) / 2});
+        EXPECT_TRUE(Child->DetachBarHot());
+        return Child;
+    }
+
+    TdxBar* Floating = nullptr;
+    TdxBar* Menu = nullptr;
+    TdxBarSubItem* Panel = nullptr;
+    TdxBarControl* MenuWindow = nullptr;
+};
+
+TEST_F(ToolbarTearOffTest, DraggingTheStripAwayFloatsTheDetachingBarUnderTheMouse) {
+    ASSERT_NE(MenuWindow, nullptr);
+    TdxBarSubMenuControl* Child = OpenPanel();
+    ASSERT_NE(Child, nullptr);
+    const int CaptionMiddle = MenuWindow->GetPainter()->GetCaptionHeight() / 2;
+    cls::TRect Placed{};
+    testdrv::ScriptIdle({[] {
+                             testdrv::MoveToScreen(win::POINT{500, 400});
+                         },
+                         [] {
+                             testdrv::MoveToScreen(win::POINT{520, 420});
+                         },
+                         [&] {
+                             if (TdxBarControl* W = Floating->Control())
+                                 win::GetWindowRect(W->Handle(), &Placed);
+                             testdrv::MouseUp();
+                         }});
+    testdrv::MouseDown();
+    EXPECT_TRUE(testdrv::IdleScriptDone());
+    ASSERT_TRUE(Floating->Visible());
+    EXPECT_EQ(Floating->DockingStyle(), dsNone);
+    TdxBarControl* W = Floating->Control();
+    ASSERT_NE(W, nullptr);
+    // First at (x - 100, y - half the caption), then centred on the mouse.
+    EXPECT_EQ(Placed.left, 520 - W->Width() / 2);
+    EXPECT_EQ(Placed.top, 420 - CaptionMiddle);
+    EXPECT_TRUE(win::IsWindowVisible(W->Handle()));
+    // The menus it came from closed.
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    EXPECT_FALSE(IsBarControlAlive(Child));
+    EXPECT_FALSE(Manager->Detaching());
+}
+
+TEST_F(ToolbarTearOffTest, BackToTheStripOrEscapeLeavesTheBarHiddenAndTheMenuOpen) {
+    ASSERT_NE(MenuWindow, nullptr);
+    TdxBarSubMenuControl* Child = OpenPanel();
+    ASSERT_NE(Child, nullptr);
+    const cls::TPoint Strip = CursorPosition();
+    testdrv::ScriptIdle({[] {
+                             testdrv::MoveToScreen(win::POINT{500, 400});
+                         },
+                         [&] {
+                             EXPECT_TRUE(Floating->Visible());
+                             testdrv::MoveToScreen(Strip);
+                         }});
+    testdrv::MouseDown();
+    testdrv::MouseUp();
+    EXPECT_TRUE(testdrv::IdleScriptDone());
+    EXPECT_FALSE(Floating->Visible());
+    EXPECT_TRUE(IsBarControlAlive(Child));
+    EXPECT_FALSE(Manager->Detaching());
+}
+
+} // namespace
+} // namespace bars::test
