@@ -38,34 +38,6 @@ gfx::HBRUSH ScreenColorBrush(gfx::TColor AColor) {
     return gfx::CreateSolidBrush(gfx::ColorToRGB(GetNearestScreenColor(AColor)));
 }
 
-// Restores a flag on every way out of a scope.
-class TFlagGuard {
-public:
-    TFlagGuard(bool& AFlag, bool AValue) : FFlag(AFlag), FPrev(AFlag) { FFlag = AValue; }
-    ~TFlagGuard() { FFlag = FPrev; }
-    TFlagGuard(const TFlagGuard&) = delete;
-    TFlagGuard& operator=(const TFlagGuard&) = delete;
-
-private:
-    bool& FFlag;
-    bool FPrev;
-};
-
-// Holds the manager's update lock for a scope and restores the previous state.
-class TLockUpdateGuard {
-public:
-    explicit TLockUpdateGuard(TdxBarManager* AManager) : FManager(AManager), FPrev(AManager->LockUpdate()) {
-        FManager->SetLockUpdate(true);
-    }
-    ~TLockUpdateGuard() { FManager->SetLockUpdate(FPrev); }
-    TLockUpdateGuard(const TLockUpdateGuard&) = delete;
-    TLockUpdateGuard& operator=(const TLockUpdateGuard&) = delete;
-
-private:
-    TdxBarManager* FManager;
-    bool FPrev;
-};
-
 } // namespace
 
 // ============================================================================

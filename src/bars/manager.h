@@ -555,4 +555,19 @@ private:
     bool FOffice11ColorsReferenced = false;
 };
 
+// Holds the manager's update lock for a scope and restores the previous state.
+class TLockUpdateGuard {
+public:
+    explicit TLockUpdateGuard(TdxBarManager* AManager) : FManager(AManager), FPrev(AManager->LockUpdate()) {
+        FManager->SetLockUpdate(true);
+    }
+    ~TLockUpdateGuard() { FManager->SetLockUpdate(FPrev); }
+    TLockUpdateGuard(const TLockUpdateGuard&) = delete;
+    TLockUpdateGuard& operator=(const TLockUpdateGuard&) = delete;
+
+private:
+    TdxBarManager* FManager;
+    bool FPrev;
+};
+
 } // namespace bars
