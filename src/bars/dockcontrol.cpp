@@ -137,8 +137,8 @@ void TdxDockControl::SetBarManager(TdxBarManager* Value) {
     if (FBarManager) {
         FBarManager->AddDockControl(this);
         UpdateColor();
-        ManagerStyleChanged();
     }
+    ManagerStyleChanged();
 }
 
 void TdxDockControl::SetBackgroundBitmap(cls::TBitmap* Value) {
@@ -246,6 +246,8 @@ cls::TPoint TdxDockControl::SiteClientToScreen(cls::TPoint P) {
 
 void TdxDockControl::InsertBar(TdxBarControl* ABarControl, cls::TPoint AScreenPoint, bool AUpdate) {
     if (!FBarManager || !ABarControl || FDestroying) return;
+    // A window has one place in a site.
+    if (TdxDockCol* Old = FindCol(ABarControl)) RemoveBar(ABarControl, Old, false);
     TdxBar* Bar = ABarControl->Bar();
     const bool Locked = ABarControl->HandleLocked();
     const bool KeepRows = Locked && IsLoadingOrRecreating();
@@ -514,6 +516,7 @@ struct TdxDockControl::TColLayout {
     int MinLen = 0;
     int FullLen = 0;
     bool Wraps = false;
+    bool WasTruncated = false;
     int Place = 0;
     int Length = 0;
     int Thickness = 0;
@@ -568,6 +571,7 @@ void TdxDockControl::LayoutRow(int ARowIndex, int L) {
         C.Window = C.Col->BarControl();
         TdxBar* Bar = C.Window ? C.Window->Bar() : nullptr;
         if (!Bar) continue;
+        C.WasTruncated = C.Window->Truncated();
         C.Window->SetTruncated(false);
         if (C.Window->ItemLinks()) C.Window->ItemLinks()->SetRecentLimit(-1);
         C.NonClientAlong = Horizontal ? Bar->GetNonClientWidth(Style) : Bar->GetNonClientHeight(Style);
@@ -676,12 +680,13 @@ void TdxDockControl::LayoutRow(int ARowIndex, int L) {
             Horizontal ? cls::TRect{C.Place, Offset, C.Place + C.Length, Offset + RowThickness}
                        : cls::TRect{Offset, C.Place, Offset + RowThickness, C.Place + C.Length};
         TdxBarControl* Window = C.Window;
-        if (Window->BoundsRect() != Bounds) {
+        const bool Moved = Window->BoundsRect() != Bounds;
+        if (Moved) {
             Window->SetBounds(Bounds.left, Bounds.top, Bounds.right - Bounds.left,
                               Bounds.bottom - Bounds.top);
             if (!IsBarControlAlive(Window)) continue;
         }
-        Window->RepaintBar();
+        if (Moved || Window->Truncated() != C.WasTruncated) Window->RepaintBar();
     }
 }
 
@@ -1024,12 +1029,6 @@ void TdxBarDockControl::SetUseOwnSunkenBorder(bool Value) {
     if (Value) FSunkenBorder = Old;
     FUseOwnSunkenBorder = Value;
     if (!Value && GetSunkenBorder() != Old) FrameChanged();
-}
-
-void TdxBarDockControl::SetBarManager(TdxBarManager* Value) {
-    if (BarManager() == Value) return;
-    TdxDockControl::SetBarManager(Value);
-    ManagerStyleChanged();
 }
 
 void TdxBarDockControl::ManagerStyleChanged() {

@@ -86,8 +86,9 @@ public:
     ~TdxDockControl() override;
 
     TdxBarManager* BarManager() const { return FBarManager; }
-    // Unregisters from the old manager, registers with the new one.
-    virtual void SetBarManager(TdxBarManager* Value);
+    // Unregisters from the old manager, registers with the new one; the
+    // site then takes the new manager's look.
+    void SetBarManager(TdxBarManager* Value);
     bool AllowDocking() const { return FAllowDocking; }
     void SetAllowDocking(bool Value) { FAllowDocking = Value; }
     // The site's own background picture, tiled in its client coordinates.
@@ -242,7 +243,6 @@ public:
     bool UseOwnSunkenBorder() const { return FUseOwnSunkenBorder; }
     // On: the current effective value becomes the own one.
     void SetUseOwnSunkenBorder(bool Value);
-    void SetBarManager(TdxBarManager* Value) override;
 
     // The thickness of an empty site: 3 in design mode (unless
     // AllowZeroSizeInDesignTime), else 0.

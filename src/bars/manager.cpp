@@ -521,8 +521,13 @@ void TdxBarManager::ApplyStyle() {
     FMenuSeparatorIndent = FPainterClass->GetMenuSeparatorIndent();
     CalcButtonMetrics();
     UpdateDockColors();
-    for (int I = 0; I < DockControlCount(); ++I) GetDockControl(I)->ManagerStyleChanged();
     RefreshBarControls();
+    // The bar windows have the new metrics: the sites lay them out again.
+    for (int I = 0; I < DockControlCount(); ++I) {
+        TdxDockControl* Dock = GetDockControl(I);
+        Dock->ManagerStyleChanged();
+        Dock->UpdateDock();
+    }
 }
 
 void TdxBarManager::RefreshBarControls() {

@@ -2,17 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
 #include "bars/button.h"
 #include "bars/categories.h"
 #include "bars/toolbar.h"
+#include "classes/actions.h"
 #include "fixture.h"
 #include "gfx/test_util.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/drawing.h"
-#include "row_toolbar.h"
 #include "win/driver.h"
 
 namespace bars::test {
@@ -264,6 +265,118 @@ TEST_F(DockTest, NonClientExtentsCountAlongAndAcross) {
     EXPECT_EQ(Top->Height(), 20 + Across);
 }
 
+TEST_F(DockTest, TheManagersLockHoldsTheLayoutBack) {
+    TFixedToolbar* A = NewWindow(100);
+    Manager->SetLockUpdate(true);
+    Drop(Top, A, {30, 5});
+    EXPECT_EQ(Top->Height(), 0);
+    EXPECT_NE(A->Width(), 100);
+    Manager->SetLockUpdate(false);
+    EXPECT_EQ(A->BoundsRect(), (TRect{30, 0, 130, 20}));
+    EXPECT_EQ(Top->Height(), 20);
+}
+
+TEST_F(DockTest, ASiteThatChangesItsSizeEndsMenuMode) {
+    auto* Button = new TdxBarButton(Form);
+    Bar->ItemLinks()->Add(Button);
+    Bar->SetDockingStyle(dsLeft);
+    Bar->SetVisible(true);
+    testdrv::RunUntilIdle();
+    TdxBarControl* Active = Bar->Control();
+    ASSERT_TRUE(Active);
+    Active->SetActive(true);
+    ASSERT_EQ(GetActiveBarControl(), Active);
+    // A site that keeps its size leaves it alone.
+    Top->UpdateDock();
+    EXPECT_EQ(GetActiveBarControl(), Active);
+    Drop(Top, NewWindow(100), {0, 0});
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
+// --- Placed sites ---
+
+class TDesignedSite : public TdxBarDockControl {
+public:
+    using TdxBarDockControl::TdxBarDockControl;
+    void Design(bool AValue) { SetDesigning(AValue, false); }
+};
+
+TEST_F(DockTest, APlacedSiteFollowsItsAlignmentColourAndBorder) {
+    auto* Placed = new TDesignedSite(Form);
+    Placed->SetParent(Form);
+    Placed->SetBarManager(Manager);
+    testdrv::RunUntilIdle();
+    // Empty: no thickness at run time, 3 pixels in design mode unless allowed none.
+    EXPECT_EQ(Placed->Align(), cls::alTop);
+    EXPECT_EQ(Placed->Height(), 0);
+    Placed->Design(true);
+    Placed->Perform(win::WM_SIZE, 0, 0);
+    EXPECT_EQ(Placed->Height(), 3);
+    Placed->SetAllowZeroSizeInDesignTime(true);
+    EXPECT_EQ(Placed->Height(), 0);
+    Placed->Design(false);
+
+    // The docking style follows the alignment, and so do the docked windows.
+    TFixedToolbar* W = NewWindow(100, 40, 20);
+    Drop(Placed, W, {0, 0});
+    EXPECT_EQ(W->BoundsRect(), (TRect{0, 0, 100, 20}));
+    Placed->SetAlign(cls::alLeft);
+    EXPECT_EQ(Placed->GetDockingStyle(), dsLeft);
+    EXPECT_EQ(W->DockingStyle(), dsLeft);
+    EXPECT_EQ(W->BoundsRect(), (TRect{0, 0, 20, 100}));
+    EXPECT_EQ(Placed->Width(), 20);
+    for (const auto& [Align, Style] :
+         {std::pair{cls::alRight, dsRight}, std::pair{cls::alBottom, dsBottom},
+          std::pair{cls::alClient, dsTop}, std::pair{cls::alNone, dsTop}, std::pair{cls::alTop, dsTop}}) {
+        Placed->SetAlign(Align);
+        EXPECT_EQ(Placed->GetDockingStyle(), Style) << Align;
+        EXPECT_EQ(W->DockingStyle(), Style) << Align;
+    }
+
+    // Its own colour wins over the manager's until given up.
+    Manager->SetDockColor(cls::clRed);
+    EXPECT_EQ(Placed->Color(), cls::clRed);
+    Placed->SetColor(cls::clBlue);
+    EXPECT_TRUE(Placed->UseOwnColor());
+    Manager->SetDockColor(cls::clYellow);
+    EXPECT_EQ(Placed->Color(), cls::clBlue);
+    Placed->SetUseOwnColor(false);
+    EXPECT_EQ(Placed->Color(), cls::clYellow);
+
+    // A sunken border: one pixel around the client area, drawn as an edge.
+    EXPECT_FALSE(Placed->SunkenBorder());
+    Placed->SetSunkenBorder(true);
+    EXPECT_TRUE(Placed->UseOwnSunkenBorder());
+    testdrv::RunUntilIdle();
+    EXPECT_EQ(Placed->Height(), 22);
+    EXPECT_EQ(Placed->ClientHeight(), 20);
+    EXPECT_EQ(Placed->ClientWidth(), Placed->Width() - 2);
+    EXPECT_EQ(win::ScreenPixel(Placed->ClientToScreen({-1, 10})), gfx::ColorToRGB(cls::clBtnShadow));
+    // The manager's border reaches the sites without their own.
+    Placed->SetUseOwnSunkenBorder(false);
+    EXPECT_EQ(Placed->Height(), 20);
+    Manager->SetSunkenBorder(true);
+    EXPECT_EQ(Placed->Height(), 22);
+
+    // A click leaves the form active.
+    EXPECT_EQ(win::SendMessage(Placed->Handle(), win::WM_MOUSEACTIVATE,
+                               reinterpret_cast<win::WPARAM>(Form->Handle()),
+                               win::MAKELPARAM(win::HTCLIENT, win::WM_LBUTTONDOWN)),
+              win::MA_NOACTIVATE);
+    delete W;
+    delete Placed;
+}
+
+TEST_F(DockTest, DockingZonesReachPastTheSites) {
+    TRect R;
+    Top->GetZoneRect(R);
+    const TPoint Origin = Form->ClientToScreen({0, 0});
+    // The empty top site still catches a bar within 23 pixels of the form's top.
+    EXPECT_EQ(R, (TRect{Origin.x - 23, Origin.y - 23, Origin.x + 523, Origin.y + 23}));
+    Left->GetZoneRect(R);
+    EXPECT_EQ(R, (TRect{Origin.x - 23, Origin.y, Origin.x + 23, Origin.y + 300}));
+}
+
 // --- Rows at a point ---
 
 TEST_F(DockTest, RowBandsOfANearAndAFarEdgeSite) {
@@ -479,6 +592,25 @@ TEST_F(DockBarTest, AFormResizedToZeroKeepsItsBarsAtTheirLeastLength) {
     EXPECT_EQ(B->BoundsRect(), (TRect{200, 0, 400, 20}));
 }
 
+TEST_F(DockBarTest, TheTopSiteUpdatesTheActionsOfShownBars) {
+    struct TCounter {
+        int Updates = 0;
+        void Update(cls::TObject*) { ++Updates; }
+    } Counter;
+    auto* Action = new cls::TAction(Form);
+    Action->SetOnUpdate(cls::TNotifyEvent(&Counter, &TCounter::Update));
+    TdxBar* B = ShownBar("One", Top);
+    B->ItemLinks()->Items(0)->Item()->SetAction(Action);
+    EXPECT_TRUE(Top->ControlStyle().Contains(cls::csActionClient));
+    EXPECT_FALSE(Left->ControlStyle().Contains(cls::csActionClient));
+    const int Before = Counter.Updates;
+    Top->InitiateAction();
+    EXPECT_EQ(Counter.Updates, Before + 1);
+    B->SetVisible(false);
+    Top->InitiateAction();
+    EXPECT_EQ(Counter.Updates, Before + 1);
+}
+
 // --- Background ---
 
 class DockPaintTest : public DockTest {
@@ -529,49 +661,108 @@ TEST_F(DockPaintTest, PlainStylesFillWithTheDockColourOrTheSitesPicture) {
 
 // --- Drop mark ---
 
-class DropMarkTest : public ManagerTest {};
+class DropMarkTest : public ManagerTest {
+protected:
+    void SetUp() override {
+        ManagerTest::SetUp();
+        Form->SetBounds(0, 0, 400, 200);
+        Form->Show();
+        for (const char* Caption : {"A", "B", "C", "D"}) {
+            auto* Button = new TdxBarButton(Form);
+            Button->SetCaption(Caption);
+            Links.push_back(Bar->ItemLinks()->Add(Button));
+        }
+        Links[2]->SetBeginGroup(true);
+        Bar->SetDockingStyle(dsTop);
+        Bar->SetVisible(true);
+        testdrv::RunUntilIdle();
+        Window = Bar->Control();
+    }
+
+    std::vector<gfx::COLORREF> Picture() const {
+        std::vector<gfx::COLORREF> Result;
+        const gfx::HDC DC = win::GetDC(Window->Handle());
+        const TRect Client = Window->ClientRect();
+        for (int Y = 0; Y < Client.bottom; ++Y)
+            for (int X = 0; X < Client.right; ++X) Result.push_back(gfx::GetPixel(DC, X, Y));
+        win::ReleaseDC(Window->Handle(), DC);
+        return Result;
+    }
+    // The bounds of the client pixels that differ from ABefore.
+    TRect Changed(const std::vector<gfx::COLORREF>& ABefore) const {
+        const std::vector<gfx::COLORREF> Now = Picture();
+        const int Width = Window->ClientRect().right;
+        TRect R{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+        for (size_t I = 0; I < Now.size(); ++I) {
+            if (Now[I] == ABefore[I]) continue;
+            const int X = static_cast<int>(I) % Width, Y = static_cast<int>(I) / Width;
+            R = TRect{std::min<int>(R.left, X), std::min<int>(R.top, Y), std::max<int>(R.right, X + 1),
+                      std::max<int>(R.bottom, Y + 1)};
+        }
+        return R.left == INT_MAX ? TRect{} : R;
+    }
+    TRect RectOf(int AIndex) const {
+        return TCustomdxBarControl::GetItemControlRect(Links[AIndex]->Control());
+    }
+
+    std::vector<TdxBarItemLink*> Links;
+    TdxBarControl* Window = nullptr;
+};
 
 TEST_F(DropMarkTest, IsDrawnWhereTheLinkWouldGoAndErasedByTheSameCall) {
-    Form->SetBounds(0, 0, 300, 200);
-    Form->Show();
-    std::vector<TdxBarItemLink*> Links;
-    for (const char* Caption : {"A", "B", "C"}) {
-        auto* Button = new TdxBarButton(Form);
-        Button->SetCaption(Caption);
-        Links.push_back(Bar->ItemLinks()->Add(Button));
+    ASSERT_TRUE(Window && Links[3]->Control());
+    struct Case {
+        int Target;
+        bool Gap, Before;
+        int EdgeOf;
+        bool FarEdge;
+    };
+    for (const Case& K : {
+             // Before the target; after it, at the next link that begins no group.
+             Case{1, false, true, 1, false},
+             Case{0, false, false, 1, false},
+             // After B, whose next link begins a group: at B's own end.
+             Case{1, false, false, 1, true},
+             // In the gap before C: joining B's group (before) or opening C's.
+             Case{2, true, true, 1, true},
+             Case{2, true, false, 2, false},
+         }) {
+        const std::vector<gfx::COLORREF> Before = Picture();
+        Manager->DrawDropMark(Links[K.Target]->Control(), K.Gap, false, K.Before);
+        EXPECT_TRUE(Manager->DropMarkShown());
+        // Six pixels across the edge, the control's height along it.
+        const TRect Edge = RectOf(K.EdgeOf);
+        const int X = K.FarEdge ? Edge.right : Edge.left;
+        EXPECT_EQ(Changed(Before), (TRect{X - 3, Edge.top, X + 3, Edge.bottom}))
+            << K.Target << K.Gap << K.Before;
+        Manager->DrawDropMark(Links[K.Target]->Control(), K.Gap, false, K.Before);
+        EXPECT_FALSE(Manager->DropMarkShown());
+        EXPECT_EQ(Changed(Before), TRect{}) << K.Target << K.Gap << K.Before;
     }
-    Links[2]->SetBeginGroup(true);
-    TRowToolbar* Window = TRowToolbar::Show(Manager, Bar, Form);
-    ASSERT_TRUE(Links[1]->Control());
-    const TRect R1 = TCustomdxBarControl::GetItemControlRect(Links[1]->Control());
-    const auto At = [&](int X, int Y) { return win::ScreenPixel(Window->ClientToScreen({X, Y})); };
-    const gfx::COLORREF Before = At(R1.left, R1.top + 10);
-    const gfx::COLORREF BelowSerif = At(R1.left + 1, R1.top + 1);
-
+    // The stem is two pixels, the serifs six and four.
+    const std::vector<gfx::COLORREF> Before = Picture();
+    const TRect B = RectOf(1);
     Manager->DrawDropMark(Links[1]->Control(), false, false, true);
-    EXPECT_TRUE(Manager->DropMarkShown());
-    // The stem: two pixels at the target's near edge; the serifs six and four wide.
-    EXPECT_NE(At(R1.left - 1, R1.top + 10), At(R1.left - 2, R1.top + 10));
-    EXPECT_NE(At(R1.left, R1.top + 10), Before);
-    EXPECT_NE(At(R1.left + 2, R1.top), At(R1.left + 3, R1.top));
+    const std::vector<gfx::COLORREF> Now = Picture();
+    const int Width = Window->ClientRect().right;
+    const auto Row = [&](int Y) {
+        std::string Result;
+        for (int X = B.left - 4; X < B.left + 4; ++X)
+            Result += Now[Y * Width + X] == Before[Y * Width + X] ? '.' : '#';
+        return Result;
+    };
+    EXPECT_EQ(Row(B.top), ".######.");
+    EXPECT_EQ(Row(B.top + 1), "..####..");
+    EXPECT_EQ(Row((B.top + B.bottom) / 2), "...##...");
+    EXPECT_EQ(Row(B.bottom - 2), "..####..");
+    EXPECT_EQ(Row(B.bottom - 1), ".######.");
     Manager->DrawDropMark(Links[1]->Control(), false, false, true);
-    EXPECT_FALSE(Manager->DropMarkShown());
-    EXPECT_EQ(At(R1.left, R1.top + 10), Before);
-    EXPECT_EQ(At(R1.left + 1, R1.top + 1), BelowSerif);
-    delete Window;
 }
 
 TEST_F(DropMarkTest, PlacesThatChangeNothingGetNoMark) {
-    Form->Show();
-    std::vector<TdxBarItemLink*> Links;
-    for (const char* Caption : {"A", "B", "C", "D"}) {
-        auto* Button = new TdxBarButton(Form);
-        Button->SetCaption(Caption);
-        Links.push_back(Bar->ItemLinks()->Add(Button));
-    }
+    ASSERT_TRUE(Window && Links[3]->Control());
+    Links[2]->SetBeginGroup(false);
     Links[3]->SetBeginGroup(true);
-    TRowToolbar* Window = TRowToolbar::Show(Manager, Bar, Form);
-    ASSERT_TRUE(Links[0]->Control());
     TdxBarItemLink* Dragged = Links[1];
     struct Case {
         int Target;
@@ -602,7 +793,6 @@ TEST_F(DropMarkTest, PlacesThatChangeNothingGetNoMark) {
     // A new item changes everything; no target, nothing.
     EXPECT_TRUE(Manager->IsDropPlaceChanging(Links[1]->Control(), false, false, nullptr, false));
     EXPECT_FALSE(Manager->IsDropPlaceChanging(nullptr, false, false, nullptr, false));
-    delete Window;
 }
 
 } // namespace
