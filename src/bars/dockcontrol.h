@@ -194,7 +194,7 @@ private:
     // Screen and client coordinates, without making a window.
     cls::TPoint SiteScreenToClient(cls::TPoint P);
     cls::TPoint SiteClientToScreen(cls::TPoint P);
-    // Across and along coordinates of a client point, and back.
+    // The across and along coordinates of a client point.
     int Across(cls::TPoint P) const { return IsHorizontal() ? P.y : P.x; }
     int Along(cls::TPoint P) const { return IsHorizontal() ? P.x : P.y; }
     int ClientAcross();
@@ -208,7 +208,6 @@ private:
     void WMNCCalcSize(cls::TMessage& Message);
     void WMNCPaint(cls::TMessage& Message);
     void WMSize(cls::TMessage& Message);
-    void WMRButtonUp(cls::TMessage& Message);
     void WMWindowPosChanged(cls::TMessage& Message);
 
     bool FAllowDocking = true;
