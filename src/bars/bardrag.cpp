@@ -28,6 +28,13 @@ void KillDockingTimer() {
     GDockingTimer = 0;
 }
 
+// After a drag nothing is left that a late WM_TIMER could act on.
+void ClearDockingTimer() {
+    KillDockingTimer();
+    GDockingManager = nullptr;
+    GDockingBarControl = nullptr;
+}
+
 bool IsHorizontalStyle(TdxBarDockingStyle AStyle) {
     return AStyle == dsTop || AStyle == dsBottom;
 }
@@ -103,11 +110,9 @@ cls::TPoint TdxBars::GetGrabOffset(TdxBarControl* ABarControl, TdxBarDockingStyl
 // ============================================================================
 
 void TdxBars::DockingTimerProc(win::HWND, win::UINT, win::UINT_PTR, win::DWORD) {
-    KillDockingTimer();
     TdxBarManager* Manager = GDockingManager;
     TdxBarControl* Window = GDockingBarControl;
-    GDockingManager = nullptr;
-    GDockingBarControl = nullptr;
+    ClearDockingTimer();
     TdxBars* Bars = Manager ? Manager->Bars() : nullptr;
     if (!Bars || !Bars->FDragging || !IsBarControlAlive(Window) || Bars->FMovingBarControl != Window) return;
     Bars->DockingDelayExpired(Window, Offset(CursorPos(), Bars->FDragOffset, 1));
@@ -126,10 +131,7 @@ void TdxBars::DockingDelayExpired(TdxBarControl* ABarControl, cls::TPoint AScree
 }
 
 void TdxBars::ForgetDockingTimer() {
-    if (GDockingManager && GDockingManager != FBarManager) return;
-    KillDockingTimer();
-    GDockingManager = nullptr;
-    GDockingBarControl = nullptr;
+    if (!GDockingManager || GDockingManager == FBarManager) ClearDockingTimer();
 }
 
 TdxDockControl* TdxBars::RealDockControl(TdxBarDockingStyle AStyle, TdxDockControl* ADockControl) const {
@@ -265,15 +267,11 @@ void TdxBars::DragBar(TdxBarControl* ABarControl) {
     try {
         if (Self.Alive() && Window.Alive()) RunDragLoop(ABarControl, Escaped);
     } catch (...) {
-        KillDockingTimer();
-        GDockingManager = nullptr;
-        GDockingBarControl = nullptr;
+        ClearDockingTimer();
         if (Self.Alive()) EndDrag(Window.Alive() ? ABarControl : nullptr, false);
         throw;
     }
-    KillDockingTimer();
-    GDockingManager = nullptr;
-    GDockingBarControl = nullptr;
+    ClearDockingTimer();
     const bool Restore = Escaped && (!StartDock || StartDockAlive->Alive());
     if (Self.Alive()) EndDrag(Window.Alive() ? ABarControl : nullptr, Restore);
 }

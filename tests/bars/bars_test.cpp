@@ -145,6 +145,20 @@ TEST_F(BarTest, AFloatingBarShowsAtItsPlaceOnlyWithAnActiveForm) {
     Bar->SetVisible(false);
     Bar->SetVisible(true);
     EXPECT_FALSE(Shows(Bar));
+    // It shows with the form, also with a form that had no window yet.
+    Form->Show();
+    testdrv::RunUntilIdle();
+    EXPECT_TRUE(Shows(Bar));
+    auto* NewForm = new cls::TForm(nullptr);
+    auto* NewManager = new TdxBarManager(NewForm);
+    TdxBar* NewBar = NewManager->Bars()->Add();
+    NewBar->ItemLinks()->Add(new TdxBarButton(NewForm));
+    NewBar->SetDockingStyle(dsNone);
+    NewBar->SetVisible(true);
+    NewForm->Show();
+    testdrv::RunUntilIdle();
+    EXPECT_TRUE(Shows(NewBar));
+    delete NewForm;
 }
 
 TEST_F(BarTest, BarsHiddenWithTheFormsWindowComeBackWithIt) {
