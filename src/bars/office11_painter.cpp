@@ -294,8 +294,8 @@ void TdxBarItemControlOffice11Painter::DrawMarkFace(TCustomdxBarControl* ABarCon
     const auto Colors = lf::Office11MarkColors()[State];
     const bool Horizontal = IsDockedHorizontally(ABarControl);
     RECT Face = R;
-    const bool Rounded =
-        ABarControl && !ABarControl->IsMainMenuBar() && ABarControl->DockingStyle() != dsNone;
+    const bool Rounded = ABarControl && !ABarControl->IsMainMenuBar() &&
+                         ABarControl->DockingStyle() != dsNone && HasSingleBorder(ABarControl);
     // On a bar with a single border the mark reaches into the bar's rounded end.
     if (Rounded) (Horizontal ? Face.right : Face.bottom) += 2;
     lf::FillTwoStageGradientRect(DC, Face, Colors[0], Colors[1], !Horizontal);
@@ -438,7 +438,7 @@ void TdxBarItemControlOffice11Painter::FillBarBackgroundFromDock(TCustomdxBarCon
                                                                  const RECT& R, POINT AOrigin) const {
     if (IsEmpty(R)) return;
     if (!ABarControl || !ABarControl->IsToolbarWindow() || ABarControl->IsMainMenuBar() ||
-        ABarControl->HasBackgroundBitmap()) {
+        !HasSingleBorder(ABarControl) || ABarControl->HasBackgroundBitmap()) {
         TdxBarItemControlFlatPainter::FillBarBackgroundFromDock(ABarControl, DC, ABrush, ABitmap, R, AOrigin);
         return;
     }
@@ -458,7 +458,8 @@ void TdxBarItemControlOffice11Painter::FillBarWindowBackground(TCustomdxBarContr
         return;
     }
     if (!ABarControl || !ABarControl->IsToolbarWindow() || ABarControl->IsMainMenuBar() ||
-        ABarControl->HasBackgroundBitmap() || ABarControl->IsQuickCustomizingMenu()) {
+        !HasSingleBorder(ABarControl) || ABarControl->HasBackgroundBitmap() ||
+        ABarControl->IsQuickCustomizingMenu()) {
         TdxBarItemControlFlatPainter::FillBarWindowBackground(ABarControl, DC, AColor, ABrush, R, AOrigin);
         return;
     }
@@ -608,7 +609,7 @@ void TdxBarItemControlOffice11Painter::DrawFloatingCaption(TCustomdxBarControl* 
 
 void TdxBarItemControlOffice11Painter::GetMarkRect(TCustomdxBarControl* ABarControl, RECT& R) const {
     TdxBarItemControlFlatPainter::GetMarkRect(ABarControl, R);
-    if (!ABarControl || ABarControl->IsMainMenuBar()) return;
+    if (!ABarControl || ABarControl->IsMainMenuBar() || !HasSingleBorder(ABarControl)) return;
     switch (ABarControl->DockingStyle()) {
         case dsLeft:
         case dsRight:

@@ -93,7 +93,10 @@ bool TdxBarControl::HasBackgroundBitmap() const {
 bool TdxBarControl::HasMark() const {
     if (!Bar() || !Bar()->ShowMark()) return false;
     const TdxBarManager* Manager = GetBarManager();
-    const bool QuickCustomizing = Bar()->AllowQuickCustomizing() && !Bar()->IsMainMenu();
+    // Quick customization is offered on toolbars, not on a main menu or a
+    // status bar.
+    const bool QuickCustomizing =
+        Bar()->AllowQuickCustomizing() && !Bar()->IsMainMenu() && !Bar()->IsStatusBar();
     if (DockingStyle() == dsNone) return FCaptionShown && QuickCustomizing;
     return FLinksCutOff || (QuickCustomizing && Manager && Manager->IsNonStandardStyle());
 }
@@ -297,6 +300,8 @@ void TdxBarControl::StoreBarPosition() {
 
 void TdxBarControl::CalcMetrics() {
     inherited::CalcMetrics();
+    // The metrics are measured upright; a turned bar draws its captions down.
+    if (IsRotatedBarControl(this)) Canvas()->Font()->SetOrientation(-900);
     FMDIButtonWidth = win::GetSystemMetrics(win::SM_CXMENUSIZE) - 2;
     FMDIButtonHeight = win::GetSystemMetrics(win::SM_CYMENUSIZE) - 4;
 }
@@ -448,10 +453,8 @@ void TdxBarControl::SelectItemControl(TdxBarItemControl* AControl) {
     if (!Self.Alive() || !AControl || AControl == Old || AControl != SelectedControl()) return;
     // While a menu of this bar is open the keyboard opens the next one.
     auto* SubItem = dynamic_cast<TdxBarSubItemControl*>(AControl);
-    if (IsActive() && FSubMenuMode && SubItem && SubItem->GetEnabled()) {
-        SubItem->SetSubMenuRequested(true);
-        SubItem->ControlActivate(true);
-    }
+    if (IsActive() && FSubMenuMode && SubItem && SubItem->GetEnabled() && !SubItem->GetOwnSubMenuControl())
+        SubItem->ControlPressed(false);
 }
 
 void TdxBarControl::ActivateByKeyboard(TdxBarItemControl* AControl) {

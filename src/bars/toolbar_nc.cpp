@@ -897,7 +897,6 @@ void TdxBarControl::WMKeyDown(cls::TMessage& Message) {
 void TdxBarControl::CMFontChanged(cls::TMessage& Message) {
     inherited::Dispatch(Message);
     if (!IsBarControlAlive(this)) return;
-    if (IsRotatedBarControl(this)) Canvas()->Font()->SetOrientation(-900);
     if (!HandleAllocated() || FSwitching) return;
     CalcMetrics();
     if (!IsActive() && SelectedControl()) SetSelectedControl(nullptr);
@@ -980,6 +979,11 @@ void TdxBarControl::Dispatch(cls::TMessage& Message) {
             WMKeyDown(Message);
             break;
         case win::WM_SETFOCUS:
+            break;
+        case win::WM_SHOWWINDOW:
+            inherited::Dispatch(Message);
+            // Shown or hidden itself (not with its parent): so is the control.
+            if (Message.LParam == 0 && IsBarControlAlive(this)) FVisible = Message.WParam != 0;
             break;
         case win::WM_CANCELMODE:
             inherited::Dispatch(Message);

@@ -50,10 +50,10 @@ private:
     const TSizedItem* Sized() const { return static_cast<const TSizedItem*>(GetItem()); }
 };
 
-// Every window of the window system.
-int WindowCount() {
+// Every window: the top-level ones beside AWindow and all their children.
+int WindowCount(win::HWND AWindow) {
     int Count = 0;
-    std::vector<win::HWND> Pending{win::GetWindow(win::GetDesktopWindow(), win::GW_CHILD)};
+    std::vector<win::HWND> Pending{win::GetWindow(AWindow, win::GW_HWNDFIRST)};
     while (!Pending.empty()) {
         win::HWND W = Pending.back();
         Pending.pop_back();
@@ -548,7 +548,7 @@ public:
 
 TEST_F(ToolbarTest, ABarDestroyedHiddenOrMovedFromItsOwnCommandLeavesNothingBehind) {
     const gfx::DWORD Objects = GdiObjectCount();
-    const int Windows = WindowCount();
+    const int Windows = WindowCount(Form->Handle());
     struct TCase {
         const char* What;
         std::function<void(ToolbarTest*, TdxBar*)> Action;
@@ -574,7 +574,7 @@ TEST_F(ToolbarTest, ABarDestroyedHiddenOrMovedFromItsOwnCommandLeavesNothingBehi
         if (C.Survives) delete Victim;
         delete Item;
         RunUntilIdle();
-        EXPECT_EQ(WindowCount(), Windows) << C.What;
+        EXPECT_EQ(WindowCount(Form->Handle()), Windows) << C.What;
         EXPECT_EQ(GdiObjectCount(), Objects) << C.What;
     }
 }
@@ -685,6 +685,304 @@ TEST_F(ToolbarTearOffTest, BackToTheStripOrEscapeLeavesTheBarHiddenAndTheMenuOpe
     EXPECT_FALSE(Floating->Visible());
     EXPECT_TRUE(IsBarControlAlive(Child));
     EXPECT_FALSE(Manager->Detaching());
+}
+
+// --- Docked and floating: the two handles of a drag ---
+
+TEST_F(ToolbarTest, WhileMovingTheWindowSwapsBetweenItsDockedAndFloatingHandles) {
+    AddSized(Bar, 40, 22);
+    AddSized(Bar, 40, 22);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    TdxDockControl* Top = Manager->Bars()->DockControls(dsTop);
+    const win::HWND Docked = W->Handle();
+    const int Windows = WindowCount(Form->Handle());
+    auto MoveTo = [&](TdxBarDockingStyle AStyle) {
+        if (W->DockingStyle() != dsNone) Top->RemoveBar(W, nullptr, true);
+        {
+            TdxBarControlHandleLock Lock(W);
+            W->ChangeDocking(AStyle, nullptr);
+        }
+        if (AStyle != dsNone) Top->InsertBar(W, Top->ClientToScreen(cls::TPoint{0, 0}), true);
+        win::ShowWindow(W->Handle(), win::SW_SHOWNA);
+        RunUntilIdle();
+    };
+    W->BeginMoving();
+    EXPECT_EQ(Manager->Bars()->MovingBarControl(), W);
+    MoveTo(dsNone);
+    const win::HWND Floating = W->Handle();
+    ASSERT_NE(Floating, Docked);
+    EXPECT_TRUE(win::IsWindow(Docked));
+    EXPECT_FALSE(win::IsWindowVisible(Docked));
+    EXPECT_FALSE(win::GetWindowLongPtr(Floating, win::GWL_STYLE) & win::WS_CHILD);
+    EXPECT_EQ(WindowCount(Form->Handle()), Windows + 1);
+    // Later changes only swap the two.
+    MoveTo(dsTop);
+    EXPECT_EQ(W->Handle(), Docked);
+    EXPECT_EQ(win::GetParent(Docked), Top->Handle());
+    MoveTo(dsNone);
+    EXPECT_EQ(W->Handle(), Floating);
+    EXPECT_EQ(WindowCount(Form->Handle()), Windows + 1);
+    // The window is dragged with its full opacity.
+    Bar->SetAlphaBlendValue(128);
+    EXPECT_FALSE(win::GetWindowLongPtr(Floating, win::GWL_EXSTYLE) & win::WS_EX_LAYERED);
+    // The end of the drag drops the handle not used and stores the place.
+    W->EndMoving();
+    EXPECT_EQ(Manager->Bars()->MovingBarControl(), nullptr);
+    EXPECT_FALSE(win::IsWindow(Docked));
+    EXPECT_EQ(WindowCount(Form->Handle()), Windows);
+    cls::TRect R;
+    win::GetWindowRect(Floating, &R);
+    EXPECT_EQ(Bar->FloatLeft(), R.left);
+    EXPECT_EQ(Bar->FloatClientWidth(), W->ClientWidth());
+    EXPECT_TRUE(win::GetWindowLongPtr(Floating, win::GWL_EXSTYLE) & win::WS_EX_LAYERED);
+}
+
+TEST_F(ToolbarTest, ADockSiteWhoseWindowIsMadeAgainTakesItsBarsBack) {
+    auto* Placed = new TdxBarDockControl(Form);
+    Placed->SetParent(Form);
+    Placed->SetBarManager(Manager);
+    AddSized(Bar, 40, 22);
+    Bar->SetDockControl(Placed);
+    Bar->SetVisible(true);
+    RunUntilIdle();
+    ASSERT_NE(Bar->Control(), nullptr);
+    Placed->RecreateWnd();
+    RunUntilIdle();
+    EXPECT_TRUE(Bar->Visible());
+    ASSERT_NE(Bar->Control(), nullptr);
+    EXPECT_EQ(win::GetParent(Bar->Control()->Handle()), Placed->Handle());
+    EXPECT_EQ(Manager->HiddenBarCount(), 0);
+}
+
+// --- Menu mode and keys ---
+
+class ToolbarKeysTest : public ToolbarTest {
+protected:
+    void SetUp() override {
+        ToolbarTest::SetUp();
+        Main = Manager->Bars()->Add();
+        Main->SetIsMainMenu(true);
+        for (const char* Caption : {"&File", "&Edit", "&Help"}) {
+            auto* Sub = new TdxBarSubItem(Form);
+            Sub->SetCaption(Caption);
+            AddButton(Sub->ItemLinks(), std::string("Open ") + Caption);
+            Main->ItemLinks()->Add(Sub);
+        }
+        Print = AddButton(Bar->ItemLinks(), "&Print");
+        Print->SetOnClick(cls::TNotifyEvent(&Clicks, &TClickAction::Click));
+        Clicks.Action = [this] { ++PrintClicks; };
+        MainWindow = Show(Main, dsTop);
+        Show(Bar, dsTop);
+        win::SetForegroundWindow(Form->Handle());
+        RunUntilIdle();
+    }
+    std::string SelectedCaption() const {
+        TdxBarItemControl* C = MainWindow ? MainWindow->SelectedControl() : nullptr;
+        return C ? C->GetCaption() : std::string();
+    }
+    std::string OpenMenu() const {
+        auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(GetActiveBarControl());
+        TdxBarItemControl* C = Menu ? Menu->SelectedControl() : nullptr;
+        return Menu ? "menu:" + (C ? C->GetCaption() : std::string()) : std::string();
+    }
+
+    TdxBar* Main = nullptr;
+    TdxBarControl* MainWindow = nullptr;
+    TdxBarButton* Print = nullptr;
+    TClickAction Clicks;
+    int PrintClicks = 0;
+};
+
+TEST_F(ToolbarKeysTest, AltAloneAndF10TakeTheKeyboardToTheMainMenu) {
+    ASSERT_NE(MainWindow, nullptr);
+    testdrv::KeyDown(win::VK_MENU);
+    testdrv::KeyUp(win::VK_MENU);
+    EXPECT_TRUE(MainWindow->IsActive());
+    EXPECT_EQ(SelectedCaption(), "&File");
+    EXPECT_EQ(Manager->KeyboardBar(), Main);
+    EXPECT_EQ(OpenMenu(), "");
+    // Moving along does not open menus that were never opened.
+    testdrv::PressKey(win::VK_RIGHT);
+    EXPECT_EQ(SelectedCaption(), "&Edit");
+    EXPECT_EQ(OpenMenu(), "");
+    testdrv::PressKey(win::VK_ESCAPE);
+    EXPECT_FALSE(MainWindow->IsActive());
+    EXPECT_EQ(Manager->KeyboardBar(), nullptr);
+
+    // Alt with another key is not Alt alone.
+    testdrv::KeyDown(win::VK_MENU);
+    testdrv::PressKey('Q');
+    testdrv::KeyUp(win::VK_MENU);
+    EXPECT_FALSE(MainWindow->IsActive());
+
+    testdrv::PressKey(win::VK_F10);
+    EXPECT_TRUE(MainWindow->IsActive());
+    testdrv::PressKey(win::VK_ESCAPE);
+    Manager->SetUseF10ForMenu(false);
+    testdrv::PressKey(win::VK_F10);
+    EXPECT_FALSE(MainWindow->IsActive());
+}
+
+TEST_F(ToolbarKeysTest, AnOpenedMenuMakesTheNextSubItemsOpenAsTheSelectionMoves) {
+    ASSERT_NE(MainWindow, nullptr);
+    // Alt+E opens the menu of Edit with its first entry selected.
+    testdrv::KeyDown(win::VK_MENU);
+    testdrv::PressKey('E');
+    testdrv::KeyUp(win::VK_MENU);
+    EXPECT_TRUE(MainWindow->SubMenuMode());
+    EXPECT_EQ(OpenMenu(), "menu:Open &Edit");
+    // Right in the menu moves the main menu on, and the next menu opens.
+    testdrv::PressKey(win::VK_RIGHT);
+    EXPECT_EQ(SelectedCaption(), "&Help");
+    EXPECT_EQ(OpenMenu(), "menu:Open &Help");
+    // Escape closes the menu and ends the opening; the bar keeps the keyboard.
+    testdrv::PressKey(win::VK_ESCAPE);
+    EXPECT_EQ(OpenMenu(), "");
+    EXPECT_FALSE(MainWindow->SubMenuMode());
+    EXPECT_TRUE(MainWindow->IsActive());
+    testdrv::PressKey(win::VK_LEFT);
+    EXPECT_EQ(OpenMenu(), "");
+    // Down opens the selected one again.
+    testdrv::PressKey(win::VK_DOWN);
+    EXPECT_EQ(OpenMenu(), "menu:Open &Edit");
+    testdrv::PressKey(win::VK_ESCAPE);
+    testdrv::PressKey(win::VK_ESCAPE);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
+TEST_F(ToolbarKeysTest, AClickOpensAMenuAndHoveringAnotherSubItemOpensThatOne) {
+    ASSERT_NE(MainWindow, nullptr);
+    auto Centre = [&](int I) { return testdrv::CentreOf(Main->ItemLinks()->Items(I)->ItemRect()); };
+    testdrv::MoveTo(MainWindow->Handle(), Centre(0));
+    EXPECT_EQ(OpenMenu(), "");
+    testdrv::Click(MainWindow->Handle(), Centre(0));
+    EXPECT_EQ(OpenMenu(), "menu:");
+    testdrv::MoveTo(MainWindow->Handle(), Centre(2));
+    auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(GetActiveBarControl());
+    ASSERT_NE(Menu, nullptr);
+    EXPECT_EQ(Menu->ItemLinks(),
+              static_cast<TdxBarSubItem*>(Main->ItemLinks()->Items(2)->Item())->ItemLinks());
+    // A click outside ends it all.
+    testdrv::Click(Form->Handle(), win::POINT{300, 300});
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    EXPECT_FALSE(MainWindow->SubMenuMode());
+}
+
+TEST_F(ToolbarKeysTest, AltWithAnAcceleratorRunsAToolbarsCommand) {
+    testdrv::KeyDown(win::VK_MENU);
+    testdrv::PressKey('P');
+    testdrv::KeyUp(win::VK_MENU);
+    EXPECT_EQ(PrintClicks, 1);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
+// --- Edit width sizing ---
+
+class TDesignedForm : public cls::TForm {
+    TRESTLE_CLASS(TDesignedForm, cls::TForm)
+public:
+    explicit TDesignedForm(cls::TComponent* AOwner) : cls::TForm(AOwner) { SetDesigning(true); }
+};
+
+TEST_F(ToolbarTest, AnEditsLinkIsSizedByItsEdgeWhileCustomizing) {
+    auto* Designed = new TDesignedForm(nullptr);
+    Designed->SetBounds(750, 100, 260, 300);
+    Designed->Show();
+    auto* DesignManager = new TdxBarManager(Designed);
+    TdxBar* Edits = DesignManager->Bars()->Add();
+    auto* Item = new TSizedItem(Designed);
+    Item->ItemWidth = 60;
+    Edits->ItemLinks()->Add(Item);
+    TSizedControl::WidthSizable = true;
+    // The form's own dock sites do not show while it is designed.
+    auto* Placed = new TdxBarDockControl(Designed);
+    Placed->SetParent(Designed);
+    Placed->SetBarManager(DesignManager);
+    Edits->SetDockControl(Placed);
+    Edits->SetVisible(true);
+    // Without a designer, the designed form shows only when told so.
+    win::ShowWindow(Designed->Handle(), win::SW_SHOWNA);
+    win::ShowWindow(Placed->Handle(), win::SW_SHOWNA);
+    RunUntilIdle();
+    TdxBarControl* W = Edits->Control();
+    ASSERT_NE(W, nullptr);
+    ASSERT_TRUE(W->IsCustomizing());
+    TdxBarItemLink* Link = Edits->ItemLinks()->Items(0);
+    const cls::TRect R = Link->ItemRect();
+    // Three pixels inside the right edge: the sizing cursor.
+    ASSERT_TRUE(win::IsWindowVisible(W->Handle()));
+    testdrv::MoveTo(W->Handle(), win::POINT{R.right - 3, (R.top + R.bottom) / 2});
+    EXPECT_EQ(win::GetCursor(), cls::Screen->Cursors(crdxBarEditSizing));
+    testdrv::MouseDown();
+    testdrv::MoveTo(W->Handle(), win::POINT{R.right + 17, (R.top + R.bottom) / 2});
+    testdrv::MouseUp();
+    // From the fixed left edge to the mouse, less the caption.
+    EXPECT_EQ(Link->UserWidth(), R.right + 17 - R.left - 10);
+    EXPECT_EQ(win::GetCapture(), nullptr);
+    delete Designed;
+}
+
+// --- Pictures ---
+
+TEST_F(ToolbarTest, EveryStyleDrawsTheFramesOfDockedFloatingAndStatusBars) {
+    const std::pair<TdxBarManagerStyle, const char*> Styles[] = {
+        {bmsStandard, "standard"}, {bmsEnhanced, "enhanced"}, {bmsFlat, "flat"}, {bmsOffice11, "office11"}};
+    TdxBar* Main = Manager->Bars()->Add();
+    Main->SetIsMainMenu(true);
+    for (const char* Caption : {"&File", "&Edit", "&View", "&Help"}) {
+        auto* Sub = new TdxBarSubItem(Form);
+        Sub->SetCaption(Caption);
+        AddButton(Sub->ItemLinks(), "Item");
+        Main->ItemLinks()->Add(Sub);
+    }
+    for (const char* Caption : {"&New", "&Open"}) AddButton(Bar->ItemLinks(), Caption);
+    AddButton(Bar->ItemLinks(), "&Save", true);
+    TdxBar* Left = Manager->Bars()->Add();
+    AddButton(Left->ItemLinks(), "Cut");
+    AddButton(Left->ItemLinks(), "Copy", true);
+    TdxBar* Float = Manager->Bars()->Add();
+    Float->SetCaption("Floating");
+    for (const char* Caption : {"One", "Two"}) AddButton(Float->ItemLinks(), Caption);
+    AddButton(Float->ItemLinks(), "Three", true);
+    Float->SetFloatLeft(350);
+    Float->SetFloatTop(300);
+    TdxBar* Status = Manager->Bars()->Add();
+    Status->SetBorderStyle(bbsNone);
+    Status->SetWholeRow(true);
+    AddButton(Status->ItemLinks(), "Ready");
+    Show(Main, dsTop);
+    Show(Bar, dsTop);
+    Show(Left, dsLeft);
+    TdxBarControl* F = Show(Float, dsNone);
+    TdxBarControl* S = Show(Status, dsBottom);
+    ASSERT_NE(F, nullptr);
+    ASSERT_NE(S, nullptr);
+    for (const auto& [Style, Name] : Styles) {
+        Manager->SetStyle(Style);
+        RunUntilIdle();
+        testdrv::Snapshot(std::string("out/toolbar_") + Name + ".png");
+        // The floating caption, its close button and the status bar's grip
+        // are drawn: each stands out from what surrounds it.
+        const gfx::HDC DC = win::GetWindowDC(F->Handle());
+        const cls::TRect Caption = F->GetCaptionClientRect();
+        const cls::TRect Close = F->GetCloseButtonRect();
+        const cls::TPoint Client = F->ClientToScreen(cls::TPoint{0, 0});
+        cls::TRect Window;
+        win::GetWindowRect(F->Handle(), &Window);
+        const gfx::COLORREF CaptionPixel =
+            gfx::GetPixel(DC, (Caption.left + Close.left) / 2, Caption.top + 1);
+        const gfx::COLORREF ClientPixel =
+            gfx::GetPixel(DC, Client.x - Window.left + F->ClientWidth() - 1, Client.y - Window.top + 1);
+        EXPECT_NE(CaptionPixel, ClientPixel) << Name;
+        int CrossPixels = 0;
+        for (int X = Close.left; X < Close.right; ++X)
+            for (int Y = Close.top; Y < Close.bottom; ++Y)
+                CrossPixels += gfx::GetPixel(DC, X, Y) != CaptionPixel;
+        EXPECT_GT(CrossPixels, 8) << Name;
+        win::ReleaseDC(F->Handle(), DC);
+        EXPECT_FALSE(S->HasMark()) << Name;
+    }
 }
 
 } // namespace
