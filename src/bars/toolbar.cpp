@@ -130,10 +130,6 @@ void TdxBarControl::CreateParams(cls::TCreateParams& Params) {
     if (Bar()) Params.Caption = Bar()->Caption();
 }
 
-void TdxBarControl::CreateWindowHandle(const cls::TCreateParams& Params) {
-    inherited::CreateWindowHandle(Params);
-}
-
 void TdxBarControl::CreateWnd() {
     lf::TcxObjectLinkScope Self(this);
     inherited::CreateWnd();

@@ -151,7 +151,6 @@ public:
 
     // --- Overrides of the bar window base ---
     gfx::HFONT GetFontHandle() const override;
-    gfx::HRGN GetControlRegion(TdxBarItemControl* AControl) const override;
     gfx::HBRUSH GetBarBrush() const override;
     TdxBarItemControl* GetItemControlAtPos(cls::TPoint P) const override;
     void DrawItemControl(TdxBarItemControl* AControl) override;
@@ -175,7 +174,6 @@ public:
 protected:
     void CreateParams(cls::TCreateParams& Params) override;
     void CreateWnd() override;
-    void CreateWindowHandle(const cls::TCreateParams& Params) override;
     void DestroyWindowHandle() override;
     void Paint() override;
     void Dispatch(cls::TMessage& Message) override;
@@ -282,6 +280,8 @@ private:
     // The bar, watched: a window outliving its bar forgets it.
     lf::TcxObjectLink* FBarLink;
     int FCloseButtonState = 0;
+    // The close button's own loop runs.
+    bool FCloseButtonTracking = false;
     win::HWND FDockedHandle = nullptr;
     win::HWND FFloatingHandle = nullptr;
     bool FSizingEdit = false;

@@ -298,15 +298,20 @@ void TdxBarControl::CalcSize(TdxBarDockingStyle AStyle, int ALimitSize, cls::TSi
 }
 
 cls::TSize TdxBarControl::FitFloatingHeight(int AHeight) {
-    // The narrowest width whose wrapped links are no higher than AHeight.
-    const cls::TSize Min = GetMinSize(dsNone);
-    const cls::TSize Max = GetMaxSize(dsNone);
+    // The narrowest width whose wrapped links are no higher than AHeight: a
+    // wider bar never needs more lines.
+    int Low = GetMinSize(dsNone).cx;
+    int High = std::max(Low, GetMaxSize(dsNone).cx);
     cls::TSize Size{};
-    for (int Width = Min.cx; Width <= Max.cx; ++Width) {
-        CalcSize(dsNone, Width, Size);
-        if (Size.cy <= AHeight) return Size;
+    while (Low < High) {
+        const int Middle = Low + (High - Low) / 2;
+        CalcSize(dsNone, Middle, Size);
+        if (Size.cy <= AHeight)
+            High = Middle;
+        else
+            Low = Middle + 1;
     }
-    CalcSize(dsNone, Max.cx, Size);
+    CalcSize(dsNone, Low, Size);
     return Size;
 }
 
@@ -463,11 +468,6 @@ void TdxBarControl::DrawItemControl(TdxBarItemControl* AControl) {
     gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
     inherited::DrawItemControl(AControl);
     if (IsBarControlAlive(this) && HandleAllocated()) RestoreClipRegion(DC, Saved, HadClip);
-}
-
-gfx::HRGN TdxBarControl::GetControlRegion(TdxBarItemControl* AControl) const {
-    const cls::TRect R = GetItemControlRect(AControl);
-    return gfx::CreateRectRgnIndirect(&R);
 }
 
 TdxBarItemControl* TdxBarControl::GetItemControlAtPos(cls::TPoint P) const {

@@ -382,6 +382,7 @@ void TdxBarControl::CloseButtonLoop() {
     lf::TcxObjectLinkScope BarAlive(TheBar);
     win::SetCapture(Wnd);
     SetCloseButtonState(2);
+    FCloseButtonTracking = true;
     bool Released = false;
     win::MSG Msg{};
     while (Self.Alive() && win::GetCapture() == Wnd) {
@@ -406,6 +407,7 @@ void TdxBarControl::CloseButtonLoop() {
         win::DispatchMessage(&Msg);
     }
     if (!Self.Alive()) return;
+    FCloseButtonTracking = false;
     if (win::GetCapture() == Wnd) win::ReleaseCapture();
     if (!Self.Alive()) return;
     const bool Close = Released && FCloseButtonState == 2;
@@ -855,6 +857,8 @@ void TdxBarControl::WMCaptureChanged(cls::TMessage& Message) {
     inherited::Dispatch(Message);
     if (!IsBarControlAlive(this)) return;
     if (FSizingControl) EndEditSizing(false);
+    // The close button's loop waits for a message: it learns of the loss.
+    if (FCloseButtonTracking && HandleAllocated()) win::PostMessage(FHandle, win::WM_NULL, 0, 0);
     if (FMDIPressed >= 0) {
         SetToolbarButtonTracking(false);
         SetMDIButtonState(-1, -1);

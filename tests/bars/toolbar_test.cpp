@@ -337,7 +337,13 @@ TEST_F(ToolbarTest, ADockedBarDragsByItsGripAndEmptySpaceAndAStatusBarSizesByIts
     EXPECT_EQ(S->ClientWidth(), S->Width() - Grip.cx);
 }
 
-TEST_F(ToolbarTest, TheCloseButtonRunsItsOwnLoopAndHidesTheBarOnARelease) {
+class ToolbarCloseTest : public ToolbarTest, public testing::WithParamInterface<TdxBarManagerStyle> {};
+
+// Enhanced hits the close button itself; Flat keeps the code for its press.
+INSTANTIATE_TEST_SUITE_P(Styles, ToolbarCloseTest, testing::Values(bmsEnhanced, bmsFlat));
+
+TEST_P(ToolbarCloseTest, TheCloseButtonRunsItsOwnLoopAndHidesTheBarOnARelease) {
+    Manager->SetStyle(GetParam());
     AddSized(Bar, 60, 22);
     TdxBarControl* W = Show(Bar, dsNone);
     ASSERT_NE(W, nullptr);
@@ -921,6 +927,66 @@ TEST_F(ToolbarTest, AnEditsLinkIsSizedByItsEdgeWhileCustomizing) {
     EXPECT_EQ(Link->UserWidth(), R.right + 17 - R.left - 10);
     EXPECT_EQ(win::GetCapture(), nullptr);
     delete Designed;
+}
+
+// --- The main menu's MDI buttons ---
+
+// A main menu bar of a form whose MDI child is maximized.
+class TMDIToolbar : public TdxBarControl {
+public:
+    using TdxBarControl::TdxBarControl;
+    bool HasMDIButtons() const override { return true; }
+    bool HasMDISystemMenu() const override { return SystemMenu; }
+    win::HWND GetActiveMDIChildHandle() const override { return Child; }
+    bool SystemMenu = true;
+    win::HWND Child = nullptr;
+};
+
+TEST_F(ToolbarTest, TheMDIButtonsSitAtTheEndOfTheMainMenusLastRowAndCommandTheChild) {
+    Bar->SetIsMainMenu(true);
+    AddSized(Bar, 30, 22);
+    AddSized(Bar, 30, 22);
+    auto* W = new TMDIToolbar(Manager, Bar);
+    ASSERT_EQ(Show(Bar, dsTop), W);
+    const int BW = win::GetSystemMetrics(win::SM_CXMENUSIZE) - 2;
+    const int BH = win::GetSystemMetrics(win::SM_CYMENUSIZE) - 4;
+    EXPECT_EQ(W->MDIButtonWidth(), BW);
+    EXPECT_EQ(W->MDIButtonHeight(), BH);
+    const int End = W->ClientWidth();
+    const int Top = (W->ClientHeight() - BH) / 2;
+    EXPECT_EQ(W->GetMDIButtonRect(0), Rect(End - 3 * BW - 2, Top, End - 2 * BW - 2, Top + BH));
+    EXPECT_EQ(W->GetMDIButtonRect(1), Rect(End - 2 * BW - 2, Top, End - BW - 2, Top + BH));
+    EXPECT_EQ(W->GetMDIButtonRect(2), Rect(End - BW, Top, End, Top + BH));
+
+    // A press followed to its release over the same button commands the child.
+    cls::TForm Child(nullptr);
+    Child.SetBounds(700, 500, 100, 100);
+    Child.Show();
+    W->Child = Child.Handle();
+    testdrv::MessageLog Commands{Child.Handle()};
+    Commands.Only({win::WM_SYSCOMMAND});
+    testdrv::Click(W->Handle(), testdrv::CentreOf(W->GetMDIButtonRect(0)));
+    ASSERT_EQ(Commands.Count(win::WM_SYSCOMMAND), 1);
+    EXPECT_EQ(Commands.Entries()[0].wParam, win::SC_MINIMIZE);
+    testdrv::MoveTo(W->Handle(), testdrv::CentreOf(W->GetMDIButtonRect(1)));
+    testdrv::MouseDown();
+    testdrv::MoveTo(W->Handle(), testdrv::CentreOf(W->GetMDIButtonRect(2)));
+    testdrv::MouseUp();
+    EXPECT_EQ(Commands.Count(win::WM_SYSCOMMAND), 1);
+    EXPECT_EQ(win::GetCapture(), nullptr);
+
+    // Without a system menu only the close button shows; it tells the manager.
+    W->SystemMenu = false;
+    W->RepaintBar();
+    EXPECT_EQ(W->GetMDIButtonRect(0), cls::TRect{});
+    EXPECT_EQ(W->GetMDIButtonRect(2), Rect(End - BW, Top, End, Top + BH));
+    int CloseClicks = 0;
+    TClickAction Counter;
+    Counter.Action = [&] { ++CloseClicks; };
+    Manager->SetOnCloseButtonClick(cls::TNotifyEvent(&Counter, &TClickAction::Click));
+    testdrv::Click(W->Handle(), testdrv::CentreOf(W->GetMDIButtonRect(2)));
+    EXPECT_EQ(CloseClicks, 1);
+    EXPECT_EQ(Commands.Count(win::WM_SYSCOMMAND), 1);
 }
 
 // --- Pictures ---
