@@ -13,6 +13,7 @@
 #include "bars/subitem.h"
 #include "bars/submenu.h"
 #include "bars/system.h"
+#include "bars/toolbar.h"
 #include "classes/forms.h"
 #include "classes/sysutils.h"
 #include "lookandfeel/objectlinks.h"
@@ -1111,9 +1112,9 @@ bool IsVerticalBarControl(const TCustomdxBarControl* AControl) {
            (AControl->DockingStyle() == dsLeft || AControl->DockingStyle() == dsRight);
 }
 
-bool IsRotatedBarControl(const TCustomdxBarControl*) {
-    // No bar turns its captions when it stands upright.
-    return false;
+bool IsRotatedBarControl(const TCustomdxBarControl* AControl) {
+    const auto* Toolbar = dynamic_cast<const TdxBarControl*>(AControl);
+    return Toolbar && Toolbar->IsVerticalDocked() && Toolbar->Bar() && Toolbar->Bar()->RotateWhenVertical();
 }
 
 } // namespace bars

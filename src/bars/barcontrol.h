@@ -76,6 +76,8 @@ public:
     void SetMenuArrowWidth(int Value) { FMenuArrowWidth = Value; }
     int ComboArrowWidth() const { return FComboArrowWidth; }
     cls::TPoint LastMousePos() const { return FLastMousePos; }
+    // The next mouse move counts as one to a new place.
+    void ResetLastMousePos() { FLastMousePos = cls::TPoint{-1, -1}; }
     // Set once the window closes: a second close does nothing.
     bool Closing() const { return FClosing; }
 

@@ -339,7 +339,8 @@ HBRUSH TdxBarItemControlFlatPainter::GetBarBrush() const {
 }
 
 HBRUSH TdxBarItemControlFlatPainter::GetToolbarWindowBrush(TCustomdxBarControl* ABarControl) const {
-    if (ABarControl && ABarControl->IsMainMenuBar()) return gfx::GetSysColorBrush(gfx::COLOR_BTNFACE);
+    if (ABarControl && (ABarControl->IsMainMenuBar() || IsStatusBarWindow(ABarControl)))
+        return gfx::GetSysColorBrush(gfx::COLOR_BTNFACE);
     return TdxBarItemControlPainter::GetToolbarWindowBrush(ABarControl);
 }
 
@@ -437,7 +438,7 @@ void TdxBarItemControlFlatPainter::DrawBarBorder(TCustomdxBarControl* ABarContro
 void TdxBarItemControlFlatPainter::DrawMark(TCustomdxBarControl* ABarControl, HDC DC, const RECT& R,
                                             int AState) const {
     if (IsEmpty(R)) return;
-    if (ABarControl && ABarControl->HasCaptionCloseButton())
+    if (CanCloseBar(ABarControl))
         FillColor(DC, RECT{R.right, R.top, R.right + 1, R.bottom}, GetCaptionColor(ABarControl, true));
     if (AState == 2) {
         DrawFramedFill(ABarControl, DC, R);

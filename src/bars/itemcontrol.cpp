@@ -10,6 +10,7 @@
 #include "bars/subitem.h"
 #include "bars/submenu.h"
 #include "bars/system.h"
+#include "bars/toolbar.h"
 #include "classes/forms.h"
 #include "classes/imagelist.h"
 #include "classes/shortcuts.h"
@@ -606,6 +607,8 @@ bool TdxBarButtonControl::ClosesMenusOnClick() const {
 
 void TdxBarButtonControl::CloseUp() {
     FDroppedDown = false;
+    if (auto* Toolbar = dynamic_cast<TdxBarControl*>(Parent()); IsBarControlAlive(Toolbar))
+        Toolbar->SetSubMenuMode(false);
 }
 
 void TdxBarButtonControl::DropDown(bool AByMouse) {
@@ -816,8 +819,10 @@ void TdxBarSubItemControl::ControlActivate(bool AImmediately) {
     if (!IsBarControlAlive(Window)) return;
     const bool Customizing = Window->IsCustomizing();
     if (Window->IsToolbarWindow()) {
-        // A toolbar opens menus only in menu mode, and then at once.
-        if (!Customizing && !Window->IsActive()) return;
+        // A toolbar opens menus only once one of them was opened by a click
+        // or a key (until menu mode ends), and then at once.
+        const auto* Toolbar = dynamic_cast<TdxBarControl*>(Window);
+        if (!Customizing && !(Window->IsActive() && (!Toolbar || Toolbar->SubMenuMode()))) return;
         AImmediately = true;
     }
     if (!AImmediately && !Customizing) {

@@ -120,6 +120,10 @@ public:
     virtual bool ClosesMenusOnClick() const { return true; }
     virtual bool HasDblClickAction() const { return false; }
     virtual bool IsPressTracked() const { return false; }
+    // A control whose link width the mouse sizes in a customized toolbar (an
+    // edit), and the part of that width its caption takes.
+    virtual bool IsWidthSizable() const { return false; }
+    virtual int GetCaptionWidth() const { return 0; }
     // APaintType: how the window draws (menu, horizontal or turned toolbar).
     virtual void Paint(const gfx::RECT& /*R*/, TdxBarPaintType /*APaintType*/) {}
     // Draws this control alone through the window, unless the window goes.

@@ -13,6 +13,7 @@
 #include "bars/subitem.h"
 #include "bars/submenu.h"
 #include "bars/system.h"
+#include "bars/toolbar.h"
 #include "classes/exceptions.h"
 #include "classes/forms.h"
 #include "classes/sysutils.h"
@@ -623,7 +624,13 @@ void TdxBarItemLinks::AssignRecentFlags(TdxBarItemLinks* ASource) {
 
 TCustomdxBarControl* TdxBarItemLinks::CreateBarControl() {
     if (FBarControl) return FBarControl;
-    if (IsToolbarLinks()) return nullptr;
+    if (auto* Bar = dynamic_cast<TdxBar*>(FOwner)) {
+        TdxBarManager* Manager = Bar->BarManager() ? Bar->BarManager() : FBarManager;
+        if (!Manager) return nullptr;
+        // The window makes itself the collection's window.
+        new TdxBarControl(Manager, Bar);
+        return FBarControl;
+    }
     TdxBarManager* Manager = FBarManager;
     if (auto* SubItem = dynamic_cast<TCustomdxBarSubItem*>(FOwner)) {
         // The menu belongs to the manager of the window it opens from.

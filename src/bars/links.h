@@ -236,9 +236,9 @@ public:
     TCustomdxBarControl* BarControl() const { return FBarControl; }
     // The window calls it with nullptr when it goes.
     void SetBarControl(TCustomdxBarControl* Value) { FBarControl = Value; }
-    // The window that shows the collection: a menu window owned by the
-    // manager (for a sub item's links, the manager of the link that opened
-    // them); nullptr for a toolbar's links and without a manager.
+    // The window that shows the collection, owned by the manager: a toolbar
+    // window for a bar's links, else a menu window (for a sub item's links,
+    // of the manager of the link that opened them); nullptr without a manager.
     TCustomdxBarControl* CreateBarControl();
 
     // --- Keys ---

@@ -15,6 +15,7 @@
 #include "bars/strings.h"
 #include "bars/submenu.h"
 #include "bars/system.h"
+#include "bars/toolbar.h"
 #include "classes/exceptions.h"
 #include "classes/forms.h"
 #include "classes/imagelist.h"
@@ -36,34 +37,6 @@ void DeleteBrush(gfx::HBRUSH& ABrush) {
 gfx::HBRUSH ScreenColorBrush(gfx::TColor AColor) {
     return gfx::CreateSolidBrush(gfx::ColorToRGB(GetNearestScreenColor(AColor)));
 }
-
-// Restores a flag on every way out of a scope.
-class TFlagGuard {
-public:
-    TFlagGuard(bool& AFlag, bool AValue) : FFlag(AFlag), FPrev(AFlag) { FFlag = AValue; }
-    ~TFlagGuard() { FFlag = FPrev; }
-    TFlagGuard(const TFlagGuard&) = delete;
-    TFlagGuard& operator=(const TFlagGuard&) = delete;
-
-private:
-    bool& FFlag;
-    bool FPrev;
-};
-
-// Holds the manager's update lock for a scope and restores the previous state.
-class TLockUpdateGuard {
-public:
-    explicit TLockUpdateGuard(TdxBarManager* AManager) : FManager(AManager), FPrev(AManager->LockUpdate()) {
-        FManager->SetLockUpdate(true);
-    }
-    ~TLockUpdateGuard() { FManager->SetLockUpdate(FPrev); }
-    TLockUpdateGuard(const TLockUpdateGuard&) = delete;
-    TLockUpdateGuard& operator=(const TLockUpdateGuard&) = delete;
-
-private:
-    TdxBarManager* FManager;
-    bool FPrev;
-};
 
 } // namespace
 
@@ -207,7 +180,13 @@ void TdxBarManager::Loaded() {
             SetCategoryItemsVisible(I, Data->LoadedItemsVisible);
     }
     TFlagGuard Updating(FDockControlsUpdating, true);
-    for (int I = 0; I < DockControlCount(); ++I) GetDockControl(I)->UpdateColor();
+    for (int I = 0; I < DockControlCount(); ++I) {
+        TdxDockControl* Dock = GetDockControl(I);
+        Dock->UpdateColor();
+        // Rows made for stored row numbers that no bar took go as RemoveBar's do.
+        Dock->RemoveEmptyRows();
+        Dock->UpdateDock();
+    }
 }
 
 void TdxBarManager::SetName(const std::string& NewName) {
@@ -373,7 +352,9 @@ void TdxBarManager::SetStyle(TdxBarManagerStyle Value) {
 }
 
 void TdxBarManager::SetSunkenBorder(bool Value) {
+    if (FSunkenBorder == Value) return;
     FSunkenBorder = Value;
+    for (int I = 0; I < DockControlCount(); ++I) GetDockControl(I)->FrameChanged();
 }
 
 void TdxBarManager::SetUseLargeImagesForLargeIcons(bool Value) {
@@ -525,6 +506,12 @@ void TdxBarManager::ApplyStyle() {
     CalcButtonMetrics();
     UpdateDockColors();
     RefreshBarControls();
+    // The bar windows have the new metrics: the sites lay them out again.
+    for (int I = 0; I < DockControlCount(); ++I) {
+        TdxDockControl* Dock = GetDockControl(I);
+        Dock->ManagerStyleChanged();
+        Dock->UpdateDock();
+    }
 }
 
 void TdxBarManager::RefreshBarControls() {
@@ -740,7 +727,6 @@ void TdxBarManager::HandleOwnerFormMessage(win::UINT Msg, win::WPARAM WParam, wi
     switch (Msg) {
         case win::WM_CREATE:
             if (FHiddenBarList) {
-                TFlagGuard Restoring(FHiddenBarsRestoring, true);
                 RestoreHiddenBars(nullptr);
                 if (HiddenBarCount() == 0) FreeHiddenBarList();
             }
@@ -1132,6 +1118,7 @@ void TdxBarManager::RemoveDockControl(TdxDockControl* ADockControl) {
             TdxBar* Bar = FBars->Items(I);
             const bool DockedThere = Bar->GetRealDockControl() == ADockControl;
             if (Bar->DockControl() == ADockControl) Bar->SetDockControl(nullptr);
+            if (Bar->DockedDockControl() == ADockControl) Bar->SetDockedDockControl(nullptr);
             if (DockedThere) Bar->SetVisible(false);
         }
         if (ADockControl->IsMainDock()) FBars->DockControlRemoved(ADockControl);
@@ -1163,15 +1150,99 @@ TdxBar* TdxBarManager::GetHiddenBar(int Index) const {
 }
 
 void TdxBarManager::RestoreHiddenBars(TdxDockControl* ADockControl) {
-    for (int I = HiddenBarCount() - 1; I >= 0; --I) {
-        TdxBar* Bar = GetHiddenBar(I);
-        if (!Bar) continue;
-        // Without a dock site only floating bars qualify.
-        const bool Qualifies = ADockControl
-                                   ? Bar->DockControl() == ADockControl && Bar->DockingStyle() != dsNone
-                                   : Bar->DockingStyle() == dsNone;
-        if (Qualifies) Bar->SetVisible(true);
+    {
+        // The sites keep the bars' stored row numbers meanwhile.
+        TFlagGuard Restoring(FHiddenBarsRestoring, true);
+        for (int I = HiddenBarCount() - 1; I >= 0; --I) {
+            TdxBar* Bar = GetHiddenBar(I);
+            if (!Bar) continue;
+            // A docked bar comes back once its site has a window again.
+            TdxDockControl* Dock = Bar->GetRealDockControl();
+            const bool Qualifies = ADockControl
+                                       ? Dock == ADockControl && Bar->DockingStyle() != dsNone
+                                       : Bar->DockingStyle() == dsNone || (Dock && Dock->HandleAllocated());
+            if (Qualifies) Bar->SetVisible(true);
+        }
     }
+    if (FHiddenBarsRestoring) return;
+    for (int I = 0; I < DockControlCount(); ++I) {
+        TdxDockControl* Dock = GetDockControl(I);
+        if (ADockControl && Dock != ADockControl) continue;
+        Dock->RemoveEmptyRows();
+        Dock->UpdateDock();
+    }
+}
+
+// ============================================================================
+// Drop mark
+// ============================================================================
+
+bool TdxBarManager::IsDropPlaceChanging(TdxBarItemControl* ATarget, bool AInGroupGap, bool ABefore,
+                                        TdxBarItemLink* ADraggedLink, bool ACopy) const {
+    if (!ATarget || !ATarget->ItemLink()) return false;
+    if (!ADraggedLink || ACopy) return true;
+    TdxBarItemLink* Target = ATarget->ItemLink();
+    if (Target == ADraggedLink) return AInGroupGap && ABefore;
+    if (Target->Owner() != ADraggedLink->Owner()) return true;
+    const int TargetIndex = Target->GetVisibleIndex(), DraggedIndex = ADraggedLink->GetVisibleIndex();
+    if (TargetIndex < 0 || DraggedIndex < 0) return true;
+    if (TargetIndex == DraggedIndex - 1 && !ADraggedLink->GetBeginGroup() && !AInGroupGap && !ABefore)
+        return false;
+    if (TargetIndex == DraggedIndex + 1 &&
+        ((AInGroupGap && ABefore) || (!AInGroupGap && !Target->GetBeginGroup() && ABefore)))
+        return false;
+    return true;
+}
+
+void TdxBarManager::DrawDropMark(TdxBarItemControl* ATarget, bool AInGroupGap, bool AVertical, bool ABefore) {
+    TCustomdxBarControl* Window = ATarget ? ATarget->Parent() : nullptr;
+    TdxBarItemLink* Link = ATarget ? ATarget->ItemLink() : nullptr;
+    if (!Window || !Link || !IsBarControlAlive(Window) || !Window->HandleAllocated()) return;
+    // The mark stands where the dropped link would: after the neighbour
+    // before a gap it joins, before a neighbour after it that does not
+    // begin a group, else at the target's own edge.
+    TdxBarItemLinks* Links = Link->Owner();
+    const int Index = Link->GetVisibleIndex();
+    const TdxBarItemControl* EdgeControl = ATarget;
+    bool FarEdge = false;
+    if (AInGroupGap && ABefore) {
+        TdxBarItemLink* Prev = Index > 0 ? Links->VisibleItems(Index - 1) : nullptr;
+        if (Prev && Prev->Control()) {
+            EdgeControl = Prev->Control();
+            FarEdge = true;
+        }
+    } else if (!AInGroupGap && !ABefore) {
+        FarEdge = true;
+        TdxBarItemLink* Next =
+            Index + 1 < Links->VisibleItemCount() ? Links->VisibleItems(Index + 1) : nullptr;
+        if (Next && Next->Control() && !Next->GetBeginGroup()) {
+            EdgeControl = Next->Control();
+            FarEdge = false;
+        }
+    }
+    const cls::TRect R = TCustomdxBarControl::GetItemControlRect(EdgeControl);
+    // An I-beam six pixels thick across its edge: serifs of 6 and 4 pixels
+    // at both ends and a stem two pixels thick.
+    const int Edge = AVertical ? (FarEdge ? R.bottom : R.top) : (FarEdge ? R.right : R.left);
+    const int From = AVertical ? R.left : R.top, To = AVertical ? R.right : R.bottom;
+    const int C0 = Edge - 3;
+    const auto At = [AVertical](int AAcross, int AAlong) {
+        return AVertical ? gfx::POINT{AAlong, AAcross} : gfx::POINT{AAcross, AAlong};
+    };
+    const gfx::POINT Points[12] = {
+        At(C0, From),         At(C0 + 6, From),   At(C0 + 1, From + 1), At(C0 + 5, From + 1),
+        At(C0, To - 1),       At(C0 + 6, To - 1), At(C0 + 1, To - 2),   At(C0 + 5, To - 2),
+        At(C0 + 2, From + 2), At(C0 + 2, To - 2), At(C0 + 3, From + 2), At(C0 + 3, To - 2),
+    };
+    const gfx::DWORD Counts[6] = {2, 2, 2, 2, 2, 2};
+    if (!FDropMarkShown) Window->Update();
+    const gfx::HDC DC = win::GetDC(Window->Handle());
+    if (!DC) return;
+    const int OldRop = gfx::SetROP2(DC, gfx::R2_NOT);
+    gfx::PolyPolyline(DC, Points, Counts, 6);
+    gfx::SetROP2(DC, OldRop);
+    win::ReleaseDC(Window->Handle(), DC);
+    FDropMarkShown = !FDropMarkShown;
 }
 
 // ============================================================================
@@ -1193,7 +1264,28 @@ bool TdxBarManager::CanReset() const {
 void TdxBarManager::SetLockUpdate(bool Value) {
     if (FLockUpdate == Value) return;
     FLockUpdate = Value;
+    std::vector<TdxDockControl*> Docks;
+    for (int I = 0; I < DockControlCount(); ++I) {
+        TdxDockControl* Dock = GetDockControl(I);
+        if (Dock->Visible() && Dock->HandleAllocated()) Docks.push_back(Dock);
+    }
+    for (TdxDockControl* Dock : Docks) win::SendMessage(Dock->Handle(), win::WM_SETREDRAW, !Value, 0);
     for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->SetLockUpdate(Value);
+    if (Value) return;
+    for (TdxDockControl* Dock : Docks) {
+        Dock->UpdateDock();
+        win::SendMessage(Dock->Handle(), win::WM_NCPAINT, 1, 0);
+        Dock->Invalidate();
+        for (int R = 0; R < Dock->GetRowCount(); ++R) {
+            TdxDockRow* Row = Dock->GetRow(R);
+            for (int C = 0; Row && C < Row->GetColCount(); ++C) {
+                TdxBarControl* Window = Row->GetCol(C)->BarControl();
+                if (!IsBarControlAlive(Window)) continue;
+                Window->CalcMetrics();
+                Window->RepaintBar();
+            }
+        }
+    }
 }
 
 void TdxBarManager::DesignerModified() {

@@ -264,8 +264,25 @@ public:
     int HiddenBarCount() const { return FHiddenBarList ? FHiddenBarList->Count() : 0; }
     TdxBar* GetHiddenBar(int Index) const;
     // Shows the remembered bars again, last first: with ADockControl those
-    // docked in it, with nullptr floating ones and those whose dock site exists.
+    // docked in it, with nullptr floating ones and those whose dock site has
+    // a window.
     void RestoreHiddenBars(TdxDockControl* ADockControl);
+    // Set while the owner form's new window shows the remembered bars again:
+    // dock sites then keep the bars' stored row numbers.
+    bool HiddenBarsRestoring() const { return FHiddenBarsRestoring; }
+
+    // --- Drop mark of a drag of links ---
+    // Whether a drop at a place of a bar window (the control under the
+    // point and the in-group-gap and before flags of its GetDropPlace) would
+    // change anything: always for a new item (ADraggedLink nil) or a copy;
+    // never onto the dragged link's own place unless its BeginGroup changes.
+    bool IsDropPlaceChanging(TdxBarItemControl* ATarget, bool AInGroupGap, bool ABefore,
+                             TdxBarItemLink* ADraggedLink, bool ACopy) const;
+    // Draws the insertion mark at a drop place with R2_NOT, so that the same
+    // call again erases it; AVertical: the window lays its links out
+    // vertically. Toggles DropMarkShown.
+    void DrawDropMark(TdxBarItemControl* ATarget, bool AInGroupGap, bool AVertical, bool ABefore);
+    bool DropMarkShown() const { return FDropMarkShown; }
 
     // --- Popup menus (registered by the menus themselves) ---
     void AddPopupMenu(cls::TComponent* APopupMenu);
@@ -523,6 +540,7 @@ private:
     bool FDetaching = false;
     bool FLinkDragging = false;
     bool FHiddenBarsRestoring = false;
+    bool FDropMarkShown = false;
     bool FFloatingBarsUpdating = false;
     bool FThemeAvailable = false;
     lf::TdxThemeChangedNotificator* FThemeChangedNotificator = nullptr;
@@ -535,6 +553,21 @@ private:
     int FDropDownArrowWidth = 0;
     bool FLibraryStarted = false;
     bool FOffice11ColorsReferenced = false;
+};
+
+// Holds the manager's update lock for a scope and restores the previous state.
+class TLockUpdateGuard {
+public:
+    explicit TLockUpdateGuard(TdxBarManager* AManager) : FManager(AManager), FPrev(AManager->LockUpdate()) {
+        FManager->SetLockUpdate(true);
+    }
+    ~TLockUpdateGuard() { FManager->SetLockUpdate(FPrev); }
+    TLockUpdateGuard(const TLockUpdateGuard&) = delete;
+    TLockUpdateGuard& operator=(const TLockUpdateGuard&) = delete;
+
+private:
+    TdxBarManager* FManager;
+    bool FPrev;
 };
 
 } // namespace bars

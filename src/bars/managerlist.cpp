@@ -1,6 +1,7 @@
 #include "bars/managerlist.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "bars/animation.h"
@@ -12,10 +13,13 @@
 #include "bars/manager.h"
 #include "bars/popupmenulinks.h"
 #include "bars/registry.h"
+#include "bars/subitem.h"
 #include "bars/system.h"
+#include "bars/toolbar.h"
 #include "classes/forms.h"
 #include "classes/shortcuts.h"
 #include "classes/sysutils.h"
+#include "lookandfeel/objectlinks.h"
 #include "win/user.h"
 
 namespace bars {
@@ -49,6 +53,7 @@ TdxBarManager* GHintManager = nullptr;
 bool GKeyReleasePending = false;
 win::WPARAM GKeyReleaseKey = 0;
 bool GAltAlone = false;
+bool GToolbarButtonTracking = false;
 
 bool GMouseHookBusy = false;
 bool GCallWndProcBusy = false;
@@ -272,6 +277,61 @@ bool HandleLinkedShortCut(cls::TShortCut AShortCut) {
     return Links && Links->HandleShortCut(Control, AShortCut);
 }
 
+// The window of a bar that shows, nullptr otherwise.
+TdxBarControl* ShownBarWindow(TdxBar* ABar) {
+    return IsBarShownWithWindow(ABar) ? dynamic_cast<TdxBarControl*>(ABar->ItemLinks()->BarControl())
+                                      : nullptr;
+}
+
+// No key but Alt is held down.
+bool OnlyAltHeld() {
+    win::BYTE State[256];
+    win::GetKeyboardState(State);
+    for (int Key = 1; Key < 256; ++Key) {
+        if (Key == win::VK_MENU || Key == win::VK_LMENU || Key == win::VK_RMENU) continue;
+        if (State[Key] & 0x80) return false;
+    }
+    return true;
+}
+
+// Alt with a letter: the first shown bar (the main menu first) whose links
+// have it as an accelerator takes it. A unique accelerator runs its command
+// or opens its menu; a shared one, or one of a control that keeps menus
+// open, only selects it in its bar, which enters menu mode.
+bool HandleAccelerator(TdxBarManager* AManager, win::WPARAM AKey) {
+    cls::TShiftState Shift;
+    if (win::GetAsyncKeyState(win::VK_SHIFT) < 0) Shift.Include(cls::ssShift);
+    if (win::GetAsyncKeyState(win::VK_CONTROL) < 0) Shift.Include(cls::ssCtrl);
+    const auto Key = static_cast<std::uint16_t>(AKey);
+    std::vector<TdxBar*> Order;
+    if (AManager->MainMenuBar()) Order.push_back(AManager->MainMenuBar());
+    for (int I = 0; I < AManager->Bars()->Count(); ++I)
+        if (AManager->Bars()->Items(I) != AManager->MainMenuBar())
+            Order.push_back(AManager->Bars()->Items(I));
+    for (TdxBar* Bar : Order) {
+        TdxBarControl* Window = ShownBarWindow(Bar);
+        if (!Window) continue;
+        TdxBarItemLink* Link = Bar->ItemLinks()->FindAccelLink(Key, Shift, nullptr);
+        if (!Link || !Link->Item() || !Link->Item()->Enabled() || !Link->Control()) continue;
+        TdxBarItemControl* Control = Link->Control();
+        const bool Unique = Bar->ItemLinks()->FindAccelLink(Key, Shift, Link) == Link;
+        auto* SubItem = dynamic_cast<TdxBarSubItemControl*>(Control);
+        if (!Unique || (!SubItem && !Control->ClosesMenusOnClick())) {
+            Window->ActivateByKeyboard(Control);
+        } else if (SubItem) {
+            lf::TcxObjectLinkScope Alive(SubItem);
+            Window->ActivateByKeyboard(SubItem);
+            if (!IsBarControlAlive(Window) || !Alive.Alive()) return true;
+            Window->SetSubMenuMode(true);
+            SubItem->ControlClick(false);
+        } else {
+            Control->ControlClick(false);
+        }
+        return true;
+    }
+    return false;
+}
+
 cls::TShortCut CurrentShortCut(win::WPARAM AKey) {
     cls::TShortCut Result = static_cast<cls::TShortCut>(AKey & 0xFF);
     if (win::GetAsyncKeyState(win::VK_SHIFT) < 0) Result |= cls::scShift;
@@ -283,6 +343,7 @@ cls::TShortCut CurrentShortCut(win::WPARAM AKey) {
 bool KeyboardHook(int Code, win::WPARAM AKey, win::LPARAM AKeyData) {
     if (Code < 0 || Code == win::HC_NOREMOVE || AKey == static_cast<win::WPARAM>(win::VK_PROCESSKEY))
         return false;
+    if (GToolbarButtonTracking) return true;
     const bool Up = IsKeyUp(AKeyData);
     if (Up && GKeyReleasePending && AKey == GKeyReleaseKey) {
         GKeyReleasePending = false;
@@ -311,7 +372,20 @@ bool KeyboardHook(int Code, win::WPARAM AKey, win::LPARAM AKeyData) {
     FindKeyManagers(MenuManager, ShortCutManager);
     if (!MenuManager || MenuManager->GetIsCustomizing() || MenuManager->KeyboardBar()) return false;
     if (Up) {
+        // Alt pressed and released alone, or F10 alone, takes the keyboard
+        // to the main menu bar.
+        const bool AltAlone = GAltAlone && AKey == static_cast<win::WPARAM>(win::VK_MENU) && OnlyAltHeld();
+        const bool F10 = AKey == static_cast<win::WPARAM>(win::VK_F10) && MenuManager->UseF10ForMenu() &&
+                         win::GetAsyncKeyState(win::VK_SHIFT) >= 0 &&
+                         win::GetAsyncKeyState(win::VK_CONTROL) >= 0 &&
+                         win::GetAsyncKeyState(win::VK_MENU) >= 0;
         GAltAlone = false;
+        if (AltAlone || F10) {
+            if (TdxBarControl* MainMenu = ShownBarWindow(MenuManager->MainMenuBar())) {
+                MainMenu->ActivateByKeyboard(nullptr);
+                return true;
+            }
+        }
         return false;
     }
     if (AKey == static_cast<win::WPARAM>(win::VK_MENU)) {
@@ -321,7 +395,11 @@ bool KeyboardHook(int Code, win::WPARAM AKey, win::LPARAM AKeyData) {
     GAltAlone = false;
     const cls::TShortCut ShortCut = CurrentShortCut(AKey);
     if (HandleLinkedShortCut(ShortCut) || HandleShortCut(MenuManager, ShortCut)) return true;
-    return ShortCutManager != MenuManager && ShortCutManager && HandleShortCut(ShortCutManager, ShortCut);
+    if (ShortCutManager != MenuManager && ShortCutManager && HandleShortCut(ShortCutManager, ShortCut))
+        return true;
+    if (win::GetAsyncKeyState(win::VK_MENU) >= 0) return false;
+    if (HandleAccelerator(MenuManager, AKey)) return true;
+    return ShortCutManager != MenuManager && ShortCutManager && HandleAccelerator(ShortCutManager, AKey);
 }
 
 // ============================================================================
@@ -577,6 +655,14 @@ TdxBarHintWindow* GetBarHintWindow() {
 
 void CloseActiveBarControl() {
     if (TCustomdxBarControl* Active = GetActiveBarControl()) Active->DeactivateAll();
+}
+
+void SetToolbarButtonTracking(bool Value) {
+    GToolbarButtonTracking = Value;
+}
+
+bool ToolbarButtonTracking() {
+    return GToolbarButtonTracking;
 }
 
 // ============================================================================

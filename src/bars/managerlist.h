@@ -65,6 +65,11 @@ TdxBarHintWindow* GetBarHintWindow();
 // Leaves menu mode: the chain of the active bar window closes.
 void CloseActiveBarControl();
 
+// Set while a toolbar window holds one of its own buttons pressed with the
+// mouse captured: the keyboard hook swallows every key then.
+void SetToolbarButtonTracking(bool Value);
+bool ToolbarButtonTracking();
+
 // --- Item hints (TdxBarManager::ShowItemHint) ---
 void RequestBarItemHint(TdxBarManager* AManager, bool AShow, const std::string& AText);
 // A manager that goes stops the hint timers and forgets its pending hint.

@@ -294,8 +294,8 @@ void TdxBarItemControlOffice11Painter::DrawMarkFace(TCustomdxBarControl* ABarCon
     const auto Colors = lf::Office11MarkColors()[State];
     const bool Horizontal = IsDockedHorizontally(ABarControl);
     RECT Face = R;
-    const bool Rounded =
-        ABarControl && !ABarControl->IsMainMenuBar() && ABarControl->DockingStyle() != dsNone;
+    const bool Rounded = ABarControl && !ABarControl->IsMainMenuBar() &&
+                         ABarControl->DockingStyle() != dsNone && HasSingleBorder(ABarControl);
     // On a bar with a single border the mark reaches into the bar's rounded end.
     if (Rounded) (Horizontal ? Face.right : Face.bottom) += 2;
     lf::FillTwoStageGradientRect(DC, Face, Colors[0], Colors[1], !Horizontal);
@@ -394,29 +394,39 @@ void TdxBarItemControlOffice11Painter::DrawDockBackground(TdxDockControl* ADockC
     if (IsEmpty(R)) return;
     const lf::TOffice11Colors& C = Scheme();
     const TdxBarDockingStyle Style = ADockControl ? ADockControl->GetDockingStyle() : dsTop;
-    // The gradient runs across the dock site: as wide as the form's client
-    // area for the form's own sites, else the part being filled.
-    RECT Dock{0, 0, AOrigin.x + Width(R), AOrigin.y + Height(R)};
-    const TdxBarManager* Manager = ADockControl ? ADockControl->BarManager() : nullptr;
-    if (ADockControl && ADockControl->IsMainDock() && Manager && Manager->OwnerForm()) {
-        cls::TCustomForm* Form = Manager->OwnerForm();
-        Dock.right = std::max<int>(Dock.right, Form->ClientWidth());
-        Dock.bottom = std::max<int>(Dock.bottom, Form->ClientHeight());
+    const auto Fill = [&](HDC ADC, const RECT& ADock) {
+        switch (Style) {
+            case dsLeft:
+                FillColor(ADC, ADock, C.DockColor1);
+                break;
+            case dsRight:
+                FillColor(ADC, ADock, C.DockColor2);
+                break;
+            default:
+                lf::FillGradientRect(ADC, ADock, C.DockColor1, C.DockColor2, true);
+                break;
+        }
+    };
+    cls::TBitmap* Cache = ADockControl ? ADockControl->BackgroundCache() : nullptr;
+    if (!Cache) {
+        SavedClip Clip(DC);
+        gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
+        RECT Dock{0, 0, AOrigin.x + Width(R), AOrigin.y + Height(R)};
+        gfx::OffsetRect(&Dock, R.left - AOrigin.x, R.top - AOrigin.y);
+        Fill(DC, Dock);
+        return;
     }
-    gfx::OffsetRect(&Dock, R.left - AOrigin.x, R.top - AOrigin.y);
-    SavedClip Clip(DC);
-    gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
-    switch (Style) {
-        case dsLeft:
-            FillColor(DC, R, C.DockColor1);
-            break;
-        case dsRight:
-            FillColor(DC, R, C.DockColor2);
-            break;
-        default:
-            lf::FillGradientRect(DC, Dock, C.DockColor1, C.DockColor2, true);
-            break;
+    // The picture spans the site's client area (and whatever of a bar
+    // reaches past it while the site has not yet grown to its rows).
+    const cls::TRect Client = ADockControl->SiteClientRect();
+    const int CacheWidth = std::max<int>(Client.right, AOrigin.x + Width(R));
+    const int CacheHeight = std::max<int>(Client.bottom, AOrigin.y + Height(R));
+    if (Cache->Empty() || Cache->Width() < CacheWidth || Cache->Height() < CacheHeight) {
+        Cache->SetSize(CacheWidth, CacheHeight);
+        Fill(Cache->Canvas()->Handle(), RECT{0, 0, CacheWidth, CacheHeight});
     }
+    gfx::BitBlt(DC, R.left, R.top, Width(R), Height(R), Cache->Canvas()->Handle(), AOrigin.x, AOrigin.y,
+                gfx::SRCCOPY);
 }
 
 HBRUSH TdxBarItemControlOffice11Painter::GetToolbarBrush(const TdxBarManager*) const {
@@ -428,7 +438,7 @@ void TdxBarItemControlOffice11Painter::FillBarBackgroundFromDock(TCustomdxBarCon
                                                                  const RECT& R, POINT AOrigin) const {
     if (IsEmpty(R)) return;
     if (!ABarControl || !ABarControl->IsToolbarWindow() || ABarControl->IsMainMenuBar() ||
-        ABarControl->HasBackgroundBitmap()) {
+        !HasSingleBorder(ABarControl) || ABarControl->HasBackgroundBitmap()) {
         TdxBarItemControlFlatPainter::FillBarBackgroundFromDock(ABarControl, DC, ABrush, ABitmap, R, AOrigin);
         return;
     }
@@ -448,7 +458,8 @@ void TdxBarItemControlOffice11Painter::FillBarWindowBackground(TCustomdxBarContr
         return;
     }
     if (!ABarControl || !ABarControl->IsToolbarWindow() || ABarControl->IsMainMenuBar() ||
-        ABarControl->HasBackgroundBitmap() || ABarControl->IsQuickCustomizingMenu()) {
+        !HasSingleBorder(ABarControl) || ABarControl->HasBackgroundBitmap() ||
+        ABarControl->IsQuickCustomizingMenu()) {
         TdxBarItemControlFlatPainter::FillBarWindowBackground(ABarControl, DC, AColor, ABrush, R, AOrigin);
         return;
     }
@@ -598,7 +609,7 @@ void TdxBarItemControlOffice11Painter::DrawFloatingCaption(TCustomdxBarControl* 
 
 void TdxBarItemControlOffice11Painter::GetMarkRect(TCustomdxBarControl* ABarControl, RECT& R) const {
     TdxBarItemControlFlatPainter::GetMarkRect(ABarControl, R);
-    if (!ABarControl || ABarControl->IsMainMenuBar()) return;
+    if (!ABarControl || ABarControl->IsMainMenuBar() || !HasSingleBorder(ABarControl)) return;
     switch (ABarControl->DockingStyle()) {
         case dsLeft:
         case dsRight:

@@ -59,6 +59,7 @@ public:
     int GetNoDockDragZone() const override { return 2; }
     void DrawDockBackground(TdxDockControl* ADockControl, gfx::HDC DC, gfx::TColor AColor, gfx::HBRUSH ABrush,
                             const gfx::RECT& R, gfx::POINT AOrigin) const override;
+    bool IsDockBackgroundDrawn() const override { return true; }
     bool IsGlyphFrameDrawnFirst() const override { return true; }
     gfx::HBRUSH GetToolbarBrush(const TdxBarManager* AManager) const override;
     void FillBarBackgroundFromDock(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::HBRUSH ABrush,

@@ -645,14 +645,10 @@ void TdxBarItemControlPainter::FillBarBackgroundFromDock(TCustomdxBarControl* AB
     // The dock's coordinates of R: the bar's place in the dock plus its client's.
     RECT DockRect = R;
     gfx::OffsetRect(&DockRect, ABarControl->Left() + AOrigin.x, ABarControl->Top() + AOrigin.y);
-    cls::TBitmap* Bitmap = ABitmap;
-    const TdxBarManager* Manager = ABarControl->GetBarManager();
-    if ((!Bitmap || Bitmap->Empty()) && Manager && Manager->Backgrounds())
-        Bitmap = Manager->Backgrounds()->Bar();
-    if (Bitmap && !Bitmap->Empty())
-        FillVisibleBackground(DC, R, DockRect, nullptr, gfx::clNone, Bitmap);
+    if (ABitmap && !ABitmap->Empty())
+        FillVisibleBackground(DC, R, DockRect, nullptr, gfx::clNone, ABitmap);
     else
-        DrawDockBackground(Dock, DC, Dock->Color(), ABrush, R, POINT{DockRect.left, DockRect.top});
+        Dock->DrawBackground(DC, R, DockRect, Dock->Color());
 }
 
 void TdxBarItemControlPainter::FillBarWindowBackground(TCustomdxBarControl* ABarControl, HDC DC,

@@ -391,6 +391,9 @@ public:
     // Whether a line is drawn between rarely and often used links, so that
     // the menu layout leaves a pixel for it.
     virtual bool HasRarelyUsedBoundaryLine() const { return HasRarelyUsedBand(); }
+    // Whether the style paints dock sites itself (DrawDockBackground), so
+    // that bars docked there show the site's picture and repaint with it.
+    virtual bool IsDockBackgroundDrawn() const { return false; }
 
 protected:
     constexpr TdxBarItemControlPainter() = default;

@@ -180,6 +180,23 @@ inline TdxBar* BarOfWindow(const TCustomdxBarControl* ABarControl) {
     return Links ? dynamic_cast<TdxBar*>(Links->LinksOwner()) : nullptr;
 }
 
+// The window's bar draws a single border (every window without a bar counts
+// as one with the default border).
+inline bool HasSingleBorder(const TCustomdxBarControl* ABarControl) {
+    const TdxBar* Bar = BarOfWindow(ABarControl);
+    return !Bar || Bar->BorderStyle() == bbsSingle;
+}
+// The window shows a status bar.
+inline bool IsStatusBarWindow(const TCustomdxBarControl* ABarControl) {
+    const TdxBar* Bar = BarOfWindow(ABarControl);
+    return Bar && Bar->IsStatusBar();
+}
+// The window's bar may be closed by the user.
+inline bool CanCloseBar(const TCustomdxBarControl* ABarControl) {
+    const TdxBar* Bar = BarOfWindow(ABarControl);
+    return Bar && Bar->CanClose();
+}
+
 // A sub item control shows its caption unless its sub item says not to.
 inline bool SubItemShowsCaption(const TdxBarItemControl* AControl) {
     const auto* SubItem = AControl ? dynamic_cast<const TCustomdxBarSubItem*>(AControl->GetItem()) : nullptr;

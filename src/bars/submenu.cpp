@@ -5,11 +5,13 @@
 #include "bars/animation.h"
 #include "bars/bars.h"
 #include "bars/manager.h"
+#include "bars/managerlist.h"
 #include "bars/popupmenu.h"
 #include "bars/registry.h"
 #include "bars/strings.h"
 #include "bars/subitem.h"
 #include "bars/system.h"
+#include "bars/toolbar.h"
 #include "classes/forms.h"
 #include "lookandfeel/objectlinks.h"
 #include "lookandfeel/text.h"
@@ -428,22 +430,27 @@ void TdxBarSubMenuControl::TrackDetach() {
     lf::TcxObjectLinkScope Self(this);
     if (TCustomdxBarSubItem* SubItem = OwnerSubItem()) SubItem->DoDetaching();
     if (!Self.Alive() || !HandleAllocated() || !CanDetach()) return;
+    TdxBar* Bar = OwnerSubItem()->GetDetachingBar();
+    lf::TcxObjectLinkScope BarAlive(Bar);
     cls::TRect Window;
     win::GetWindowRect(Handle(), &Window);
     cls::TRect R = GetDetachBarRect();
     gfx::OffsetRect(&R, Window.left, Window.top);
     gfx::InflateRect(&R, 15, 15);
     TdxBarManager* Manager = GetBarManager();
-    lf::TcxObjectLinkScope ManagerAlive(Manager);
     if (Manager) Manager->SetDetaching(true);
     TCustomdxBarControl* Parent = ParentBar();
     const win::HWND CaptureWnd =
         IsBarControlAlive(Parent) && Parent->HandleAllocated() ? Parent->Handle() : Handle();
     win::SetCapture(CaptureWnd);
+    // Half the floating caption: the mouse holds the bar there.
+    const int CaptionMiddle = GetPainter()->GetCaptionHeight() / 2;
     bool Cancelled = false;
+    bool Moving = false;
+    bool Completed = false;
     cls::TPoint Last{-1, -1};
     win::MSG Msg{};
-    while (win::GetCapture() == CaptureWnd) {
+    while (win::GetCapture() == CaptureWnd && BarAlive.Alive()) {
         const int Got = win::GetMessage(&Msg, nullptr, 0, 0);
         if (Got <= 0) {
             if (Got == 0) win::PostQuitMessage(static_cast<int>(Msg.wParam));
@@ -460,19 +467,47 @@ void TdxBarSubMenuControl::TrackDetach() {
             const cls::TPoint P = CursorPos();
             if (P.x == Last.x && P.y == Last.y) continue;
             Last = P;
-            // Out of R the detaching bar would float in the menu's place and
-            // follow the mouse. Bars have no window of their own that could
-            // float, so the drag ends here and leaves the bar as it is.
-            if (!gfx::PtInRect(&R, P)) break;
+            const bool Inside = gfx::PtInRect(&R, P) != 0;
+            if (!Moving) {
+                if (Inside) continue;
+                // Out of the strip's reach the bar floats under the mouse.
+                if (Bar->Visible() && Bar->DockingStyle() != dsNone) Bar->SetVisible(false);
+                if (BarAlive.Alive() && Bar->DockingStyle() != dsNone) Bar->SetDockingStyle(dsNone);
+                if (BarAlive.Alive() && !Bar->Visible()) {
+                    Bar->SetFloatLeft(P.x - 100);
+                    Bar->SetFloatTop(P.y - CaptionMiddle);
+                    Bar->SetVisible(true);
+                }
+                Moving = true;
+                continue;
+            }
+            if (Inside) {
+                Bar->SetVisible(false);
+                Cancelled = true;
+                break;
+            }
+            if (TdxBarControl* Toolbar = Bar->Control(); Toolbar && Toolbar->HandleAllocated())
+                win::SetWindowPos(Toolbar->Handle(), nullptr, P.x - Toolbar->Width() / 2, P.y - CaptionMiddle,
+                                  0, 0, win::SWP_NOSIZE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
             continue;
         }
-        if (Msg.message == win::WM_LBUTTONUP) break;
+        if (Msg.message == win::WM_LBUTTONUP) {
+            Completed = true;
+            break;
+        }
         win::TranslateMessage(&Msg);
         win::DispatchMessage(&Msg);
     }
     if (win::GetCapture() == CaptureWnd) win::ReleaseCapture();
+    if (Moving && Completed) {
+        // The bar stays where it floats; the menus it came from close.
+        CloseActiveBarControl();
+    } else if (Moving && !Cancelled && BarAlive.Alive()) {
+        Bar->SetVisible(false);
+    }
     if (Cancelled && Self.Alive() && FSubItemControl) FSubItemControl->ControlActivate(true);
-    if (ManagerAlive.Alive()) Manager->SetDetaching(false);
+    if (Manager && dxBarManagerList() && dxBarManagerList()->IndexOf(Manager) >= 0)
+        Manager->SetDetaching(false);
 }
 
 // ============================================================================
@@ -610,10 +645,13 @@ void TdxBarSubMenuControl::MenuKeyDown(cls::TMessage& Message) {
             if (Selected) Selected->ControlClick(false);
             break;
         case win::VK_ESCAPE:
-            if (Previous && Previous->SelectedControl())
+            if (Previous && Previous->SelectedControl()) {
+                // A toolbar stops opening menus as the selection moves.
+                if (auto* Toolbar = dynamic_cast<TdxBarControl*>(Previous)) Toolbar->SetSubMenuMode(false);
                 Previous->SelectedControl()->ControlInactivate(true);
-            else if (!Previous)
+            } else if (!Previous) {
                 CloseAndFree();
+            }
             break;
         case win::VK_LEFT: {
             if (!Previous && FDropDownControl && IsBarControlAlive(FDropDownControl->Parent()))

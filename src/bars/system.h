@@ -122,6 +122,19 @@ void GetWorkAreaFromPoint(POINT P, RECT& R);
 bool IsPrimaryMouseButtonDown();
 bool IsSecondaryMouseButtonDown();
 
+// Sets a flag for a scope and restores its previous value on every way out.
+class TFlagGuard {
+public:
+    TFlagGuard(bool& AFlag, bool AValue) : FFlag(AFlag), FPrev(AFlag) { FFlag = AValue; }
+    ~TFlagGuard() { FFlag = FPrev; }
+    TFlagGuard(const TFlagGuard&) = delete;
+    TFlagGuard& operator=(const TFlagGuard&) = delete;
+
+private:
+    bool& FFlag;
+    bool FPrev;
+};
+
 // ============================================================================
 // Items and texts
 // ============================================================================

@@ -37,6 +37,7 @@ enum TdxBarPaintStyle { psStandard, psCaption, psCaptionInMenu, psCaptionGlyph }
 enum TdxBarButtonStyle { bsDefault, bsChecked, bsDropDown };
 enum TdxBarUserDefine { udCaption, udGlyph, udPaintStyle, udWidth };
 using TdxBarUserDefines = cls::TSet<TdxBarUserDefine>;
+enum TdxBarBorderStyle { bbsNone, bbsSingle };
 
 // A painter class is named by the one constant object of its type: painters
 // keep no state, and that object is never used for anything but dispatch.

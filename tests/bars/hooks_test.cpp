@@ -11,7 +11,6 @@
 
 #include "bars/hint.h"
 #include "fixture.h"
-#include "row_toolbar.h"
 #include "support/driver.h"
 
 namespace {
@@ -274,7 +273,7 @@ TEST_F(HooksTest, ShortcutsOutsideMenuModeRunTheCommandsOfShownBars) {
     EXPECT_TRUE(Log.Clicks.empty());
     EXPECT_EQ(FormKeys.Count(win::WM_KEYDOWN), 2);
     Bar->SetVisible(true);
-    test::TRowToolbar::Show(Manager, Bar, Form);
+    RunUntilIdle();
     FormKeys.Clear();
     CtrlQ();
     EXPECT_EQ(Log.Clicks, std::vector<std::string>{"&Quit"});

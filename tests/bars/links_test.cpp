@@ -11,6 +11,7 @@
 #include "classes/exceptions.h"
 #include "classes/forms.h"
 #include "classes/keys.h"
+#include "bars/toolbar.h"
 #include "fixture.h"
 #include "lookandfeel/text.h"
 #include "support/driver.h"
@@ -383,8 +384,12 @@ TEST_F(LinksTest, ASubItemCannotContainItself) {
     EXPECT_EQ(Outer->ItemLinks()->Count(), 0);
 }
 
-TEST_F(LinksTest, MenuLinksGetAMenuWindowAndToolbarLinksNone) {
-    EXPECT_EQ(Links->CreateBarControl(), nullptr);
+TEST_F(LinksTest, MenuLinksGetAMenuWindowAndABarsLinksAToolbarWindow) {
+    TCustomdxBarControl* Toolbar = Links->CreateBarControl();
+    ASSERT_NE(dynamic_cast<TdxBarControl*>(Toolbar), nullptr);
+    EXPECT_EQ(static_cast<TdxBarControl*>(Toolbar)->Bar(), Bar);
+    EXPECT_EQ(Toolbar->Owner(), Manager);
+    EXPECT_EQ(Links->CreateBarControl(), Toolbar);
     auto* Menu = new TdxBarPopupMenu(Form);
     TCustomdxBarControl* Window = Menu->ItemLinks()->CreateBarControl();
     ASSERT_NE(dynamic_cast<TdxBarSubMenuControl*>(Window), nullptr);

@@ -455,6 +455,7 @@ TEST_F(ManagerTest, CanDockingAsksTheBarTheSiteAndTheEvent) {
 TEST_F(ManagerTest, DestroyingADockSiteHidesItsBars) {
     TdxBarManager* Manager = NewManager();
     auto* Placed = new TdxDockControl(Form);
+    Placed->SetParent(Form);
     Placed->SetBarManager(Manager);
     TdxBar* Bar = Manager->Bars()->Add();
     Bar->SetDockControl(Placed);

@@ -323,6 +323,8 @@ TEST_F(Office11ToolbarTest, SurfaceSeparatorAndFloatingBorder) {
 
 TEST_F(Office11ToolbarTest, DockedFrameRoundsItsCornersAndDotsItsGrip) {
     Dock = new TdxDockControl(Form);
+    Dock->SetBarManager(Manager);
+    Dock->SetBounds(0, 0, 200, 26);
     Window->SetDockControl(Dock);
     const lf::TOffice11Colors& C = Scheme();
     DibDC S(60, 26, Green);

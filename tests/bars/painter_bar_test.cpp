@@ -211,6 +211,7 @@ TEST_F(PainterBarTest, CaptionButtonFillsByState) {
 TEST_F(PainterBarTest, DockedBarFillsFromItsDockSite) {
     auto* Dock = new TdxDockControl(Form, dsTop, Manager);
     Dock->SetColor(cls::clRed);
+    Dock->SetBounds(0, 0, 100, 10);
     Window->SetDockControl(Dock);
     Window->SetBounds(3, 0, 20, 10);
     {

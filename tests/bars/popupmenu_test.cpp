@@ -13,8 +13,8 @@
 #include "bars/hint.h"
 #include "bars/managerlist.h"
 #include "bars/shadow.h"
+#include "bars/toolbar.h"
 #include "fixture.h"
-#include "row_toolbar.h"
 #include "support/driver.h"
 
 namespace {
@@ -347,7 +347,9 @@ TEST_F(PopupMenuTest, AToolbarButtonsDropDownOpensBelowAndClosesWithAPressOutsid
     TdxBarPopupMenu Choices(Form);
     AddButton(Choices.ItemLinks(), "&Принтер")->SetOnClick(cls::TNotifyEvent(&Log, &TEventLog::Click));
     Print->SetDropDownMenu(&Choices);
-    test::TRowToolbar* Toolbar = test::TRowToolbar::Show(Manager, Bar, Form);
+    testdrv::RunUntilIdle();
+    TdxBarControl* Toolbar = Bar->Control();
+    ASSERT_NE(Toolbar, nullptr);
     TdxBarItemLink* Link = Bar->ItemLinks()->Items(0);
     const cls::TRect Button = Toolbar->GetItemControlScreenRect(Link->Control());
     // A press on the arrow part drops the menu down below the button.

@@ -782,16 +782,12 @@ TEST_F(SubMenuTest, TheDetachStripIsHotUnderTheMouseAndItsDragEnds) {
     EXPECT_EQ(Log.Clicks, (std::vector<std::string>{"&Панель"}));
     EXPECT_EQ(win::GetCapture(), nullptr);
 
-    // With one the drag runs its own loop until Escape, a release, or the
-    // mouse leaving the strip's surroundings; the menu stays.
+    // With one the drag runs its own loop until Escape or a release near
+    // the strip; the menu stays.
     Panel->SetDetachingBar(0);
     const std::vector<std::pair<const char*, testdrv::Step>> Ends{
         {"Escape", [] { testdrv::PressKey(win::VK_ESCAPE); }},
         {"release", [] { testdrv::MouseUp(); }},
-        {"far away",
-         [] {
-             testdrv::MoveToScreen(win::POINT{900, 700});
-         }},
     };
     for (const auto& [What, End] : Ends) {
         Log.Clicks.clear();
