@@ -366,9 +366,20 @@ void ExposeAfterChange(Window& w, const RECT& oldRect, const RECT& oldClient, bo
     if (!(flags & SWP_NOREDRAW)) {
         if (w.parent && wasDrawn && (moved || sized || hidden || zChanged)) {
             if (Window* p = GetWnd(w.parent)) {
-                RECT area = oldRect;
-                OffsetRect(&area, p->client.left, p->client.top);
-                RedrawArea(*p, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN, w.handle);
+                // The parent repaints only what a moved or resized window no
+                // longer covers, as the original does; the window keeps or
+                // repaints the rest. A parent without WS_CLIPCHILDREN painting
+                // there would cover the window's children, which nothing tells
+                // to repaint.
+                HRGN uncovered = CreateRectRgnIndirect(&oldRect);
+                if (drawn && !hidden && !zChanged && !w.windowRgn) {
+                    HRGN covered = CreateRectRgnIndirect(&w.rect);
+                    CombineRgn(uncovered, uncovered, covered, RGN_DIFF);
+                    DeleteRgn(covered);
+                }
+                OffsetRgn(uncovered, p->client.left, p->client.top);
+                RedrawArea(*p, nullptr, uncovered, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN, w.handle);
+                DeleteRgn(uncovered);
             }
         }
         if (drawn) {

@@ -320,6 +320,40 @@ TEST_F(PaintTest, ExposureOnMoveResizeAndHide) {
     EXPECT_EQ(g_paints[0].rcPaint, (RECT{150, 0, 170, 100}));
 }
 
+TEST_F(PaintTest, AParentRepaintsOnlyWhatAMovedOrResizedChildUncovers) {
+    // The parent does not clip its children: painting under the child would
+    // cover the grandchild, which nothing would repaint.
+    HWND p = Make("p", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
+    HWND a = Make("a", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, p, RECT{10, 10, 110, 40});
+    HWND b = Make("b", WS_CHILD | WS_VISIBLE, a, RECT{5, 5, 45, 25});
+    g_fill[p] = kRed;
+    g_fill[a] = kGreen;
+    g_fill[b] = kBlue;
+    Settle();
+    const POINT InB{30, 25};
+    ASSERT_EQ(ScreenPixel(InB), kBlue);
+    struct Case {
+        RECT to;
+        RECT parentPaint; // empty: the parent paints nothing
+    } cases[] = {
+        {RECT{10, 10, 110, 60}, RECT{}},                // grown: nothing uncovered
+        {RECT{10, 10, 110, 30}, RECT{10, 30, 110, 60}}, // shrunk: the strip it left
+        {RECT{10, 5, 110, 25}, RECT{10, 25, 110, 30}},  // moved up: the strip below
+    };
+    for (const Case& k : cases) {
+        SetWindowPos(a, nullptr, k.to.left, k.to.top, k.to.right - k.to.left, k.to.bottom - k.to.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        RunUntilIdle();
+        RECT parentPaint{};
+        for (const Painted& pt : g_paints)
+            if (pt.hwnd == p) parentPaint = pt.rcPaint;
+        EXPECT_EQ(parentPaint, k.parentPaint) << k.to.bottom;
+        const POINT At{k.to.left + 20, k.to.top + 15};
+        EXPECT_EQ(ScreenPixel(At), kBlue) << k.to.bottom;
+        Settle();
+    }
+}
+
 TEST_F(PaintTest, SurfacesAreRetainedAcrossMovesAndResizes) {
     HWND h = Make("w", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 50, 50});
     g_fill[h] = kRed;
