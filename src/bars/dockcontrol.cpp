@@ -262,9 +262,10 @@ void TdxDockControl::InsertBar(TdxBarControl* ABarControl, cls::TPoint AScreenPo
     const bool WholeRow = Bar && Bar->WholeRow();
     if (WholeRow) NewRow = true;
     RowIndex = std::max(RowIndex, 0);
+    const bool PastLastRow = !KeepRows && RowIndex >= GetRowCount();
     if (KeepRows) {
         while (GetRowCount() <= RowIndex) FRows.push_back(std::make_unique<TdxDockRow>(this));
-    } else if (RowIndex >= GetRowCount()) {
+    } else if (PastLastRow) {
         RowIndex = NewRow ? GetRowCount() : std::max(GetRowCount() - 1, 0);
     }
     TdxDockRow* Existing = GetRow(RowIndex);
@@ -280,6 +281,9 @@ void TdxDockControl::InsertBar(TdxBarControl* ABarControl, cls::TPoint AScreenPo
     }
 
     TdxDockCol* Col = nullptr;
+    // A bar asking for a row past the last that cannot join the last row
+    // opens a new last row, not one before it.
+    if (NewRow && PastLastRow) RowIndex = GetRowCount();
     if (NewRow) {
         // Stored row numbers made their rows already; one that holds a bar
         // still gets a row of its own.

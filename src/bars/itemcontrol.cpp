@@ -538,9 +538,9 @@ int TdxBarButtonControl::GetHeight() const {
 }
 
 int TdxBarButtonControl::GetWidth() const {
-    const TdxBarPaintStyle Style = GetEffectivePaintStyle();
-    if (IsRotatedBarControl(Parent()) && Style != psCaption && Style != psCaptionGlyph)
-        return GetDefaultHeight();
+    // Across a rotated bar a button is as thick as its glyph cell; a caption
+    // runs along the bar, in GetHeight.
+    if (IsRotatedBarControl(Parent())) return GetDefaultHeight();
     int Result = GetDefaultWidth();
     if (!IsInMenu() && GetButtonStyle() == bsDropDown) Result += GetDropDownArrowWidth();
     return Result;

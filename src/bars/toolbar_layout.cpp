@@ -415,6 +415,20 @@ void TdxBarControl::LayOut() {
 
 void TdxBarControl::RepaintBar() {
     if (!HandleAllocated() || Closing() || IsDestroying()) return;
+    // A floating bar shows no mark: after its links or metrics changed it
+    // takes the size its wrapped links need for its width, so that none is
+    // left without a place.
+    if (DockingStyle() == dsNone && Bar() && !Moving() && !HandleLocked() && !FSwitching) {
+        cls::TSize Size{};
+        CalcSize(dsNone, ClientWidth(), Size);
+        if (Size.cx != ClientWidth() || Size.cy != ClientHeight()) {
+            lf::TcxObjectLinkScope Self(this);
+            win::SetWindowPos(FHandle, nullptr, 0, 0, Width() - ClientWidth() + Size.cx,
+                              Height() - ClientHeight() + Size.cy,
+                              win::SWP_NOMOVE | win::SWP_NOZORDER | win::SWP_NOACTIVATE);
+            if (!Self.Alive() || !HandleAllocated()) return;
+        }
+    }
     LayOut();
     Invalidate();
 }

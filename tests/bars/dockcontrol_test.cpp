@@ -455,6 +455,23 @@ TEST_F(DockTest, RestoredBarsTakeTheirStoredRows) {
     EXPECT_EQ(B->BoundsRect(), (TRect{200, 20, 300, 40}));
 }
 
+TEST_F(DockTest, ABarAskingForARowPastAWholeRowBarOpensARowAfterIt) {
+    TFixedToolbar* Menu = NewWindow(600, 50, 24);
+    Menu->Bar()->SetWholeRow(true);
+    Restore(Top, Menu, 0, false, {0, 0});
+    TFixedToolbar* A = NewWindow(100);
+    Restore(Top, A, 1, false, {0, 0});
+    ASSERT_EQ(Top->GetRowCount(), 2);
+    EXPECT_EQ(RowOf(Top, Menu), 0);
+    EXPECT_EQ(RowOf(Top, A), 1);
+    EXPECT_EQ(A->BoundsRect(), (TRect{0, 24, 100, 44}));
+    // Far past the last row, a bar that shares its row joins A's.
+    TFixedToolbar* B = NewWindow(100);
+    Restore(Top, B, 1000, false, {200, 0});
+    EXPECT_EQ(Top->GetRowCount(), 2);
+    EXPECT_EQ(RowOf(Top, B), 1);
+}
+
 TEST_F(DockTest, MovingABarReordersItsRowAndLeavesNoEmptyRow) {
     TFixedToolbar* A = NewWindow(100);
     TFixedToolbar* B = NewWindow(100);

@@ -158,6 +158,34 @@ TEST_F(ToolbarTest, AVerticalBarStacksItsControlsDownward) {
     EXPECT_EQ(RectOf(Bar, 1), Rect(3, 36, 19, 56));
 }
 
+TEST_F(ToolbarTest, ARotatedVerticalBarRunsCaptionsAlongItselfAndStaysAsThickAsItsButtons) {
+    const int Thickness = std::max(Manager->ButtonWidth(), Manager->ButtonHeight());
+    for (const bool Rotate : {true, false}) {
+        TdxBar* B = Manager->Bars()->Add();
+        B->SetShowMark(false);
+        B->SetRotateWhenVertical(Rotate);
+        AddButton(B->ItemLinks(), "Plain");
+        AddButton(B->ItemLinks(), "A long caption")->SetPaintStyle(psCaptionGlyph);
+        TdxBarControl* W = Show(B, dsLeft);
+        ASSERT_NE(W, nullptr);
+        const int Text = W->Canvas()->TextWidth("A long caption");
+        const cls::TRect Caption = RectOf(B, 1);
+        if (Rotate) {
+            EXPECT_LE(W->ClientWidth(), Thickness);
+            EXPECT_LE(Caption.right - Caption.left, Thickness);
+            EXPECT_GT(Caption.bottom - Caption.top, Text);
+        } else {
+            // Not rotated, the caption lies across the bar and makes it wide.
+            EXPECT_GT(W->ClientWidth(), Text);
+            EXPECT_LE(Caption.bottom - Caption.top, Thickness);
+        }
+        // A button without a glyph shows its caption, turned with the bar.
+        const cls::TRect Plain = RectOf(B, 0);
+        EXPECT_EQ(Plain.right - Plain.left <= Thickness, Rotate);
+        B->SetVisible(false);
+    }
+}
+
 TEST_F(ToolbarTest, LinksThatDoNotFitAreCutOffAndTheMarkTakesTheLastElevenPixels) {
     for (int I = 0; I < 8; ++I) AddSized(Bar, 40, 22);
     TdxBarControl* W = Show(Bar, dsTop);
@@ -511,6 +539,35 @@ TEST_F(ToolbarTest, AFloatingBarIsSizedByItsEdgesToWhatItsLinksNeed) {
     win::SendMessage(W->Handle(), win::WM_GETMINMAXINFO, 0, reinterpret_cast<win::LPARAM>(&Info));
     EXPECT_EQ(Info.ptMinTrackSize.x, 10);
     EXPECT_EQ(Info.ptMaxTrackSize.y, 30000);
+}
+
+TEST_F(ToolbarTest, AFloatingBarFollowsItsLinksWithoutLeavingOneOut) {
+    for (int I = 0; I < 4; ++I) AddSized(Bar, 40, 20);
+    Bar->SetFloatLeft(200);
+    Bar->SetFloatTop(150);
+    Bar->SetFloatClientWidth(80);
+    TdxBarControl* W = Show(Bar, dsNone);
+    ASSERT_NE(W, nullptr);
+    EXPECT_EQ(W->ClientWidth(), 80);
+    EXPECT_EQ(W->ClientHeight(), 40);
+    // Two more links: a third line, the width and place kept.
+    AddSized(Bar, 40, 20);
+    AddSized(Bar, 40, 20);
+    RunUntilIdle();
+    EXPECT_EQ(W->ClientWidth(), 80);
+    EXPECT_EQ(W->ClientHeight(), 60);
+    EXPECT_EQ(RectOf(Bar, 5), Rect(40, 40, 80, 60));
+    cls::TRect R;
+    win::GetWindowRect(W->Handle(), &R);
+    EXPECT_EQ(R.left, 200);
+    EXPECT_EQ(R.top, 150);
+    EXPECT_EQ(Bar->FloatClientHeight(), 60);
+    // Fewer links: the lines left over go.
+    delete Bar->ItemLinks()->Items(0)->Item();
+    delete Bar->ItemLinks()->Items(0)->Item();
+    delete Bar->ItemLinks()->Items(0)->Item();
+    RunUntilIdle();
+    EXPECT_EQ(W->ClientHeight(), 40);
 }
 
 TEST_F(ToolbarTest, AFloatingBarMovedOffEveryWorkAreaComesBackToTheOneUnderTheCursor) {
