@@ -115,10 +115,17 @@ void TExampleSession::RightClick(TControl* Control, int X, int Y) {
 }
 
 void TExampleSession::ClickAt(gfx::POINT ScreenPoint, bool Right) {
-    const win::MouseButton Button = Right ? win::MouseButton::Right : win::MouseButton::Left;
     MoveMouseTo(ScreenPoint);
-    win::InjectMouseButton(Button, true);
-    win::InjectMouseButton(Button, false);
+    PressMouse(Right);
+    ReleaseMouse(Right);
+}
+
+void TExampleSession::PressMouse(bool Right) {
+    win::InjectMouseButton(Right ? win::MouseButton::Right : win::MouseButton::Left, true);
+}
+
+void TExampleSession::ReleaseMouse(bool Right) {
+    win::InjectMouseButton(Right ? win::MouseButton::Right : win::MouseButton::Left, false);
 }
 
 void TExampleSession::PressKey(int VirtualKey, const char* Chars) {

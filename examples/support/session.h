@@ -54,6 +54,10 @@ public:
     static void Click(cls::TControl* Control, int X, int Y);
     static void RightClick(cls::TControl* Control, int X, int Y);
     static void ClickAt(gfx::POINT ScreenPoint, bool Right = false);
+    // A button goes down or up where the mouse is: a press that starts a
+    // drag, and the release that ends it.
+    static void PressMouse(bool Right = false);
+    static void ReleaseMouse(bool Right = false);
     // A key pressed and released; Chars is the text it types (nullptr: the
     // US key map's).
     static void PressKey(int VirtualKey, const char* Chars = nullptr);
