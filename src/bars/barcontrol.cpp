@@ -8,6 +8,7 @@
 #include "bars/drawing.h"
 #include "bars/manager.h"
 #include "bars/popupmenu.h"
+#include "bars/quickcust.h"
 #include "bars/registry.h"
 #include "bars/shadow.h"
 #include "bars/subitem.h"
@@ -298,9 +299,8 @@ bool TCustomdxBarControl::IsSameMousePos(cls::TPoint P) const {
 }
 
 bool TCustomdxBarControl::IsQuickCustomizingMenu() const {
-    // The quick-customization menus are made of links to the library's own
-    // items, which this library does not register.
-    return false;
+    // The menu of the quick-customization sub item.
+    return FItemLinks && dynamic_cast<const TdxBarQuickSubItem*>(FItemLinks->LinksOwner());
 }
 
 TdxBarItemControl* TCustomdxBarControl::GetItemControlAtPos(cls::TPoint P) const {
@@ -526,6 +526,10 @@ void TCustomdxBarControl::DeactivateAll() {
 }
 
 void TCustomdxBarControl::SetSelectedControl(TdxBarItemControl* AControl) {
+    // The mouse left an open quick-customization drop-down for another window.
+    if (const TdxBarQuickControl* Quick = TdxBarQuickControl::OpenQuickControl();
+        Quick && Quick != this && !Quick->IsActive())
+        StartQuickControlCloseTimer();
     TdxBarItemControl* Old = FSelectedControl;
     FSelectedControl = AControl;
     TdxBarManager* Manager = GetBarManager();

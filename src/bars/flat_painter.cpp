@@ -505,8 +505,11 @@ void TdxBarItemControlFlatPainter::GetQuickCustCheckRect(TdxBarItemControl* ACon
                                                          int& ACheckRight, bool AMeasure) const {
     const RECT Square{R.left, R.top, R.left + Height(R), R.bottom};
     if (!AMeasure) {
+        // In a menu the cell sits on the band, which the window has no part in.
+        TCustomdxBarControl* Bar = BarOf(AControl);
         if (const HDC DC = CanvasDC(AControl))
-            FrameGlyphCell(AControl, DC, Square, WindowBrush(BarOf(AControl)), false);
+            FrameGlyphCell(AControl, DC, Square,
+                           IsInMenuWindow(AControl) ? GetMenuBandBrush(Bar) : WindowBrush(Bar), false);
     }
     R = Deflated(R, 1, 1);
     R.right = R.left + Height(R);

@@ -11,6 +11,7 @@
 #include "bars/managerlist.h"
 #include "bars/painter.h"
 #include "bars/popupmenu.h"
+#include "bars/quickcust.h"
 #include "bars/registry.h"
 #include "bars/strings.h"
 #include "bars/submenu.h"
@@ -833,6 +834,9 @@ void TdxBarManager::UpdateFloatingBars(bool AActive, bool AForce, win::HWND AOth
     }
     if (IsDestroying() || (AOtherWindow && Owner && win::GetParent(AOtherWindow) == Owner)) return;
     CloseOwnActiveBarControl();
+    if (TdxBarQuickControl* Quick = TdxBarQuickControl::OpenQuickControl();
+        Quick && Quick->GetBarManager() == this)
+        Quick->Close();
     if (!FHideFloatingBarsWhenInactive && !AForce) return;
     if (AOtherWindow && win::IsWindow(AOtherWindow)) {
         win::DWORD Process = 0;

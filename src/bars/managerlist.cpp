@@ -12,6 +12,7 @@
 #include "bars/links.h"
 #include "bars/manager.h"
 #include "bars/popupmenulinks.h"
+#include "bars/quickcust.h"
 #include "bars/registry.h"
 #include "bars/subitem.h"
 #include "bars/system.h"
@@ -56,6 +57,9 @@ bool GAltAlone = false;
 bool GToolbarButtonTracking = false;
 
 bool GMouseHookBusy = false;
+// The mouse message the mouse hook routes, while it does (0 otherwise).
+win::UINT GHookMouseMessage = 0;
+win::POINT GHookMousePoint{};
 bool GCallWndProcBusy = false;
 
 // Sets a flag for the length of a scope.
@@ -473,6 +477,42 @@ bool MouseHook(win::WPARAM AMsg, const win::MOUSEHOOKSTRUCT& AInfo) {
     return Handled;
 }
 
+class THookMouseScope {
+public:
+    THookMouseScope(win::UINT AMsg, win::POINT APoint)
+        : FSavedMessage(GHookMouseMessage), FSavedPoint(GHookMousePoint) {
+        GHookMouseMessage = AMsg;
+        GHookMousePoint = APoint;
+    }
+    ~THookMouseScope() {
+        GHookMouseMessage = FSavedMessage;
+        GHookMousePoint = FSavedPoint;
+    }
+    THookMouseScope(const THookMouseScope&) = delete;
+    THookMouseScope& operator=(const THookMouseScope&) = delete;
+
+private:
+    win::UINT FSavedMessage;
+    win::POINT FSavedPoint;
+};
+
+// A button or wheel message outside the open quick-customization drop-down
+// (and the menus opened from it) and outside its toolbar's mark closes it; a
+// right press on the mark counts as outside.
+void CloseQuickControlOnPress(win::WPARAM AMsg, const win::MOUSEHOOKSTRUCT& AInfo) {
+    TdxBarQuickControl* Quick = TdxBarQuickControl::OpenQuickControl();
+    const bool Button = (AMsg >= win::WM_LBUTTONDOWN && AMsg <= win::WM_MOUSEWHEEL) ||
+                        (AMsg >= win::WM_NCLBUTTONDOWN && AMsg <= win::WM_NCMBUTTONDBLCLK);
+    if (!Quick || !Button) return;
+    auto* Window = dynamic_cast<TCustomdxBarControl*>(FindControlOfWindow(AInfo.hwnd));
+    if (Window && GetRootBarControl(Window) == Quick) return;
+    if (const TdxBarControl* Toolbar = Quick->Toolbar(); Toolbar && AMsg != win::WM_RBUTTONDOWN) {
+        const cls::TRect Mark = Toolbar->GetMarkScreenRect();
+        if (gfx::PtInRect(&Mark, AInfo.pt)) return;
+    }
+    Quick->Close();
+}
+
 // A right-button release over a control of a form with a manager: the
 // context menu of the control's popup-menu links. A bar window's right
 // button is its own.
@@ -510,7 +550,7 @@ void CallWndProcHook(const win::CWPSTRUCT& AMsg) {
     if (AMsg.message != win::WM_ACTIVATE) return;
     const win::HWND Parent = win::GetParent(Wnd);
     auto* Window = dynamic_cast<TCustomdxBarControl*>(Control);
-    if (Window && Window->IsMenuWindow()) return;
+    if (Window && (Window->IsMenuWindow() || dynamic_cast<TdxBarQuickControl*>(Window))) return;
     if (Window && Window->IsToolbarWindow() && Parent == reinterpret_cast<win::HWND>(AMsg.lParam)) return;
     cls::TCustomForm* ParentForm = FormOfWindow(Parent);
     if (ParentForm && win::IsWindowVisible(Parent))
@@ -525,7 +565,9 @@ win::LRESULT MouseHookProc(int Code, win::WPARAM WParam, win::LPARAM LParam) {
         try {
             {
                 TBusyScope Busy(GMouseHookBusy);
+                const THookMouseScope Routing(static_cast<win::UINT>(WParam), Info.pt);
                 Handled = MouseHook(WParam, Info);
+                CloseQuickControlOnPress(WParam, Info);
             }
             // Outside the guard: the menu's loop runs in here, and the hook
             // must go on closing menus meanwhile.
@@ -655,6 +697,11 @@ TdxBarHintWindow* GetBarHintWindow() {
 
 void CloseActiveBarControl() {
     if (TCustomdxBarControl* Active = GetActiveBarControl()) Active->DeactivateAll();
+}
+
+win::UINT GetHookMouseMessage(win::POINT* APoint) {
+    if (APoint) *APoint = GHookMousePoint;
+    return GHookMouseMessage;
 }
 
 void SetToolbarButtonTracking(bool Value) {

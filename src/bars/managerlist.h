@@ -65,6 +65,11 @@ TdxBarHintWindow* GetBarHintWindow();
 // Leaves menu mode: the chain of the active bar window closes.
 void CloseActiveBarControl();
 
+// The mouse message the mouse hook is routing and its screen point, while
+// the hook runs (0 otherwise): a window that the message closes learns what
+// closed it, whatever the buttons are doing by then.
+win::UINT GetHookMouseMessage(win::POINT* APoint = nullptr);
+
 // Set while a toolbar window holds one of its own buttons pressed with the
 // mouse captured: the keyboard hook swallows every key then.
 void SetToolbarButtonTracking(bool Value);

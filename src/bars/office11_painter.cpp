@@ -717,10 +717,14 @@ void TdxBarItemControlOffice11Painter::FillMenuSideStrip(TdxBarSubMenuControl* A
     // A rarely used control that fills through the window has told the
     // window so: its band is darker.
     const bool Dark = AMenu->DrawFlag() != 0;
+    const TColor Color2 = Dark ? C.MenuBandDarkColor2 : C.MenuBandColor2;
     lf::FillTwoStageGradientRect(DC, RECT{0, R.top, Band, R.bottom},
-                                 Dark ? C.MenuBandDarkColor1 : C.MenuBandColor1,
-                                 Dark ? C.MenuBandDarkColor2 : C.MenuBandColor2, true);
-    if (Band < R.right) FillRectWith(DC, RECT{std::max<int>(Band, R.left), R.top, R.right, R.bottom}, ABrush);
+                                 Dark ? C.MenuBandDarkColor1 : C.MenuBandColor1, Color2, true);
+    // Quick-customization rows show their glyphs right of their check cells:
+    // the band runs on behind them.
+    const int End = Band + AMenu->GetQuickCustBandWidth();
+    if (End > Band) FillColor(DC, RECT{Band, R.top, End, R.bottom}, Color2);
+    if (End < R.right) FillRectWith(DC, RECT{std::max<int>(End, R.left), R.top, R.right, R.bottom}, ABrush);
 }
 
 void TdxBarItemControlOffice11Painter::DrawMenuFrame(TdxBarSubMenuControl* AMenu, HDC DC, RECT R) const {

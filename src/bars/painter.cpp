@@ -980,11 +980,15 @@ void TdxBarItemControlPainter::DrawSubItem(TdxBarItemControl* AControl, HDC DC, 
         if (SubItemShowsCaption(AControl)) {
             RECT Caption = GetSubItemCaptionRect(AControl, R, APaintType);
             if (AState.Down && !IsGlyphNotShifted()) gfx::OffsetRect(&Caption, 1, 1);
-            DrawCaption(AControl, DC, AControl->GetCaption(), Caption, 0, AState.Enabled, AState.Selected,
+            // On a toolbar caption and arrow keep the button text colour,
+            // selected or not.
+            DrawCaption(AControl, DC, AControl->GetCaption(), Caption, 0, AState.Enabled, false,
                         APaintType == ptVert, false, false);
         }
     }
-    if (!Bar->IsMainMenuBar()) DrawSubItemArrow(AControl, DC, R, APaintType, AState.Enabled, AState.Selected);
+    if (!Bar->IsMainMenuBar())
+        DrawSubItemArrow(AControl, DC, R, APaintType, AState.Enabled,
+                         APaintType == ptMenu && AState.Selected);
 }
 
 int TdxBarItemControlPainter::GetMenuSeparatorHeight(TdxBarSubMenuControl*) const {

@@ -6,10 +6,12 @@
 #include "bars/itemcontrol.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
+#include "bars/quickcust.h"
 #include "bars/subitem.h"
 #include "bars/system.h"
 #include "classes/forms.h"
 #include "lookandfeel/objectlinks.h"
+#include "win/user.h"
 
 #include <algorithm>
 #include <memory>
@@ -35,6 +37,9 @@ std::vector<TStartupRegistration> StartupRegistrations() {
     return {
         {TdxBarButton::ClassInfo(), TdxBarButtonControl::ClassInfo(), true},
         {TdxBarSubItem::ClassInfo(), TdxBarSubItemControl::ClassInfo(), true},
+        {TdxBarQuickCustExtButton::ClassInfo(), TdxBarQuickCustExtButtonControl::ClassInfo(), false},
+        {TdxBarQuickCustItem::ClassInfo(), TdxBarQuickCustItemControl::ClassInfo(), false},
+        {TdxBarQuickSubItem::ClassInfo(), TdxBarSubItemControl::ClassInfo(), false},
     };
 }
 
@@ -43,7 +48,18 @@ std::vector<std::unique_ptr<TRegItemRecord>> GRegItems;
 std::vector<const TCustomdxBarControl*> GBarControls;
 TCustomdxBarControl* GActiveBarControl = nullptr;
 std::vector<lf::TcxObjectLink*> GInternalItems;
+win::UINT_PTR GFreeInternalItemsTimer = 0;
 TdxBarFormRedirect GFormRedirect = nullptr;
+
+void StopFreeInternalItemsTimer() {
+    if (GFreeInternalItemsTimer) win::KillTimer(nullptr, GFreeInternalItemsTimer);
+    GFreeInternalItemsTimer = 0;
+}
+
+void FreeInternalItemsTimerProc(win::HWND, win::UINT, win::UINT_PTR, win::DWORD) {
+    StopFreeInternalItemsTimer();
+    FreeUnusedInternalItems();
+}
 
 void ClearInternalItems() {
     for (lf::TcxObjectLink* Link : GInternalItems) lf::cxRemoveObjectLink(Link);
@@ -77,6 +93,7 @@ void EndLibrary() {
     GRegItems.clear();
     DeleteCheckerPatternBrush();
     FreeBarManagerList();
+    StopFreeInternalItemsTimer();
     ClearInternalItems();
     ReleaseUser32EntryPoints();
 }
@@ -200,6 +217,13 @@ void FreeUnusedInternalItems() {
         lf::cxRemoveObjectLink(Link);
         delete Item;
     }
+}
+
+void FreeUnusedInternalItemsLater() {
+    if (!IsLibraryStarted()) return;
+    // Started anew each time: a window system reset may have dropped the old one.
+    StopFreeInternalItemsTimer();
+    GFreeInternalItemsTimer = win::SetTimer(nullptr, 0, 0, &FreeInternalItemsTimerProc);
 }
 
 } // namespace bars

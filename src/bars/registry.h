@@ -108,5 +108,8 @@ void AddInternalItem(TdxBarItem* AItem);
 int InternalItemCount();
 // Frees, last first, every internal item that has no item control any more.
 void FreeUnusedInternalItems();
+// The same once the messages waiting now are handled (a thread timer): for
+// an owner that goes while one of its items may still be running its click.
+void FreeUnusedInternalItemsLater();
 
 } // namespace bars

@@ -81,6 +81,10 @@ public:
     // --- What the painters read ---
     // Width of the side strip: the owning sub item's or popup menu's BarSize.
     int GetBarSize() const;
+    // The quick-customization menu's rows put their glyph cells right of
+    // their check cells: the band's width behind them (one entry height);
+    // 0 in other menus.
+    int GetQuickCustBandWidth() const;
     bool Detachable() const;
     int GetDetachBarHeight() const;
     // Half the height of "Qq", made odd.

@@ -290,6 +290,13 @@ int TdxBarSubMenuControl::GetBarSize() const {
     return Popup ? Popup->BarSize() : 0;
 }
 
+int TdxBarSubMenuControl::GetQuickCustBandWidth() const {
+    if (!IsQuickCustomizingMenu()) return 0;
+    int Result = TextHeight();
+    GetPainter()->AdjustMenuBandWidth(Result);
+    return Result;
+}
+
 bool TdxBarSubMenuControl::Detachable() const {
     const TCustomdxBarSubItem* SubItem = OwnerSubItem();
     return SubItem && SubItem->Detachable();

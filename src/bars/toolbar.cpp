@@ -1,6 +1,7 @@
 #include "bars/toolbar.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "bars/bars.h"
 #include "bars/button.h"
@@ -11,6 +12,7 @@
 #include "bars/links.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
+#include "bars/quickcust.h"
 #include "bars/registry.h"
 #include "bars/shadow.h"
 #include "bars/subitem.h"
@@ -35,6 +37,7 @@ TdxBarControl::TdxBarControl(TdxBarManager* AOwner, TdxBar* ABar)
 TdxBarControl::~TdxBarControl() {
     // From here on the window's destruction does not hide the bar.
     Destroying();
+    delete std::exchange(FQuickControl, nullptr);
     StopMarkTimer();
     if (FSizingControl) EndEditSizing(false);
     TdxBars* Bars = Bar() ? Bar()->Bars() : nullptr;

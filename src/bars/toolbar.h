@@ -29,6 +29,8 @@
 
 namespace bars {
 
+class TdxBarQuickControl;
+
 class TdxBarControl : public TCustomdxBarControl {
     TRESTLE_CLASS(TdxBarControl, TCustomdxBarControl)
 public:
@@ -122,6 +124,8 @@ public:
     // 0 normal, 1 hot, 2 pressed.
     int CloseButtonState() const { return FCloseButtonState; }
     bool CaptionShown() const { return FCaptionShown; }
+    // The open drop-down of the mark, nullptr when none.
+    TdxBarQuickControl* QuickControl() const { return FQuickControl; }
     // The hit-test code the window kept for its mouse handlers.
     win::LRESULT KeptHitTest() const { return FHitTest; }
 
@@ -179,11 +183,9 @@ protected:
     void Dispatch(cls::TMessage& Message) override;
     void InitWindow() override;
 
-    // Opens the quick-customization window at the mark (state 2) or closes
-    // it (states 0 and 1); the window of quick customization overrides it.
-    virtual void QuickCustomizationChanged(int /*AState*/) {}
-
 private:
+    friend class TdxBarQuickControl;
+
     // --- Layout ---
     // A visible link as the layout measures it.
     struct TLineItem {
@@ -273,6 +275,9 @@ private:
     void EndEditSizing(bool AApply);
     void StartMarkTimer();
     void StopMarkTimer();
+    // Opens the quick-customization drop-down at the mark (state 2) or
+    // closes it (states 0 and 1).
+    void QuickCustomizationChanged(int AState);
     void ApplyBarFont();
     // The docked window's client origin in window coordinates.
     cls::TPoint ClientOriginInWindow() const;
@@ -297,6 +302,9 @@ private:
     bool FMoving = false;
     int FSizingWidth = 0;
     bool FLinksCutOff = false;
+    TdxBarQuickControl* FQuickControl = nullptr;
+    // A press on the mark closed the drop-down: that press does not open it again.
+    bool FMarkPressed = false;
     // Edit sizing: the control, its fixed edge (screen) and the frame drawn.
     TdxBarItemControl* FSizingControl = nullptr;
     cls::TRect FSizingFrame{};

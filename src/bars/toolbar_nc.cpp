@@ -2,6 +2,7 @@
 // painting), the close button's loop, the mark, the MDI buttons, sizing of a
 // floating bar and of an edit's link, and the mouse and keys.
 #include <algorithm>
+#include <utility>
 
 #include "bars/bars.h"
 #include "bars/dockcontrol.h"
@@ -9,6 +10,7 @@
 #include "bars/links.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
+#include "bars/quickcust.h"
 #include "bars/registry.h"
 #include "bars/strings.h"
 #include "bars/submenu.h"
@@ -438,6 +440,18 @@ void TdxBarControl::SetMarkState(int AState) {
     if (Self.Alive()) QuickCustomizationChanged(AState);
 }
 
+void TdxBarControl::QuickCustomizationChanged(int AState) {
+    if (AState != 2) {
+        delete std::exchange(FQuickControl, nullptr);
+        return;
+    }
+    TdxBarManager* Manager = GetBarManager();
+    if (FQuickControl || !Manager || !HandleAllocated()) return;
+    lf::TcxObjectLinkScope Self(this);
+    TdxBarQuickControl::CreateForBar(Manager, this);
+    if (Self.Alive() && FQuickControl) FQuickControl->ShowNearRect(GetMarkScreenRect());
+}
+
 void TdxBarControl::StartMarkTimer() {
     if (FMarkTimer || !HandleAllocated()) return;
     FMarkTimer = win::SetTimer(FHandle, MarkTimerId, MarkWatchInterval, nullptr);
@@ -618,6 +632,12 @@ void TdxBarControl::WMWindowPosChanged(cls::TMessage& Message) {
     if (!MovedOrSized) return;
     if (!HandleLocked() && !FSwitching) StoreBarPosition();
     if (!Self.Alive()) return;
+    // The open drop-down follows the mark.
+    if (FQuickControl) {
+        const cls::TRect Mark = GetMarkScreenRect();
+        if (!IsEmptyRect(Mark)) FQuickControl->ShowNearRect(Mark);
+        if (!Self.Alive()) return;
+    }
     // A status bar's size grip shows only on the form's bottom edge.
     if (Bar() && !FSwitching && Bar()->IsStatusBar() && FSizeGripShown != Bar()->IsSizeGripVisible()) {
         FrameChanged();
@@ -641,6 +661,7 @@ void TdxBarControl::WMGetMinMaxInfo(cls::TMessage& Message) {
 // ============================================================================
 
 void TdxBarControl::WMLButtonDown(cls::TMessage& Message) {
+    const bool MarkPressed = std::exchange(FMarkPressed, false);
     lf::TcxObjectLinkScope Self(this);
     TdxBarManager* Manager = GetBarManager();
     if (DockingStyle() == dsNone && Manager && !Manager->HideFloatingBarsWhenInactive() &&
@@ -670,7 +691,7 @@ void TdxBarControl::WMLButtonDown(cls::TMessage& Message) {
         case win::HTCLIENT: {
             if (HasMark() && Contains(GetMarkWindowRect(), cls::TPoint{P.x + ClientOriginInWindow().x,
                                                                        P.y + ClientOriginInWindow().y})) {
-                SetMarkState(MarkState() == 2 ? 0 : 2);
+                if (!MarkPressed) SetMarkState(MarkState() == 2 ? 0 : 2);
                 return;
             }
             TdxBarItemControl* Control = GetItemControlAtPos(P);
