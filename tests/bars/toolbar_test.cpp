@@ -237,6 +237,26 @@ TEST_F(ToolbarTest, SizesForHorizontalVerticalAndFloatingStyles) {
     }
 }
 
+// The window made during the dock layout is first laid out at its initial
+// size, where nothing fits; the layout must not keep that cut-off.
+TEST_F(ToolbarTest, ABarJoiningARowWithRoomForItIsNotCutOff) {
+    TdxBar* Second = Manager->Bars()->Add();
+    for (int I = 0; I < 6; ++I) {
+        AddSized(Bar, 30, 22);
+        AddSized(Second, 30, 22);
+    }
+    Show(Bar, dsTop);
+    Second->SetDockedLeft(300);
+    TdxBarControl* W = Show(Second, dsTop);
+    ASSERT_NE(W, nullptr);
+    TdxDockControl* Dock = W->DockControl();
+    ASSERT_EQ(Dock->FindCol(W)->Row(), Dock->FindCol(Bar->Control())->Row());
+    for (TdxBar* B : {Bar, Second}) {
+        EXPECT_FALSE(B->Control()->Truncated()) << B->Caption();
+        EXPECT_EQ(RectOf(B, 5), Rect(150, 0, 180, 22)) << B->Caption();
+    }
+}
+
 TEST_F(ToolbarTest, TheMarkAddsItsRoomToTheLengthOfADockedBar) {
     AddSized(Bar, 30, 22);
     AddSized(Bar, 40, 22);
