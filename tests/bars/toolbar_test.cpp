@@ -257,6 +257,34 @@ TEST_F(ToolbarTest, ABarJoiningARowWithRoomForItIsNotCutOff) {
     }
 }
 
+// A docked bar too short for its links keeps the most recently used ones
+// that fit, in their own order; with room for all it shows all of them.
+TEST_F(ToolbarTest, ATooShortBarShowsAsManyRecentlyUsedLinksAsFit) {
+    for (int I = 0; I < 4; ++I) AddSized(Bar, 30, 22);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    TdxBarItemLinks* Links = Bar->ItemLinks();
+    ASSERT_TRUE(Links->UsesRecentItems());
+    ASSERT_TRUE(W->HasMark());
+    Links->Items(1)->BringToRecentTop(false);
+    Links->Items(3)->BringToRecentTop(false);
+    struct Case {
+        int Room;
+        int Width;
+        std::vector<int> Shown;
+    } Cases[] = {
+        {60, 71, {1, 3}}, {89, 71, {1, 3}}, {90, 101, {0, 1, 3}}, {120, 131, {0, 1, 2, 3}}, {10, 41, {3}},
+    };
+    for (const Case& C : Cases) {
+        cls::TSize Size{};
+        W->CalcSize(dsTop, C.Room + TdxBarControl::MarkSize, Size);
+        EXPECT_EQ(Size, (cls::TSize{C.Width, 22})) << C.Room;
+        std::vector<int> Shown;
+        for (int I = 0; I < Links->VisibleItemCount(); ++I) Shown.push_back(Links->VisibleItems(I)->Index());
+        EXPECT_EQ(Shown, C.Shown) << C.Room;
+    }
+}
+
 TEST_F(ToolbarTest, TheMarkAddsItsRoomToTheLengthOfADockedBar) {
     AddSized(Bar, 30, 22);
     AddSized(Bar, 40, 22);
