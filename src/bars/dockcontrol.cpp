@@ -575,6 +575,13 @@ void TdxDockControl::LayoutRow(int ARowIndex, int L) {
         C.Window = C.Col->BarControl();
         TdxBar* Bar = C.Window ? C.Window->Bar() : nullptr;
         if (!Bar) continue;
+        // Measuring makes a window that has none, and a new window lays itself
+        // out at its first size, where its links do not fit: it is made
+        // first, so that the reset below clears that cut-off.
+        if (C.Window->ItemLinks() && !C.Window->HandleAllocated() && !C.Window->IsDestroying() &&
+            !C.Window->Closing())
+            C.Window->HandleNeeded();
+        if (!IsBarControlAlive(C.Window)) continue;
         C.WasTruncated = C.Window->Truncated();
         C.Window->SetTruncated(false);
         if (C.Window->ItemLinks()) C.Window->ItemLinks()->SetRecentLimit(-1);

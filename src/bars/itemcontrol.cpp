@@ -476,11 +476,12 @@ int TdxBarButtonControl::GetDefaultWidth() const {
     const TdxBarManager* Manager = GetBarManager();
     const TdxBarItemControlPainterClass Painter = GetPainter();
     cls::TCanvas* Canvas = Window->Canvas();
-    const int CaptionWidth = Canvas->TextWidth(RemoveAccelChars(GetCaption()));
+    // A toolbar button without its caption does not measure it.
+    const auto CaptionWidth = [&] { return Canvas->TextWidth(RemoveAccelChars(GetCaption())); };
     int Result = 0;
     if (IsInMenu()) {
         const int TextHeight = Window->TextHeight();
-        Result = CaptionWidth + 2 * TextHeight + 6;
+        Result = CaptionWidth() + 2 * TextHeight + 6;
         if (GetShortCut()) Result += Canvas->TextWidth(cls::ShortCutToText(GetShortCut())) + TextHeight - 6;
         Painter->AdjustButtonWidth(const_cast<TdxBarButtonControl*>(this), Result);
         return Result;
@@ -494,10 +495,10 @@ int TdxBarButtonControl::GetDefaultWidth() const {
             Result = ButtonWidth;
             break;
         case psCaption:
-            Result = CaptionWidth + Canvas->Font()->Size();
+            Result = CaptionWidth() + Canvas->Font()->Size();
             break;
         case psCaptionGlyph:
-            Result = CaptionWidth + (Rotated ? ButtonHeight : ButtonWidth) + 4;
+            Result = CaptionWidth() + (Rotated ? ButtonHeight : ButtonWidth) + 4;
             break;
     }
     if (GetLowered()) Result += 2 * Painter->GetLoweredBorderSize();

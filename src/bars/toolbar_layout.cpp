@@ -280,20 +280,29 @@ void TdxBarControl::CalcSize(TdxBarDockingStyle AStyle, int ALimitSize, cls::TSi
         }
         return Pos;
     };
+    // The length of the whole line when it fits (-1: unknown or too long).
+    int Fitting = -1;
     if (Links && Links->UsesRecentItems() && !IsDesigning()) {
-        // The most recently used links show first: as many as fit.
-        bool AllFit = true;
-        for (int N = 1; N <= Links->RecentItemCount(); ++N) {
-            Links->SetRecentLimit(N);
-            if (N > 1 && LineLength(false) > Room) {
-                Links->SetRecentLimit(N - 1);
-                AllFit = false;
-                break;
+        // The most recently used links show first: as many as fit. Fewer
+        // links never make a longer line, so when all of them fit, every
+        // count of recent ones does.
+        Links->SetRecentLimit(-1);
+        Fitting = LineLength(false);
+        if (Fitting > Room) {
+            Fitting = -1;
+            bool AllFit = true;
+            for (int N = 1; N <= Links->RecentItemCount(); ++N) {
+                Links->SetRecentLimit(N);
+                if (N > 1 && LineLength(false) > Room) {
+                    Links->SetRecentLimit(N - 1);
+                    AllFit = false;
+                    break;
+                }
             }
+            if (AllFit) Links->SetRecentLimit(-1);
         }
-        if (AllFit) Links->SetRecentLimit(-1);
     }
-    const int Along = LineLength(true) + MarkExtra(AStyle) + MDILength;
+    const int Along = (Fitting >= 0 ? Fitting : LineLength(true)) + MarkExtra(AStyle) + MDILength;
     ASize = MakeSize(Vertical, std::max(Along, 1), MinAcross);
 }
 

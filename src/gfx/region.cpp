@@ -175,6 +175,27 @@ Region Region::Combine(const Region& a, const Region& b, int mode) {
         IntersectRect(&r, &a.rects_[0], &b.rects_[0]);
         return Region(r);
     }
+    // Clips meet these all the time: a rectangle around the other region,
+    // or two regions apart. Regions are kept in their one banded form, so
+    // the answer is an operand as it stands.
+    const auto covers = [](const Region& r, const RECT& q) {
+        if (r.rects_.size() != 1) return false;
+        const RECT& c = r.rects_.front();
+        return c.left <= q.left && c.top <= q.top && c.right >= q.right && c.bottom >= q.bottom;
+    };
+    const auto apart = [&] {
+        return a.bounds_.right <= b.bounds_.left || b.bounds_.right <= a.bounds_.left ||
+               a.bounds_.bottom <= b.bounds_.top || b.bounds_.bottom <= a.bounds_.top;
+    };
+    if (mode == RGN_AND) {
+        if (covers(a, b.bounds_)) return b;
+        if (covers(b, a.bounds_)) return a;
+        if (apart()) return Region();
+    }
+    if (mode == RGN_DIFF) {
+        if (apart()) return a;
+        if (covers(b, a.bounds_)) return Region();
+    }
 
     const std::vector<Band> ba = a.ToBands(), bb = b.ToBands();
     std::vector<LONG> ys;

@@ -265,6 +265,54 @@ TEST_F(ToolbarTest, SizesForHorizontalVerticalAndFloatingStyles) {
     }
 }
 
+// The window made during the dock layout is first laid out at its initial
+// size, where nothing fits; the layout must not keep that cut-off.
+TEST_F(ToolbarTest, ABarJoiningARowWithRoomForItIsNotCutOff) {
+    TdxBar* Second = Manager->Bars()->Add();
+    for (int I = 0; I < 6; ++I) {
+        AddSized(Bar, 30, 22);
+        AddSized(Second, 30, 22);
+    }
+    Show(Bar, dsTop);
+    Second->SetDockedLeft(300);
+    TdxBarControl* W = Show(Second, dsTop);
+    ASSERT_NE(W, nullptr);
+    TdxDockControl* Dock = W->DockControl();
+    ASSERT_EQ(Dock->FindCol(W)->Row(), Dock->FindCol(Bar->Control())->Row());
+    for (TdxBar* B : {Bar, Second}) {
+        EXPECT_FALSE(B->Control()->Truncated()) << B->Caption();
+        EXPECT_EQ(RectOf(B, 5), Rect(150, 0, 180, 22)) << B->Caption();
+    }
+}
+
+// A docked bar too short for its links keeps the most recently used ones
+// that fit, in their own order; with room for all it shows all of them.
+TEST_F(ToolbarTest, ATooShortBarShowsAsManyRecentlyUsedLinksAsFit) {
+    for (int I = 0; I < 4; ++I) AddSized(Bar, 30, 22);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    TdxBarItemLinks* Links = Bar->ItemLinks();
+    ASSERT_TRUE(Links->UsesRecentItems());
+    ASSERT_TRUE(W->HasMark());
+    Links->Items(1)->BringToRecentTop(false);
+    Links->Items(3)->BringToRecentTop(false);
+    struct Case {
+        int Room;
+        int Width;
+        std::vector<int> Shown;
+    } Cases[] = {
+        {60, 71, {1, 3}}, {89, 71, {1, 3}}, {90, 101, {0, 1, 3}}, {120, 131, {0, 1, 2, 3}}, {10, 41, {3}},
+    };
+    for (const Case& C : Cases) {
+        cls::TSize Size{};
+        W->CalcSize(dsTop, C.Room + TdxBarControl::MarkSize, Size);
+        EXPECT_EQ(Size, (cls::TSize{C.Width, 22})) << C.Room;
+        std::vector<int> Shown;
+        for (int I = 0; I < Links->VisibleItemCount(); ++I) Shown.push_back(Links->VisibleItems(I)->Index());
+        EXPECT_EQ(Shown, C.Shown) << C.Room;
+    }
+}
+
 TEST_F(ToolbarTest, TheMarkAddsItsRoomToTheLengthOfADockedBar) {
     AddSized(Bar, 30, 22);
     AddSized(Bar, 40, 22);

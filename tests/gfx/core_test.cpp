@@ -315,6 +315,44 @@ TEST(Regions, CombineModes) {
     for (HRGN h : {a, b, r}) DeleteObject(h);
 }
 
+// A frame-shaped region against rectangles around it, beside it, over it
+// and across part of it: the result keeps the one banded form.
+TEST(Regions, CombiningWithCoveringOrSeparateRectanglesKeepsTheBandedForm) {
+    HRGN ring = CreateRectRgn(0, 0, 10, 10);
+    HRGN hole = CreateRectRgn(3, 3, 7, 7);
+    CombineRgn(ring, ring, hole, RGN_DIFF);
+    const std::vector<RECT> Ring = {{0, 0, 10, 3}, {0, 3, 3, 7}, {7, 3, 10, 7}, {0, 7, 10, 10}};
+    ASSERT_EQ(GetRegionRects(ring), Ring);
+    struct Case {
+        const char* name;
+        RECT other;
+        int mode;
+        bool ringFirst;
+        std::vector<RECT> expected;
+    } cases[] = {
+        {"inside a rectangle", {-5, -5, 20, 20}, RGN_AND, true, Ring},
+        {"a rectangle around it", {-5, -5, 20, 20}, RGN_AND, false, Ring},
+        {"beside it", {10, 0, 20, 10}, RGN_AND, true, {}},
+        {"across its right half",
+         {5, 0, 20, 20},
+         RGN_AND,
+         true,
+         {{5, 0, 10, 3}, {7, 3, 10, 7}, {5, 7, 10, 10}}},
+        {"less what lies below it", {0, 10, 10, 20}, RGN_DIFF, true, Ring},
+        {"less its box", {0, 0, 10, 10}, RGN_DIFF, true, {}},
+        {"a rectangle less it", {0, 0, 10, 10}, RGN_DIFF, false, {{3, 3, 7, 7}}},
+    };
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HRGN other = CreateRectRgnIndirect(&c.other);
+        CombineRgn(r, c.ringFirst ? ring : other, c.ringFirst ? other : ring, c.mode);
+        EXPECT_EQ(GetRegionRects(r), c.expected);
+        DeleteObject(other);
+    }
+    for (HRGN h : {ring, hole, r}) DeleteObject(h);
+}
+
 TEST(Regions, EqualityIsBySetNotByHistory) {
     // Two halves joined equal the whole rectangle.
     HRGN left = CreateRectRgn(0, 0, 5, 10);
