@@ -171,6 +171,8 @@ void TdxBarManager::Loaded() {
     try {
         for (int I = 0; I < ItemCount(); ++I) Items(I)->ApplyLoadedVisible();
         for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->ApplyLoadedState();
+        // A form in a designer keeps its designed layout.
+        if (!FDesigning) LoadStoredLayout();
     } catch (...) {
         FBars->SetLoadingBars(false);
         throw;
@@ -188,6 +190,41 @@ void TdxBarManager::Loaded() {
         Dock->RemoveEmptyRows();
         Dock->UpdateDock();
     }
+}
+
+// ============================================================================
+// Layout storage
+// ============================================================================
+
+TdxBarLayoutResult TdxBarManager::LayoutDone(TdxBarLayoutResult AResult) {
+    if (!AResult.Ok() && FOnLayoutProblems) FOnLayoutProblems(this, AResult);
+    return AResult;
+}
+
+TdxBarLayoutResult TdxBarManager::LoadFromRegistry(const std::string& APath) {
+    return LayoutDone(LoadLayoutFromRegistry(this, APath));
+}
+
+TdxBarLayoutResult TdxBarManager::SaveToRegistry(const std::string& APath) {
+    return LayoutDone(SaveLayoutToRegistry(this, APath));
+}
+
+TdxBarLayoutResult TdxBarManager::LoadFromIniFile(const std::string& AFileName) {
+    return LayoutDone(LoadLayoutFromIniFile(this, AFileName));
+}
+
+TdxBarLayoutResult TdxBarManager::SaveToIniFile(const std::string& AFileName) {
+    return LayoutDone(SaveLayoutToIniFile(this, AFileName));
+}
+
+void TdxBarManager::LoadStoredLayout() {
+    if (FStoreInRegistry) LoadFromRegistry(FRegistryPath);
+    if (FStoreInIniFile) LoadFromIniFile(FIniFileName);
+}
+
+void TdxBarManager::SaveStoredLayout() {
+    if (FStoreInRegistry) SaveToRegistry(FRegistryPath);
+    if (FStoreInIniFile) SaveToIniFile(FIniFileName);
 }
 
 void TdxBarManager::SetName(const std::string& NewName) {
@@ -722,9 +759,11 @@ void TdxBarManager::CloseOwnActiveBarControl() {
 
 void TdxBarManager::HandleOwnerFormMessage(win::UINT Msg, win::WPARAM WParam, win::LPARAM LParam) {
     if (!FOwnerForm || FConstructionFailed) return;
-    // A form on its way out only stores the layout (no storage is set up
-    // in a form made in code).
-    if (FOwnerForm->ComponentState().Contains(cls::csDestroying) || IsDestroying()) return;
+    // A form on its way out only stores the layout.
+    if (FOwnerForm->ComponentState().Contains(cls::csDestroying) || IsDestroying()) {
+        if (Msg == win::WM_DESTROY && !FDesigning) SaveStoredLayout();
+        return;
+    }
     switch (Msg) {
         case win::WM_CREATE:
             if (FHiddenBarList) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bars/layout.h"
 #include "bars/types.h"
 #include "classes/actions.h"
 #include "classes/component.h"
@@ -25,9 +26,14 @@ namespace cls {
 class TChangeLink;
 class TCustomForm;
 class TCustomImageList;
+class TStream;
 } // namespace cls
 
 namespace bars {
+
+// A stored layout was read or written with problems: values left out, or
+// the store or file could not be read or written at all.
+using TdxBarLayoutEvent = cls::TEvent<void(TdxBarManager* Sender, const TdxBarLayoutResult& AResult)>;
 
 class TdxBarManager : public cls::TComponent {
     TRESTLE_CLASS(TdxBarManager, cls::TComponent)
@@ -39,8 +45,11 @@ public:
     explicit TdxBarManager(cls::TComponent* AOwner);
     ~TdxBarManager() override;
 
-    // Applies the values kept while loading and lays the dock sites out.
-    // Public: a manager built in code calls it when it is set up.
+    // Applies the values kept while loading, outside design mode loads the
+    // stored layout (the registry's first, then the INI file's, so the INI
+    // values win; see StoreInRegistry and StoreInIniFile) and lays the dock
+    // sites out. Public: a manager built in code calls it when it is set up.
+    // No exception of the layout leaves it: problems go to OnLayoutProblems.
     void Loaded() override;
     void SetName(const std::string& NewName) override;
 
@@ -96,6 +105,10 @@ public:
     void SetDisabledLargeImages(cls::TCustomImageList* Value);
     const std::string& IniFileName() const { return FIniFileName; }
     void SetIniFileName(const std::string& Value) { FIniFileName = Value; }
+    // Not owned. When set, the layout goes to and comes from this stream (as
+    // the INI file's text) instead of the INI file.
+    cls::TStream* LayoutStream() const { return FLayoutStream; }
+    void SetLayoutStream(cls::TStream* Value) { FLayoutStream = Value; }
     cls::TCustomImageList* LargeImages() const { return FLargeImages; }
     void SetLargeImages(cls::TCustomImageList* Value);
     // Values below 2 are ignored.
@@ -132,6 +145,9 @@ public:
     void SetShowHintForDisabledItems(bool Value) { FShowHintForDisabledItems = Value; }
     bool ShowShortCutInHint() const { return FShowShortCutInHint; }
     void SetShowShortCutInHint(bool Value);
+    // With StoreInIniFile (IniFileName) and StoreInRegistry (RegistryPath)
+    // the layout is loaded by Loaded and saved when the owner form's window
+    // is destroyed as the form goes.
     bool StoreInIniFile() const { return FStoreInIniFile; }
     void SetStoreInIniFile(bool Value) { FStoreInIniFile = Value; }
     bool StoreInRegistry() const { return FStoreInRegistry; }
@@ -193,6 +209,17 @@ public:
     void SetOnShowToolbarsPopup(TdxBarShowPopupEvent Value) { FOnShowToolbarsPopup = Value; }
     TdxBarClickItemEvent OnClickItem() const { return FOnClickItem; }
     void SetOnClickItem(TdxBarClickItemEvent Value) { FOnClickItem = Value; }
+    // Fires after every load or save of the layout that left something out or failed.
+    TdxBarLayoutEvent OnLayoutProblems() const { return FOnLayoutProblems; }
+    void SetOnLayoutProblems(TdxBarLayoutEvent Value) { FOnLayoutProblems = Value; }
+
+    // --- Layout storage (see bars/layout.h) ---
+    // Each returns what was left out or failed, which OnLayoutProblems
+    // also gets; nothing is raised.
+    TdxBarLayoutResult LoadFromRegistry(const std::string& APath);
+    TdxBarLayoutResult SaveToRegistry(const std::string& APath);
+    TdxBarLayoutResult LoadFromIniFile(const std::string& AFileName);
+    TdxBarLayoutResult SaveToIniFile(const std::string& AFileName);
 
     // --- Virtual operations ---
     virtual void DoClickItem(TdxBarItem* AItem);
@@ -396,6 +423,10 @@ private:
 
     // The destructor's work; also undoes a construction that failed past the owner checks.
     void DestroyOwnState();
+    TdxBarLayoutResult LayoutDone(TdxBarLayoutResult AResult);
+    // The stores StoreInRegistry and StoreInIniFile name.
+    void LoadStoredLayout();
+    void SaveStoredLayout();
     void ApplyStyle();
     // Every bar window of the manager takes the current painter's metrics,
     // layout and frame, and repaints.
@@ -502,6 +533,7 @@ private:
     TdxBarShowPopupEvent FOnShowCustomizingPopup;
     TdxBarShowPopupEvent FOnShowToolbarsPopup;
     TdxBarClickItemEvent FOnClickItem;
+    TdxBarLayoutEvent FOnLayoutProblems;
 
     // Internal state.
     cls::TList* FHiddenBarList = nullptr;
@@ -534,6 +566,7 @@ private:
     TdxBarItemControlPainterClass FPainterClass = nullptr;
     cls::TList FPopupMenuList;
     int FReadStateCount = 0;
+    cls::TStream* FLayoutStream = nullptr;
     TdxBarItemControl* FSelectedItemControl = nullptr;
     bool FOwnerFormActive = false;
     TdxBar* FKeyboardBar = nullptr;

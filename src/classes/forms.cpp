@@ -186,6 +186,10 @@ void TCustomForm::BeforeDestruction() {
         FDestroyDone = true;
         DoDestroy();
     }
+    // The window goes while the object is still whole, as the original's form
+    // destructor has it: hooks and handlers that see WM_DESTROY still find a
+    // form with its components.
+    if (HandleAllocated()) DestroyWindowHandle();
 }
 
 void TCustomForm::Dispatch(TMessage& Message) {

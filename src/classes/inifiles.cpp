@@ -127,13 +127,19 @@ TMemIniFile::~TMemIniFile() {
 }
 
 void TMemIniFile::Clear() {
+    FLastSection = -1;
     for (int I = 0; I < FSections.Count(); ++I) delete FSections.Objects(I);
     FSections.Clear();
 }
 
 TStringList* TMemIniFile::FindSection(const std::string& Section) const {
-    int I = FSections.IndexOf(Section);
-    return I >= 0 ? static_cast<TStringList*>(FSections.Objects(I)) : nullptr;
+    if (FLastSection < 0 || FLastSectionName != Section) {
+        int I = FSections.IndexOf(Section);
+        if (I < 0) return nullptr;
+        FLastSection = I;
+        FLastSectionName = Section;
+    }
+    return static_cast<TStringList*>(FSections.Objects(FLastSection));
 }
 
 TStringList* TMemIniFile::AddSection(const std::string& Section) {
@@ -249,6 +255,7 @@ void TMemIniFile::ReadSectionValues(const std::string& Section, TStrings* String
 void TMemIniFile::EraseSection(const std::string& Section) {
     int I = FSections.IndexOf(Section);
     if (I < 0) return;
+    FLastSection = -1;
     delete FSections.Objects(I);
     FSections.Delete(I);
 }
@@ -275,6 +282,7 @@ void TMemIniFile::Rename(const std::string& AFileName, bool Reload) {
 
 void TMemIniFile::SetCaseSensitive(bool Value) {
     if (Value == FSections.CaseSensitive()) return;
+    FLastSection = -1;
     FSections.SetCaseSensitive(Value);
     for (int I = 0; I < FSections.Count(); ++I)
         static_cast<TStringList*>(FSections.Objects(I))->SetCaseSensitive(Value);

@@ -103,6 +103,10 @@ private:
     void LoadValues();
 
     TStringList FSections; // objects: the section's lines, owned
+    // The last section found, by the name asked for: writes and reads come
+    // in runs on one section.
+    mutable int FLastSection = -1;
+    mutable std::string FLastSectionName;
 };
 
 class TIniFile : public TCustomIniFile {

@@ -403,6 +403,11 @@ public:
 
     // Brings the memory up to date with the file (unless changes are pending).
     void Refresh() {
+        // A batch reads one version of the file.
+        if (FLoaded && FUpdateCount > 0) {
+            if (!FCorrupt.empty()) throw ERegistryException(FCorrupt);
+            return;
+        }
         TFileStamp Stamp = GetFileStamp(FFileName);
         if (FLoaded && (FDirty || Stamp == FStamp)) {
             if (!FCorrupt.empty()) throw ERegistryException(FCorrupt);
@@ -411,6 +416,7 @@ public:
         FLoaded = true;
         FStamp = Stamp;
         FCorrupt.clear();
+        ++FGeneration;
         std::string Data;
         std::string Error;
         switch (ReadWholeFile(FFileName, Data, Error)) {
@@ -455,13 +461,38 @@ public:
         return FRoot->Add(Name);
     }
 
+    // Changes whenever a key may have gone from memory.
+    std::uint64_t Generation() const { return FGeneration; }
+    void KeyRemoved() { ++FGeneration; }
+
     void Changed(bool WriteNow) {
         FDirty = true;
         if (WriteNow) Flush();
     }
 
+    void BeginUpdate() {
+        Refresh();
+        Flush();
+        ++FUpdateCount;
+    }
+
+    void EndUpdate() {
+        if (FUpdateCount == 0 || --FUpdateCount > 0) return;
+        try {
+            Flush();
+        } catch (const ERegistryException&) {
+            Discard();
+            throw;
+        }
+    }
+
+    void CancelUpdate() {
+        if (FUpdateCount > 0) --FUpdateCount;
+        Discard();
+    }
+
     void Flush() {
-        if (!FDirty) return;
+        if (!FDirty || FUpdateCount > 0) return;
         std::string Text = std::string(StoreHeader) + "\n";
         for (const auto& Hive : FRoot->Keys) {
             if (!Hive->Empty()) WriteHive(Text, *Hive);
@@ -475,7 +506,18 @@ public:
     }
 
 private:
+    // Forgets the changes: the next call reads the file again.
+    void Discard() {
+        ++FGeneration;
+        FRoot = std::make_unique<TRegKey>();
+        FLoaded = false;
+        FDirty = false;
+        FCorrupt.clear();
+    }
+
     std::string FFileName;
+    int FUpdateCount = 0;
+    std::uint64_t FGeneration = 0;
     std::unique_ptr<TRegKey> FRoot = std::make_unique<TRegKey>();
     TFileStamp FStamp;
     bool FLoaded = false;
@@ -594,6 +636,7 @@ struct TRegistry::TValueData {
 TRegistry::TRegistry(unsigned AAccess) : FStore(StoreFor(RegistryStoreFileName())), FAccess(AAccess) {}
 
 TRegistry::~TRegistry() {
+    if (FUpdating) CancelUpdate();
     try {
         CloseKey();
         std::lock_guard Guard(FStore->Lock);
@@ -601,6 +644,27 @@ TRegistry::~TRegistry() {
     } catch (const Exception&) {
         // The changes stay pending in the store; the next close writes them.
     }
+}
+
+void TRegistry::BeginUpdate() {
+    if (FUpdating) return;
+    std::lock_guard Guard(FStore->Lock);
+    FStore->BeginUpdate();
+    FUpdating = true;
+}
+
+void TRegistry::EndUpdate() {
+    if (!FUpdating) return;
+    FUpdating = false;
+    std::lock_guard Guard(FStore->Lock);
+    FStore->EndUpdate();
+}
+
+void TRegistry::CancelUpdate() {
+    if (!FUpdating) return;
+    FUpdating = false;
+    std::lock_guard Guard(FStore->Lock);
+    FStore->CancelUpdate();
 }
 
 void TRegistry::SetRootKey(HKEY Value) {
@@ -623,6 +687,7 @@ void TRegistry::ChangeKey(const std::string& Path, bool ReadOnly) {
 void TRegistry::CloseKey() {
     if (!FCurrentKey) return;
     FCurrentKey = 0;
+    FCurrentNode = nullptr;
     FCurrentPath.clear();
     FCurrentReadOnly = false;
     std::lock_guard Guard(FStore->Lock);
@@ -643,6 +708,14 @@ detail::TRegKey* Locate(detail::TRegistryStore& Store, HKEY Root, const std::str
 }
 
 } // namespace
+
+detail::TRegKey* TRegistry::CurrentNode() {
+    if (!FCurrentKey) return nullptr;
+    if (FCurrentNode && FCurrentGeneration == FStore->Generation()) return FCurrentNode;
+    FCurrentNode = Locate(*FStore, FRootKey, FCurrentPath, "", false);
+    FCurrentGeneration = FStore->Generation();
+    return FCurrentNode;
+}
 
 bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
     auto [S, Relative] = SplitKey(Key);
@@ -693,6 +766,7 @@ bool TRegistry::DeleteKey(const std::string& Key) {
     Parts.pop_back();
     detail::TRegKey* Parent = Walk(FStore->Hive(FRootKey), Parts, false);
     if (!Parent || !Parent->Remove(Last)) return false;
+    FStore->KeyRemoved();
     FStore->Changed(!FLazyWrite);
     return true;
 }
@@ -709,7 +783,7 @@ bool TRegistry::GetKeyInfo(TRegKeyInfo& Value) {
     if (!FCurrentKey) return false;
     std::lock_guard Guard(FStore->Lock);
     FStore->Refresh();
-    detail::TRegKey* K = Locate(*FStore, FRootKey, FCurrentPath, "", false);
+    detail::TRegKey* K = CurrentNode();
     if (!K) return false;
     Value.NumSubKeys = static_cast<int>(K->Keys.size());
     Value.NumValues = static_cast<int>(K->Values.size());
@@ -734,7 +808,7 @@ void TRegistry::GetKeyNames(TStrings* Strings) {
     if (FCurrentKey) {
         std::lock_guard Guard(FStore->Lock);
         FStore->Refresh();
-        if (detail::TRegKey* K = Locate(*FStore, FRootKey, FCurrentPath, "", false)) {
+        if (detail::TRegKey* K = CurrentNode()) {
             for (const auto& Sub : K->Keys) Strings->Add(Sub->Name);
         }
     }
@@ -747,7 +821,7 @@ void TRegistry::GetValueNames(TStrings* Strings) {
     if (FCurrentKey) {
         std::lock_guard Guard(FStore->Lock);
         FStore->Refresh();
-        if (detail::TRegKey* K = Locate(*FStore, FRootKey, FCurrentPath, "", false)) {
+        if (detail::TRegKey* K = CurrentNode()) {
             for (const detail::TRegValue& V : K->Values) Strings->Add(V.Name);
         }
     }
@@ -760,7 +834,7 @@ bool TRegistry::GetValue(const std::string& Name, TValueData& Data) {
     if (!FCurrentKey) return false;
     std::lock_guard Guard(FStore->Lock);
     FStore->Refresh();
-    detail::TRegKey* K = Locate(*FStore, FRootKey, FCurrentPath, "", false);
+    detail::TRegKey* K = CurrentNode();
     detail::TRegValue* V = K ? K->FindValue(Name) : nullptr;
     if (!V) return false;
     Data.Type = V->Type;
@@ -771,8 +845,7 @@ bool TRegistry::GetValue(const std::string& Name, TValueData& Data) {
 void TRegistry::PutData(const std::string& Name, TRegDataType Type, std::string Data) {
     std::lock_guard Guard(FStore->Lock);
     FStore->Refresh();
-    detail::TRegKey* K =
-        FCurrentKey && !FCurrentReadOnly ? Locate(*FStore, FRootKey, FCurrentPath, "", false) : nullptr;
+    detail::TRegKey* K = FCurrentKey && !FCurrentReadOnly ? CurrentNode() : nullptr;
     if (!K) throw ERegistryException(SRegSetDataFailed, {Name});
     if (detail::TRegValue* V = K->FindValue(Name)) {
         V->Type = Type;
@@ -792,7 +865,7 @@ bool TRegistry::DeleteValue(const std::string& Name) {
     if (!FCurrentKey || FCurrentReadOnly) return false;
     std::lock_guard Guard(FStore->Lock);
     FStore->Refresh();
-    detail::TRegKey* K = Locate(*FStore, FRootKey, FCurrentPath, "", false);
+    detail::TRegKey* K = CurrentNode();
     if (!K) return false;
     auto It = std::find_if(K->Values.begin(), K->Values.end(),
                            [&](const detail::TRegValue& V) { return AnsiSameText(V.Name, Name); });

@@ -92,14 +92,16 @@ std::string RegistryStoreFileName();
 
 namespace detail {
 class TRegistryStore;
-}
+struct TRegKey;
+} // namespace detail
 
 class TRegistry : public TObject {
     TRESTLE_CLASS(TRegistry, TObject)
 public:
     TRegistry() : TRegistry(KEY_ALL_ACCESS) {}
     explicit TRegistry(unsigned AAccess);
-    // Closes the key (writing pending changes; a failure to write is ignored here).
+    // Closes the key (writing pending changes; a failure to write is ignored
+    // here). A batch that is still running is cancelled.
     ~TRegistry() override;
 
     HKEY RootKey() const { return FRootKey; }
@@ -113,6 +115,22 @@ public:
     void SetAccess(unsigned Value) { FAccess = Value; }
     bool LazyWrite() const { return FLazyWrite; }
     void SetLazyWrite(bool Value) { FLazyWrite = Value; }
+
+    // Batches changes into one write of the store, so that a reader sees all
+    // of them or none. From BeginUpdate to EndUpdate closing keys writes
+    // nothing and the file is not checked for changes made by others;
+    // EndUpdate writes the store once. When that write fails, EndUpdate raises
+    // ERegistryException and drops the changes: the store is again what its
+    // file holds. CancelUpdate drops them without writing, and so does
+    // destroying the object inside a batch. The batch covers every change to
+    // the store, also those other TRegistry objects make meanwhile.
+    // BeginUpdate first writes changes left pending by an earlier failed write
+    // and raises when that fails or the store cannot be read; it does nothing
+    // while this object's batch runs.
+    void BeginUpdate();
+    void EndUpdate();
+    void CancelUpdate();
+    bool Updating() const { return FUpdating; }
 
     // Key paths use "\" between names. A path starting with "\" starts at the
     // root; others start at the open key (or the root when none is open).
@@ -171,11 +189,17 @@ private:
     bool GetValue(const std::string& Name, TValueData& Data);
     void PutData(const std::string& Name, TRegDataType Type, std::string Data);
     void ChangeKey(const std::string& Path, bool ReadOnly);
+    // The open key in the store (nullptr when it is gone); remembered until
+    // a key may have left the store's memory.
+    detail::TRegKey* CurrentNode();
     std::string BasePath(bool Relative) const;
 
     std::shared_ptr<detail::TRegistryStore> FStore;
+    bool FUpdating = false;
     HKEY FRootKey = HKEY_CURRENT_USER;
     HKEY FCurrentKey = 0;
+    detail::TRegKey* FCurrentNode = nullptr;
+    std::uint64_t FCurrentGeneration = 0;
     std::string FCurrentPath;
     bool FCurrentReadOnly = false;
     unsigned FAccess;

@@ -237,6 +237,19 @@ template <class TKey> int CompareUnits(std::string_view S1, std::string_view S2,
     std::size_t I = 0;
     std::size_t J = 0;
     while (I < S1.size() && J < S2.size()) {
+        const auto CA = static_cast<unsigned char>(S1[I]);
+        const auto CB = static_cast<unsigned char>(S2[J]);
+        // ASCII on both sides needs no decoding, and equal bytes have equal keys.
+        if ((CA | CB) < 0x80) {
+            if (CA != CB) {
+                const char32_t KA = Key(CA);
+                const char32_t KB = Key(CB);
+                if (KA != KB) return KA < KB ? -1 : 1;
+            }
+            ++I;
+            ++J;
+            continue;
+        }
         TUnit A = NextUnit(S1, I);
         TUnit B = NextUnit(S2, J);
         char32_t KA = A.Valid ? Key(A.Code) : A.Code;

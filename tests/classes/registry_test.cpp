@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -367,6 +368,53 @@ TEST_F(Registry, AFailedWriteLeavesTheOldStore) {
          std::filesystem::directory_iterator(std::filesystem::path(Store).parent_path())) {
         EXPECT_EQ(Entry.path().filename(), "registry");
     }
+}
+
+TEST_F(Registry, ABatchIsWrittenOnceOrDroppedWhole) {
+    {
+        TRegistry R;
+        ASSERT_TRUE(R.OpenKey("Keep", true));
+        R.WriteString("v", "old");
+    }
+    const std::string Old = ReadFile(Store);
+    auto Batch = [](const std::string& AValue) {
+        auto R = std::make_unique<TRegistry>();
+        R->BeginUpdate();
+        EXPECT_TRUE(R->OpenKey("\\Keep", false));
+        R->WriteString("v", AValue);
+        EXPECT_TRUE(R->OpenKey("\\New", true));
+        R->WriteInteger("n", 1);
+        R->CloseKey();
+        return R;
+    };
+
+    auto R = Batch(std::string(4096, 'n'));
+    EXPECT_EQ(ReadFile(Store), Old); // closing keys wrote nothing
+    TRegistry Reader;
+    ASSERT_TRUE(Reader.OpenKey("New", false)); // the same store sees the batch
+    {
+        trestle_test::FileSizeLimit Limit(64);
+        try {
+            R->EndUpdate();
+            FAIL() << "the write succeeded";
+        } catch (const ERegistryException& E) {
+            EXPECT_EQ(E.Message().rfind("Unable to write the registry store", 0), 0u) << E.Message();
+        }
+    }
+    EXPECT_EQ(ReadFile(Store), Old);
+    EXPECT_FALSE(Reader.KeyExists("\\New")); // dropped, not left pending
+    Reader.CloseKey();
+    EXPECT_EQ(ReadFile(Store), Old);
+
+    Batch("cancelled")->CancelUpdate();
+    Batch("destroyed").reset();
+    EXPECT_EQ(ReadFile(Store), Old);
+    ASSERT_TRUE(Reader.OpenKey("\\Keep", false));
+    EXPECT_EQ(Reader.ReadString("v"), "old");
+
+    Batch("new")->EndUpdate();
+    EXPECT_NE(ReadFile(Store).find("value \"v\" string \"new\""), std::string::npos);
+    EXPECT_NE(ReadFile(Store).find("\"New\""), std::string::npos);
 }
 
 } // namespace
