@@ -793,15 +793,17 @@ void TdxBarItemControlOffice11Painter::FillMenuSideStrip(TdxBarSubMenuControl* A
         return;
     }
     const lf::TOffice11Colors& C = Scheme();
-    SavedClip Clip(DC);
-    gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
     const int Band = GetMenuBandWidth(AMenu);
-    // A rarely used control that fills through the window has told the
-    // window so: its band is darker.
-    const bool Dark = AMenu->DrawFlag() != 0;
-    lf::FillTwoStageGradientRect(DC, RECT{0, R.top, Band, R.bottom},
-                                 Dark ? C.MenuBandDarkColor1 : C.MenuBandColor1,
-                                 Dark ? C.MenuBandDarkColor2 : C.MenuBandColor2, true);
+    // Only the band's part inside R is drawn: most cells of an entry lie
+    // right of it, or show a column or two.
+    if (R.left < Band) {
+        // A rarely used control that fills through the window has told the
+        // window so: its band is darker.
+        const bool Dark = AMenu->DrawFlag() != 0;
+        lf::FillTwoStageGradientRect(DC, RECT{0, R.top, Band, R.bottom},
+                                     Dark ? C.MenuBandDarkColor1 : C.MenuBandColor1,
+                                     Dark ? C.MenuBandDarkColor2 : C.MenuBandColor2, true, R);
+    }
     if (Band < R.right) FillRectWith(DC, RECT{std::max<int>(Band, R.left), R.top, R.right, R.bottom}, ABrush);
 }
 
