@@ -711,19 +711,21 @@ void TdxBarItemControlOffice11Painter::FillMenuSideStrip(TdxBarSubMenuControl* A
         return;
     }
     const lf::TOffice11Colors& C = Scheme();
-    SavedClip Clip(DC);
-    gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
     const int Band = GetMenuBandWidth(AMenu);
+    // Only the band's part inside R is drawn: most cells of an entry lie
+    // right of it, or show a column or two.
     // A rarely used control that fills through the window has told the
     // window so: its band is darker.
     const bool Dark = AMenu->DrawFlag() != 0;
     const TColor Color2 = Dark ? C.MenuBandDarkColor2 : C.MenuBandColor2;
-    lf::FillTwoStageGradientRect(DC, RECT{0, R.top, Band, R.bottom},
-                                 Dark ? C.MenuBandDarkColor1 : C.MenuBandColor1, Color2, true);
+    if (R.left < Band)
+        lf::FillTwoStageGradientRect(DC, RECT{0, R.top, Band, R.bottom},
+                                     Dark ? C.MenuBandDarkColor1 : C.MenuBandColor1, Color2, true, R);
     // Quick-customization rows show their glyphs right of their check cells:
     // the band runs on behind them.
     const int End = Band + AMenu->GetQuickCustBandWidth();
-    if (End > Band) FillColor(DC, RECT{Band, R.top, End, R.bottom}, Color2);
+    const RECT QuickBand{std::max<int>(Band, R.left), R.top, std::min<int>(End, R.right), R.bottom};
+    if (QuickBand.left < QuickBand.right) FillColor(DC, QuickBand, Color2);
     if (End < R.right) FillRectWith(DC, RECT{std::max<int>(End, R.left), R.top, R.right, R.bottom}, ABrush);
 }
 

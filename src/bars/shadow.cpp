@@ -85,15 +85,20 @@ void TdxBarShadowPart::FillAlphaBitmap() {
     if (W <= 0 || H <= 0 || !IsLargeEnough()) return;
     const int N = TdxBarShadow::ShadowSize();
     std::vector<std::uint32_t> Alpha(static_cast<std::size_t>(W) * static_cast<std::size_t>(H));
+    // Read once: the stores below could otherwise be taken to change them.
+    const bool Vertical = FIsVertical;
+    const bool FadeTop = Vertical && (FCorners & ShadowFadeTop);
+    const bool FadeStart = !Vertical && (FCorners & ShadowFadeStart);
+    const bool FadeEnd = !Vertical && (FCorners & ShadowFadeEnd);
+    std::uint32_t* Pixel = Alpha.data();
     for (int Y = 0; Y < H; ++Y) {
         for (int X = 0; X < W; ++X) {
-            int A = FIsVertical ? (W - X) * 15 : (H - Y) * 15;
+            int A = Vertical ? (W - X) * 15 : (H - Y) * 15;
             // The faded ends: step i from the end inwards keeps (i + 1) / (N + 1).
-            if (FIsVertical && (FCorners & ShadowFadeTop) && Y < N) A = gfx::MulDiv(A, Y + 1, N + 1);
-            if (!FIsVertical && (FCorners & ShadowFadeStart) && X < N) A = gfx::MulDiv(A, X + 1, N + 1);
-            if (!FIsVertical && (FCorners & ShadowFadeEnd) && W - 1 - X < N) A = gfx::MulDiv(A, W - X, N + 1);
-            Alpha[static_cast<std::size_t>(Y) * static_cast<std::size_t>(W) + static_cast<std::size_t>(X)] =
-                static_cast<std::uint32_t>(A) << 24;
+            if (FadeTop && Y < N) A = gfx::MulDiv(A, Y + 1, N + 1);
+            if (FadeStart && X < N) A = gfx::MulDiv(A, X + 1, N + 1);
+            if (FadeEnd && W - 1 - X < N) A = gfx::MulDiv(A, W - X, N + 1);
+            *Pixel++ = static_cast<std::uint32_t>(A) << 24;
         }
     }
     gfx::BITMAPINFO Info{};

@@ -396,7 +396,9 @@ struct Pattern {
     bool none = true; // the null brush: nothing is drawn
     bool solid = false;
     std::uint32_t color = 0;
-    std::array<std::uint32_t, 64> tile{};
+    // Read only for a pattern brush, which sets all of it: a solid fill, the
+    // common case, does not clear it first.
+    std::array<std::uint32_t, 64> tile;
     std::uint64_t mask = ~0ull; // bit y*8+x set: the tile pixel is drawn
     int orgX = 0;
     int orgY = 0;

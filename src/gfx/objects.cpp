@@ -36,7 +36,7 @@ struct alignas(64) Slot {
 struct Table {
     std::array<std::atomic<Slot*>, kChunkCount> chunks{};
     std::atomic<std::uint64_t> freeHead{0}; // tag << 32 | (index + 1); index + 1 == 0: empty
-    std::atomic<std::uint32_t> live{0};      // objects in the table
+    std::atomic<std::uint32_t> live{0};     // objects in the table
     std::mutex growMutex;
     std::uint32_t chunksUsed = 0; // guarded by growMutex
 };
@@ -236,7 +236,12 @@ void BitmapObj::AddDirty(const RECT& r) {
            std::min<LONG>(r.bottom, height)};
     if (c.left >= c.right || c.top >= c.bottom) return;
     std::lock_guard lock(dirtyMutex_);
-    UnionRect(&dirty_, &dirty_, &c);
+    // Every fill passes here: the union is done in place.
+    if (dirty_.left >= dirty_.right || dirty_.top >= dirty_.bottom)
+        dirty_ = c;
+    else
+        dirty_ = RECT{std::min(dirty_.left, c.left), std::min(dirty_.top, c.top),
+                      std::max(dirty_.right, c.right), std::max(dirty_.bottom, c.bottom)};
 }
 
 bool BitmapObj::TakeDirty(RECT* r) {

@@ -132,16 +132,32 @@ void FillSurfaceRect(DCObj& dc, const RECT& surfaceRect, const Pattern& pattern,
     if (pattern.none && RopUsesPattern(code)) return;
     RECT touched{};
     ForEachClipped(dc, surfaceRect, [&](const RECT& r) {
-        UnionRect(&touched, &touched, &r);
+        if (touched.left >= touched.right) {
+            touched = r;
+        } else {
+            touched = RECT{std::min(touched.left, r.left), std::min(touched.top, r.top),
+                           std::max(touched.right, r.right), std::max(touched.bottom, r.bottom)};
+        }
         const int w = r.right - r.left;
+        if (pattern.solid && code == 0xF0) {
+            // A plain fill; the narrow ones (gradient stripes, frame sides)
+            // are stored here rather than through a call per row.
+            const std::uint32_t p = pattern.color;
+            const std::ptrdiff_t stride = t->stride;
+            std::uint32_t* row = t->Row(r.top) + r.left;
+            for (int y = r.top; y < r.bottom; ++y, row += stride) {
+                if (w <= 8)
+                    for (int i = 0; i < w; ++i) row[i] = p;
+                else
+                    FillPixels(row, w, p);
+            }
+            return;
+        }
         for (int y = r.top; y < r.bottom; ++y) {
             std::uint32_t* row = t->Row(y) + r.left;
             if (pattern.solid) {
                 const std::uint32_t p = pattern.color;
                 switch (code) {
-                    case 0xF0:
-                        FillPixels(row, w, p);
-                        break; // PATCOPY
                     case 0x5A:
                         for (int i = 0; i < w; ++i) row[i] = (row[i] ^ p) & 0xFFFFFF;
                         break; // PATINVERT

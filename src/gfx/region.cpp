@@ -3,6 +3,7 @@
 #include "gfx/internal.h"
 
 #include <cmath>
+#include <limits>
 
 namespace gfx::detail {
 
@@ -10,47 +11,65 @@ namespace {
 
 using Spans = std::vector<std::pair<LONG, LONG>>;
 
-// Combines two sorted lists of disjoint half-open spans.
-Spans CombineSpans(const Spans& a, const Spans& b, int mode) {
-    std::vector<LONG> xs;
-    xs.reserve((a.size() + b.size()) * 2);
-    for (auto& s : a) xs.insert(xs.end(), {s.first, s.second});
-    for (auto& s : b) xs.insert(xs.end(), {s.first, s.second});
-    std::sort(xs.begin(), xs.end());
-    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
-    Spans out;
-    std::size_t ia = 0, ib = 0;
-    for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
-        const LONG x0 = xs[i], x1 = xs[i + 1];
-        while (ia < a.size() && a[ia].second <= x0) ++ia;
-        while (ib < b.size() && b[ib].second <= x0) ++ib;
-        const bool inA = ia < a.size() && a[ia].first <= x0;
-        const bool inB = ib < b.size() && b[ib].first <= x0;
-        bool in = false;
-        switch (mode) {
-            case RGN_AND:
-                in = inA && inB;
-                break;
-            case RGN_OR:
-                in = inA || inB;
-                break;
-            case RGN_XOR:
-                in = inA != inB;
-                break;
-            case RGN_DIFF:
-                in = inA && !inB;
-                break;
-            default:
-                in = inA;
-                break;
-        }
-        if (!in) continue;
-        if (!out.empty() && out.back().second == x0)
-            out.back().second = x1;
-        else
-            out.emplace_back(x0, x1);
+constexpr LONG kNoEdge = std::numeric_limits<LONG>::max();
+
+// The end of the band (rectangles of one top) that starts at `i`.
+std::size_t BandEnd(const std::vector<RECT>& rects, std::size_t i) {
+    const LONG top = rects[i].top;
+    while (i < rects.size() && rects[i].top == top) ++i;
+    return i;
+}
+
+bool Combined(bool inA, bool inB, int mode) {
+    switch (mode) {
+        case RGN_AND:
+            return inA && inB;
+        case RGN_OR:
+            return inA || inB;
+        case RGN_XOR:
+            return inA != inB;
+        case RGN_DIFF:
+            return inA && !inB;
+        default:
+            return inA;
     }
-    return out;
+}
+
+// Appends to `out` the spans of two bands (sorted, disjoint; either may have
+// none) combined, as rectangles from `top` to `bottom`.
+void CombineBands(const RECT* a, std::size_t na, const RECT* b, std::size_t nb, int mode, LONG top,
+                  LONG bottom, std::vector<RECT>& out) {
+    const std::size_t first = out.size();
+    std::size_t pa = 0, pb = 0;
+    LONG x = std::min(na ? a[0].left : kNoEdge, nb ? b[0].left : kNoEdge);
+    for (;;) {
+        while (pa < na && a[pa].right <= x) ++pa;
+        while (pb < nb && b[pb].right <= x) ++pb;
+        if (pa == na && pb == nb) return;
+        const bool inA = pa < na && a[pa].left <= x;
+        const bool inB = pb < nb && b[pb].left <= x;
+        LONG next = kNoEdge;
+        if (pa < na) next = std::min(next, inA ? a[pa].right : a[pa].left);
+        if (pb < nb) next = std::min(next, inB ? b[pb].right : b[pb].left);
+        if (Combined(inA, inB, mode)) {
+            if (out.size() > first && out.back().right == x)
+                out.back().right = next;
+            else
+                out.push_back(RECT{x, top, next, bottom});
+        }
+        x = next;
+    }
+}
+
+bool SameSpans(const std::vector<RECT>& rects, std::size_t a, std::size_t b, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (rects[a + i].left != rects[b + i].left || rects[a + i].right != rects[b + i].right) return false;
+    return true;
+}
+
+bool Holds(const RECT& outer, const RECT& inner) {
+    return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+           outer.bottom >= inner.bottom;
 }
 
 // Normalises arbitrary spans (possibly overlapping, unsorted) of one row.
@@ -179,9 +198,7 @@ Region Region::Combine(const Region& a, const Region& b, int mode) {
     // or two regions apart. Regions are kept in their one banded form, so
     // the answer is an operand as it stands.
     const auto covers = [](const Region& r, const RECT& q) {
-        if (r.rects_.size() != 1) return false;
-        const RECT& c = r.rects_.front();
-        return c.left <= q.left && c.top <= q.top && c.right >= q.right && c.bottom >= q.bottom;
+        return r.rects_.size() == 1 && Holds(r.rects_.front(), q);
     };
     const auto apart = [&] {
         return a.bounds_.right <= b.bounds_.left || b.bounds_.right <= a.bounds_.left ||
@@ -197,26 +214,50 @@ Region Region::Combine(const Region& a, const Region& b, int mode) {
         if (covers(b, a.bounds_)) return Region();
     }
 
-    const std::vector<Band> ba = a.ToBands(), bb = b.ToBands();
-    std::vector<LONG> ys;
-    for (auto& x : ba) ys.insert(ys.end(), {x.top, x.bottom});
-    for (auto& x : bb) ys.insert(ys.end(), {x.top, x.bottom});
-    std::sort(ys.begin(), ys.end());
-    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
-
-    static const Spans kNone;
-    std::vector<Band> out;
+    // One sweep down the bands of both: each stretch of rows between two band
+    // edges combines the bands over it, and joins the band above when it
+    // touches it with the same spans.
+    const std::vector<RECT>& ra = a.rects_;
+    const std::vector<RECT>& rb = b.rects_;
+    Region out;
+    out.rects_.reserve(ra.size() + rb.size());
     std::size_t ia = 0, ib = 0;
-    for (std::size_t i = 0; i + 1 < ys.size(); ++i) {
-        const LONG y0 = ys[i], y1 = ys[i + 1];
-        while (ia < ba.size() && ba[ia].bottom <= y0) ++ia;
-        while (ib < bb.size() && bb[ib].bottom <= y0) ++ib;
-        const Spans& sa = (ia < ba.size() && ba[ia].top <= y0) ? ba[ia].spans : kNone;
-        const Spans& sb = (ib < bb.size() && bb[ib].top <= y0) ? bb[ib].spans : kNone;
-        Spans s = CombineSpans(sa, sb, mode);
-        if (!s.empty()) out.push_back(Band{y0, y1, std::move(s)});
+    std::size_t ea = BandEnd(ra, 0), eb = BandEnd(rb, 0);
+    std::size_t prevStart = 0, prevCount = 0;
+    LONG y = std::min(ra[0].top, rb[0].top);
+    for (;;) {
+        while (ia < ra.size() && ra[ia].bottom <= y) {
+            ia = ea;
+            if (ia < ra.size()) ea = BandEnd(ra, ia);
+        }
+        while (ib < rb.size() && rb[ib].bottom <= y) {
+            ib = eb;
+            if (ib < rb.size()) eb = BandEnd(rb, ib);
+        }
+        if (ia == ra.size() && ib == rb.size()) break;
+        const bool inA = ia < ra.size() && ra[ia].top <= y;
+        const bool inB = ib < rb.size() && rb[ib].top <= y;
+        LONG next = kNoEdge;
+        if (ia < ra.size()) next = std::min(next, inA ? ra[ia].bottom : ra[ia].top);
+        if (ib < rb.size()) next = std::min(next, inB ? rb[ib].bottom : rb[ib].top);
+        const std::size_t start = out.rects_.size();
+        CombineBands(inA ? &ra[ia] : nullptr, inA ? ea - ia : 0, inB ? &rb[ib] : nullptr, inB ? eb - ib : 0,
+                     mode, y, next, out.rects_);
+        const std::size_t count = out.rects_.size() - start;
+        if (count > 0) {
+            if (prevCount == count && out.rects_[prevStart].bottom == y &&
+                SameSpans(out.rects_, prevStart, start, count)) {
+                for (std::size_t i = prevStart; i < start; ++i) out.rects_[i].bottom = next;
+                out.rects_.resize(start);
+            } else {
+                prevStart = start;
+                prevCount = count;
+            }
+        }
+        y = next;
     }
-    return FromBands(out);
+    out.UpdateBounds();
+    return out;
 }
 
 Region Region::FromRects(const RECT* rects, std::size_t count) {

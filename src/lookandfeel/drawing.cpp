@@ -79,21 +79,39 @@ int GradientSteps(int ALength) {
     return std::min(ALength, MaxGradientSteps);
 }
 
-// Stripe I of N over a length L covers [I x L div N, (I + 1) x L div N).
-void FillStripes(HDC DC, const RECT& R, COLORREF AColor1, COLORREF AColor2, bool AHorizontal) {
+// Stripe I of N over a length L covers [I x L div N, (I + 1) x L div N); only
+// their parts inside APart are filled. Menus draw their band many times a
+// frame, mostly for a cell of it and in stripes one pixel wide: stripes
+// outside the clip are skipped, and the others are filled with the DC brush
+// rather than a brush object each.
+void FillStripes(HDC DC, const RECT& R, COLORREF AColor1, COLORREF AColor2, bool AHorizontal,
+                 const RECT& APart) {
     const int Length = GradientLength(R, AHorizontal);
     if (Length <= 0 || R.right <= R.left || R.bottom <= R.top) return;
+    RECT Visible;
+    if (gfx::GetClipBox(DC, &Visible) <= gfx::NULLREGION || !gfx::IntersectRect(&Visible, &Visible, &APart) ||
+        !gfx::IntersectRect(&Visible, &Visible, &R))
+        return;
     const int Steps = GradientSteps(Length);
     const int Start = AHorizontal ? R.left : R.top;
+    const int VisibleFrom = AHorizontal ? Visible.left : Visible.top;
+    const int VisibleTo = AHorizontal ? Visible.right : Visible.bottom;
+    const auto Brush = gfx::handle_cast<HBRUSH>(gfx::GetStockObject(gfx::DC_BRUSH));
+    const COLORREF Saved = gfx::SetDCBrushColor(DC, AColor1);
     for (int I = 0; I < Steps; ++I) {
         const int From = Start + static_cast<int>(static_cast<long long>(I) * Length / Steps);
         const int To = Start + static_cast<int>(static_cast<long long>(I + 1) * Length / Steps);
-        TTempBrush Brush(static_cast<TColor>(Interpolate(AColor1, AColor2, I, Steps - 1)));
+        if (To <= VisibleFrom) continue;
+        if (From >= VisibleTo) break;
+        gfx::SetDCBrushColor(DC, Interpolate(AColor1, AColor2, I, Steps - 1));
         if (AHorizontal)
-            FillWith(DC, From, R.top, To, R.bottom, Brush.Handle());
+            FillWith(DC, std::max(From, Visible.left), Visible.top, std::min(To, Visible.right),
+                     Visible.bottom, Brush);
         else
-            FillWith(DC, R.left, From, R.right, To, Brush.Handle());
+            FillWith(DC, Visible.left, std::max(From, Visible.top), Visible.right,
+                     std::min(To, Visible.bottom), Brush);
     }
+    gfx::SetDCBrushColor(DC, Saved);
 }
 
 TColor ArrowColor(bool AEnabled, bool ASelected) {
@@ -128,13 +146,19 @@ void FillGradientRect(HDC DC, const RECT& R, TColor AColor1, TColor AColor2, boo
     if (C1 == C2)
         FillRectByColor(DC, R, AColor1);
     else
-        FillStripes(DC, R, C1, C2, AHorizontal);
+        FillStripes(DC, R, C1, C2, AHorizontal, R);
 }
 
 void FillTwoStageGradientRect(HDC DC, const RECT& R, TColor AColor1, TColor AColor2, bool AHorizontal) {
+    FillTwoStageGradientRect(DC, R, AColor1, AColor2, AHorizontal, R);
+}
+
+void FillTwoStageGradientRect(HDC DC, const RECT& R, TColor AColor1, TColor AColor2, bool AHorizontal,
+                              const RECT& APart) {
     const COLORREF C1 = gfx::ColorToRGB(AColor1), C2 = gfx::ColorToRGB(AColor2);
     if (C1 == C2) {
-        FillRectByColor(DC, R, AColor1);
+        RECT Part;
+        if (gfx::IntersectRect(&Part, &R, &APart)) FillRectByColor(DC, Part, AColor1);
         return;
     }
     const COLORREF Middle = Interpolate(C1, C2, TwoStageMiddlePercent, 100);
@@ -143,8 +167,8 @@ void FillTwoStageGradientRect(HDC DC, const RECT& R, TColor AColor1, TColor ACol
         First.right = Second.left = R.left + (R.right - R.left) / 2;
     else
         First.bottom = Second.top = R.top + (R.bottom - R.top) / 2;
-    FillStripes(DC, First, C1, Middle, AHorizontal);
-    FillStripes(DC, Second, Middle, C2, AHorizontal);
+    FillStripes(DC, First, C1, Middle, AHorizontal, APart);
+    FillStripes(DC, Second, Middle, C2, AHorizontal, APart);
 }
 
 TColor GetGradientColorAt(const RECT& R, int APos, TColor AColor1, TColor AColor2, bool AHorizontal) {

@@ -25,6 +25,9 @@ void FillGradientRect(HDC DC, const RECT& R, TColor AColor1, TColor AColor2, boo
 // AColor2 over the second; the middle colour lies a quarter of the way from
 // AColor1 to AColor2.
 void FillTwoStageGradientRect(HDC DC, const RECT& R, TColor AColor1, TColor AColor2, bool AHorizontal);
+// Only the part of it inside APart, as clipping to APart would leave it.
+void FillTwoStageGradientRect(HDC DC, const RECT& R, TColor AColor1, TColor AColor2, bool AHorizontal,
+                              const RECT& APart);
 // The colour FillGradientRect gives the stripe at coordinate APos (clamped to R).
 TColor GetGradientColorAt(const RECT& R, int APos, TColor AColor1, TColor AColor2, bool AHorizontal);
 

@@ -342,14 +342,17 @@ void FindChanges(CompositorState& c) {
     }
     for (auto& [h, old] : c.composed)
         if (!composed.count(h)) AddDirty(c, old.rect);
-    // Restacking shows in the windows whose place in the order changed.
+    // Restacking shows in the windows whose place changed among the windows
+    // shown before and now: one that came or went is composed anyway, and
+    // does not move the others (a menu opening on top leaves what lies below).
     if (order != c.order) {
-        std::map<HWND, std::size_t> oldIndex;
-        for (std::size_t i = 0; i < c.order.size(); ++i) oldIndex[c.order[i]] = i;
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            auto it = oldIndex.find(order[i]);
-            if (it != oldIndex.end() && it->second != i) AddDirty(c, composed[order[i]].rect);
-        }
+        std::vector<HWND> before, now;
+        for (HWND h : c.order)
+            if (composed.count(h)) before.push_back(h);
+        for (HWND h : order)
+            if (c.composed.count(h)) now.push_back(h);
+        for (std::size_t i = 0; i < now.size(); ++i)
+            if (now[i] != before[i]) AddDirty(c, composed[now[i]].rect);
     }
     c.order = std::move(order);
     c.composed = std::move(composed);

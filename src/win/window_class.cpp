@@ -4,8 +4,6 @@
 
 #include "gfx/utf8.h"
 
-#include <cctype>
-
 namespace win {
 
 namespace detail {
@@ -35,8 +33,11 @@ std::string UpperKey(const char* name) {
         k += std::to_string(reinterpret_cast<std::uintptr_t>(name));
         return k;
     }
+    // Window messages look properties up by name, so this runs for nearly
+    // every message: ASCII only, without the locale's table.
     std::string k(name);
-    for (char& c : k) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : k)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return k;
 }
 

@@ -353,6 +353,67 @@ TEST(Regions, CombiningWithCoveringOrSeparateRectanglesKeepsTheBandedForm) {
     for (HRGN h : {ring, hole, r}) DeleteObject(h);
 }
 
+// Every mode on shapes with holes, notches and bands that touch: each pixel
+// follows the set algebra, and the result is in canonical banded form (in a
+// band, disjoint rectangles that do not touch; touching bands differ), so
+// that bands the combination made equal are joined.
+TEST(Regions, CombineFollowsThePixelsAndStaysCanonical) {
+    const std::vector<std::vector<RECT>> Shapes = {
+        {{0, 0, 12, 12}},
+        // A ring: the frame of a cell with its inside excluded.
+        {{2, 2, 14, 3}, {2, 3, 3, 13}, {13, 3, 14, 13}, {2, 13, 14, 14}},
+        // A comb: teeth in one band under a bar.
+        {{0, 0, 16, 2}, {0, 2, 2, 9}, {4, 2, 6, 9}, {8, 2, 10, 9}, {12, 2, 14, 9}},
+        // A staircase whose steps share edges.
+        {{1, 1, 5, 4}, {3, 4, 8, 7}, {6, 7, 11, 10}, {9, 10, 15, 13}},
+        // Two halves side by side: one rectangle once joined.
+        {{5, 0, 9, 16}, {9, 0, 11, 16}},
+    };
+    auto Make = [](const std::vector<RECT>& ARects) {
+        return CreateRectListRgn(ARects.data(), static_cast<int>(ARects.size()));
+    };
+    for (std::size_t I = 0; I < Shapes.size(); ++I)
+        for (std::size_t J = 0; J < Shapes.size(); ++J)
+            for (int Mode : {RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF}) {
+                SCOPED_TRACE(testing::Message() << "shapes " << I << ", " << J << " mode " << Mode);
+                HRGN A = Make(Shapes[I]), B = Make(Shapes[J]), R = CreateRectRgn(0, 0, 0, 0);
+                CombineRgn(R, A, B, Mode);
+                for (int Y = -1; Y < 17; ++Y)
+                    for (int X = -1; X < 17; ++X) {
+                        const bool InA = PtInRegion(A, X, Y), InB = PtInRegion(B, X, Y);
+                        const bool Expected = Mode == RGN_AND   ? InA && InB
+                                              : Mode == RGN_OR  ? InA || InB
+                                              : Mode == RGN_XOR ? InA != InB
+                                                                : InA && !InB;
+                        ASSERT_EQ(PtInRegion(R, X, Y) != 0, Expected) << X << "," << Y;
+                    }
+                const std::vector<RECT> Rects = GetRegionRects(R);
+                std::size_t Prev = 0, PrevEnd = 0;
+                for (std::size_t K = 0; K < Rects.size();) {
+                    std::size_t End = K + 1;
+                    while (End < Rects.size() && Rects[End].top == Rects[K].top) {
+                        ASSERT_EQ(Rects[End].bottom, Rects[K].bottom);
+                        ASSERT_GT(Rects[End].left, Rects[End - 1].right);
+                        ++End;
+                    }
+                    if (K > 0 && Rects[Prev].bottom == Rects[K].top && End - K == PrevEnd - Prev) {
+                        bool Same = true;
+                        for (std::size_t L = 0; L < End - K; ++L)
+                            Same = Same && Rects[K + L].left == Rects[Prev + L].left &&
+                                   Rects[K + L].right == Rects[Prev + L].right;
+                        ASSERT_FALSE(Same) << "touching bands with the same spans at " << Rects[K].top;
+                    }
+                    if (K > 0) {
+                        ASSERT_GE(Rects[K].top, Rects[Prev].bottom);
+                    }
+                    Prev = K;
+                    PrevEnd = End;
+                    K = End;
+                }
+                for (HRGN H : {A, B, R}) DeleteObject(H);
+            }
+}
+
 TEST(Regions, EqualityIsBySetNotByHistory) {
     // Two halves joined equal the whole rectangle.
     HRGN left = CreateRectRgn(0, 0, 5, 10);

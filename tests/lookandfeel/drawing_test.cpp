@@ -3,6 +3,7 @@
 #include "lookandfeel/drawing.h"
 #include "support/driver.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -83,6 +84,53 @@ TEST_F(DrawingTest, TwoStageGradientMeetsAQuarterOfTheWay) {
     DibDC V(3, 10, Red);
     FillTwoStageGradientRect(V.dc(), {0, 0, 3, 10}, C2, C2, false);
     EXPECT_EQ(V.CountNot(C2), 0);
+}
+
+// A part of a gradient is what the whole gradient clipped to that part
+// leaves, whatever clip the DC already has, and the DC brush is as it was.
+TEST_F(DrawingTest, AGradientPartIsTheGradientClippedToIt) {
+    const COLORREF C1 = RGB(250, 250, 240), C2 = RGB(30, 60, 200), Before = RGB(1, 2, 3);
+    struct Case {
+        const char* What;
+        RECT R;
+        bool Horizontal;
+        RECT Part;
+        bool Clip; // the DC clips to a frame around (4, 4, 16, 16) first
+        COLORREF C2;
+    };
+    const Case Cases[] = {
+        {"inside", {0, 2, 24, 20}, true, {2, 4, 22, 18}, false, C2},
+        {"across an end", {0, 2, 24, 20}, true, {20, 0, 40, 12}, false, C2},
+        {"outside", {0, 2, 24, 20}, true, {30, 0, 40, 20}, false, C2},
+        {"vertical", {3, 0, 20, 30}, false, {0, 5, 12, 19}, false, C2},
+        {"under a clip", {0, 0, 24, 24}, true, {1, 1, 23, 23}, true, C2},
+        // Stripes four pixels wide, the part's ends inside one.
+        {"wide stripes cut through", {0, 0, 2000, 6}, true, {99, 1, 1201, 4}, false, C2},
+        {"wide vertical stripes cut through", {0, 0, 6, 2000}, false, {1, 99, 4, 1201}, false, C2},
+        {"equal colours", {0, 2, 24, 20}, true, {5, 0, 30, 9}, true, C1},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        const int W = std::max<int>(C.R.right, 40) + 2, H = std::max<int>(C.R.bottom, 30) + 2;
+        DibDC Whole(W, H, Red), Part(W, H, Red);
+        for (const DibDC* S : {&Whole, &Part}) {
+            if (!C.Clip) continue;
+            gfx::IntersectClipRect(S->dc(), 2, 2, 18, 18);
+            gfx::ExcludeClipRect(S->dc(), 4, 4, 16, 16);
+        }
+        gfx::IntersectClipRect(Whole.dc(), C.Part.left, C.Part.top, C.Part.right, C.Part.bottom);
+        FillTwoStageGradientRect(Whole.dc(), C.R, C1, C.C2, C.Horizontal);
+        gfx::SetDCBrushColor(Part.dc(), Before);
+        FillTwoStageGradientRect(Part.dc(), C.R, C1, C.C2, C.Horizontal, C.Part);
+        EXPECT_EQ(gfx::SetDCBrushColor(Part.dc(), Before), Before);
+        int Drawn = 0;
+        for (int Y = 0; Y < H; ++Y)
+            for (int X = 0; X < W; ++X) {
+                ASSERT_EQ(Part.At(X, Y), Whole.At(X, Y)) << X << "," << Y;
+                Drawn += Part.At(X, Y) != Red;
+            }
+        EXPECT_EQ(Drawn > 0, std::string(C.What) != "outside");
+    }
 }
 
 TEST_F(DrawingTest, Office11Arrows) {

@@ -124,6 +124,28 @@ TEST_F(CompositorTest, ComposesOnlyWhatChanged) {
     EXPECT_EQ(ComposeScreen(), Rect(0, 0, 5, 5));
 }
 
+// A window that comes or goes on top of others (a menu opening over a form)
+// leaves what lies below as it was; a window that changes place among the
+// others is composed again, with the one it moved past.
+TEST_F(CompositorTest, RestackingComposesOnlyTheWindowsThatChangedPlace) {
+    HWND low = Solid(kRed, Rect(100, 100, 300, 300));
+    Solid(kGreen, Rect(400, 100, 500, 200));
+    ComposeScreen();
+
+    HWND top = Solid(kBlue, Rect(250, 250, 350, 350));
+    EXPECT_EQ(ComposeScreen(), Rect(250, 250, 350, 350));
+    EXPECT_EQ(ScreenPixel(Point(260, 260)), kBlue);
+    DestroyWindow(top);
+    RunUntilIdle();
+    EXPECT_EQ(ComposeScreen(), Rect(250, 250, 350, 350));
+    EXPECT_EQ(ScreenPixel(Point(260, 260)), kRed);
+    EXPECT_EQ(ScreenPixel(Point(320, 320)), Desktop());
+
+    SetWindowPos(low, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RunUntilIdle();
+    EXPECT_EQ(ComposeScreen(), Rect(100, 100, 500, 300));
+}
+
 TEST_F(CompositorTest, WindowRegionLetsTheWindowBelowShow) {
     Solid(kBlue, Rect(100, 100, 200, 200));
     HWND top = Solid(kRed, Rect(100, 100, 200, 200));
