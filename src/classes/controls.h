@@ -110,10 +110,10 @@ inline constexpr win::UINT CN_SYSKEYDOWN = CN_BASE + win::WM_SYSKEYDOWN;
 inline constexpr win::UINT CN_SYSCHAR = CN_BASE + win::WM_SYSCHAR;
 
 // WM_GETDLGCODE answers.
-inline constexpr win::LRESULT DLGC_WANTARROWS = 0x0001;
-inline constexpr win::LRESULT DLGC_WANTTAB = 0x0002;
-inline constexpr win::LRESULT DLGC_WANTALLKEYS = 0x0004;
-inline constexpr win::LRESULT DLGC_WANTCHARS = 0x0080;
+using win::DLGC_WANTALLKEYS;
+using win::DLGC_WANTARROWS;
+using win::DLGC_WANTCHARS;
+using win::DLGC_WANTTAB;
 
 // --- Message records: typed views of a TMessage ---
 
