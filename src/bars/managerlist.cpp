@@ -16,6 +16,7 @@
 #include "bars/subitem.h"
 #include "bars/system.h"
 #include "bars/toolbar.h"
+#include "bars/wincontrols.h"
 #include "classes/forms.h"
 #include "classes/shortcuts.h"
 #include "classes/sysutils.h"
@@ -54,6 +55,8 @@ bool GKeyReleasePending = false;
 win::WPARAM GKeyReleaseKey = 0;
 bool GAltAlone = false;
 bool GToolbarButtonTracking = false;
+// Set while a hosted edit hands a key to the hook's handling itself.
+bool GKeyFromEdit = false;
 
 bool GMouseHookBusy = false;
 bool GCallWndProcBusy = false;
@@ -340,10 +343,21 @@ cls::TShortCut CurrentShortCut(win::WPARAM AKey) {
     return Result;
 }
 
+// Alt, its combinations and F10 reach a hosted edit being edited first: it
+// ends editing and hands them back (HandleKeyFromEdit).
+bool IsKeyForEditor(win::WPARAM AKey, win::LPARAM AKeyData) {
+    if (GKeyFromEdit) return false;
+    const bool SysKey = AKey == static_cast<win::WPARAM>(win::VK_MENU) ||
+                        AKey == static_cast<win::WPARAM>(win::VK_F10) || (AKeyData & win::KF_ALTDOWN_BIT);
+    const TdxBarWinControl* Editing = SysKey ? TdxBarWinControl::FromWindow(win::GetFocus()) : nullptr;
+    return Editing && Editing->Focused();
+}
+
 bool KeyboardHook(int Code, win::WPARAM AKey, win::LPARAM AKeyData) {
     if (Code < 0 || Code == win::HC_NOREMOVE || AKey == static_cast<win::WPARAM>(win::VK_PROCESSKEY))
         return false;
     if (GToolbarButtonTracking) return true;
+    if (IsKeyForEditor(AKey, AKeyData)) return false;
     const bool Up = IsKeyUp(AKeyData);
     if (Up && GKeyReleasePending && AKey == GKeyReleaseKey) {
         GKeyReleasePending = false;
@@ -719,8 +733,14 @@ win::LRESULT BarManagerKeyboardHookProc(int Code, win::WPARAM WParam, win::LPARA
     } catch (...) {
         ReportHookException();
     }
+    if (GKeyFromEdit) return Handled ? 1 : 0;
     const win::LRESULT Next = win::CallNextHookEx(GKeyboardHook, Code, WParam, LParam);
     return Handled ? 1 : Next;
+}
+
+bool HandleKeyFromEdit(win::WPARAM AKey, win::LPARAM AKeyData) {
+    TBusyScope Direct(GKeyFromEdit);
+    return BarManagerKeyboardHookProc(win::HC_ACTION, AKey, AKeyData) == 1;
 }
 
 } // namespace bars

@@ -1,0 +1,394 @@
+// The controls that host an edit window: editing in a toolbar and a menu
+// (typing, confirming, cancelling, moving on with Tab), where the focus goes,
+// the keys that leave the edit to the menus, and what they survive.
+#include "bars/wincontrols.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "bars/edititems.h"
+#include "bars/managerlist.h"
+#include "bars/toolbar.h"
+#include "fixture.h"
+#include "support/driver.h"
+#include "win/user.h"
+
+namespace bars::test {
+namespace {
+
+using testdrv::RunUntilIdle;
+
+// Writes down what an item reports, in order.
+struct TEventLog {
+    std::vector<std::string> Entries;
+    void Change(cls::TObject*) { Entries.push_back("Change"); }
+    void CurChange(cls::TObject*) { Entries.push_back("CurChange"); }
+    void Enter(cls::TObject*) { Entries.push_back("Enter"); }
+    void Exit(cls::TObject*) { Entries.push_back("Exit"); }
+    int Count(const std::string& AName) const {
+        return static_cast<int>(std::count(Entries.begin(), Entries.end(), AName));
+    }
+    void Watch(TdxBarWindowItem* AItem) {
+        AItem->SetOnChange(cls::TNotifyEvent(this, &TEventLog::Change));
+        AItem->SetOnCurChange(cls::TNotifyEvent(this, &TEventLog::CurChange));
+        AItem->SetOnEnter(cls::TNotifyEvent(this, &TEventLog::Enter));
+        AItem->SetOnExit(cls::TNotifyEvent(this, &TEventLog::Exit));
+    }
+};
+
+std::string TextOf(win::HWND AWnd) {
+    return win::GetWindowText(AWnd);
+}
+
+// A form with a focused edit box of its own and a toolbar docked at its top
+// holding edit items.
+class EditItemTest : public ManagerTest {
+protected:
+    void SetUp() override {
+        ManagerTest::SetUp();
+        Form->SetBounds(100, 100, 640, 480);
+        Form->Show();
+        RunUntilIdle();
+        FormEdit = win::CreateWindowEx(0, "EDIT", "", win::WS_CHILD | win::WS_VISIBLE, 10, 200, 100, 20,
+                                       Form->Handle(), nullptr, nullptr, nullptr);
+        win::SetFocus(FormEdit);
+        Edit = AddEdit("Find");
+        Edit->SetText("old");
+        Log.Watch(Edit);
+    }
+
+    TdxBarEdit* AddEdit(const std::string& ACaption) {
+        auto* Item = new TdxBarEdit(Form);
+        Item->SetCaption(ACaption);
+        Bar->ItemLinks()->Add(Item);
+        return Item;
+    }
+    TdxBarControl* ShowBar() {
+        Bar->SetDockingStyle(dsTop);
+        Bar->SetVisible(true);
+        RunUntilIdle();
+        return Bar->Control();
+    }
+    static TdxBarEditControl* ControlOf(TdxBarItem* AItem, int ALink = 0) {
+        return dynamic_cast<TdxBarEditControl*>(AItem->Links(ALink)->Control());
+    }
+    // A click in the text area of the item's control.
+    static void ClickText(TdxBarItem* AItem) {
+        TdxBarEditControl* Control = ControlOf(AItem);
+        ASSERT_NE(Control, nullptr);
+        testdrv::Click(Control->Parent()->Handle(), testdrv::CentreOf(Control->GetEditWindowRect()));
+    }
+
+    win::HWND FormEdit = nullptr;
+    TdxBarEdit* Edit = nullptr;
+    TEventLog Log;
+};
+
+TEST_F(EditItemTest, TypingAndEnterConfirmTheTextAndGiveTheFocusBack) {
+    TdxBarControl* Window = ShowBar();
+    ClickText(Edit);
+    TdxBarEditControl* Control = ControlOf(Edit);
+    ASSERT_TRUE(Control->Focused());
+    EXPECT_EQ(win::GetFocus(), Control->Handle());
+    EXPECT_TRUE(win::IsWindowVisible(Control->Handle()));
+    EXPECT_EQ(win::GetParent(Control->Handle()), Window->Handle());
+    EXPECT_EQ(TextOf(Control->Handle()), "old");
+    EXPECT_EQ(Edit->GetFocusedLink(), Edit->Links(0));
+
+    // The click placed the caret: the text is replaced after selecting it all.
+    win::SendMessage(Control->Handle(), win::EM_SETSEL, 0, -1);
+    testdrv::TypeText("new");
+    EXPECT_EQ(Edit->Text(), "old");
+    EXPECT_EQ(Edit->GetCurrentText(), "new");
+    EXPECT_EQ(Log.Count("CurChange"), 3);
+    EXPECT_EQ(Log.Count("Change"), 0);
+
+    testdrv::PressKey(win::VK_RETURN);
+    EXPECT_EQ(Edit->Text(), "new");
+    EXPECT_FALSE(Control->Focused());
+    EXPECT_FALSE(win::IsWindowVisible(Control->Handle()));
+    EXPECT_EQ(win::GetFocus(), FormEdit);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    EXPECT_EQ(TextOf(FormEdit), "");
+    EXPECT_EQ(Log.Entries,
+              (std::vector<std::string>{"Enter", "CurChange", "CurChange", "CurChange", "Change", "Exit"}));
+}
+
+// The number of pixels of a colour in a rectangle of a window.
+int CountPixels(win::HWND AWnd, const cls::TRect& R, gfx::COLORREF AColor) {
+    const gfx::HDC DC = win::GetDC(AWnd);
+    int Count = 0;
+    for (int Y = R.top; Y < R.bottom; ++Y)
+        for (int X = R.left; X < R.right; ++X)
+            if (gfx::GetPixel(DC, X, Y) == AColor) ++Count;
+    win::ReleaseDC(AWnd, DC);
+    return Count;
+}
+
+TEST_F(EditItemTest, EscapeDiscardsTheTextAndKeepsTheControlSelected) {
+    for (const bool AlwaysSaveText : {false, true}) {
+        SCOPED_TRACE(AlwaysSaveText);
+        Manager->SetAlwaysSaveText(AlwaysSaveText);
+        TdxBarControl* Window = ShowBar();
+        ClickText(Edit);
+        TdxBarEditControl* Control = ControlOf(Edit);
+        win::SendMessage(Control->Handle(), win::EM_SETSEL, 0, -1);
+        testdrv::TypeText("typed");
+        testdrv::PressKey(win::VK_ESCAPE);
+        EXPECT_EQ(Edit->Text(), "old");
+        EXPECT_EQ(Log.Count("Change"), 0);
+        EXPECT_FALSE(Control->Focused());
+        EXPECT_FALSE(Control->Active());
+        EXPECT_EQ(Window->SelectedControl(), Control);
+        EXPECT_EQ(win::GetFocus(), FormEdit);
+        // Not typed into the form's edit either.
+        EXPECT_EQ(TextOf(FormEdit), "");
+        Log.Entries.clear();
+    }
+}
+
+TEST_F(EditItemTest, AlwaysSaveTextKeepsTextLeftByAClickElsewhere) {
+    Manager->SetAlwaysSaveText(true);
+    ShowBar();
+    ClickText(Edit);
+    TdxBarEditControl* Control = ControlOf(Edit);
+    win::SendMessage(Control->Handle(), win::EM_SETSEL, 0, -1);
+    testdrv::TypeText("kept");
+    testdrv::Click(FormEdit, win::POINT{5, 5});
+    EXPECT_FALSE(Control->Focused());
+    EXPECT_EQ(Edit->Text(), "kept");
+    // The focus stays where the click put it.
+    EXPECT_EQ(win::GetFocus(), FormEdit);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
+TEST_F(EditItemTest, TabConfirmsAndEditsTheNextEdit) {
+    TdxBarEdit* Second = AddEdit("Replace");
+    Second->SetText("second");
+    TdxBarControl* Window = ShowBar();
+    ClickText(Edit);
+    win::SendMessage(ControlOf(Edit)->Handle(), win::EM_SETSEL, 0, -1);
+    testdrv::TypeText("first");
+    testdrv::PressKey(win::VK_TAB);
+    EXPECT_EQ(Edit->Text(), "first");
+    TdxBarEditControl* Next = ControlOf(Second);
+    EXPECT_TRUE(Next->Focused());
+    EXPECT_EQ(Window->SelectedControl(), Next);
+    EXPECT_EQ(win::GetFocus(), Next->Handle());
+    EXPECT_EQ(TextOf(Next->Handle()), "second");
+    EXPECT_TRUE(Window->IsActive());
+    // The next edit gives the focus back to the window that had it first.
+    testdrv::PressKey(win::VK_ESCAPE);
+    EXPECT_EQ(win::GetFocus(), FormEdit);
+}
+
+TEST_F(EditItemTest, MaxLengthLimitsTyping) {
+    Edit->SetMaxLength(3);
+    ShowBar();
+    ClickText(Edit);
+    win::SendMessage(ControlOf(Edit)->Handle(), win::EM_SETSEL, 0, -1);
+    testdrv::TypeText("abcdef");
+    EXPECT_EQ(Edit->GetCurrentText(), "abc");
+    // A new limit reaches the editor at once; 0 lifts it.
+    Edit->SetMaxLength(-5);
+    EXPECT_EQ(Edit->MaxLength(), 0);
+    testdrv::TypeText("def");
+    testdrv::PressKey(win::VK_RETURN);
+    EXPECT_EQ(Edit->Text(), "abcdef");
+}
+
+TEST_F(EditItemTest, AVeryLongTextIsReadWhole) {
+    const std::string Long(100000, 'x');
+    Edit->SetText(Long);
+    ShowBar();
+    ClickText(Edit);
+    EXPECT_EQ(Edit->GetCurrentText().size(), Long.size());
+    testdrv::PressKey(win::VK_END);
+    testdrv::TypeText("y");
+    testdrv::PressKey(win::VK_RETURN);
+    EXPECT_EQ(Edit->Text(), Long + "y");
+}
+
+TEST_F(EditItemTest, InvalidUtf8TypedOrPastedEndsAsValidText) {
+    Edit->SetText("bad \xFF\xC3");
+    ShowBar();
+    ClickText(Edit);
+    TdxBarEditControl* Control = ControlOf(Edit);
+    EXPECT_TRUE(cls::Utf8IsValid(Edit->GetCurrentText()));
+    // A character that is no scalar value is refused.
+    win::SendMessage(Control->Handle(), win::WM_CHAR, 0xD800, 1);
+    win::SendMessage(Control->Handle(), win::WM_CHAR, 0x110000, 1);
+    // Bytes that are no UTF-8 come from the clipboard.
+    const std::string Pasted = "p\xC3q\xE2\x82r";
+    win::OpenClipboard(nullptr);
+    win::EmptyClipboard();
+    const win::HGLOBAL Memory = win::GlobalAlloc(win::GMEM_MOVEABLE, Pasted.size() + 1);
+    std::copy(Pasted.begin(), Pasted.end(), static_cast<char*>(win::GlobalLock(Memory)));
+    static_cast<char*>(win::GlobalLock(Memory))[Pasted.size()] = 0;
+    win::GlobalUnlock(Memory);
+    win::GlobalUnlock(Memory);
+    win::SetClipboardData(win::CF_TEXT, Memory);
+    win::CloseClipboard();
+    win::SendMessage(Control->Handle(), win::EM_SETSEL, 0, -1);
+    testdrv::KeyDown(win::VK_CONTROL);
+    testdrv::PressKey('V');
+    testdrv::KeyUp(win::VK_CONTROL);
+    testdrv::PressKey(win::VK_RETURN);
+    EXPECT_TRUE(cls::Utf8IsValid(Edit->Text()));
+    EXPECT_NE(Edit->Text().find('p'), std::string::npos);
+    EXPECT_NE(Edit->Text().find('r'), std::string::npos);
+}
+
+TEST_F(EditItemTest, AnItemDestroyedWhileEditedGivesTheFocusBack) {
+    ShowBar();
+    ClickText(Edit);
+    const win::HWND Editor = ControlOf(Edit)->Handle();
+    testdrv::TypeText("gone");
+    delete Edit;
+    Edit = nullptr;
+    RunUntilIdle();
+    EXPECT_FALSE(win::IsWindow(Editor));
+    EXPECT_EQ(win::GetFocus(), FormEdit);
+    testdrv::TypeText("z");
+    EXPECT_EQ(TextOf(FormEdit), "z");
+}
+
+// Frees its item from the item's own key event.
+struct TSelfDestroyer {
+    TdxBarEdit* Item = nullptr;
+    void KeyDown(cls::TObject*, win::WORD& Key, cls::TShiftState) {
+        if (Key != 'Q' || !Item) return;
+        TdxBarEdit* Doomed = Item;
+        Item = nullptr;
+        delete Doomed;
+    }
+};
+
+TEST_F(EditItemTest, AnItemFreedByItsOwnKeyEventEndsTheMessageAtOnce) {
+    ShowBar();
+    TSelfDestroyer Destroyer{Edit};
+    Edit->SetOnKeyDown(cls::TKeyEvent(&Destroyer, &TSelfDestroyer::KeyDown));
+    ClickText(Edit);
+    testdrv::PressKey('Q');
+    EXPECT_EQ(Destroyer.Item, nullptr);
+    EXPECT_EQ(Bar->ItemLinks()->Count(), 0);
+    EXPECT_EQ(win::GetFocus(), FormEdit);
+    Edit = nullptr;
+}
+
+// Zeroes the key it is told to.
+struct TKeyFilter {
+    win::WORD Down = 0;
+    char32_t Press = 0;
+    void KeyDown(cls::TObject*, win::WORD& Key, cls::TShiftState) {
+        if (Key == Down) Key = 0;
+    }
+    void KeyPress(cls::TObject*, char32_t& Key) {
+        if (Key == Press) Key = 0;
+    }
+};
+
+TEST_F(EditItemTest, AKeyZeroedByTheItemsEventsIsSwallowed) {
+    TKeyFilter Filter{win::VK_RETURN, U'x'};
+    Edit->SetOnKeyDown(cls::TKeyEvent(&Filter, &TKeyFilter::KeyDown));
+    Edit->SetOnKeyPress(cls::TKeyPressEvent(&Filter, &TKeyFilter::KeyPress));
+    ShowBar();
+    ClickText(Edit);
+    win::SendMessage(ControlOf(Edit)->Handle(), win::EM_SETSEL, 0, -1);
+    testdrv::TypeText("axb");
+    testdrv::PressKey(win::VK_RETURN);
+    EXPECT_TRUE(ControlOf(Edit)->Focused());
+    EXPECT_EQ(Edit->GetCurrentText(), "ab");
+    EXPECT_EQ(Edit->Text(), "old");
+}
+
+TEST_F(EditItemTest, ThePainterDrawsTheTextWhileTheEditorIsHidden) {
+    Edit->SetText("WWWW");
+    TdxBarControl* Window = ShowBar();
+    TdxBarEditControl* Control = ControlOf(Edit);
+    const cls::TRect Text = Control->GetEditWindowRect();
+    ASSERT_LT(Text.left, Text.right);
+    const gfx::COLORREF Ink = gfx::GetSysColor(gfx::COLOR_WINDOWTEXT);
+    EXPECT_GT(CountPixels(Window->Handle(), Text, Ink), 0);
+    Edit->SetText("");
+    RunUntilIdle();
+    EXPECT_EQ(CountPixels(Window->Handle(), Text, Ink), 0);
+    // A disabled edit has no editor place and greys its text.
+    Edit->SetText("WWWW");
+    Edit->SetEnabled(false);
+    RunUntilIdle();
+    EXPECT_TRUE(cls::TRect(Control->GetEditWindowRect()) == cls::TRect{});
+    EXPECT_EQ(CountPixels(Window->Handle(), Text, Ink), 0);
+    EXPECT_GT(CountPixels(Window->Handle(), Text, gfx::GetSysColor(gfx::COLOR_GRAYTEXT)), 0);
+}
+
+// --- Alt and F10 in an edit ---
+
+class EditMenuKeysTest : public EditItemTest {
+protected:
+    void SetUp() override {
+        EditItemTest::SetUp();
+        Main = Manager->Bars()->Add();
+        Main->SetIsMainMenu(true);
+        auto* File = new TdxBarSubItem(Form);
+        File->SetCaption("&File");
+        auto* Open = new TdxBarButton(Form);
+        Open->SetCaption("Open");
+        File->ItemLinks()->Add(Open);
+        Main->ItemLinks()->Add(File);
+        Main->SetDockingStyle(dsTop);
+        Main->SetVisible(true);
+        ShowBar();
+        win::SetForegroundWindow(Form->Handle());
+        RunUntilIdle();
+        MainWindow = Main->Control();
+    }
+
+    TdxBar* Main = nullptr;
+    TdxBarControl* MainWindow = nullptr;
+};
+
+TEST_F(EditMenuKeysTest, AltAloneEndsEditingAndTakesTheKeyboardToTheMainMenu) {
+    ClickText(Edit);
+    TdxBarEditControl* Control = ControlOf(Edit);
+    testdrv::TypeText("x");
+    testdrv::KeyDown(win::VK_MENU);
+    // Alt going down is no menu key yet.
+    EXPECT_TRUE(Control->Focused());
+    testdrv::KeyUp(win::VK_MENU);
+    EXPECT_FALSE(Control->Focused());
+    EXPECT_EQ(Edit->Text(), "old");
+    ASSERT_NE(MainWindow, nullptr);
+    EXPECT_TRUE(MainWindow->IsActive());
+    EXPECT_EQ(GetActiveBarControl(), MainWindow);
+    testdrv::PressKey(win::VK_ESCAPE);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
+TEST_F(EditMenuKeysTest, AltWithALetterOpensTheMenuOfItsAccelerator) {
+    ClickText(Edit);
+    testdrv::KeyDown(win::VK_MENU);
+    testdrv::PressKey('F');
+    testdrv::KeyUp(win::VK_MENU);
+    EXPECT_FALSE(ControlOf(Edit)->Focused());
+    auto* Menu = dynamic_cast<TdxBarSubMenuControl*>(GetActiveBarControl());
+    ASSERT_NE(Menu, nullptr);
+    EXPECT_EQ(Menu->ItemLinks()->Items(0)->GetCaption(), "Open");
+    testdrv::PressKey(win::VK_ESCAPE);
+    testdrv::PressKey(win::VK_ESCAPE);
+}
+
+TEST_F(EditMenuKeysTest, F10ActsOnItsRelease) {
+    Manager->SetUseF10ForMenu(true);
+    ClickText(Edit);
+    testdrv::KeyDown(win::VK_F10);
+    EXPECT_TRUE(ControlOf(Edit)->Focused());
+    testdrv::KeyUp(win::VK_F10);
+    EXPECT_FALSE(ControlOf(Edit)->Focused());
+    EXPECT_EQ(GetActiveBarControl(), MainWindow);
+}
+
+} // namespace
+} // namespace bars::test
