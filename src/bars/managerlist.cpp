@@ -433,9 +433,21 @@ bool IsButtonPress(win::WPARAM AMsg) {
                           win::WM_NCRBUTTONDBLCLK, win::WM_NCMBUTTONDOWN, win::WM_NCMBUTTONDBLCLK});
 }
 
-// The window is one of the active chain's bar windows or a direct child of one.
+// The drop-down window of the active window's selected combo while it is
+// open, nullptr otherwise.
+win::HWND ActiveDropDownWindow() {
+    TCustomdxBarControl* Active = GetActiveBarControl();
+    const auto* Combo = Active ? dynamic_cast<TCustomdxBarComboControl*>(Active->SelectedControl()) : nullptr;
+    return Combo && Combo->DroppedDown() ? Combo->GetDropDownWindow() : nullptr;
+}
+
+// The window is one of the active chain's bar windows or a direct child of
+// one, or the open drop-down window of its combo or a window inside that.
 bool IsInActiveChain(win::HWND AWnd) {
     if (!AWnd) return false;
+    if (const win::HWND DropDown = ActiveDropDownWindow();
+        DropDown && (AWnd == DropDown || win::IsChild(DropDown, AWnd)))
+        return true;
     const win::HWND Parent =
         (win::GetWindowLongPtr(AWnd, win::GWL_STYLE) & win::WS_CHILD) ? win::GetParent(AWnd) : nullptr;
     std::vector<TCustomdxBarControl*> Visited;
@@ -455,7 +467,7 @@ bool HasSelectedControl(win::HWND AWnd) {
 
 // The release lands on an entry of a bar window.
 bool IsItemControlHit(win::HWND AWnd, win::POINT P) {
-    if (HasSelectedControl(AWnd)) return true;
+    if (HasSelectedControl(AWnd) || ActiveDropDownWindow()) return true;
     if (!win::GetCapture()) return false;
     TCustomdxBarControl* Active = GetActiveBarControl();
     return Active && Active->HandleAllocated() && GetWindowFromScreenPoint(P) == Active->Handle() &&

@@ -754,15 +754,16 @@ void TCustomdxBarComboControl::HandleMessage(cls::TMessage& Message) {
             if (!FDroppedDown || !Combo || !Combo->CheckKeyForDropDownWindow(Key, Shift)) break;
             if (!Self.Alive()) return;
             if (const win::HWND List = GetDropDownWindow()) {
+                // The key is the drop-down's: so is the character it types.
+                win::MSG Char;
+                if (win::PeekMessage(&Char, Handle(), win::WM_CHAR, win::WM_CHAR, win::PM_NOREMOVE) &&
+                    Char.lParam == Message.LParam)
+                    win::PeekMessage(&Char, Handle(), win::WM_CHAR, win::WM_CHAR, win::PM_REMOVE);
                 win::SendMessage(List, win::WM_KEYDOWN, Key, Message.LParam);
                 return;
             }
             break;
         }
-        case win::WM_LBUTTONDOWN:
-        case win::WM_LBUTTONDBLCLK:
-            FDropDownOnMouseDown = FDroppedDown;
-            break;
         default:
             break;
     }

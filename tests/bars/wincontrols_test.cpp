@@ -10,6 +10,7 @@
 
 #include "bars/edititems.h"
 #include "bars/managerlist.h"
+#include "bars/popupmenu.h"
 #include "bars/toolbar.h"
 #include "fixture.h"
 #include "support/driver.h"
@@ -19,6 +20,8 @@ namespace bars::test {
 namespace {
 
 using testdrv::RunUntilIdle;
+
+constexpr int VK_F4 = win::VK_F1 + 3;
 
 // Writes down what an item reports, in order.
 struct TEventLog {
@@ -389,6 +392,248 @@ TEST_F(EditMenuKeysTest, F10ActsOnItsRelease) {
     EXPECT_FALSE(ControlOf(Edit)->Focused());
     EXPECT_EQ(GetActiveBarControl(), MainWindow);
 }
+
+// --- A combo with a drop-down window of its own ---
+
+struct TDropDownLog {
+    win::HWND Window = nullptr;
+    std::vector<std::string> Entries;
+    void GetWindow(TCustomdxBarCombo*, win::HWND& AWindow) { AWindow = Window; }
+    void DropDown(cls::TObject*) { Entries.push_back("DropDown"); }
+    void CloseUp(cls::TObject*) { Entries.push_back("CloseUp"); }
+};
+
+class CustomComboTest : public EditItemTest {
+protected:
+    void SetUp() override {
+        EditItemTest::SetUp();
+        Log.Window = win::CreateWindowEx(win::WS_EX_TOOLWINDOW, "EDIT", "", win::WS_POPUP, 0, 0, 150, 80,
+                                         nullptr, nullptr, nullptr, nullptr);
+        Combo = new TCustomdxBarCombo(Form);
+        Combo->SetCaption("Font");
+        Combo->SetShowCaption(true);
+        Combo->SetOnGetDropDownWindow(TdxBarGetDropDownWindowEvent(&Log, &TDropDownLog::GetWindow));
+        Combo->SetOnDropDown(cls::TNotifyEvent(&Log, &TDropDownLog::DropDown));
+        Combo->SetOnCloseUp(cls::TNotifyEvent(&Log, &TDropDownLog::CloseUp));
+    }
+    void TearDown() override {
+        win::DestroyWindow(Log.Window);
+        EditItemTest::TearDown();
+    }
+    static TCustomdxBarComboControl* ComboControlOf(TdxBarItem* AItem) {
+        return dynamic_cast<TCustomdxBarComboControl*>(AItem->Links(0)->Control());
+    }
+    static void ClickArrow(TdxBarItem* AItem) {
+        TCustomdxBarComboControl* Control = ComboControlOf(AItem);
+        ASSERT_NE(Control, nullptr);
+        testdrv::Click(Control->Parent()->Handle(), testdrv::CentreOf(Control->ArrowRect()));
+    }
+    cls::TRect ScreenRectOf(TdxBarItemControl* AControl) {
+        return AControl->Parent()->GetItemControlScreenRect(AControl);
+    }
+    cls::TRect DropDownRect() const {
+        cls::TRect R;
+        win::GetWindowRect(Log.Window, &R);
+        return R;
+    }
+
+    TDropDownLog Log;
+    TCustomdxBarCombo* Combo = nullptr;
+};
+
+TEST_F(CustomComboTest, TheArrowOpensTheDropDownBelowTheTextAndItsReleaseClosesIt) {
+    Bar->ItemLinks()->Add(Combo);
+    ShowBar();
+    ClickArrow(Combo);
+    TCustomdxBarComboControl* Control = ComboControlOf(Combo);
+    ASSERT_TRUE(Control->DroppedDown());
+    EXPECT_TRUE(Combo->GetDroppedDown());
+    EXPECT_TRUE(Control->Focused());
+    EXPECT_TRUE(win::IsWindowVisible(Log.Window));
+    const cls::TRect R = ScreenRectOf(Control);
+    EXPECT_EQ(DropDownRect().left, R.left + Control->GetCaptionWidth());
+    EXPECT_EQ(DropDownRect().top, R.bottom);
+    EXPECT_EQ(Log.Entries, (std::vector<std::string>{"DropDown"}));
+    // The drop-down does not take the focus from the editor.
+    EXPECT_EQ(win::GetFocus(), Control->Handle());
+    ClickArrow(Combo);
+    EXPECT_FALSE(Control->DroppedDown());
+    EXPECT_FALSE(win::IsWindowVisible(Log.Window));
+    EXPECT_EQ(Log.Entries, (std::vector<std::string>{"DropDown", "CloseUp"}));
+    EXPECT_TRUE(Control->Focused());
+}
+
+TEST_F(CustomComboTest, KeysToggleTheDropDownAndReachIt) {
+    Bar->ItemLinks()->Add(Combo);
+    ShowBar();
+    ClickText(Combo);
+    TCustomdxBarComboControl* Control = ComboControlOf(Combo);
+    testdrv::PressKey(VK_F4);
+    ASSERT_TRUE(Control->DroppedDown());
+    testdrv::MessageLog Keys{Log.Window};
+    Keys.Only({win::WM_KEYDOWN});
+    testdrv::PressKey('A');
+    EXPECT_EQ(Keys.Count(win::WM_KEYDOWN), 1);
+    EXPECT_EQ(Combo->GetCurrentText(), "");
+    testdrv::PressKey(VK_F4);
+    EXPECT_FALSE(Control->DroppedDown());
+    // Alt+Down and Alt+Up toggle it too, and leave editing and Alt alone.
+    testdrv::KeyDown(win::VK_MENU);
+    testdrv::PressKey(win::VK_DOWN);
+    EXPECT_TRUE(Control->DroppedDown());
+    testdrv::PressKey(win::VK_UP);
+    EXPECT_FALSE(Control->DroppedDown());
+    testdrv::KeyUp(win::VK_MENU);
+    EXPECT_TRUE(Control->Focused());
+    // Escape is never the drop-down's: it closes it with editing.
+    testdrv::PressKey(VK_F4);
+    testdrv::PressKey(win::VK_ESCAPE);
+    EXPECT_FALSE(Control->DroppedDown());
+    EXPECT_FALSE(Control->Focused());
+    EXPECT_FALSE(win::IsWindowVisible(Log.Window));
+}
+
+TEST_F(CustomComboTest, AReadOnlyComboOrOneWithoutWindowOpensNothing) {
+    Bar->ItemLinks()->Add(Combo);
+    ShowBar();
+    Combo->SetReadOnly(true);
+    ClickArrow(Combo);
+    EXPECT_FALSE(ComboControlOf(Combo)->DroppedDown());
+    testdrv::PressKey(win::VK_ESCAPE);
+    Combo->SetReadOnly(false);
+    Combo->SetOnGetDropDownWindow(nullptr);
+    ClickArrow(Combo);
+    EXPECT_FALSE(ComboControlOf(Combo)->DroppedDown());
+    EXPECT_EQ(Log.Entries, (std::vector<std::string>{"DropDown"}));
+}
+
+TEST_F(CustomComboTest, TheDropDownStaysInsideTheWorkArea) {
+    Bar->ItemLinks()->Add(Combo);
+    // A toolbar near the bottom right corner: the drop-down moves left to end
+    // at the work area's right edge and opens above the control.
+    Form->SetBounds(1024 - 260, 768 - 30 - 90, 260, 90);
+    ShowBar();
+    ClickArrow(Combo);
+    TCustomdxBarComboControl* Control = ComboControlOf(Combo);
+    ASSERT_TRUE(Control->DroppedDown());
+    const cls::TRect R = ScreenRectOf(Control);
+    EXPECT_EQ(DropDownRect().right, 1024);
+    EXPECT_EQ(DropDownRect().bottom, R.top);
+}
+
+TEST_F(CustomComboTest, InAMenuTheDropDownOpensBesideTheControl) {
+    auto* Popup = new TdxBarPopupMenu(Form);
+    Popup->ItemLinks()->Add(Combo);
+    for (const int Left : {100, 1024 - 200}) {
+        SCOPED_TRACE(Left);
+        auto* Menu = static_cast<TdxBarSubMenuControl*>(Popup->ItemLinks()->CreateBarControl());
+        Menu->SetLeft(Left);
+        Menu->SetTop(100);
+        Menu->ShowAnimated();
+        RunUntilIdle();
+        ClickArrow(Combo);
+        TCustomdxBarComboControl* Control = ComboControlOf(Combo);
+        ASSERT_TRUE(Control->DroppedDown());
+        const cls::TRect R = ScreenRectOf(Control);
+        EXPECT_EQ(DropDownRect().top, R.top);
+        // Beside it on the right, or on the left when the right has less room.
+        if (Left == 100)
+            EXPECT_EQ(DropDownRect().left, R.right);
+        else
+            EXPECT_EQ(DropDownRect().right, R.left);
+        // Enter closes the menu with the drop-down.
+        testdrv::PressKey(win::VK_RETURN);
+        EXPECT_FALSE(win::IsWindowVisible(Log.Window));
+        EXPECT_EQ(Popup->ItemLinks()->BarControl(), nullptr);
+    }
+}
+
+TEST_F(EditItemTest, InAMenuEnterConfirmsAndClosesTheMenu) {
+    auto* Popup = new TdxBarPopupMenu(Form);
+    Edit = new TdxBarEdit(Form);
+    Edit->SetCaption("Name");
+    Popup->ItemLinks()->Add(Edit);
+    auto* Menu = static_cast<TdxBarSubMenuControl*>(Popup->ItemLinks()->CreateBarControl());
+    Menu->SetLeft(200);
+    Menu->SetTop(200);
+    Menu->ShowAnimated();
+    RunUntilIdle();
+    TdxBarEditControl* Control = ControlOf(Edit);
+    ASSERT_NE(Control, nullptr);
+    // A menu shows the caption whatever ShowCaption says.
+    EXPECT_TRUE(Control->ShowCaption());
+    EXPECT_GT(Control->GetCaptionWidth(), 0);
+    EXPECT_EQ(Control->GetWidth(), Control->GetCaptionWidth() + Edit->Width());
+    ClickText(Edit);
+    ASSERT_TRUE(Control->Focused());
+    win::SendMessage(Control->Handle(), win::EM_SETSEL, 0, -1);
+    testdrv::TypeText("menu");
+    testdrv::PressKey(win::VK_RETURN);
+    EXPECT_EQ(Edit->Text(), "menu");
+    EXPECT_EQ(Popup->ItemLinks()->BarControl(), nullptr);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    EXPECT_EQ(win::GetFocus(), FormEdit);
+}
+
+TEST_F(EditItemTest, FocusEditorStartsEditingTheFirstShownLink) {
+    Edit->FocusEditor(true);
+    EXPECT_EQ(Edit->GetFocusedLink(), nullptr);
+    TdxBarControl* Window = ShowBar();
+    Edit->FocusEditor(true);
+    TdxBarEditControl* Control = ControlOf(Edit);
+    ASSERT_TRUE(Control->Focused());
+    EXPECT_EQ(Window->SelectedControl(), Control);
+    EXPECT_EQ(win::GetFocus(), Control->Handle());
+    // Pressed by the keyboard: the whole text is selected for typing over.
+    testdrv::TypeText("new");
+    testdrv::PressKey(win::VK_RETURN);
+    EXPECT_EQ(Edit->Text(), "new");
+    EXPECT_EQ(win::GetFocus(), FormEdit);
+}
+
+// Every style draws edits and combos in real windows without leaking what it draws with.
+class EditStyleTest : public EditItemTest, public ::testing::WithParamInterface<TdxBarManagerStyle> {};
+
+TEST_P(EditStyleTest, EditingAndTheDropDownLeaveNoDrawingObjectsBehind) {
+    Manager->SetStyle(GetParam());
+    auto* Combo = new TCustomdxBarCombo(Form);
+    Combo->SetCaption("Size");
+    Combo->SetShowCaption(true);
+    Combo->SetText("12");
+    const win::HWND DropDown = win::CreateWindowEx(win::WS_EX_TOOLWINDOW, "EDIT", "", win::WS_POPUP, 0, 0, 80,
+                                                   60, nullptr, nullptr, nullptr, nullptr);
+    TDropDownLog Log;
+    Log.Window = DropDown;
+    Combo->SetOnGetDropDownWindow(TdxBarGetDropDownWindowEvent(&Log, &TDropDownLog::GetWindow));
+    Bar->ItemLinks()->Add(Combo);
+    TdxBarControl* Window = ShowBar();
+    // The first round makes what the edit windows keep for their life.
+    gfx::DWORD Before = 0;
+    for (int Round = 0; Round < 3; ++Round) {
+        if (Round == 1) Before = GdiObjectCount();
+        ClickText(Edit);
+        testdrv::TypeText("x");
+        testdrv::PressKey(win::VK_TAB);
+        ASSERT_TRUE(ControlOf(Combo)->Focused());
+        testdrv::PressKey(VK_F4);
+        EXPECT_TRUE(win::IsWindowVisible(DropDown));
+        testdrv::PressKey(VK_F4);
+        testdrv::PressKey(win::VK_ESCAPE);
+        Window->RepaintBar();
+        RunUntilIdle();
+    }
+    EXPECT_EQ(GdiObjectCount(), Before);
+    // The combo's text and arrow are drawn over its box.
+    const auto* Control = dynamic_cast<TCustomdxBarComboControl*>(Combo->Links(0)->Control());
+    EXPECT_GT(
+        CountPixels(Window->Handle(), Control->GetEditWindowRect(), gfx::GetSysColor(gfx::COLOR_WINDOWTEXT)),
+        0);
+    EXPECT_LT(Control->GetEditWindowRect().right, Control->ArrowRect().left);
+    win::DestroyWindow(DropDown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, EditStyleTest,
+                         ::testing::Values(bmsStandard, bmsEnhanced, bmsFlat, bmsXP, bmsOffice11));
 
 } // namespace
 } // namespace bars::test
