@@ -548,6 +548,7 @@ void TrackScrollBar(HWND hwnd, int bar, POINT screen);
 // The window procedures of the system classes "EDIT" and "LISTBOX", which
 // window_class.cpp registers and keeps across resets.
 LRESULT EditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT ListBoxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // The state of type T a system class keeps for a window, made on first use;
 // nullptr once the window is gone (or being destroyed, after WM_NCDESTROY

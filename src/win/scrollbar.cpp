@@ -255,6 +255,26 @@ void RepeatPart(HWND hwnd, int bar, ScrollPart part, UINT msg) {
     press(false);
 }
 
+// The track: in the classic scheme, whose scroll-bar colour is the face
+// colour, every other pixel is highlighted.
+void FillTrack(HDC dc, const RECT& r) {
+    const COLORREF face = GetSysColor(COLOR_SCROLLBAR);
+    if (face != GetSysColor(COLOR_3DFACE)) {
+        FillRect(dc, &r, GetSysColorBrush(COLOR_SCROLLBAR));
+        return;
+    }
+    const MemoryDC pattern(8, 8);
+    const COLORREF light = GetSysColor(COLOR_3DHILIGHT);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) SetPixelV(pattern.Handle(), x, y, (x + y) % 2 ? face : light);
+    HBRUSH brush = CreatePatternBrush(pattern.Bitmap());
+    POINT old{};
+    SetBrushOrgEx(dc, r.left, r.top, &old);
+    FillRect(dc, &r, brush);
+    SetBrushOrgEx(dc, old.x, old.y, nullptr);
+    DeleteObject(brush);
+}
+
 } // namespace
 
 void DrawScrollBar(HDC dc, const RECT& bar, bool vertical, const ScrollBarState& state) {
@@ -270,7 +290,7 @@ void DrawScrollBar(HDC dc, const RECT& bar, bool vertical, const ScrollBarState&
     RECT track = vertical ? RECT{bar.left, first.bottom, bar.right, second.top}
                           : RECT{first.right, bar.top, second.left, bar.bottom};
     if (IsRectEmpty(&track)) return;
-    FillRect(dc, &track, GetSysColorBrush(COLOR_SCROLLBAR));
+    FillTrack(dc, track);
     if (!g.thumb) return;
     for (ScrollPart page : {kPageFirst, kPageSecond}) {
         const RECT r = g.Part(page);
@@ -290,7 +310,11 @@ void TrackScrollBar(HWND hwnd, int bar, POINT screen) {
         if (!w || w->threadId != GetCurrentThreadId()) return;
     }
     if (GetKeyState(VK_LBUTTON) >= 0) return;
-    const ScrollPart part = PartAtScreen(hwnd, bar, screen);
+    Geometry g;
+    ScrollBarState s;
+    POINT origin{};
+    if (!BarOf(hwnd, bar, &g, &s, &origin) || !CanScroll(s)) return;
+    const ScrollPart part = PartAt(g, POINT{screen.x - origin.x, screen.y - origin.y});
     if (part == kNoPart) return;
     const UINT msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
     SetCapture(hwnd);

@@ -39,7 +39,8 @@ void AddSystemClasses(ClassState& state) {
         WNDPROC proc;
         std::uintptr_t cursor;
     };
-    const Definition definitions[] = {{"EDIT", &EditWndProc, IDC_IBEAM}};
+    const Definition definitions[] = {{"EDIT", &EditWndProc, IDC_IBEAM},
+                                      {"LISTBOX", &ListBoxWndProc, IDC_ARROW}};
     state.system.clear();
     ATOM atom = kFirstAtom;
     for (const Definition& d : definitions) {
