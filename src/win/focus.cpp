@@ -26,8 +26,6 @@ FocusState& State() {
     return s;
 }
 
-constexpr int VK_F4 = VK_F1 + 3;
-
 // Alt pressed and released with no other key between opens the window menu.
 thread_local bool tAltAlone = false;
 
