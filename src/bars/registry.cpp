@@ -2,6 +2,7 @@
 
 #include "bars/button.h"
 #include "bars/categories.h"
+#include "bars/comboitems.h"
 #include "bars/containercontrols.h"
 #include "bars/containeritems.h"
 #include "bars/drawing.h"
@@ -40,6 +41,7 @@ std::vector<TStartupRegistration> StartupRegistrations() {
         {TdxBarButton::ClassInfo(), TdxBarButtonControl::ClassInfo(), true},
         {TdxBarEdit::ClassInfo(), TdxBarEditControl::ClassInfo(), true},
         {TCustomdxBarCombo::ClassInfo(), TCustomdxBarComboControl::ClassInfo(), true},
+        {TdxBarCombo::ClassInfo(), TdxBarComboControl::ClassInfo(), true},
         {TdxBarSubItem::ClassInfo(), TdxBarSubItemControl::ClassInfo(), true},
         {TdxBarListItem::ClassInfo(), TdxBarContainerItemControl::ClassInfo(), true},
         {TdxBarContainerItem::ClassInfo(), TdxBarContainerItemControl::ClassInfo(), true},

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bars/barcontrol.h"
+#include "bars/comboitems.h"
 #include "bars/edititems.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
@@ -20,7 +21,6 @@ namespace {
 // The window property that ties a hosted window to its control: the
 // subclassing's stand-in for a window procedure made from the control.
 constexpr const char* kWinControlProp = "TrestleBarWinControl";
-constexpr win::WORD VK_F4 = win::VK_F1 + 3;
 
 bool IsEmptyRect(const cls::TRect& R) {
     return R.right <= R.left || R.bottom <= R.top;
@@ -746,7 +746,7 @@ void TCustomdxBarComboControl::HandleMessage(cls::TMessage& Message) {
         case win::WM_KEYDOWN: {
             const auto Key = static_cast<win::WORD>(Message.WParam);
             const cls::TShiftState Shift = cls::KeyDataToShiftState(Message.LParam);
-            if (Key == VK_F4 && Shift.Empty()) {
+            if (Key == win::VK_F4 && Shift.Empty()) {
                 SetDroppedDown(!FDroppedDown);
                 return;
             }
@@ -768,6 +768,102 @@ void TCustomdxBarComboControl::HandleMessage(cls::TMessage& Message) {
             break;
     }
     if (Self.Alive()) inherited::HandleMessage(Message);
+}
+
+// ============================================================================
+// TdxBarComboControl
+// ============================================================================
+
+TdxBarCustomCombo* TdxBarComboControl::GetCustomCombo() const {
+    return dynamic_cast<TdxBarCustomCombo*>(TdxBarItemControl::GetItem());
+}
+
+void TdxBarComboControl::SetItemIndex(int I) {
+    FEditItemIndex = I;
+    const TdxBarCustomCombo* Combo = GetCustomCombo();
+    if (!Combo) return;
+    const bool Entry = I >= 0 && I < Combo->Items()->Count();
+    SetText(Entry ? Combo->Items()->Strings(I) : Combo->Text());
+}
+
+void TdxBarComboControl::ItemsReordered() {
+    const TdxBarCustomCombo* Combo = GetCustomCombo();
+    if (Focused() && Combo) FEditItemIndex = Combo->Items()->IndexOf(GetText());
+}
+
+void TdxBarComboControl::SetFocused(bool Value) {
+    if (Value && !Focused()) {
+        if (!EnsureWindowHandle()) return;
+        if (const TdxBarCustomCombo* Combo = GetCustomCombo()) SetItemIndex(Combo->ItemIndex());
+    }
+    inherited::SetFocused(Value);
+}
+
+void TdxBarComboControl::StepItemIndex(int ADelta) {
+    const TdxBarCustomCombo* Combo = GetCustomCombo();
+    const int Count = Combo ? Combo->Items()->Count() : 0;
+    if (Count == 0) return;
+    // No entry yet: either key starts at the first one.
+    const int Index =
+        FEditItemIndex < 0 || FEditItemIndex >= Count ? 0 : std::clamp(FEditItemIndex + ADelta, 0, Count - 1);
+    SetItemIndex(Index);
+}
+
+void TdxBarComboControl::HandleMessage(cls::TMessage& Message) {
+    lf::TcxObjectLinkScope Self(this);
+    TdxBarCustomCombo* Combo = GetCustomCombo();
+    if (Combo && !ReadOnly()) {
+        switch (Message.Msg) {
+            case win::WM_KEYDOWN: {
+                const auto Key = static_cast<win::WORD>(Message.WParam);
+                const cls::TShiftState Shift = cls::KeyDataToShiftState(Message.LParam);
+                if ((Key == win::VK_UP || Key == win::VK_DOWN) && Shift.Empty() && !DroppedDown()) {
+                    StepItemIndex(Key == win::VK_UP ? -1 : 1);
+                    return;
+                }
+                if ((Key == win::VK_RETURN || Key == win::VK_TAB) && FEditItemIndex >= 0 &&
+                    FEditItemIndex < Combo->Items()->Count() &&
+                    GetText() == Combo->Items()->Strings(FEditItemIndex)) {
+                    Combo->SetItemIndex(FEditItemIndex);
+                    if (!Self.Alive()) return;
+                }
+                break;
+            }
+            case win::WM_MOUSEWHEEL: {
+                const auto Delta = static_cast<short>(win::HIWORD(static_cast<win::LPARAM>(Message.WParam)));
+                if (DroppedDown()) {
+                    if (const win::HWND List = GetDropDownWindow())
+                        win::SendMessage(List, win::WM_VSCROLL, Delta > 0 ? win::SB_LINEUP : win::SB_LINEDOWN,
+                                         0);
+                } else {
+                    StepItemIndex(Delta > 0 ? -1 : 1);
+                }
+                return;
+            }
+            default:
+                break;
+        }
+    }
+    if (Self.Alive()) inherited::HandleMessage(Message);
+}
+
+void TdxBarComboControl::PaintText(gfx::HDC DC, const gfx::RECT& R) {
+    TdxBarCustomCombo* Combo = GetCustomCombo();
+    if (!Combo) {
+        inherited::PaintText(DC, R);
+        return;
+    }
+    cls::TCanvas* Canvas = Parent()->Canvas();
+    gfx::TColor TextColor, BkColor;
+    GetPainter()->GetEditColors(this, TextColor, BkColor);
+    Canvas->Font()->Assign(Parent()->Font());
+    Canvas->Font()->SetColor(TextColor);
+    Canvas->Brush()->SetColor(BkColor);
+    const int Saved = gfx::SaveDC(DC);
+    gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
+    // The entry the editor showed last while edited, else the chosen one.
+    Combo->DrawClosedText(Canvas, R, Active() ? FEditItemIndex : Combo->ItemIndex());
+    gfx::RestoreDC(DC, Saved);
 }
 
 } // namespace bars

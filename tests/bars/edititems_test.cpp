@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bars/comboitems.h"
 #include "bars/containeritems.h"
 #include "fixture.h"
 
@@ -90,6 +91,85 @@ TEST_F(EditItemsTest, TheDropDownWindowTakesEveryKeyButEscapeEnterAndTab) {
     EXPECT_TRUE(Combo->ShowEditor());
     Combo->SetShowEditor(false);
     EXPECT_TRUE(Combo->DrawsOwnText());
+}
+
+// --- Combos with a list of entries ---
+
+TEST_F(EditItemsTest, ItemIndexAndTextFollowEachOther) {
+    auto* Combo = new TdxBarCombo(Form);
+    TChangeCounter Counter;
+    Combo->SetOnChange(cls::TNotifyEvent(&Counter, &TChangeCounter::Change));
+    for (const char* Entry : {"Alpha", "Beta", "Гамма"}) Combo->Items()->Add(Entry);
+    Combo->SetItemIndex(1);
+    EXPECT_EQ(Combo->Text(), "Beta");
+    EXPECT_EQ(Counter.Changes, 1);
+    // Out of range is none: the text goes.
+    Combo->SetItemIndex(7);
+    EXPECT_EQ(Combo->ItemIndex(), -1);
+    EXPECT_EQ(Combo->Text(), "");
+    EXPECT_EQ(Counter.Changes, 2);
+    Combo->SetItemIndex(-4);
+    EXPECT_EQ(Counter.Changes, 2);
+    // A text that is an entry, whatever its case, selects it; Cyrillic too.
+    const std::vector<std::pair<std::string, int>> Texts{{"beta", 1}, {"ГАММА", 2}, {"гамма", 2},
+                                                         {"Alp", -1}, {"", -1},     {"ALPHA", 0}};
+    for (const auto& [Text, Index] : Texts) {
+        Combo->SetText(Text);
+        EXPECT_EQ(Combo->ItemIndex(), Index) << Text;
+        EXPECT_EQ(Combo->Text(), Text);
+    }
+    // An entry that goes takes a selection it left out of range with it.
+    Combo->SetItemIndex(2);
+    Combo->Items()->Delete(0);
+    EXPECT_EQ(Combo->ItemIndex(), -1);
+    // With no entry selected a new text is simply no match.
+    Combo->Items()->Clear();
+    Combo->SetText("Beta");
+    EXPECT_EQ(Combo->ItemIndex(), -1);
+}
+
+TEST_F(EditItemsTest, SortingKeepsTheEntryOfTheText) {
+    auto* Combo = new TdxBarCombo(Form);
+    for (const char* Entry : {"Cherry", "apple", "Banana"}) Combo->Items()->Add(Entry);
+    Combo->SetItemIndex(2);
+    Combo->SetSorted(true);
+    EXPECT_EQ(Combo->Items()->Strings(0), "apple");
+    EXPECT_EQ(Combo->ItemIndex(), 1);
+    EXPECT_EQ(Combo->Text(), "Banana");
+}
+
+TEST_F(EditItemsTest, TheTextFindsTheEntryItBeginsTheFurthest) {
+    auto* Combo = new TdxBarCombo(Form);
+    for (const char* Entry : {"Alpha", "Beta", "Bet", "Москва", "Минск", "Ёлка"}) Combo->Items()->Add(Entry);
+    const std::vector<std::pair<std::string, int>> Cases{{"be", 1}, {"BETA", 1},     {"bex", 1}, {"x", -1},
+                                                         {"", -1},  {"alphabet", 0}, {"ми", 4},  {"МОС", 3},
+                                                         {"ёл", 5}, {"Ел", -1}};
+    for (const auto& [Text, Index] : Cases) EXPECT_EQ(Combo->FindPrefix(Text), Index) << Text;
+}
+
+TEST_F(EditItemsTest, OnlyScrollingKeysGoToTheList) {
+    auto* Combo = new TdxBarCombo(Form);
+    const cls::TShiftState None;
+    for (const int Key : {win::VK_UP, win::VK_DOWN, win::VK_PRIOR, win::VK_NEXT})
+        EXPECT_TRUE(Combo->CheckKeyForDropDownWindow(static_cast<win::WORD>(Key), None)) << Key;
+    EXPECT_FALSE(Combo->CheckKeyForDropDownWindow(win::VK_DOWN, cls::TShiftState{cls::ssShift}));
+    for (const int Key : {int('A'), win::VK_HOME, win::VK_RETURN, win::VK_ESCAPE})
+        EXPECT_FALSE(Combo->CheckKeyForDropDownWindow(static_cast<win::WORD>(Key), None)) << Key;
+    EXPECT_EQ(Combo->DropDownCount(), 8);
+    Combo->SetDropDownCount(0);
+    EXPECT_EQ(Combo->DropDownCount(), 1);
+}
+
+TEST_F(EditItemsTest, TheKindsOfItemsComeInTheirOrder) {
+    const std::vector<TdxBarItemClass> Expected{TdxBarButton::ClassInfo(),       TdxBarEdit::ClassInfo(),
+                                                TCustomdxBarCombo::ClassInfo(),  TdxBarCombo::ClassInfo(),
+                                                TdxBarSubItem::ClassInfo(),      TdxBarListItem::ClassInfo(),
+                                                TdxBarContainerItem::ClassInfo()};
+    ASSERT_GE(GetVisibleItemClassCount(), 7);
+    for (int I = 0; I < 7; ++I) EXPECT_EQ(GetVisibleItemClass(I), Expected[static_cast<std::size_t>(I)]) << I;
+    EXPECT_FALSE(GetVisibleItemClass(7));
+    // The custom combo has no control of its own: only its descendants show.
+    EXPECT_FALSE(GetItemControlClass(TdxBarCustomCombo::ClassInfo().Get()));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bars/comboitems.h"
 #include "bars/edititems.h"
 #include "bars/managerlist.h"
 #include "bars/popupmenu.h"
@@ -20,8 +21,6 @@ namespace bars::test {
 namespace {
 
 using testdrv::RunUntilIdle;
-
-constexpr int VK_F4 = win::VK_F1 + 3;
 
 // Writes down what an item reports, in order.
 struct TEventLog {
@@ -91,8 +90,13 @@ protected:
 
 TEST_F(EditItemTest, TypingAndEnterConfirmTheTextAndGiveTheFocusBack) {
     TdxBarControl* Window = ShowBar();
-    ClickText(Edit);
     TdxBarEditControl* Control = ControlOf(Edit);
+    // The text area shows the text cursor before the editor does.
+    testdrv::MoveTo(Window->Handle(), testdrv::CentreOf(Control->GetEditWindowRect()));
+    EXPECT_EQ(Window->Cursor(), cls::crIBeam);
+    testdrv::MoveTo(Window->Handle(), win::POINT{Control->GetRect().right + 5, 2});
+    EXPECT_EQ(Window->Cursor(), cls::crDefault);
+    ClickText(Edit);
     ASSERT_TRUE(Control->Focused());
     EXPECT_EQ(win::GetFocus(), Control->Handle());
     EXPECT_TRUE(win::IsWindowVisible(Control->Handle()));
@@ -468,14 +472,14 @@ TEST_F(CustomComboTest, KeysToggleTheDropDownAndReachIt) {
     ShowBar();
     ClickText(Combo);
     TCustomdxBarComboControl* Control = ComboControlOf(Combo);
-    testdrv::PressKey(VK_F4);
+    testdrv::PressKey(win::VK_F4);
     ASSERT_TRUE(Control->DroppedDown());
     testdrv::MessageLog Keys{Log.Window};
     Keys.Only({win::WM_KEYDOWN});
     testdrv::PressKey('A');
     EXPECT_EQ(Keys.Count(win::WM_KEYDOWN), 1);
     EXPECT_EQ(Combo->GetCurrentText(), "");
-    testdrv::PressKey(VK_F4);
+    testdrv::PressKey(win::VK_F4);
     EXPECT_FALSE(Control->DroppedDown());
     // Alt+Down and Alt+Up toggle it too, and leave editing and Alt alone.
     testdrv::KeyDown(win::VK_MENU);
@@ -486,7 +490,7 @@ TEST_F(CustomComboTest, KeysToggleTheDropDownAndReachIt) {
     testdrv::KeyUp(win::VK_MENU);
     EXPECT_TRUE(Control->Focused());
     // Escape is never the drop-down's: it closes it with editing.
-    testdrv::PressKey(VK_F4);
+    testdrv::PressKey(win::VK_F4);
     testdrv::PressKey(win::VK_ESCAPE);
     EXPECT_FALSE(Control->DroppedDown());
     EXPECT_FALSE(Control->Focused());
@@ -615,9 +619,9 @@ TEST_P(EditStyleTest, EditingAndTheDropDownLeaveNoDrawingObjectsBehind) {
         testdrv::TypeText("x");
         testdrv::PressKey(win::VK_TAB);
         ASSERT_TRUE(ControlOf(Combo)->Focused());
-        testdrv::PressKey(VK_F4);
+        testdrv::PressKey(win::VK_F4);
         EXPECT_TRUE(win::IsWindowVisible(DropDown));
-        testdrv::PressKey(VK_F4);
+        testdrv::PressKey(win::VK_F4);
         testdrv::PressKey(win::VK_ESCAPE);
         Window->RepaintBar();
         RunUntilIdle();
@@ -634,6 +638,287 @@ TEST_P(EditStyleTest, EditingAndTheDropDownLeaveNoDrawingObjectsBehind) {
 
 INSTANTIATE_TEST_SUITE_P(Styles, EditStyleTest,
                          ::testing::Values(bmsStandard, bmsEnhanced, bmsFlat, bmsXP, bmsOffice11));
+
+TEST_F(CustomComboTest, DraggingTheToolbarClosesTheDropDownAndEditingGoesOnInTheNewWindow) {
+    Bar->ItemLinks()->Add(Combo);
+    TdxBarControl* Window = ShowBar();
+    ClickArrow(Combo);
+    ASSERT_TRUE(ComboControlOf(Combo)->DroppedDown());
+    cls::TRect R;
+    win::GetWindowRect(Window->Handle(), &R);
+    testdrv::MoveToScreen(win::POINT{R.left + 3, (R.top + R.bottom) / 2});
+    testdrv::ScriptIdle({[this] {
+                             testdrv::MoveToScreen(Form->ClientToScreen(cls::TPoint{320, 260}));
+                         },
+                         [] { testdrv::MouseUp(); }});
+    testdrv::MouseDown();
+    EXPECT_TRUE(testdrv::IdleScriptDone());
+    EXPECT_EQ(Bar->DockingStyle(), dsNone);
+    EXPECT_FALSE(win::IsWindowVisible(Log.Window));
+    EXPECT_FALSE(ComboControlOf(Combo)->DroppedDown());
+    // The floating window edits as the docked one did.
+    ClickText(Edit);
+    TdxBarEditControl* Control = ControlOf(Edit);
+    ASSERT_TRUE(Control->Focused());
+    EXPECT_EQ(win::GetParent(Control->Handle()), Bar->Control()->Handle());
+    win::SendMessage(Control->Handle(), win::EM_SETSEL, 0, -1);
+    testdrv::TypeText("moved");
+    testdrv::PressKey(win::VK_RETURN);
+    EXPECT_EQ(Edit->Text(), "moved");
+}
+
+TEST_F(CustomComboTest, AFormClosedWithTheDropDownOpenLeavesNothingOpen) {
+    Bar->ItemLinks()->Add(Combo);
+    ShowBar();
+    ClickArrow(Combo);
+    ASSERT_TRUE(win::IsWindowVisible(Log.Window));
+    delete Form;
+    Form = nullptr;
+    RunUntilIdle();
+    EXPECT_FALSE(win::IsWindowVisible(Log.Window));
+    EXPECT_EQ(Log.Entries, (std::vector<std::string>{"DropDown", "CloseUp"}));
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
+// --- A combo with its list of entries ---
+
+struct TComboLog {
+    std::vector<int> Drawn;
+    int Heights = 0;
+    void Draw(TdxBarCustomCombo* Sender, int AIndex, cls::TRect ARect, cls::TOwnerDrawState) {
+        Drawn.push_back(AIndex);
+        Sender->GetItemCanvas()->FillRect(ARect);
+    }
+    void Measure(TdxBarCustomCombo*, int, int& AHeight) {
+        ++Heights;
+        AHeight = 20;
+    }
+};
+
+class ComboListTest : public EditItemTest {
+protected:
+    void SetUp() override {
+        EditItemTest::SetUp();
+        Combo = new TdxBarCombo(Form);
+        Combo->SetCaption("City");
+        for (const char* Entry : {"Alpha", "Beta", "Москва", "Минск"}) Combo->Items()->Add(Entry);
+        Bar->ItemLinks()->Add(Combo);
+        Log.Watch(Combo);
+        Window = ShowBar();
+        Control = dynamic_cast<TdxBarComboControl*>(Combo->Links(0)->Control());
+        ASSERT_NE(Control, nullptr);
+    }
+    void ClickArrow() { testdrv::Click(Window->Handle(), testdrv::CentreOf(Control->ArrowRect())); }
+    TdxBarDropDownListBox* List() { return Combo->DropDownList(); }
+    // The entry's rectangle on the screen.
+    cls::TRect EntryRect(int AIndex) {
+        cls::TRect R = List()->ItemRect(AIndex);
+        win::MapWindowPoints(List()->Handle(), nullptr, reinterpret_cast<win::POINT*>(&R), 2);
+        return R;
+    }
+
+    TdxBarCombo* Combo = nullptr;
+    TdxBarControl* Window = nullptr;
+    TdxBarComboControl* Control = nullptr;
+};
+
+TEST_F(ComboListTest, TheListDropsDownUnderTheTextWithTheEntryOfTheTextSelected) {
+    Combo->SetItemIndex(1);
+    Log.Entries.clear();
+    ClickArrow();
+    ASSERT_TRUE(Control->DroppedDown());
+    ASSERT_TRUE(List()->HandleAllocated());
+    const win::HWND ListWnd = List()->Handle();
+    EXPECT_TRUE(win::IsWindowVisible(ListWnd));
+    EXPECT_EQ(win::GetParent(ListWnd), nullptr);
+    EXPECT_EQ(List()->Count(), 4);
+    EXPECT_EQ(List()->ItemIndex(), 1);
+    EXPECT_EQ(Combo->CurItemIndex(), 1);
+    // Four entries and the frame; the editor keeps the focus.
+    int Height = 0;
+    Combo->MeasureItemHeight(0, Height);
+    cls::TRect R;
+    win::GetWindowRect(ListWnd, &R);
+    EXPECT_EQ(R.bottom - R.top, 4 + 4 * Height);
+    EXPECT_GE(R.right - R.left, Combo->Width() - Window->ComboArrowWidth());
+    EXPECT_EQ(win::GetFocus(), Control->Handle());
+    // The mouse that opened it went up over the arrow: the list stays.
+    EXPECT_FALSE(List()->WaitForMouseEnter());
+    EXPECT_TRUE(Control->DroppedDown());
+    // A click on an entry chooses it and ends editing.
+    testdrv::ClickScreen(testdrv::CentreOf(EntryRect(2)));
+    EXPECT_FALSE(Control->DroppedDown());
+    EXPECT_FALSE(Control->Focused());
+    EXPECT_FALSE(List()->HandleAllocated());
+    EXPECT_EQ(Combo->ItemIndex(), 2);
+    EXPECT_EQ(Combo->Text(), "Москва");
+    EXPECT_EQ(Log.Count("Change"), 1);
+    EXPECT_EQ(win::GetFocus(), FormEdit);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
+TEST_F(ComboListTest, PressingTheArrowAndDraggingIntoTheListChoosesOnTheRelease) {
+    testdrv::MoveTo(Window->Handle(), testdrv::CentreOf(Control->ArrowRect()));
+    testdrv::MouseDown();
+    ASSERT_TRUE(Control->DroppedDown());
+    EXPECT_TRUE(List()->WaitForMouseEnter());
+    testdrv::MoveToScreen(testdrv::CentreOf(EntryRect(3)));
+    EXPECT_FALSE(List()->WaitForMouseEnter());
+    EXPECT_EQ(List()->ItemIndex(), 3);
+    // The editor shows the entry under the mouse already.
+    EXPECT_EQ(Combo->GetCurrentText(), "Минск");
+    testdrv::MouseUp();
+    EXPECT_EQ(Combo->ItemIndex(), 3);
+    EXPECT_FALSE(Control->DroppedDown());
+}
+
+TEST_F(ComboListTest, TypingFindsTheEntryTheTextBegins) {
+    ClickText(Combo);
+    testdrv::PressKey(win::VK_F4);
+    ASSERT_TRUE(Control->DroppedDown());
+    win::SendMessage(Control->Handle(), win::EM_SETSEL, 0, -1);
+    testdrv::TypeText("be");
+    EXPECT_EQ(Combo->CurItemIndex(), 1);
+    // A beginning is no match: the list shows the entry without selecting it.
+    EXPECT_EQ(List()->ItemIndex(), -1);
+    testdrv::TypeText("TA");
+    EXPECT_EQ(List()->ItemIndex(), 1);
+    win::SendMessage(Control->Handle(), win::EM_SETSEL, 0, -1);
+    testdrv::TypeText("ми");
+    EXPECT_EQ(Combo->CurItemIndex(), 3);
+    testdrv::TypeText("нск");
+    EXPECT_EQ(List()->ItemIndex(), 3);
+    EXPECT_EQ(Log.Count("CurChange"), 9);
+    // Confirmed, the text selects its entry.
+    testdrv::PressKey(win::VK_RETURN);
+    EXPECT_EQ(Combo->Text(), "минск");
+    EXPECT_EQ(Combo->ItemIndex(), 3);
+}
+
+TEST_F(ComboListTest, UpAndDownStepThroughTheEntriesWithoutWrapping) {
+    ClickText(Combo);
+    ASSERT_EQ(Control->EditItemIndex(), -1);
+    // Without an entry either key starts at the first.
+    testdrv::PressKey(win::VK_UP);
+    EXPECT_EQ(Control->EditItemIndex(), 0);
+    EXPECT_EQ(Combo->GetCurrentText(), "Alpha");
+    testdrv::PressKey(win::VK_UP);
+    EXPECT_EQ(Control->EditItemIndex(), 0);
+    for (int I = 0; I < 5; ++I) testdrv::PressKey(win::VK_DOWN);
+    EXPECT_EQ(Control->EditItemIndex(), 3);
+    EXPECT_EQ(Combo->GetCurrentText(), "Минск");
+    EXPECT_EQ(Combo->ItemIndex(), -1);
+    // The wheel steps too: up is the previous entry.
+    testdrv::Wheel(120);
+    EXPECT_EQ(Control->EditItemIndex(), 2);
+    testdrv::PressKey(win::VK_RETURN);
+    EXPECT_EQ(Combo->ItemIndex(), 2);
+    EXPECT_EQ(Combo->Text(), "Москва");
+    // A read-only combo does not step.
+    Combo->SetReadOnly(true);
+    ClickText(Combo);
+    testdrv::PressKey(win::VK_DOWN);
+    EXPECT_EQ(Combo->GetCurrentText(), "Москва");
+    testdrv::PressKey(win::VK_ESCAPE);
+}
+
+TEST_F(ComboListTest, WithTheListOpenTheKeysMoveItsSelectionIntoTheEditor) {
+    ClickText(Combo);
+    testdrv::PressKey(win::VK_F4);
+    testdrv::PressKey(win::VK_DOWN);
+    EXPECT_EQ(List()->ItemIndex(), 0);
+    testdrv::PressKey(win::VK_DOWN);
+    EXPECT_EQ(List()->ItemIndex(), 1);
+    EXPECT_EQ(Combo->GetCurrentText(), "Beta");
+    EXPECT_EQ(Control->EditItemIndex(), 1);
+    // Enter takes the entry and closes list and editing.
+    testdrv::PressKey(win::VK_RETURN);
+    EXPECT_EQ(Combo->ItemIndex(), 1);
+    EXPECT_FALSE(Control->DroppedDown());
+    EXPECT_FALSE(win::IsWindow(nullptr));
+}
+
+TEST_F(ComboListTest, ALongListScrollsByItsBarAndTheWheel) {
+    Combo->Items()->Clear();
+    for (int I = 0; I < 20; ++I) Combo->Items()->Add("Entry " + std::to_string(I));
+    ClickText(Combo);
+    testdrv::PressKey(win::VK_F4);
+    const win::HWND ListWnd = List()->Handle();
+    ASSERT_TRUE(win::IsWindowVisible(ListWnd));
+    EXPECT_TRUE(win::GetWindowLong(ListWnd, win::GWL_STYLE) & win::WS_VSCROLL);
+    cls::TRect R;
+    win::GetWindowRect(ListWnd, &R);
+    int Height = 0;
+    Combo->MeasureItemHeight(0, Height);
+    EXPECT_EQ(R.bottom - R.top, 4 + 8 * Height);
+    // As wide as the combo's text and arrow (the entries are narrower).
+    EXPECT_EQ(Combo->GetDropDownWidth(), Combo->Width() - Window->ComboArrowWidth());
+    EXPECT_EQ(List()->TopIndex(), 0);
+    testdrv::Wheel(-120);
+    EXPECT_GT(List()->TopIndex(), 0);
+    testdrv::Wheel(120);
+    EXPECT_EQ(List()->TopIndex(), 0);
+    // The editor's wheel scrolls the open list a line a notch.
+    win::SendMessage(Control->Handle(), win::WM_MOUSEWHEEL, win::MAKEWPARAM(0, static_cast<win::WORD>(-120)),
+                     0);
+    EXPECT_EQ(List()->TopIndex(), 1);
+    EXPECT_EQ(Control->EditItemIndex(), -1);
+    // The thumb, dragged to the bottom of its track, scrolls to the end.
+    const int Bar = win::GetSystemMetrics(win::SM_CXVSCROLL);
+    const int Border = Control->GetPainter()->GetDropDownListBorder();
+    const win::POINT Thumb{R.right - Border - Bar / 2, R.top + Border + Bar + 3};
+    testdrv::MoveToScreen(Thumb);
+    testdrv::ScriptIdle({[&] {
+                             testdrv::MoveToScreen(win::POINT{Thumb.x, R.bottom + 40});
+                         },
+                         [] { testdrv::MouseUp(); }});
+    testdrv::MouseDown();
+    EXPECT_TRUE(testdrv::IdleScriptDone());
+    EXPECT_EQ(List()->TopIndex(), 20 - 8);
+    EXPECT_TRUE(Control->DroppedDown());
+}
+
+TEST_F(ComboListTest, OnDrawItemAndOnMeasureItemDrawTheListAndTheClosedCombo) {
+    TComboLog Drawing;
+    Combo->SetOnDrawItem(TdxBarDrawItemEvent(&Drawing, &TComboLog::Draw));
+    Combo->SetOnMeasureItem(TdxBarMeasureItemEvent(&Drawing, &TComboLog::Measure));
+    Combo->SetItemIndex(2);
+    RunUntilIdle();
+    // The closed combo draws its entry as the list would.
+    ASSERT_FALSE(Drawing.Drawn.empty());
+    EXPECT_EQ(Drawing.Drawn.back(), 2);
+    Drawing.Drawn.clear();
+    ClickArrow();
+    RunUntilIdle();
+    EXPECT_GT(Drawing.Heights, 0);
+    EXPECT_NE(std::find(Drawing.Drawn.begin(), Drawing.Drawn.end(), 3), Drawing.Drawn.end());
+    cls::TRect R;
+    win::GetWindowRect(List()->Handle(), &R);
+    EXPECT_EQ(R.bottom - R.top, 4 + 4 * 20);
+    EXPECT_EQ(List()->ItemRect(1).bottom - List()->ItemRect(1).top, 20);
+}
+
+TEST_F(ComboListTest, AComboFreedWithItsListOpenLeavesNothingBehind) {
+    ClickArrow();
+    ASSERT_TRUE(Control->DroppedDown());
+    const win::HWND ListWnd = List()->Handle();
+    delete Combo;
+    Combo = nullptr;
+    RunUntilIdle();
+    EXPECT_FALSE(win::IsWindow(ListWnd));
+    EXPECT_EQ(win::GetCapture(), nullptr);
+    EXPECT_EQ(win::GetFocus(), FormEdit);
+}
+
+TEST_F(ComboListTest, AClickOutsideTheOpenListClosesItWithoutChoosing) {
+    ClickText(Combo);
+    testdrv::PressKey(win::VK_F4);
+    testdrv::PressKey(win::VK_DOWN);
+    ASSERT_EQ(List()->ItemIndex(), 0);
+    testdrv::Click(FormEdit, win::POINT{5, 5});
+    EXPECT_FALSE(Control->DroppedDown());
+    EXPECT_EQ(Combo->ItemIndex(), -1);
+}
 
 } // namespace
 } // namespace bars::test
