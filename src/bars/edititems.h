@@ -2,9 +2,9 @@
 // edit with a drop-down window, for the custom combo a list of its Items).
 //
 // The item keeps the stored Text; while one of its links is edited the text
-// being typed lives in that link's editor window (Part of the window-hosting
-// controls) and reaches Text only when it is confirmed. A window item is
-// never clicked directly: its command is the text.
+// being typed lives in that link's editor window (see wincontrols.h) and
+// reaches Text only when it is confirmed. A window item is never clicked
+// directly: its command is the text.
 #pragma once
 
 #include <string>

@@ -920,5 +920,65 @@ TEST_F(ComboListTest, AClickOutsideTheOpenListClosesItWithoutChoosing) {
     EXPECT_EQ(Combo->ItemIndex(), -1);
 }
 
+TEST_F(ComboListTest, SortingWhileEditingKeepsTheEditorsEntry) {
+    ClickText(Combo);
+    testdrv::PressKey(win::VK_DOWN);
+    testdrv::PressKey(win::VK_DOWN);
+    ASSERT_EQ(Combo->GetCurrentText(), "Beta");
+    Combo->Items()->Insert(0, "Zeta");
+    Combo->SetSorted(true);
+    EXPECT_EQ(Control->EditItemIndex(), Combo->Items()->IndexOf("Beta"));
+    testdrv::PressKey(win::VK_DOWN);
+    EXPECT_EQ(Combo->GetCurrentText(), Combo->Items()->Strings(Combo->Items()->IndexOf("Beta") + 1));
+    testdrv::PressKey(win::VK_ESCAPE);
+}
+
+TEST_F(ComboListTest, AComboWithoutEditorOpensFromItsWholeBoxAndDrawsItsText) {
+    Combo->SetShowEditor(false);
+    Combo->SetItemIndex(0);
+    RunUntilIdle();
+    EXPECT_EQ(Control->GetEditWindowRect().right, Control->GetEditWindowRect().left);
+    // A click on the text opens the list as the arrow does.
+    const cls::TRect Box = Control->GetRect();
+    testdrv::Click(Window->Handle(), win::POINT{Box.left + 8, (Box.top + Box.bottom) / 2});
+    ASSERT_TRUE(Control->DroppedDown());
+    EXPECT_TRUE(Control->Focused());
+    // The box still shows its text while it is focused.
+    const cls::TRect Text{Box.left, Box.top, Control->ArrowRect().left, Box.bottom};
+    EXPECT_GT(CountPixels(Window->Handle(), Text, gfx::GetSysColor(gfx::COLOR_WINDOWTEXT)), 0);
+    // The editor is read-only: typing changes nothing.
+    testdrv::TypeText("x");
+    EXPECT_EQ(Combo->GetCurrentText(), "Alpha");
+    testdrv::PressKey(win::VK_ESCAPE);
+}
+
+class ComboStyleTest : public ComboListTest, public ::testing::WithParamInterface<TdxBarManagerStyle> {};
+
+TEST_P(ComboStyleTest, TheListsFrameIsThePaintersAndDrawsWithoutLeaks) {
+    Manager->SetStyle(GetParam());
+    RunUntilIdle();
+    ClickText(Combo);
+    gfx::DWORD Before = 0;
+    for (int Round = 0; Round < 3; ++Round) {
+        if (Round == 1) Before = GdiObjectCount();
+        testdrv::PressKey(win::VK_F4);
+        ASSERT_TRUE(Control->DroppedDown());
+        testdrv::PressKey(win::VK_DOWN);
+        RunUntilIdle();
+        const win::HWND ListWnd = List()->Handle();
+        cls::TRect Outer, Inner;
+        win::GetWindowRect(ListWnd, &Outer);
+        win::GetClientRect(ListWnd, &Inner);
+        const int Border = Control->GetPainter()->GetDropDownListBorder();
+        EXPECT_EQ(Outer.bottom - Outer.top - (Inner.bottom - Inner.top), 2 * Border);
+        testdrv::PressKey(win::VK_F4);
+    }
+    EXPECT_EQ(GdiObjectCount(), Before);
+    testdrv::PressKey(win::VK_ESCAPE);
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, ComboStyleTest,
+                         ::testing::Values(bmsStandard, bmsEnhanced, bmsFlat, bmsXP, bmsOffice11));
+
 } // namespace
 } // namespace bars::test
