@@ -176,6 +176,7 @@ TdxBarCustomCombo::~TdxBarCustomCombo() {
     delete List;
     FItems->SetOnChange(nullptr);
     delete FItems;
+    delete FMeasureBitmap;
 }
 
 TdxBarDropDownListBox* TdxBarCustomCombo::DropDownList() {
@@ -282,7 +283,16 @@ int TdxBarCustomCombo::GetDropDownWidth() {
 
 cls::TCanvas* TdxBarCustomCombo::GetItemCanvas() {
     if (FCanvas) return FCanvas;
-    return DropDownList()->Canvas();
+    if (FDropDownList && FDropDownList->HandleAllocated()) return FDropDownList->Canvas();
+    // Closed, the entries are measured in the bar font on a canvas of their own.
+    if (!FMeasureBitmap) {
+        FMeasureBitmap = new cls::TBitmap();
+        FMeasureBitmap->SetWidth(1);
+        FMeasureBitmap->SetHeight(1);
+    }
+    if (const TdxBarManager* Manager = BarManager())
+        FMeasureBitmap->Canvas()->Font()->Assign(Manager->Font());
+    return FMeasureBitmap->Canvas();
 }
 
 void TdxBarCustomCombo::MeasureItemHeight(int AIndex, int& AHeight) {

@@ -118,7 +118,8 @@ public:
     // One entry: OnDrawItem, else the painter (the list adds the focus rectangle).
     virtual void DrawItem(int AIndex, const cls::TRect& ARect, cls::TOwnerDrawState AState);
     // The canvas entries are drawn and measured on: the bar window's while
-    // the closed combo is painted, else the list's.
+    // the closed combo is painted, else the list's (or, while the list has
+    // no window, one in the bar font).
     virtual cls::TCanvas* GetItemCanvas();
     virtual int GetDropDownWidth();
     virtual void MeasureItemHeight(int AIndex, int& AHeight);
@@ -150,6 +151,7 @@ private:
     TdxBarMeasureItemEvent FOnMeasureItem;
     // Set while the closed combo is painted: the canvas it is painted on.
     cls::TCanvas* FCanvas = nullptr;
+    cls::TBitmap* FMeasureBitmap = nullptr;
 };
 
 class TdxBarCombo : public TdxBarCustomCombo {

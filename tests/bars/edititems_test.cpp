@@ -158,6 +158,17 @@ TEST_F(EditItemsTest, OnlyScrollingKeysGoToTheList) {
     EXPECT_EQ(Combo->DropDownCount(), 8);
     Combo->SetDropDownCount(0);
     EXPECT_EQ(Combo->DropDownCount(), 1);
+    // Closed, the list measures in the bar font all the same.
+    Combo->Items()->Add("Wide entry");
+    int Height = 0;
+    Combo->MeasureItemHeight(0, Height);
+    EXPECT_GT(Height, 0);
+    EXPECT_GT(Combo->GetDropDownWidth(), 4);
+    Combo->SetDropDownWidth(150);
+    EXPECT_EQ(Combo->GetDropDownWidth(), 150);
+    Combo->SetItemHeight(17);
+    Combo->MeasureItemHeight(0, Height);
+    EXPECT_EQ(Height, 17);
 }
 
 TEST_F(EditItemsTest, TheKindsOfItemsComeInTheirOrder) {

@@ -835,7 +835,8 @@ TEST_F(ComboListTest, WithTheListOpenTheKeysMoveItsSelectionIntoTheEditor) {
     testdrv::PressKey(win::VK_RETURN);
     EXPECT_EQ(Combo->ItemIndex(), 1);
     EXPECT_FALSE(Control->DroppedDown());
-    EXPECT_FALSE(win::IsWindow(nullptr));
+    EXPECT_FALSE(List()->HandleAllocated());
+    EXPECT_EQ(win::GetFocus(), FormEdit);
 }
 
 TEST_F(ComboListTest, ALongListScrollsByItsBarAndTheWheel) {
