@@ -15,6 +15,7 @@
 #include "bars/submenu.h"
 #include "bars/system.h"
 #include "bars/toolbar.h"
+#include "bars/wincontrols.h"
 #include "classes/forms.h"
 #include "classes/sysutils.h"
 #include "lookandfeel/objectlinks.h"
@@ -747,25 +748,25 @@ void TCustomdxBarControl::WMSetFocus(cls::TMessage& Message) {
     // While customizing the customizing form takes the focus; without one
     // the bar window keeps what it got.
     if (IsCustomizing()) return;
+    if (const win::HWND Target = GetFocusTarget()) win::SetFocus(Target);
+}
+
+win::HWND TCustomdxBarControl::GetFocusTarget() const {
     const TdxBarManager* Manager = GetBarManager();
     cls::TCustomForm* Form = Manager ? Manager->OwnerForm() : nullptr;
-    win::HWND Target = nullptr;
-    if (Form && Form->HandleAllocated() && win::IsWindowVisible(Form->Handle())) {
-        Target = Form->Handle();
-    } else if (FHandle) {
-        // The next window: the first visible, enabled top-level window of the
-        // thread below this one.
-        const win::DWORD Thread = win::GetCurrentThreadId();
-        for (win::HWND W = win::GetWindow(FHandle, win::GW_HWNDNEXT); W;
-             W = win::GetWindow(W, win::GW_HWNDNEXT)) {
-            if (win::GetWindowLongPtr(W, win::GWL_STYLE) & win::WS_CHILD) continue;
-            if (!win::IsWindowVisible(W) || !win::IsWindowEnabled(W) || IsBarWindow(W)) continue;
-            if (win::GetWindowThreadProcessId(W, nullptr) != Thread) continue;
-            Target = W;
-            break;
-        }
+    if (Form && Form->HandleAllocated() && win::IsWindowVisible(Form->Handle())) return Form->Handle();
+    if (!FHandle) return nullptr;
+    // The next window: the first visible, enabled top-level window of the
+    // thread below this one.
+    const win::DWORD Thread = win::GetCurrentThreadId();
+    for (win::HWND W = win::GetWindow(FHandle, win::GW_HWNDNEXT); W;
+         W = win::GetWindow(W, win::GW_HWNDNEXT)) {
+        if (win::GetWindowLongPtr(W, win::GWL_STYLE) & win::WS_CHILD) continue;
+        if (!win::IsWindowVisible(W) || !win::IsWindowEnabled(W) || IsBarWindow(W)) continue;
+        if (win::GetWindowThreadProcessId(W, nullptr) != Thread) continue;
+        return W;
     }
-    if (Target) win::SetFocus(Target);
+    return nullptr;
 }
 
 // --- Keyboard ---
@@ -943,10 +944,17 @@ void TCustomdxBarControl::WMMouseMove(cls::TMessage& Message) {
     }
     if (!Contains(ClientRect(), P) || IsSameMousePos(P)) return;
     FLastMousePos = ClientToScreen(P);
-    if (!GetActiveBarControl() || GetActiveBarControl() == this) SetCursor(cls::crDefault);
-    // While a hosted window is edited the mouse selects nothing.
-    if (FSelectedControl && FSelectedControl->HasWindow() && FSelectedControl->Active()) return;
+    const bool Editing = FSelectedControl && FSelectedControl->HasWindow() && FSelectedControl->Active();
     TdxBarItemControl* Control = GetItemControlAtPos(P);
+    if (!GetActiveBarControl() || GetActiveBarControl() == this) {
+        // The text area of an edit shows the text cursor, unless another edit is edited.
+        const auto* WinControl = dynamic_cast<TdxBarWinControl*>(Control);
+        const cls::TRect EditRect = WinControl ? WinControl->GetEditWindowRect() : cls::TRect{};
+        const bool OverEdit = Contains(EditRect, P) && !(Editing && FSelectedControl != Control);
+        SetCursor(OverEdit ? cls::crIBeam : cls::crDefault);
+    }
+    // While a hosted window is edited the mouse selects nothing.
+    if (Editing) return;
     if (!IsTrackingMouseLeave(FHandle)) {
         BeginMouseLeaveTracking(FHandle);
         if (Control && Control == FSelectedControl && dynamic_cast<TdxBarButtonControl*>(Control))
@@ -1010,6 +1018,18 @@ void TCustomdxBarControl::WMLButtonDown(cls::TMessage& Message) {
         win::SetCapture(FHandle);
         Control->Repaint();
     }
+    // The edit window showed only now: it takes the press (placing its caret).
+    SendToHostedWindow(Control, Message);
+}
+
+void TCustomdxBarControl::SendToHostedWindow(TdxBarItemControl* AControl, const cls::TMessage& Message) {
+    auto* WinControl = dynamic_cast<TdxBarWinControl*>(AControl);
+    const win::HWND Wnd = WinControl ? WinControl->Handle() : nullptr;
+    if (!Wnd || !FHandle || !win::IsWindowVisible(Wnd)) return;
+    cls::TMessage Copy = Message;
+    win::POINT P = cls::TWMMouse{Copy}.Pos();
+    win::MapWindowPoints(FHandle, Wnd, &P, 1);
+    win::SendMessage(Wnd, Message.Msg, Message.WParam, win::MAKELPARAM(P.x, P.y));
 }
 
 void TCustomdxBarControl::WMLButtonUp(cls::TMessage& Message) {
@@ -1037,7 +1057,9 @@ void TCustomdxBarControl::WMLButtonUp(cls::TMessage& Message) {
     if (Contains(ClientRect(), P) && FIsActive && !IsCustomizing()) {
         TdxBarItemControl* Control = GetItemControlAtPos(P);
         if (Control && Control->GetEnabled() && Control == FSelectedControl) {
-            Control->Click();
+            lf::TcxObjectLinkScope Target(Control);
+            SendToHostedWindow(Control, Message);
+            if (IsBarControlAlive(this) && Target.Alive()) Control->Click();
         } else if (Control && !Control->GetEnabled() && Control != FSelectedControl && IsToolbarWindow()) {
             auto* Button = dynamic_cast<TdxBarButtonControl*>(FSelectedControl);
             if (!(Button && Button->DroppedDown())) DeactivateAll();

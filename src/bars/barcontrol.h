@@ -180,6 +180,9 @@ public:
     bool OwnsControl(const TdxBarItemControl* AControl) const;
     // A control that goes leaves the window's press tracking.
     void ControlDestroyed(const TdxBarItemControl* AControl);
+    // The window a focus the bar window got goes to (bar windows never keep
+    // it): the owner form when it shows, else the next top-level window.
+    win::HWND GetFocusTarget() const;
 
 protected:
     void CreateWnd() override;
@@ -207,6 +210,9 @@ protected:
     void WMRButtonDown(cls::TMessage& Message);
     void WMWindowPosChanged(cls::TMessage& Message);
     void WMSetFocus(cls::TMessage& Message);
+    // A press or release on a control that hosts a window reaches that
+    // window too, at the same point.
+    void SendToHostedWindow(TdxBarItemControl* AControl, const cls::TMessage& Message);
 
 private:
     // Keyboard navigation over the selectable controls.

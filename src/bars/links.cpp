@@ -358,6 +358,19 @@ void TdxBarItemLink::ApplyMostRecentlyUsed() {
     }
 }
 
+void TdxBarItemLink::TakeRecentState(const TdxBarItemLink* AFrom) {
+    if (!AFrom) return;
+    FUseCount = AFrom->FUseCount;
+    const int Position = AFrom->GetRecentIndex();
+    if (TdxBarItemLinks* Links = Owner(); Links && Position >= 0) Links->MoveRecentItem(this, Position);
+}
+
+void TdxBarItemLink::SetReplaced(bool Value) {
+    if (FReplaced == Value) return;
+    FReplaced = Value;
+    if (TdxBarItemLinks* Links = Owner()) Links->RebuildVisibleLists();
+}
+
 void TdxBarItemLink::MoveToRecentEnd() {
     TdxBarItemLinks* Links = Owner();
     if (!Links) return;
@@ -508,7 +521,7 @@ void TdxBarItemLinks::RebuildVisibleLists() {
         TdxBarItemLink* Link = Items(I);
         if (!Link->FItem || !(Designing || Link->FItem->GetActualVisible())) continue;
         FAvailableItems.push_back(Link);
-        if (Designing || Link->FVisible) FCanVisibleItems.push_back(Link);
+        if ((Designing || Link->FVisible) && !Link->FReplaced) FCanVisibleItems.push_back(Link);
     }
     if (Designing || FRecentLimit < 0) {
         FVisibleItems = FCanVisibleItems;

@@ -140,6 +140,13 @@ public:
     // Use count and recent position as MostRecentlyUsed asks: the manager's
     // recent-use step and the head of the list, or 0 and its end.
     void ApplyMostRecentlyUsed();
+    // A link a container item's expansion made takes the use count and the
+    // recent position of the container's link.
+    void TakeRecentState(const TdxBarItemLink* AFrom);
+    // While the links a container item expands to stand in its place, the
+    // container's own link is neither can-visible nor visible.
+    bool Replaced() const { return FReplaced; }
+    void SetReplaced(bool Value);
 
 private:
     friend class TdxBarItemLinks;
@@ -166,6 +173,7 @@ private:
     TdxBarPaintStyle FUserPaintStyle = psStandard;
     int FUserWidth = 0;
     bool FVisible = true;
+    bool FReplaced = false;
 };
 
 class TdxBarItemLinks : public cls::TCollection {

@@ -17,6 +17,7 @@
 #include "bars/subitem.h"
 #include "bars/system.h"
 #include "bars/toolbar.h"
+#include "bars/wincontrols.h"
 #include "classes/forms.h"
 #include "classes/shortcuts.h"
 #include "classes/sysutils.h"
@@ -55,6 +56,8 @@ bool GKeyReleasePending = false;
 win::WPARAM GKeyReleaseKey = 0;
 bool GAltAlone = false;
 bool GToolbarButtonTracking = false;
+// Set while a hosted edit hands a key to the hook's handling itself.
+bool GKeyFromEdit = false;
 
 bool GMouseHookBusy = false;
 // The mouse message the mouse hook routes, while it does (0 otherwise).
@@ -344,10 +347,21 @@ cls::TShortCut CurrentShortCut(win::WPARAM AKey) {
     return Result;
 }
 
+// Alt, its combinations and F10 reach a hosted edit being edited first: it
+// ends editing and hands them back (HandleKeyFromEdit).
+bool IsKeyForEditor(win::WPARAM AKey, win::LPARAM AKeyData) {
+    if (GKeyFromEdit) return false;
+    const bool SysKey = AKey == static_cast<win::WPARAM>(win::VK_MENU) ||
+                        AKey == static_cast<win::WPARAM>(win::VK_F10) || (AKeyData & win::KF_ALTDOWN_BIT);
+    const TdxBarWinControl* Editing = SysKey ? TdxBarWinControl::FromWindow(win::GetFocus()) : nullptr;
+    return Editing && Editing->Focused();
+}
+
 bool KeyboardHook(int Code, win::WPARAM AKey, win::LPARAM AKeyData) {
     if (Code < 0 || Code == win::HC_NOREMOVE || AKey == static_cast<win::WPARAM>(win::VK_PROCESSKEY))
         return false;
     if (GToolbarButtonTracking) return true;
+    if (IsKeyForEditor(AKey, AKeyData)) return false;
     const bool Up = IsKeyUp(AKeyData);
     if (Up && GKeyReleasePending && AKey == GKeyReleaseKey) {
         GKeyReleasePending = false;
@@ -423,9 +437,21 @@ bool IsButtonPress(win::WPARAM AMsg) {
                           win::WM_NCRBUTTONDBLCLK, win::WM_NCMBUTTONDOWN, win::WM_NCMBUTTONDBLCLK});
 }
 
-// The window is one of the active chain's bar windows or a direct child of one.
+// The drop-down window of the active window's selected combo while it is
+// open, nullptr otherwise.
+win::HWND ActiveDropDownWindow() {
+    TCustomdxBarControl* Active = GetActiveBarControl();
+    const auto* Combo = Active ? dynamic_cast<TCustomdxBarComboControl*>(Active->SelectedControl()) : nullptr;
+    return Combo && Combo->DroppedDown() ? Combo->GetDropDownWindow() : nullptr;
+}
+
+// The window is one of the active chain's bar windows or a direct child of
+// one, or the open drop-down window of its combo or a window inside that.
 bool IsInActiveChain(win::HWND AWnd) {
     if (!AWnd) return false;
+    if (const win::HWND DropDown = ActiveDropDownWindow();
+        DropDown && (AWnd == DropDown || win::IsChild(DropDown, AWnd)))
+        return true;
     const win::HWND Parent =
         (win::GetWindowLongPtr(AWnd, win::GWL_STYLE) & win::WS_CHILD) ? win::GetParent(AWnd) : nullptr;
     std::vector<TCustomdxBarControl*> Visited;
@@ -445,7 +471,7 @@ bool HasSelectedControl(win::HWND AWnd) {
 
 // The release lands on an entry of a bar window.
 bool IsItemControlHit(win::HWND AWnd, win::POINT P) {
-    if (HasSelectedControl(AWnd)) return true;
+    if (HasSelectedControl(AWnd) || ActiveDropDownWindow()) return true;
     if (!win::GetCapture()) return false;
     TCustomdxBarControl* Active = GetActiveBarControl();
     return Active && Active->HandleAllocated() && GetWindowFromScreenPoint(P) == Active->Handle() &&
@@ -766,8 +792,14 @@ win::LRESULT BarManagerKeyboardHookProc(int Code, win::WPARAM WParam, win::LPARA
     } catch (...) {
         ReportHookException();
     }
+    if (GKeyFromEdit) return Handled ? 1 : 0;
     const win::LRESULT Next = win::CallNextHookEx(GKeyboardHook, Code, WParam, LParam);
     return Handled ? 1 : Next;
+}
+
+bool HandleKeyFromEdit(win::WPARAM AKey, win::LPARAM AKeyData) {
+    TBusyScope Direct(GKeyFromEdit);
+    return BarManagerKeyboardHookProc(win::HC_ACTION, AKey, AKeyData) == 1;
 }
 
 } // namespace bars

@@ -82,5 +82,9 @@ void CancelBarItemHint(TdxBarManager* AManager);
 
 // The keyboard hook's procedure.
 win::LRESULT BarManagerKeyboardHookProc(int Code, win::WPARAM WParam, win::LPARAM LParam);
+// A hosted edit hands Alt, F10 and Alt combinations to the hook's handling
+// once editing ended (the hook leaves them to an edit being edited); true
+// when the hook used the key. The next hooks are not called.
+bool HandleKeyFromEdit(win::WPARAM AKey, win::LPARAM AKeyData);
 
 } // namespace bars

@@ -9,6 +9,7 @@
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
 #include "bars/subitem.h"
+#include "bars/wincontrols.h"
 #include "gfx/gdi.h"
 #include "lookandfeel/drawing.h"
 
@@ -168,9 +169,10 @@ inline gfx::HDC CanvasDC(const TdxBarItemControl* AControl) {
     TCustomdxBarControl* Bar = BarOf(AControl);
     return Bar ? Bar->Canvas()->Handle() : nullptr;
 }
-// The drop-down of the control is open: today only a button's drop-down
-// menu can be, and a combo's list will answer the same question.
+// The drop-down of the control is open: a button's drop-down menu or a
+// combo's list.
 inline bool IsDropDownOpen(const TdxBarItemControl* AControl) {
+    if (const auto* Combo = dynamic_cast<const TCustomdxBarComboControl*>(AControl)) return Combo->DroppedDown();
     const auto* Button = dynamic_cast<const TdxBarButtonControl*>(AControl);
     return Button && Button->DroppedDown() && Button->GetDropDownMenuControl();
 }

@@ -2,13 +2,18 @@
 
 #include "bars/button.h"
 #include "bars/categories.h"
+#include "bars/comboitems.h"
+#include "bars/containercontrols.h"
+#include "bars/containeritems.h"
 #include "bars/drawing.h"
+#include "bars/edititems.h"
 #include "bars/itemcontrol.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
 #include "bars/quickcust.h"
 #include "bars/subitem.h"
 #include "bars/system.h"
+#include "bars/wincontrols.h"
 #include "classes/forms.h"
 #include "lookandfeel/objectlinks.h"
 #include "win/user.h"
@@ -36,7 +41,12 @@ struct TStartupRegistration {
 std::vector<TStartupRegistration> StartupRegistrations() {
     return {
         {TdxBarButton::ClassInfo(), TdxBarButtonControl::ClassInfo(), true},
+        {TdxBarEdit::ClassInfo(), TdxBarEditControl::ClassInfo(), true},
+        {TCustomdxBarCombo::ClassInfo(), TCustomdxBarComboControl::ClassInfo(), true},
+        {TdxBarCombo::ClassInfo(), TdxBarComboControl::ClassInfo(), true},
         {TdxBarSubItem::ClassInfo(), TdxBarSubItemControl::ClassInfo(), true},
+        {TdxBarListItem::ClassInfo(), TdxBarContainerItemControl::ClassInfo(), true},
+        {TdxBarContainerItem::ClassInfo(), TdxBarContainerItemControl::ClassInfo(), true},
         {TdxBarQuickCustExtButton::ClassInfo(), TdxBarQuickCustExtButtonControl::ClassInfo(), false},
         {TdxBarQuickCustItem::ClassInfo(), TdxBarQuickCustItemControl::ClassInfo(), false},
         {TdxBarQuickSubItem::ClassInfo(), TdxBarSubItemControl::ClassInfo(), false},

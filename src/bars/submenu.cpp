@@ -4,6 +4,7 @@
 
 #include "bars/animation.h"
 #include "bars/bars.h"
+#include "bars/containeritems.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
 #include "bars/popupmenu.h"
@@ -53,6 +54,9 @@ TdxBarSubMenuControl::~TdxBarSubMenuControl() {
         Child->CloseAndFree();
     if (IsBarControlAlive(ParentBar()) && ParentBar()->ChildMenu() == this)
         ParentBar()->SetChildMenu(nullptr);
+    // A handle the window system took along with its owner left the
+    // container items' links behind.
+    RemoveContainerItemLinks();
     // The sub item control that opened the menu no longer holds it.
     if (FSubItemControl) {
         FSubItemControl->SetActive(false);
@@ -209,6 +213,72 @@ void TdxBarSubMenuControl::DestroyWnd() {
     FFullMenuTimer = 0;
     if (!FRecreating) DoCloseUp();
     if (Self.Alive()) DeleteRarelyUsedBrush();
+}
+
+// ============================================================================
+// Container items
+// ============================================================================
+
+void TdxBarSubMenuControl::CreateControls() {
+    ExpandContainerItems();
+    if (IsBarControlAlive(this)) inherited::CreateControls();
+}
+
+void TdxBarSubMenuControl::DestroyControls() {
+    inherited::DestroyControls();
+    RemoveContainerItemLinks();
+}
+
+void TdxBarSubMenuControl::ExpandContainerItems() {
+    TdxBarItemLinks* Links = ItemLinks();
+    if (!Links || IsCustomizing() || FContainerLock || !FContainerLinks.empty()) return;
+    std::vector<lf::TcxObjectLink*> Own;
+    for (int I = 0; I < Links->CanVisibleItemCount(); ++I)
+        if (dynamic_cast<TCustomdxBarContainerItem*>(Links->CanVisibleItems(I)->Item()))
+            Own.push_back(lf::cxAddObjectLink(Links->CanVisibleItems(I)));
+    lf::TcxObjectLinkScope Self(this);
+    FContainerLock = true;
+    std::vector<const TCustomdxBarContainerItem*> Expanded;
+    for (lf::TcxObjectLink* Watched : Own) {
+        auto* Link = static_cast<TdxBarItemLink*>(Watched->Ref);
+        auto* Item = Link ? dynamic_cast<TCustomdxBarContainerItem*>(Link->Item()) : nullptr;
+        // An item expands once, at its first link.
+        if (Self.Alive() && Item && std::find(Expanded.begin(), Expanded.end(), Item) == Expanded.end()) {
+            Expanded.push_back(Item);
+            FContainerLinks.push_back(
+                TContainerExpansion{lf::cxAddObjectLink(Link), lf::cxAddObjectLink(Item)});
+            lf::TcxObjectLinkScope LinkAlive(Link);
+            lf::TcxObjectLinkScope ItemAlive(Item);
+            // A menu made anew to expand asks no data again.
+            Item->AddListedItemLinks(Links, Link->Index() + 1, Link, !FRecreating);
+            if (Self.Alive() && LinkAlive.Alive() && ItemAlive.Alive() && Item->HidesOwnLink())
+                Link->SetReplaced(true);
+        }
+        lf::cxRemoveObjectLink(Watched);
+    }
+    if (Self.Alive()) FContainerLock = false;
+}
+
+void TdxBarSubMenuControl::RemoveContainerItemLinks() {
+    if (FContainerLinks.empty() || FContainerLock) return;
+    lf::TcxObjectLinkScope Self(this);
+    FContainerLock = true;
+    std::vector<TContainerExpansion> Recorded;
+    Recorded.swap(FContainerLinks);
+    TdxBarItemLinks* Links = ItemLinks();
+    for (auto It = Recorded.rbegin(); It != Recorded.rend(); ++It) {
+        auto* Link = static_cast<TdxBarItemLink*>(It->Link->Ref);
+        auto* Item = static_cast<TCustomdxBarContainerItem*>(It->Item->Ref);
+        // An item on its way out takes its expansion along itself.
+        if (Item && Item->ComponentState().Contains(cls::csDestroying)) Item = nullptr;
+        if (Item && Links) Item->DeleteListedItemLinks(Links, Link ? Link->Index() + 1 : 0);
+        if (Link && It->Link->Ref) Link->SetReplaced(false);
+    }
+    for (const TContainerExpansion& Entry : Recorded) {
+        lf::cxRemoveObjectLink(Entry.Link);
+        lf::cxRemoveObjectLink(Entry.Item);
+    }
+    if (Self.Alive()) FContainerLock = false;
 }
 
 void TdxBarSubMenuControl::CreateRarelyUsedBrush() {

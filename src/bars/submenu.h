@@ -26,8 +26,14 @@
 // code or destroy windows is followed by an aliveness test.
 #pragma once
 
+#include <vector>
+
 #include "bars/barcontrol.h"
 #include "classes/events.h"
+
+namespace lf {
+struct TcxObjectLink;
+}
 
 namespace bars {
 
@@ -150,6 +156,10 @@ public:
     bool RightButtonActsAsLeft() const;
 
     // --- Bar window operations ---
+    // Container items of the menu first put the links they expand to in
+    // place of their own link; they take them back after the controls went.
+    void CreateControls() override;
+    void DestroyControls() override;
     void CalcMetrics() override;
     // The parent window's, a popup menu's own font, else the manager's.
     gfx::HFONT GetFontHandle() const override;
@@ -187,6 +197,8 @@ private:
     TdxBarPopupMenu* OwnerPopupMenu() const;
 
     // --- Life ---
+    void ExpandContainerItems();
+    void RemoveContainerItemLinks();
     void ApplyFont();
     // The manager shows recently used links first and the links follow it.
     bool IsRecentItemsMode() const;
@@ -255,6 +267,14 @@ private:
     bool FFlippedV = false;
     bool FOverExpandButton = false;
     unsigned char FDrawFlag = 0;
+    // Set while container items change the menu's links: no rebuild then.
+    bool FContainerLock = false;
+    // The expanded container links and their items (watched).
+    struct TContainerExpansion {
+        lf::TcxObjectLink* Link;
+        lf::TcxObjectLink* Item;
+    };
+    std::vector<TContainerExpansion> FContainerLinks;
 };
 
 } // namespace bars

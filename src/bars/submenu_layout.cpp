@@ -252,7 +252,7 @@ TdxBarItemControl* TdxBarSubMenuControl::GetItemControlAtPos(cls::TPoint P) cons
 // ============================================================================
 
 void TdxBarSubMenuControl::RepaintBar() {
-    if (!HandleAllocated() || Closing() || IsDestroying()) return;
+    if (!HandleAllocated() || Closing() || IsDestroying() || FContainerLock) return;
     StopMenuAnimation(this);
     if (!IsBarControlAlive(this) || !HandleAllocated()) return;
     ApplyRecentItemsFilter();

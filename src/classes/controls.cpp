@@ -851,31 +851,6 @@ void FreeDeviceContexts() {
     while (!t_CanvasList.empty()) t_CanvasList.back()->FreeHandle();
 }
 
-namespace {
-
-// Binds a canvas to a paint DC for the duration of a Paint; the control may
-// be deleted by the paint, and then the canvas is left alone.
-class TPaintBinding {
-public:
-    TPaintBinding(TComponent* AControl, TCanvas* ACanvas, gfx::HDC DC) : FGuard(AControl), FCanvas(ACanvas) {
-        FCanvas->Lock();
-        FCanvas->SetHandle(DC);
-    }
-    ~TPaintBinding() {
-        if (!FGuard.Alive()) return;
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-    }
-    TPaintBinding(const TPaintBinding&) = delete;
-    TPaintBinding& operator=(const TPaintBinding&) = delete;
-
-private:
-    TComponentGuard FGuard;
-    TCanvas* FCanvas;
-};
-
-} // namespace
-
 // ============================================================================
 // TGraphicControl
 // ============================================================================
@@ -902,7 +877,7 @@ void TGraphicControl::Dispatch(TMessage& Message) {
 void TGraphicControl::WMPaint(TMessage& Message) {
     gfx::HDC DC = TWMPaint{Message}.DC();
     if (!DC) return;
-    TPaintBinding Binding(this, FCanvas, DC);
+    detail::TPaintBinding Binding(this, FCanvas, DC);
     Paint();
 }
 
@@ -937,7 +912,7 @@ void TCustomControl::WMPaint(TMessage& Message) {
 }
 
 void TCustomControl::PaintWindow(gfx::HDC DC) {
-    TPaintBinding Binding(this, FCanvas, DC);
+    detail::TPaintBinding Binding(this, FCanvas, DC);
     Paint();
 }
 

@@ -22,6 +22,9 @@
 // (HandleNeeded, Handle, or when it comes to show), through CreateParams,
 // CreateWnd and CreateWindowHandle; it destroys it (DestroyHandle) when it
 // leaves its parent, and RecreateWnd builds a new one under the live object.
+// A child window without an id gets its handle as id, so that what a child
+// window tells its parent (WM_COMMAND, WM_DRAWITEM, WM_MEASUREITEM and the
+// colour requests) comes back to the child's control as CN_ messages.
 // Each control class registers a window class named after it whose procedure
 // finds the control through a window property, so subclassing a control's
 // window with GWL_WNDPROC keeps working. A window destroyed by someone else
@@ -100,20 +103,27 @@ inline constexpr win::UINT CM_SYSCOLORCHANGE = CM_BASE + 36;
 inline constexpr win::UINT CM_HINTSHOW = CM_BASE + 48;
 inline constexpr win::UINT CM_RECREATEWND = CM_BASE + 51;
 
-// Window messages sent back to a control by the application's key handling
-// before the window sees them.
+// Window messages sent back to a control: keys by the application's key
+// handling before the window sees them; commands, owner drawing and colour
+// requests of a child window by its parent control, to the child's control.
 inline constexpr win::UINT CN_BASE = 0xBC00;
 inline constexpr win::UINT CN_KEYDOWN = CN_BASE + win::WM_KEYDOWN;
 inline constexpr win::UINT CN_KEYUP = CN_BASE + win::WM_KEYUP;
 inline constexpr win::UINT CN_CHAR = CN_BASE + win::WM_CHAR;
 inline constexpr win::UINT CN_SYSKEYDOWN = CN_BASE + win::WM_SYSKEYDOWN;
 inline constexpr win::UINT CN_SYSCHAR = CN_BASE + win::WM_SYSCHAR;
+inline constexpr win::UINT CN_COMMAND = CN_BASE + win::WM_COMMAND;
+inline constexpr win::UINT CN_DRAWITEM = CN_BASE + win::WM_DRAWITEM;
+inline constexpr win::UINT CN_MEASUREITEM = CN_BASE + win::WM_MEASUREITEM;
+inline constexpr win::UINT CN_CTLCOLOREDIT = CN_BASE + win::WM_CTLCOLOREDIT;
+inline constexpr win::UINT CN_CTLCOLORLISTBOX = CN_BASE + win::WM_CTLCOLORLISTBOX;
+inline constexpr win::UINT CN_CTLCOLORSTATIC = CN_BASE + win::WM_CTLCOLORSTATIC;
 
 // WM_GETDLGCODE answers.
-inline constexpr win::LRESULT DLGC_WANTARROWS = 0x0001;
-inline constexpr win::LRESULT DLGC_WANTTAB = 0x0002;
-inline constexpr win::LRESULT DLGC_WANTALLKEYS = 0x0004;
-inline constexpr win::LRESULT DLGC_WANTCHARS = 0x0080;
+using win::DLGC_WANTALLKEYS;
+using win::DLGC_WANTARROWS;
+using win::DLGC_WANTCHARS;
+using win::DLGC_WANTTAB;
 
 // --- Message records: typed views of a TMessage ---
 
@@ -670,6 +680,9 @@ public:
 
 protected:
     virtual void CreateParams(TCreateParams& Params);
+    // Builds the window on a class of the window system (a standard control):
+    // its procedure becomes the one DefaultHandler passes messages on to.
+    void CreateSubClass(TCreateParams& Params, const char* ControlClassName);
     // Registers the window class when needed and creates the window.
     virtual void CreateWnd();
     virtual void CreateWindowHandle(const TCreateParams& Params);
@@ -739,6 +752,10 @@ private:
     void WMContextMenu(TMessage& Message);
     void CNKeyDown(TMessage& Message);
     void CNChar(TMessage& Message);
+    // Sends the message to the control of a child window as its CN_ message;
+    // false when the window has no control.
+    bool DoControlMsg(win::HWND ControlHandle, TMessage& Message);
+    void CNCtlColor(TMessage& Message);
     void CMRecreateWnd(TMessage& Message);
     void CMShowingChanged(TMessage& Message);
     void CMVisibleChanged(TMessage& Message);

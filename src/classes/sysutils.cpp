@@ -7,47 +7,14 @@
 #include <limits>
 
 #include "classes/exceptions.h"
+#include "gfx/utf8.h"
 
 namespace cls {
 
 // --- UTF-8 ---
 
 char32_t Utf8Decode(std::string_view S, std::size_t AIndex, int* ALength) {
-    auto Fail = [&](int Length, char32_t Result) {
-        if (ALength) *ALength = Length;
-        return Result;
-    };
-    if (AIndex >= S.size()) return Fail(0, 0);
-    auto Byte = [&](std::size_t I) { return static_cast<unsigned char>(S[I]); };
-    unsigned char B0 = Byte(AIndex);
-    if (B0 < 0x80) return Fail(1, B0);
-    int Extra;
-    char32_t C;
-    unsigned char Low = 0x80;
-    unsigned char High = 0xBF;
-    if (B0 >= 0xC2 && B0 <= 0xDF) {
-        Extra = 1;
-        C = B0 & 0x1F;
-    } else if (B0 >= 0xE0 && B0 <= 0xEF) {
-        Extra = 2;
-        C = B0 & 0x0F;
-        if (B0 == 0xE0) Low = 0xA0;  // overlong
-        if (B0 == 0xED) High = 0x9F; // surrogates
-    } else if (B0 >= 0xF0 && B0 <= 0xF4) {
-        Extra = 3;
-        C = B0 & 0x07;
-        if (B0 == 0xF0) Low = 0x90;  // overlong
-        if (B0 == 0xF4) High = 0x8F; // beyond U+10FFFF
-    } else {
-        return Fail(1, UnicodeReplacementChar);
-    }
-    if (AIndex + static_cast<std::size_t>(Extra) >= S.size()) return Fail(1, UnicodeReplacementChar);
-    for (int K = 1; K <= Extra; ++K) {
-        unsigned char B = Byte(AIndex + static_cast<std::size_t>(K));
-        if (K == 1 ? (B < Low || B > High) : (B < 0x80 || B > 0xBF)) return Fail(1, UnicodeReplacementChar);
-        C = (C << 6) | (B & 0x3F);
-    }
-    return Fail(Extra + 1, C);
+    return gfx::DecodeUtf8At(S, AIndex, ALength);
 }
 
 int Utf8CharLength(std::string_view S, std::size_t AIndex) {
@@ -116,22 +83,7 @@ std::string Utf8FirstChar(std::string_view S) {
 }
 
 void Utf8Append(std::string& S, char32_t C) {
-    if (C > 0x10FFFF || InRange(C, 0xD800, 0xDFFF)) C = UnicodeReplacementChar;
-    if (C < 0x80) {
-        S += static_cast<char>(C);
-    } else if (C < 0x800) {
-        S += static_cast<char>(0xC0 | (C >> 6));
-        S += static_cast<char>(0x80 | (C & 0x3F));
-    } else if (C < 0x10000) {
-        S += static_cast<char>(0xE0 | (C >> 12));
-        S += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-        S += static_cast<char>(0x80 | (C & 0x3F));
-    } else {
-        S += static_cast<char>(0xF0 | (C >> 18));
-        S += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
-        S += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-        S += static_cast<char>(0x80 | (C & 0x3F));
-    }
+    gfx::AppendUtf8(S, C);
 }
 
 std::string Utf8Encode(char32_t C) {

@@ -232,6 +232,30 @@ void TWinControl::Dispatch(TMessage& Message) {
         case CN_CHAR:
             CNChar(Message);
             break;
+        case win::WM_COMMAND:
+            if (!DoControlMsg(reinterpret_cast<HWND>(Message.LParam), Message)) inherited::Dispatch(Message);
+            break;
+        case win::WM_DRAWITEM:
+            if (!DoControlMsg(reinterpret_cast<const win::DRAWITEMSTRUCT*>(Message.LParam)->hwndItem,
+                              Message))
+                inherited::Dispatch(Message);
+            break;
+        case win::WM_MEASUREITEM: {
+            const auto Id = reinterpret_cast<const win::MEASUREITEMSTRUCT*>(Message.LParam)->CtlID;
+            if (!DoControlMsg(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Id)), Message))
+                inherited::Dispatch(Message);
+            break;
+        }
+        case win::WM_CTLCOLOREDIT:
+        case win::WM_CTLCOLORLISTBOX:
+        case win::WM_CTLCOLORSTATIC:
+            if (!DoControlMsg(reinterpret_cast<HWND>(Message.LParam), Message)) inherited::Dispatch(Message);
+            break;
+        case CN_CTLCOLOREDIT:
+        case CN_CTLCOLORLISTBOX:
+        case CN_CTLCOLORSTATIC:
+            CNCtlColor(Message);
+            break;
         case CM_RECREATEWND:
             CMRecreateWnd(Message);
             break;
@@ -313,6 +337,15 @@ void TWinControl::CreateParams(TCreateParams& Params) {
     Params.WinClassName = ClassName();
 }
 
+void TWinControl::CreateSubClass(TCreateParams& Params, const char* ControlClassName) {
+    win::WNDCLASS Class;
+    if (!win::GetClassInfo(nullptr, ControlClassName, &Class)) return;
+    Params.WindowClass.lpfnWndProc = Class.lpfnWndProc;
+    Params.WindowClass.hCursor = Class.hCursor;
+    Params.WindowClass.style =
+        Class.style & ~(win::CS_OWNDC | win::CS_CLASSDC | win::CS_PARENTDC | win::CS_GLOBALCLASS);
+}
+
 void TWinControl::CreateWnd() {
     TCreateParams Params;
     CreateParams(Params);
@@ -337,6 +370,8 @@ void TWinControl::CreateWnd() {
     }
     t_CreationControl = nullptr;
     if (!FHandle) throw EOutOfResources(SWindowCreate);
+    if ((Params.Style & win::WS_CHILD) && win::GetWindowLongPtr(FHandle, win::GWL_ID) == 0)
+        win::SetWindowLongPtr(FHandle, win::GWL_ID, reinterpret_cast<win::LONG_PTR>(FHandle));
     FText.clear();
     UpdateBounds();
     Perform(win::WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 1);
@@ -1050,6 +1085,20 @@ void TWinControl::CNChar(TMessage& Message) {
         if (!Guard.Alive()) return;
     }
     Message.Result = 0;
+}
+
+bool TWinControl::DoControlMsg(HWND ControlHandle, TMessage& Message) {
+    TWinControl* Control = FindControl(ControlHandle);
+    if (!Control || Control == this) return false;
+    Message.Result = Control->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+    return true;
+}
+
+void TWinControl::CNCtlColor(TMessage& Message) {
+    const auto DC = reinterpret_cast<gfx::HDC>(Message.WParam);
+    gfx::SetTextColor(DC, ColorToRGB(FFont->Color()));
+    gfx::SetBkColor(DC, ColorToRGB(FBrush->Color()));
+    Message.Result = reinterpret_cast<LRESULT>(FBrush->Handle());
 }
 
 // --- Window messages ---

@@ -21,6 +21,7 @@ struct HMONITOR__;
 struct HINSTANCE__;
 struct HANDLE__;
 struct HMENU__;
+struct HGLOBAL__;
 using HWND = HWND__*;
 using HHOOK = HHOOK__*;
 using HMONITOR = HMONITOR__*;
@@ -28,6 +29,7 @@ using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
 using HANDLE = HANDLE__*;
 using HMENU = HMENU__*;
+using HGLOBAL = HGLOBAL__*;
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
@@ -197,6 +199,11 @@ constexpr UINT WM_NCMOUSELEAVE = 0x02A2;
 constexpr UINT WM_MOUSELEAVE = 0x02A3;
 constexpr UINT WM_PRINT = 0x0317;
 constexpr UINT WM_PRINTCLIENT = 0x0318;
+constexpr UINT WM_CUT = 0x0300;
+constexpr UINT WM_COPY = 0x0301;
+constexpr UINT WM_PASTE = 0x0302;
+constexpr UINT WM_CLEAR = 0x0303;
+constexpr UINT WM_UNDO = 0x0304;
 constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_APP = 0x8000;
 
@@ -241,6 +248,9 @@ constexpr WPARAM SC_CLOSE = 0xF060;
 constexpr WPARAM SC_KEYMENU = 0xF100;
 constexpr WPARAM SC_RESTORE = 0xF120;
 constexpr WPARAM SC_CONTEXTHELP = 0xF180;
+// A press on a window's scroll bar (the low four bits: HTVSCROLL or HTHSCROLL).
+constexpr WPARAM SC_VSCROLL = 0xF070;
+constexpr WPARAM SC_HSCROLL = 0xF080;
 
 // WM_SETTINGCHANGE wParam values
 constexpr UINT SPI_GETWORKAREA = 0x0030;
@@ -692,6 +702,14 @@ constexpr int VK_SUBTRACT = 0x6D;
 constexpr int VK_DECIMAL = 0x6E;
 constexpr int VK_DIVIDE = 0x6F;
 constexpr int VK_F1 = 0x70;
+constexpr int VK_F2 = 0x71;
+constexpr int VK_F3 = 0x72;
+constexpr int VK_F4 = 0x73;
+constexpr int VK_F5 = 0x74;
+constexpr int VK_F6 = 0x75;
+constexpr int VK_F7 = 0x76;
+constexpr int VK_F8 = 0x77;
+constexpr int VK_F9 = 0x78;
 constexpr int VK_F10 = 0x79;
 constexpr int VK_F12 = 0x7B;
 constexpr int VK_F24 = 0x87;
@@ -726,6 +744,188 @@ constexpr LPARAM KF_EXTENDED_BIT = 1 << 24;
 constexpr LPARAM KF_ALTDOWN_BIT = 1 << 29;
 constexpr LPARAM KF_REPEAT_BIT = 1 << 30;
 constexpr LPARAM KF_UP_BIT = static_cast<LPARAM>(0x80000000u);
+
+// ============================================================================
+// Scroll bars
+// ============================================================================
+
+constexpr int SB_HORZ = 0;
+constexpr int SB_VERT = 1;
+constexpr int SB_CTL = 2;
+constexpr int SB_BOTH = 3;
+
+// WM_HSCROLL / WM_VSCROLL requests (LOWORD of wParam; HIWORD holds the
+// position of SB_THUMBTRACK and SB_THUMBPOSITION).
+constexpr WORD SB_LINEUP = 0;
+constexpr WORD SB_LINELEFT = 0;
+constexpr WORD SB_LINEDOWN = 1;
+constexpr WORD SB_LINERIGHT = 1;
+constexpr WORD SB_PAGEUP = 2;
+constexpr WORD SB_PAGELEFT = 2;
+constexpr WORD SB_PAGEDOWN = 3;
+constexpr WORD SB_PAGERIGHT = 3;
+constexpr WORD SB_THUMBPOSITION = 4;
+constexpr WORD SB_THUMBTRACK = 5;
+constexpr WORD SB_TOP = 6;
+constexpr WORD SB_LEFT = 6;
+constexpr WORD SB_BOTTOM = 7;
+constexpr WORD SB_RIGHT = 7;
+constexpr WORD SB_ENDSCROLL = 8;
+
+constexpr UINT SIF_RANGE = 0x0001;
+constexpr UINT SIF_PAGE = 0x0002;
+constexpr UINT SIF_POS = 0x0004;
+constexpr UINT SIF_DISABLENOSCROLL = 0x0008;
+constexpr UINT SIF_TRACKPOS = 0x0010;
+constexpr UINT SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+
+struct SCROLLINFO {
+    UINT cbSize = sizeof(SCROLLINFO);
+    UINT fMask = 0;
+    int nMin = 0;
+    int nMax = 0;
+    UINT nPage = 0;
+    int nPos = 0;
+    int nTrackPos = 0; // the thumb's place while it is dragged
+};
+
+// ============================================================================
+// Standard controls: dialog codes, edits, list boxes, owner drawing
+// ============================================================================
+
+// WM_GETDLGCODE answers.
+constexpr LRESULT DLGC_WANTARROWS = 0x0001;
+constexpr LRESULT DLGC_WANTTAB = 0x0002;
+constexpr LRESULT DLGC_WANTALLKEYS = 0x0004;
+constexpr LRESULT DLGC_HASSETSEL = 0x0008;
+constexpr LRESULT DLGC_WANTCHARS = 0x0080;
+
+// Edit styles
+constexpr DWORD ES_LEFT = 0x0000;
+constexpr DWORD ES_MULTILINE = 0x0004;
+constexpr DWORD ES_AUTOVSCROLL = 0x0040;
+constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+constexpr DWORD ES_NOHIDESEL = 0x0100;
+constexpr DWORD ES_READONLY = 0x0800;
+constexpr DWORD ES_WANTRETURN = 0x1000;
+
+// Edit messages. Positions count characters (code points); WM_GETTEXTLENGTH
+// counts the bytes of the UTF-8 text.
+constexpr UINT EM_GETSEL = 0x00B0;
+constexpr UINT EM_SETSEL = 0x00B1;
+constexpr UINT EM_GETRECT = 0x00B2;
+constexpr UINT EM_SETRECT = 0x00B3;
+constexpr UINT EM_SETRECTNP = 0x00B4;
+constexpr UINT EM_SCROLLCARET = 0x00B7;
+constexpr UINT EM_GETMODIFY = 0x00B8;
+constexpr UINT EM_SETMODIFY = 0x00B9;
+constexpr UINT EM_REPLACESEL = 0x00C2;
+constexpr UINT EM_LIMITTEXT = 0x00C5;
+constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
+constexpr UINT EM_CANUNDO = 0x00C6;
+constexpr UINT EM_UNDO = 0x00C7;
+constexpr UINT EM_EMPTYUNDOBUFFER = 0x00CD;
+constexpr UINT EM_SETREADONLY = 0x00CF;
+constexpr UINT EM_SETMARGINS = 0x00D3;
+constexpr UINT EM_GETMARGINS = 0x00D4;
+constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+constexpr UINT EM_POSFROMCHAR = 0x00D6;
+constexpr UINT EM_CHARFROMPOS = 0x00D7;
+
+// EM_SETMARGINS
+constexpr WPARAM EC_LEFTMARGIN = 0x0001;
+constexpr WPARAM EC_RIGHTMARGIN = 0x0002;
+constexpr WORD EC_USEFONTINFO = 0xFFFF;
+
+// Edit notifications (HIWORD of WM_COMMAND's wParam)
+constexpr WORD EN_SETFOCUS = 0x0100;
+constexpr WORD EN_KILLFOCUS = 0x0200;
+constexpr WORD EN_CHANGE = 0x0300;
+constexpr WORD EN_UPDATE = 0x0400;
+constexpr WORD EN_MAXTEXT = 0x0501;
+
+// List-box styles
+constexpr DWORD LBS_NOTIFY = 0x0001;
+constexpr DWORD LBS_NOREDRAW = 0x0004;
+constexpr DWORD LBS_OWNERDRAWFIXED = 0x0010;
+constexpr DWORD LBS_OWNERDRAWVARIABLE = 0x0020;
+constexpr DWORD LBS_HASSTRINGS = 0x0040;
+constexpr DWORD LBS_NOINTEGRALHEIGHT = 0x0100;
+constexpr DWORD LBS_DISABLENOSCROLL = 0x1000;
+
+// List-box messages
+constexpr UINT LB_ADDSTRING = 0x0180;
+constexpr UINT LB_INSERTSTRING = 0x0181;
+constexpr UINT LB_DELETESTRING = 0x0182;
+constexpr UINT LB_RESETCONTENT = 0x0184;
+constexpr UINT LB_SETCURSEL = 0x0186;
+constexpr UINT LB_GETSEL = 0x0187;
+constexpr UINT LB_GETCURSEL = 0x0188;
+constexpr UINT LB_GETTEXT = 0x0189;
+constexpr UINT LB_GETTEXTLEN = 0x018A;
+constexpr UINT LB_GETCOUNT = 0x018B;
+constexpr UINT LB_GETTOPINDEX = 0x018E;
+constexpr UINT LB_SETTOPINDEX = 0x0197;
+constexpr UINT LB_GETITEMRECT = 0x0198;
+constexpr UINT LB_GETITEMDATA = 0x0199;
+constexpr UINT LB_SETITEMDATA = 0x019A;
+constexpr UINT LB_SETCARETINDEX = 0x019E;
+constexpr UINT LB_GETCARETINDEX = 0x019F;
+constexpr UINT LB_SETITEMHEIGHT = 0x01A0;
+constexpr UINT LB_GETITEMHEIGHT = 0x01A1;
+constexpr UINT LB_ITEMFROMPOINT = 0x01A9;
+constexpr LRESULT LB_OKAY = 0;
+constexpr LRESULT LB_ERR = -1;
+
+// List-box notifications (HIWORD of WM_COMMAND's wParam)
+constexpr WORD LBN_SELCHANGE = 1;
+constexpr WORD LBN_DBLCLK = 2;
+constexpr WORD LBN_SELCANCEL = 3;
+constexpr WORD LBN_SETFOCUS = 4;
+constexpr WORD LBN_KILLFOCUS = 5;
+
+// Owner drawing (WM_DRAWITEM, WM_MEASUREITEM)
+constexpr UINT ODT_LISTBOX = 2;
+constexpr UINT ODA_DRAWENTIRE = 0x0001;
+constexpr UINT ODA_SELECT = 0x0002;
+constexpr UINT ODA_FOCUS = 0x0004;
+constexpr UINT ODS_SELECTED = 0x0001;
+constexpr UINT ODS_DISABLED = 0x0004;
+constexpr UINT ODS_FOCUS = 0x0010;
+
+struct DRAWITEMSTRUCT {
+    UINT CtlType = 0;
+    UINT CtlID = 0;
+    UINT itemID = 0; // (UINT)-1 for the focus of an empty list
+    UINT itemAction = 0;
+    UINT itemState = 0;
+    HWND hwndItem = nullptr;
+    HDC hDC = nullptr;
+    RECT rcItem{};
+    std::uintptr_t itemData = 0;
+};
+
+struct MEASUREITEMSTRUCT {
+    UINT CtlType = 0;
+    UINT CtlID = 0;
+    UINT itemID = 0;
+    UINT itemWidth = 0;
+    UINT itemHeight = 0;
+    std::uintptr_t itemData = 0;
+};
+
+// ============================================================================
+// Clipboard and global memory
+// ============================================================================
+
+// Both text formats hold UTF-8 text ending in a zero byte.
+constexpr UINT CF_TEXT = 1;
+constexpr UINT CF_UNICODETEXT = 13;
+
+constexpr UINT GMEM_FIXED = 0x0000;
+constexpr UINT GMEM_MOVEABLE = 0x0002;
+constexpr UINT GMEM_ZEROINIT = 0x0040;
+constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
 
 // ============================================================================
 // Screen and system

@@ -106,6 +106,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 case SC_SIZE:
                     SizeMoveLoop(hwnd, wParam);
                     break;
+                case SC_VSCROLL:
+                case SC_HSCROLL:
+                    TrackScrollBar(hwnd, (wParam & 0xFFF0) == SC_VSCROLL ? SB_VERT : SB_HORZ,
+                                   PointFromLParam(lParam));
+                    break;
                 default:
                     break;
             }

@@ -26,8 +26,6 @@ FocusState& State() {
     return s;
 }
 
-constexpr int VK_F4 = VK_F1 + 3;
-
 // Alt pressed and released with no other key between opens the window menu.
 thread_local bool tAltAlone = false;
 
@@ -240,7 +238,8 @@ void SendKeyboardContextMenu(HWND hwnd) {
 }
 
 // A left press on the frame: the caption activates the window and moves it,
-// a sizing border sizes it, a caption button is tracked until released.
+// a sizing border sizes it, a caption button is tracked until released, a
+// scroll bar runs its loop (through WM_SYSCOMMAND, as sizing does).
 void NonClientPress(HWND hwnd, LRESULT hit, LPARAM lParam) {
     switch (hit) {
         case HTCAPTION:
@@ -262,6 +261,12 @@ void NonClientPress(HWND hwnd, LRESULT hit, LPARAM lParam) {
         case HTMINBUTTON:
         case HTMAXBUTTON:
             TrackCaptionButton(hwnd, hit);
+            break;
+        case HTVSCROLL:
+            SendMsg(hwnd, WM_SYSCOMMAND, SC_VSCROLL | static_cast<WPARAM>(HTVSCROLL), lParam);
+            break;
+        case HTHSCROLL:
+            SendMsg(hwnd, WM_SYSCOMMAND, SC_HSCROLL | static_cast<WPARAM>(HTHSCROLL), lParam);
             break;
         default:
             break;
@@ -506,7 +511,11 @@ bool DefInputProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* re
             NonClientPress(hwnd, static_cast<LRESULT>(wParam), lParam);
             break;
         case WM_NCLBUTTONDBLCLK:
-            if (static_cast<LRESULT>(wParam) == HTCAPTION) CaptionDoubleClick(hwnd, lParam);
+            // A quick second press on a scroll bar presses it again.
+            if (static_cast<LRESULT>(wParam) == HTCAPTION)
+                CaptionDoubleClick(hwnd, lParam);
+            else if (static_cast<LRESULT>(wParam) == HTVSCROLL || static_cast<LRESULT>(wParam) == HTHSCROLL)
+                NonClientPress(hwnd, static_cast<LRESULT>(wParam), lParam);
             break;
         case WM_SETCURSOR:
             r = SetCursorDefault(hwnd, wParam, lParam);

@@ -12,6 +12,8 @@
 //   paint.cpp          update regions, visible regions, non-client drawing
 //   input.cpp          routing and taking input, mouse tracking, key characters
 //   sizemove.cpp       the move and size loop, caption buttons
+//   scrollbar.cpp      the frame's scroll bars: drawing, parts, tracking
+//   edit.cpp, listbox.cpp  the procedures of the system classes
 //   hooks.cpp          hook chains
 //   focus.cpp          activation, focus, default input processing
 //   caret.cpp          carets
@@ -114,6 +116,23 @@ struct WindowClass {
     ATOM atom = 0;
 };
 
+// What a system class (edit.cpp, listbox.cpp) keeps for each of its windows.
+struct ControlState {
+    virtual ~ControlState() = default;
+};
+
+// One of the scroll bars of a window's frame.
+struct ScrollBarState {
+    int min = 0;
+    int max = 100;
+    UINT page = 0;
+    int pos = 0;
+    bool disabled = false; // kept by SIF_DISABLENOSCROLL while there is nothing to scroll
+    bool tracking = false; // the thumb is being dragged: it shows at trackPos
+    int trackPos = 0;
+    int pressed = 0; // the part held down (ScrollPart in scrollbar.cpp), 0 for none
+};
+
 struct Window {
     HWND handle{};
     std::shared_ptr<WindowClass> cls;
@@ -162,7 +181,12 @@ struct Window {
     bool layeredPerPixel = false; // ... and blends it by that alpha (ULW_ALPHA with AC_SRC_ALPHA)
     BYTE layeredAlpha = 255;
     COLORREF layeredKey = 0;
-    DWORD layeredFlags = 0;    // LWA_ALPHA | LWA_COLORKEY
+    DWORD layeredFlags = 0;       // LWA_ALPHA | LWA_COLORKEY
+    ScrollBarState scrollBars[2]; // SB_HORZ, SB_VERT
+    // A system class's state; its procedure holds a reference while it calls
+    // out, and the state goes with the window record.
+    std::shared_ptr<ControlState> control;
+
     BYTE animationAlpha = 255; // AnimateWindow's blend step (255 when none runs)
     RECT animationClip{};      // AnimateWindow's slide: the shown part (window coordinates); empty = all
 
@@ -487,7 +511,8 @@ HWND CaptureOfThread(DWORD threadId);
 // the system did not deliver (posted by the program) gets those of the US key
 // map for the thread's keyboard state. Empty for other messages.
 std::string TakeKeyChars(const MSG& msg);
-// Code points of UTF-8 text; malformed bytes are skipped.
+// Code points of UTF-8 text; bytes that do not form a well-formed sequence
+// are skipped.
 std::vector<std::uint32_t> DecodeUtf8(const std::string& s);
 
 // ============================================================================
@@ -503,6 +528,51 @@ void SizeMoveLoop(HWND hwnd, WPARAM command);
 // HTMAXBUTTON): the button shows pushed while the cursor is over it, and a
 // release there sends the window its WM_SYSCOMMAND. Without the lock.
 void TrackCaptionButton(HWND hwnd, LRESULT hit);
+
+// ============================================================================
+// scrollbar.cpp
+// ============================================================================
+
+// Draws one scroll bar of the frame in `bar` (coordinates of `dc`) with its
+// arrows, track and thumb as the state has them.
+void DrawScrollBar(HDC dc, const RECT& bar, bool vertical, const ScrollBarState& state);
+// DefWindowProc's WM_SYSCOMMAND SC_VSCROLL / SC_HSCROLL: the loop that runs a
+// press on a scroll bar of the frame at a screen point, sending WM_VSCROLL /
+// WM_HSCROLL. Without the lock.
+void TrackScrollBar(HWND hwnd, int bar, POINT screen);
+
+// ============================================================================
+// edit.cpp, listbox.cpp
+// ============================================================================
+
+// The window procedures of the system classes "EDIT" and "LISTBOX", which
+// window_class.cpp registers and keeps across resets.
+LRESULT EditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT ListBoxWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The state of type T a system class keeps for a window, made on first use;
+// nullptr once the window is gone (or being destroyed, after WM_NCDESTROY
+// dropped it). Without the lock.
+template <class T> std::shared_ptr<T> ControlStateOf(HWND hwnd, bool create) {
+    Guard g(Lock());
+    Window* w = GetWnd(hwnd);
+    if (!w) return nullptr;
+    if (auto state = std::dynamic_pointer_cast<T>(w->control)) return state;
+    if (!create || w->ncDestroying) return nullptr;
+    auto state = std::make_shared<T>();
+    w->control = state;
+    return state;
+}
+// The state is still the window's: the window did not go while the procedure called out.
+inline bool ControlStateLives(HWND hwnd, const ControlState* state) {
+    Guard g(Lock());
+    Window* w = GetWnd(hwnd);
+    return w && w->control.get() == state;
+}
+inline void DropControlState(HWND hwnd) {
+    Guard g(Lock());
+    if (Window* w = GetWnd(hwnd)) w->control.reset();
+}
 
 // ============================================================================
 // hooks.cpp
@@ -637,13 +707,14 @@ void ResetCursorState(); // cursor.cpp: the current cursor and its show count
 void ResetHooks();       // hooks.cpp: every thread's hooks
 // window.cpp: every window left (those of other threads go without messages).
 void ResetWindowState();
-void ResetClassState();   // window_class.cpp: every registered class
+void ResetClassState();   // window_class.cpp: every class the program registered
 void ResetMessageState(); // message.cpp: posted and sent messages, quits, timers
 void ResetPaintState();   // paint.cpp: LockWindowUpdate
 void ResetClock();        // timer.cpp: the real clock, tick resolution, idle handler
 void ResetScreenState();  // screen.cpp: monitors, metrics, parameters, colours
 void ResetCompositorState();
-void ResetResourceState(); // resources.cpp: missing entry points (modules stay)
-void ResetSoundState();    // sound.cpp: played sounds, the message-box handler
+void ResetResourceState();  // resources.cpp: missing entry points (modules stay)
+void ResetSoundState();     // sound.cpp: played sounds, the message-box handler
+void ResetClipboardState(); // clipboard.cpp: the clipboard's content and global memory
 
 } // namespace win::detail

@@ -4,6 +4,8 @@
 // dispatch, and registered messages.
 #include "win/internal.h"
 
+#include "gfx/utf8.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -259,17 +261,10 @@ bool Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const std::function
 std::vector<std::uint32_t> DecodeUtf8(const std::string& s) {
     std::vector<std::uint32_t> out;
     for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + static_cast<std::size_t>(len) > s.size()) {
-            ++i;
-            continue;
-        }
-        std::uint32_t cp = len == 1 ? c : c & (0x7F >> len);
-        for (int k = 1; k < len; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
-        out.push_back(cp);
-        i += static_cast<std::size_t>(len);
+        int length = 0;
+        const char32_t c = gfx::DecodeUtf8At(s, i, &length);
+        if (length > 1 || c != gfx::kReplacementChar) out.push_back(c);
+        i += static_cast<std::size_t>(length);
     }
     return out;
 }

@@ -515,27 +515,6 @@ void FillWith(HDC dc, RECT r, int color) {
     FillRect(dc, &r, GetSysColorBrush(color));
 }
 
-void DrawScrollBar(HDC dc, RECT bar, bool vertical) {
-    if (IsRectEmpty(&bar)) return;
-    const int length = vertical ? bar.bottom - bar.top : bar.right - bar.left;
-    const int button = std::min(SystemMetric(vertical ? SM_CYVSCROLL : SM_CXHSCROLL), length / 2);
-    RECT first = bar, second = bar, track = bar;
-    if (vertical) {
-        first.bottom = bar.top + button;
-        second.top = bar.bottom - button;
-        track.top = first.bottom;
-        track.bottom = second.top;
-    } else {
-        first.right = bar.left + button;
-        second.left = bar.right - button;
-        track.left = first.right;
-        track.right = second.left;
-    }
-    DrawFrameControl(dc, &first, DFC_SCROLL, vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT);
-    DrawFrameControl(dc, &second, DFC_SCROLL, vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT);
-    if (!IsRectEmpty(&track)) FillWith(dc, track, COLOR_SCROLLBAR);
-}
-
 // What DrawFrameControl draws for a caption button of a window.
 struct CaptionButtons {
     DWORD style = 0;
@@ -629,12 +608,15 @@ void DrawNonClient(HWND hwnd, HDC dc) {
     DWORD ex = 0;
     CaptionButtons buttons;
     HICON icon{};
+    ScrollBarState horizontal, vertical;
     int W = 0, H = 0;
     {
         Guard g(Lock());
         Window* w = GetWnd(hwnd);
         if (!w) return;
         L = ComputeNcLayout(*w);
+        horizontal = w->scrollBars[SB_HORZ];
+        vertical = w->scrollBars[SB_VERT];
         text = w->text;
         ex = w->exStyle;
         buttons = CaptionButtonsOf(*w);
@@ -660,8 +642,8 @@ void DrawNonClient(HWND hwnd, HDC dc) {
         RECT e = L.edge;
         DrawEdge(dc, &e, L.edgeWidth >= 2 ? EDGE_SUNKEN : BDR_SUNKENOUTER, BF_RECT);
     }
-    DrawScrollBar(dc, L.vScroll, true);
-    DrawScrollBar(dc, L.hScroll, false);
+    DrawScrollBar(dc, L.vScroll, true, vertical);
+    DrawScrollBar(dc, L.hScroll, false, horizontal);
     if (!IsRectEmpty(&L.sizeBox)) {
         FillWith(dc, L.sizeBox, COLOR_3DFACE);
         if (L.thick) {

@@ -23,6 +23,7 @@ void ResetWindowSystem() {
     ResetCompositorState();
     ResetResourceState();
     ResetSoundState();
+    ResetClipboardState();
     ResetThemeState();
 }
 

@@ -185,6 +185,49 @@ BOOL LockWindowUpdate(HWND hwnd);
 BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip);
 
 // ============================================================================
+// Scroll bars of a window's frame (SB_HORZ, SB_VERT; SB_BOTH for ShowScrollBar)
+// ============================================================================
+
+// A bar starts with the range 0 to 100, position 0 and no page. The position
+// stays within min .. max - (page - 1). A range that leaves nothing to scroll
+// (min >= max, or a page larger than max - min) takes the bar away (the
+// window loses WS_VSCROLL or WS_HSCROLL), unless SIF_DISABLENOSCROLL keeps it,
+// disabled; a range with something to scroll shows it again. While the thumb
+// is dragged, SIF_TRACKPOS reads where it is. SetScrollInfo and SetScrollPos
+// return the position (SetScrollPos the one before).
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw);
+BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info);
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
+int GetScrollPos(HWND hwnd, int bar);
+BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw);
+BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max);
+BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
+
+// ============================================================================
+// Clipboard and global memory
+// ============================================================================
+
+// One clipboard for the process. A window opens it (one at a time, nullptr
+// for the calling thread), EmptyClipboard makes the opener its owner, and the
+// data handed to SetClipboardData belongs to the clipboard from then on. Text
+// is UTF-8 in either text format; one format is read as the other too.
+BOOL OpenClipboard(HWND owner);
+BOOL CloseClipboard();
+BOOL EmptyClipboard();
+HGLOBAL SetClipboardData(UINT format, HGLOBAL data);
+HGLOBAL GetClipboardData(UINT format);
+BOOL IsClipboardFormatAvailable(UINT format);
+HWND GetClipboardOwner();
+HWND GetOpenClipboardWindow();
+
+// Blocks of memory behind checked handles. GlobalFree returns nullptr on success.
+HGLOBAL GlobalAlloc(UINT flags, std::size_t bytes);
+void* GlobalLock(HGLOBAL memory);
+BOOL GlobalUnlock(HGLOBAL memory);
+std::size_t GlobalSize(HGLOBAL memory);
+HGLOBAL GlobalFree(HGLOBAL memory);
+
+// ============================================================================
 // Input: mouse, keyboard, capture
 // ============================================================================
 

@@ -1,5 +1,7 @@
 // Window classes: registration by name (compared without regard to case) with
-// an atom, look-up by name or atom, and class data.
+// an atom, look-up by name or atom, and class data. The system classes (the
+// standard controls) exist from the start; a class the program registers
+// under the same name hides one for its windows, and a reset restores them.
 #include "win/internal.h"
 
 #include "gfx/utf8.h"
@@ -12,12 +14,51 @@ namespace {
 constexpr ATOM kFirstAtom = 0xC000;
 
 struct ClassState {
-    std::map<std::string, std::shared_ptr<WindowClass>> classes; // by UpperKey
+    std::map<std::string, std::shared_ptr<WindowClass>> classes; // the program's, by UpperKey
+    std::map<std::string, std::shared_ptr<WindowClass>> system;  // by UpperKey
     ATOM nextAtom = kFirstAtom;
 };
 
+std::shared_ptr<WindowClass> MakeClass(const WNDCLASS& wc, ATOM atom) {
+    auto cls = std::make_shared<WindowClass>();
+    cls->name = wc.lpszClassName;
+    cls->key = UpperKey(wc.lpszClassName);
+    cls->wc = wc;
+    cls->wc.lpszClassName = cls->name.c_str();
+    cls->atom = atom;
+    return cls;
+}
+
+// Fresh system classes (a program may have changed their class data), with
+// the first atoms; the program's atoms follow them.
+void AddSystemClasses(ClassState& state) {
+    struct Definition {
+        const char* name;
+        WNDPROC proc;
+        std::uintptr_t cursor;
+    };
+    const Definition definitions[] = {{"EDIT", &EditWndProc, IDC_IBEAM},
+                                      {"LISTBOX", &ListBoxWndProc, IDC_ARROW}};
+    state.system.clear();
+    ATOM atom = kFirstAtom;
+    for (const Definition& d : definitions) {
+        WNDCLASS wc;
+        wc.style = CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS;
+        wc.lpfnWndProc = d.proc;
+        wc.hCursor = LoadSystemCursor(d.cursor);
+        wc.lpszClassName = d.name;
+        auto cls = MakeClass(wc, atom++);
+        state.system[cls->key] = cls;
+    }
+    state.nextAtom = atom;
+}
+
 ClassState& State() {
-    static ClassState* state = new ClassState;
+    static ClassState* state = [] {
+        auto* s = new ClassState;
+        AddSystemClasses(*s);
+        return s;
+    }();
     return *state;
 }
 
@@ -44,19 +85,23 @@ std::string UpperKey(const char* name) {
 std::shared_ptr<WindowClass> FindClass(const char* name) {
     AssertLocked();
     if (!name) return nullptr;
-    if (IsIntAtom(name)) {
-        const auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(name));
-        for (auto& [key, cls] : State().classes)
-            if (cls->atom == atom) return cls;
-        return nullptr;
+    for (auto* classes : {&State().classes, &State().system}) {
+        if (IsIntAtom(name)) {
+            const auto atom = static_cast<ATOM>(reinterpret_cast<std::uintptr_t>(name));
+            for (auto& [key, cls] : *classes)
+                if (cls->atom == atom) return cls;
+            continue;
+        }
+        auto it = classes->find(UpperKey(name));
+        if (it != classes->end()) return it->second;
     }
-    auto it = State().classes.find(UpperKey(name));
-    return it == State().classes.end() ? nullptr : it->second;
+    return nullptr;
 }
 
 void ResetClassState() {
     Guard g(Lock());
     State().classes.clear();
+    AddSystemClasses(State());
 }
 
 } // namespace detail
@@ -75,12 +120,7 @@ ATOM RegisterClass(const WNDCLASS* wc) {
         SetLastError(ERROR_CLASS_ALREADY_EXISTS);
         return 0;
     }
-    auto cls = std::make_shared<WindowClass>();
-    cls->name = wc->lpszClassName;
-    cls->key = key;
-    cls->wc = *wc;
-    cls->wc.lpszClassName = cls->name.c_str();
-    cls->atom = State().nextAtom++;
+    auto cls = MakeClass(*wc, State().nextAtom++);
     if (State().nextAtom == 0) State().nextAtom = kFirstAtom;
     State().classes[key] = cls;
     return cls->atom;
@@ -89,7 +129,7 @@ ATOM RegisterClass(const WNDCLASS* wc) {
 BOOL UnregisterClass(const char* className, HINSTANCE) {
     Guard g(Lock());
     auto cls = FindClass(className);
-    if (!cls) {
+    if (!cls || (State().system.count(cls->key) && State().system[cls->key] == cls)) {
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
         return FALSE;
     }
