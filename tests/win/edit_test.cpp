@@ -49,7 +49,7 @@ LRESULT ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 constexpr int kEditId = 7;
 
 class EditTest : public WinTest {
-protected:
+public:
     void SetUp() override {
         WinTest::SetUp();
         g_parent = &parent_;
@@ -124,6 +124,29 @@ void Press(const std::string& step) {
     for (int m : modifiers) KeyDown(m);
     PressKey(vk);
     for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) KeyUp(*it);
+}
+
+// Keys pressed in a new edit holding a text with a selection, and the text
+// and selection they leave.
+struct KeyCase {
+    const char* why;
+    const char* text;
+    int selStart, selEnd;
+    std::vector<std::string> keys;
+    const char* expected;
+    DWORD expStart, expEnd;
+};
+
+template <std::size_t N> void RunKeyCases(EditTest& test, const KeyCase (&cases)[N]) {
+    for (const KeyCase& c : cases) {
+        HWND edit = test.Make(ES_AUTOHSCROLL, c.text);
+        SetFocus(edit);
+        Select(edit, c.selStart, c.selEnd);
+        for (const std::string& key : c.keys) Press(key);
+        EXPECT_EQ(GetWindowText(edit), c.expected) << c.why;
+        EXPECT_EQ(Sel(edit), (std::pair<DWORD, DWORD>{c.expStart, c.expEnd})) << c.why;
+        DestroyWindow(edit);
+    }
 }
 
 std::string ClipboardText() {
@@ -209,14 +232,7 @@ TEST_F(EditTest, SelectionMessages) {
 }
 
 TEST_F(EditTest, KeyboardEditing) {
-    struct Case {
-        const char* why;
-        const char* text;
-        int selStart, selEnd;
-        std::vector<std::string> keys;
-        const char* expected;
-        DWORD expStart, expEnd;
-    } cases[] = {
+    const KeyCase cases[] = {
         {"typing inserts at the caret", "ac", 1, 1, {"type:b"}, "abc", 2, 2},
         {"backspace deletes before the caret", "abc", 3, 3, {"Back"}, "ab", 2, 2},
         {"delete deletes after the caret", "abc", 0, 0, {"Del"}, "bc", 0, 0},
@@ -248,15 +264,7 @@ TEST_F(EditTest, KeyboardEditing) {
         {"typed Cyrillic", "", 0, 0, {"type:Жук"}, "Жук", 3, 3},
         {"home and end at the ends", "abc", 1, 1, {"End", "type:!", "Home", "type:?"}, "?abc!", 1, 1},
     };
-    for (const Case& c : cases) {
-        HWND edit = Make(ES_AUTOHSCROLL, c.text);
-        SetFocus(edit);
-        Select(edit, c.selStart, c.selEnd);
-        for (const std::string& key : c.keys) Press(key);
-        EXPECT_EQ(GetWindowText(edit), c.expected) << c.why;
-        EXPECT_EQ(Sel(edit), (std::pair<DWORD, DWORD>{c.expStart, c.expEnd})) << c.why;
-        DestroyWindow(edit);
-    }
+    RunKeyCases(*this, cases);
 }
 
 TEST_F(EditTest, TypedCharactersThatAreNoTextAreRefused) {
@@ -277,14 +285,7 @@ TEST_F(EditTest, TypedCharactersThatAreNoTextAreRefused) {
 // ============================================================================
 
 TEST_F(EditTest, UndoTakesBackTheLastChange) {
-    struct Case {
-        const char* why;
-        const char* text;
-        int selStart, selEnd;
-        std::vector<std::string> keys;
-        const char* expected;
-        DWORD expStart, expEnd;
-    } cases[] = {
+    const KeyCase cases[] = {
         {"a run of typing at once", "ab", 2, 2, {"type:cd", "Ctrl+Z"}, "ab", 2, 2},
         {"deleted text comes back selected", "hello", 1, 3, {"Del", "Ctrl+Z"}, "hello", 1, 3},
         {"a second undo redoes", "ab", 2, 2, {"type:cd", "Ctrl+Z", "Ctrl+Z"}, "abcd", 2, 4},
@@ -293,15 +294,7 @@ TEST_F(EditTest, UndoTakesBackTheLastChange) {
         {"only the last change", "ab", 2, 2, {"type:c", "Left", "Left", "type:x", "Ctrl+Z"}, "abc", 1, 1},
         {"a replaced selection comes back", "hello", 0, 5, {"type:j", "Ctrl+Z"}, "hello", 0, 5},
     };
-    for (const Case& c : cases) {
-        HWND edit = Make(ES_AUTOHSCROLL, c.text);
-        SetFocus(edit);
-        Select(edit, c.selStart, c.selEnd);
-        for (const std::string& key : c.keys) Press(key);
-        EXPECT_EQ(GetWindowText(edit), c.expected) << c.why;
-        EXPECT_EQ(Sel(edit), (std::pair<DWORD, DWORD>{c.expStart, c.expEnd})) << c.why;
-        DestroyWindow(edit);
-    }
+    RunKeyCases(*this, cases);
 }
 
 TEST_F(EditTest, UndoBufferAndModifiedFlag) {
