@@ -35,6 +35,7 @@ enum TIcon {
     icZoomIn,
     icZoomOut,
     icHelp,
+    icCase,
     // A swatch of every colour of the text-colour bar follows.
     icFirstSwatch
 };

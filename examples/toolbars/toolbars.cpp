@@ -1,12 +1,17 @@
 #include "toolbars.h"
 
 #include <algorithm>
+#include <charconv>
 #include <iterator>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "bars/links.h"
+#include "bars/strings.h"
 #include "bars/toolbar.h"
 #include "classes/shortcuts.h"
+#include "classes/sysutils.h"
 #include "icons.h"
 
 using namespace cls;
@@ -31,6 +36,12 @@ const TSwatch kSwatches[] = {
 
 constexpr int kZoomSteps[] = {50, 75, 100, 125, 150, 200};
 
+constexpr const char* kFamilies[] = {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Mono"};
+constexpr int kMinFontSize = 6;
+constexpr int kMaxFontSize = 48;
+// In the order of TPageView::THeadingCase.
+constexpr const char* kCases[] = {"Как в предложениях", "все строчные", "ВСЕ ПРОПИСНЫЕ"};
+
 // The caption without its accelerator's "&" and its trailing "...".
 std::string PlainCaption(std::string Caption) {
     Caption.erase(std::remove(Caption.begin(), Caption.end(), '&'), Caption.end());
@@ -44,7 +55,51 @@ TShortCut Ctrl(std::uint16_t Key) {
 
 } // namespace
 
+std::optional<std::string> RussianText(const TResStringRec& ARec) {
+    static const struct {
+        const TResStringRec* Rec;
+        const char* Text;
+    } Texts[] = {
+        {&bars::dxSBAR_ADDREMOVEBUTTONS, "&Добавить или удалить кнопки"},
+        {&bars::dxSBAR_CUSTOMIZEITEM, "&Настройка..."},
+        {&bars::dxSBAR_RESETTOOLBAR, "&Сбросить панель"},
+        {&bars::dxSBAR_MOREBUTTONS, "Другие кнопки"},
+        {&bars::dxSBAR_CONFIRMRESETTOOLBAR, "Отменить изменения панели «%s»?"},
+    };
+    for (const auto& T : Texts)
+        if (T.Rec->Identifier == ARec.Identifier) return T.Text;
+    return std::nullopt;
+}
+
 // --- TPageView ---
+
+void TPageView::SetFontName(std::string Value) {
+    FFontName = std::move(Value);
+    Invalidate();
+}
+
+void TPageView::SetFontSize(int Value) {
+    FFontSize = Value;
+    Invalidate();
+}
+
+void TPageView::SetHeadingCase(THeadingCase Value) {
+    FHeadingCase = Value;
+    Invalidate();
+}
+
+std::string TPageView::Heading() const {
+    const std::string Heading = "Панели инструментов";
+    switch (FHeadingCase) {
+        case hcLower:
+            return AnsiLowerCase(Heading);
+        case hcUpper:
+            return AnsiUpperCase(Heading);
+        case hcAsWritten:
+            break;
+    }
+    return Heading;
+}
 
 void TPageView::SetTextStyle(TFontStyles Value) {
     FTextStyle = Value;
@@ -87,22 +142,26 @@ void TPageView::Paint() {
 
     TRect Text{Sheet.left + 24, Sheet.top + 20, Sheet.right - 24, Sheet.bottom - 32};
     Canvas()->Brush()->SetStyle(bsClear);
-    Canvas()->Font()->SetName("DejaVu Sans");
+    Canvas()->Font()->SetName(FFontName);
     Canvas()->Font()->SetColor(FTextColor);
     Canvas()->Font()->SetStyle(FTextStyle + fsBold);
-    Canvas()->Font()->SetHeight(-(18 * FZoom / 100));
-    TRect Heading = Text;
-    Canvas()->TextRect(Heading, "Панели инструментов", TTextFormat{FAlignment, tfSingleLine, tfNoPrefix});
+    Canvas()->Font()->SetHeight(-(FFontSize * 3 / 2 * FZoom / 100));
+    TRect HeadingRect = Text;
+    Canvas()->TextRect(HeadingRect, Heading(), TTextFormat{FAlignment, tfSingleLine, tfNoPrefix});
     Text.top += Canvas()->TextHeight("П") + 12;
     Canvas()->Font()->SetStyle(FTextStyle);
-    Canvas()->Font()->SetHeight(-(12 * FZoom / 100));
-    Canvas()->TextRect(Text,
-                       "Панели можно перетаскивать за их край: к любому краю окна, на боковую панель справа "
-                       "или в свободное место экрана, где они плавают в собственном окне. Если окно слишком "
-                       "узкое, панель показывает в конце отметку вместо команд, которые не поместились. "
-                       "Кнопки панели «Форматирование» меняют начертание и выравнивание этого текста, панель "
-                       "«Цвет» — его цвет, панель «Масштаб» — его размер.",
-                       TTextFormat{FAlignment, tfWordBreak, tfNoPrefix});
+    Canvas()->Font()->SetHeight(-(FFontSize * FZoom / 100));
+    Canvas()->TextRect(
+        Text,
+        "Панели можно перетаскивать за их край: к любому краю окна, на боковую панель справа "
+        "или в свободное место экрана, где они плавают в собственном окне. Если окно слишком "
+        "узкое, панель показывает в конце отметку вместо команд, которые не поместились; "
+        "щелчок по отметке открывает их и меню, где команды панели показывают и прячут. "
+        "Кнопки панели «Форматирование» меняют начертание и выравнивание этого текста, панель "
+        "«Шрифт» — его шрифт, размер и регистр заголовка, панель «Цвет» — его цвет, панель "
+        "«Масштаб» — его масштаб. Расположение панелей программа хранит до следующего запуска.",
+        TTextFormat{FAlignment, tfWordBreak, tfNoPrefix});
+    Canvas()->Font()->SetName("DejaVu Sans");
     Canvas()->Font()->SetStyle(TFontStyles{});
     Canvas()->Font()->SetColor(clGray);
     Canvas()->Font()->SetHeight(-11);
@@ -179,10 +238,13 @@ void TAboutForm::TextClick(TObject*) {
 // --- TMainForm ---
 
 TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
+    // The stored layout's sections are named after the form and the manager.
+    SetName("ToolbarsForm");
     SetCaption("Trestle — панели инструментов");
     SetBounds(60, 50, 800, 560);
 
     FBarManager = new bars::TdxBarManager(this);
+    FBarManager->SetName("BarManager");
     FBarManager->SetStyle(bars::bmsOffice11);
     FImages = new TImageList(this);
     std::vector<TColor> Colors;
@@ -204,6 +266,7 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
     Heading->SetHeight(24);
     Heading->SetParent(Side);
     FSideDock = new bars::TdxBarDockControl(this);
+    FSideDock->SetName("SideDock");
     FSideDock->SetTop(24);
     FSideDock->SetParent(Side);
     FSideDock->SetBarManager(FBarManager);
@@ -237,16 +300,32 @@ bars::TdxBar* TMainForm::AddBar(const std::string& ACaption, bars::TdxBarDocking
     return Bar;
 }
 
-bars::TdxBarButton* TMainForm::AddButton(const std::string& ACaption, int AImageIndex) {
+void TMainForm::StoreLayoutIn(const std::string& AFileName) {
+    FBarManager->SetIniFileName(AFileName);
+    FBarManager->SetStoreInIniFile(true);
+    FBarManager->Loaded();
+    for (const auto& [Bar, Toggle] : FToggles) Toggle->SetDown(Bar->Visible());
+}
+
+bars::TdxBarButton* TMainForm::ToggleOf(bars::TdxBar* ABar) const {
+    for (const auto& [Bar, Toggle] : FToggles)
+        if (Bar == ABar) return Toggle;
+    return nullptr;
+}
+
+bars::TdxBarButton* TMainForm::AddButton(const std::string& AName, const std::string& ACaption,
+                                         int AImageIndex) {
     auto* Button = new bars::TdxBarButton(this);
+    Button->SetName(AName);
     Button->SetCaption(ACaption);
     Button->SetImageIndex(AImageIndex);
     Button->SetOnClick(TNotifyEvent(this, &TMainForm::CommandClick));
     return Button;
 }
 
-bars::TdxBarButton* TMainForm::AddCheck(const std::string& ACaption, int AImageIndex, int AGroupIndex) {
-    bars::TdxBarButton* Button = AddButton(ACaption, AImageIndex);
+bars::TdxBarButton* TMainForm::AddCheck(const std::string& AName, const std::string& ACaption,
+                                        int AImageIndex, int AGroupIndex) {
+    bars::TdxBarButton* Button = AddButton(AName, ACaption, AImageIndex);
     Button->SetButtonStyle(bars::bsChecked);
     Button->SetGroupIndex(AGroupIndex);
     return Button;
@@ -256,49 +335,54 @@ void TMainForm::BuildToolbars() {
     // --- Стандартная ---
     FStandardBar = AddBar("Стандартная", bars::dsTop, 1);
     bars::TdxBarItemLinks* Links = FStandardBar->ItemLinks();
-    Links->Add(AddButton("&Создать", icNew))->Item()->SetShortCut(Ctrl('N'));
-    Links->Add(AddButton("&Открыть...", icOpen))->Item()->SetShortCut(Ctrl('O'));
-    Links->Add(AddButton("&Сохранить", icSave))->Item()->SetShortCut(Ctrl('S'));
-    FPrintButton = AddButton("&Печать", icPrint);
+    Links->Add(AddButton("btnNew", "&Создать", icNew))->Item()->SetShortCut(Ctrl('N'));
+    Links->Add(AddButton("btnOpen", "&Открыть...", icOpen))->Item()->SetShortCut(Ctrl('O'));
+    Links->Add(AddButton("btnSave", "&Сохранить", icSave))->Item()->SetShortCut(Ctrl('S'));
+    FPrintButton = AddButton("btnPrint", "&Печать", icPrint);
     FPrintButton->SetButtonStyle(bars::bsDropDown);
     FPrintButton->SetPaintStyle(bars::psCaptionGlyph);
     auto* PrintMenu = new bars::TdxBarPopupMenu(this);
-    PrintMenu->ItemLinks()->Add(AddButton("&Печать...", icPrint))->Item()->SetShortCut(Ctrl('P'));
-    PrintMenu->ItemLinks()->Add(AddButton("П&редварительный просмотр", icPreview));
-    PrintMenu->ItemLinks()->Add(AddButton("Параметры &страницы...", -1))->SetBeginGroup(true);
+    PrintMenu->ItemLinks()
+        ->Add(AddButton("btnPrintTo", "&Печать...", icPrint))
+        ->Item()
+        ->SetShortCut(Ctrl('P'));
+    PrintMenu->ItemLinks()->Add(AddButton("btnPreview", "П&редварительный просмотр", icPreview));
+    PrintMenu->ItemLinks()->Add(AddButton("btnPageSetup", "Параметры &страницы...", -1))->SetBeginGroup(true);
     FPrintButton->SetDropDownMenu(PrintMenu);
     Links->Add(FPrintButton)->SetBeginGroup(true);
-    Links->Add(AddButton("Вы&резать", icCut))->SetBeginGroup(true);
-    Links->Add(AddButton("&Копировать", icCopy));
-    Links->Add(AddButton("&Вставить", icPaste));
-    Links->Add(AddButton("&Отменить", icUndo))->SetBeginGroup(true);
-    Links->Add(AddButton("&Вернуть", icRedo));
+    Links->Add(AddButton("btnCut", "Вы&резать", icCut))->SetBeginGroup(true);
+    Links->Add(AddButton("btnCopy", "&Копировать", icCopy));
+    Links->Add(AddButton("btnPaste", "&Вставить", icPaste));
+    Links->Add(AddButton("btnUndo", "&Отменить", icUndo))->SetBeginGroup(true);
+    Links->Add(AddButton("btnRedo", "&Вернуть", icRedo));
 
     // --- Форматирование ---
     FFormattingBar = AddBar("Форматирование", bars::dsTop, 1);
     Links = FFormattingBar->ItemLinks();
     const struct {
+        const char* Name;
         const char* Caption;
         int Image;
         TFontStyle Style;
-    } Styles[] = {{"Полужирный", icBold, fsBold},
-                  {"Курсив", icItalic, fsItalic},
-                  {"Подчёркнутый", icUnderline, fsUnderline}};
+    } Styles[] = {{"btnBold", "Полужирный", icBold, fsBold},
+                  {"btnItalic", "Курсив", icItalic, fsItalic},
+                  {"btnUnderline", "Подчёркнутый", icUnderline, fsUnderline}};
     for (const auto& S : Styles) {
-        bars::TdxBarButton* Button = AddCheck(S.Caption, S.Image, 0);
+        bars::TdxBarButton* Button = AddCheck(S.Name, S.Caption, S.Image, 0);
         Button->SetTag(S.Style);
         Button->SetOnClick(TNotifyEvent(this, &TMainForm::StyleClick));
         Links->Add(Button);
     }
     const struct {
+        const char* Name;
         const char* Caption;
         int Image;
         TTextFormats Alignment;
-    } Alignments[] = {{"По левому краю", icAlignLeft, tfLeft},
-                      {"По центру", icAlignCenter, tfCenter},
-                      {"По правому краю", icAlignRight, tfRight}};
+    } Alignments[] = {{"btnAlignLeft", "По левому краю", icAlignLeft, tfLeft},
+                      {"btnAlignCenter", "По центру", icAlignCenter, tfCenter},
+                      {"btnAlignRight", "По правому краю", icAlignRight, tfRight}};
     for (const auto& A : Alignments) {
-        bars::TdxBarButton* Button = AddCheck(A.Caption, A.Image, 1);
+        bars::TdxBarButton* Button = AddCheck(A.Name, A.Caption, A.Image, 1);
         Button->SetTag(A.Alignment);
         Button->SetDown(A.Alignment == tfLeft);
         Button->SetOnClick(TNotifyEvent(this, &TMainForm::AlignClick));
@@ -307,30 +391,63 @@ void TMainForm::BuildToolbars() {
 
     // --- Поиск ---
     FSearchBar = AddBar("Поиск", bars::dsTop, 2);
-    FSearchBar->SetOneOnRow(true);
     Links = FSearchBar->ItemLinks();
-    for (const auto& [Caption, Image] :
-         {std::pair{"&Найти...", icFind}, std::pair{"&Заменить...", icReplace}}) {
-        bars::TdxBarButton* Button = AddButton(Caption, Image);
+    for (const auto& [Name, Caption, Image] :
+         {std::tuple{"btnFind", "&Найти...", icFind}, std::tuple{"btnReplace", "&Заменить...", icReplace}}) {
+        bars::TdxBarButton* Button = AddButton(Name, Caption, Image);
         Button->SetPaintStyle(bars::psCaptionGlyph);
         Links->Add(Button);
     }
     Links->Items(0)->Item()->SetShortCut(Ctrl('F'));
     Links->Items(1)->Item()->SetShortCut(Ctrl('H'));
 
+    // --- Шрифт: a combo, an edit and a list ---
+    FFontBar = AddBar("Шрифт", bars::dsTop, 2);
+    // A row of its own, which "Поиск" then joins.
+    FFontBar->SetOneOnRow(true);
+    Links = FFontBar->ItemLinks();
+    FFontCombo = new bars::TdxBarCombo(this);
+    FFontCombo->SetName("cbFont");
+    FFontCombo->SetCaption("Шрифт:");
+    FFontCombo->SetShowCaption(true);
+    FFontCombo->SetWidth(140);
+    for (const char* Family : kFamilies) FFontCombo->Items()->Add(Family);
+    FFontCombo->SetItemIndex(0);
+    FFontCombo->SetOnChange(TNotifyEvent(this, &TMainForm::FontChange));
+    Links->Add(FFontCombo);
+    FSizeEdit = new bars::TdxBarEdit(this);
+    FSizeEdit->SetName("edSize");
+    FSizeEdit->SetCaption("Размер:");
+    FSizeEdit->SetShowCaption(true);
+    FSizeEdit->SetWidth(32);
+    FSizeEdit->SetMaxLength(2);
+    FSizeEdit->SetText(std::to_string(FPage->FontSize()));
+    FSizeEdit->SetOnChange(TNotifyEvent(this, &TMainForm::SizeChange));
+    Links->Add(FSizeEdit);
+    FCaseList = new bars::TdxBarListItem(this);
+    FCaseList->SetName("lstCase");
+    FCaseList->SetCaption("Регистр");
+    FCaseList->SetImageIndex(icCase);
+    for (const char* Case : kCases) FCaseList->Items()->Add(Case);
+    FCaseList->SetShowCheck(true);
+    FCaseList->SetItemIndex(TPageView::hcAsWritten);
+    FCaseList->SetOnClick(TNotifyEvent(this, &TMainForm::CaseClick));
+    Links->Add(FCaseList)->SetBeginGroup(true);
+
     // --- Рисование ---
     FDrawingBar = AddBar("Рисование", bars::dsLeft, 0);
     Links = FDrawingBar->ItemLinks();
     const struct {
+        const char* Name;
         const char* Caption;
         int Image;
-    } Tools[] = {{"Указатель", icPointer},
-                 {"Линия", icLine},
-                 {"Прямоугольник", icRectangle},
-                 {"Эллипс", icEllipse},
-                 {"Надпись", icText}};
+    } Tools[] = {{"btnPointer", "Указатель", icPointer},
+                 {"btnLine", "Линия", icLine},
+                 {"btnRectangle", "Прямоугольник", icRectangle},
+                 {"btnEllipse", "Эллипс", icEllipse},
+                 {"btnText", "Надпись", icText}};
     for (const auto& T : Tools) {
-        bars::TdxBarButton* Button = AddCheck(T.Caption, T.Image, 2);
+        bars::TdxBarButton* Button = AddCheck(T.Name, T.Caption, T.Image, 2);
         Button->SetDown(T.Image == icPointer);
         Button->SetOnClick(TNotifyEvent(this, &TMainForm::ToolClick));
         Links->Add(Button)->SetBeginGroup(T.Image == icLine);
@@ -340,7 +457,8 @@ void TMainForm::BuildToolbars() {
     FColorBar = AddBar("Цвет", bars::dsNone, 0);
     Links = FColorBar->ItemLinks();
     for (int I = 0; I < static_cast<int>(std::size(kSwatches)); ++I) {
-        bars::TdxBarButton* Button = AddCheck(kSwatches[I].Caption, icFirstSwatch + I, 3);
+        bars::TdxBarButton* Button =
+            AddCheck("btnColor" + std::to_string(I), kSwatches[I].Caption, icFirstSwatch + I, 3);
         Button->SetTag(I);
         Button->SetDown(I == 0);
         Button->SetOnClick(TNotifyEvent(this, &TMainForm::ColorClick));
@@ -355,24 +473,25 @@ void TMainForm::BuildToolbars() {
     FZoomBar = AddBar("Масштаб", bars::dsTop, 0);
     FZoomBar->SetDockControl(FSideDock);
     Links = FZoomBar->ItemLinks();
-    bars::TdxBarButton* ZoomOut = AddButton("&Уменьшить", icZoomOut);
+    bars::TdxBarButton* ZoomOut = AddButton("btnZoomOut", "&Уменьшить", icZoomOut);
     ZoomOut->SetTag(-1);
     ZoomOut->SetOnClick(TNotifyEvent(this, &TMainForm::ZoomClick));
     Links->Add(ZoomOut);
-    FZoomButton = AddButton("100 %", -1);
+    FZoomButton = AddButton("btnZoom", "100 %", -1);
     FZoomButton->SetPaintStyle(bars::psCaption);
     FZoomButton->SetTag(0);
     FZoomButton->SetOnClick(TNotifyEvent(this, &TMainForm::ZoomClick));
     Links->Add(FZoomButton);
-    bars::TdxBarButton* ZoomIn = AddButton("У&величить", icZoomIn);
+    bars::TdxBarButton* ZoomIn = AddButton("btnZoomIn", "У&величить", icZoomIn);
     ZoomIn->SetTag(1);
     ZoomIn->SetOnClick(TNotifyEvent(this, &TMainForm::ZoomClick));
     Links->Add(ZoomIn);
 }
 
 void TMainForm::BuildMenu() {
-    auto SubItem = [this](const std::string& ACaption) {
+    auto SubItem = [this](const std::string& AName, const std::string& ACaption) {
         auto* Item = new bars::TdxBarSubItem(this);
+        Item->SetName(AName);
         Item->SetCaption(ACaption);
         FMainMenuBar->ItemLinks()->Add(Item);
         return Item;
@@ -382,16 +501,17 @@ void TMainForm::BuildMenu() {
         AMenu->ItemLinks()->Add(ABar->ItemLinks()->Items(AIndex)->Item())->SetBeginGroup(ABeginGroup);
     };
 
-    FFileMenu = SubItem("&Файл");
+    FFileMenu = SubItem("mnuFile", "&Файл");
     for (int I = 0; I < 3; ++I) Add(FFileMenu, FStandardBar, I);
     FFileMenu->ItemLinks()->Add(FPrintButton->DropDownItemLinks()->Items(0)->Item())->SetBeginGroup(true);
     FFileMenu->ItemLinks()->Add(FPrintButton->DropDownItemLinks()->Items(1)->Item());
     auto* Exit = new bars::TdxBarButton(this);
+    Exit->SetName("btnExit");
     Exit->SetCaption("В&ыход");
     Exit->SetOnClick(TNotifyEvent(this, &TMainForm::ExitClick));
     FFileMenu->ItemLinks()->Add(Exit)->SetBeginGroup(true);
 
-    bars::TdxBarSubItem* Edit = SubItem("&Правка");
+    bars::TdxBarSubItem* Edit = SubItem("mnuEdit", "&Правка");
     Add(Edit, FStandardBar, 7);
     Add(Edit, FStandardBar, 8);
     Add(Edit, FStandardBar, 4, true);
@@ -400,12 +520,15 @@ void TMainForm::BuildMenu() {
     Add(Edit, FSearchBar, 0, true);
     Add(Edit, FSearchBar, 1);
 
-    bars::TdxBarSubItem* View = SubItem("&Вид");
+    bars::TdxBarSubItem* View = SubItem("mnuView", "&Вид");
     bars::TdxBarSubItem* Toolbars = new bars::TdxBarSubItem(this);
+    Toolbars->SetName("mnuToolbars");
     Toolbars->SetCaption("&Панели инструментов");
     View->ItemLinks()->Add(Toolbars);
-    for (bars::TdxBar* Bar : {FStandardBar, FFormattingBar, FSearchBar, FDrawingBar, FColorBar, FZoomBar}) {
+    for (bars::TdxBar* Bar :
+         {FStandardBar, FFormattingBar, FSearchBar, FFontBar, FDrawingBar, FColorBar, FZoomBar}) {
         auto* Toggle = new bars::TdxBarButton(this);
+        Toggle->SetName("btnToolbar" + std::to_string(FToggles.size()));
         Toggle->SetCaption(Bar->Caption());
         Toggle->SetButtonStyle(bars::bsChecked);
         Toggle->SetDown(Bar->Visible());
@@ -416,8 +539,9 @@ void TMainForm::BuildMenu() {
     Add(View, FZoomBar, 2, true);
     Add(View, FZoomBar, 0);
 
-    FHelpMenu = SubItem("&Справка");
+    FHelpMenu = SubItem("mnuHelp", "&Справка");
     auto* About = new bars::TdxBarButton(this);
+    About->SetName("btnAbout");
     About->SetCaption("&О программе...");
     About->SetImageIndex(icHelp);
     About->SetOnClick(TNotifyEvent(this, &TMainForm::AboutClick));
@@ -426,9 +550,10 @@ void TMainForm::BuildMenu() {
 
 void TMainForm::ShowBars() {
     // Each bar goes to the row it asks for, after the bars shown before it.
-    for (bars::TdxBar* Bar :
-         {FMainMenuBar, FStandardBar, FFormattingBar, FSearchBar, FDrawingBar, FColorBar, FZoomBar}) {
+    for (bars::TdxBar* Bar : {FMainMenuBar, FStandardBar, FFormattingBar, FFontBar, FSearchBar, FDrawingBar,
+                              FColorBar, FZoomBar}) {
         if (Bar == FFormattingBar) Bar->SetDockedLeft(FStandardBar->Control()->Width());
+        if (Bar == FSearchBar) Bar->SetDockedLeft(FFontBar->Control()->Width());
         Bar->SetVisible(true);
     }
 }
@@ -484,6 +609,37 @@ void TMainForm::ZoomClick(TObject* Sender) {
     FPage->SetZoom(*Step);
     FZoomButton->SetCaption(std::to_string(*Step) + " %");
     ShowStatus("Масштаб " + std::to_string(*Step) + " %");
+}
+
+void TMainForm::FontChange(TObject*) {
+    // Only an entry of the list: any other text goes back to the page's font.
+    if (FFontCombo->ItemIndex() < 0) {
+        FFontCombo->SetItemIndex(FFontCombo->Items()->IndexOf(FPage->FontName()));
+        return;
+    }
+    FPage->SetFontName(FFontCombo->Text());
+    ShowStatus("Шрифт: " + FFontCombo->Text());
+}
+
+void TMainForm::SizeChange(TObject*) {
+    const std::string& Text = FSizeEdit->Text();
+    int Size = 0;
+    const auto [End, Error] = std::from_chars(Text.data(), Text.data() + Text.size(), Size);
+    if (Error != std::errc() || End != Text.data() + Text.size() || Size < kMinFontSize ||
+        Size > kMaxFontSize) {
+        FSizeEdit->SetText(std::to_string(FPage->FontSize()));
+        ShowStatus("Размер: от " + std::to_string(kMinFontSize) + " до " + std::to_string(kMaxFontSize));
+        return;
+    }
+    FPage->SetFontSize(Size);
+    ShowStatus("Размер: " + Text);
+}
+
+void TMainForm::CaseClick(TObject*) {
+    const int Index = FCaseList->ItemIndex();
+    if (Index < 0) return;
+    FPage->SetHeadingCase(static_cast<TPageView::THeadingCase>(Index));
+    ShowStatus(std::string("Регистр: ") + kCases[Index]);
 }
 
 void TMainForm::ToolbarClick(TObject* Sender) {

@@ -1,23 +1,32 @@
 // The toolbar program: a small editor's window with a main menu, toolbars
 // docked along its top and left edges, a floating toolbar and a dock site of
 // its own in the side panel, run by a bar manager. The commands act on the
-// page in the middle: its font style, alignment, colour and zoom.
+// page in the middle: its font, size, style, alignment, colour, zoom and the
+// case of its heading. The manager keeps the bars' layout in an INI file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "bars/bars.h"
 #include "bars/button.h"
+#include "bars/comboitems.h"
+#include "bars/containeritems.h"
 #include "bars/dockcontrol.h"
+#include "bars/edititems.h"
 #include "bars/manager.h"
 #include "bars/popupmenu.h"
 #include "bars/subitem.h"
 #include "classes/forms.h"
 #include "classes/imagelist.h"
+#include "classes/resstrings.h"
 
 namespace toolbars {
+
+// The library's texts the program shows, in Russian; nothing for the others.
+std::optional<std::string> RussianText(const cls::TResStringRec& ARec);
 
 // The page the commands act on.
 class TPageView : public cls::TCustomControl {
@@ -25,6 +34,18 @@ class TPageView : public cls::TCustomControl {
 public:
     using TCustomControl::TCustomControl;
 
+    // The typeface's family name.
+    const std::string& FontName() const { return FFontName; }
+    void SetFontName(std::string Value);
+    // The body text's height in pixels at 100 %; the heading is half again as high.
+    int FontSize() const { return FFontSize; }
+    void SetFontSize(int Value);
+    // The heading as written, in small letters or in capitals.
+    enum THeadingCase { hcAsWritten, hcLower, hcUpper };
+    THeadingCase HeadingCase() const { return FHeadingCase; }
+    void SetHeadingCase(THeadingCase Value);
+    // The heading in its case.
+    std::string Heading() const;
     cls::TFontStyles TextStyle() const { return FTextStyle; }
     void SetTextStyle(cls::TFontStyles Value);
     // tfLeft, tfCenter or tfRight.
@@ -42,6 +63,9 @@ protected:
     void Paint() override;
 
 private:
+    std::string FFontName = "DejaVu Sans";
+    int FFontSize = 12;
+    THeadingCase FHeadingCase = hcAsWritten;
     cls::TFontStyles FTextStyle;
     cls::TTextFormats FAlignment = cls::tfLeft;
     cls::TColor FTextColor = cls::clBlack;
@@ -93,17 +117,22 @@ class TMainForm : public cls::TForm {
 public:
     explicit TMainForm(cls::TComponent* AOwner);
 
+    // The manager reads the layout from the INI file AFileName now (when the
+    // file holds one) and writes it there when the form goes.
+    void StoreLayoutIn(const std::string& AFileName);
+
     bars::TdxBarManager* BarManager() const { return FBarManager; }
     TPageView* Page() const { return FPage; }
     // The dock site of the side panel.
     bars::TdxBarDockControl* SideDock() const { return FSideDock; }
 
-    // The bars: the main menu, four toolbars docked at the top and the left,
+    // The bars: the main menu, five toolbars docked at the top and the left,
     // a floating one and the one in the side panel.
     bars::TdxBar* MainMenuBar() const { return FMainMenuBar; }
     bars::TdxBar* StandardBar() const { return FStandardBar; }
     bars::TdxBar* FormattingBar() const { return FFormattingBar; }
     bars::TdxBar* SearchBar() const { return FSearchBar; }
+    bars::TdxBar* FontBar() const { return FFontBar; }
     bars::TdxBar* DrawingBar() const { return FDrawingBar; }
     bars::TdxBar* ColorBar() const { return FColorBar; }
     bars::TdxBar* ZoomBar() const { return FZoomBar; }
@@ -113,13 +142,21 @@ public:
     bars::TdxBarSubItem* FileMenu() const { return FFileMenu; }
     bars::TdxBarSubItem* HelpMenu() const { return FHelpMenu; }
     bars::TdxBarButton* PrintButton() const { return FPrintButton; }
+    // The font bar's typeface combo, size edit and heading case list.
+    bars::TdxBarCombo* FontCombo() const { return FFontCombo; }
+    bars::TdxBarEdit* SizeEdit() const { return FSizeEdit; }
+    bars::TdxBarListItem* CaseList() const { return FCaseList; }
+    // The entry of "Вид | Панели инструментов" that shows and hides ABar.
+    bars::TdxBarButton* ToggleOf(bars::TdxBar* ABar) const;
     // The about box while it shows, else nullptr.
     TAboutForm* About() const { return FAbout; }
 
 private:
     bars::TdxBar* AddBar(const std::string& ACaption, bars::TdxBarDockingStyle AStyle, int ARow);
-    bars::TdxBarButton* AddButton(const std::string& ACaption, int AImageIndex);
-    bars::TdxBarButton* AddCheck(const std::string& ACaption, int AImageIndex, int AGroupIndex);
+    // Every item has a name: the stored layout finds the items of the links by it.
+    bars::TdxBarButton* AddButton(const std::string& AName, const std::string& ACaption, int AImageIndex);
+    bars::TdxBarButton* AddCheck(const std::string& AName, const std::string& ACaption, int AImageIndex,
+                                 int AGroupIndex);
     // The main menu's sub items and the toolbars' links.
     void BuildMenu();
     void BuildToolbars();
@@ -131,6 +168,9 @@ private:
     void ToolClick(cls::TObject* Sender);
     void ColorClick(cls::TObject* Sender);
     void ZoomClick(cls::TObject* Sender);
+    void FontChange(cls::TObject* Sender);
+    void SizeChange(cls::TObject* Sender);
+    void CaseClick(cls::TObject* Sender);
     void ToolbarClick(cls::TObject* Sender);
     void AboutClick(cls::TObject* Sender);
     void ExitClick(cls::TObject* Sender);
@@ -146,6 +186,7 @@ private:
     bars::TdxBar* FStandardBar = nullptr;
     bars::TdxBar* FFormattingBar = nullptr;
     bars::TdxBar* FSearchBar = nullptr;
+    bars::TdxBar* FFontBar = nullptr;
     bars::TdxBar* FDrawingBar = nullptr;
     bars::TdxBar* FColorBar = nullptr;
     bars::TdxBar* FZoomBar = nullptr;
@@ -154,6 +195,9 @@ private:
     TAboutForm* FAbout = nullptr;
     bars::TdxBarButton* FPrintButton = nullptr;
     bars::TdxBarButton* FZoomButton = nullptr;
+    bars::TdxBarCombo* FFontCombo = nullptr;
+    bars::TdxBarEdit* FSizeEdit = nullptr;
+    bars::TdxBarListItem* FCaseList = nullptr;
     // The entries of "Вид | Панели инструментов" and their bars.
     std::vector<std::pair<bars::TdxBar*, bars::TdxBarButton*>> FToggles;
     std::string FTool;

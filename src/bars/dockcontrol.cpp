@@ -547,14 +547,18 @@ void TdxDockControl::LayoutBars() {
         win::SetWindowPos(Handle(), win::HWND_TOP, 0, 0, 0, 0,
                           win::SWP_NOSIZE | win::SWP_NOMOVE | win::SWP_NOACTIVATE);
     DisableAlign();
+    const bool WasLayingOut = FLayingOut;
+    FLayingOut = true;
     try {
         const cls::TRect Client = SiteClientRect();
         const int Length = IsHorizontal() ? Client.right : Client.bottom;
         for (int R = 0; R < GetRowCount(); ++R) LayoutRow(R, Length);
     } catch (...) {
+        FLayingOut = WasLayingOut;
         EnableAlign();
         throw;
     }
+    FLayingOut = WasLayingOut;
     EnableAlign();
     if (HandleAllocated()) Invalidate();
 }
@@ -589,6 +593,7 @@ void TdxDockControl::LayoutRow(int ARowIndex, int L) {
         C.NonClientAcross = Horizontal ? Bar->GetNonClientHeight(Style) : Bar->GetNonClientWidth(Style);
         const cls::TSize Min = C.Window->GetMinSize(Style);
         const cls::TSize Max = C.Window->GetMaxSize(Style);
+        C.Window->SetLaidOutLengths(Horizontal ? Min.cx : Min.cy, Horizontal ? Max.cx : Max.cy);
         C.MinLen = (Horizontal ? Min.cx : Min.cy) + C.NonClientAlong;
         C.FullLen = (Horizontal ? Max.cx : Max.cy) + C.NonClientAlong;
         if (!C.Window->HasMark() && C.MinLen != C.FullLen) C.MinLen += MarkLength;

@@ -144,6 +144,8 @@ public:
     int GetColIndexAtPos(int ARow, cls::TPoint P);
     // Lays the bars out and fits the site to them.
     void UpdateDock();
+    // The rows are being laid out.
+    bool LayingOut() const { return FLayingOut; }
     // The sunken border (or its absence) takes effect; the bars re-lay.
     void FrameChanged();
     // The site's thickness becomes the rows' (plus a sunken border).
@@ -217,6 +219,7 @@ private:
     TdxBarDockingStyle FMainStyle = dsNone;
     std::vector<std::unique_ptr<TdxDockRow>> FRows;
     bool FDestroying = false;
+    bool FLayingOut = false;
 };
 
 // A dock site placed on a form or panel by a form designer.

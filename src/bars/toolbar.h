@@ -82,6 +82,13 @@ public:
     // layout; cleared when the docking style changes.
     bool Truncated() const { return FLinksCutOff; }
     void SetTruncated(bool Value) { FLinksCutOff = Value; }
+    // The least and the full length (GetMinSize, GetMaxSize along the site)
+    // the dock site's last layout gave the window room for: when its links
+    // change them, RepaintBar has the site lay its rows out again.
+    void SetLaidOutLengths(int AMinLength, int AFullLength) {
+        FLaidOutMinLength = AMinLength;
+        FLaidOutFullLength = AFullLength;
+    }
     // The window shows its mark (docked at its end, floating in its caption).
     virtual bool HasMark() const;
 
@@ -302,6 +309,8 @@ private:
     bool FMoving = false;
     int FSizingWidth = 0;
     bool FLinksCutOff = false;
+    int FLaidOutMinLength = -1;
+    int FLaidOutFullLength = -1;
     TdxBarQuickControl* FQuickControl = nullptr;
     // A press on the mark closed the drop-down: that press does not open it again.
     bool FMarkPressed = false;

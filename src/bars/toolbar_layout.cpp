@@ -438,6 +438,25 @@ void TdxBarControl::RepaintBar() {
             if (!Self.Alive() || !HandleAllocated()) return;
         }
     }
+    // A docked bar whose links need another length (shown, hidden, added,
+    // resized) gets it from its site, which lays the rows out again.
+    TdxDockControl* Dock = DockControl();
+    if (DockingStyle() != dsNone && Dock && !Dock->LayingOut() && !Moving() && !HandleLocked() &&
+        !FSwitching) {
+        const bool Vertical = IsVerticalStyle(DockingStyle());
+        // Measured as the site measures: before it decides on cutting links off.
+        const bool CutOff = FLinksCutOff;
+        FLinksCutOff = false;
+        const cls::TSize Min = GetMinSize(DockingStyle());
+        const cls::TSize Max = GetMaxSize(DockingStyle());
+        FLinksCutOff = CutOff;
+        if ((Vertical ? Min.cy : Min.cx) != FLaidOutMinLength ||
+            (Vertical ? Max.cy : Max.cx) != FLaidOutFullLength) {
+            lf::TcxObjectLinkScope Self(this);
+            Dock->UpdateDock();
+            if (!Self.Alive() || !HandleAllocated()) return;
+        }
+    }
     LayOut();
     Invalidate();
 }

@@ -7,6 +7,7 @@
 #include "bars/edititems.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
+#include "bars/painter_internal.h"
 #include "bars/registry.h"
 #include "bars/system.h"
 #include "bars/toolbar.h"
@@ -856,14 +857,19 @@ void TdxBarComboControl::PaintText(gfx::HDC DC, const gfx::RECT& R) {
     cls::TCanvas* Canvas = Parent()->Canvas();
     gfx::TColor TextColor, BkColor;
     GetPainter()->GetEditColors(this, TextColor, BkColor);
+    // Only the clip goes back afterwards: the controls painted next draw
+    // their text in the font selected into the bar's DC, which must be the
+    // canvas's font (restoring the whole DC would bring back the stock font
+    // the canvas put in while its font changed, unknown to the canvas).
+    detail::SavedClip Clip(DC);
+    gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
     Canvas->Font()->Assign(Parent()->Font());
     Canvas->Font()->SetColor(TextColor);
     Canvas->Brush()->SetColor(BkColor);
-    const int Saved = gfx::SaveDC(DC);
-    gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
     // The entry the editor showed last while edited, else the chosen one.
     Combo->DrawClosedText(Canvas, R, Active() ? FEditItemIndex : Combo->ItemIndex());
-    gfx::RestoreDC(DC, Saved);
+    // An OnDrawItem that drew without the canvas's font left the stock font.
+    gfx::SelectObject(DC, Canvas->Font()->Handle());
 }
 
 } // namespace bars

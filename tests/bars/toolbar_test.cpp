@@ -287,6 +287,41 @@ TEST_F(ToolbarTest, ABarJoiningARowWithRoomForItIsNotCutOff) {
 
 // A docked bar too short for its links keeps the most recently used ones
 // that fit, in their own order; with room for all it shows all of them.
+TEST_F(ToolbarTest, ADockedBarTakesTheLengthItsLinksNeedWhenTheyChange) {
+    for (int I = 0; I < 3; ++I) AddSized(Bar, 40, 20);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    const auto Placed = [this](int AIndex) {
+        const cls::TRect R = RectOf(Bar, AIndex);
+        return !gfx::IsRectEmpty(&R);
+    };
+    const int Three = W->Width();
+    // A link added: the bar grows by its length and cuts nothing off.
+    AddSized(Bar, 40, 20);
+    RunUntilIdle();
+    EXPECT_EQ(W->Width(), Three + 40);
+    EXPECT_FALSE(W->Truncated());
+    EXPECT_TRUE(Placed(3));
+    // Two hidden: it shrinks.
+    Bar->ItemLinks()->Items(0)->SetVisible(false);
+    Bar->ItemLinks()->Items(1)->SetVisible(false);
+    RunUntilIdle();
+    EXPECT_EQ(W->Width(), Three - 40);
+    EXPECT_FALSE(W->Truncated());
+    // Shown again in a site too short for them all: cut off; one hidden
+    // again, the rest fit and the bar says nothing is cut off.
+    Bar->ItemLinks()->Items(0)->SetVisible(true);
+    Bar->ItemLinks()->Items(1)->SetVisible(true);
+    Form->SetClientWidth(Three + 20);
+    RunUntilIdle();
+    EXPECT_TRUE(W->Truncated());
+    EXPECT_FALSE(Placed(3));
+    Bar->ItemLinks()->Items(0)->SetVisible(false);
+    RunUntilIdle();
+    EXPECT_FALSE(W->Truncated());
+    for (int I = 1; I < 4; ++I) EXPECT_TRUE(Placed(I)) << I;
+}
+
 TEST_F(ToolbarTest, ATooShortBarShowsAsManyRecentlyUsedLinksAsFit) {
     for (int I = 0; I < 4; ++I) AddSized(Bar, 30, 22);
     TdxBarControl* W = Show(Bar, dsTop);

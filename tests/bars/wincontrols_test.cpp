@@ -978,6 +978,37 @@ TEST_P(ComboStyleTest, TheListsFrameIsThePaintersAndDrawsWithoutLeaks) {
     testdrv::PressKey(win::VK_ESCAPE);
 }
 
+TEST_P(ComboStyleTest, ControlsAfterAClosedComboDrawTheirCaptionsInTheBarFont) {
+    Manager->SetStyle(GetParam());
+    Combo->SetItemIndex(2);
+    // The same captioned edit behind the combo and alone on a bar of its own.
+    TdxBarEdit* Behind = AddEdit("Size");
+    Behind->SetShowCaption(true);
+    auto* Alone = new TdxBarEdit(Form);
+    Alone->SetCaption("Size");
+    Alone->SetShowCaption(true);
+    TdxBar* Other = Manager->Bars()->Add();
+    Other->ItemLinks()->Add(Alone);
+    Other->SetDockingStyle(dsTop);
+    Other->SetRow(1);
+    Other->SetVisible(true);
+    RunUntilIdle();
+    const auto CaptionInk = [](TdxBarEdit* AEdit) {
+        TdxBarItemLink* Link = AEdit->Links(0);
+        cls::TRect R = Link->ItemRect();
+        R.right = R.left + ControlOf(AEdit)->GetCaptionWidth();
+        return CountPixels(Link->GetBarControl()->Handle(), R, gfx::GetSysColor(gfx::COLOR_BTNTEXT));
+    };
+    // Painted again, the controls before the combo too come after one.
+    for (int Round = 0; Round < 2; ++Round) {
+        SCOPED_TRACE(Round);
+        EXPECT_GT(CaptionInk(Alone), 0);
+        EXPECT_EQ(CaptionInk(Behind), CaptionInk(Alone));
+        Window->RepaintBar();
+        RunUntilIdle();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Styles, ComboStyleTest,
                          ::testing::Values(bmsStandard, bmsEnhanced, bmsFlat, bmsXP, bmsOffice11));
 
