@@ -7,6 +7,7 @@
 
 #include <concepts>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -569,6 +570,10 @@ BOOL GetDCOrgEx(HDC dc, POINT* origin);
 // Overrides a value GetDeviceCaps answers for this DC (the screen's size,
 // the bits per pixel of a simulated 256-colour screen).
 BOOL SetDCDeviceCaps(HDC dc, int index, int value);
+// Runs `firstUse` once, before the DC first draws, reads pixels or works
+// out where it may draw; asking for its format or measuring text does not
+// count. A screen DC prepares the screen image only when it is drawn with.
+BOOL SetSurfaceDCFirstUse(HDC dc, std::function<void()> firstUse);
 
 // ============================================================================
 // Primitives

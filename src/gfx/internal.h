@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -225,8 +226,12 @@ struct DCObj : GdiObject {
     DCState st;
     std::vector<DCState> saved;
 
-    // The target bitmap, or nullptr when none is usable.
+    // The target bitmap, or nullptr when none is usable. For drawing and
+    // reading pixels (and where they may be): runs the first-use hook.
     BitmapObj* Target();
+    // The same for what needs only the target's format or size.
+    BitmapObj* TargetFormat() const;
+    std::function<void()> firstUse; // run once, before the target is first used
     // The region that can be drawn, in surface coordinates: the target's
     // bounds, the visible region and the clip region.
     const Region& EffectiveClip();

@@ -794,7 +794,7 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
         return nullptr;
     }
     if (width == 0 || height == 0) return DefaultBitmap();
-    BitmapObj* t = d->Target();
+    BitmapObj* t = d->TargetFormat();
     return CreateBitmap(width, height, 1, (t && t->Mono()) ? 1 : 32, nullptr);
 }
 

@@ -12,8 +12,8 @@
 // that repaint and goes when it is drawn once more. To know that difference
 // the compositor keeps the windows' picture alone (the base) wherever screen
 // DCs may draw: the base catches up with the screen image when a screen DC is
-// handed out, and follows every composition while one is out or an overlay
-// shows.
+// first drawn with (most are only asked for the screen's format or measure
+// text), and follows every composition while one is out or an overlay shows.
 #include "win/internal.h"
 
 #include "gfx/png.h"
@@ -248,6 +248,17 @@ void XorPixels(const CompositorState& c, const BitmapSurface& dst, const BitmapS
     });
 }
 
+// The base takes what was composed into the screen image alone.
+void CatchUpBase(CompositorState& c) {
+    BitmapSurface screen, base;
+    if (IsRectEmpty(&c.baseStale) || !GetBitmapSurface(c.screen, &screen) || !GetBitmapSurface(c.base, &base))
+        return;
+    RECT stale{};
+    IntersectRect(&stale, &c.baseStale, &c.virt);
+    if (!IsRectEmpty(&stale)) CopyPixels(c, base, screen, stale);
+    c.baseStale = RECT{};
+}
+
 // The overlay's bounds shrink to the pixels where the screen image differs
 // from the base; nothing left means no overlay.
 void FitOverlay(CompositorState& c, const BitmapSurface& screen, const BitmapSurface& base) {
@@ -464,18 +475,14 @@ HDC GetScreenDC(HRGN visRgn) {
     Guard g(Lock());
     CompositorState& c = State();
     EnsureScreen(c);
-    // What this DC draws is told from the base, which must show what the
-    // screen image shows outside the overlay.
-    BitmapSurface screen, base;
-    if (!IsRectEmpty(&c.baseStale) && GetBitmapSurface(c.screen, &screen) &&
-        GetBitmapSurface(c.base, &base)) {
-        RECT stale{};
-        IntersectRect(&stale, &c.baseStale, &c.virt);
-        if (!IsRectEmpty(&stale)) CopyPixels(c, base, screen, stale);
-        c.baseStale = RECT{};
-    }
     HDC dc = CreateSurfaceDC(c.screen, POINT{-c.virt.left, -c.virt.top}, visRgn);
     if (!dc) return nullptr;
+    // What this DC draws is told from the base, which must show what the
+    // screen image shows outside the overlay by then.
+    SetSurfaceDCFirstUse(dc, [] {
+        Guard inner(Lock());
+        CatchUpBase(State());
+    });
     SetDCDeviceCaps(dc, HORZRES, SystemMetric(SM_CXSCREEN));
     SetDCDeviceCaps(dc, VERTRES, SystemMetric(SM_CYSCREEN));
     SetDCDeviceCaps(dc, BITSPIXEL, ScreenBitsPerPixel());
