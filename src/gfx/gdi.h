@@ -485,8 +485,10 @@ struct BitmapSurface {
 bool GetBitmapSurface(HBITMAP bitmap, BitmapSurface* surface);
 
 // Every change of a bitmap's pixels through this API adds to its dirty
-// rectangle; the window system's compositor takes and clears it.
+// rectangle; the window system's compositor takes and clears it. The second
+// form tells the same as a few rectangles that together cover every change.
 bool TakeBitmapDirtyRect(HBITMAP bitmap, RECT* dirty);
+bool TakeBitmapDirtyRects(HBITMAP bitmap, std::vector<RECT>* parts);
 void AddBitmapDirtyRect(HBITMAP bitmap, const RECT& r);
 
 // --- Palettes ---

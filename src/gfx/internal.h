@@ -165,11 +165,16 @@ struct BitmapObj : GdiObject {
     bool Mono() const { return bpp == 1; }
 
     void AddDirty(const RECT& r);
+    // What changed since the last take, as one rectangle or as a few.
     bool TakeDirty(RECT* r);
+    void TakeDirty(std::vector<RECT>* parts);
 
 private:
+    static constexpr int kDirtyParts = 8;
     std::mutex dirtyMutex_;
-    RECT dirty_{};
+    std::array<RECT, kDirtyParts> dirty_{};
+    int dirtyCount_ = 0;
+    int lastDirty_ = 0; // the rectangle that took the last change
 };
 
 struct RegionObj : GdiObject {
