@@ -1299,6 +1299,25 @@ HWND SetParent(HWND hwnd, HWND newParent) {
 
 HWND GetWindow(HWND hwnd, UINT cmd) {
     Guard g(Lock());
+    // The desktop's children are the top-level windows, the first in z-order
+    // first; it has no siblings and no owner.
+    if (IsDesktop(hwnd)) {
+        switch (cmd) {
+            case GW_CHILD:
+                return State().zorder.empty() ? nullptr : State().zorder.front();
+            case GW_HWNDFIRST:
+            case GW_HWNDLAST:
+                return hwnd;
+            case GW_HWNDNEXT:
+            case GW_HWNDPREV:
+            case GW_OWNER:
+            case GW_ENABLEDPOPUP:
+                return nullptr;
+            default:
+                SetLastError(ERROR_INVALID_PARAMETER);
+                return nullptr;
+        }
+    }
     Window* w = WndOrFail(hwnd);
     if (!w) return nullptr;
     if (cmd == GW_OWNER) return w->owner;
