@@ -1139,8 +1139,12 @@ bool IsVerticalBarControl(const TCustomdxBarControl* AControl) {
 }
 
 bool IsRotatedBarControl(const TCustomdxBarControl* AControl) {
+    // Asked for by every measure and paint: the docking style rules most
+    // windows out before the cast.
+    if (!AControl || (AControl->DockingStyle() != dsLeft && AControl->DockingStyle() != dsRight))
+        return false;
     const auto* Toolbar = dynamic_cast<const TdxBarControl*>(AControl);
-    return Toolbar && Toolbar->IsVerticalDocked() && Toolbar->Bar() && Toolbar->Bar()->RotateWhenVertical();
+    return Toolbar && Toolbar->Bar() && Toolbar->Bar()->RotateWhenVertical();
 }
 
 } // namespace bars

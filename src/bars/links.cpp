@@ -1,6 +1,7 @@
 #include "bars/links.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "bars/barcontrol.h"
 #include "bars/bars.h"
@@ -149,7 +150,11 @@ void TdxBarItemLink::Assign(cls::TPersistent* Source) {
 }
 
 TdxBarItemLinks* TdxBarItemLink::Owner() const {
-    return dynamic_cast<TdxBarItemLinks*>(Collection());
+    // The links' class is final, so its exact type answers for the cast
+    // (asked for by every measure and paint of a link).
+    cls::TCollection* Links = Collection();
+    return Links && typeid(*Links) == typeid(TdxBarItemLinks) ? static_cast<TdxBarItemLinks*>(Links)
+                                                              : nullptr;
 }
 
 TdxBarManager* TdxBarItemLink::GetBarManager() const {

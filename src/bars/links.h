@@ -176,7 +176,7 @@ private:
     bool FReplaced = false;
 };
 
-class TdxBarItemLinks : public cls::TCollection {
+class TdxBarItemLinks final : public cls::TCollection {
     TRESTLE_CLASS(TdxBarItemLinks, cls::TCollection)
 public:
     // AOwner: a TdxBar, a popup menu, a sub item or another component.

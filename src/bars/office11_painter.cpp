@@ -201,10 +201,13 @@ void TdxBarItemControlOffice11Painter::DrawGlyphFrame(TdxBarItemControl* AContro
     }
     TCustomdxBarControl* Bar = BarOf(AControl);
     const bool Open = AState.Selected && AState.DroppedDown;
+    // A plain cell is all the bar's background, frame included: the frame
+    // is not drawn once more over it.
+    const bool Plain = !AState.Selected && !AState.Down && !AState.Pressed;
     if (Open)
         lf::FillGradientRect(DC, R, Scheme().OpenItemColor1, Scheme().OpenItemColor2,
                              IsVerticalBarControl(Bar));
-    else if (AState.Selected || AState.Down || AState.Pressed)
+    else if (!Plain)
         FillSelection(AControl, DC, R, AState.Pressed || AState.Down, AState.Down);
     else
         FillGlyphCell(AControl, DC, R, ABrush, false);
@@ -218,7 +221,7 @@ void TdxBarItemControlOffice11Painter::DrawGlyphFrame(TdxBarItemControl* AContro
         FrameScheme(DC, R, Scheme().MenuBorderBrush, Scheme().MenuBorderColor);
     else if (AState.Down)
         FrameSelected(DC, R);
-    else if (AFrame)
+    else if (AFrame && !Plain)
         FrameGlyphCell(AControl, DC, R, ABrush, false);
 }
 

@@ -20,6 +20,7 @@
 // not hide the bar.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "bars/barcontrol.h"
@@ -78,6 +79,10 @@ public:
     virtual void CalcSize(TdxBarDockingStyle AStyle, int ALimitSize, cls::TSize& ASize);
     // The window size (non-client parts included) the window takes for a style.
     cls::TSize GetSizeForDockingStyle(TdxBarDockingStyle AStyle);
+    // Between these (see TdxBarControlMeasuring) the sizes asked for reuse
+    // the links' measurements: nothing that changes them may happen there.
+    void BeginMeasuring() { ++FMeasuring; }
+    void EndMeasuring();
     // Some links did not fit: the mark shows them. Set by the dock site's
     // layout; cleared when the docking style changes.
     bool Truncated() const { return FLinksCutOff; }
@@ -228,6 +233,7 @@ private:
     // Lays the visible links out for a client of AClient in AStyle; with
     // AStore the link rectangles and the separators are kept.
     TLayout CalcLayout(TdxBarDockingStyle AStyle, cls::TSize AClient, bool AStore);
+    // The visible links measured for a style (once while measuring).
     std::vector<TLineItem> CollectItems(TdxBarDockingStyle AStyle);
     // The stored layout of the client area.
     void LayOut();
@@ -311,6 +317,12 @@ private:
     bool FLinksCutOff = false;
     int FLaidOutMinLength = -1;
     int FLaidOutFullLength = -1;
+    int FMeasuring = 0;
+    struct TMeasured {
+        TdxBarDockingStyle Style = dsNone;
+        std::vector<TLineItem> Items;
+    };
+    std::optional<TMeasured> FMeasured;
     TdxBarQuickControl* FQuickControl = nullptr;
     // A press on the mark closed the drop-down: that press does not open it again.
     bool FMarkPressed = false;
@@ -332,6 +344,22 @@ private:
     win::HWND FSavedFocus = nullptr;
     bool FSwitching = false;
     cls::TPoint FLastMoveScreen{-1, -1};
+};
+
+// Measures a window's links once for the sizes asked for in a scope.
+class TdxBarControlMeasuring {
+public:
+    explicit TdxBarControlMeasuring(TdxBarControl* AControl) : FControl(AControl) {
+        FControl->BeginMeasuring();
+    }
+    ~TdxBarControlMeasuring() {
+        if (IsBarControlAlive(FControl)) FControl->EndMeasuring();
+    }
+    TdxBarControlMeasuring(const TdxBarControlMeasuring&) = delete;
+    TdxBarControlMeasuring& operator=(const TdxBarControlMeasuring&) = delete;
+
+private:
+    TdxBarControl* FControl;
 };
 
 // Raises a window's handle lock for a scope.

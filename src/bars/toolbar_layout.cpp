@@ -39,7 +39,12 @@ void TdxBarControl::EnsureHandle() {
     if (!HandleAllocated() && !IsDestroying() && !Closing()) HandleNeeded();
 }
 
+void TdxBarControl::EndMeasuring() {
+    if (--FMeasuring == 0) FMeasured.reset();
+}
+
 std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingStyle AStyle) {
+    if (FMeasured && FMeasured->Style == AStyle) return FMeasured->Items;
     std::vector<TLineItem> Result;
     TdxBarItemLinks* Links = ItemLinks();
     if (!Links) return Result;
@@ -62,6 +67,7 @@ std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingS
         Item.MinLength = Vertical ? Control->GetMinVerticalLength() : Control->GetMinLength();
         Result.push_back(Item);
     }
+    if (FMeasuring > 0) FMeasured = TMeasured{AStyle, Result};
     return Result;
 }
 
@@ -245,6 +251,7 @@ cls::TSize TdxBarControl::GetMinSize(TdxBarDockingStyle AStyle) {
 }
 
 cls::TSize TdxBarControl::GetMaxSize(TdxBarDockingStyle AStyle) {
+    TdxBarControlMeasuring Measuring(this);
     const std::vector<TLineItem> Items = CollectItems(AStyle);
     const bool Vertical = IsVerticalStyle(AStyle);
     const int Separator = GroupSeparatorSize();
@@ -257,6 +264,7 @@ cls::TSize TdxBarControl::GetMaxSize(TdxBarDockingStyle AStyle) {
 }
 
 void TdxBarControl::CalcSize(TdxBarDockingStyle AStyle, int ALimitSize, cls::TSize& ASize) {
+    TdxBarControlMeasuring Measuring(this);
     const bool Vertical = IsVerticalStyle(AStyle);
     const cls::TSize Min = GetMinSize(AStyle);
     const int MinAcross = Vertical ? Min.cx : Min.cy;
@@ -286,20 +294,24 @@ void TdxBarControl::CalcSize(TdxBarDockingStyle AStyle, int ALimitSize, cls::TSi
         // The most recently used links show first: as many as fit. Fewer
         // links never make a longer line, so when all of them fit, every
         // count of recent ones does.
-        Links->SetRecentLimit(-1);
+        auto SetLimit = [&](int N) {
+            Links->SetRecentLimit(N);
+            FMeasured.reset();
+        };
+        SetLimit(-1);
         Fitting = LineLength(false);
         if (Fitting > Room) {
             Fitting = -1;
             bool AllFit = true;
             for (int N = 1; N <= Links->RecentItemCount(); ++N) {
-                Links->SetRecentLimit(N);
+                SetLimit(N);
                 if (N > 1 && LineLength(false) > Room) {
-                    Links->SetRecentLimit(N - 1);
+                    SetLimit(N - 1);
                     AllFit = false;
                     break;
                 }
             }
-            if (AllFit) Links->SetRecentLimit(-1);
+            if (AllFit) SetLimit(-1);
         }
     }
     const int Along = (Fitting >= 0 ? Fitting : LineLength(true)) + MarkExtra(AStyle) + MDILength;

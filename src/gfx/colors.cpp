@@ -136,7 +136,7 @@ COLORREF GetNearestColor(HDC dc, COLORREF color) {
         SetLastError(ERROR_INVALID_HANDLE);
         return CLR_INVALID;
     }
-    detail::BitmapObj* t = d->Target();
+    detail::BitmapObj* t = d->TargetFormat();
     color = detail::ResolveColor(*d, color);
     if (t && t->Mono()) return MonoPixelFromColor(color) ? 0xFFFFFF : 0;
     return color;

@@ -2,9 +2,16 @@
 
 #include "gfx/internal.h"
 
+#include <utility>
+
 namespace gfx::detail {
 
 BitmapObj* DCObj::Target() {
+    if (firstUse) std::exchange(firstUse, nullptr)();
+    return TargetFormat();
+}
+
+BitmapObj* DCObj::TargetFormat() const {
     return LookupBitmap(memoryDC ? st.bitmap : surface);
 }
 
@@ -131,6 +138,13 @@ BOOL GetDCOrgEx(HDC dc, POINT* origin) {
     return TRUE;
 }
 
+BOOL SetSurfaceDCFirstUse(HDC dc, std::function<void()> firstUse) {
+    DCObj* d = DCOrFail(dc);
+    if (!d || d->memoryDC) return FALSE;
+    d->firstUse = std::move(firstUse);
+    return TRUE;
+}
+
 BOOL SetDCDeviceCaps(HDC dc, int index, int value) {
     DCObj* d = DCOrFail(dc);
     if (!d) return FALSE;
@@ -148,7 +162,7 @@ BOOL DeleteDC(HDC dc) {
     DCObj* d = DCOrFail(dc);
     if (!d) return FALSE;
     ReleaseAll(*d);
-    if (BitmapObj* b = d->Target(); b && b->selectedIn == d) b->selectedIn = nullptr;
+    if (BitmapObj* b = d->TargetFormat(); b && b->selectedIn == d) b->selectedIn = nullptr;
     Erase(handle_cast<HGDIOBJ>(dc));
     return TRUE;
 }
@@ -187,7 +201,7 @@ int GetDeviceCaps(HDC dc, int index) {
     if (!d) return 0;
     for (const auto& [i, v] : d->capsOverride)
         if (i == index) return v;
-    BitmapObj* t = d->Target();
+    BitmapObj* t = d->TargetFormat();
     const int w = t ? t->width : 0, h = t ? t->height : 0;
     switch (index) {
         case BITSPIXEL:

@@ -7,6 +7,7 @@
 
 #include <concepts>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -484,8 +485,10 @@ struct BitmapSurface {
 bool GetBitmapSurface(HBITMAP bitmap, BitmapSurface* surface);
 
 // Every change of a bitmap's pixels through this API adds to its dirty
-// rectangle; the window system's compositor takes and clears it.
+// rectangle; the window system's compositor takes and clears it. The second
+// form tells the same as a few rectangles that together cover every change.
 bool TakeBitmapDirtyRect(HBITMAP bitmap, RECT* dirty);
+bool TakeBitmapDirtyRects(HBITMAP bitmap, std::vector<RECT>* parts);
 void AddBitmapDirtyRect(HBITMAP bitmap, const RECT& r);
 
 // --- Palettes ---
@@ -569,6 +572,10 @@ BOOL GetDCOrgEx(HDC dc, POINT* origin);
 // Overrides a value GetDeviceCaps answers for this DC (the screen's size,
 // the bits per pixel of a simulated 256-colour screen).
 BOOL SetDCDeviceCaps(HDC dc, int index, int value);
+// Runs `firstUse` once, before the DC first draws, reads pixels or works
+// out where it may draw; asking for its format or measuring text does not
+// count. A screen DC prepares the screen image only when it is drawn with.
+BOOL SetSurfaceDCFirstUse(HDC dc, std::function<void()> firstUse);
 
 // ============================================================================
 // Primitives

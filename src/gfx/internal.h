@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -164,11 +165,16 @@ struct BitmapObj : GdiObject {
     bool Mono() const { return bpp == 1; }
 
     void AddDirty(const RECT& r);
+    // What changed since the last take, as one rectangle or as a few.
     bool TakeDirty(RECT* r);
+    void TakeDirty(std::vector<RECT>* parts);
 
 private:
+    static constexpr int kDirtyParts = 8;
     std::mutex dirtyMutex_;
-    RECT dirty_{};
+    std::array<RECT, kDirtyParts> dirty_{};
+    int dirtyCount_ = 0;
+    int lastDirty_ = 0; // the rectangle that took the last change
 };
 
 struct RegionObj : GdiObject {
@@ -225,8 +231,12 @@ struct DCObj : GdiObject {
     DCState st;
     std::vector<DCState> saved;
 
-    // The target bitmap, or nullptr when none is usable.
+    // The target bitmap, or nullptr when none is usable. For drawing and
+    // reading pixels (and where they may be): runs the first-use hook.
     BitmapObj* Target();
+    // The same for what needs only the target's format or size.
+    BitmapObj* TargetFormat() const;
+    std::function<void()> firstUse; // run once, before the target is first used
     // The region that can be drawn, in surface coordinates: the target's
     // bounds, the visible region and the clip region.
     const Region& EffectiveClip();

@@ -235,35 +235,102 @@ void BitmapObj::AddDirty(const RECT& r) {
     RECT c{std::max<LONG>(r.left, 0), std::max<LONG>(r.top, 0), std::min<LONG>(r.right, width),
            std::min<LONG>(r.bottom, height)};
     if (c.left >= c.right || c.top >= c.bottom) return;
+    const auto Area = [](const RECT& a) {
+        return static_cast<long long>(a.right - a.left) * (a.bottom - a.top);
+    };
+    const auto Union = [](const RECT& a, const RECT& b) {
+        return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                    std::max(a.bottom, b.bottom)};
+    };
     std::lock_guard lock(dirtyMutex_);
-    // Every fill passes here: the union is done in place.
-    if (dirty_.left >= dirty_.right || dirty_.top >= dirty_.bottom)
-        dirty_ = c;
-    else
-        dirty_ = RECT{std::min(dirty_.left, c.left), std::min(dirty_.top, c.top),
-                      std::max(dirty_.right, c.right), std::max(dirty_.bottom, c.bottom)};
+    // Every fill passes here. The changes are kept as a few rectangles, so
+    // that a window whose frame was drawn again is not composed whole: a
+    // change joins a rectangle when their union covers at most twice what
+    // both do. Fills mostly come next to the one before: the rectangle that
+    // took it is asked first.
+    const auto Joins = [&](const RECT& a, const RECT& b) {
+        return Area(Union(a, b)) <= 2 * (Area(a) + Area(b));
+    };
+    if (dirtyCount_ > 0 && Joins(dirty_[static_cast<std::size_t>(lastDirty_)], c)) {
+        RECT& d = dirty_[static_cast<std::size_t>(lastDirty_)];
+        d = Union(d, c);
+        return;
+    }
+    for (int i = 0; i < dirtyCount_; ++i) {
+        RECT& d = dirty_[static_cast<std::size_t>(i)];
+        if (Joins(d, c)) {
+            d = Union(d, c);
+            lastDirty_ = i;
+            return;
+        }
+    }
+    if (dirtyCount_ < kDirtyParts) {
+        lastDirty_ = dirtyCount_;
+        dirty_[static_cast<std::size_t>(dirtyCount_++)] = c;
+        return;
+    }
+    // No room: the two rectangles (the new one among them) whose union
+    // wastes least become one.
+    std::array<RECT, kDirtyParts + 1> all;
+    std::copy(dirty_.begin(), dirty_.end(), all.begin());
+    all[kDirtyParts] = c;
+    std::size_t bestA = 0, bestB = 1;
+    long long bestWaste = -1;
+    for (std::size_t a = 0; a < all.size(); ++a)
+        for (std::size_t b = a + 1; b < all.size(); ++b) {
+            const long long waste = Area(Union(all[a], all[b])) - Area(all[a]) - Area(all[b]);
+            if (bestWaste < 0 || waste < bestWaste) {
+                bestWaste = waste;
+                bestA = a;
+                bestB = b;
+            }
+        }
+    all[bestA] = Union(all[bestA], all[bestB]);
+    all[bestB] = all[kDirtyParts];
+    std::copy(all.begin(), all.begin() + kDirtyParts, dirty_.begin());
+    lastDirty_ = static_cast<int>(bestA);
 }
 
 bool BitmapObj::TakeDirty(RECT* r) {
     std::lock_guard lock(dirtyMutex_);
-    *r = dirty_;
-    dirty_ = RECT{};
+    *r = RECT{};
+    for (int i = 0; i < dirtyCount_; ++i) {
+        const RECT& d = dirty_[static_cast<std::size_t>(i)];
+        *r = i == 0 ? d
+                    : RECT{std::min(r->left, d.left), std::min(r->top, d.top), std::max(r->right, d.right),
+                           std::max(r->bottom, d.bottom)};
+    }
+    dirtyCount_ = 0;
     return !IsRectEmpty(r);
+}
+
+void BitmapObj::TakeDirty(std::vector<RECT>* parts) {
+    std::lock_guard lock(dirtyMutex_);
+    parts->assign(dirty_.begin(), dirty_.begin() + dirtyCount_);
+    dirtyCount_ = 0;
 }
 
 namespace {
 
 constexpr long long kMaxPixels = 1LL << 28;
 
-std::unique_ptr<BitmapObj> NewBitmap(int width, int height, int bpp) {
+// Rows whose length is a multiple of 512 bytes put the pixels of a column in
+// a few cache sets, so that drawing down a column (the sides of a window's
+// frame) misses the cache on every row: such rows of a device bitmap get a
+// cache line more. A DIB section keeps its rows packed, as its caller sees them.
+std::ptrdiff_t DeviceStride(int width) {
+    return width % 128 == 0 ? width + 16 : width;
+}
+
+std::unique_ptr<BitmapObj> NewBitmap(int width, int height, int bpp, bool packed = false) {
     if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPixels) return nullptr;
     auto b = std::make_unique<BitmapObj>();
     b->width = width;
     b->height = height;
     b->bpp = bpp;
-    b->storage.assign(static_cast<std::size_t>(width) * height, 0u);
+    b->stride = packed ? width : DeviceStride(width);
+    b->storage.assign(static_cast<std::size_t>(b->stride) * height, 0u);
     b->bits = b->storage.data();
-    b->stride = width;
     return b;
 }
 
@@ -794,7 +861,7 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
         return nullptr;
     }
     if (width == 0 || height == 0) return DefaultBitmap();
-    BitmapObj* t = d->Target();
+    BitmapObj* t = d->TargetFormat();
     return CreateBitmap(width, height, 1, (t && t->Mono()) ? 1 : 32, nullptr);
 }
 
@@ -812,7 +879,7 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* bmi, UINT usage, void** bits,
     const int width = bmi->bmiHeader.biWidth;
     const bool bottomUp = bmi->bmiHeader.biHeight > 0;
     const int height = bottomUp ? bmi->bmiHeader.biHeight : -bmi->bmiHeader.biHeight;
-    auto b = NewBitmap(width, height, 32);
+    auto b = NewBitmap(width, height, 32, true);
     if (!b) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -838,6 +905,13 @@ bool TakeBitmapDirtyRect(HBITMAP bitmap, RECT* dirty) {
     BitmapObj* b = LookupBitmap(bitmap);
     if (!b || !dirty) return false;
     return b->TakeDirty(dirty);
+}
+
+bool TakeBitmapDirtyRects(HBITMAP bitmap, std::vector<RECT>* parts) {
+    BitmapObj* b = LookupBitmap(bitmap);
+    if (!b || !parts) return false;
+    b->TakeDirty(parts);
+    return !parts->empty();
 }
 
 void AddBitmapDirtyRect(HBITMAP bitmap, const RECT& r) {

@@ -74,6 +74,9 @@ TColor Themed(COLORREF AColor) {
 struct TSchemeState {
     TOffice11Colors Colors;
     bool Built = false;
+    // The mark's colours follow the scheme; made when first asked for.
+    TOffice11MarkColors MarkColors{};
+    bool MarkColorsBuilt = false;
     int RefCount = 0;
 };
 
@@ -307,6 +310,7 @@ const TOffice11Colors& Office11Colors() {
     if (!S.Built) {
         BuildColors(S.Colors, DetectOffice11Scheme());
         S.Built = true;
+        S.MarkColorsBuilt = false;
     }
     return S.Colors;
 }
@@ -319,6 +323,7 @@ void RefreshOffice11Colors() {
     TSchemeState& S = Scheme();
     BuildColors(S.Colors, DetectOffice11Scheme());
     S.Built = true;
+    S.MarkColorsBuilt = false;
     if (S.RefCount > 0) CreateBrushes();
 }
 
@@ -342,8 +347,13 @@ int Office11ColorsRefCount() {
 }
 
 TOffice11MarkColors Office11MarkColors() {
+    // Mixed on the screen like the scheme's other colours, and kept with them
+    // (every toolbar frame asks for them).
     const TOffice11Colors& C = Office11Colors();
-    TOffice11MarkColors M{};
+    TSchemeState& S = Scheme();
+    if (S.MarkColorsBuilt) return S.MarkColors;
+    TOffice11MarkColors& M = S.MarkColors;
+    M = TOffice11MarkColors{};
     if (C.Scheme >= 1 && C.Scheme <= 3) {
         const TThemedRow& Row = ThemedRows[C.Scheme - 1];
         M[msNormal][0] = Themed(Row.MarkNormalA);
@@ -366,6 +376,7 @@ TOffice11MarkColors Office11MarkColors() {
             State[3] = MixColors(State[1], gfx::clBtnFace, 50);
         }
     }
+    S.MarkColorsBuilt = true;
     return M;
 }
 

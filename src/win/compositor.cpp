@@ -12,8 +12,8 @@
 // that repaint and goes when it is drawn once more. To know that difference
 // the compositor keeps the windows' picture alone (the base) wherever screen
 // DCs may draw: the base catches up with the screen image when a screen DC is
-// handed out, and follows every composition while one is out or an overlay
-// shows.
+// first drawn with (most are only asked for the screen's format or measure
+// text), and follows every composition while one is out or an overlay shows.
 #include "win/internal.h"
 
 #include "gfx/png.h"
@@ -47,7 +47,7 @@ struct CompositorState {
     RECT baseStale{}; // composed into the screen image only (screen coordinates)
     RECT overlay{};   // bounds of what screen DCs drew and still shows (screen coordinates)
     RECT virt{};
-    HRGN dirty{};
+    HRGN dirty{}; // kept from the first screen on, empty between compositions
     std::uint32_t colorsVersion = 0;
     std::vector<HWND> order; // visible windows last composed, top first
     std::map<HWND, Composed> composed;
@@ -220,6 +220,7 @@ void EnsureScreen(CompositorState& c) {
     if (c.base) DeleteObject(c.base);
     c.screen = CreateBitmap(virt.right - virt.left, virt.bottom - virt.top, 1, 32, nullptr);
     c.base = CreateBitmap(virt.right - virt.left, virt.bottom - virt.top, 1, 32, nullptr);
+    if (!c.dirty) c.dirty = CreateRectRgn(0, 0, 0, 0);
     c.virt = virt;
     c.overlay = RECT{};
     c.baseStale = RECT{};
@@ -246,6 +247,17 @@ void XorPixels(const CompositorState& c, const BitmapSurface& dst, const BitmapS
         const std::uint32_t* s = src.Row(y) + x;
         for (int i = 0; i < n; ++i) d[i] ^= s[i];
     });
+}
+
+// The base takes what was composed into the screen image alone.
+void CatchUpBase(CompositorState& c) {
+    BitmapSurface screen, base;
+    if (IsRectEmpty(&c.baseStale) || !GetBitmapSurface(c.screen, &screen) || !GetBitmapSurface(c.base, &base))
+        return;
+    RECT stale{};
+    IntersectRect(&stale, &c.baseStale, &c.virt);
+    if (!IsRectEmpty(&stale)) CopyPixels(c, base, screen, stale);
+    c.baseStale = RECT{};
 }
 
 // The overlay's bounds shrink to the pixels where the screen image differs
@@ -311,6 +323,23 @@ Composed Describe(const detail::Window& w) {
                     w.layeredFlags};
 }
 
+// The window only changed its size, keeping its top-left corner and surface.
+bool SizedInPlace(const Composed& before, const Composed& now) {
+    if (before.rect.left != now.rect.left || before.rect.top != now.rect.top ||
+        EqualRect(&before.rect, &now.rect))
+        return false;
+    Composed resized = before;
+    resized.rect = now.rect;
+    return resized == now;
+}
+
+// The parts of `a` and `b` (sharing their top-left corner) outside the other.
+void AddSizeChange(CompositorState& c, const RECT& a, const RECT& b) {
+    const LONG right = std::max(a.right, b.right), bottom = std::max(a.bottom, b.bottom);
+    AddDirty(c, RECT{std::min(a.right, b.right), a.top, right, bottom});
+    AddDirty(c, RECT{a.left, std::min(a.bottom, b.bottom), right, bottom});
+}
+
 // Compares the windows with what was composed last and marks what differs.
 void FindChanges(CompositorState& c) {
     const std::uint32_t colors = GetSysColorsVersion();
@@ -326,8 +355,9 @@ void FindChanges(CompositorState& c) {
         order.push_back(h);
         const Composed now = Describe(*w);
         composed[h] = now;
-        RECT dirty;
-        if (TakeBitmapDirtyRect(w->surface, &dirty)) {
+        std::vector<RECT> drawn;
+        TakeBitmapDirtyRects(w->surface, &drawn);
+        for (RECT dirty : drawn) {
             OffsetRect(&dirty, w->rect.left, w->rect.top);
             IntersectRect(&dirty, &dirty, &w->rect);
             AddDirty(c, dirty);
@@ -335,6 +365,10 @@ void FindChanges(CompositorState& c) {
         auto old = c.composed.find(h);
         if (old == c.composed.end()) {
             AddDirty(c, now.rect);
+        } else if (SizedInPlace(old->second, now)) {
+            // What both rectangles share shows the same pixels of the same
+            // surface: only what was drawn there changed.
+            AddSizeChange(c, old->second.rect, now.rect);
         } else if (!(old->second == now)) {
             AddDirty(c, old->second.rect);
             AddDirty(c, now.rect);
@@ -379,7 +413,7 @@ RECT ComposeLocked(CompositorState& c) {
             RECT box{};
             GetRgnBox(c.dirty, &box);
             if (IsRectEmpty(&c.overlay) && c.screenDCs.empty()) {
-                // Nothing can need the base here until a screen DC is handed out.
+                // Nothing can need the base here until a screen DC draws.
                 ComposeArea(layers, c.dirty, screen, origin);
                 UnionRect(&c.baseStale, &c.baseStale, &box);
             } else {
@@ -395,8 +429,7 @@ RECT ComposeLocked(CompositorState& c) {
             UnionRect(&changed, &changed, &box);
         }
         DeleteObject(bounds);
-        DeleteObject(c.dirty);
-        c.dirty = nullptr;
+        SetRectRgn(c.dirty, 0, 0, 0, 0);
     }
     UnionRect(&c.presenterChanges, &c.presenterChanges, &changed);
     return changed;
@@ -464,18 +497,14 @@ HDC GetScreenDC(HRGN visRgn) {
     Guard g(Lock());
     CompositorState& c = State();
     EnsureScreen(c);
-    // What this DC draws is told from the base, which must show what the
-    // screen image shows outside the overlay.
-    BitmapSurface screen, base;
-    if (!IsRectEmpty(&c.baseStale) && GetBitmapSurface(c.screen, &screen) &&
-        GetBitmapSurface(c.base, &base)) {
-        RECT stale{};
-        IntersectRect(&stale, &c.baseStale, &c.virt);
-        if (!IsRectEmpty(&stale)) CopyPixels(c, base, screen, stale);
-        c.baseStale = RECT{};
-    }
     HDC dc = CreateSurfaceDC(c.screen, POINT{-c.virt.left, -c.virt.top}, visRgn);
     if (!dc) return nullptr;
+    // What this DC draws is told from the base, which must show what the
+    // screen image shows outside the overlay by then.
+    SetSurfaceDCFirstUse(dc, [] {
+        Guard inner(Lock());
+        CatchUpBase(State());
+    });
     SetDCDeviceCaps(dc, HORZRES, SystemMetric(SM_CXSCREEN));
     SetDCDeviceCaps(dc, VERTRES, SystemMetric(SM_CYSCREEN));
     SetDCDeviceCaps(dc, BITSPIXEL, ScreenBitsPerPixel());

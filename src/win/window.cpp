@@ -349,9 +349,10 @@ bool ValidInsertAfter(HWND after) {
 }
 
 // Marks what a change of geometry, visibility or z-order leaves to repaint,
-// and tells the compositor, after the change.
+// after the change. The compositor needs no word: it finds top-level windows
+// moved, sized, shown or restacked, and what is repainted in their surfaces.
 void ExposeAfterChange(Window& w, const RECT& oldRect, const RECT& oldClient, bool wasDrawn, UINT flags,
-                       bool zChanged, const RECT& oldScreen) {
+                       bool zChanged) {
     AssertLocked();
     const bool drawn = IsVisibleChain(w);
     const bool moved = !(flags & SWP_NOMOVE);
@@ -361,7 +362,6 @@ void ExposeAfterChange(Window& w, const RECT& oldRect, const RECT& oldClient, bo
     const bool frame = (flags & SWP_FRAMECHANGED) != 0;
     const bool anything = moved || sized || shown || hidden || frame || zChanged;
     if (!anything) return;
-    const RECT newScreen = WindowRectOnScreen(w);
 
     if (!(flags & SWP_NOREDRAW)) {
         if (w.parent && wasDrawn && (moved || sized || hidden || zChanged)) {
@@ -412,8 +412,6 @@ void ExposeAfterChange(Window& w, const RECT& oldRect, const RECT& oldClient, bo
             }
         }
     }
-    if (wasDrawn) DirtyScreen(oldScreen);
-    if (drawn) DirtyScreen(newScreen);
 }
 
 BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
@@ -469,7 +467,6 @@ BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT f
         Window* w = WndOrFail(hwnd);
         if (!w) return FALSE;
         const bool wasDrawn = IsVisibleChain(*w);
-        const RECT oldScreen = WindowRectOnScreen(*w);
         bool zChanged = false;
         if (!(wp.flags & SWP_NOZORDER)) {
             ZPlan plan = PlanZOrder(*w, wp.hwndInsertAfter, wp.flags);
@@ -492,7 +489,7 @@ BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT f
             newClient.top == oldClient.top)
             wp.flags |= SWP_NOCLIENTMOVE;
         if (!w->parent && !(wp.flags & SWP_NOSIZE)) EnsureSurface(*w);
-        ExposeAfterChange(*w, oldRect, oldClient, wasDrawn, wp.flags, zChanged, oldScreen);
+        ExposeAfterChange(*w, oldRect, oldClient, wasDrawn, wp.flags, zChanged);
         if (!(wp.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) && w->Visible()) {
             activate = !w->parent;
             childActivate = w->parent != nullptr;
@@ -519,14 +516,14 @@ void PlaceWithoutMessages(Window& w, int x, int y, int cx, int cy) {
     if (newRect.left == w.rect.left && newRect.top == w.rect.top) flags |= SWP_NOMOVE;
     if (newRect.Width() == w.Width() && newRect.Height() == w.Height()) flags |= SWP_NOSIZE;
     if ((flags & SWP_NOMOVE) && (flags & SWP_NOSIZE)) return;
-    const RECT oldRect = w.rect, oldClient = w.client, oldScreen = WindowRectOnScreen(w);
+    const RECT oldRect = w.rect, oldClient = w.client;
     const bool wasDrawn = IsVisibleChain(w);
     // The client area keeps its distances from the window's edges.
     w.rect = newRect;
     w.client.right = std::max(w.client.left, w.client.right + newRect.Width() - oldRect.Width());
     w.client.bottom = std::max(w.client.top, w.client.bottom + newRect.Height() - oldRect.Height());
     if (!w.parent && !(flags & SWP_NOSIZE)) EnsureSurface(w);
-    ExposeAfterChange(w, oldRect, oldClient, wasDrawn, flags, false, oldScreen);
+    ExposeAfterChange(w, oldRect, oldClient, wasDrawn, flags, false);
 }
 
 namespace {
@@ -1302,6 +1299,25 @@ HWND SetParent(HWND hwnd, HWND newParent) {
 
 HWND GetWindow(HWND hwnd, UINT cmd) {
     Guard g(Lock());
+    // The desktop's children are the top-level windows, the first in z-order
+    // first; it has no siblings and no owner.
+    if (IsDesktop(hwnd)) {
+        switch (cmd) {
+            case GW_CHILD:
+                return State().zorder.empty() ? nullptr : State().zorder.front();
+            case GW_HWNDFIRST:
+            case GW_HWNDLAST:
+                return hwnd;
+            case GW_HWNDNEXT:
+            case GW_HWNDPREV:
+            case GW_OWNER:
+            case GW_ENABLEDPOPUP:
+                return nullptr;
+            default:
+                SetLastError(ERROR_INVALID_PARAMETER);
+                return nullptr;
+        }
+    }
     Window* w = WndOrFail(hwnd);
     if (!w) return nullptr;
     if (cmd == GW_OWNER) return w->owner;

@@ -337,6 +337,38 @@ TEST(Blit, DirtyRectangleCoversTheBlit) {
     EXPECT_EQ(r, (RECT{3, 2, 6, 6}));
 }
 
+// A window's frame drawn again leaves its middle out of the parts; every
+// change is covered, however scattered.
+TEST(Blit, DirtyPartsCoverEveryChangeAndLeaveTheUntouchedMiddleOut) {
+    DibDC dst(400, 300);
+    std::vector<RECT> parts;
+    TakeBitmapDirtyRects(dst.bitmap(), &parts);
+    std::vector<RECT> fills = {{0, 0, 400, 4}, {0, 0, 4, 300}, {396, 0, 400, 300}, {0, 296, 400, 300}};
+    for (int i = 0; i < 20; ++i) fills.push_back(RECT{10 + 12 * i, 10, 20 + 12 * i, 20});
+    for (int i = 0; i < 12; ++i) fills.push_back(RECT{30 + 29 * i, 60 + 17 * i, 31 + 29 * i, 61 + 17 * i});
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    for (const RECT& f : fills) FillRect(dst.dc(), &f, brush);
+    DeleteObject(brush);
+    ASSERT_TRUE(TakeBitmapDirtyRects(dst.bitmap(), &parts));
+    EXPECT_LE(parts.size(), 8u);
+    int uncovered = 0;
+    for (const RECT& f : fills)
+        for (int y = f.top; y < f.bottom; ++y)
+            for (int x = f.left; x < f.right; ++x) {
+                bool in = false;
+                for (const RECT& p : parts)
+                    in = in || (x >= p.left && x < p.right && y >= p.top && y < p.bottom);
+                uncovered += in ? 0 : 1;
+            }
+    EXPECT_EQ(uncovered, 0);
+    long long area = 0;
+    for (const RECT& p : parts) area += static_cast<long long>(p.right - p.left) * (p.bottom - p.top);
+    EXPECT_LT(area, 400 * 300 / 2);
+    EXPECT_FALSE(TakeBitmapDirtyRects(dst.bitmap(), &parts));
+    RECT r;
+    EXPECT_FALSE(TakeBitmapDirtyRect(dst.bitmap(), &r));
+}
+
 TEST(Blit, TransparentBltSkipsTheKeyColour) {
     DibDC src(2, 2), dst(4, 4, RGB(0, 0, 0));
     const COLORREF key = RGB(255, 0, 255);

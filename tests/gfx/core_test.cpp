@@ -283,6 +283,39 @@ TEST(DC, SurfaceDCsDrawInsideTheirAreaOnly) {
     DeleteObject(surface);
 }
 
+TEST(DC, ASurfaceDCsFirstUseHookRunsOnceBeforeItsFirstPixel) {
+    HBITMAP surface = CreateBitmap(8, 8, 1, 32, nullptr);
+    HDC dc = CreateSurfaceDC(surface, POINT{0, 0}, nullptr);
+    ASSERT_TRUE(dc);
+    int runs = 0;
+    COLORREF seen = CLR_INVALID;
+    EXPECT_TRUE(SetSurfaceDCFirstUse(dc, [&] {
+        ++runs;
+        BitmapSurface s;
+        GetBitmapSurface(surface, &s);
+        seen = s.Row(0)[0] & 0xFFFFFF;
+    }));
+    // Questions about the format and measuring text leave the pixels alone.
+    EXPECT_EQ(GetDeviceCaps(dc, BITSPIXEL), 32);
+    EXPECT_EQ(GetNearestColor(dc, kRed), kRed);
+    SIZE extent{};
+    EXPECT_TRUE(GetTextExtentPoint32(dc, "Wg", 2, &extent));
+    HBITMAP compatible = CreateCompatibleBitmap(dc, 2, 2);
+    DeleteObject(compatible);
+    EXPECT_EQ(runs, 0);
+    RECT all{0, 0, 8, 8};
+    FillRect(dc, &all, handle_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(seen, 0u); // before the fill
+    PatBlt(dc, 0, 0, 8, 8, DSTINVERT);
+    EXPECT_EQ(runs, 1);
+    DeleteDC(dc);
+    DeleteObject(surface);
+    HDC memory = CreateCompatibleDC(nullptr);
+    EXPECT_FALSE(SetSurfaceDCFirstUse(memory, [] {}));
+    DeleteDC(memory);
+}
+
 // --- Regions ---
 
 TEST(Regions, CombineModes) {

@@ -120,6 +120,17 @@ TEST_F(CompositorTest, ComposesOnlyWhatChanged) {
     RunUntilIdle();
     EXPECT_EQ(ComposeScreen(), Rect(100, 100, 350, 300));
 
+    // Sized in place, a window keeps what it showed where it still is.
+    MoveWindow(a, 150, 100, 150, 200, TRUE);
+    RunUntilIdle();
+    EXPECT_EQ(ComposeScreen(), Rect(300, 100, 350, 300));
+    EXPECT_EQ(ScreenPixel(Point(320, 150)), Desktop());
+    MoveWindow(a, 150, 100, 200, 200, TRUE);
+    RunUntilIdle();
+    EXPECT_EQ(ComposeScreen(), Rect(300, 100, 350, 300));
+    EXPECT_EQ(ScreenPixel(Point(320, 150)), kRed);
+    EXPECT_EQ(ScreenPixel(Point(200, 200)), kRed);
+
     detail::DirtyScreen(Rect(0, 0, 5, 5));
     EXPECT_EQ(ComposeScreen(), Rect(0, 0, 5, 5));
 }

@@ -802,6 +802,14 @@ TEST_F(WindowTest, ZOrderBandsOwnedWindowsAndGetWindow) {
     EXPECT_EQ(GetAncestor(owned, GA_ROOTOWNER), a);
     EXPECT_EQ(GetAncestor(a, GA_PARENT), GetDesktopWindow());
 
+    // From the desktop, the top-level windows in z-order.
+    const HWND desktop = GetDesktopWindow();
+    std::vector<HWND> walked;
+    for (HWND h = GetWindow(desktop, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) walked.push_back(h);
+    EXPECT_EQ(walked, GetTopLevelWindows());
+    EXPECT_EQ(GetWindow(desktop, GW_CHILD), GetTopWindow(nullptr));
+    for (UINT cmd : {GW_HWNDNEXT, GW_HWNDPREV, GW_OWNER}) EXPECT_EQ(GetWindow(desktop, cmd), nullptr) << cmd;
+
     HWND c1 = Make(WS_CHILD | WS_VISIBLE, a);
     HWND c2 = Make(WS_CHILD | WS_VISIBLE, a);
     EXPECT_EQ(GetWindow(a, GW_CHILD), c2);
