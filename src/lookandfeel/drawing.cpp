@@ -82,8 +82,9 @@ int GradientSteps(int ALength) {
 // Stripe I of N over a length L covers [I x L div N, (I + 1) x L div N); only
 // their parts inside APart are filled. Menus draw their band many times a
 // frame, mostly for a cell of it and in stripes one pixel wide: stripes
-// outside the clip are skipped, and the others are filled with the DC brush
-// rather than a brush object each.
+// outside the clip are skipped, the others are filled with the DC brush
+// rather than a brush object each, and neighbours of one colour (the colours
+// of a short gradient repeat) in one fill.
 void FillStripes(HDC DC, const RECT& R, COLORREF AColor1, COLORREF AColor2, bool AHorizontal,
                  const RECT& APart) {
     const int Length = GradientLength(R, AHorizontal);
@@ -98,19 +99,34 @@ void FillStripes(HDC DC, const RECT& R, COLORREF AColor1, COLORREF AColor2, bool
     const int VisibleTo = AHorizontal ? Visible.right : Visible.bottom;
     const auto Brush = gfx::handle_cast<HBRUSH>(gfx::GetStockObject(gfx::DC_BRUSH));
     const COLORREF Saved = gfx::SetDCBrushColor(DC, AColor1);
+    // The run of stripes of one colour not filled yet.
+    int RunFrom = 0, RunTo = 0;
+    COLORREF RunColor = 0;
+    auto FillRun = [&] {
+        if (RunTo <= RunFrom) return;
+        gfx::SetDCBrushColor(DC, RunColor);
+        if (AHorizontal)
+            FillWith(DC, RunFrom, Visible.top, RunTo, Visible.bottom, Brush);
+        else
+            FillWith(DC, Visible.left, RunFrom, Visible.right, RunTo, Brush);
+    };
     for (int I = 0; I < Steps; ++I) {
         const int From = Start + static_cast<int>(static_cast<long long>(I) * Length / Steps);
         const int To = Start + static_cast<int>(static_cast<long long>(I + 1) * Length / Steps);
         if (To <= VisibleFrom) continue;
         if (From >= VisibleTo) break;
-        gfx::SetDCBrushColor(DC, Interpolate(AColor1, AColor2, I, Steps - 1));
-        if (AHorizontal)
-            FillWith(DC, std::max(From, Visible.left), Visible.top, std::min(To, Visible.right),
-                     Visible.bottom, Brush);
-        else
-            FillWith(DC, Visible.left, std::max(From, Visible.top), Visible.right,
-                     std::min(To, Visible.bottom), Brush);
+        const COLORREF Color = Interpolate(AColor1, AColor2, I, Steps - 1);
+        const int PartFrom = std::max(From, VisibleFrom), PartTo = std::min(To, VisibleTo);
+        if (RunTo > RunFrom && Color == RunColor && PartFrom == RunTo) {
+            RunTo = PartTo;
+            continue;
+        }
+        FillRun();
+        RunFrom = PartFrom;
+        RunTo = PartTo;
+        RunColor = Color;
     }
+    FillRun();
     gfx::SetDCBrushColor(DC, Saved);
 }
 
