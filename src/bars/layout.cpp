@@ -556,33 +556,24 @@ private:
 // Loading
 // ============================================================================
 
-class TBarLockGuard {
+// Sets a Boolean property of an object for a scope, through its setter, and
+// restores the previous value on every way out.
+template <class T, bool (T::*Get)() const, void (T::*Set)(bool)> class TPropertyGuard {
 public:
-    explicit TBarLockGuard(TdxBar* ABar) : FBar(ABar), FPrev(ABar->LockUpdate()) {
-        FBar->SetLockUpdate(true);
+    explicit TPropertyGuard(T* AObject) : FObject(AObject), FPrev((AObject->*Get)()) {
+        (FObject->*Set)(true);
     }
-    ~TBarLockGuard() { FBar->SetLockUpdate(FPrev); }
-    TBarLockGuard(const TBarLockGuard&) = delete;
-    TBarLockGuard& operator=(const TBarLockGuard&) = delete;
+    ~TPropertyGuard() { (FObject->*Set)(FPrev); }
+    TPropertyGuard(const TPropertyGuard&) = delete;
+    TPropertyGuard& operator=(const TPropertyGuard&) = delete;
 
 private:
-    TdxBar* FBar;
+    T* FObject;
     bool FPrev;
 };
 
-class TLoadingBarsGuard {
-public:
-    explicit TLoadingBarsGuard(TdxBars* ABars) : FBars(ABars), FPrev(ABars->LoadingBars()) {
-        FBars->SetLoadingBars(true);
-    }
-    ~TLoadingBarsGuard() { FBars->SetLoadingBars(FPrev); }
-    TLoadingBarsGuard(const TLoadingBarsGuard&) = delete;
-    TLoadingBarsGuard& operator=(const TLoadingBarsGuard&) = delete;
-
-private:
-    TdxBars* FBars;
-    bool FPrev;
-};
+using TBarLockGuard = TPropertyGuard<TdxBar, &TdxBar::LockUpdate, &TdxBar::SetLockUpdate>;
+using TLoadingBarsGuard = TPropertyGuard<TdxBars, &TdxBars::LoadingBars, &TdxBars::SetLoadingBars>;
 
 class TLayoutLoader {
 public:
