@@ -224,17 +224,22 @@ void TdxBars::MoveBar(TdxBarControl* ABarControl, cls::TPoint AScreenRef) {
     SwitchBar(ABarControl, Style, RealDock, AScreenRef);
 }
 
-void TdxBars::SwitchBar(TdxBarControl* ABarControl, TdxBarDockingStyle AStyle, TdxDockControl* ADockControl,
-                        cls::TPoint P) {
-    TdxBar* Bar = ABarControl->Bar();
-    lf::TcxObjectLinkScope Alive(ABarControl);
+// Hides the window and takes it out of its dock site, if it is in one.
+void TdxBars::HideAndUndock(TdxBarControl* ABarControl) {
     win::SetWindowPos(ABarControl->Handle(), nullptr, 0, 0, 0, 0,
                       win::SWP_HIDEWINDOW | win::SWP_NOSIZE | win::SWP_NOMOVE | win::SWP_NOZORDER |
                           win::SWP_NOACTIVATE);
     if (ABarControl->DockingStyle() != dsNone) {
         RemoveBarFromDock(ABarControl->DockingStyle(), ABarControl->DockControl(), ABarControl);
-        Bar->ItemLinks()->SetRecentLimit(-1);
+        ABarControl->Bar()->ItemLinks()->SetRecentLimit(-1);
     }
+}
+
+void TdxBars::SwitchBar(TdxBarControl* ABarControl, TdxBarDockingStyle AStyle, TdxDockControl* ADockControl,
+                        cls::TPoint P) {
+    TdxBar* Bar = ABarControl->Bar();
+    lf::TcxObjectLinkScope Alive(ABarControl);
+    HideAndUndock(ABarControl);
     {
         TdxBarControlHandleLock Lock(ABarControl);
         ABarControl->ChangeDocking(AStyle, ADockControl);
@@ -411,13 +416,7 @@ void TdxBars::RestoreDragStart(TdxBarControl* ABarControl) {
     TdxDockControl* Dock = Start.DockControl;
     TdxBar* Bar = ABarControl->Bar();
     lf::TcxObjectLinkScope Alive(ABarControl);
-    win::SetWindowPos(ABarControl->Handle(), nullptr, 0, 0, 0, 0,
-                      win::SWP_HIDEWINDOW | win::SWP_NOSIZE | win::SWP_NOMOVE | win::SWP_NOZORDER |
-                          win::SWP_NOACTIVATE);
-    if (ABarControl->DockingStyle() != dsNone) {
-        RemoveBarFromDock(ABarControl->DockingStyle(), ABarControl->DockControl(), ABarControl);
-        Bar->ItemLinks()->SetRecentLimit(-1);
-    }
+    HideAndUndock(ABarControl);
     if (!Alive.Alive()) return;
     if (Start.Style == dsNone) {
         {

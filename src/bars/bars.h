@@ -321,6 +321,7 @@ private:
     void ForgetDockingTimer();
     // Puts the window back to where it was when the drag began.
     void RestoreDragStart(TdxBarControl* ABarControl);
+    void HideAndUndock(TdxBarControl* ABarControl);
     // Switches the window to AStyle in ADockControl (or floating at P).
     void SwitchBar(TdxBarControl* ABarControl, TdxBarDockingStyle AStyle, TdxDockControl* ADockControl,
                    cls::TPoint P);
