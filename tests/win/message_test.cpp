@@ -1,6 +1,6 @@
 #include "support/driver.h"
-
 #include "win/internal.h"
+
 #include <gmock/gmock.h>
 
 #include <functional>
