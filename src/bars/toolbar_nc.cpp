@@ -342,7 +342,15 @@ void TdxBarControl::WMNCLButtonDown(cls::TMessage& Message) {
     lf::TcxObjectLinkScope Self(this);
     if (GetActiveBarControl()) CloseActiveBarControl();
     if (!Self.Alive() || !HandleAllocated()) return;
-    if (static_cast<win::LRESULT>(Message.WParam) != win::HTCLOSE) {
+    const auto Hit = static_cast<win::LRESULT>(Message.WParam);
+    if (Hit == win::HTBOTTOMRIGHT && DockingStyle() != dsNone) {
+        // A status bar's size grip sizes the window it lies in the corner of,
+        // as that window's own frame would: the bar window itself has none.
+        if (const win::HWND Root = win::GetAncestor(FHandle, win::GA_ROOT); Root && Root != FHandle)
+            win::SendMessage(Root, win::WM_SYSCOMMAND, win::SC_SIZE | win::WMSZ_BOTTOMRIGHT, Message.LParam);
+        return;
+    }
+    if (Hit != win::HTCLOSE) {
         inherited::Dispatch(Message);
         return;
     }

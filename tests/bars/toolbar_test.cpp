@@ -446,6 +446,18 @@ TEST_F(ToolbarTest, ADockedBarDragsByItsGripAndEmptySpaceAndAStatusBarSizesByIts
     gfx::SIZE Grip{};
     S->GetPainter()->GetSizeGripSize(Grip);
     EXPECT_EQ(S->ClientWidth(), S->Width() - Grip.cx);
+
+    // Pressing the grip sizes the form by its bottom-right corner.
+    const cls::TRect Before = Form->BoundsRect();
+    const win::POINT Corner{Window.right - 2, Window.bottom - 2};
+    testdrv::MoveToScreen(Corner);
+    testdrv::ScriptIdle({[&] { testdrv::MoveToScreen(win::POINT{Corner.x + 40, Corner.y + 30}); },
+                         [] { testdrv::MouseUp(); }});
+    testdrv::MouseDown();
+    EXPECT_TRUE(testdrv::IdleScriptDone());
+    EXPECT_EQ(Form->BoundsRect(), Rect(Before.left, Before.top, Before.right + 40, Before.bottom + 30));
+    EXPECT_EQ(win::GetCapture(), nullptr);
+    EXPECT_EQ(S->Width(), Form->ClientWidth());
 }
 
 class ToolbarCloseTest : public ToolbarTest, public testing::WithParamInterface<TdxBarManagerStyle> {};
