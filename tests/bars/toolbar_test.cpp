@@ -186,6 +186,38 @@ TEST_F(ToolbarTest, ARotatedVerticalBarRunsCaptionsAlongItselfAndStaysAsThickAsI
     }
 }
 
+TEST_F(ToolbarTest, AnAlignedItemTakesTheRestOfItsLineAndCutsOffTheLinksAfterIt) {
+    Bar->SetShowMark(false);
+    Bar->SetWholeRow(true);
+    AddSized(Bar, 30, 22);
+    TSizedItem* Aligned = AddSized(Bar, 40, 22);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    const int Width = W->ClientWidth();
+    ASSERT_GT(Width, 200);
+    const struct {
+        TdxBarItemAlign Align;
+        cls::TRect Expected;
+    } Cases[] = {
+        {iaLeft, Rect(30, 0, 70, 22)},
+        {iaRight, Rect(Width - 40, 0, Width, 22)},
+        {iaCenter, Rect(30 + (Width - 70) / 2, 0, 70 + (Width - 70) / 2, 22)},
+        {iaClient, Rect(30, 0, Width, 22)},
+    };
+    for (const auto& C : Cases) {
+        Aligned->SetAlign(C.Align);
+        RunUntilIdle();
+        EXPECT_EQ(RectOf(Bar, 1), C.Expected) << C.Align;
+        EXPECT_FALSE(W->Truncated()) << C.Align;
+    }
+    // A link after it has no room left on the line.
+    AddSized(Bar, 20, 22);
+    RunUntilIdle();
+    EXPECT_EQ(RectOf(Bar, 1), Rect(30, 0, Width, 22));
+    EXPECT_EQ(RectOf(Bar, 2), cls::TRect{});
+    EXPECT_TRUE(W->Truncated());
+}
+
 TEST_F(ToolbarTest, LinksThatDoNotFitAreCutOffAndTheMarkTakesTheLastElevenPixels) {
     for (int I = 0; I < 8; ++I) AddSized(Bar, 40, 22);
     TdxBarControl* W = Show(Bar, dsTop);
