@@ -859,22 +859,32 @@ TEST_F(ToolbarTearOffTest, DraggingTheStripAwayFloatsTheDetachingBarUnderTheMous
 
 TEST_F(ToolbarTearOffTest, BackToTheStripOrEscapeLeavesTheBarHiddenAndTheMenuOpen) {
     ASSERT_NE(MenuWindow, nullptr);
-    TdxBarSubMenuControl* Child = OpenPanel();
-    ASSERT_NE(Child, nullptr);
-    const cls::TPoint Strip = CursorPosition();
-    testdrv::ScriptIdle({[] {
-                             testdrv::MoveToScreen(win::POINT{500, 400});
-                         },
-                         [&] {
-                             EXPECT_TRUE(Floating->Visible());
-                             testdrv::MoveToScreen(Strip);
-                         }});
-    testdrv::MouseDown();
-    testdrv::MouseUp();
-    EXPECT_TRUE(testdrv::IdleScriptDone());
-    EXPECT_FALSE(Floating->Visible());
-    EXPECT_TRUE(IsBarControlAlive(Child));
-    EXPECT_FALSE(Manager->Detaching());
+    for (const bool Escape : {false, true}) {
+        SCOPED_TRACE(Escape ? "Escape" : "back to the strip");
+        TdxBarSubMenuControl* Child = OpenPanel();
+        ASSERT_NE(Child, nullptr);
+        const cls::TPoint Strip = CursorPosition();
+        testdrv::ScriptIdle({[] {
+                                 testdrv::MoveToScreen(win::POINT{500, 400});
+                             },
+                             [&] {
+                                 EXPECT_TRUE(Floating->Visible());
+                                 if (Escape)
+                                     testdrv::KeyDown(win::VK_ESCAPE);
+                                 else
+                                     testdrv::MoveToScreen(Strip);
+                             }});
+        testdrv::MouseDown();
+        EXPECT_TRUE(testdrv::IdleScriptDone());
+        EXPECT_FALSE(Floating->Visible());
+        EXPECT_FALSE(Manager->Detaching());
+        // The panel's menu stays open.
+        EXPECT_EQ(GetActiveBarControl(), Child);
+        if (Escape) testdrv::KeyUp(win::VK_ESCAPE);
+        testdrv::MouseUp();
+        if (IsBarControlAlive(Child)) Child->CloseAndFree();
+        RunUntilIdle();
+    }
 }
 
 // --- Docked and floating: the two handles of a drag ---
