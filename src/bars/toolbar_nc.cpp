@@ -927,7 +927,16 @@ void TdxBarControl::CMFontChanged(cls::TMessage& Message) {
     if (!HandleAllocated() || FSwitching) return;
     CalcMetrics();
     if (!IsActive() && SelectedControl()) SetSelectedControl(nullptr);
-    if (IsBarControlAlive(this)) RepaintBar();
+    if (!IsBarControlAlive(this)) return;
+    // The controls may have changed across the bar as well as along it
+    // (turned upright, say): the site lays its rows out again.
+    TdxDockControl* Dock = DockControl();
+    if (DockingStyle() != dsNone && Dock && !Dock->LayingOut() && !Moving() && !HandleLocked()) {
+        lf::TcxObjectLinkScope Self(this);
+        Dock->UpdateDock();
+        if (!Self.Alive()) return;
+    }
+    RepaintBar();
 }
 
 void TdxBarControl::WMDestroy(cls::TMessage& Message) {

@@ -218,6 +218,49 @@ TEST_F(ToolbarTest, AnAlignedItemTakesTheRestOfItsLineAndCutsOffTheLinksAfterIt)
     EXPECT_TRUE(W->Truncated());
 }
 
+TEST_F(ToolbarTest, SwitchingRotationOnADockedVerticalBarResizesTheBarAndItsSite) {
+    // Glyph buttons: turned they are as wide as a button is high, upright
+    // as wide as a button; their lengths along the bar stay.
+    Bar->SetShowMark(false);
+    cls::TBitmap Glyph;
+    Glyph.SetSize(16, 16);
+    for (const char* Caption : {"Cut", "Copy"}) AddButton(Bar->ItemLinks(), Caption)->SetGlyph(&Glyph);
+    ASSERT_NE(Manager->ButtonWidth(), Manager->ButtonHeight());
+    TdxBarControl* W = Show(Bar, dsLeft);
+    ASSERT_NE(W, nullptr);
+    TdxDockControl* Site = Manager->Bars()->DockControls(dsLeft);
+    auto Check = [&](bool ARotated) {
+        SCOPED_TRACE(ARotated ? "rotated" : "upright");
+        // The window and its site are as wide as the widest button.
+        int Widest = 0;
+        for (int I = 0; I < Bar->ItemLinks()->Count(); ++I) {
+            const cls::TRect R = RectOf(Bar, I);
+            EXPECT_LE(R.right, W->ClientWidth()) << I;
+            EXPECT_LE(R.bottom, W->ClientHeight()) << I;
+            Widest = std::max(Widest, static_cast<int>(R.right - R.left));
+        }
+        EXPECT_EQ(W->ClientWidth(), Widest);
+        EXPECT_EQ(Site->Width(), W->Width());
+        // The canvas draws the captions down the bar with a turned outline font.
+        gfx::LOGFONT LF{};
+        gfx::GetObject(W->Canvas()->Font()->Handle(), sizeof LF, &LF);
+        EXPECT_EQ(LF.lfEscapement, ARotated ? -900 : 0);
+        EXPECT_EQ(LF.lfOrientation, ARotated ? -900 : 0);
+        EXPECT_EQ(LF.lfOutPrecision, ARotated ? gfx::OUT_TT_ONLY_PRECIS : gfx::OUT_DEFAULT_PRECIS);
+    };
+    Check(true);
+    const int Rotated = W->Width();
+    EXPECT_EQ(W->ClientWidth(), Manager->ButtonHeight());
+    Bar->SetRotateWhenVertical(false);
+    RunUntilIdle();
+    Check(false);
+    EXPECT_EQ(W->ClientWidth(), Manager->ButtonWidth());
+    Bar->SetRotateWhenVertical(true);
+    RunUntilIdle();
+    Check(true);
+    EXPECT_EQ(W->Width(), Rotated);
+}
+
 TEST_F(ToolbarTest, LinksThatDoNotFitAreCutOffAndTheMarkTakesTheLastElevenPixels) {
     for (int I = 0; I < 8; ++I) AddSized(Bar, 40, 22);
     TdxBarControl* W = Show(Bar, dsTop);
