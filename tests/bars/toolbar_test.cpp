@@ -261,6 +261,42 @@ TEST_F(ToolbarTest, SwitchingRotationOnADockedVerticalBarResizesTheBarAndItsSite
     EXPECT_EQ(W->Width(), Rotated);
 }
 
+TEST_F(ToolbarTest, LargeIconsLayTheShownToolbarsOutAgain) {
+    cls::TBitmap Glyph;
+    Glyph.SetSize(16, 16);
+    TdxBar* Floating = Manager->Bars()->Add();
+    for (TdxBar* B : {Bar, Floating})
+        for (const char* Caption : {"Cut", "Copy"}) AddButton(B->ItemLinks(), Caption)->SetGlyph(&Glyph);
+    Floating->SetFloatLeft(300);
+    Floating->SetFloatTop(300);
+    TdxBarControl* Docked = Show(Bar, dsTop);
+    TdxBarControl* Float = Show(Floating, dsNone);
+    ASSERT_NE(Docked, nullptr);
+    ASSERT_NE(Float, nullptr);
+    TdxDockControl* Site = Manager->Bars()->DockControls(dsTop);
+    for (const bool Large : {true, false}) {
+        SCOPED_TRACE(Large ? "large" : "small");
+        Manager->SetLargeIcons(Large);
+        RunUntilIdle();
+        EXPECT_EQ(Manager->ButtonHeight(), (Large ? 32 : 16) + 6);
+        // Every button at its new size inside its window; the floating
+        // window keeps its width and wraps its buttons in it.
+        for (TdxBarControl* W : {Docked, Float}) {
+            int Bottom = 0;
+            for (int I = 0; I < 2; ++I) {
+                const cls::TRect R = RectOf(W->Bar(), I);
+                EXPECT_EQ(R.right - R.left, Manager->ButtonWidth());
+                EXPECT_EQ(R.bottom - R.top, Manager->ButtonHeight());
+                EXPECT_LE(R.right, W->ClientWidth());
+                Bottom = std::max(Bottom, static_cast<int>(R.bottom));
+            }
+            EXPECT_EQ(W->ClientHeight(), Bottom);
+        }
+        EXPECT_EQ(Docked->ClientHeight(), Manager->ButtonHeight());
+        EXPECT_EQ(Site->Height(), Docked->Height());
+    }
+}
+
 TEST_F(ToolbarTest, LinksThatDoNotFitAreCutOffAndTheMarkTakesTheLastElevenPixels) {
     for (int I = 0; I < 8; ++I) AddSized(Bar, 40, 22);
     TdxBarControl* W = Show(Bar, dsTop);
