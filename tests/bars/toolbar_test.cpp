@@ -562,7 +562,9 @@ TEST_F(ToolbarTest, ADockedBarDragsByItsGripAndEmptySpaceAndAStatusBarSizesByIts
     const cls::TRect Before = Form->BoundsRect();
     const win::POINT Corner{Window.right - 2, Window.bottom - 2};
     testdrv::MoveToScreen(Corner);
-    testdrv::ScriptIdle({[&] { testdrv::MoveToScreen(win::POINT{Corner.x + 40, Corner.y + 30}); },
+    testdrv::ScriptIdle({[&] {
+                             testdrv::MoveToScreen(win::POINT{Corner.x + 40, Corner.y + 30});
+                         },
                          [] { testdrv::MouseUp(); }});
     testdrv::MouseDown();
     EXPECT_TRUE(testdrv::IdleScriptDone());
