@@ -501,49 +501,46 @@ TEST_F(LayoutTest, ADamagedRegistryLayoutLoadsWhatItCanAndReportsTheRest) {
     EXPECT_EQ(Doc3->UserCaption(), "3 Notes");
 }
 
-// A layout as a medium stores it, edited value by value.
+// The designed layout saved to a medium, then edited value by value.
 struct TStoreEdit {
     const char* Node; // "Bar1", "Bar1.ItemLink3"
     const char* Name;
-    const char* Value; // nullptr removes the value; "#n" a number
+    const char* Value; // nullptr removes the value; "#n" is the user-define byte n
 };
 
-void EditStore(const TMedium& AMedium, const std::string& AIniName, const std::vector<TStoreEdit>& AEdits) {
-    if (AMedium.KeepsGlyphs) {
-        cls::TRegistry R;
-        for (const TStoreEdit& E : AEdits) {
-            std::string Key = std::string(RegistryBase) + "\\" + E.Node;
-            std::replace(Key.begin(), Key.end(), '.', '\\');
-            ASSERT_TRUE(R.OpenKey(Key, false)) << Key;
-            if (!E.Value)
-                R.DeleteValue(E.Name);
-            else if (std::string(E.Name) == "UserDefine" && E.Value[0] == '#')
-                R.WriteBinaryData(E.Name, std::string(1, static_cast<char>(std::stoi(E.Value + 1))).data(),
-                                  1);
-            else if (E.Value[0] == '#')
-                R.WriteInteger(E.Name, std::stoi(E.Value + 1));
-            else
-                R.WriteString(E.Name, E.Value);
-        }
+void SaveEdited(const TMedium& AMedium, const std::string& AIniName, const std::vector<TStoreEdit>& AEdits) {
+    {
+        TDesign Design;
+        ASSERT_TRUE(AMedium.Save(Design.Manager, AIniName).Ok());
+    }
+    if (!AMedium.KeepsGlyphs) {
+        std::string Text = ReadFile(AIniName);
+        for (const TStoreEdit& E : AEdits)
+            EditIni(Text, E.Node, E.Name,
+                    E.Value ? std::string(E.Name) + "=" + (E.Value[0] == '#' ? E.Value + 1 : E.Value) : "");
+        WriteFile(AIniName, Text);
         return;
     }
-    std::string Text = ReadFile(AIniName);
-    for (const TStoreEdit& E : AEdits)
-        EditIni(Text, E.Node, E.Name,
-                E.Value ? std::string(E.Name) + "=" + (E.Value[0] == '#' ? E.Value + 1 : E.Value) : "");
-    WriteFile(AIniName, Text);
+    cls::TRegistry R;
+    for (const TStoreEdit& E : AEdits) {
+        std::string Key = std::string(RegistryBase) + "\\" + E.Node;
+        std::replace(Key.begin(), Key.end(), '.', '\\');
+        ASSERT_TRUE(R.OpenKey(Key, false)) << Key;
+        if (!E.Value)
+            R.DeleteValue(E.Name);
+        else if (E.Value[0] == '#')
+            R.WriteBinaryData(E.Name, std::string(1, static_cast<char>(std::stoi(E.Value + 1))).data(), 1);
+        else
+            R.WriteString(E.Name, E.Value);
+    }
 }
 
 TEST_F(LayoutTest, AStoredUserDefineIsMaskedToItsFourFlags) {
     for (const TMedium& Medium : Media) {
         SCOPED_TRACE(Medium.Name);
-        {
-            TDesign Before;
-            ASSERT_TRUE(Medium.Save(Before.Manager, IniName).Ok());
-        }
         // btnCut and btnCopy were stored without user values.
-        EditStore(Medium, IniName,
-                  {{"Bar1.ItemLink3", "UserDefine", "#255"}, {"Bar1.ItemLink4", "UserDefine", "x"}});
+        SaveEdited(Medium, IniName,
+                   {{"Bar1.ItemLink3", "UserDefine", "#255"}, {"Bar1.ItemLink4", "UserDefine", "x"}});
         TDesign After;
         std::vector<std::string> Reported = Problems(Medium.Load(After.Manager, IniName));
         const std::string Cut = Medium.KeepsGlyphs ? "Bar1\\ItemLink3 " : "Bar1.ItemLink3 ";
@@ -569,16 +566,12 @@ TEST_F(LayoutTest, AStoredUserDefineIsMaskedToItsFourFlags) {
 TEST_F(LayoutTest, ABarSectionWithoutItsPlaceKeepsTheBarWhereItIs) {
     for (const TMedium& Medium : Media) {
         SCOPED_TRACE(Medium.Name);
-        {
-            TDesign Before;
-            ASSERT_TRUE(Medium.Save(Before.Manager, IniName).Ok());
-        }
         // Format shares the second top row with Standard, before it.
-        EditStore(Medium, IniName,
-                  {{"Bar2", "Row", nullptr},
-                   {"Bar2", "DockedLeft", nullptr},
-                   {"Bar2", "OneOnRow", nullptr},
-                   {"Bar1", "OneOnRow", nullptr}});
+        SaveEdited(Medium, IniName,
+                   {{"Bar2", "Row", nullptr},
+                    {"Bar2", "DockedLeft", nullptr},
+                    {"Bar2", "OneOnRow", nullptr},
+                    {"Bar1", "OneOnRow", nullptr}});
         TDesign After;
         const std::string Designed = Describe(After.Manager);
         ASSERT_EQ(After.Bar("Format")->Row(), 1);
