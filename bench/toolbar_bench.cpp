@@ -288,6 +288,24 @@ void BM_HoverNextButton(benchmark::State& state, TdxBarManagerStyle Style) {
     Session.Check(state);
 }
 
+// (4) One hot toolbar button drawn by the theme (23 x 22, from the cache of
+// rendered parts after the first call).
+void BM_DrawThemedButton(benchmark::State& state) {
+    win::ResetWindowSystem();
+    win::SetTheme(win::ThemeScheme::Blue);
+    {
+        const gfx::MemoryDC Surface(64, 64);
+        const win::HTHEME Theme = win::OpenThemeData(nullptr, "ToolBar");
+        const win::RECT R{4, 4, 27, 26};
+        for (auto _ : state)
+            benchmark::DoNotOptimize(
+                win::DrawThemeBackground(Theme, Surface.Handle(), win::TP_BUTTON, win::TS_HOT, &R, nullptr));
+        win::CloseThemeData(Theme);
+    }
+    win::ResetWindowSystem();
+}
+BENCHMARK(BM_DrawThemedButton)->Unit(benchmark::kMicrosecond);
+
 #define TOOLBAR_BENCH(name)                                                                                  \
     BENCHMARK_CAPTURE(name, Enhanced, bmsEnhanced)->UseManualTime()->Unit(benchmark::kMicrosecond);          \
     BENCHMARK_CAPTURE(name, Office11, bmsOffice11)->UseManualTime()->Unit(benchmark::kMicrosecond)

@@ -89,11 +89,11 @@ TEST_F(StyleTest, EachStyleHasItsPainter) {
         EXPECT_EQ(Manager->IsNonStandardStyle(), C.NonStandard);
         EXPECT_EQ(Manager->IsFlatStyle(), C.Style == bmsFlat);
     }
-    // A theme reported by the system changes nothing while none of its parts can be drawn.
+    // A theme switched on is seen by the manager.
     Manager->SetStyle(bmsXP);
-    win::SetReportedTheme(true, "LUNA.MSSTYLES", "NORMALCOLOR");
+    win::SetTheme(win::ThemeScheme::Blue);
     RunUntilIdle();
-    EXPECT_FALSE(Manager->ThemeAvailable());
+    EXPECT_TRUE(Manager->ThemeAvailable());
     EXPECT_EQ(Manager->PainterClass(), Enhanced());
 }
 
