@@ -189,12 +189,11 @@ void Apply(const ThemeState& next, bool setColors) {
 namespace detail {
 
 void ResetThemeState() {
+    // Open handles stay valid: the look-and-feel keeps its handles for the
+    // whole process, and a handle draws in whatever theme is active.
     {
         Guard g(Lock());
-        Service& s = TheService();
-        s.state = ThemeState{};
-        for (HandleSlot& slot : s.slots)
-            if (slot.open) slot.open = false, ++slot.generation;
+        TheService().state = ThemeState{};
     }
     Parts().Clear();
 }
