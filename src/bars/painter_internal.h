@@ -8,6 +8,8 @@
 #include "bars/drawing.h"
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
+#include "bars/manager.h"
+#include "bars/managerlist.h"
 #include "bars/subitem.h"
 #include "bars/wincontrols.h"
 #include "gfx/gdi.h"
@@ -109,6 +111,17 @@ inline void FillColor(gfx::HDC DC, const gfx::RECT& R, gfx::TColor AColor) {
     if (!IsEmpty(R)) lf::FillRectByColor(DC, R, AColor);
 }
 
+// A painter keeps no state: operations that are not handed a window take
+// what they need of a manager from the first listed one.
+inline const TdxBarManager* FirstManager() {
+    const TdxBarManagerList* List = dxBarManagerList();
+    return List && List->Count() > 0 ? List->GetItem(0) : nullptr;
+}
+inline const TdxBarManager* ManagerOf(const TCustomdxBarControl* ABarControl) {
+    const TdxBarManager* Manager = ABarControl ? ABarControl->GetBarManager() : nullptr;
+    return Manager ? Manager : FirstManager();
+}
+
 inline TCustomdxBarControl* BarOf(const TdxBarItemControl* AControl) {
     return AControl ? AControl->Parent() : nullptr;
 }
@@ -172,7 +185,8 @@ inline gfx::HDC CanvasDC(const TdxBarItemControl* AControl) {
 // The drop-down of the control is open: a button's drop-down menu or a
 // combo's list.
 inline bool IsDropDownOpen(const TdxBarItemControl* AControl) {
-    if (const auto* Combo = dynamic_cast<const TCustomdxBarComboControl*>(AControl)) return Combo->DroppedDown();
+    if (const auto* Combo = dynamic_cast<const TCustomdxBarComboControl*>(AControl))
+        return Combo->DroppedDown();
     const auto* Button = dynamic_cast<const TdxBarButtonControl*>(AControl);
     return Button && Button->DroppedDown() && Button->GetDropDownMenuControl();
 }

@@ -445,11 +445,7 @@ Art RenderThemePart(ThemeScheme scheme, ThemeClass themeClass, int part, int sta
             if (s == SZB_LEFTALIGN) art = art.Mirrored();
             break;
         case ThemeClass::Spin:
-            DropButton(art, p, s,
-                       part == SPNP_DOWN       ? 0
-                       : part == SPNP_UP       ? 1
-                       : part == SPNP_DOWNHORZ ? 2
-                                               : 3);
+            DropButton(art, p, s, part == SPNP_DOWN ? 0 : part == SPNP_UP ? 1 : part == SPNP_UPHORZ ? 2 : 3);
             break;
         case ThemeClass::Status:
             if (part == 0) {

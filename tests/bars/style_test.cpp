@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "bars/painters/xp_painter.h"
 #include "bars/shadow.h"
 #include "painter_fixture.h"
 #include "support/driver.h"
@@ -89,11 +90,14 @@ TEST_F(StyleTest, EachStyleHasItsPainter) {
         EXPECT_EQ(Manager->IsNonStandardStyle(), C.NonStandard);
         EXPECT_EQ(Manager->IsFlatStyle(), C.Style == bmsFlat);
     }
-    // A theme switched on is seen by the manager.
+    // With visual styles the XP style has a painter of its own, and follows
+    // the theme as it is switched off and on.
     Manager->SetStyle(bmsXP);
     win::SetTheme(win::ThemeScheme::Blue);
     RunUntilIdle();
     EXPECT_TRUE(Manager->ThemeAvailable());
+    EXPECT_EQ(Manager->PainterClass(), TdxBarItemControlXPPainter::Class());
+    win::SetTheme(win::ThemeScheme::Classic);
     EXPECT_EQ(Manager->PainterClass(), Enhanced());
 }
 
