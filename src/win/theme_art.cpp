@@ -90,7 +90,44 @@ void Art::Shade(const ArtRect& box, const ArtPaint& paint, CoverageFn&& coverage
 
 void Art::FillRound(const ArtRect& r, float radius, const ArtPaint& paint) {
     const float rad = std::min({radius, r.Width() / 2, r.Height() / 2});
+    const bool aligned = r.left == std::floor(r.left) && r.top == std::floor(r.top) &&
+                         r.right == std::floor(r.right) && r.bottom == std::floor(r.bottom);
+    if (rad <= 0 && aligned) {
+        FillAligned(r, paint);
+        return;
+    }
     Shade(r, paint, [&](float x, float y) { return Coverage(RoundDistance(r, rad, x, y)); });
+}
+
+// Whole pixels of a square-cornered shape: one colour per row or column,
+// written straight where it is opaque (the big backgrounds take this way).
+void Art::FillAligned(const ArtRect& r, const ArtPaint& paint) {
+    const int x0 = std::max(0, static_cast<int>(r.left)), y0 = std::max(0, static_cast<int>(r.top));
+    const int x1 = std::min(width_, static_cast<int>(r.right)),
+              y1 = std::min(height_, static_cast<int>(r.bottom));
+    if (x0 >= x1 || y0 >= y1) return;
+    const float span = paint.horizontal ? r.Width() : r.Height();
+    auto colorAt = [&](int i) {
+        const float pos = static_cast<float>(i) + 0.5f - (paint.horizontal ? r.left : r.top);
+        return paint.At(span > 0 ? pos / span : 0);
+    };
+    auto opaque = [](const ArtColor& c) {
+        return 0xFF000000u | ((c.rgb & 0xFF) << 16) | (c.rgb & 0xFF00) | ((c.rgb >> 16) & 0xFF);
+    };
+    std::vector<ArtColor> columns;
+    if (paint.horizontal)
+        for (int x = x0; x < x1; ++x) columns.push_back(colorAt(x));
+    for (int y = y0; y < y1; ++y) {
+        std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
+        const ArtColor rowColor = paint.horizontal ? ArtColor{} : colorAt(y);
+        for (int x = x0; x < x1; ++x) {
+            const ArtColor& c = paint.horizontal ? columns[static_cast<std::size_t>(x - x0)] : rowColor;
+            if (c.alpha >= 1.0f)
+                row[x] = opaque(c);
+            else
+                Blend(x, y, c, 1.0f);
+        }
+    }
 }
 
 void Art::FrameRound(const ArtRect& r, float radius, float width, const ArtPaint& paint) {

@@ -80,6 +80,7 @@ public:
 
 private:
     void Blend(int x, int y, ArtColor color, float coverage);
+    void FillAligned(const ArtRect& r, const ArtPaint& paint);
     template <class Coverage> void Shade(const ArtRect& box, const ArtPaint& paint, Coverage&& coverage);
 
     int width_;
