@@ -400,7 +400,6 @@ bool TdxBarItemControlOffice11Painter::IsDropDownPartFlat() const {
 
 void TdxBarItemControlOffice11Painter::DrawDockBackground(TdxDockControl* ADockControl, HDC DC, TColor,
                                                           HBRUSH, const RECT& R, POINT AOrigin) const {
-    if (IsEmpty(R)) return;
     const lf::TOffice11Colors& C = Scheme();
     const TdxBarDockingStyle Style = ADockControl ? ADockControl->GetDockingStyle() : dsTop;
     const auto Fill = [&](HDC ADC, const RECT& ADock) {
@@ -416,26 +415,7 @@ void TdxBarItemControlOffice11Painter::DrawDockBackground(TdxDockControl* ADockC
                 break;
         }
     };
-    cls::TBitmap* Cache = ADockControl ? ADockControl->BackgroundCache() : nullptr;
-    if (!Cache) {
-        SavedClip Clip(DC);
-        gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
-        RECT Dock{0, 0, AOrigin.x + Width(R), AOrigin.y + Height(R)};
-        gfx::OffsetRect(&Dock, R.left - AOrigin.x, R.top - AOrigin.y);
-        Fill(DC, Dock);
-        return;
-    }
-    // The picture spans the site's client area (and whatever of a bar
-    // reaches past it while the site has not yet grown to its rows).
-    const cls::TRect Client = ADockControl->SiteClientRect();
-    const int CacheWidth = std::max<int>(Client.right, AOrigin.x + Width(R));
-    const int CacheHeight = std::max<int>(Client.bottom, AOrigin.y + Height(R));
-    if (Cache->Empty() || Cache->Width() < CacheWidth || Cache->Height() < CacheHeight) {
-        Cache->SetSize(CacheWidth, CacheHeight);
-        Fill(Cache->Canvas()->Handle(), RECT{0, 0, CacheWidth, CacheHeight});
-    }
-    gfx::BitBlt(DC, R.left, R.top, Width(R), Height(R), Cache->Canvas()->Handle(), AOrigin.x, AOrigin.y,
-                gfx::SRCCOPY);
+    DrawCachedDockBackground(ADockControl, DC, R, AOrigin, Fill);
 }
 
 HBRUSH TdxBarItemControlOffice11Painter::GetToolbarBrush(const TdxBarManager*) const {

@@ -180,7 +180,6 @@ TEST_F(XPPainterTest, GlyphFramesAndAThemeGoneBeforeThePaint) {
     State.Selected = true;
     XP()->DrawToolbarSeparator(nullptr, S.dc(), RECT{0, 0, 6, 22}, true);
     XP()->DrawCloseButton(nullptr, S.dc(), RECT{0, 0, 13, 13}, 1);
-    XP()->DrawDockBackground(nullptr, S.dc(), gfx::clBtnFace, nullptr, RECT{0, 0, 23, 22}, {0, 0});
     EXPECT_EQ(CountColor(S, Green), 23 * 22 - 6 * 22);
     EXPECT_EQ(XP()->GetGripSize(), TdxBarItemControlPainter::Class()->GetGripSize());
 }

@@ -238,23 +238,10 @@ int TdxBarItemControlXPPainter::GetLargeButtonArrowWidth(const TdxBarManager* AM
 
 void TdxBarItemControlXPPainter::DrawDockBackground(TdxDockControl* ADockControl, HDC DC, TColor, HBRUSH,
                                                     const RECT& R, POINT AOrigin) const {
-    if (IsEmpty(R)) return;
-    cls::TBitmap* Cache = ADockControl ? ADockControl->BackgroundCache() : nullptr;
-    if (!Cache) {
-        RECT Dock{0, 0, AOrigin.x + Width(R), AOrigin.y + Height(R)};
-        gfx::OffsetRect(&Dock, R.left - AOrigin.x, R.top - AOrigin.y);
-        DrawPart(lf::totRebar, DC, 0, 1, Dock, &R);
-        return;
-    }
-    const cls::TRect Client = ADockControl->SiteClientRect();
-    const int CacheWidth = std::max<int>(Client.right, AOrigin.x + Width(R));
-    const int CacheHeight = std::max<int>(Client.bottom, AOrigin.y + Height(R));
-    if (Cache->Empty() || Cache->Width() < CacheWidth || Cache->Height() < CacheHeight) {
-        Cache->SetSize(CacheWidth, CacheHeight);
-        const HDC C = Cache->Canvas()->Handle();
-        const RECT All{0, 0, CacheWidth, CacheHeight};
-        FillSys(C, All, gfx::COLOR_BTNFACE);
-        DrawPart(lf::totRebar, C, 0, 1, All);
+    const auto Paint = [ADockControl](HDC ADC, const RECT& ADock) {
+        FillSys(ADC, ADock, gfx::COLOR_BTNFACE);
+        DrawPart(lf::totRebar, ADC, 0, 1, ADock);
+        if (!ADockControl) return;
         // The etched edges of the rows: light above (left of) each row, dark
         // below (right of) it, but not at the site's own edges.
         const TdxBarDockingStyle Style = ADockControl->GetDockingStyle();
@@ -263,31 +250,29 @@ void TdxBarItemControlXPPainter::DrawDockBackground(TdxDockControl* ADockControl
         for (int I = 0; I < Rows; ++I) {
             const TdxDockRow* Row = ADockControl->GetRow(I);
             bool Bordered = false;
-            for (int C2 = 0; Row && C2 < Row->GetColCount() && !Bordered; ++C2) {
-                const TdxBarControl* BarControl = Row->GetCol(C2)->BarControl();
+            for (int C = 0; Row && C < Row->GetColCount() && !Bordered; ++C) {
+                const TdxBarControl* BarControl = Row->GetCol(C)->BarControl();
                 const TdxBar* Bar = BarControl ? BarControl->Bar() : nullptr;
                 Bordered = Bar && Bar->BorderStyle() == bbsSingle;
             }
             if (!Bordered) continue;
             cls::TRect RowRect;
             ADockControl->GetRowRect(I, RowRect);
+            gfx::OffsetRect(&RowRect, ADock.left, ADock.top);
             const bool First = I == 0, Last = I == Rows - 1;
-            if (!(First && (Style == dsTop || Style == dsLeft))) {
-                const RECT Light = Vertical
-                                       ? RECT{RowRect.left, RowRect.top, RowRect.left + 1, RowRect.bottom}
-                                       : RECT{RowRect.left, RowRect.top, RowRect.right, RowRect.top + 1};
-                FillSys(C, Light, gfx::COLOR_BTNHIGHLIGHT);
-            }
-            if (!(Last && (Style == dsBottom || Style == dsRight || Style == dsTop))) {
-                const RECT Dark = Vertical
-                                      ? RECT{RowRect.right - 1, RowRect.top, RowRect.right, RowRect.bottom}
-                                      : RECT{RowRect.left, RowRect.bottom - 1, RowRect.right, RowRect.bottom};
-                FillSys(C, Dark, gfx::COLOR_BTNSHADOW);
-            }
+            if (!(First && (Style == dsTop || Style == dsLeft)))
+                FillSys(ADC,
+                        Vertical ? RECT{RowRect.left, RowRect.top, RowRect.left + 1, RowRect.bottom}
+                                 : RECT{RowRect.left, RowRect.top, RowRect.right, RowRect.top + 1},
+                        gfx::COLOR_BTNHIGHLIGHT);
+            if (!(Last && (Style == dsBottom || Style == dsRight || Style == dsTop)))
+                FillSys(ADC,
+                        Vertical ? RECT{RowRect.right - 1, RowRect.top, RowRect.right, RowRect.bottom}
+                                 : RECT{RowRect.left, RowRect.bottom - 1, RowRect.right, RowRect.bottom},
+                        gfx::COLOR_BTNSHADOW);
         }
-    }
-    gfx::BitBlt(DC, R.left, R.top, Width(R), Height(R), Cache->Canvas()->Handle(), AOrigin.x, AOrigin.y,
-                gfx::SRCCOPY);
+    };
+    DrawCachedDockBackground(ADockControl, DC, R, AOrigin, Paint);
 }
 
 bool TdxBarItemControlXPPainter::IsBarBorderFlat(TCustomdxBarControl* ABarControl) const {
