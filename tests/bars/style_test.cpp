@@ -125,6 +125,10 @@ TEST_F(StyleTest, UseLookAndFeelFollowsItsKind) {
     // A native look needs a theme that can draw; without one the kind decides.
     LookAndFeel->SetNativeStyle(true);
     EXPECT_EQ(Manager->PainterClass(), Standard());
+    win::SetTheme(win::ThemeScheme::Olive);
+    EXPECT_EQ(GetEffectiveStyle(Manager), bmsXP);
+    EXPECT_EQ(Manager->PainterClass(), TdxBarItemControlXPPainter::Class());
+    EXPECT_FALSE(Manager->IsFlatStyle());
 }
 
 TEST_F(StyleTest, CachedMetricsFollowTheStyle) {
