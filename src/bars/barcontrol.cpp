@@ -999,9 +999,11 @@ void TCustomdxBarControl::WMLButtonDown(cls::TMessage& Message) {
         }
         SetHotControl(Control);
         if (!IsBarControlAlive(this) || !Control || !Target.Alive()) return;
+        // Taken first: taking it again tells the window it lost it.
+        win::SetCapture(FHandle);
+        if (!IsBarControlAlive(this) || !Target.Alive()) return;
         FLinkDragPending = true;
         FDragStartPoint = P;
-        win::SetCapture(FHandle);
         return;
     }
     SelectItemControl(Control);
@@ -1013,9 +1015,10 @@ void TCustomdxBarControl::WMLButtonDown(cls::TMessage& Message) {
     if (!IsBarControlAlive(this) || !Target.Alive() || !OwnsControl(Control)) return;
     if (Button) Button->SetMousePressing(false);
     if (IsToolbarWindow() && Control->IsPressTracked()) {
+        win::SetCapture(FHandle);
+        if (!IsBarControlAlive(this) || !Target.Alive() || !OwnsControl(Control)) return;
         FPressedControl = Control;
         FPressedControlHot = true;
-        win::SetCapture(FHandle);
         Control->Repaint();
     }
     // The edit window showed only now: it takes the press (placing its caret).
