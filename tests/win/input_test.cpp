@@ -3,11 +3,13 @@
 #include "gfx/draw.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 using namespace win;
 using namespace testdrv;
@@ -399,7 +401,7 @@ TEST_F(InputTest, ATransparentWindowOfAnotherThreadKeepsThePressInItsThread) {
     // The other thread has taken the three events once the veil heard their
     // hit tests; a send then waits until it is past delivering them.
     for (int i = 0; i < 5000 && g_other.Count(g_other.veil, WM_NCHITTEST) < 3; ++i)
-        WaitForSingleObject(g_other.go, 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     SendMessage(g_other.base, WM_NULL, 0, 0);
     RunUntilIdle();
     EXPECT_EQ(g_other.Count(g_other.veil, WM_NCHITTEST), 3u);
