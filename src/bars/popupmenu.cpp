@@ -12,6 +12,7 @@
 #include "bars/system.h"
 #include "classes/exceptions.h"
 #include "classes/forms.h"
+#include "classes/guards.h"
 #include "lookandfeel/text.h"
 
 namespace bars {
@@ -254,13 +255,9 @@ void TdxBarPopupMenu::Popup(int X, int Y) {
     if (!Self.Alive() || FNoLoop) return;
 
     FLooping = true;
-    struct TLoopEnd {
-        TdxBarPopupMenu* Menu;
-        lf::TcxObjectLinkScope& Self;
-        ~TLoopEnd() {
-            if (Self.Alive()) Menu->FLooping = false;
-        }
-    } LoopEnd{this, Self};
+    const cls::TScopeExit LoopEnd([&] {
+        if (Self.Alive()) FLooping = false;
+    });
     win::MSG Msg;
     for (;;) {
         const win::BOOL Got = win::GetMessage(&Msg, nullptr, 0, 0);
