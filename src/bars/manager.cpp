@@ -537,6 +537,7 @@ void TdxBarManager::ApplyStyle() {
     FThemeAvailable = lf::AreVisualStylesAvailable({lf::totComboBox, lf::totEdit, lf::totProgress,
                                                     lf::totRebar, lf::totScrollBar, lf::totSpin,
                                                     lf::totStatus, lf::totToolBar, lf::totWindow});
+    UpdateToolbarBrush();
     FPainterClass = GetItemControlPainterClass();
     FGripIndent = FPainterClass->GetGripIndent();
     FDragZoneSize = FPainterClass->GetDragZoneSize();
@@ -646,6 +647,12 @@ void TdxBarManager::CreateColorBrushes() {
     FFaceMixBrush = ScreenColorBrush(lf::MixSystemColors(11, 9, 73));
     FHighlightMixBrush = ScreenColorBrush(lf::MixSystemColors(14, 44, 40));
     FWindowMixBrush = ScreenColorBrush(lf::MixSystemColors(-2, 30, 72));
+    UpdateToolbarBrush();
+}
+
+void TdxBarManager::UpdateToolbarBrush() {
+    DeleteBrush(FToolbarBrush);
+    if (FThemeAvailable) FToolbarBrush = ScreenColorBrush(GetThemedBarFillColor());
 }
 
 void TdxBarManager::DestroyColorBrushes() {
@@ -654,6 +661,7 @@ void TdxBarManager::DestroyColorBrushes() {
     DeleteBrush(FFaceMixBrush);
     DeleteBrush(FHighlightMixBrush);
     DeleteBrush(FWindowMixBrush);
+    DeleteBrush(FToolbarBrush);
 }
 
 void TdxBarManager::SysColorChanged() {

@@ -400,6 +400,9 @@ public:
     gfx::HBRUSH FaceMixBrush() const { return FFaceMixBrush; }
     gfx::HBRUSH HighlightMixBrush() const { return FHighlightMixBrush; }
     gfx::HBRUSH WindowMixBrush() const { return FWindowMixBrush; }
+    // The brush of the themed toolbar colour; nullptr while visual styles
+    // are not available.
+    gfx::HBRUSH ToolbarBrush() const { return FToolbarBrush; }
     // Rebuilds the colour brushes and the Office11 colours.
     void SysColorChanged();
 
@@ -450,6 +453,8 @@ private:
     void DisabledLargeImagesChanged(cls::TObject* Sender);
     void CreateColorBrushes();
     void DestroyColorBrushes();
+    // Makes the toolbar brush anew, or drops it without visual styles.
+    void UpdateToolbarBrush();
     // Shows or hides the floating toolbars with the owner form's activation;
     // an inactive form also closes this manager's open menu.
     void UpdateFloatingBars(bool AActive, bool AForce, win::HWND AOtherWindow);
@@ -549,6 +554,7 @@ private:
     gfx::HBRUSH FFaceMixBrush = nullptr;
     gfx::HBRUSH FHighlightMixBrush = nullptr;
     gfx::HBRUSH FWindowMixBrush = nullptr;
+    gfx::HBRUSH FToolbarBrush = nullptr;
     cls::TList FGroupList;
     cls::TChangeLink* FImagesChangeLink = nullptr;
     cls::TChangeLink* FLargeImagesChangeLink = nullptr;

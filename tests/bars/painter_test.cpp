@@ -1,9 +1,14 @@
 #include "bars/painter.h"
 
+#include "bars/flat_painter.h"
+#include "bars/office11_painter.h"
+#include "bars/standard_painter.h"
+
 #include "fixture.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/drawing.h"
 #include "lookandfeel/lookandfeel.h"
+#include "win/theme.h"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +105,23 @@ TEST_F(PainterTest, BasePainterAnswersFromTheSystem) {
     EXPECT_FALSE(Painter->GetProgressFrameSize());
     EXPECT_EQ(Painter->GetSizeGripBandHeight(), lf::GetSizeGripAreaHeight());
     EXPECT_EQ(Painter->GetEditWindowStyle(), 0x80u);
+}
+
+TEST_F(PainterTest, TheToolbarBrushIsTheManagersWhichOnlyVisualStylesMake) {
+    // A theme that is reported but has no data to draw with makes no brush.
+    for (const bool Reported : {false, true}) {
+        win::SetReportedTheme(Reported, "Luna.msstyles", "NormalColor");
+        testdrv::RunUntilIdle();
+        EXPECT_FALSE(Manager->ThemeAvailable());
+        EXPECT_EQ(Manager->ToolbarBrush(), nullptr);
+        for (const TdxBarItemControlPainterClass Painter :
+             {TdxBarItemControlPainter::Class(), TdxBarItemControlStandardPainter::Class(),
+              TdxBarItemControlEnhancedPainter::Class(), TdxBarItemControlFlatPainter::Class()})
+            EXPECT_EQ(Painter->GetToolbarBrush(Manager), nullptr);
+    }
+    // The Office11 look has a toolbar colour of its own.
+    EXPECT_EQ(TdxBarItemControlOffice11Painter::Class()->GetToolbarBrush(Manager),
+              lf::Office11Colors().ToolbarBrush);
 }
 
 TEST_F(PainterTest, DropDownPartWidthFollowsTheArrowWidthAndLargeIcons) {
