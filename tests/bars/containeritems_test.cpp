@@ -253,6 +253,10 @@ TEST_F(ContainerItemTest, InAMenuAContainerWithoutEntriesShowsItsCaptionInParent
     for (int I = 0; I < Popup->ItemLinks()->VisibleItemCount(); ++I)
         Captions.push_back(Popup->ItemLinks()->VisibleItems(I)->Control()->GetCaption());
     EXPECT_EQ(Captions, (std::vector<std::string>{"(Tools)", "(Recent)"}));
+    // There is nothing to open from them.
+    Hover("Tools");
+    testdrv::Advance(1000);
+    EXPECT_EQ(Popup->ItemLinks()->BarControl()->ChildMenu(), nullptr);
     Popup->ItemLinks()->BarControl()->DeactivateAll();
     RunUntilIdle();
 
