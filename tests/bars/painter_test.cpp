@@ -108,17 +108,18 @@ TEST_F(PainterTest, BasePainterAnswersFromTheSystem) {
 }
 
 TEST_F(PainterTest, TheToolbarBrushIsTheManagersWhichOnlyVisualStylesMake) {
-    // A theme that is reported but has no data to draw with makes no brush.
-    for (const bool Reported : {false, true}) {
-        win::SetReportedTheme(Reported, "Luna.msstyles", "NormalColor");
-        testdrv::RunUntilIdle();
-        EXPECT_FALSE(Manager->ThemeAvailable());
-        EXPECT_EQ(Manager->ToolbarBrush(), nullptr);
-        for (const TdxBarItemControlPainterClass Painter :
-             {TdxBarItemControlPainter::Class(), TdxBarItemControlStandardPainter::Class(),
-              TdxBarItemControlEnhancedPainter::Class(), TdxBarItemControlFlatPainter::Class()})
-            EXPECT_EQ(Painter->GetToolbarBrush(Manager), nullptr);
-    }
+    const TdxBarItemControlPainterClass Painters[] = {
+        TdxBarItemControlPainter::Class(), TdxBarItemControlStandardPainter::Class(),
+        TdxBarItemControlEnhancedPainter::Class(), TdxBarItemControlFlatPainter::Class()};
+    ASSERT_FALSE(Manager->ThemeAvailable());
+    for (const TdxBarItemControlPainterClass Painter : Painters)
+        EXPECT_EQ(Painter->GetToolbarBrush(Manager), nullptr);
+    win::SetTheme(win::ThemeScheme::Blue);
+    testdrv::RunUntilIdle();
+    ASSERT_TRUE(Manager->ThemeAvailable());
+    ASSERT_NE(Manager->XPToolbarBrush(), nullptr);
+    for (const TdxBarItemControlPainterClass Painter : Painters)
+        EXPECT_EQ(Painter->GetToolbarBrush(Manager), Manager->XPToolbarBrush());
     // The Office11 look has a toolbar colour of its own.
     EXPECT_EQ(TdxBarItemControlOffice11Painter::Class()->GetToolbarBrush(Manager),
               lf::Office11Colors().ToolbarBrush);
