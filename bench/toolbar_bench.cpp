@@ -1,42 +1,27 @@
-// Toolbars on the composed screen: a 1024 x 768 form with four bars of twelve
-// commands (16 x 16 icons from an image list, every sixth with its caption)
-// in the top dock site. Each case times a change up to the complete frame:
+// Toolbars on the composed screen: the form of toolbar_form.h with 4, 16 or
+// 64 bars. Each case times what a user waits for up to the complete frame:
 // the messages it causes are handled, the windows painted and the screen
-// composed. Time is taken around that part only (manual time); building and
-// freeing the form happen outside it.
+// composed. Time is taken around that part only (manual time); what an
+// iteration sets up or frees outside it is not counted.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "bars/bars.h"
-#include "bars/button.h"
-#include "bars/links.h"
-#include "bars/manager.h"
-#include "bars/toolbar.h"
-#include "classes/forms.h"
-#include "classes/imagelist.h"
-#include "win/driver.h"
+#include "repetitions.h"
+#include "toolbar_form.h"
 
 using namespace bars;
+using bench::TToolbarForm;
 
 namespace {
 
 constexpr int kBars = 4;
-constexpr int kCommands = 12;
-constexpr int kFormWidth = 1024, kFormHeight = 768;
 // Narrow enough that the second bar of each row loses links to its mark.
 constexpr int kNarrowWidth = 700;
-
-void RunUntilIdle() {
-    win::MSG m{};
-    while (win::PeekMessage(&m, nullptr, 0, 0, win::PM_REMOVE)) {
-        win::TranslateMessage(&m);
-        win::DispatchMessage(&m);
-    }
-}
 
 // Every window on the screen, children included.
 int WindowCount() {
@@ -61,84 +46,6 @@ struct TResources {
 TResources Resources() {
     return TResources{WindowCount(), gfx::GetGdiObjectCount()};
 }
-
-// Twelve 16 x 16 icons: a coloured disc with a dark square on a transparent
-// (fuchsia) background.
-void FillImages(cls::TImageList* AImages) {
-    cls::TBitmap Strip(16 * kCommands, 16);
-    cls::TCanvas* Canvas = Strip.Canvas();
-    Canvas->Brush()->SetColor(cls::clFuchsia);
-    Canvas->FillRect(cls::TRect{0, 0, 16 * kCommands, 16});
-    for (int I = 0; I < kCommands; ++I) {
-        const int X = I * 16;
-        Canvas->Pen()->SetColor(cls::clBlack);
-        Canvas->Brush()->SetColor(static_cast<cls::TColor>(gfx::RGB(40 + 17 * I, 200 - 13 * I, 90 + 11 * I)));
-        Canvas->Ellipse(X + 1, 1, X + 15, 15);
-        Canvas->Brush()->SetColor(cls::clNavy);
-        Canvas->FillRect(cls::TRect{X + 6, 6, X + 10, 10});
-    }
-    AImages->AddMasked(&Strip, cls::clFuchsia);
-}
-
-// The form with its manager, image list, commands and bars; nothing shown yet.
-class TToolbarForm {
-public:
-    explicit TToolbarForm(TdxBarManagerStyle AStyle) {
-        Form = new cls::TForm(nullptr);
-        Form->SetBounds(0, 0, kFormWidth, kFormHeight);
-        Manager = new TdxBarManager(Form);
-        Manager->SetStyle(AStyle);
-        auto* Images = new cls::TImageList(Form);
-        FillImages(Images);
-        Manager->SetImages(Images);
-        for (int B = 0; B < kBars; ++B) {
-            TdxBar* Bar = Manager->Bars()->Add();
-            Bar->SetCaption("Bar " + std::to_string(B + 1));
-            Bar->SetDockingStyle(dsTop);
-            // Two bars on each of two rows: the third opens the second row.
-            Bar->SetRow(B / 2);
-            Bar->SetOneOnRow(B == 2);
-            Bar->SetDockedLeft(B % 2 == 0 ? 0 : 1000);
-            for (int C = 0; C < kCommands; ++C) {
-                auto* Button = new TdxBarButton(Form);
-                Button->SetCaption("Command " + std::to_string(B * kCommands + C + 1));
-                Button->SetImageIndex(C);
-                if (C % 6 == 0) Button->SetPaintStyle(psCaptionGlyph);
-                Bar->ItemLinks()->Add(Button)->SetBeginGroup(C > 0 && C % 4 == 0);
-            }
-            Bars.push_back(Bar);
-        }
-    }
-    ~TToolbarForm() {
-        delete Form;
-        RunUntilIdle();
-        win::ComposeScreen();
-    }
-    TToolbarForm(const TToolbarForm&) = delete;
-    TToolbarForm& operator=(const TToolbarForm&) = delete;
-
-    // The bars and the form shown; the screen complete.
-    void Show() {
-        for (TdxBar* Bar : Bars) Bar->SetVisible(true);
-        Form->Show();
-        RunUntilIdle();
-        win::ComposeScreen();
-    }
-    void Resize(int AWidth) {
-        Form->SetBounds(0, 0, AWidth, kFormHeight);
-        RunUntilIdle();
-        win::ComposeScreen();
-    }
-    int TruncatedBars() const {
-        int Count = 0;
-        for (TdxBar* Bar : Bars) Count += Bar->Control() && Bar->Control()->Truncated() ? 1 : 0;
-        return Count;
-    }
-
-    cls::TForm* Form = nullptr;
-    TdxBarManager* Manager = nullptr;
-    std::vector<TdxBar*> Bars;
-};
 
 // Times the part of an iteration that counts: wall time for the benchmark,
 // and the thread's CPU time as a counter (less disturbed on a busy machine).
@@ -184,7 +91,7 @@ public:
         // The first form makes what stays for the process (system brushes,
         // fonts, glyph caches); the resource baseline is taken after it.
         {
-            TToolbarForm Warm(AStyle);
+            TToolbarForm Warm(AStyle, kBars);
             Warm.Show();
         }
         FBefore = Resources();
@@ -211,12 +118,28 @@ private:
     TResources FBefore;
 };
 
-// (1) The bars made visible and the form shown for the first time.
-void BM_FirstShow(benchmark::State& state, TdxBarManagerStyle Style) {
+// (1) The form and its bars created, the bars made visible and the form
+// shown up to its first composed frame; freeing it is not counted.
+void BM_CreateAndShow(benchmark::State& state, TdxBarManagerStyle Style) {
+    const int Bars = static_cast<int>(state.range(0));
     TSession Session(Style);
     TTimedPart Timer(state);
     for (auto _ : state) {
-        TToolbarForm Form(Style);
+        Timer.Start();
+        auto Form = std::make_unique<TToolbarForm>(Style, Bars);
+        Form->Show();
+        Timer.Stop();
+    }
+    Session.Check(state);
+}
+
+// (2) Showing alone: the bars made visible and the form shown.
+void BM_Show(benchmark::State& state, TdxBarManagerStyle Style) {
+    const int Bars = static_cast<int>(state.range(0));
+    TSession Session(Style);
+    TTimedPart Timer(state);
+    for (auto _ : state) {
+        TToolbarForm Form(Style, Bars);
         Timer.Start();
         Form.Show();
         Timer.Stop();
@@ -224,12 +147,12 @@ void BM_FirstShow(benchmark::State& state, TdxBarManagerStyle Style) {
     Session.Check(state);
 }
 
-// (2) The form narrowed so that two bars cut links off and show their marks;
+// (3) The form narrowed so that two bars cut links off and show their marks;
 // it widens again outside the timed part.
 void BM_ResizeToMark(benchmark::State& state, TdxBarManagerStyle Style) {
     TSession Session(Style);
     {
-        TToolbarForm Form(Style);
+        TToolbarForm Form(Style, kBars);
         Form.Show();
         TTimedPart Timer(state);
         if (Form.TruncatedBars() != 0) {
@@ -246,39 +169,38 @@ void BM_ResizeToMark(benchmark::State& state, TdxBarManagerStyle Style) {
                         .c_str());
                 break;
             }
-            Form.Resize(kFormWidth);
+            Form.Resize(bench::kFormWidth);
         }
     }
     Session.Check(state);
 }
 
-// (3) The mouse moves from one button to the next along the first bar and
+// (4) The mouse moves from one button to the next along the first bar and
 // back: the old button loses its highlight, the new one gains it.
 void BM_HoverNextButton(benchmark::State& state, TdxBarManagerStyle Style) {
     TSession Session(Style);
     {
-        TToolbarForm Form(Style);
+        TToolbarForm Form(Style, kBars);
         Form.Show();
         TdxBarItemLinks* Links = Form.Bars[0]->ItemLinks();
         std::vector<win::POINT> Centres;
-        for (int I = 0; I < kCommands; ++I) {
+        for (int I = 0; I < bench::kCommands; ++I) {
             const cls::TRect R = Links->Items(I)->ItemRect();
             win::POINT P{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
             win::ClientToScreen(Form.Bars[0]->Control()->Handle(), &P);
             Centres.push_back(P);
         }
         win::InjectMouseMove(Centres[0]);
-        RunUntilIdle();
-        win::ComposeScreen();
+        bench::CompleteFrame();
         int Index = 0, Step = 1;
         int Unchanged = 0;
         TTimedPart Timer(state);
         for (auto _ : state) {
-            if (Index + Step < 0 || Index + Step >= kCommands) Step = -Step;
+            if (Index + Step < 0 || Index + Step >= bench::kCommands) Step = -Step;
             Index += Step;
             Timer.Start();
             win::InjectMouseMove(Centres[static_cast<size_t>(Index)]);
-            RunUntilIdle();
+            bench::RunUntilIdle();
             const win::RECT Changed = win::ComposeScreen();
             Timer.Stop();
             if (Changed.right <= Changed.left) ++Unchanged;
@@ -288,11 +210,17 @@ void BM_HoverNextButton(benchmark::State& state, TdxBarManagerStyle Style) {
     Session.Check(state);
 }
 
-#define TOOLBAR_BENCH(name)                                                                                  \
-    BENCHMARK_CAPTURE(name, Enhanced, bmsEnhanced)->UseManualTime()->Unit(benchmark::kMicrosecond);          \
-    BENCHMARK_CAPTURE(name, Office11, bmsOffice11)->UseManualTime()->Unit(benchmark::kMicrosecond)
+#define TOOLBAR_BENCH(name, ...)                                                                             \
+    BENCHMARK_CAPTURE(name, Enhanced, bmsEnhanced)                                                           \
+        ->UseManualTime()                                                                                    \
+        ->Unit(benchmark::kMicrosecond) __VA_ARGS__->Apply(bench::Repeated);                                 \
+    BENCHMARK_CAPTURE(name, Office11, bmsOffice11)                                                           \
+        ->UseManualTime()                                                                                    \
+        ->Unit(benchmark::kMicrosecond) __VA_ARGS__->Apply(bench::Repeated)
 
-TOOLBAR_BENCH(BM_FirstShow);
+// The scaling runs: 4, 16 and 64 bars.
+TOOLBAR_BENCH(BM_CreateAndShow, ->ArgName("bars")->Arg(4)->Arg(16)->Arg(64));
+TOOLBAR_BENCH(BM_Show, ->ArgName("bars")->Arg(4)->Arg(16)->Arg(64));
 TOOLBAR_BENCH(BM_ResizeToMark);
 TOOLBAR_BENCH(BM_HoverNextButton);
 
