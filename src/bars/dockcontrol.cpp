@@ -1,6 +1,7 @@
 #include "bars/dockcontrol.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "bars/bars.h"
 #include "bars/categories.h"
@@ -962,6 +963,7 @@ void TdxDockControl::WMSize(cls::TMessage& Message) {
 
 void TdxDockControl::WMWindowPosChanged(cls::TMessage& Message) {
     inherited::Dispatch(Message);
+    const cls::TRect OldClient = std::exchange(FBackgroundClient, SiteClientRect());
     if (!FBarManager) return;
     const win::WINDOWPOS* Pos = cls::TWMWindowPosMsg{Message}.WindowPos();
     if (Pos && (Pos->flags & win::SWP_NOSIZE) && (Pos->flags & win::SWP_NOMOVE)) return;
@@ -973,7 +975,21 @@ void TdxDockControl::WMWindowPosChanged(cls::TMessage& Message) {
             if (Window && Window->HandleAllocated()) Window->FrameChanged();
         }
     }
-    if (IsBackgroundDrawn()) RepaintBars();
+    if (IsBackgroundDrawn()) RepaintBarsOverChangedBackground(OldClient);
+}
+
+void TdxDockControl::RepaintBarsOverChangedBackground(const cls::TRect& AOldClient) {
+    // The bars that moved repaint with the layout; of the others only those
+    // over a part of the background that changed with the site's size.
+    if (!FBarManager || !FBarManager->PainterClass()) return;
+    const cls::TRect Client = SiteClientRect();
+    for (TdxBarControl* Window : DockedWindows()) {
+        if (!IsBarControlAlive(Window) || !Window->HandleAllocated()) continue;
+        if (FBarManager->PainterClass()->IsDockBackgroundChanged(this, AOldClient, Client,
+                                                                 Window->BoundsRect()))
+            win::RedrawWindow(Window->Handle(), nullptr, nullptr,
+                              win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_ERASE);
+    }
 }
 
 // ============================================================================
