@@ -592,12 +592,8 @@ void TdxDockControl::LayoutRow(int ARowIndex, int L) {
         if (C.Window->ItemLinks()) C.Window->ItemLinks()->SetRecentLimit(-1);
         C.NonClientAlong = Horizontal ? Bar->GetNonClientWidth(Style) : Bar->GetNonClientHeight(Style);
         C.NonClientAcross = Horizontal ? Bar->GetNonClientHeight(Style) : Bar->GetNonClientWidth(Style);
-        cls::TSize Min, Max;
-        {
-            TdxBarControlMeasuring Measuring(C.Window);
-            Min = C.Window->GetMinSize(Style);
-            Max = C.Window->GetMaxSize(Style);
-        }
+        const cls::TSize Min = C.Window->GetMinSize(Style);
+        const cls::TSize Max = C.Window->GetMaxSize(Style);
         C.Window->SetLaidOutLengths(Horizontal ? Min.cx : Min.cy, Horizontal ? Max.cx : Max.cy);
         C.MinLen = (Horizontal ? Min.cx : Min.cy) + C.NonClientAlong;
         C.FullLen = (Horizontal ? Max.cx : Max.cy) + C.NonClientAlong;

@@ -79,10 +79,11 @@ public:
     virtual void CalcSize(TdxBarDockingStyle AStyle, int ALimitSize, cls::TSize& ASize);
     // The window size (non-client parts included) the window takes for a style.
     cls::TSize GetSizeForDockingStyle(TdxBarDockingStyle AStyle);
-    // Between these (see TdxBarControlMeasuring) the sizes asked for reuse
-    // the links' measurements: nothing that changes them may happen there.
-    void BeginMeasuring() { ++FMeasuring; }
-    void EndMeasuring();
+    // The links' measurements are kept for the sizes asked for until the
+    // visible links change or this drops them: RepaintBar (the links or an
+    // item's look changed), CalcMetrics (the font, the style, the metrics)
+    // and a new docking style do.
+    void MeasurementsChanged() { FMeasured.reset(); }
     // Some links did not fit: the mark shows them. Set by the dock site's
     // layout; cleared when the docking style changes.
     bool Truncated() const { return FLinksCutOff; }
@@ -202,6 +203,7 @@ private:
     // A visible link as the layout measures it.
     struct TLineItem {
         TdxBarItemLink* Link = nullptr;
+        TdxBarItemControl* Control = nullptr;
         int Length = 0;
         int Thickness = 0;
         bool BeginGroup = false;
@@ -317,9 +319,9 @@ private:
     bool FLinksCutOff = false;
     int FLaidOutMinLength = -1;
     int FLaidOutFullLength = -1;
-    int FMeasuring = 0;
     struct TMeasured {
         TdxBarDockingStyle Style = dsNone;
+        unsigned Generation = 0;
         std::vector<TLineItem> Items;
     };
     std::optional<TMeasured> FMeasured;
@@ -344,22 +346,6 @@ private:
     win::HWND FSavedFocus = nullptr;
     bool FSwitching = false;
     cls::TPoint FLastMoveScreen{-1, -1};
-};
-
-// Measures a window's links once for the sizes asked for in a scope.
-class TdxBarControlMeasuring {
-public:
-    explicit TdxBarControlMeasuring(TdxBarControl* AControl) : FControl(AControl) {
-        FControl->BeginMeasuring();
-    }
-    ~TdxBarControlMeasuring() {
-        if (IsBarControlAlive(FControl)) FControl->EndMeasuring();
-    }
-    TdxBarControlMeasuring(const TdxBarControlMeasuring&) = delete;
-    TdxBarControlMeasuring& operator=(const TdxBarControlMeasuring&) = delete;
-
-private:
-    TdxBarControl* FControl;
 };
 
 // Raises a window's handle lock for a scope.

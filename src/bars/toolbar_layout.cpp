@@ -39,15 +39,14 @@ void TdxBarControl::EnsureHandle() {
     if (!HandleAllocated() && !IsDestroying() && !Closing()) HandleNeeded();
 }
 
-void TdxBarControl::EndMeasuring() {
-    if (--FMeasuring == 0) FMeasured.reset();
-}
-
 std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingStyle AStyle) {
-    if (FMeasured && FMeasured->Style == AStyle) return FMeasured->Items;
     std::vector<TLineItem> Result;
     TdxBarItemLinks* Links = ItemLinks();
     if (!Links) return Result;
+    if (FMeasured && FMeasured->Style == AStyle && FMeasured->Generation == Links->VisibleGeneration() &&
+        std::all_of(FMeasured->Items.begin(), FMeasured->Items.end(),
+                    [](const TLineItem& AItem) { return AItem.Link->Control() == AItem.Control; }))
+        return FMeasured->Items;
     EnsureHandle();
     const bool Vertical = IsVerticalStyle(AStyle);
     for (int I = 0; I < Links->VisibleItemCount(); ++I) {
@@ -57,6 +56,7 @@ std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingS
         if (!Control) continue;
         TLineItem Item;
         Item.Link = Link;
+        Item.Control = Control;
         const int Width = Control->GetWidth();
         const int Height = Control->GetHeight();
         Item.Length = Vertical ? Height : Width;
@@ -67,7 +67,7 @@ std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingS
         Item.MinLength = Vertical ? Control->GetMinVerticalLength() : Control->GetMinLength();
         Result.push_back(Item);
     }
-    if (FMeasuring > 0) FMeasured = TMeasured{AStyle, Result};
+    FMeasured = TMeasured{AStyle, Links->VisibleGeneration(), Result};
     return Result;
 }
 
@@ -251,7 +251,6 @@ cls::TSize TdxBarControl::GetMinSize(TdxBarDockingStyle AStyle) {
 }
 
 cls::TSize TdxBarControl::GetMaxSize(TdxBarDockingStyle AStyle) {
-    TdxBarControlMeasuring Measuring(this);
     const std::vector<TLineItem> Items = CollectItems(AStyle);
     const bool Vertical = IsVerticalStyle(AStyle);
     const int Separator = GroupSeparatorSize();
@@ -264,7 +263,6 @@ cls::TSize TdxBarControl::GetMaxSize(TdxBarDockingStyle AStyle) {
 }
 
 void TdxBarControl::CalcSize(TdxBarDockingStyle AStyle, int ALimitSize, cls::TSize& ASize) {
-    TdxBarControlMeasuring Measuring(this);
     const bool Vertical = IsVerticalStyle(AStyle);
     const cls::TSize Min = GetMinSize(AStyle);
     const int MinAcross = Vertical ? Min.cx : Min.cy;
@@ -294,10 +292,8 @@ void TdxBarControl::CalcSize(TdxBarDockingStyle AStyle, int ALimitSize, cls::TSi
         // The most recently used links show first: as many as fit. Fewer
         // links never make a longer line, so when all of them fit, every
         // count of recent ones does.
-        auto SetLimit = [&](int N) {
-            Links->SetRecentLimit(N);
-            FMeasured.reset();
-        };
+        // A new limit changes the visible links, and with them the measurements.
+        auto SetLimit = [&](int N) { Links->SetRecentLimit(N); };
         SetLimit(-1);
         Fitting = LineLength(false);
         if (Fitting > Room) {
@@ -435,6 +431,7 @@ void TdxBarControl::LayOut() {
 }
 
 void TdxBarControl::RepaintBar() {
+    MeasurementsChanged();
     if (!HandleAllocated() || Closing() || IsDestroying()) return;
     // A floating bar shows no mark: after its links or metrics changed it
     // takes the size its wrapped links need for its width, so that none is
