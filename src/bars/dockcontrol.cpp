@@ -703,7 +703,7 @@ void TdxDockControl::LayoutRow(int ARowIndex, int L) {
                               Bounds.bottom - Bounds.top);
             if (!IsBarControlAlive(Window)) continue;
         }
-        if (Moved || Window->Truncated() != C.WasTruncated) Window->RepaintBar();
+        if (Moved || Window->Truncated() != C.WasTruncated) Window->RepaintLaidOut();
     }
 }
 

@@ -110,6 +110,9 @@ public:
 
     // --- Refreshing ---
     void RepaintBar() override;
+    // The site moved the window or cut its links off: its client lays out
+    // again and repaints, with the measurements it has.
+    void RepaintLaidOut();
     void CalcMetrics() override;
     // SetWindowPos with SWP_FRAMECHANGED.
     void FrameChanged();

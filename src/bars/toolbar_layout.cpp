@@ -470,6 +470,12 @@ void TdxBarControl::RepaintBar() {
     Invalidate();
 }
 
+void TdxBarControl::RepaintLaidOut() {
+    if (!HandleAllocated() || Closing() || IsDestroying()) return;
+    LayOut();
+    Invalidate();
+}
+
 void TdxBarControl::Paint() {
     inherited::Paint();
     if (Closing() || IsDestroying() || !HandleAllocated()) return;
