@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "bars/drawing.h"
+#include "bars/registry.h"
 #include "repetitions.h"
 #include "toolbar_form.h"
 
@@ -209,6 +211,42 @@ void BM_HoverNextButton(benchmark::State& state, TdxBarManagerStyle Style) {
     }
     Session.Check(state);
 }
+
+// (5) One 16 x 16 icon with alpha onto a 32-bit surface, as the image list
+// draws it and as DrawGlyph draws it for a toolbar button (over the cell's
+// own background).
+void BM_AlphaGlyph(benchmark::State& state) {
+    const bool ThroughDrawGlyph = state.range(0) != 0;
+    StartLibrary();
+    {
+        cls::TImageList Images(nullptr);
+        cls::TBitmap Icon(16, 16);
+        gfx::BitmapSurface Pixels;
+        gfx::GetBitmapSurface(Icon.Handle(), &Pixels);
+        // A disc that fades out toward its rim.
+        for (int Y = 0; Y < 16; ++Y)
+            for (int X = 0; X < 16; ++X) {
+                const int D = (2 * X - 15) * (2 * X - 15) + (2 * Y - 15) * (2 * Y - 15);
+                const std::uint32_t A = D >= 256 ? 0 : 255 - static_cast<std::uint32_t>(D);
+                Pixels.Row(Y)[X] = A << 24 | 0x3060C0u;
+            }
+        Images.Add(&Icon, nullptr);
+        const gfx::MemoryDC Target(200, 300);
+        cls::TCanvas Canvas;
+        Canvas.SetHandle(Target.Handle());
+        const gfx::RECT Cell{40, 50, 56, 66};
+        for (auto _ : state) {
+            if (ThroughDrawGlyph)
+                DrawGlyph(Target.Handle(), nullptr, Cell, Cell, nullptr, &Images, 0, true, false, false,
+                          false, false, false, false, true, cls::clNone, cls::clFuchsia);
+            else
+                Images.Draw(&Canvas, Cell.left, Cell.top, 0);
+        }
+        Canvas.SetHandle(nullptr);
+    }
+    EndLibrary();
+}
+BENCHMARK(BM_AlphaGlyph)->ArgName("DrawGlyph")->Arg(0)->Arg(1)->Apply(bench::Repeated);
 
 #define TOOLBAR_BENCH(name, ...)                                                                             \
     BENCHMARK_CAPTURE(name, Enhanced, bmsEnhanced)                                                           \
