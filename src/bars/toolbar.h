@@ -80,9 +80,10 @@ public:
     // The window size (non-client parts included) the window takes for a style.
     cls::TSize GetSizeForDockingStyle(TdxBarDockingStyle AStyle);
     // The links' measurements are kept for the sizes asked for until the
-    // visible links change or this drops them: RepaintBar (the links or an
-    // item's look changed), CalcMetrics (the font, the style, the metrics)
-    // and a new docking style do.
+    // visible links or the manager's button metrics or image lists change,
+    // or this drops them: RepaintBar (the links or an item's look changed),
+    // CalcMetrics (the font, the style, the metrics, RotateWhenVertical) and
+    // a new docking style do.
     void MeasurementsChanged() { FMeasured.reset(); }
     // Some links did not fit: the mark shows them. Set by the dock site's
     // layout; cleared when the docking style changes.
@@ -325,6 +326,7 @@ private:
     struct TMeasured {
         TdxBarDockingStyle Style = dsNone;
         unsigned Generation = 0;
+        unsigned ManagerGeneration = 0;
         std::vector<TLineItem> Items;
     };
     std::optional<TMeasured> FMeasured;

@@ -43,7 +43,10 @@ std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingS
     std::vector<TLineItem> Result;
     TdxBarItemLinks* Links = ItemLinks();
     if (!Links) return Result;
+    const TdxBarManager* Manager = GetBarManager();
+    const unsigned ManagerGeneration = Manager ? Manager->MeasureGeneration() : 0;
     if (FMeasured && FMeasured->Style == AStyle && FMeasured->Generation == Links->VisibleGeneration() &&
+        FMeasured->ManagerGeneration == ManagerGeneration &&
         std::all_of(FMeasured->Items.begin(), FMeasured->Items.end(),
                     [](const TLineItem& AItem) { return AItem.Link->Control() == AItem.Control; }))
         return FMeasured->Items;
@@ -67,7 +70,7 @@ std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingS
         Item.MinLength = Vertical ? Control->GetMinVerticalLength() : Control->GetMinLength();
         Result.push_back(Item);
     }
-    FMeasured = TMeasured{AStyle, Links->VisibleGeneration(), Result};
+    FMeasured = TMeasured{AStyle, Links->VisibleGeneration(), ManagerGeneration, Result};
     return Result;
 }
 

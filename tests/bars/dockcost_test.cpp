@@ -103,6 +103,13 @@ TEST_F(DockMeasureTest, WhatSizesALinkMeasuresItsBarAgain) {
         {"link hidden", [&] { B->ItemLinks()->Items(1)->SetVisible(false); }, false},
         {"caption and glyph", [&] { First->SetPaintStyle(psCaptionGlyph); }, true},
         {"shorter caption", [&] { First->SetCaption("A"); }, false},
+        // The site lays the bar out again without being told of the change.
+        {"large icons",
+         [&] {
+             Manager->SetLargeIcons(true);
+             Manager->Bars()->DockControls(dsTop)->UpdateDock();
+         },
+         true},
     };
     for (const Case& C : Cases) {
         const int Before = Width();
