@@ -240,7 +240,8 @@ private:
     // AStore the link rectangles and the separators are kept.
     TLayout CalcLayout(TdxBarDockingStyle AStyle, cls::TSize AClient, bool AStore);
     // The visible links measured for a style (once while measuring).
-    std::vector<TLineItem> CollectItems(TdxBarDockingStyle AStyle);
+    // Valid until the next measuring.
+    const std::vector<TLineItem>& CollectItems(TdxBarDockingStyle AStyle);
     // The stored layout of the client area.
     void LayOut();
     // The first item of every line a wrapping bar breaks AItems into within

@@ -39,10 +39,10 @@ void TdxBarControl::EnsureHandle() {
     if (!HandleAllocated() && !IsDestroying() && !Closing()) HandleNeeded();
 }
 
-std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingStyle AStyle) {
-    std::vector<TLineItem> Result;
+const std::vector<TdxBarControl::TLineItem>& TdxBarControl::CollectItems(TdxBarDockingStyle AStyle) {
+    static const std::vector<TLineItem> NoItems;
     TdxBarItemLinks* Links = ItemLinks();
-    if (!Links) return Result;
+    if (!Links) return NoItems;
     const TdxBarManager* Manager = GetBarManager();
     const unsigned ManagerGeneration = Manager ? Manager->MeasureGeneration() : 0;
     if (FMeasured && FMeasured->Style == AStyle && FMeasured->Generation == Links->VisibleGeneration() &&
@@ -52,6 +52,7 @@ std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingS
         return FMeasured->Items;
     EnsureHandle();
     const bool Vertical = IsVerticalStyle(AStyle);
+    std::vector<TLineItem> Result;
     for (int I = 0; I < Links->VisibleItemCount(); ++I) {
         TdxBarItemLink* Link = Links->VisibleItems(I);
         Link->CreateControl();
@@ -70,8 +71,8 @@ std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingS
         Item.MinLength = Vertical ? Control->GetMinVerticalLength() : Control->GetMinLength();
         Result.push_back(Item);
     }
-    FMeasured = TMeasured{AStyle, Links->VisibleGeneration(), ManagerGeneration, Result};
-    return Result;
+    FMeasured = TMeasured{AStyle, Links->VisibleGeneration(), ManagerGeneration, std::move(Result)};
+    return FMeasured->Items;
 }
 
 int TdxBarControl::GroupSeparatorSize() const {
@@ -129,7 +130,7 @@ TdxBarControl::TLayout TdxBarControl::CalcLayout(TdxBarDockingStyle AStyle, cls:
         FRowBands.clear();
         for (int I = 0; Links && I < Links->Count(); ++I) Links->Items(I)->SetItemRect(cls::TRect{});
     }
-    const std::vector<TLineItem> Items = CollectItems(AStyle);
+    const std::vector<TLineItem>& Items = CollectItems(AStyle);
     const bool Vertical = IsVerticalStyle(AStyle);
     const int Along = Vertical ? AClient.cy : AClient.cx;
     const int Across = Vertical ? AClient.cx : AClient.cy;
@@ -229,7 +230,7 @@ TdxBarControl::TLayout TdxBarControl::CalcLayout(TdxBarDockingStyle AStyle, cls:
 // ============================================================================
 
 cls::TSize TdxBarControl::GetMinSize(TdxBarDockingStyle AStyle) {
-    const std::vector<TLineItem> Items = CollectItems(AStyle);
+    const std::vector<TLineItem>& Items = CollectItems(AStyle);
     const bool Vertical = IsVerticalStyle(AStyle);
     const TdxBarManager* Manager = GetBarManager();
     const int ButtonLength = Manager ? (Vertical ? Manager->ButtonHeight() : Manager->ButtonWidth()) : 0;
@@ -254,7 +255,7 @@ cls::TSize TdxBarControl::GetMinSize(TdxBarDockingStyle AStyle) {
 }
 
 cls::TSize TdxBarControl::GetMaxSize(TdxBarDockingStyle AStyle) {
-    const std::vector<TLineItem> Items = CollectItems(AStyle);
+    const std::vector<TLineItem>& Items = CollectItems(AStyle);
     const bool Vertical = IsVerticalStyle(AStyle);
     const int Separator = GroupSeparatorSize();
     int Along = HasMDIButtons() ? GetMDIButtonsLength() : 0;
