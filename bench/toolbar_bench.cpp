@@ -1,8 +1,7 @@
-// Toolbars on the composed screen: the form of toolbar_form.h with 4, 16 or
-// 64 bars. Each case times what a user waits for up to the complete frame:
-// the messages it causes are handled, the windows painted and the screen
-// composed. Time is taken around that part only (manual time); what an
-// iteration sets up or frees outside it is not counted.
+// Toolbars on the composed screen, in the blue scheme of the visual style:
+// the form of toolbar_form.h with 4, 16 or 64 bars. Each case times what a user waits for up to the complete
+// frame: the messages it causes are handled, the windows painted and the screen composed. Time is taken
+// around that part only (manual time); what an iteration sets up or frees outside it is not counted.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -83,13 +82,15 @@ private:
     double FCpuSeconds = 0;
 };
 
-// A fresh window system on the manual clock: no timer fires on its own.
+// A fresh window system on the manual clock: no timer fires on its own. The
+// blue scheme of the visual style is on, so that bmsXP draws themed.
 class TSession {
 public:
     explicit TSession(TdxBarManagerStyle AStyle) {
         cls::DoneApplication();
         win::ResetWindowSystem();
         win::SetManualClock(true);
+        win::SetTheme(win::ThemeScheme::Blue);
         // The first form makes what stays for the process (system brushes,
         // fonts, glyph caches); the resource baseline is taken after it.
         {
@@ -248,11 +249,32 @@ void BM_AlphaGlyph(benchmark::State& state) {
 }
 BENCHMARK(BM_AlphaGlyph)->ArgName("DrawGlyph")->Arg(0)->Arg(1)->Apply(bench::Repeated);
 
+// (6) One hot toolbar button drawn by the theme (23 x 22, from the cache of
+// rendered parts after the first call).
+void BM_DrawThemedButton(benchmark::State& state) {
+    win::ResetWindowSystem();
+    win::SetTheme(win::ThemeScheme::Blue);
+    {
+        const gfx::MemoryDC Surface(64, 64);
+        const win::HTHEME Theme = win::OpenThemeData(nullptr, "ToolBar");
+        const win::RECT R{4, 4, 27, 26};
+        for (auto _ : state)
+            benchmark::DoNotOptimize(
+                win::DrawThemeBackground(Theme, Surface.Handle(), win::TP_BUTTON, win::TS_HOT, &R, nullptr));
+        win::CloseThemeData(Theme);
+    }
+    win::ResetWindowSystem();
+}
+BENCHMARK(BM_DrawThemedButton)->Unit(benchmark::kMicrosecond)->Apply(bench::Repeated);
+
 #define TOOLBAR_BENCH(name, ...)                                                                             \
     BENCHMARK_CAPTURE(name, Enhanced, bmsEnhanced)                                                           \
         ->UseManualTime()                                                                                    \
         ->Unit(benchmark::kMicrosecond) __VA_ARGS__->Apply(bench::Repeated);                                 \
     BENCHMARK_CAPTURE(name, Office11, bmsOffice11)                                                           \
+        ->UseManualTime()                                                                                    \
+        ->Unit(benchmark::kMicrosecond) __VA_ARGS__->Apply(bench::Repeated);                                 \
+    BENCHMARK_CAPTURE(name, XP, bmsXP)                                                                       \
         ->UseManualTime()                                                                                    \
         ->Unit(benchmark::kMicrosecond) __VA_ARGS__->Apply(bench::Repeated)
 
