@@ -14,6 +14,7 @@
 #include "bars/toolbar.h"
 #include "fixture.h"
 #include "gfx/gdi.h"
+#include "win/theme.h"
 
 namespace bars::test {
 namespace {
@@ -133,6 +134,8 @@ protected:
     // away from the site's edge, which no narrowing moves.
     void SetUp() override {
         ManagerTest::SetUp();
+        // The XP style draws themed, the others plain.
+        win::SetTheme(GetParam() == bmsXP ? win::ThemeScheme::Blue : win::ThemeScheme::Classic);
         Form->SetBounds(0, 0, 900, 300);
         Manager->SetStyle(GetParam());
         const int Lefts[] = {0, 420, 150};
@@ -154,6 +157,11 @@ protected:
         for (TdxBar* B : Bars) B->SetVisible(true);
         Form->Show();
         Frame();
+    }
+
+    void TearDown() override {
+        ManagerTest::TearDown();
+        win::SetTheme(win::ThemeScheme::Classic);
     }
 
     static void Frame() {
