@@ -601,6 +601,15 @@ void TdxBarItemControlOffice11Painter::DrawFloatingCaption(TCustomdxBarControl* 
     TdxBarItemControlFlatPainter::DrawFloatingCaption(ABarControl, DC, Grip.Handle(), R);
 }
 
+// The caption's band is the light grip colour, on which the arrow in the
+// caption's text colour hardly shows: the mark takes the caption colour, as
+// the close button beside it does.
+void TdxBarItemControlOffice11Painter::DrawMark(TCustomdxBarControl* ABarControl, HDC DC, const RECT& R,
+                                                int AState) const {
+    if (!IsEmpty(R) && AState != 2) FillCaptionButton(ABarControl, DC, AState, R);
+    TdxBarItemControlFlatPainter::DrawMark(ABarControl, DC, R, AState);
+}
+
 void TdxBarItemControlOffice11Painter::GetMarkRect(TCustomdxBarControl* ABarControl, RECT& R) const {
     TdxBarItemControlFlatPainter::GetMarkRect(ABarControl, R);
     if (!ABarControl || ABarControl->IsMainMenuBar() || !HasSingleBorder(ABarControl)) return;

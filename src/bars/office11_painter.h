@@ -88,6 +88,8 @@ public:
                        gfx::RECT R) const override;
     void DrawFloatingCaption(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::HBRUSH ABrush,
                              const gfx::RECT& R) const override;
+    void DrawMark(TCustomdxBarControl* ABarControl, gfx::HDC DC, const gfx::RECT& R,
+                  int AState) const override;
     void GetMarkRect(TCustomdxBarControl* ABarControl, gfx::RECT& R) const override;
     void RepaintMark(TCustomdxBarControl* ABarControl) const override;
     gfx::HBRUSH GetQuickCustWindowBrush(TCustomdxBarControl* ABarControl) const override;

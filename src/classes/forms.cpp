@@ -1,6 +1,8 @@
 #include "classes/forms.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
@@ -364,7 +366,7 @@ TModalResult TCustomForm::ShowModal() {
     if (!Guard.Alive()) return mrCancel;
     FModalResult = mrNone;
     do {
-        App->HandleMessage();
+        win::NameTheWait("the modal loop of the form \"" + Caption() + "\"", [App] { App->HandleMessage(); });
         if (!Guard.Alive()) return mrCancel;
         if (App->FTerminate) {
             FModalResult = mrCancel;
@@ -781,13 +783,21 @@ void TApplication::Run() {
     if (!FMainForm) return;
     TComponentGuard Guard(this);
     if (FShowMainForm) FMainForm->SetVisible(true);
-    while (Guard.Alive() && !FTerminate) {
-        try {
-            HandleMessage();
-        } catch (...) {
-            if (!Guard.Alive()) throw;
-            HandleException(this);
+    try {
+        while (Guard.Alive() && !FTerminate) {
+            try {
+                HandleMessage();
+            } catch (...) {
+                if (!Guard.Alive()) throw;
+                HandleException(this);
+            }
         }
+    } catch (const win::WouldWaitForever& E) {
+        // Only a headless program under the manual clock gets here, its
+        // script ended while a loop still waits: nothing can happen any more.
+        std::fprintf(stderr, "%s: the program would wait forever: %s\n",
+                     FTitle.empty() ? "application" : FTitle.c_str(), E.what());
+        std::exit(EXIT_FAILURE);
     }
 }
 

@@ -120,10 +120,20 @@ LRESULT SendMessageTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UI
 BOOL SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL InSendMessage();
 // Thrown by a wait under the manual clock (driver.h) when nothing can ever
-// arrive; never under the real clock.
+// arrive; never under the real clock. The text names the call that waits,
+// after the loops around it that named themselves (NameTheWait).
 struct WouldWaitForever : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+// Runs `wait`, a call of a loop that may wait; a wait that would last forever
+// names the loop in front of what it says.
+template <class F> auto NameTheWait(const std::string& loop, F&& wait) -> decltype(wait()) {
+    try {
+        return wait();
+    } catch (const WouldWaitForever& e) {
+        throw WouldWaitForever(loop + ": " + e.what());
+    }
+}
 
 // 0 on WM_QUIT, -1 on error (a bad window filter), else non-zero.
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);

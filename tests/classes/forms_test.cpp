@@ -223,6 +223,26 @@ TEST_F(FormsTest, ApplicationRunEndsWhenTheMainFormCloses) {
     EXPECT_EQ(ScreenIfExists(), nullptr);
 }
 
+// A headless script that ends while a modal loop waits: the program stops
+// with a message naming the loop, not with an uncaught exception.
+TEST_F(FormsTest, ARunThatWouldWaitForeverStopsNamingTheLoopThatWaits) {
+    auto Run = [] {
+        Application->SetTitle("demo");
+        TForm* Main = nullptr;
+        Application->CreateForm(TForm::ClassInfo(), Main);
+        testdrv::ScriptIdle({[] {
+            TForm Dialog(nullptr);
+            Dialog.SetCaption("Вопрос");
+            Dialog.ShowModal();
+        }});
+        Application->Run();
+    };
+    EXPECT_EXIT(
+        Run(), testing::ExitedWithCode(1),
+        "demo: the program would wait forever: the modal loop of the form \"Вопрос\": WaitMessage waits "
+        "for a message that nothing can send");
+}
+
 TEST_F(FormsTest, ReleaseDeletesTheFormAfterItsMessages) {
     TWatcher W(nullptr);
     auto* Form = new TForm(nullptr);
