@@ -41,16 +41,6 @@ constexpr unsigned ES_MULTILINE = 0x0004;
 
 enum class TBlend { DarkShade, LightShade, Checker, Down, Hot };
 
-const TdxBarManager* FirstManager() {
-    const TdxBarManagerList* List = dxBarManagerList();
-    return List && List->Count() > 0 ? List->GetItem(0) : nullptr;
-}
-
-const TdxBarManager* ManagerOf(const TCustomdxBarControl* ABarControl) {
-    const TdxBarManager* Manager = ABarControl ? ABarControl->GetBarManager() : nullptr;
-    return Manager ? Manager : FirstManager();
-}
-
 HBRUSH ManagerBrush(const TdxBarManager* AManager, TBlend ABlend) {
     HBRUSH Brush = nullptr;
     if (AManager) {

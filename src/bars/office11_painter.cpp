@@ -7,6 +7,7 @@
 #include "bars/links.h"
 #include "bars/manager.h"
 #include "bars/painter_internal.h"
+#include "bars/painters/xp_painter.h"
 #include "bars/submenu.h"
 #include "bars/system.h"
 #include "classes/forms.h"
@@ -162,6 +163,11 @@ HBRUSH KeptBrush(TColor AColor) {
         Color = Wanted;
     }
     return Brush;
+}
+
+// The XP painter while the manager has visual styles, else nullptr.
+TdxBarItemControlPainterClass ThemedPainter(const TdxBarManager* AManager) {
+    return AManager && AManager->ThemeAvailable() ? TdxBarItemControlXPPainter::Class() : nullptr;
 }
 
 } // namespace
@@ -394,7 +400,6 @@ bool TdxBarItemControlOffice11Painter::IsDropDownPartFlat() const {
 
 void TdxBarItemControlOffice11Painter::DrawDockBackground(TdxDockControl* ADockControl, HDC DC, TColor,
                                                           HBRUSH, const RECT& R, POINT AOrigin) const {
-    if (IsEmpty(R)) return;
     const lf::TOffice11Colors& C = Scheme();
     const TdxBarDockingStyle Style = ADockControl ? ADockControl->GetDockingStyle() : dsTop;
     const auto Fill = [&](HDC ADC, const RECT& ADock) {
@@ -410,26 +415,7 @@ void TdxBarItemControlOffice11Painter::DrawDockBackground(TdxDockControl* ADockC
                 break;
         }
     };
-    cls::TBitmap* Cache = ADockControl ? ADockControl->BackgroundCache() : nullptr;
-    if (!Cache) {
-        SavedClip Clip(DC);
-        gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
-        RECT Dock{0, 0, AOrigin.x + Width(R), AOrigin.y + Height(R)};
-        gfx::OffsetRect(&Dock, R.left - AOrigin.x, R.top - AOrigin.y);
-        Fill(DC, Dock);
-        return;
-    }
-    // The picture spans the site's client area (and whatever of a bar
-    // reaches past it while the site has not yet grown to its rows).
-    const cls::TRect Client = ADockControl->SiteClientRect();
-    const int CacheWidth = std::max<int>(Client.right, AOrigin.x + Width(R));
-    const int CacheHeight = std::max<int>(Client.bottom, AOrigin.y + Height(R));
-    if (Cache->Empty() || Cache->Width() < CacheWidth || Cache->Height() < CacheHeight) {
-        Cache->SetSize(CacheWidth, CacheHeight);
-        Fill(Cache->Canvas()->Handle(), RECT{0, 0, CacheWidth, CacheHeight});
-    }
-    gfx::BitBlt(DC, R.left, R.top, Width(R), Height(R), Cache->Canvas()->Handle(), AOrigin.x, AOrigin.y,
-                gfx::SRCCOPY);
+    DrawCachedDockBackground(ADockControl, DC, R, AOrigin, Fill);
 }
 
 HBRUSH TdxBarItemControlOffice11Painter::GetToolbarBrush(const TdxBarManager*) const {
@@ -872,6 +858,57 @@ void TdxBarItemControlOffice11Painter::FrameMenuDropDownPart(HDC DC, const RECT&
 
 void TdxBarItemControlOffice11Painter::DrawGripDots(HDC DC, const RECT& R, bool AVertical) const {
     if (!IsEmpty(R)) lf::DrawDotGrip(DC, R, AVertical);
+}
+
+// ============================================================================
+// Status bars and push buttons under visual styles
+// ============================================================================
+
+void TdxBarItemControlOffice11Painter::DrawStatusBarSizeGrip(TCustomdxBarControl* ABarControl, HDC DC,
+                                                             const RECT& R) const {
+    if (const TdxBarItemControlPainterClass XP = ThemedPainter(ManagerOf(ABarControl)))
+        XP->DrawStatusBarSizeGrip(ABarControl, DC, R);
+    else
+        TdxBarItemControlPainter::DrawStatusBarSizeGrip(ABarControl, DC, R);
+}
+
+void TdxBarItemControlOffice11Painter::FillStatusBarBand(TCustomdxBarControl* ABarControl, HDC DC,
+                                                         const RECT& R) const {
+    if (const TdxBarItemControlPainterClass XP = ThemedPainter(ManagerOf(ABarControl)))
+        XP->FillStatusBarBand(ABarControl, DC, R);
+    else
+        TdxBarItemControlPainter::FillStatusBarBand(ABarControl, DC, R);
+}
+
+void TdxBarItemControlOffice11Painter::FillStatusBarBackground(TCustomdxBarControl* ABarControl, HDC DC,
+                                                               TColor AColor, HBRUSH ABrush, const RECT& R,
+                                                               POINT AOrigin) const {
+    if (const TdxBarItemControlPainterClass XP = ThemedPainter(ManagerOf(ABarControl)))
+        XP->FillStatusBarBackground(ABarControl, DC, AColor, ABrush, R, AOrigin);
+    else
+        TdxBarItemControlPainter::FillStatusBarBackground(ABarControl, DC, AColor, ABrush, R, AOrigin);
+}
+
+void TdxBarItemControlOffice11Painter::GetSizeGripSize(SIZE& ASize) const {
+    if (const TdxBarItemControlPainterClass XP = ThemedPainter(FirstManager()))
+        XP->GetSizeGripSize(ASize);
+    else
+        TdxBarItemControlPainter::GetSizeGripSize(ASize);
+}
+
+int TdxBarItemControlOffice11Painter::GetStatusBarBandHeight() const {
+    if (const TdxBarItemControlPainterClass XP = ThemedPainter(FirstManager()))
+        return XP->GetStatusBarBandHeight();
+    return TdxBarItemControlPainter::GetStatusBarBandHeight();
+}
+
+void TdxBarItemControlOffice11Painter::DrawPushButtonFrame(TdxBarItemControl* AControl, HDC DC, bool APressed,
+                                                           RECT R, const std::string& AText) const {
+    if (const TdxBarItemControlPainterClass XP =
+            ThemedPainter(AControl ? AControl->GetBarManager() : FirstManager()))
+        XP->DrawPushButtonFrame(AControl, DC, APressed, R, AText);
+    else
+        TdxBarItemControlFlatPainter::DrawPushButtonFrame(AControl, DC, APressed, R, AText);
 }
 
 } // namespace bars

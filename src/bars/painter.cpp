@@ -10,6 +10,7 @@
 #include "bars/manager.h"
 #include "bars/office11_painter.h"
 #include "bars/painter_internal.h"
+#include "bars/painters/xp_painter.h"
 #include "bars/standard_painter.h"
 #include "bars/subitem.h"
 #include "bars/submenu.h"
@@ -1183,6 +1184,12 @@ void TdxBarItemControlPainter::DrawEditWindow(TdxBarItemControl* AControl, HDC D
     if (IsEmpty(R)) return;
     TColor TextColor, BkColor;
     GetEditColors(AControl, TextColor, BkColor);
+    DrawEditTextIn(AControl, DC, R, AText, TextColor, BkColor);
+}
+
+void TdxBarItemControlPainter::DrawEditTextIn(TdxBarItemControl* AControl, HDC DC, const RECT& R,
+                                              const std::string& AText, TColor TextColor,
+                                              TColor BkColor) const {
     SavedClip Clip(DC);
     gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
     cls::TFont* Font = FontOf(BarOf(AControl));
@@ -1574,14 +1581,16 @@ TdxBarManagerStyle GetEffectiveStyle(const TdxBarManager* ABarManager) {
     return bmsEnhanced;
 }
 
-TdxBarItemControlPainterClass GetPainterClassOfStyle(TdxBarManagerStyle AEffectiveStyle, bool) {
+TdxBarItemControlPainterClass GetPainterClassOfStyle(TdxBarManagerStyle AEffectiveStyle,
+                                                     bool AThemeAvailable) {
     switch (AEffectiveStyle) {
         case bmsStandard:
             return TdxBarItemControlStandardPainter::Class();
-        // The XP look needs a theme engine to draw its parts; without one it
-        // falls back to the Enhanced look, as it does without visual styles.
-        case bmsEnhanced:
+        // Without visual styles the XP look falls back to the Enhanced one.
         case bmsXP:
+            return AThemeAvailable ? TdxBarItemControlXPPainter::Class()
+                                   : TdxBarItemControlEnhancedPainter::Class();
+        case bmsEnhanced:
         case bmsUseLookAndFeel:
             return TdxBarItemControlEnhancedPainter::Class();
         case bmsFlat:

@@ -431,6 +431,9 @@ protected:
     void DrawSpinButtonHalf(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R, int ADirection,
                             bool ASelected, bool ADown, int AArrowSize, bool AVertical, gfx::TColor AColor,
                             gfx::TColor AShadowColor) const;
+    // DrawEditWindow's text in the given colours.
+    void DrawEditTextIn(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R,
+                        const std::string& AText, gfx::TColor ATextColor, gfx::TColor ABkColor) const;
     // The links' top edge inside a menu's frame AInset wide, below ATop.
     static void GetMenuLinksRectIn(TdxBarSubMenuControl* AMenu, int AInset, int ATop, int& ABottom,
                                    gfx::RECT& R, int* ACounter);

@@ -231,6 +231,39 @@ TEST_F(Office11MenuTest, HighContrastSchemes) {
     EXPECT_GT(White, 20);
 }
 
+// Under visual styles the scheme's own table colours replace the mixed
+// system colours, and an open menu follows a change of scheme at once.
+TEST_F(Office11MenuTest, ThemeSchemesRepaintAnOpenMenuInTheirColours) {
+    TdxBarSubMenuControl* Menu = ShowTray();
+    Hover("&Открыть");
+    const RECT Quit = RectOf("В&ыход"), Open = RectOf("&Открыть");
+    const gfx::DWORD Before = test::GdiObjectCount();
+    struct Case {
+        win::ThemeScheme Theme;
+        int Scheme;
+        COLORREF Menu, Band, Frame;
+    };
+    for (const Case& K :
+         {Case{win::ThemeScheme::Blue, 1, RGB(246, 246, 246), RGB(221, 236, 254), RGB(0, 0, 128)},
+          Case{win::ThemeScheme::Olive, 2, RGB(244, 244, 238), RGB(244, 247, 222), RGB(63, 93, 56)},
+          Case{win::ThemeScheme::Silver, 3, RGB(253, 250, 255), RGB(243, 244, 250), RGB(75, 75, 111)}}) {
+        SCOPED_TRACE(K.Scheme);
+        win::SetTheme(K.Theme);
+        RunUntilIdle();
+        EXPECT_EQ(Scheme().Scheme, K.Scheme);
+        EXPECT_TRUE(lf::IsOffice11SchemeActive());
+        EXPECT_EQ(ClientPixel(Menu, Quit.right - 3, Quit.top + 3), K.Menu);
+        EXPECT_EQ(ClientPixel(Menu, 0, Quit.top + 3), K.Band);
+        EXPECT_EQ(ClientPixel(Menu, Open.left, Open.top + 4), K.Frame);
+        EXPECT_EQ(ClientPixel(Menu, Open.left + 3, Open.top + 3), RGB(255, 238, 194));
+    }
+    win::SetTheme(win::ThemeScheme::Classic);
+    RunUntilIdle();
+    EXPECT_FALSE(lf::IsOffice11SchemeActive());
+    EXPECT_EQ(ClientPixel(Menu, Quit.right - 3, Quit.top + 3), RGBOf(gfx::clWindow));
+    EXPECT_EQ(test::GdiObjectCount(), Before);
+}
+
 // --- Toolbars ---
 
 class TestToolbar : public test::TestBarWindow {
