@@ -22,6 +22,7 @@
 #include "bars/toolbar.h"
 #include "classes/forms.h"
 #include "gfx/draw.h"
+#include "gfx/png.h"
 #include "support/session.h"
 #include "win/user.h"
 
@@ -88,6 +89,7 @@ public:
         FManager->Loaded();
         win::SendMessage(Handle(), win::WM_SETICON, win::ICON_SMALL, reinterpret_cast<win::LPARAM>(FIcon));
     }
+    bars::TdxBarManager* BarManager() const { return FManager; }
     ~TChildForm() override {
         if (HandleAllocated()) win::SendMessage(Handle(), win::WM_SETICON, win::ICON_SMALL, 0);
         gfx::DestroyIcon(FIcon);
@@ -175,6 +177,79 @@ TRect FramePart(TFrameForm* Frame, TWinControl* Extra = nullptr) {
     return Part;
 }
 
+// The MDI buttons in every style: plain, the close button hot, and pressed.
+void AddButtonStyles(TExampleSession& Session, TFrameForm* Frame) {
+    static const bars::TdxBarManagerStyle Styles[] = {bars::bmsStandard, bars::bmsEnhanced, bars::bmsFlat,
+                                                      bars::bmsXP, bars::bmsOffice11};
+    static std::vector<gfx::HBITMAP> Tiles;
+    const auto Part = [Frame] {
+        bars::TdxBarControl* Bar = Frame->MainMenu()->Control();
+        const TRect First = Bar->GetMDIButtonRect(0);
+        const TRect Close = Bar->GetMDIButtonRect(2);
+        TRect R{First.left - 8, 0, Close.right + 8, Bar->ClientRect().bottom};
+        win::MapWindowPoints(Bar->Handle(), nullptr, reinterpret_cast<win::POINT*>(&R), 2);
+        return R;
+    };
+    const auto CloseCentre = [Frame] {
+        const TRect Close = Frame->MainMenu()->Control()->GetMDIButtonRect(2);
+        return win::POINT{(Close.left + Close.right) / 2, (Close.top + Close.bottom) / 2};
+    };
+    for (bars::TdxBarManagerStyle Style : Styles) {
+        Session.AddStep([Frame, Style] {
+            for (int I = 0; I < Frame->MDIChildCount(); ++I)
+                if (auto* Child = dynamic_cast<TChildForm*>(Frame->MDIChildren(I)))
+                    Child->BarManager()->SetStyle(Style);
+            Frame->BarManager()->SetStyle(Style);
+            TExampleSession::MoveMouse(Frame, 300, 300);
+        });
+        // The bars settle in the new style; the mouse leaves them.
+        Session.AddStep([] { TExampleSession::Wait(100); });
+        Session.AddStep([Frame, Part, CloseCentre] {
+            Tiles.push_back(TExampleSession::CopyScreen(Part()));
+            const win::POINT P = CloseCentre();
+            TExampleSession::MoveMouse(Frame->MainMenu()->Control(), P.x, P.y);
+        });
+        Session.AddStep([Part] {
+            Tiles.push_back(TExampleSession::CopyScreen(Part()));
+            TExampleSession::PressMouse();
+        });
+        Session.AddStep([Frame, Part] {
+            Tiles.push_back(TExampleSession::CopyScreen(Part()));
+            TExampleSession::MoveMouse(Frame, 300, 300);
+            TExampleSession::ReleaseMouse();
+        });
+    }
+    Session.AddStep([&Session] {
+        gfx::BITMAP Tile{};
+        gfx::GetObject(Tiles.front(), sizeof Tile, &Tile);
+        const int Columns = 3;
+        const int Rows = static_cast<int>(Tiles.size()) / Columns;
+        const int W = Tile.bmWidth + 4, H = Tile.bmHeight + 4;
+        const gfx::HDC DC = gfx::CreateCompatibleDC(nullptr);
+        const gfx::HDC From = gfx::CreateCompatibleDC(nullptr);
+        const gfx::HBITMAP Sheet = gfx::CreateBitmap(Columns * W, Rows * H, 1, 32, nullptr);
+        const gfx::HGDIOBJ Old = gfx::SelectObject(DC, Sheet);
+        const TRect All{0, 0, Columns * W, Rows * H};
+        gfx::FillRect(DC, &All, reinterpret_cast<gfx::HBRUSH>(gfx::GetStockObject(gfx::WHITE_BRUSH)));
+        for (std::size_t I = 0; I < Tiles.size(); ++I) {
+            const gfx::HGDIOBJ OldFrom = gfx::SelectObject(From, Tiles[I]);
+            gfx::BitBlt(DC, static_cast<int>(I % Columns) * W + 2, static_cast<int>(I / Columns) * H + 2,
+                        Tile.bmWidth, Tile.bmHeight, From, 0, 0, gfx::SRCCOPY);
+            gfx::SelectObject(From, OldFrom);
+            gfx::DeleteObject(Tiles[I]);
+        }
+        Tiles.clear();
+        gfx::SelectObject(DC, Old);
+        gfx::DeleteDC(DC);
+        gfx::DeleteDC(From);
+        const std::string Path = "out/mdi_buttons.png";
+        const bool Written = gfx::SaveBitmapToPng(Sheet, Path);
+        gfx::DeleteObject(Sheet);
+        if (!Written) Session.Fail("cannot write " + Path);
+        Session.CheckPicture(Path);
+    });
+}
+
 void AddScript(TExampleSession& Session, TFrameForm* Frame) {
     static TChildForm* Text = nullptr;
     static TChildForm* Picture = nullptr;
@@ -238,7 +313,9 @@ void AddScript(TExampleSession& Session, TFrameForm* Frame) {
         const auto Captions = MenuCaptions(Frame->MainMenu());
         if (Captions.empty() || Captions.back() != "F&ormat")
             Session.Fail("the text window's menu did not come back");
+        Text->SetWindowState(wsMaximized);
     });
+    AddButtonStyles(Session, Frame);
 }
 
 } // namespace

@@ -370,6 +370,9 @@ public:
     // child's system menu as the first entry, and the child form's main menu
     // merged (while it is maximized, or always with AlwaysMerge).
     void UpdateMDIChildMenus();
+    // The MDI frame of this manager's MDI child form was activated or
+    // deactivated (AOtherWindow: the window on the other side of the change).
+    void MDIFrameActivated(bool AActive, win::HWND AOtherWindow);
     // The owner form's last WM_ACTIVATE state.
     bool OwnerFormActive() const { return FOwnerFormActive; }
     // The bar that takes the keyboard in menu mode (the keyboard hook then

@@ -11,6 +11,8 @@
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
 #include "bars/manager.h"
+#include "bars/mdi.h"
+#include "bars/popupmenu.h"
 #include "bars/popupmenulinks.h"
 #include "bars/quickcust.h"
 #include "bars/registry.h"
@@ -621,6 +623,27 @@ win::LRESULT MouseHookProc(int Code, win::WPARAM WParam, win::LPARAM LParam) {
     return Handled ? 1 : Next;
 }
 
+// The application's MDI frame was activated or deactivated: the MDI
+// children's managers show or hide their floating bars (on activation only
+// the active child's).
+void MDIFrameActivation(const win::CWPSTRUCT& AMsg) {
+    if (AMsg.message != win::WM_ACTIVATE || IsAnyPopupMenuShowing()) return;
+    cls::TApplication* App = cls::ApplicationIfExists();
+    cls::TForm* Frame = App ? App->MainForm() : nullptr;
+    if (!Frame || Frame->FormStyle() != cls::fsMDIForm || !Frame->HandleAllocated() || AMsg.hwnd != Frame->Handle())
+        return;
+    const bool Active = win::LOWORD(static_cast<win::LPARAM>(AMsg.wParam)) != win::WA_INACTIVE;
+    const auto Other = reinterpret_cast<win::HWND>(AMsg.lParam);
+    cls::TForm* ActiveChild = Frame->ActiveMDIChild();
+    TdxBarManagerList* List = dxBarManagerList();
+    for (int I = 0; List && I < List->Count(); ++I) {
+        TdxBarManager* Manager = List->GetItem(I);
+        cls::TCustomForm* Form = Manager ? Manager->OwnerForm() : nullptr;
+        if (!Form || Form->FormStyle() != cls::fsMDIChild || (Active && Form != ActiveChild)) continue;
+        Manager->MDIFrameActivated(Active, Other);
+    }
+}
+
 // A child of an "MDICLIENT" window was activated or goes: the frame's
 // manager brings its main menu up to date.
 void UpdateMDIFrameMenus(const win::CWPSTRUCT& AMsg) {
@@ -628,7 +651,7 @@ void UpdateMDIFrameMenus(const win::CWPSTRUCT& AMsg) {
         AMsg.message != win::WM_MDIACTIVATE)
         return;
     const win::HWND Client = win::GetParent(AMsg.hwnd);
-    if (!Client || !cls::AnsiSameText(win::GetClassName(Client), "MDICLIENT")) return;
+    if (!IsMDIClientWindow(Client)) return;
     cls::TCustomForm* Frame = FormOfWindow(win::GetParent(Client));
     if (TdxBarManager* Manager = Frame ? GetBarManagerByForm(Frame) : nullptr) Manager->UpdateMDIChildMenus();
 }
@@ -638,6 +661,7 @@ win::LRESULT CallWndProcHookProc(int Code, win::WPARAM WParam, win::LPARAM LPara
         TBusyScope Busy(GCallWndProcBusy);
         try {
             CallWndProcHook(*reinterpret_cast<const win::CWPSTRUCT*>(LParam));
+            MDIFrameActivation(*reinterpret_cast<const win::CWPSTRUCT*>(LParam));
         } catch (...) {
             ReportHookException();
         }

@@ -16,6 +16,7 @@
 #include "classes/forms.h"
 #include "classes/graphics.h"
 #include "classes/shortcuts.h"
+#include "classes/sysutils.h"
 #include "gfx/draw.h"
 #include "lookandfeel/objectlinks.h"
 #include "win/user.h"
@@ -97,6 +98,17 @@ void LoadSystemMenuBitmaps() {
         if (Bitmap && !win::AddResource(Program, win::ResType::Bitmap, Entry.Name, Bitmap, nullptr, {}))
             gfx::DeleteObject(Bitmap);
     }
+}
+
+bool IsMDIClientWindow(win::HWND AWnd) {
+    return AWnd && cls::AnsiSameText(win::GetClassName(AWnd), "MDICLIENT");
+}
+
+bool IsActiveMDIChildOfActiveFrame(win::HWND AWnd) {
+    const win::HWND Client = win::GetParent(AWnd);
+    if (!IsMDIClientWindow(Client)) return false;
+    return win::GetActiveWindow() == win::GetParent(Client) &&
+           reinterpret_cast<win::HWND>(win::SendMessage(Client, win::WM_MDIGETACTIVE, 0, 0)) == AWnd;
 }
 
 // ============================================================================
@@ -239,6 +251,11 @@ TdxBarManager* TdxBarManager::MDIChildManager(win::HWND AChild) const {
     cls::TCustomForm* Form = FormOfHandle(AChild);
     TdxBarManager* Manager = Form ? GetBarManagerByForm(Form) : nullptr;
     return Manager && Manager != this && Manager->MainMenuBar() ? Manager : nullptr;
+}
+
+void TdxBarManager::MDIFrameActivated(bool AActive, win::HWND AOtherWindow) {
+    if (AActive && IsOwnBarWindow(AOtherWindow)) return;
+    UpdateFloatingBars(AActive, false, AOtherWindow);
 }
 
 void TdxBarManager::UpdateMDIChildMenus() {

@@ -49,6 +49,11 @@ private:
     win::HWND ChildWnd() const;
 };
 
+// The window's class is "MDICLIENT" (compared without regard to case).
+bool IsMDIClientWindow(win::HWND AWnd);
+// The window is the active MDI child (WM_MDIGETACTIVE) of the active window.
+bool IsActiveMDIChildOfActiveFrame(win::HWND AWnd);
+
 // Adds the artwork of the system menu's standard item bitmaps ("DXBARCLOSE",
 // "DXBARRESTORE", "DXBARMAXIMIZE", "DXBARMINIMIZE") to the program's
 // resources when they are missing.

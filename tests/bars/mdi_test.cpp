@@ -231,3 +231,22 @@ TEST_F(MdiTest, AThousandActivationsLeaveNothingBehind) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MdiTest, TheCloseButtonClosesOneChildAfterAnother) {
+    TChild A = NewChild("&Edit");
+    TChild B = NewChild("&Draw");
+    B.Form->SetWindowState(cls::wsMaximized);
+    RunUntilIdle();
+    const cls::TRect R = MenuWindow()->GetMDIButtonRect(2);
+    testdrv::Click(MenuWindow()->Handle(), testdrv::CentreOf(R));
+    EXPECT_EQ(B.Form->WindowState(), cls::wsMinimized);
+    A.Form->SetWindowState(cls::wsMaximized);
+    RunUntilIdle();
+    testdrv::Click(MenuWindow()->Handle(), testdrv::CentreOf(MenuWindow()->GetMDIButtonRect(2)));
+    EXPECT_EQ(A.Form->WindowState(), cls::wsMinimized);
+    EXPECT_EQ(MainMenu->DockingStyle(), dsTop);
+}
+
+} // namespace
