@@ -483,7 +483,8 @@ void TdxBarItemLinks::Assign(cls::TPersistent* Source) {
         return;
     }
     // A maximized MDI child's system menu entry outlives the assignment.
-    TSystemMenuSubItem* SystemMenu = Count() > 0 ? dynamic_cast<TSystemMenuSubItem*>(Items(0)->Item()) : nullptr;
+    TSystemMenuSubItem* SystemMenu =
+        Count() > 0 ? dynamic_cast<TSystemMenuSubItem*>(Items(0)->Item()) : nullptr;
     lf::TcxObjectLinkScope SystemMenuAlive(SystemMenu);
     FAssigning = true;
     try {

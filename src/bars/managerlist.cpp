@@ -630,7 +630,8 @@ void MDIFrameActivation(const win::CWPSTRUCT& AMsg) {
     if (AMsg.message != win::WM_ACTIVATE || IsAnyPopupMenuShowing()) return;
     cls::TApplication* App = cls::ApplicationIfExists();
     cls::TForm* Frame = App ? App->MainForm() : nullptr;
-    if (!Frame || Frame->FormStyle() != cls::fsMDIForm || !Frame->HandleAllocated() || AMsg.hwnd != Frame->Handle())
+    if (!Frame || Frame->FormStyle() != cls::fsMDIForm || !Frame->HandleAllocated() ||
+        AMsg.hwnd != Frame->Handle())
         return;
     const bool Active = win::LOWORD(static_cast<win::LPARAM>(AMsg.wParam)) != win::WA_INACTIVE;
     const auto Other = reinterpret_cast<win::HWND>(AMsg.lParam);

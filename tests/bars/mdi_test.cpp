@@ -250,3 +250,35 @@ TEST_F(MdiTest, TheCloseButtonClosesOneChildAfterAnother) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MdiTest, AltReachesTheChildsOwnMenuFirstAndTheFramesWhenMerged) {
+    TChild A = NewChild("&Edit");
+    const auto PressAlt = [] {
+        testdrv::KeyDown(win::VK_MENU);
+        testdrv::KeyUp(win::VK_MENU);
+    };
+    PressAlt();
+    TCustomdxBarControl* Active = GetActiveBarControl();
+    EXPECT_EQ(Active, A.Manager->MainMenuBar()->Control());
+    if (Active) Active->DeactivateAll();
+    A.Form->SetWindowState(cls::wsMaximized);
+    RunUntilIdle();
+    PressAlt();
+    Active = GetActiveBarControl();
+    EXPECT_EQ(Active, MenuWindow());
+    if (Active) Active->DeactivateAll();
+}
+
+TEST_F(MdiTest, AReassignedMainMenuKeepsTheSystemMenuEntry) {
+    TChild A = NewChild("&Edit");
+    A.Form->SetWindowState(cls::wsMaximized);
+    RunUntilIdle();
+    TdxBarItemLinks Stored(nullptr, Manager);
+    Stored.Add(MainMenu->ItemLinks()->Items(2)->Item());
+    MainMenu->ItemLinks()->Assign(&Stored);
+    EXPECT_EQ(Captions(), (TNames{"[icon]", "&Window"}));
+}
+
+} // namespace
