@@ -202,6 +202,9 @@ TEST_F(MdiTest, AChildDestroyedWithItsSystemMenuOpenClosesItFirst) {
     RunUntilIdle();
     EXPECT_EQ(GetActiveBarControl(), nullptr);
     EXPECT_EQ(Captions(), (TNames{"[icon]", "&File", "&Window", "&Edit"}));
+    // Only the new entry stays among the internal items.
+    FreeUnusedInternalItems();
+    EXPECT_EQ(InternalItemCount(), 1);
     // The double click runs the default command, Close: the child minimizes.
     const cls::TRect R = MainMenu->ItemLinks()->Items(0)->ItemRect();
     win::SendMessage(MenuWindow()->Handle(), win::WM_LBUTTONDBLCLK, 0,
