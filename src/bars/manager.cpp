@@ -452,6 +452,7 @@ void TdxBarManager::SetImageList(cls::TCustomImageList*& AField, cls::TChangeLin
 }
 
 void TdxBarManager::ImageListChanged(int AKind) {
+    ++FMeasureGeneration;
     if (IsLoading() || IsDestroying()) return;
     const auto Kind = static_cast<TdxBarImageListKind>(AKind);
     TLockUpdateGuard Lock(this);
@@ -603,6 +604,7 @@ bool TdxBarManager::CanUseLargeImagesForLargeIcons() const {
 }
 
 void TdxBarManager::CalcButtonMetrics() {
+    ++FMeasureGeneration;
     if (!FLargeIcons) {
         FImageSize = 16;
     } else {

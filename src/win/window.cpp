@@ -386,11 +386,15 @@ void ExposeAfterChange(Window& w, const RECT& oldRect, const RECT& oldClient, bo
             const UINT classStyle = w.cls ? w.cls->wc.style : 0;
             const LONG ocw = oldClient.right - oldClient.left, och = oldClient.bottom - oldClient.top;
             const LONG ncw = w.client.right - w.client.left, nch = w.client.bottom - w.client.top;
-            const bool whole = shown || frame || zChanged || (moved && w.parent) ||
-                               ((classStyle & CS_HREDRAW) && ocw != ncw) ||
-                               ((classStyle & CS_VREDRAW) && och != nch) || oldClient.left != w.client.left ||
-                               oldClient.top != w.client.top;
-            const UINT all = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN;
+            const bool classRedraw =
+                ((classStyle & CS_HREDRAW) && ocw != ncw) || ((classStyle & CS_VREDRAW) && och != nch);
+            const bool moveAll = shown || frame || zChanged || (moved && w.parent) ||
+                                 oldClient.left != w.client.left || oldClient.top != w.client.top;
+            const bool whole = moveAll || classRedraw;
+            // A class that redraws on sizing invalidates its window as
+            // InvalidateRect does: children that kept their place repaint only
+            // when the window paints over them (no WS_CLIPCHILDREN).
+            const UINT all = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | (moveAll ? RDW_ALLCHILDREN : 0);
             if (whole) {
                 RedrawArea(w, nullptr, nullptr, all, nullptr);
             } else if (sized) {
