@@ -1,4 +1,5 @@
 #include "bars/links.h"
+#include "bars/mdi.h"
 
 #include <algorithm>
 #include <typeinfo>
@@ -481,6 +482,10 @@ void TdxBarItemLinks::Assign(cls::TPersistent* Source) {
         inherited::Assign(Source);
         return;
     }
+    // A maximized MDI child's system menu entry outlives the assignment.
+    TSystemMenuSubItem* SystemMenu =
+        Count() > 0 ? dynamic_cast<TSystemMenuSubItem*>(Items(0)->Item()) : nullptr;
+    lf::TcxObjectLinkScope SystemMenuAlive(SystemMenu);
     FAssigning = true;
     try {
         inherited::Assign(Source);
@@ -490,6 +495,7 @@ void TdxBarItemLinks::Assign(cls::TPersistent* Source) {
     }
     FAssigning = false;
     for (int I = 0; I < Count(); ++I) Items(I)->SetVisible(Items(I)->FLoadedVisible);
+    if (SystemMenu && SystemMenuAlive.Alive()) Add(SystemMenu)->SetIndex(0);
 }
 
 TdxBarItemLink* TdxBarItemLinks::Add(TdxBarItem* AItem) {

@@ -151,7 +151,7 @@ public:
     virtual bool HasMDIButtons() const;
     virtual bool IsMDIButtonEnabled(int AKind) const;
     // The MDI child the buttons act on; nullptr without one.
-    virtual win::HWND GetActiveMDIChildHandle() const { return nullptr; }
+    virtual win::HWND GetActiveMDIChildHandle() const;
     int MDIButtonWidth() const { return FMDIButtonWidth; }
     int MDIButtonHeight() const { return FMDIButtonHeight; }
     // The length of the MDI buttons along the bar (0 without them).

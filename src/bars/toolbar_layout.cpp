@@ -8,6 +8,7 @@
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
 #include "bars/manager.h"
+#include "bars/mdi.h"
 #include "bars/toolbar.h"
 
 namespace bars {
@@ -396,15 +397,30 @@ cls::TRect TdxBarControl::GetMDIButtonRect(int AKind) {
 }
 
 bool TdxBarControl::HasMDISystemMenu() const {
-    return false;
+    const TdxBarItemLinks* Links = ItemLinks();
+    return Bar() && Bar()->IsMainMenu() && Links && Links->Count() > 0 &&
+           dynamic_cast<TSystemMenuSubItem*>(Links->Items(0)->Item());
 }
 
 bool TdxBarControl::HasMDIButtons() const {
-    return false;
+    const TdxBarManager* Manager = GetBarManager();
+    return Bar() && Bar()->IsMainMenu() && (HasMDISystemMenu() || (Manager && Manager->ShowCloseButton()));
 }
 
 bool TdxBarControl::IsMDIButtonEnabled(int AKind) const {
-    return AKind == 1 || (AKind == 2 && !HasMDISystemMenu());
+    if (!HasMDISystemMenu()) return AKind == 2;
+    if (AKind == 1) return true;
+    const win::HWND Child = GetActiveMDIChildHandle();
+    const win::HMENU Menu = Child ? win::GetSystemMenu(Child, win::FALSE) : nullptr;
+    if (!Menu) return false;
+    const win::UINT State = win::GetMenuState(
+        Menu, static_cast<win::UINT>(AKind == 0 ? win::SC_MINIMIZE : win::SC_CLOSE), win::MF_BYCOMMAND);
+    return State != win::kNoMenuItem && !(State & (win::MF_GRAYED | win::MF_DISABLED));
+}
+
+win::HWND TdxBarControl::GetActiveMDIChildHandle() const {
+    const TdxBarManager* Manager = GetBarManager();
+    return Manager ? Manager->GetActiveMDIChildHandle() : nullptr;
 }
 
 void TdxBarControl::PaintMDIButtons(gfx::HDC DC, gfx::HRGN ARegion) {

@@ -559,7 +559,7 @@ void SendFirstSizeMove(HWND hwnd) {
     if (Alive(hwnd)) SendMsg(hwnd, WM_MOVE, 0, moveParam);
 }
 
-BOOL ShowWindowOwn(HWND hwnd, int cmd) {
+BOOL ShowWindowOwn(HWND hwnd, int cmd, bool activateChild = true) {
     bool wasVisible = false, isChild = false, parentShown = true, minimized = false, maximized = false;
     RECT restore{};
     {
@@ -617,7 +617,12 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
     }
-    if (isChild) swp |= SWP_NOACTIVATE | SWP_NOZORDER;
+    // A child is activated (WM_CHILDACTIVATE) when it is restored, maximized or
+    // minimized by a command that activates; showing or hiding does not.
+    const bool activates =
+        cmd == SW_SHOWNORMAL || cmd == SW_RESTORE || cmd == SW_SHOWMAXIMIZED || cmd == SW_SHOWMINIMIZED;
+    if (isChild && (!activateChild || !activates || placement == Placement::Keep))
+        swp |= SWP_NOACTIVATE | SWP_NOZORDER;
 
     RECT target{};
     if (placement == Placement::Maximized) {
@@ -735,6 +740,7 @@ void FinalDestroy(HWND hwnd) {
     KillWindowTimers(hwnd);
     PaintForgetWindow(*w);
     CaretForgetWindow(*w);
+    FreeSystemMenu(*w);
     FreeSurface(*w);
     if (w->windowRgn) DeleteRgn(w->windowRgn);
     w->windowRgn = nullptr;
@@ -1157,6 +1163,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         Guard g(Lock());
         if (Window* w = GetWnd(hwnd)) w->style |= style & (WS_MINIMIZE | WS_MAXIMIZE);
     }
+    if (child && (exStyle & WS_EX_MDICHILD) && Alive(hwnd)) MdiChildCreated(parent, hwnd);
     return Alive(hwnd) ? hwnd : nullptr;
 }
 
@@ -1759,6 +1766,14 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     return static_cast<BOOL>(
         RunOnOwnerThread(hwnd, [&] { return static_cast<LRESULT>(ShowWindowOwn(hwnd, cmd)); }));
 }
+
+namespace detail {
+
+BOOL ShowWindowWithoutActivation(HWND hwnd, int cmd) {
+    return ShowWindowOwn(hwnd, cmd, false);
+}
+
+} // namespace detail
 
 BOOL BringWindowToTop(HWND hwnd) {
     return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
