@@ -228,6 +228,7 @@ class TdxBarDockControl : public TdxDockControl {
 public:
     // Aligned to the top of its parent.
     explicit TdxBarDockControl(cls::TComponent* AOwner);
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     // Every docked bar window takes the docking style of the new alignment.
     void SetAlign(cls::TAlign Value);

@@ -10,6 +10,7 @@
 #include "bars/registry.h"
 #include "bars/subitem.h"
 #include "bars/system.h"
+#include "classes/filer.h"
 #include "classes/forms.h"
 #include "classes/imagelist.h"
 #include "classes/sysutils.h"
@@ -139,6 +140,14 @@ void TdxBarItem::SetParentComponent(cls::TComponent* Value) {
         SetBarManager(Manager);
         BarManagerChanged();
     }
+}
+
+void TdxBarItem::ReadState(cls::TReader* Reader) {
+    if (auto* Manager = dynamic_cast<TdxBarManager*>(Reader->Parent())) {
+        SetBarManager(Manager);
+        BarManagerChanged();
+    }
+    inherited::ReadState(Reader);
 }
 
 void TdxBarItem::Notification(cls::TComponent* AComponent, cls::TOperation Operation) {

@@ -176,6 +176,10 @@ void TdxBarItemLink::SetBeginGroup(bool Value) {
     Changed();
 }
 
+void TdxBarItemLink::SetStreamedItem(TdxBarItem* Value) {
+    if (Value) SetItem(Value);
+}
+
 void TdxBarItemLink::SetItem(TdxBarItem* Value) {
     if (FItem == Value) return;
     // The control shows the old item; the new one may need another kind.

@@ -24,6 +24,9 @@
 
 namespace cls {
 class TChangeLink;
+class TFiler;
+class TReader;
+class TWriter;
 class TCustomForm;
 class TCustomImageList;
 class TStream;
@@ -52,6 +55,7 @@ public:
     // No exception of the layout leaves it: problems go to OnLayoutProblems.
     void Loaded() override;
     void SetName(const std::string& NewName) override;
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     // --- Published properties ---
     bool AllowCallFromAnotherForm() const { return FAllowCallFromAnotherForm; }
@@ -406,6 +410,11 @@ public:
 protected:
     void Notification(cls::TComponent* AComponent, cls::TOperation Operation) override;
     void GetChildren(const cls::TGetChildProc& Proc, cls::TComponent* Root) override;
+    // Counts the form resources the manager was read from (CanReset).
+    void ReadState(cls::TReader* Reader) override;
+    // "DockControlHeights": the widths of the left and right main dock sites,
+    // then the heights of the top and bottom ones.
+    void DefineProperties(cls::TFiler* Filer) override;
 
 private:
     friend class TdxBarItem;
@@ -417,6 +426,8 @@ private:
 
     void AddItem(TdxBarItem* AItem);
     void RemoveItem(TdxBarItem* AItem);
+    void ReadDockControlHeights(cls::TReader* Reader);
+    void WriteDockControlHeights(cls::TWriter* Writer);
     void AddGroupToList(TdxBarGroup* AGroup);
     void RemoveGroupFromList(TdxBarGroup* AGroup);
     void SetMainMenuBar(TdxBar* ABar) { FMainMenuBar = ABar; }

@@ -357,6 +357,13 @@ TValueType TReader::NextValue() {
     return Result;
 }
 
+bool TReader::EndOfList() {
+    std::uint8_t Byte = 0;
+    Read(&Byte, 1);
+    FStream->Seek(-1, soCurrent);
+    return Byte == vaNull;
+}
+
 void TReader::CheckValue(TValueType Value) {
     if (ReadValue() != Value) {
         FStream->Seek(-1, soCurrent);

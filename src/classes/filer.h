@@ -196,7 +196,9 @@ public:
     // The type of the next value, which stays unread.
     TValueType NextValue();
     TValueType ReadValue();
-    bool EndOfList() { return NextValue() == vaNull; }
+    // The next byte ends a list (or the properties, or the children): it may
+    // be a value or the length of a name, so it is not checked as a value.
+    bool EndOfList();
     void ReadListBegin() { CheckValue(vaList); }
     void ReadListEnd() { CheckValue(vaNull); }
     std::int32_t ReadInteger();

@@ -45,7 +45,9 @@ template <class F> std::string ShortestFloat(F AValue) {
             if (std::strtold(Buffer, nullptr) == AValue || Digits >= 21) break;
         } else {
             std::snprintf(Buffer, sizeof Buffer, "%.*g", Digits, static_cast<double>(AValue));
-            if (static_cast<F>(std::strtod(Buffer, nullptr)) == AValue || Digits >= 17) break;
+            const F Back =
+                std::is_same_v<F, float> ? std::strtof(Buffer, nullptr) : std::strtod(Buffer, nullptr);
+            if (Back == AValue || Digits >= 17) break;
         }
     }
     std::string Result = Buffer;
@@ -317,6 +319,8 @@ private:
             FOut.Byte(kPrefixMask | Flags);
             if (Flags & ffChildPos) FOut.Integer(Order);
         }
+        // A length byte from 0xF0 on would read as a prefix.
+        if (!Flags && ClassName.size() >= kPrefixMask) Error(SNameTooLong);
         ShortString(ClassName);
         ShortString(ObjectName);
         while (!IsSymbol("end") && !AtObject()) {

@@ -114,6 +114,10 @@ public:
         Stored = [AStored](TPersistent* I) { return (static_cast<C*>(I)->*AStored)(); };
         return *this;
     }
+    TPropInfo& StoredIf(std::function<bool(TPersistent*)> AStored) {
+        Stored = std::move(AStored);
+        return *this;
+    }
     TPropInfo& NotStored() {
         Stored = [](TPersistent*) { return false; };
         return *this;
@@ -131,6 +135,11 @@ template <class C, class R, class... A> struct TMemberOf<R (C::*)(A...) const> {
     using Result = R;
 };
 template <class M> using TClassOfMember = typename TMemberOf<M>::Class;
+// The class of a getter and setter pair: the setter's when it is the more
+// derived one (a descendant that hides its ancestor's setter).
+template <class G, class S>
+using TClassOfPair = std::conditional_t<std::is_base_of_v<TClassOfMember<G>, TClassOfMember<S>>,
+                                        TClassOfMember<S>, TClassOfMember<G>>;
 } // namespace detail
 
 class TPublishedProperties {
@@ -146,7 +155,7 @@ public:
     template <class G, class S>
     TPropInfo& Integer(std::string_view AName, G AGet, S ASet, std::optional<std::int64_t> ADefault = {},
                        TIdentMap AIdents = {}) {
-        using C = detail::TClassOfMember<G>;
+        using C = detail::TClassOfPair<G, S>;
         using T = std::remove_cvref_t<typename detail::TMemberOf<G>::Result>;
         TPropInfo P = Ordinal<C, T>(AName, AGet, ASet, ADefault);
         P.Kind = pkInteger;
@@ -166,7 +175,7 @@ public:
     }
     template <class G, class S>
     TPropInfo& Boolean(std::string_view AName, G AGet, S ASet, std::optional<bool> ADefault = {}) {
-        using C = detail::TClassOfMember<G>;
+        using C = detail::TClassOfPair<G, S>;
         TPropInfo P = Ordinal<C, bool>(AName, AGet, ASet,
                                        ADefault ? std::optional<std::int64_t>(*ADefault) : std::nullopt);
         P.Kind = pkBoolean;
@@ -175,7 +184,7 @@ public:
     template <class G, class S>
     TPropInfo& Enum(std::string_view AName, G AGet, S ASet, TEnumNames ANames,
                     std::optional<std::int64_t> ADefault = {}) {
-        using C = detail::TClassOfMember<G>;
+        using C = detail::TClassOfPair<G, S>;
         using T = std::remove_cvref_t<typename detail::TMemberOf<G>::Result>;
         TPropInfo P = Ordinal<C, T>(AName, AGet, ASet, ADefault);
         P.Kind = pkEnum;
@@ -185,7 +194,7 @@ public:
     // A TSet property; the default is the bits of the default set.
     template <class G, class S>
     TPropInfo& Set(std::string_view AName, G AGet, S ASet, TEnumNames ANames, std::uint64_t ADefault = 0) {
-        using C = detail::TClassOfMember<G>;
+        using C = detail::TClassOfPair<G, S>;
         using T = std::remove_cvref_t<typename detail::TMemberOf<G>::Result>;
         TPropInfo P;
         P.Name = AName;
@@ -201,7 +210,7 @@ public:
         return Add(std::move(P));
     }
     template <class G, class S> TPropInfo& String(std::string_view AName, G AGet, S ASet) {
-        using C = detail::TClassOfMember<G>;
+        using C = detail::TClassOfPair<G, S>;
         TPropInfo P;
         P.Name = AName;
         P.Kind = pkString;
@@ -210,7 +219,7 @@ public:
         return Add(std::move(P));
     }
     template <class G, class S> TPropInfo& Float(std::string_view AName, G AGet, S ASet) {
-        using C = detail::TClassOfMember<G>;
+        using C = detail::TClassOfPair<G, S>;
         TPropInfo P;
         P.Name = AName;
         P.Kind = pkFloat;
@@ -230,7 +239,7 @@ public:
     }
     // A reference to a component of the form (or of another form: "Form.Name").
     template <class G, class S> TPropInfo& Component(std::string_view AName, G AGet, S ASet) {
-        using C = detail::TClassOfMember<G>;
+        using C = detail::TClassOfPair<G, S>;
         using T = std::remove_pointer_t<std::remove_cvref_t<typename detail::TMemberOf<G>::Result>>;
         TPropInfo P;
         P.Name = AName;
@@ -243,7 +252,7 @@ public:
         return Add(std::move(P));
     }
     template <class G, class S> TPropInfo& Event(std::string_view AName, G AGet, S ASet) {
-        using C = detail::TClassOfMember<G>;
+        using C = detail::TClassOfPair<G, S>;
         using E = std::remove_cvref_t<typename detail::TMemberOf<G>::Result>;
         TPropInfo P;
         P.Name = AName;
