@@ -745,10 +745,9 @@ void TCustomdxBarControl::WMWindowPosChanged(cls::TMessage& Message) {
 void TCustomdxBarControl::WMSetFocus(cls::TMessage& Message) {
     inherited::Dispatch(Message);
     if (!IsBarControlAlive(this) || (FSelectedControl && FSelectedControl->HasWindow())) return;
-    // While customizing the customizing form takes the focus; without one
-    // the bar window keeps what it got.
-    if (IsCustomizing()) return;
-    if (const win::HWND Target = GetFocusTarget()) win::SetFocus(Target);
+    // A bar window never keeps the focus: it goes on, or nowhere when there
+    // is no window to take it (nor a customizing form while customizing).
+    win::SetFocus(IsCustomizing() ? nullptr : GetFocusTarget());
 }
 
 win::HWND TCustomdxBarControl::GetFocusTarget() const {

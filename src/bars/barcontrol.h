@@ -126,6 +126,9 @@ public:
     virtual void FillBackground(gfx::HDC DC, const gfx::RECT& R, gfx::HBRUSH ABrush, gfx::TColor AColor);
     virtual void FillBackgroundInRegion(gfx::HDC DC, gfx::HRGN ARgn, gfx::HBRUSH ABrush, gfx::TColor AColor);
     virtual bool IsQuickCustomizingMenu() const;
+    // The link of another list that ALink of this window stands for, through
+    // which its use counts there too; nullptr when none.
+    virtual TdxBarItemLink* GetSourceLink(const TdxBarItemLink* /*ALink*/) const { return nullptr; }
     virtual cls::TPoint GetBackgroundOrigin() const { return cls::TPoint{0, 0}; }
     virtual void ResetWorkBitmap();
     // The whole chain leaves menu mode.

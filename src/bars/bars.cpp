@@ -18,6 +18,15 @@
 
 namespace bars {
 
+namespace {
+
+// One of the named styles: a value cast from anything else is refused.
+bool IsDockingStyle(TdxBarDockingStyle AStyle) {
+    return static_cast<unsigned>(AStyle) <= static_cast<unsigned>(dsBottom);
+}
+
+} // namespace
+
 // ============================================================================
 // TdxBar: life
 // ============================================================================
@@ -257,7 +266,8 @@ void TdxBar::SetDockControl(TdxDockControl* Value) {
     }
     if (Rehide) SetVisible(false);
     FDockControl = Value;
-    FDockingStyle = Value ? Value->GetDockingStyle() : OldStyle;
+    // The style setter has stored its style already.
+    if (!FDockingUpdating) FDockingStyle = Value ? Value->GetDockingStyle() : OldStyle;
     FItemLinks->SetRecentLimit(-1);
     if (Rehide) SetVisible(true);
     if (!FDockingUpdating && Manager) Manager->DoBarDockingStyleChange(this);
@@ -268,6 +278,7 @@ TdxBarDockingStyle TdxBar::DockingStyle() const {
 }
 
 void TdxBar::SetDockingStyle(TdxBarDockingStyle Value) {
+    if (!IsDockingStyle(Value)) return;
     TdxBarManager* Manager = BarManager();
     FLoadedDockingStyle = Value;
     if ((Manager && Manager->IsLoading()) || DockingStyle() == Value) return;
@@ -294,7 +305,7 @@ TdxBarDockingStyle TdxBar::DockedDockingStyle() const {
 }
 
 void TdxBar::SetDockedDockingStyle(TdxBarDockingStyle Value) {
-    FDockedDockingStyle = Value;
+    if (IsDockingStyle(Value)) FDockedDockingStyle = Value;
 }
 
 void TdxBar::SetDockedLeft(int Value) {

@@ -39,6 +39,7 @@ constexpr int MaxCoordinate = 32767;
 // Use counts only grow by one per use; far below the integer's end.
 constexpr int MaxUseCount = 1 << 30;
 constexpr int UserDefineBits = 0x0F;
+constexpr int DefaultUserWidth = 100;
 
 constexpr std::string_view BarPrefix = "Bar";
 constexpr std::string_view SubItemPrefix = "SubItem_";
@@ -685,7 +686,7 @@ private:
             Report(lpkTooManyBars, "BarCount", std::to_string(ABarCount));
             ABarCount = MaxLayoutBars;
         }
-        for (int I = 0; I < Bars->Count(); ++I) Bars->Items(I)->SetVisible(false);
+        HideBars();
         for (int N : FReader.Numbers(std::string())) {
             if (N >= ABarCount) break;
             TdxBar* Bar = N < Bars->Count() ? Bars->Items(N) : Bars->Add();
@@ -697,6 +698,33 @@ private:
                 FReader.Select(Node);
                 Report(lpkBarFailed, nullptr, ExceptionText(std::current_exception()));
             }
+        }
+    }
+
+    // Every bar is hidden. A bar stores its place when it hides, by then
+    // changed by the bars hidden before it: what a section leaves out keeps
+    // the place each bar had when the load began.
+    void HideBars() {
+        struct TPlace {
+            int Row;
+            bool OneOnRow;
+            int DockedLeft;
+            int DockedTop;
+        };
+        TdxBars* Bars = FManager->Bars();
+        std::vector<TPlace> Places;
+        for (int I = 0; I < Bars->Count(); ++I) {
+            TdxBar* Bar = Bars->Items(I);
+            if (TdxBarControl* Window = Bar->Control()) Window->StoreBarPosition();
+            Places.push_back({Bar->Row(), Bar->OneOnRow(), Bar->DockedLeft(), Bar->DockedTop()});
+        }
+        for (int I = 0; I < Bars->Count(); ++I) Bars->Items(I)->SetVisible(false);
+        for (int I = 0; I < Bars->Count() && I < static_cast<int>(Places.size()); ++I) {
+            TdxBar* Bar = Bars->Items(I);
+            Bar->SetRow(Places[I].Row);
+            Bar->SetOneOnRow(Places[I].OneOnRow);
+            Bar->SetDockedLeft(Places[I].DockedLeft);
+            Bar->SetDockedTop(Places[I].DockedTop);
         }
     }
 
@@ -785,44 +813,51 @@ private:
         TdxBarItemLink* Link = ALinks->Add(Item);
         ApplyBool("BeginGroup", Link->BeginGroup(), [Link](bool V) { Link->SetBeginGroup(V); });
 
-        int Bits = 0;
-        switch (FReader.UserDefine(Bits)) {
-            case TRead::Missing:
-                Report(lpkMissingValue, "UserDefine");
-                break;
-            case TRead::Bad:
-                Report(lpkBadValue, "UserDefine");
-                break;
-            case TRead::Ok:
-                if (Bits & ~UserDefineBits) Report(lpkBadValue, "UserDefine", std::to_string(Bits));
-                break;
-        }
-        TdxBarUserDefines Define = TdxBarUserDefines::FromBits(static_cast<unsigned>(Bits & UserDefineBits));
-        // The INI layout keeps no user glyph: the item's own glyph shows.
-        if (!FReader.KeepsGlyphs()) Define.Exclude(udGlyph);
-        // A user value that cannot be read leaves the item's own value.
-        if (Define.Contains(udGlyph) && FReader.Glyph(Link->UserGlyph()) == TRead::Bad) {
-            Report(lpkBadValue, "UserGlyph");
-            Define.Exclude(udGlyph);
-        }
-        std::string Caption;
-        if (Define.Contains(udCaption) && !ReadString("UserCaption", Caption)) Define.Exclude(udCaption);
-        int PaintStyle = psStandard;
-        if (Define.Contains(udPaintStyle) &&
-            !ReadInteger("UserPaintStyle", psStandard, psCaptionGlyph, PaintStyle))
-            Define.Exclude(udPaintStyle);
-        int Width = 0;
-        if (Define.Contains(udWidth) && !ReadInteger("UserWidth", 0, MaxCoordinate, Width))
-            Define.Exclude(udWidth);
-        Link->SetUserDefine(Define);
-        if (Define.Contains(udCaption)) Link->SetUserCaption(Caption);
-        if (Define.Contains(udPaintStyle)) Link->SetUserPaintStyle(static_cast<TdxBarPaintStyle>(PaintStyle));
-        if (Define.Contains(udWidth)) Link->SetUserWidth(Width);
+        ReadUserValues(Link);
         if (ABar) ApplyBool("Visible", true, [Link](bool V) { Link->SetLoadedVisible(V); });
         if (AUsage) {
             int Value = 0;
             if (ReadInteger("UseCount", 0, MaxUseCount, Value, false)) Link->SetLoadedUseCount(Value);
             if (ReadInteger("RecentIndex", -1, INT32_MAX, Value, false)) Link->SetLoadedRecentIndex(Value);
+        }
+    }
+
+    // The stored user-define set, masked to its four flags, is the link's;
+    // one that cannot be read leaves the new link's (none). A value a flag
+    // asks for that cannot be read takes its default: no caption or glyph
+    // (the INI layout keeps no glyphs), the standard paint style, width 100.
+    void ReadUserValues(TdxBarItemLink* ALink) {
+        int Bits = 0;
+        switch (FReader.UserDefine(Bits)) {
+            case TRead::Missing:
+                Report(lpkMissingValue, "UserDefine");
+                Bits = 0;
+                break;
+            case TRead::Bad:
+                Report(lpkBadValue, "UserDefine");
+                Bits = 0;
+                break;
+            case TRead::Ok:
+                if (Bits & ~UserDefineBits) Report(lpkBadValue, "UserDefine", std::to_string(Bits));
+                break;
+        }
+        const TdxBarUserDefines Define =
+            TdxBarUserDefines::FromBits(static_cast<unsigned>(Bits & UserDefineBits));
+        ALink->SetUserDefine(Define);
+        if (Define.Contains(udGlyph) && FReader.KeepsGlyphs() &&
+            FReader.Glyph(ALink->UserGlyph()) == TRead::Bad)
+            Report(lpkBadValue, "UserGlyph");
+        std::string Caption;
+        if (Define.Contains(udCaption) && ReadString("UserCaption", Caption)) ALink->SetUserCaption(Caption);
+        int PaintStyle = psStandard;
+        if (Define.Contains(udPaintStyle)) {
+            ReadInteger("UserPaintStyle", psStandard, psCaptionGlyph, PaintStyle);
+            ALink->SetUserPaintStyle(static_cast<TdxBarPaintStyle>(PaintStyle));
+        }
+        int Width = DefaultUserWidth;
+        if (Define.Contains(udWidth)) {
+            ReadInteger("UserWidth", 0, MaxCoordinate, Width);
+            ALink->SetUserWidth(Width);
         }
     }
 

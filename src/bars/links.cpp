@@ -395,10 +395,18 @@ void TdxBarItemLink::BringToRecentTop(bool AIncrement) {
 
 void TdxBarItemLink::ApplyRecentUse(bool AIncrement) {
     if (!FItem || !FItem->GetActualVisible() || !FVisible) return;
+    const bool WasShown = GetVisibleIndex() >= 0;
     BringToRecentTop(AIncrement);
     TdxBarItemLinks* Links = Owner();
+    TCustomdxBarControl* Window = Links ? Links->BarControl() : nullptr;
+    // A docked toolbar that did not show the link makes room for it.
+    const TdxBarManager* Manager = GetBarManager();
+    if (!WasShown && Window && Window->IsToolbarWindow() && Window->DockingStyle() != dsNone &&
+        Window->HandleAllocated() && Manager && Manager->IsNonStandardStyle())
+        win::PostMessage(Window->Handle(), WM_DXBAR_REFRESH, 0, 0);
     auto* SubItem = Links ? dynamic_cast<TCustomdxBarSubItem*>(Links->LinksOwner()) : nullptr;
     TdxBarItemLink* Through = SubItem ? SubItem->GetActiveLink() : nullptr;
+    if (!Through && Window) Through = Window->GetSourceLink(this);
     if (Through && Through->FContainerLink) Through = Through->FContainerLink;
     if (Through && Through != this) Through->ApplyRecentUse(AIncrement);
 }

@@ -625,6 +625,9 @@ void TdxBarManager::CalcButtonMetrics() {
 void TdxBarManager::LargeIconsChanged() {
     CalcButtonMetrics();
     DesignerModified();
+    // The buttons have another size: every bar window and site lays out again.
+    RefreshBarControls();
+    for (int I = 0; I < DockControlCount(); ++I) GetDockControl(I)->UpdateDock();
 }
 
 void TdxBarManager::UpdateRecentItemsStep() {

@@ -26,16 +26,20 @@ template <class T> T* Linked(const lf::TcxObjectLink* ALink) {
     return ALink ? static_cast<T*>(ALink->Ref) : nullptr;
 }
 
-// The link of the open drop-down's toolbar that a row's Data names; nullptr
-// when it went (or no drop-down is open).
-TdxBarItemLink* ToolbarLinkOf(const TdxBarItemLink* ARow) {
-    TdxBarControl* Toolbar = GOpenQuickControl ? GOpenQuickControl->Toolbar() : nullptr;
-    TdxBar* Bar = Toolbar ? Toolbar->Bar() : nullptr;
+// The link of a toolbar that a drop-down link's or a row's Data names;
+// nullptr when it went.
+TdxBarItemLink* ToolbarLinkOf(const TdxBarControl* AToolbar, const TdxBarItemLink* ARow) {
+    TdxBar* Bar = AToolbar ? AToolbar->Bar() : nullptr;
     if (!ARow || !Bar || !ARow->Data()) return nullptr;
     TdxBarItemLinks* Links = Bar->ItemLinks();
     for (int I = 0; I < Links->Count(); ++I)
         if (reinterpret_cast<std::intptr_t>(Links->Items(I)) == ARow->Data()) return Links->Items(I);
     return nullptr;
+}
+
+// The link of the open drop-down's toolbar that a check row's Data names.
+TdxBarItemLink* ToolbarLinkOf(const TdxBarItemLink* ARow) {
+    return ToolbarLinkOf(GOpenQuickControl ? GOpenQuickControl->Toolbar() : nullptr, ARow);
 }
 
 // The check cell at the left of R, ticked or not, then the button's own
@@ -224,7 +228,11 @@ TdxBarQuickControl* TdxBarQuickControl::CreateForBar(TdxBarManager* ABarManager,
         TdxBarItemLink* Link = SourceLinks->CanVisibleItems(I);
         const cls::TRect& R = Link->ItemRect();
         const bool CutOff = Link->Control() && (R.right <= R.left || R.bottom <= R.top);
-        if (Link->GetVisibleIndex() == -1 || CutOff) Links->Add()->Assign(Link);
+        if (Link->GetVisibleIndex() == -1 || CutOff) {
+            TdxBarItemLink* Copy = Links->Add();
+            Copy->Assign(Link);
+            Copy->SetData(reinterpret_cast<std::intptr_t>(Link));
+        }
     }
     Links->Add(SubItem)->SetBeginGroup(true);
     return Window;
@@ -263,6 +271,10 @@ TdxBarQuickControl* TdxBarQuickControl::OpenQuickControl() {
 
 TdxBarControl* TdxBarQuickControl::Toolbar() const {
     return IsBarControlAlive(FToolbar) ? FToolbar : nullptr;
+}
+
+TdxBarItemLink* TdxBarQuickControl::GetSourceLink(const TdxBarItemLink* ALink) const {
+    return ToolbarLinkOf(Toolbar(), ALink);
 }
 
 TdxBarQuickSubItem* TdxBarQuickControl::SubItem() const {

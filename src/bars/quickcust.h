@@ -144,6 +144,8 @@ public:
     gfx::HBRUSH GetBarBrush() const override;
     bool IsClosingOnClick() const override { return true; }
     bool IsQuickCustomizingMenu() const override { return true; }
+    // The toolbar's link a link of the drop-down was made from.
+    TdxBarItemLink* GetSourceLink(const TdxBarItemLink* ALink) const override;
     // The chain closes, and with it the drop-down when it held menu mode.
     void DeactivateAll() override;
 

@@ -552,7 +552,6 @@ void TdxBarSubMenuControl::TrackDetach() {
                 continue;
             }
             if (Inside) {
-                Bar->SetVisible(false);
                 Cancelled = true;
                 break;
             }
@@ -572,7 +571,8 @@ void TdxBarSubMenuControl::TrackDetach() {
     if (Moving && Completed) {
         // The bar stays where it floats; the menus it came from close.
         CloseActiveBarControl();
-    } else if (Moving && !Cancelled && BarAlive.Alive()) {
+    } else if (Moving && BarAlive.Alive()) {
+        // Back to the strip, Escape, or the capture lost: the bar goes again.
         Bar->SetVisible(false);
     }
     if (Cancelled && Self.Alive() && FSubItemControl) FSubItemControl->ControlActivate(true);

@@ -299,8 +299,17 @@ void TdxBarControl::StoreBarPosition() {
 
 void TdxBarControl::CalcMetrics() {
     inherited::CalcMetrics();
-    // The metrics are measured upright; a turned bar draws its captions down.
-    if (IsRotatedBarControl(this)) Canvas()->Font()->SetOrientation(-900);
+    // The metrics are measured upright; a turned bar draws its captions down
+    // with an outline font, which turns.
+    if (IsRotatedBarControl(this)) {
+        gfx::LOGFONT LF{};
+        if (gfx::GetObject(Canvas()->Font()->Handle(), sizeof LF, &LF) == static_cast<int>(sizeof LF)) {
+            LF.lfEscapement = -900;
+            LF.lfOrientation = -900;
+            LF.lfOutPrecision = gfx::OUT_TT_ONLY_PRECIS;
+            Canvas()->Font()->SetHandle(gfx::CreateFontIndirect(&LF));
+        }
+    }
     FMDIButtonWidth = win::GetSystemMetrics(win::SM_CXMENUSIZE) - 2;
     FMDIButtonHeight = win::GetSystemMetrics(win::SM_CYMENUSIZE) - 4;
 }

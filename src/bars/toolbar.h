@@ -178,6 +178,8 @@ public:
     cls::TPoint GetBackgroundOrigin() const override;
     void DeactivateAll() override;
     bool HasHiddenLinks() const override { return FLinksCutOff; }
+    // Toolbars honour their items' Align.
+    bool CanAlignControl(TdxBarItemControl* /*AControl*/) const override { return true; }
     bool IsMainMenuBar() const override;
     bool HasBackgroundBitmap() const override;
     bool IsToolbarWindow() const override { return true; }

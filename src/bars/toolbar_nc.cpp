@@ -342,7 +342,15 @@ void TdxBarControl::WMNCLButtonDown(cls::TMessage& Message) {
     lf::TcxObjectLinkScope Self(this);
     if (GetActiveBarControl()) CloseActiveBarControl();
     if (!Self.Alive() || !HandleAllocated()) return;
-    if (static_cast<win::LRESULT>(Message.WParam) != win::HTCLOSE) {
+    const auto Hit = static_cast<win::LRESULT>(Message.WParam);
+    if (Hit == win::HTBOTTOMRIGHT && DockingStyle() != dsNone) {
+        // A status bar's size grip sizes the window it lies in the corner of,
+        // as that window's own frame would: the bar window itself has none.
+        if (const win::HWND Root = win::GetAncestor(FHandle, win::GA_ROOT); Root && Root != FHandle)
+            win::SendMessage(Root, win::WM_SYSCOMMAND, win::SC_SIZE | win::WMSZ_BOTTOMRIGHT, Message.LParam);
+        return;
+    }
+    if (Hit != win::HTCLOSE) {
         inherited::Dispatch(Message);
         return;
     }
@@ -919,7 +927,16 @@ void TdxBarControl::CMFontChanged(cls::TMessage& Message) {
     if (!HandleAllocated() || FSwitching) return;
     CalcMetrics();
     if (!IsActive() && SelectedControl()) SetSelectedControl(nullptr);
-    if (IsBarControlAlive(this)) RepaintBar();
+    if (!IsBarControlAlive(this)) return;
+    // The controls may have changed across the bar as well as along it
+    // (turned upright, say): the site lays its rows out again.
+    TdxDockControl* Dock = DockControl();
+    if (DockingStyle() != dsNone && Dock && !Dock->LayingOut() && !Moving() && !HandleLocked()) {
+        lf::TcxObjectLinkScope Self(this);
+        Dock->UpdateDock();
+        if (!Self.Alive()) return;
+    }
+    RepaintBar();
 }
 
 void TdxBarControl::WMDestroy(cls::TMessage& Message) {

@@ -187,6 +187,14 @@ TEST_F(BarControlTest, AClickNeverActivatesTheWindowAndTheFocusGoesToTheForm) {
     win::SetFocus(Menu->Handle());
     RunUntilIdle();
     EXPECT_EQ(win::GetFocus(), Other.Handle());
+
+    // With no window to take it the focus goes nowhere; the menu keeps none.
+    Other.Hide();
+    RunUntilIdle();
+    if (!IsBarControlAlive(Menu)) Menu = ShowMenu(Links);
+    win::SetFocus(Menu->Handle());
+    RunUntilIdle();
+    EXPECT_EQ(win::GetFocus(), nullptr);
 }
 
 // --- Keyboard ---

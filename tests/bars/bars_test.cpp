@@ -104,6 +104,23 @@ TEST_F(BarTest, TheDockingStyleAndDockControlMoveAShownBar) {
     Bar->SetDockControl(nullptr);
     EXPECT_EQ(ParentOf(Bar), Site(dsBottom)->Handle());
 
+    // A style set while the bar sits in a placed site takes it to that main site.
+    Bar->SetDockControl(Placed);
+    Bar->SetDockingStyle(dsRight);
+    EXPECT_EQ(Bar->DockControl(), nullptr);
+    EXPECT_EQ(Bar->DockingStyle(), dsRight);
+    EXPECT_EQ(ParentOf(Bar), Site(dsRight)->Handle());
+    EXPECT_EQ(Bar->Control()->DockingStyle(), dsRight);
+
+    // A value that is none of the styles is refused.
+    const auto Unnamed = static_cast<TdxBarDockingStyle>(dsBottom + 1);
+    const TdxBarDockingStyle Docked = Bar->DockedDockingStyle();
+    Bar->SetDockingStyle(Unnamed);
+    Bar->SetDockedDockingStyle(Unnamed);
+    EXPECT_EQ(Bar->DockingStyle(), dsRight);
+    EXPECT_EQ(Bar->DockedDockingStyle(), Docked);
+    EXPECT_EQ(ParentOf(Bar), Site(dsRight)->Handle());
+
     Bar->SetDockingStyle(dsNone);
     EXPECT_EQ(ParentOf(Bar), nullptr);
     EXPECT_EQ(Bar->GetRealDockControl(), nullptr);

@@ -237,9 +237,11 @@ TEST_F(LayoutTest, AToolbarFormComesBackWholeFromBothMedia) {
         EXPECT_TRUE(Loaded.Ok()) << ::testing::PrintToString(Problems(Loaded));
         testdrv::RunUntilIdle();
         EXPECT_EQ(Describe(After.Manager, Medium.KeepsGlyphs), Describe(Before.Manager, Medium.KeepsGlyphs));
-        // The INI layout keeps no user glyph: the item's own glyph shows.
+        // The INI layout keeps no user glyph: the link keeps its flag with
+        // an empty glyph.
         TdxBarItemLink* Glyphed = After.Bar("Standard")->ItemLinks()->Items(1);
-        EXPECT_EQ(Glyphed->UserDefine().Contains(udGlyph), Medium.KeepsGlyphs);
+        EXPECT_TRUE(Glyphed->UserDefine().Contains(udGlyph));
+        EXPECT_EQ(Glyphed->UserGlyph()->Empty(), !Medium.KeepsGlyphs);
         EXPECT_EQ(After.Bar("Format")->Control()->DockingStyle(), dsNone);
         EXPECT_EQ(After.Bar("Status")->Control()->DockControl(), After.BottomDock);
         EXPECT_EQ(After.Bar("Tools")->Control(), nullptr);
@@ -418,7 +420,8 @@ TEST_F(LayoutTest, AHandEditedIniFileLoadsWhatItCanAndReportsTheRest) {
     EXPECT_TRUE(Standard->Visible());
     ASSERT_EQ(Standard->ItemLinks()->Count(), 4); // btnGone's link is dropped
     EXPECT_EQ(Standard->ItemLinks()->Items(0)->UserPaintStyle(), psCaptionGlyph);
-    EXPECT_EQ(Standard->ItemLinks()->Items(0)->UserDefine().Bits(), 4u); // no glyph from an INI file
+    EXPECT_EQ(Standard->ItemLinks()->Items(0)->UserDefine().Bits(), 6u);
+    EXPECT_TRUE(Standard->ItemLinks()->Items(0)->UserGlyph()->Empty());  // no glyph from an INI file
     EXPECT_EQ(Standard->ItemLinks()->Items(1)->UserDefine().Bits(), 8u); // masked
     EXPECT_EQ(Standard->ItemLinks()->Items(1)->UserWidth(), 60);
     EXPECT_EQ(After.Bar("Format")->FloatLeft(), 0x40);
@@ -427,9 +430,9 @@ TEST_F(LayoutTest, AHandEditedIniFileLoadsWhatItCanAndReportsTheRest) {
     EXPECT_EQ(After.Bar("Status")->DockControl(), nullptr); // btnNew is no dock site
     EXPECT_TRUE(After.Bar("Status")->Visible());
     ASSERT_EQ(After.RecentMenu->ItemLinks()->Count(), 2); // the cycle is refused
-    // Without its user caption the link shows the item's.
-    EXPECT_TRUE(After.RecentMenu->ItemLinks()->Items(1)->UserDefine().Empty());
-    EXPECT_EQ(After.RecentMenu->ItemLinks()->Items(1)->GetCaption(), "Doc3");
+    // Its user caption missing, the link's is empty.
+    EXPECT_EQ(After.RecentMenu->ItemLinks()->Items(1)->UserDefine(), TdxBarUserDefines{udCaption});
+    EXPECT_EQ(After.RecentMenu->ItemLinks()->Items(1)->GetCaption(), "");
     EXPECT_EQ(After.FileMenu->ItemLinks()->Count(), 4);
 }
 
@@ -493,8 +496,94 @@ TEST_F(LayoutTest, ADamagedRegistryLayoutLoadsWhatItCanAndReportsTheRest) {
     EXPECT_EQ(After.Bar("Format")->DockingStyle(), dsNone);
     EXPECT_EQ(After.Bar("Status")->Caption(), "Status");
     TdxBarItemLink* Doc3 = After.RecentMenu->ItemLinks()->Items(2);
-    EXPECT_EQ(Doc3->UserDefine().Bits(), 1u); // the glyph that did not load is not the link's
+    EXPECT_EQ(Doc3->UserDefine().Bits(), 3u);
+    EXPECT_TRUE(Doc3->UserGlyph()->Empty()); // the glyph that did not load
     EXPECT_EQ(Doc3->UserCaption(), "3 Notes");
+}
+
+// The designed layout saved to a medium, then edited value by value.
+struct TStoreEdit {
+    const char* Node; // "Bar1", "Bar1.ItemLink3"
+    const char* Name;
+    const char* Value; // nullptr removes the value; "#n" is the user-define byte n
+};
+
+void SaveEdited(const TMedium& AMedium, const std::string& AIniName, const std::vector<TStoreEdit>& AEdits) {
+    {
+        TDesign Design;
+        ASSERT_TRUE(AMedium.Save(Design.Manager, AIniName).Ok());
+    }
+    if (!AMedium.KeepsGlyphs) {
+        std::string Text = ReadFile(AIniName);
+        for (const TStoreEdit& E : AEdits)
+            EditIni(Text, E.Node, E.Name,
+                    E.Value ? std::string(E.Name) + "=" + (E.Value[0] == '#' ? E.Value + 1 : E.Value) : "");
+        WriteFile(AIniName, Text);
+        return;
+    }
+    cls::TRegistry R;
+    for (const TStoreEdit& E : AEdits) {
+        std::string Key = std::string(RegistryBase) + "\\" + E.Node;
+        std::replace(Key.begin(), Key.end(), '.', '\\');
+        ASSERT_TRUE(R.OpenKey(Key, false)) << Key;
+        if (!E.Value)
+            R.DeleteValue(E.Name);
+        else if (E.Value[0] == '#')
+            R.WriteBinaryData(E.Name, std::string(1, static_cast<char>(std::stoi(E.Value + 1))).data(), 1);
+        else
+            R.WriteString(E.Name, E.Value);
+    }
+}
+
+TEST_F(LayoutTest, AStoredUserDefineIsMaskedToItsFourFlags) {
+    for (const TMedium& Medium : Media) {
+        SCOPED_TRACE(Medium.Name);
+        // btnCut and btnCopy were stored without user values.
+        SaveEdited(Medium, IniName,
+                   {{"Bar1.ItemLink3", "UserDefine", "#255"}, {"Bar1.ItemLink4", "UserDefine", "x"}});
+        TDesign After;
+        std::vector<std::string> Reported = Problems(Medium.Load(After.Manager, IniName));
+        const std::string Cut = Medium.KeepsGlyphs ? "Bar1\\ItemLink3 " : "Bar1.ItemLink3 ";
+        const std::string Copy = Medium.KeepsGlyphs ? "Bar1\\ItemLink4 " : "Bar1.ItemLink4 ";
+        std::vector<std::string> Expected{"bad " + Cut + "UserDefine 255", "missing " + Cut + "UserCaption ",
+                                          "missing " + Cut + "UserPaintStyle ",
+                                          "missing " + Cut + "UserWidth ", "bad " + Copy + "UserDefine "};
+        std::sort(Reported.begin(), Reported.end());
+        std::sort(Expected.begin(), Expected.end());
+        EXPECT_EQ(Reported, Expected);
+        // All four flags, the values at their defaults.
+        TdxBarItemLink* Link = After.Bar("Standard")->ItemLinks()->Items(3);
+        EXPECT_EQ(Link->UserDefine(), (TdxBarUserDefines{udCaption, udGlyph, udPaintStyle, udWidth}));
+        EXPECT_EQ(Link->UserCaption(), "");
+        EXPECT_TRUE(Link->UserGlyph()->Empty());
+        EXPECT_EQ(Link->UserPaintStyle(), psStandard);
+        EXPECT_EQ(Link->UserWidth(), 100);
+        // A value that is no number leaves the flags as they were.
+        EXPECT_TRUE(After.Bar("Standard")->ItemLinks()->Items(4)->UserDefine().Empty());
+    }
+}
+
+TEST_F(LayoutTest, ABarSectionWithoutItsPlaceKeepsTheBarWhereItIs) {
+    for (const TMedium& Medium : Media) {
+        SCOPED_TRACE(Medium.Name);
+        // Format shares the second top row with Standard, before it.
+        SaveEdited(Medium, IniName,
+                   {{"Bar2", "Row", nullptr},
+                    {"Bar2", "DockedLeft", nullptr},
+                    {"Bar2", "OneOnRow", nullptr},
+                    {"Bar1", "OneOnRow", nullptr}});
+        TDesign After;
+        const std::string Designed = Describe(After.Manager);
+        ASSERT_EQ(After.Bar("Format")->Row(), 1);
+        std::vector<std::string> Reported = Problems(Medium.Load(After.Manager, IniName));
+        std::vector<std::string> Expected{"missing Bar1 OneOnRow ", "missing Bar2 DockedLeft ",
+                                          "missing Bar2 OneOnRow ", "missing Bar2 Row "};
+        std::sort(Reported.begin(), Reported.end());
+        EXPECT_EQ(Reported, Expected);
+        testdrv::RunUntilIdle();
+        EXPECT_EQ(Describe(After.Manager), Designed);
+        EXPECT_EQ(After.Bar("Format")->Control()->Top(), After.Bar("Standard")->Control()->Top());
+    }
 }
 
 TEST_F(LayoutTest, AnUnreadableStoreChangesNothingAndLoadedReportsIt) {

@@ -151,8 +151,9 @@ TEST_F(QuickCustTest, TheKindsAreRegisteredHiddenFromUsers) {
 
 TEST_F(QuickCustTest, TheMarkOpensTheLinksThatWereCutOffEachOfThemClickable) {
     CutOff(3);
-    const std::vector<TdxBarItemLink*> Cut = CutOffLinks();
-    for (std::size_t K = 0; K < Cut.size(); ++K) {
+    const std::vector<TdxBarItemLink*> First = CutOffLinks();
+    for (TdxBarItemLink* Used : First) {
+        const std::vector<TdxBarItemLink*> Cut = CutOffLinks();
         TdxBarQuickControl* Quick = Open();
         ASSERT_NE(Quick, nullptr);
         EXPECT_EQ(Toolbar->MarkState(), 2);
@@ -162,9 +163,11 @@ TEST_F(QuickCustTest, TheMarkOpensTheLinksThatWereCutOffEachOfThemClickable) {
         // line of its own.
         TdxBarItemLinks* Links = Quick->ItemLinks();
         ASSERT_EQ(Links->VisibleItemCount(), 4);
+        TdxBarItemLink* Row = nullptr;
         for (int I = 0; I < 3; ++I) {
             EXPECT_EQ(Links->VisibleItems(I)->Item(), Cut[I]->Item()) << I;
             EXPECT_FALSE(IsEmpty(Links->VisibleItems(I)->ItemRect())) << I;
+            if (Links->VisibleItems(I)->Item() == Used->Item()) Row = Links->VisibleItems(I);
         }
         TdxBarItemLink* Sub = Links->VisibleItems(3);
         EXPECT_EQ(Sub->Item(), Quick->SubItem());
@@ -176,15 +179,27 @@ TEST_F(QuickCustTest, TheMarkOpensTheLinksThatWereCutOffEachOfThemClickable) {
         EXPECT_EQ(R.top, Mark.bottom);
         EXPECT_EQ(R.right, Mark.right);
 
-        ClickLink(Links->VisibleItems(static_cast<int>(K)));
-        ASSERT_EQ(Log.Clicks.size(), K + 1);
-        EXPECT_EQ(Log.Clicks.back(), Cut[K]->Item()->Caption());
+        ClickLink(Row);
+        EXPECT_EQ(Log.Clicks.back(), Used->Item()->Caption());
         // The click closed the drop-down.
         EXPECT_EQ(TdxBarQuickControl::OpenQuickControl(), nullptr);
         EXPECT_EQ(Toolbar->QuickControl(), nullptr);
         EXPECT_EQ(Toolbar->MarkState(), 0);
         EXPECT_EQ(GetActiveBarControl(), nullptr);
+        // The command used leads the toolbar's recently used links and shows
+        // there at once; the least recently used one makes room for it.
+        RunUntilIdle();
+        EXPECT_EQ(Used->GetRecentIndex(), 0);
+        EXPECT_FALSE(IsEmpty(Used->ItemRect()));
+        EXPECT_EQ(CutOffLinks().size(), 3u);
     }
+    EXPECT_EQ(Log.Clicks.size(), First.size());
+    // So does a command used any other way.
+    TdxBarItemLink* Hidden = CutOffLinks().front();
+    ASSERT_EQ(Hidden->GetVisibleIndex(), -1);
+    Hidden->ApplyRecentUse(true);
+    RunUntilIdle();
+    EXPECT_FALSE(IsEmpty(Hidden->ItemRect()));
 }
 
 TEST_F(QuickCustTest, AToolbarWhoseLinksAllFitShowsOnlyTheSubItem) {

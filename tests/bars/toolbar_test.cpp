@@ -186,6 +186,117 @@ TEST_F(ToolbarTest, ARotatedVerticalBarRunsCaptionsAlongItselfAndStaysAsThickAsI
     }
 }
 
+TEST_F(ToolbarTest, AnAlignedItemTakesTheRestOfItsLineAndCutsOffTheLinksAfterIt) {
+    Bar->SetShowMark(false);
+    Bar->SetWholeRow(true);
+    AddSized(Bar, 30, 22);
+    TSizedItem* Aligned = AddSized(Bar, 40, 22);
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    const int Width = W->ClientWidth();
+    ASSERT_GT(Width, 200);
+    const struct {
+        TdxBarItemAlign Align;
+        cls::TRect Expected;
+    } Cases[] = {
+        {iaLeft, Rect(30, 0, 70, 22)},
+        {iaRight, Rect(Width - 40, 0, Width, 22)},
+        {iaCenter, Rect(30 + (Width - 70) / 2, 0, 70 + (Width - 70) / 2, 22)},
+        {iaClient, Rect(30, 0, Width, 22)},
+    };
+    for (const auto& C : Cases) {
+        Aligned->SetAlign(C.Align);
+        RunUntilIdle();
+        EXPECT_EQ(RectOf(Bar, 1), C.Expected) << C.Align;
+        EXPECT_FALSE(W->Truncated()) << C.Align;
+    }
+    // A link after it has no room left on the line.
+    AddSized(Bar, 20, 22);
+    RunUntilIdle();
+    EXPECT_EQ(RectOf(Bar, 1), Rect(30, 0, Width, 22));
+    EXPECT_EQ(RectOf(Bar, 2), cls::TRect{});
+    EXPECT_TRUE(W->Truncated());
+}
+
+TEST_F(ToolbarTest, SwitchingRotationOnADockedVerticalBarResizesTheBarAndItsSite) {
+    // Glyph buttons: turned they are as wide as a button is high, upright
+    // as wide as a button; their lengths along the bar stay.
+    Bar->SetShowMark(false);
+    cls::TBitmap Glyph;
+    Glyph.SetSize(16, 16);
+    for (const char* Caption : {"Cut", "Copy"}) AddButton(Bar->ItemLinks(), Caption)->SetGlyph(&Glyph);
+    ASSERT_NE(Manager->ButtonWidth(), Manager->ButtonHeight());
+    TdxBarControl* W = Show(Bar, dsLeft);
+    ASSERT_NE(W, nullptr);
+    TdxDockControl* Site = Manager->Bars()->DockControls(dsLeft);
+    auto Check = [&](bool ARotated) {
+        SCOPED_TRACE(ARotated ? "rotated" : "upright");
+        // The window and its site are as wide as the widest button.
+        int Widest = 0;
+        for (int I = 0; I < Bar->ItemLinks()->Count(); ++I) {
+            const cls::TRect R = RectOf(Bar, I);
+            EXPECT_LE(R.right, W->ClientWidth()) << I;
+            EXPECT_LE(R.bottom, W->ClientHeight()) << I;
+            Widest = std::max(Widest, static_cast<int>(R.right - R.left));
+        }
+        EXPECT_EQ(W->ClientWidth(), Widest);
+        EXPECT_EQ(Site->Width(), W->Width());
+        // The canvas draws the captions down the bar with a turned outline font.
+        gfx::LOGFONT LF{};
+        gfx::GetObject(W->Canvas()->Font()->Handle(), sizeof LF, &LF);
+        EXPECT_EQ(LF.lfEscapement, ARotated ? -900 : 0);
+        EXPECT_EQ(LF.lfOrientation, ARotated ? -900 : 0);
+        EXPECT_EQ(LF.lfOutPrecision, ARotated ? gfx::OUT_TT_ONLY_PRECIS : gfx::OUT_DEFAULT_PRECIS);
+    };
+    Check(true);
+    const int Rotated = W->Width();
+    EXPECT_EQ(W->ClientWidth(), Manager->ButtonHeight());
+    Bar->SetRotateWhenVertical(false);
+    RunUntilIdle();
+    Check(false);
+    EXPECT_EQ(W->ClientWidth(), Manager->ButtonWidth());
+    Bar->SetRotateWhenVertical(true);
+    RunUntilIdle();
+    Check(true);
+    EXPECT_EQ(W->Width(), Rotated);
+}
+
+TEST_F(ToolbarTest, LargeIconsLayTheShownToolbarsOutAgain) {
+    cls::TBitmap Glyph;
+    Glyph.SetSize(16, 16);
+    TdxBar* Floating = Manager->Bars()->Add();
+    for (TdxBar* B : {Bar, Floating})
+        for (const char* Caption : {"Cut", "Copy"}) AddButton(B->ItemLinks(), Caption)->SetGlyph(&Glyph);
+    Floating->SetFloatLeft(300);
+    Floating->SetFloatTop(300);
+    TdxBarControl* Docked = Show(Bar, dsTop);
+    TdxBarControl* Float = Show(Floating, dsNone);
+    ASSERT_NE(Docked, nullptr);
+    ASSERT_NE(Float, nullptr);
+    TdxDockControl* Site = Manager->Bars()->DockControls(dsTop);
+    for (const bool Large : {true, false}) {
+        SCOPED_TRACE(Large ? "large" : "small");
+        Manager->SetLargeIcons(Large);
+        RunUntilIdle();
+        EXPECT_EQ(Manager->ButtonHeight(), (Large ? 32 : 16) + 6);
+        // Every button at its new size inside its window; the floating
+        // window keeps its width and wraps its buttons in it.
+        for (TdxBarControl* W : {Docked, Float}) {
+            int Bottom = 0;
+            for (int I = 0; I < 2; ++I) {
+                const cls::TRect R = RectOf(W->Bar(), I);
+                EXPECT_EQ(R.right - R.left, Manager->ButtonWidth());
+                EXPECT_EQ(R.bottom - R.top, Manager->ButtonHeight());
+                EXPECT_LE(R.right, W->ClientWidth());
+                Bottom = std::max(Bottom, static_cast<int>(R.bottom));
+            }
+            EXPECT_EQ(W->ClientHeight(), Bottom);
+        }
+        EXPECT_EQ(Docked->ClientHeight(), Manager->ButtonHeight());
+        EXPECT_EQ(Site->Height(), Docked->Height());
+    }
+}
+
 TEST_F(ToolbarTest, LinksThatDoNotFitAreCutOffAndTheMarkTakesTheLastElevenPixels) {
     for (int I = 0; I < 8; ++I) AddSized(Bar, 40, 22);
     TdxBarControl* W = Show(Bar, dsTop);
@@ -446,6 +557,20 @@ TEST_F(ToolbarTest, ADockedBarDragsByItsGripAndEmptySpaceAndAStatusBarSizesByIts
     gfx::SIZE Grip{};
     S->GetPainter()->GetSizeGripSize(Grip);
     EXPECT_EQ(S->ClientWidth(), S->Width() - Grip.cx);
+
+    // Pressing the grip sizes the form by its bottom-right corner.
+    const cls::TRect Before = Form->BoundsRect();
+    const win::POINT Corner{Window.right - 2, Window.bottom - 2};
+    testdrv::MoveToScreen(Corner);
+    testdrv::ScriptIdle({[&] {
+                             testdrv::MoveToScreen(win::POINT{Corner.x + 40, Corner.y + 30});
+                         },
+                         [] { testdrv::MouseUp(); }});
+    testdrv::MouseDown();
+    EXPECT_TRUE(testdrv::IdleScriptDone());
+    EXPECT_EQ(Form->BoundsRect(), Rect(Before.left, Before.top, Before.right + 40, Before.bottom + 30));
+    EXPECT_EQ(win::GetCapture(), nullptr);
+    EXPECT_EQ(S->Width(), Form->ClientWidth());
 }
 
 class ToolbarCloseTest : public ToolbarTest, public testing::WithParamInterface<TdxBarManagerStyle> {};
@@ -815,22 +940,32 @@ TEST_F(ToolbarTearOffTest, DraggingTheStripAwayFloatsTheDetachingBarUnderTheMous
 
 TEST_F(ToolbarTearOffTest, BackToTheStripOrEscapeLeavesTheBarHiddenAndTheMenuOpen) {
     ASSERT_NE(MenuWindow, nullptr);
-    TdxBarSubMenuControl* Child = OpenPanel();
-    ASSERT_NE(Child, nullptr);
-    const cls::TPoint Strip = CursorPosition();
-    testdrv::ScriptIdle({[] {
-                             testdrv::MoveToScreen(win::POINT{500, 400});
-                         },
-                         [&] {
-                             EXPECT_TRUE(Floating->Visible());
-                             testdrv::MoveToScreen(Strip);
-                         }});
-    testdrv::MouseDown();
-    testdrv::MouseUp();
-    EXPECT_TRUE(testdrv::IdleScriptDone());
-    EXPECT_FALSE(Floating->Visible());
-    EXPECT_TRUE(IsBarControlAlive(Child));
-    EXPECT_FALSE(Manager->Detaching());
+    for (const bool Escape : {false, true}) {
+        SCOPED_TRACE(Escape ? "Escape" : "back to the strip");
+        TdxBarSubMenuControl* Child = OpenPanel();
+        ASSERT_NE(Child, nullptr);
+        const cls::TPoint Strip = CursorPosition();
+        testdrv::ScriptIdle({[] {
+                                 testdrv::MoveToScreen(win::POINT{500, 400});
+                             },
+                             [&] {
+                                 EXPECT_TRUE(Floating->Visible());
+                                 if (Escape)
+                                     testdrv::KeyDown(win::VK_ESCAPE);
+                                 else
+                                     testdrv::MoveToScreen(Strip);
+                             }});
+        testdrv::MouseDown();
+        EXPECT_TRUE(testdrv::IdleScriptDone());
+        EXPECT_FALSE(Floating->Visible());
+        EXPECT_FALSE(Manager->Detaching());
+        // The panel's menu stays open.
+        EXPECT_EQ(GetActiveBarControl(), Child);
+        if (Escape) testdrv::KeyUp(win::VK_ESCAPE);
+        testdrv::MouseUp();
+        if (IsBarControlAlive(Child)) Child->CloseAndFree();
+        RunUntilIdle();
+    }
 }
 
 // --- Docked and floating: the two handles of a drag ---
