@@ -209,6 +209,7 @@ private:
     void WMMouseActivate(cls::TMessage& Message);
     void WMNCCalcSize(cls::TMessage& Message);
     void WMNCPaint(cls::TMessage& Message);
+    void WMRButtonUp(cls::TMessage& Message);
     void WMSize(cls::TMessage& Message);
     void WMWindowPosChanged(cls::TMessage& Message);
 

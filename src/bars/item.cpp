@@ -196,6 +196,7 @@ void TdxBarItem::SetCategory(int Value) {
 
 void TdxBarItem::SetDescription(const std::string& Value) {
     FDescription = Value;
+    if (FBarManager) FBarManager->RefreshCustomizingFormItem(this);
 }
 
 bool TdxBarItem::GetEnabled() const {
@@ -305,7 +306,9 @@ void TdxBarItem::ForEachLinkControl(TdxBarUserDefine ASkip,
 }
 
 void TdxBarItem::CaptionChanged() {
+    cls::TComponentGuard Self(this);
     ForEachLinkControl(udCaption, [](TdxBarItemControl* C) { C->CaptionChanged(); });
+    if (Self.Alive() && FBarManager) FBarManager->RefreshCustomizingFormItem(this);
 }
 
 void TdxBarItem::EnabledChanged() {
@@ -313,11 +316,15 @@ void TdxBarItem::EnabledChanged() {
 }
 
 void TdxBarItem::GlyphChanged() {
+    cls::TComponentGuard Self(this);
     ForEachLinkControl(udGlyph, [](TdxBarItemControl* C) { C->GlyphChanged(); });
+    if (Self.Alive() && FBarManager) FBarManager->RefreshCustomizingFormItem(this);
 }
 
 void TdxBarItem::ShortCutChanged() {
+    cls::TComponentGuard Self(this);
     ForEachLinkControl([](TdxBarItemControl* C) { C->ShortCutChanged(); });
+    if (Self.Alive() && FBarManager) FBarManager->RefreshCustomizingFormItem(this);
 }
 
 void TdxBarItem::RepaintLinkControls() {

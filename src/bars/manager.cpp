@@ -5,6 +5,8 @@
 #include "bars/barcontrol.h"
 #include "bars/bars.h"
 #include "bars/categories.h"
+#include "bars/customizing/customizingform.h"
+#include "bars/customizing/designstate.h"
 #include "bars/drawing.h"
 #include "bars/item.h"
 #include "bars/itemcontrol.h"
@@ -116,7 +118,10 @@ void TdxBarManager::DestroyOwnState() {
     FConstructionFailed = true;
     FreeAndNil(FThemeChangedNotificator);
     CancelBarItemHint(this);
-    FIsCustomizing = false;
+    if (FIsCustomizing) {
+        FIsCustomizing = false;
+        ShowBarCustomizingForm(this, false);
+    }
     DestroyColorBrushes();
     if (FOffice11ColorsReferenced) lf::ReleaseOffice11Colors();
     FOffice11ColorsReferenced = false;
@@ -185,8 +190,9 @@ void TdxBarManager::Loaded() {
             if (FromStream) FBars->Items(I)->ItemLinks()->ApplyLoadedState(true);
             FBars->Items(I)->ApplyLoadedState();
         }
-        // A form in a designer keeps its designed layout.
-        if (!FDesigning) LoadStoredLayout();
+        // A form in a designer keeps its designed layout, and so does the
+        // design-time copy of a form.
+        if (!FDesigning && !IsDesignTimeStateLoading()) LoadStoredLayout();
     } catch (...) {
         FBars->SetLoadingBars(false);
         throw;

@@ -277,6 +277,34 @@ public:
     void MoveItem(int ACurIndex, int ANewIndex);
     void ExchangeItems(int AIndex1, int AIndex2);
 
+    // The items the customizing form's command list shows for a category:
+    // in design mode all of them, at run time those that may show.
+    std::vector<TdxBarItem*> GetCommandListItems(int AIndex) const;
+
+    // --- Customizing mode (bars/customizing/customizingmode.cpp) ---
+    // Switches every bar and menu of the manager into customizing mode (links
+    // are selected, dragged and edited instead of run) and back, opening and
+    // closing the customizing form with it. Nothing when unchanged, or when
+    // switching on while the customizing form is open.
+    void SetIsCustomizing(bool Value);
+    // In design mode while customizing (not loading, destroying, or renaming
+    // from the customizing popup): the customizing form repaints its command
+    // list for an item with a category.
+    void RefreshCustomizingFormItem(TdxBarItem* AItem);
+    // The toolbars list: a check row per bar that can close and is not
+    // hidden (clicking shows or hides it), the customize entry below a
+    // separator, then OnShowToolbarsPopup.
+    void FillToolbarsList(TdxBarItemLinks* ALinks);
+    // With CanCustomize, "&Customize..." (Tag 1000, an item of AItemClass)
+    // switching customizing mode on; disabled while the manager customizes
+    // (the customizing form is open).
+    void AddCustomizeEntry(TdxBarItemLinks* ALinks, bool ABeginGroup, cls::TClassOf<TdxBarItem> AItemClass);
+    // The recent-use flags of the sub items and bars go back to those of the
+    // form's design-time state (nothing without a form resource).
+    void ResetUsageData();
+    // Asks first (Yes / No, No being the default).
+    void ResetUsageDataWithConfirmation();
+
     // --- Categories ---
     // Without data a category is visible with ivAlways; out of range: false, ivNever.
     bool CategoryVisible(int AIndex) const;
@@ -426,6 +454,8 @@ private:
 
     void AddItem(TdxBarItem* AItem);
     void RemoveItem(TdxBarItem* AItem);
+    // The click of the toolbars list's rows and of the customize entry.
+    void ToolbarsListClick(cls::TObject* Sender);
     void ReadDockControlHeights(cls::TReader* Reader);
     void WriteDockControlHeights(cls::TWriter* Writer);
     void AddGroupToList(TdxBarGroup* AGroup);
