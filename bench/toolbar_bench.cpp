@@ -1,4 +1,5 @@
-// Toolbars on the composed screen: a 1024 x 768 form with four bars of twelve
+// Toolbars on the composed screen, in the blue scheme of the visual style: a
+// 1024 x 768 form with four bars of twelve
 // commands (16 x 16 icons from an image list, every sixth with its caption)
 // in the top dock site. Each case times a change up to the complete frame:
 // the messages it causes are handled, the windows painted and the screen
@@ -174,12 +175,14 @@ private:
     double FCpuSeconds = 0;
 };
 
-// A fresh window system on the manual clock: no timer fires on its own.
+// A fresh window system on the manual clock: no timer fires on its own. The
+// blue scheme of the visual style is on, so that bmsXP draws themed.
 class TSession {
 public:
     explicit TSession(TdxBarManagerStyle AStyle) {
         cls::DoneApplication();
         win::ResetWindowSystem();
+        win::SetTheme(win::ThemeScheme::Blue);
         win::SetManualClock(true);
         // The first form makes what stays for the process (system brushes,
         // fonts, glyph caches); the resource baseline is taken after it.
@@ -288,9 +291,28 @@ void BM_HoverNextButton(benchmark::State& state, TdxBarManagerStyle Style) {
     Session.Check(state);
 }
 
+// (4) One hot toolbar button drawn by the theme (23 x 22, from the cache of
+// rendered parts after the first call).
+void BM_DrawThemedButton(benchmark::State& state) {
+    win::ResetWindowSystem();
+    win::SetTheme(win::ThemeScheme::Blue);
+    {
+        const gfx::MemoryDC Surface(64, 64);
+        const win::HTHEME Theme = win::OpenThemeData(nullptr, "ToolBar");
+        const win::RECT R{4, 4, 27, 26};
+        for (auto _ : state)
+            benchmark::DoNotOptimize(
+                win::DrawThemeBackground(Theme, Surface.Handle(), win::TP_BUTTON, win::TS_HOT, &R, nullptr));
+        win::CloseThemeData(Theme);
+    }
+    win::ResetWindowSystem();
+}
+BENCHMARK(BM_DrawThemedButton)->Unit(benchmark::kMicrosecond);
+
 #define TOOLBAR_BENCH(name)                                                                                  \
     BENCHMARK_CAPTURE(name, Enhanced, bmsEnhanced)->UseManualTime()->Unit(benchmark::kMicrosecond);          \
-    BENCHMARK_CAPTURE(name, Office11, bmsOffice11)->UseManualTime()->Unit(benchmark::kMicrosecond)
+    BENCHMARK_CAPTURE(name, Office11, bmsOffice11)->UseManualTime()->Unit(benchmark::kMicrosecond);          \
+    BENCHMARK_CAPTURE(name, XP, bmsXP)->UseManualTime()->Unit(benchmark::kMicrosecond)
 
 TOOLBAR_BENCH(BM_FirstShow);
 TOOLBAR_BENCH(BM_ResizeToMark);

@@ -1,4 +1,6 @@
 // A form with a control built in code; a click on the swatch changes its colour.
+#include <cstdio>
+
 #include "classes/forms.h"
 #include "support/session.h"
 
@@ -27,8 +29,14 @@ private:
     int FClicks = 0;
 };
 
-int main() {
-    example::TExampleSession Session("form_demo");
+int main(int argc, char** argv) {
+    win::ThemeScheme Theme = win::ThemeScheme::Blue;
+    for (int I = 1; I < argc; ++I) {
+        if (example::TExampleSession::TakeThemeOption(I, argc, argv, Theme)) continue;
+        std::fprintf(stderr, "usage: %s [--theme classic|blue|olive|silver]\n", argv[0]);
+        return 2;
+    }
+    example::TExampleSession Session("form_demo", true, Theme);
     TForm* Form = nullptr;
     Application->CreateForm(TForm::ClassInfo(), Form);
     Form->SetCaption("Form demo");

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <thread>
@@ -68,7 +69,8 @@ struct TExampleSession::TPump {
     }
 };
 
-TExampleSession::TExampleSession(std::string Name, bool UseDisplay) : FName(std::move(Name)) {
+TExampleSession::TExampleSession(std::string Name, bool UseDisplay, win::ThemeScheme Theme)
+    : FName(std::move(Name)) {
     if (UseDisplay && DisplayNamed()) {
         auto Pump = std::make_unique<TPump>();
         if (Pump->Presenter.Open())
@@ -76,7 +78,15 @@ TExampleSession::TExampleSession(std::string Name, bool UseDisplay) : FName(std:
         else
             std::fprintf(stderr, "%s: cannot open the display; running headless\n", FName.c_str());
     }
+    win::SetTheme(Theme);
     if (Headless()) win::SetManualClock(true);
+}
+
+bool TExampleSession::TakeThemeOption(int& I, int argc, char** argv, win::ThemeScheme& Theme) {
+    if (I + 1 >= argc || std::strcmp(argv[I], "--theme") != 0 || !win::ParseThemeScheme(argv[I + 1], &Theme))
+        return false;
+    ++I;
+    return true;
 }
 
 TExampleSession::~TExampleSession() {

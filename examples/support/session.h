@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "gfx/gdi.h"
+#include "win/theme.h"
 
 namespace cls {
 class TControl;
@@ -26,9 +27,15 @@ namespace example {
 
 class TExampleSession {
 public:
-    // Chooses the presenter; create the session before the first form.
-    // Without UseDisplay the script runs even where a display is available.
-    explicit TExampleSession(std::string Name, bool UseDisplay = true);
+    // Chooses the presenter and the visual style (the blue scheme unless
+    // told otherwise); create the session before the first form. Without
+    // UseDisplay the script runs even where a display is available.
+    explicit TExampleSession(std::string Name, bool UseDisplay = true,
+                             win::ThemeScheme Theme = win::ThemeScheme::Blue);
+
+    // Takes "--theme classic|blue|olive|silver" at argv[I] (I moves past its
+    // value); false when argv[I] is not that option or its value is unknown.
+    static bool TakeThemeOption(int& I, int argc, char** argv, win::ThemeScheme& Theme);
     ~TExampleSession();
     TExampleSession(const TExampleSession&) = delete;
     TExampleSession& operator=(const TExampleSession&) = delete;

@@ -665,14 +665,16 @@ void AddRestoredScript(TExampleSession& Session, TMainForm* Main) {
 }
 
 void Usage(const char* Program) {
-    std::fprintf(stderr,
-                 "usage: %s [--style standard|enhanced|flat|xp|office11] [--layout FILE] [--restored]\n"
-                 "  --layout FILE  where the bars' layout is kept (default: out/toolbars.ini without a\n"
-                 "                 display, else $XDG_CONFIG_HOME/trestle/toolbars.ini)\n"
-                 "  --restored     without a display: start from the layout the first script saved and\n"
-                 "                 check it; without it the script removes the file and starts from\n"
-                 "                 the program's own layout\n",
-                 Program);
+    std::fprintf(
+        stderr,
+        "usage: %s [--style standard|enhanced|flat|xp|office11] [--theme classic|blue|olive|silver]\n"
+        "          [--layout FILE] [--restored]\n"
+        "  --layout FILE  where the bars' layout is kept (default: out/toolbars.ini without a\n"
+        "                 display, else $XDG_CONFIG_HOME/trestle/toolbars.ini)\n"
+        "  --restored     without a display: start from the layout the first script saved and\n"
+        "                 check it; without it the script removes the file and starts from\n"
+        "                 the program's own layout\n",
+        Program);
 }
 
 } // namespace
@@ -681,6 +683,7 @@ int main(int argc, char** argv) {
     bars::TdxBarManagerStyle Style = bars::bmsOffice11;
     std::string LayoutFile;
     bool Restored = false;
+    win::ThemeScheme Theme = win::ThemeScheme::Blue;
     for (int I = 1; I < argc; ++I) {
         if (std::strcmp(argv[I], "--style") == 0 && I + 1 < argc && ParseStyle(argv[I + 1], Style)) {
             ++I;
@@ -688,13 +691,13 @@ int main(int argc, char** argv) {
             LayoutFile = argv[++I];
         } else if (std::strcmp(argv[I], "--restored") == 0) {
             Restored = true;
-        } else {
+        } else if (!TExampleSession::TakeThemeOption(I, argc, argv, Theme)) {
             Usage(argv[0]);
             return 2;
         }
     }
 
-    TExampleSession Session("toolbars");
+    TExampleSession Session("toolbars", true, Theme);
     if (LayoutFile.empty()) LayoutFile = DefaultLayoutFile(Session.Headless());
     std::error_code Error;
     if (Session.Headless() && !Restored) {

@@ -176,17 +176,22 @@ void AddScript(TExampleSession& Session, tray::TMainForm* Main) {
 
 int main(int argc, char** argv) {
     bars::TdxBarMenuAnimations Animation = bars::maNone;
+    win::ThemeScheme Theme = win::ThemeScheme::Blue;
     for (int I = 1; I < argc; ++I) {
         if (std::strcmp(argv[I], "--animation") == 0 && I + 1 < argc &&
             ParseAnimation(argv[I + 1], Animation)) {
             ++I;
             continue;
         }
-        std::fprintf(stderr, "usage: %s [--animation none|unfold|slide|fade|random]\n", argv[0]);
+        if (TExampleSession::TakeThemeOption(I, argc, argv, Theme)) continue;
+        std::fprintf(
+            stderr,
+            "usage: %s [--animation none|unfold|slide|fade|random] [--theme classic|blue|olive|silver]\n",
+            argv[0]);
         return 2;
     }
 
-    TExampleSession Session("tray_menu");
+    TExampleSession Session("tray_menu", true, Theme);
     Application->SetTitle("Trestle");
     Application->SetShowMainForm(false);
     tray::TMainForm* Main = nullptr;

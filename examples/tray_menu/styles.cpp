@@ -1,6 +1,8 @@
-// The tray menu, with its submenu open, in each style of the bar manager,
-// side by side and labelled, written to out/styles.png (or the path given).
-// It always plays its script without showing anything.
+// The tray menu, with its submenu open, in each style of the bar manager
+// (the classic styles without visual styles, bmsXP with them, bmsOffice11 in
+// the classic look and in the theme's three colour schemes), side by side and
+// labelled, written to out/styles.png (or the path given). It always plays
+// its script without showing anything.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -28,25 +30,34 @@ constexpr int kShadowRoom = 8;
 
 struct TStyle {
     bars::TdxBarManagerStyle Style;
+    win::ThemeScheme Theme;
     const char* Name;
     const char* Note;
 };
 
 constexpr TStyle kStyles[] = {
-    {bars::bmsStandard, "bmsStandard", ""}, {bars::bmsEnhanced, "bmsEnhanced", ""},
-    {bars::bmsFlat, "bmsFlat", ""},         {bars::bmsXP, "bmsXP", "no visual styles: as Enhanced"},
-    {bars::bmsOffice11, "bmsOffice11", ""},
+    {bars::bmsStandard, win::ThemeScheme::Classic, "bmsStandard", ""},
+    {bars::bmsEnhanced, win::ThemeScheme::Classic, "bmsEnhanced", ""},
+    {bars::bmsFlat, win::ThemeScheme::Classic, "bmsFlat", ""},
+    {bars::bmsXP, win::ThemeScheme::Blue, "bmsXP", "visual styles, blue"},
+    {bars::bmsOffice11, win::ThemeScheme::Classic, "bmsOffice11", "classic"},
+    {bars::bmsOffice11, win::ThemeScheme::Blue, "bmsOffice11", "blue"},
+    {bars::bmsOffice11, win::ThemeScheme::Olive, "bmsOffice11", "olive"},
+    {bars::bmsOffice11, win::ThemeScheme::Silver, "bmsOffice11", "silver"},
 };
 
-// A part of the screen kept as a bitmap of its own.
+// A part of the screen kept as a bitmap of its own, with the desktop's colour
+// of the moment.
 struct TShot {
     gfx::HBITMAP Bitmap = nullptr;
     int Width = 0;
     int Height = 0;
+    gfx::COLORREF Desktop = 0;
 };
 
 TShot TakeShot(const TRect& Part) {
-    return TShot{TExampleSession::CopyScreen(Part), Part.right - Part.left, Part.bottom - Part.top};
+    return TShot{TExampleSession::CopyScreen(Part), Part.right - Part.left, Part.bottom - Part.top,
+                 gfx::GetSysColor(gfx::COLOR_BACKGROUND)};
 }
 
 void DrawLabel(gfx::HDC DC, int X, int Y, int Width, const char* Text, int Height, int Weight) {
@@ -92,7 +103,9 @@ bool WritePicture(const std::vector<TShot>& Shots, const std::string& Path) {
         // Every shot starts at the menus' corner; the desktop fills the rest
         // of its cell.
         gfx::RECT Tile{X, kLabelHeight, X + Cell, kLabelHeight + Height};
-        gfx::FillRect(DC, &Tile, gfx::GetSysColorBrush(gfx::COLOR_BACKGROUND));
+        gfx::HBRUSH Desktop = gfx::CreateSolidBrush(Shots[I].Desktop);
+        gfx::FillRect(DC, &Tile, Desktop);
+        gfx::DeleteObject(Desktop);
         gfx::HGDIOBJ OldShot = gfx::SelectObject(Shot, Shots[I].Bitmap);
         gfx::BitBlt(DC, X, kLabelHeight, Shots[I].Width, Shots[I].Height, Shot, 0, 0, gfx::SRCCOPY);
         gfx::SelectObject(Shot, OldShot);
@@ -109,7 +122,7 @@ bool WritePicture(const std::vector<TShot>& Shots, const std::string& Path) {
 
 int main(int argc, char** argv) {
     const std::string Path = argc > 1 ? argv[1] : "out/styles.png";
-    TExampleSession Session("tray_styles", false);
+    TExampleSession Session("tray_styles", false, win::ThemeScheme::Classic);
     Application->SetShowMainForm(false);
     tray::TMainForm* Main = nullptr;
     Application->CreateForm(tray::TMainForm::ClassInfo(), Main);
@@ -118,6 +131,7 @@ int main(int argc, char** argv) {
     for (const TStyle& Style : kStyles) {
         // Popup returns when the menu closes: the steps after it run in its loop.
         Session.AddStep([Main, &Style, At] {
+            win::SetTheme(Style.Theme);
             Main->BarManager()->SetStyle(Style.Style);
             win::SetForegroundWindow(Main->Handle());
             Main->TrayMenu()->Popup(At.x, At.y);
@@ -138,7 +152,7 @@ int main(int argc, char** argv) {
             }
             for (bars::TdxBarItemLink* Link : {Main->HelpLink(), Main->AboutLink()})
                 if (!TExampleSession::ShowsOnScreen(Link->GetBarControl()))
-                    Session.Fail(std::string(Style.Name) + ": a menu does not show");
+                    Session.Fail(std::string(Style.Name) + " " + Style.Note + ": a menu does not show");
             gfx::InflateRect(&Part, kShadowRoom, kShadowRoom);
             Shots.push_back(TakeShot(Part));
             // The first Esc closes the submenu, the second the menu.

@@ -98,15 +98,15 @@ TColor GetNearestScreenColor(TColor AColor);
 
 // --- Themed parts ---
 
-constexpr int ETS_NORMAL = 1;
-constexpr int ETS_DISABLED = 4;
-constexpr int ETS_READONLY = 6;
-constexpr int TMT_FILLCOLOR = 3802;
-constexpr int TMT_TEXTCOLOR = 3803;
-constexpr int EP_EDITTEXT = 1;
-constexpr int WP_SMALLCLOSEBUTTON = 19;
-constexpr int SBP_SIZEBOX = 10;
-constexpr int TP_BUTTON = 1;
+using win::EP_EDITTEXT;
+using win::ETS_DISABLED;
+using win::ETS_NORMAL;
+using win::ETS_READONLY;
+using win::SBP_SIZEBOX;
+using win::TMT_FILLCOLOR;
+using win::TMT_TEXTCOLOR;
+using win::TP_BUTTON;
+using win::WP_SMALLCLOSEBUTTON;
 
 int GetEditThemeState(bool AEnabled, bool AReadOnly);
 TColor GetEditThemeFillColor(HTHEME ATheme, int AState);

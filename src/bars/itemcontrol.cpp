@@ -671,6 +671,9 @@ void TdxBarButtonControl::Paint(const gfx::RECT& R, TdxBarPaintType APaintType) 
         Painter->DrawCaption(this, DC, cls::ShortCutToText(GetShortCut()), TextRect, 2, State.Enabled,
                              State.Selected, false, false, false);
     }
+    if (GetButtonStyle() == bsDropDown)
+        Painter->DrawDropDownButtonPart(this, DC, GetArrowRect(Rect), APaintType, Parent()->BackgroundBrush(),
+                                        State, GetDropDownEnabled(), GetDropDownMenuControl() != nullptr);
 }
 
 void TdxBarButtonControl::PaintInToolbar(gfx::HDC DC, const cls::TRect& R, TdxBarPaintType APaintType) {

@@ -15,6 +15,7 @@
 #include "bars/toolbar.h"
 #include "classes/exceptions.h"
 #include "classes/forms.h"
+#include "classes/guards.h"
 #include "classes/inifiles.h"
 #include "classes/registry.h"
 #include "classes/streams.h"
@@ -557,24 +558,8 @@ private:
 // Loading
 // ============================================================================
 
-// Sets a Boolean property of an object for a scope, through its setter, and
-// restores the previous value on every way out.
-template <class T, bool (T::*Get)() const, void (T::*Set)(bool)> class TPropertyGuard {
-public:
-    explicit TPropertyGuard(T* AObject) : FObject(AObject), FPrev((AObject->*Get)()) {
-        (FObject->*Set)(true);
-    }
-    ~TPropertyGuard() { (FObject->*Set)(FPrev); }
-    TPropertyGuard(const TPropertyGuard&) = delete;
-    TPropertyGuard& operator=(const TPropertyGuard&) = delete;
-
-private:
-    T* FObject;
-    bool FPrev;
-};
-
-using TBarLockGuard = TPropertyGuard<TdxBar, &TdxBar::LockUpdate, &TdxBar::SetLockUpdate>;
-using TLoadingBarsGuard = TPropertyGuard<TdxBars, &TdxBars::LoadingBars, &TdxBars::SetLoadingBars>;
+using TBarLockGuard = cls::TPropertyGuard<TdxBar, &TdxBar::LockUpdate, &TdxBar::SetLockUpdate>;
+using TLoadingBarsGuard = cls::TPropertyGuard<TdxBars, &TdxBars::LoadingBars, &TdxBars::SetLoadingBars>;
 
 class TLayoutLoader {
 public:

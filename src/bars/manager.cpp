@@ -557,6 +557,7 @@ void TdxBarManager::ApplyStyle() {
     FThemeAvailable = lf::AreVisualStylesAvailable({lf::totComboBox, lf::totEdit, lf::totProgress,
                                                     lf::totRebar, lf::totScrollBar, lf::totSpin,
                                                     lf::totStatus, lf::totToolBar, lf::totWindow});
+    UpdateXPToolbarBrush();
     FPainterClass = GetItemControlPainterClass();
     FGripIndent = FPainterClass->GetGripIndent();
     FDragZoneSize = FPainterClass->GetDragZoneSize();
@@ -578,6 +579,8 @@ void TdxBarManager::RefreshBarControls() {
         if (auto* Window = dynamic_cast<TCustomdxBarControl*>(Components(I))) Windows.push_back(Window);
     for (TCustomdxBarControl* Window : Windows) {
         if (!IsBarControlAlive(Window) || Window->Closing() || !Window->HandleAllocated()) continue;
+        // What the window cached was drawn in the old look.
+        Window->ResetWorkBitmap();
         Window->CalcMetrics();
         // The frame is the painter's too: its size, and whether a shadow goes with it.
         win::SetWindowPos(Window->Handle(), nullptr, 0, 0, 0, 0,
@@ -669,6 +672,12 @@ void TdxBarManager::CreateColorBrushes() {
     FFaceMixBrush = ScreenColorBrush(lf::MixSystemColors(11, 9, 73));
     FHighlightMixBrush = ScreenColorBrush(lf::MixSystemColors(14, 44, 40));
     FWindowMixBrush = ScreenColorBrush(lf::MixSystemColors(-2, 30, 72));
+    UpdateXPToolbarBrush();
+}
+
+void TdxBarManager::UpdateXPToolbarBrush() {
+    DeleteBrush(FXPToolbarBrush);
+    if (FThemeAvailable) FXPToolbarBrush = ScreenColorBrush(GetThemedBarFillColor());
 }
 
 void TdxBarManager::DestroyColorBrushes() {
@@ -677,6 +686,7 @@ void TdxBarManager::DestroyColorBrushes() {
     DeleteBrush(FFaceMixBrush);
     DeleteBrush(FHighlightMixBrush);
     DeleteBrush(FWindowMixBrush);
+    DeleteBrush(FXPToolbarBrush);
 }
 
 void TdxBarManager::SysColorChanged() {

@@ -432,6 +432,8 @@ public:
     gfx::HBRUSH FaceMixBrush() const { return FFaceMixBrush; }
     gfx::HBRUSH HighlightMixBrush() const { return FHighlightMixBrush; }
     gfx::HBRUSH WindowMixBrush() const { return FWindowMixBrush; }
+    // The fill of themed bars; nullptr while visual styles are not available.
+    gfx::HBRUSH XPToolbarBrush() const { return FXPToolbarBrush; }
     // Rebuilds the colour brushes and the Office11 colours.
     void SysColorChanged();
 
@@ -491,6 +493,7 @@ private:
     void DisabledLargeImagesChanged(cls::TObject* Sender);
     void CreateColorBrushes();
     void DestroyColorBrushes();
+    void UpdateXPToolbarBrush();
     // Shows or hides the floating toolbars with the owner form's activation;
     // an inactive form also closes this manager's open menu.
     void UpdateFloatingBars(bool AActive, bool AForce, win::HWND AOtherWindow);
@@ -590,6 +593,7 @@ private:
     gfx::HBRUSH FFaceMixBrush = nullptr;
     gfx::HBRUSH FHighlightMixBrush = nullptr;
     gfx::HBRUSH FWindowMixBrush = nullptr;
+    gfx::HBRUSH FXPToolbarBrush = nullptr;
     cls::TList FGroupList;
     cls::TChangeLink* FImagesChangeLink = nullptr;
     cls::TChangeLink* FLargeImagesChangeLink = nullptr;

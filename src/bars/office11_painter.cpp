@@ -7,6 +7,7 @@
 #include "bars/links.h"
 #include "bars/manager.h"
 #include "bars/painter_internal.h"
+#include "bars/painters/xp_painter.h"
 #include "bars/submenu.h"
 #include "bars/system.h"
 #include "classes/forms.h"
@@ -164,6 +165,11 @@ HBRUSH KeptBrush(TColor AColor) {
     return Brush;
 }
 
+// The XP painter while the manager has visual styles, else nullptr.
+TdxBarItemControlPainterClass ThemedPainter(const TdxBarManager* AManager) {
+    return AManager && AManager->ThemeAvailable() ? TdxBarItemControlXPPainter::Class() : nullptr;
+}
+
 } // namespace
 
 TdxBarItemControlPainterClass TdxBarItemControlOffice11Painter::Class() {
@@ -187,42 +193,33 @@ void TdxBarItemControlOffice11Painter::DrawGlyphFrame(TdxBarItemControl* AContro
                                                       const TdxBarPaintState& AState, const RECT& R,
                                                       bool AFrame, bool, HBRUSH ABrush) const {
     if (IsEmpty(R)) return;
-    if (APaintType == ptMenu) {
-        // The entry's frame shows the selection; a checked cell is a framed box.
-        if (AState.Down) {
-            FillRectWith(DC, R, ABrush);
-            FrameSelected(DC, R);
-        } else if (AState.Selected) {
-            FillRectWith(DC, R, ABrush);
-        } else {
-            FillGlyphCell(AControl, DC, R, ABrush, false);
-        }
+    const bool InMenu = APaintType == ptMenu;
+    if (InMenu && AState.Down && !AState.Selected) {
+        FillRectWith(DC, R, ABrush);
         return;
     }
     TCustomdxBarControl* Bar = BarOf(AControl);
-    const bool Open = AState.Selected && AState.DroppedDown;
-    // A plain cell is all the bar's background, frame included: the frame
-    // is not drawn once more over it.
-    const bool Plain = !AState.Selected && !AState.Down && !AState.Pressed;
-    if (Open)
+    const bool Lit = AState.Selected || AState.Down || AState.Pressed;
+    if (!InMenu && AState.Selected && AState.DroppedDown)
         lf::FillGradientRect(DC, R, Scheme().OpenItemColor1, Scheme().OpenItemColor2,
                              IsVerticalBarControl(Bar));
-    else if (!Plain)
+    else if (!InMenu && Lit)
         FillSelection(AControl, DC, R, AState.Pressed || AState.Down, AState.Down);
     else
-        FillGlyphCell(AControl, DC, R, ABrush, false);
+        FillGlyphCell(AControl, DC, R, ABrush, Lit);
 
     TdxBarSubMenuControl* Menu = AControl ? AControl->GetChildMenuControl() : nullptr;
-    if (Open && Menu)
+    if (AState.Selected && AState.DroppedDown && Menu)
         DrawWindowFrame(Menu, DC, R, AControl);
     else if (AState.Selected && (AState.Down || IsButtonDown(AControl)))
         FrameSelected(DC, R);
     else if (AState.Selected)
         FrameScheme(DC, R, Scheme().MenuBorderBrush, Scheme().MenuBorderColor);
-    else if (AState.Down)
+    else if (AState.Down && !InMenu)
         FrameSelected(DC, R);
-    else if (AFrame && !Plain)
-        FrameGlyphCell(AControl, DC, R, ABrush, false);
+    // A cell filled through the bar has its ring filled with it already.
+    else if (AFrame && Lit)
+        FrameGlyphCell(AControl, DC, R, ABrush, true);
 }
 
 void TdxBarItemControlOffice11Painter::DrawGlyphBitmap(TdxBarItemControl* AControl, HDC DC,
@@ -394,7 +391,6 @@ bool TdxBarItemControlOffice11Painter::IsDropDownPartFlat() const {
 
 void TdxBarItemControlOffice11Painter::DrawDockBackground(TdxDockControl* ADockControl, HDC DC, TColor,
                                                           HBRUSH, const RECT& R, POINT AOrigin) const {
-    if (IsEmpty(R)) return;
     const lf::TOffice11Colors& C = Scheme();
     const TdxBarDockingStyle Style = ADockControl ? ADockControl->GetDockingStyle() : dsTop;
     const auto Fill = [&](HDC ADC, const RECT& ADock) {
@@ -410,26 +406,7 @@ void TdxBarItemControlOffice11Painter::DrawDockBackground(TdxDockControl* ADockC
                 break;
         }
     };
-    cls::TBitmap* Cache = ADockControl ? ADockControl->BackgroundCache() : nullptr;
-    if (!Cache) {
-        SavedClip Clip(DC);
-        gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
-        RECT Dock{0, 0, AOrigin.x + Width(R), AOrigin.y + Height(R)};
-        gfx::OffsetRect(&Dock, R.left - AOrigin.x, R.top - AOrigin.y);
-        Fill(DC, Dock);
-        return;
-    }
-    // The picture spans the site's client area (and whatever of a bar
-    // reaches past it while the site has not yet grown to its rows).
-    const cls::TRect Client = ADockControl->SiteClientRect();
-    const int CacheWidth = std::max<int>(Client.right, AOrigin.x + Width(R));
-    const int CacheHeight = std::max<int>(Client.bottom, AOrigin.y + Height(R));
-    if (Cache->Empty() || Cache->Width() < CacheWidth || Cache->Height() < CacheHeight) {
-        Cache->SetSize(CacheWidth, CacheHeight);
-        Fill(Cache->Canvas()->Handle(), RECT{0, 0, CacheWidth, CacheHeight});
-    }
-    gfx::BitBlt(DC, R.left, R.top, Width(R), Height(R), Cache->Canvas()->Handle(), AOrigin.x, AOrigin.y,
-                gfx::SRCCOPY);
+    DrawCachedDockBackground(ADockControl, DC, R, AOrigin, Fill);
 }
 
 HBRUSH TdxBarItemControlOffice11Painter::GetToolbarBrush(const TdxBarManager*) const {
@@ -872,6 +849,57 @@ void TdxBarItemControlOffice11Painter::FrameMenuDropDownPart(HDC DC, const RECT&
 
 void TdxBarItemControlOffice11Painter::DrawGripDots(HDC DC, const RECT& R, bool AVertical) const {
     if (!IsEmpty(R)) lf::DrawDotGrip(DC, R, AVertical);
+}
+
+// ============================================================================
+// Status bars and push buttons under visual styles
+// ============================================================================
+
+void TdxBarItemControlOffice11Painter::DrawStatusBarSizeGrip(TCustomdxBarControl* ABarControl, HDC DC,
+                                                             const RECT& R) const {
+    if (const TdxBarItemControlPainterClass XP = ThemedPainter(ManagerOf(ABarControl)))
+        XP->DrawStatusBarSizeGrip(ABarControl, DC, R);
+    else
+        TdxBarItemControlPainter::DrawStatusBarSizeGrip(ABarControl, DC, R);
+}
+
+void TdxBarItemControlOffice11Painter::FillStatusBarBand(TCustomdxBarControl* ABarControl, HDC DC,
+                                                         const RECT& R) const {
+    if (const TdxBarItemControlPainterClass XP = ThemedPainter(ManagerOf(ABarControl)))
+        XP->FillStatusBarBand(ABarControl, DC, R);
+    else
+        TdxBarItemControlPainter::FillStatusBarBand(ABarControl, DC, R);
+}
+
+void TdxBarItemControlOffice11Painter::FillStatusBarBackground(TCustomdxBarControl* ABarControl, HDC DC,
+                                                               TColor AColor, HBRUSH ABrush, const RECT& R,
+                                                               POINT AOrigin) const {
+    if (const TdxBarItemControlPainterClass XP = ThemedPainter(ManagerOf(ABarControl)))
+        XP->FillStatusBarBackground(ABarControl, DC, AColor, ABrush, R, AOrigin);
+    else
+        TdxBarItemControlPainter::FillStatusBarBackground(ABarControl, DC, AColor, ABrush, R, AOrigin);
+}
+
+void TdxBarItemControlOffice11Painter::GetSizeGripSize(SIZE& ASize) const {
+    if (const TdxBarItemControlPainterClass XP = ThemedPainter(FirstManager()))
+        XP->GetSizeGripSize(ASize);
+    else
+        TdxBarItemControlPainter::GetSizeGripSize(ASize);
+}
+
+int TdxBarItemControlOffice11Painter::GetStatusBarBandHeight() const {
+    if (const TdxBarItemControlPainterClass XP = ThemedPainter(FirstManager()))
+        return XP->GetStatusBarBandHeight();
+    return TdxBarItemControlPainter::GetStatusBarBandHeight();
+}
+
+void TdxBarItemControlOffice11Painter::DrawPushButtonFrame(TdxBarItemControl* AControl, HDC DC, bool APressed,
+                                                           RECT R, const std::string& AText) const {
+    if (const TdxBarItemControlPainterClass XP =
+            ThemedPainter(AControl ? AControl->GetBarManager() : FirstManager()))
+        XP->DrawPushButtonFrame(AControl, DC, APressed, R, AText);
+    else
+        TdxBarItemControlFlatPainter::DrawPushButtonFrame(AControl, DC, APressed, R, AText);
 }
 
 } // namespace bars

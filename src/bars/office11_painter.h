@@ -90,6 +90,16 @@ public:
     void RepaintMark(TCustomdxBarControl* ABarControl) const override;
     gfx::HBRUSH GetQuickCustWindowBrush(TCustomdxBarControl* ABarControl) const override;
 
+    // The status bar's parts are the XP painter's while visual styles are
+    // available to the window's manager, else the base painter's.
+    void DrawStatusBarSizeGrip(TCustomdxBarControl* ABarControl, gfx::HDC DC,
+                               const gfx::RECT& R) const override;
+    void FillStatusBarBand(TCustomdxBarControl* ABarControl, gfx::HDC DC, const gfx::RECT& R) const override;
+    void FillStatusBarBackground(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::TColor AColor,
+                                 gfx::HBRUSH ABrush, const gfx::RECT& R, gfx::POINT AOrigin) const override;
+    void GetSizeGripSize(gfx::SIZE& ASize) const override;
+    int GetStatusBarBandHeight() const override;
+
     // --- Menus, sub items, combos and edits ---
     void DrawDropDownButtonPart(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT R,
                                 TdxBarPaintType APaintType, gfx::HBRUSH ABrush,
@@ -114,6 +124,9 @@ public:
     int GetEditCaptionWidth(TdxBarItemControl* AControl, int AWidth) const override;
     void DrawEditFrame(TdxBarItemControl* AControl, gfx::HDC DC, gfx::RECT& R, TdxBarPaintType APaintType,
                        bool ASelected) const override;
+    // The XP painter's while visual styles are available, else the Flat one.
+    void DrawPushButtonFrame(TdxBarItemControl* AControl, gfx::HDC DC, bool APressed, gfx::RECT R,
+                             const std::string& AText) const override;
     gfx::TColor GetProgressDefaultColor() const override;
     int GetProgressIndentX(TdxBarItemControl* AControl) const override;
     gfx::HBRUSH GetProgressFrameBrush() const override;

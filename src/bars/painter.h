@@ -197,6 +197,7 @@ public:
     // Whether the window casts a shadow and a menu joins the rectangle of the
     // control that opened it.
     virtual bool GetBarWindowFlagA(TCustomdxBarControl* ABarControl) const;
+    // The manager's toolbar brush, which exists only with visual styles.
     virtual gfx::HBRUSH GetToolbarBrush(const TdxBarManager* AManager) const;
     virtual void FillBarBackgroundFromDock(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::HBRUSH ABrush,
                                            cls::TBitmap* ABitmap, const gfx::RECT& R,
@@ -431,6 +432,9 @@ protected:
     void DrawSpinButtonHalf(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R, int ADirection,
                             bool ASelected, bool ADown, int AArrowSize, bool AVertical, gfx::TColor AColor,
                             gfx::TColor AShadowColor) const;
+    // DrawEditWindow's text in the given colours.
+    void DrawEditTextIn(TdxBarItemControl* AControl, gfx::HDC DC, const gfx::RECT& R,
+                        const std::string& AText, gfx::TColor ATextColor, gfx::TColor ABkColor) const;
     // The links' top edge inside a menu's frame AInset wide, below ATop.
     static void GetMenuLinksRectIn(TdxBarSubMenuControl* AMenu, int AInset, int ATop, int& ABottom,
                                    gfx::RECT& R, int* ACounter);

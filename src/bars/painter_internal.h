@@ -5,14 +5,19 @@
 
 #include "bars/barcontrol.h"
 #include "bars/bars.h"
+#include "bars/dockcontrol.h"
 #include "bars/drawing.h"
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
+#include "bars/manager.h"
+#include "bars/managerlist.h"
 #include "bars/subitem.h"
 #include "bars/wincontrols.h"
+#include "classes/graphics.h"
 #include "gfx/gdi.h"
 #include "lookandfeel/drawing.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <utility>
 
@@ -109,6 +114,17 @@ inline void FillColor(gfx::HDC DC, const gfx::RECT& R, gfx::TColor AColor) {
     if (!IsEmpty(R)) lf::FillRectByColor(DC, R, AColor);
 }
 
+// A painter keeps no state: operations that are not handed a window take
+// what they need of a manager from the first listed one.
+inline const TdxBarManager* FirstManager() {
+    const TdxBarManagerList* List = dxBarManagerList();
+    return List && List->Count() > 0 ? List->GetItem(0) : nullptr;
+}
+inline const TdxBarManager* ManagerOf(const TCustomdxBarControl* ABarControl) {
+    const TdxBarManager* Manager = ABarControl ? ABarControl->GetBarManager() : nullptr;
+    return Manager ? Manager : FirstManager();
+}
+
 inline TCustomdxBarControl* BarOf(const TdxBarItemControl* AControl) {
     return AControl ? AControl->Parent() : nullptr;
 }
@@ -172,7 +188,8 @@ inline gfx::HDC CanvasDC(const TdxBarItemControl* AControl) {
 // The drop-down of the control is open: a button's drop-down menu or a
 // combo's list.
 inline bool IsDropDownOpen(const TdxBarItemControl* AControl) {
-    if (const auto* Combo = dynamic_cast<const TCustomdxBarComboControl*>(AControl)) return Combo->DroppedDown();
+    if (const auto* Combo = dynamic_cast<const TCustomdxBarComboControl*>(AControl))
+        return Combo->DroppedDown();
     const auto* Button = dynamic_cast<const TdxBarButtonControl*>(AControl);
     return Button && Button->DroppedDown() && Button->GetDropDownMenuControl();
 }
@@ -292,6 +309,36 @@ inline gfx::RECT GripStrip(const gfx::RECT& R, bool AVertical, int AOffset, int 
 inline cls::TCustomImageList* ImagesOf(TdxBarItemControl* AControl) {
     const TCustomdxBarControl* Bar = AControl->Parent();
     return AControl->GetImages(Bar && !Bar->IsMenuWindow());
+}
+
+// A dock site's background through the site's cache: APaint(DC, Dock)
+// draws the site's picture with the site's client area at Dock. It paints
+// into the cache when that is empty or too small (the cache then spans the
+// site, and whatever of R reaches past it while the site has not yet grown
+// to its rows), and R is copied from there; a site without a cache is
+// painted straight into DC, inside R.
+template <class TPaint>
+void DrawCachedDockBackground(TdxDockControl* ADockControl, gfx::HDC DC, const gfx::RECT& R,
+                              gfx::POINT AOrigin, TPaint APaint) {
+    if (IsEmpty(R)) return;
+    cls::TBitmap* Cache = ADockControl ? ADockControl->BackgroundCache() : nullptr;
+    if (!Cache) {
+        SavedClip Clip(DC);
+        gfx::IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
+        gfx::RECT Dock{0, 0, AOrigin.x + Width(R), AOrigin.y + Height(R)};
+        gfx::OffsetRect(&Dock, R.left - AOrigin.x, R.top - AOrigin.y);
+        APaint(DC, Dock);
+        return;
+    }
+    const cls::TRect Client = ADockControl->SiteClientRect();
+    const int CacheWidth = std::max<int>(Client.right, AOrigin.x + Width(R));
+    const int CacheHeight = std::max<int>(Client.bottom, AOrigin.y + Height(R));
+    if (Cache->Empty() || Cache->Width() < CacheWidth || Cache->Height() < CacheHeight) {
+        Cache->SetSize(CacheWidth, CacheHeight);
+        APaint(Cache->Canvas()->Handle(), gfx::RECT{0, 0, CacheWidth, CacheHeight});
+    }
+    gfx::BitBlt(DC, R.left, R.top, Width(R), Height(R), Cache->Canvas()->Handle(), AOrigin.x, AOrigin.y,
+                gfx::SRCCOPY);
 }
 
 } // namespace bars::detail

@@ -256,7 +256,10 @@ void TdxBarSubMenuControl::ExpandContainerItems() {
             lf::TcxObjectLinkScope ItemAlive(Item);
             // A menu made anew to expand asks no data again.
             Item->AddListedItemLinks(Links, Link->Index() + 1, Link, !FRecreating);
-            if (Self.Alive() && LinkAlive.Alive() && ItemAlive.Alive() && Item->HidesOwnLink())
+            // An item with no entries keeps its link: it shows its caption
+            // in parentheses.
+            if (Self.Alive() && LinkAlive.Alive() && ItemAlive.Alive() && Item->HidesOwnLink() &&
+                !Item->IsEmpty())
                 Link->SetReplaced(true);
         }
         lf::cxRemoveObjectLink(Watched);

@@ -799,6 +799,38 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
     return TRUE;
 }
 
+BOOL AlphaBlendPixels(HDC dst, int x, int y, int width, int height, const std::uint32_t* pixels,
+                      std::ptrdiff_t stride) {
+    DCObj* d = LookupDC(dst);
+    if (!d) return Fail(ERROR_INVALID_HANDLE);
+    if (!pixels || width < 0 || height < 0) return Fail(ERROR_INVALID_PARAMETER);
+    BitmapObj* t = d->Target();
+    if (!t) return Fail(ERROR_INVALID_HANDLE);
+    const long long left = SurfaceX(*d, x), top = SurfaceY(*d, y);
+    const RECT area{ClampCoord(left), ClampCoord(top), ClampCoord(left + width), ClampCoord(top + height)};
+    const bool mono = t->Mono();
+    ScratchPixels work(mono ? static_cast<std::size_t>(width) : 0);
+    RECT touched{};
+    ForEachClipped(*d, area, [&](const RECT& c) {
+        UnionRect(&touched, &touched, &c);
+        const int n = c.right - c.left;
+        for (int yy = c.top; yy < c.bottom; ++yy) {
+            const std::uint32_t* sr = pixels + (yy - area.top) * stride + (c.left - area.left);
+            std::uint32_t* dr = t->Row(yy) + c.left;
+            if (!mono) {
+                BlendPremultiplied(dr, sr, n, 255);
+                continue;
+            }
+            std::copy_n(dr, n, work.data());
+            BlendPremultiplied(work.data(), sr, n, 255);
+            for (int i = 0; i < n; ++i)
+                dr[i] = MonoPixelFromColor(ColorFromPixel(work[static_cast<std::size_t>(i)]));
+        }
+    });
+    t->AddDirty(touched);
+    return TRUE;
+}
+
 BOOL GradientFill(HDC dc, const TRIVERTEX* vertices, ULONG vertexCount, const void* mesh, ULONG meshCount,
                   ULONG mode) {
     DCObj* d = LookupDC(dc);

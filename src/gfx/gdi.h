@@ -614,6 +614,11 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
                 int srcHeight, BLENDFUNCTION blend);
 BOOL GradientFill(HDC dc, const TRIVERTEX* vertices, ULONG vertexCount, const void* mesh, ULONG meshCount,
                   ULONG mode);
+// Blends premultiplied 0xAARRGGBB pixels (rows `stride` pixels apart) over
+// the DC at (x, y) inside its clip: AlphaBlend with per-pixel alpha from
+// memory that needs no bitmap object of its own.
+BOOL AlphaBlendPixels(HDC dst, int x, int y, int width, int height, const std::uint32_t* pixels,
+                      std::ptrdiff_t stride);
 
 // ============================================================================
 // Regions and clipping

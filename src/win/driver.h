@@ -4,6 +4,7 @@
 // driver) and presenters use it; the library never does.
 #pragma once
 
+#include "win/theme.h"
 #include "win/user.h"
 
 #include <functional>
@@ -71,6 +72,8 @@ void SetSystemParameter(UINT spiGetAction, int value);     // SPI_GETMENUSHOWDEL
 void SetHighContrast(bool on);                             // WM_SETTINGCHANGE(SPI_SETHIGHCONTRAST)
 void ChangeSysColors(const ColorScheme& scheme);           // WM_SYSCOLORCHANGE
 void SetDoubleClickTime(UINT milliseconds);
+// The visual style is chosen with SetTheme (win/theme.h); a reset goes back
+// to the classic look.
 
 // ============================================================================
 // Compositor

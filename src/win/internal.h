@@ -641,6 +641,9 @@ RECT VirtualScreenRect();
 int ScreenBitsPerPixel();
 // Sends a message to every top-level window without waiting for other threads.
 void BroadcastTopLevel(UINT msg, WPARAM wParam, LPARAM lParam);
+// Repaints every visible top-level window with its frame and children, as
+// the original does after a change of the system's look.
+void RepaintTopLevel();
 
 // ============================================================================
 // compositor.cpp

@@ -15,7 +15,8 @@ public:
     X11Presenter(const X11Presenter&) = delete;
     X11Presenter& operator=(const X11Presenter&) = delete;
 
-    // Connects to the display (nullptr: $DISPLAY) and shows the window.
+    // Connects to the display (nullptr: $DISPLAY) and shows the window;
+    // switches to the blue scheme of the theme (SetTheme may choose another).
     bool Open(const char* display = nullptr);
     void Close();
     // Handles pending X events (injecting input), composes the screen and

@@ -7,6 +7,7 @@
 
 #include "win/internal.h"
 #include "win/presenter.h"
+#include "win/theme.h"
 
 #include <algorithm>
 #include <map>
@@ -305,7 +306,10 @@ X11Presenter::~X11Presenter() {
 
 bool X11Presenter::Open(const char* display) {
     Close();
-    return impl_->Open(display);
+    if (!impl_->Open(display)) return false;
+    // The desktop the window system stands for ran with visual styles on.
+    SetTheme(ThemeScheme::Blue);
+    return true;
 }
 
 void X11Presenter::Close() {

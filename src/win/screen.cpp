@@ -593,10 +593,17 @@ void SetHighContrast(bool on) {
 void ChangeSysColors(const ColorScheme& scheme) {
     SetSysColorScheme(scheme);
     detail::BroadcastTopLevel(WM_SYSCOLORCHANGE, 0, 0);
-    // The original repaints every visible window with the new colours.
+    detail::RepaintTopLevel();
+}
+
+namespace detail {
+
+void RepaintTopLevel() {
     for (HWND h : GetTopLevelWindows())
         if (IsWindowVisible(h))
             RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
+
+} // namespace detail
 
 } // namespace win

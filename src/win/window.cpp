@@ -999,8 +999,9 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         auto w = std::make_unique<Window>();
         w->cls = cls;
         w->proc = cls->wc.lpfnWndProc;
-        w->exStyle = exStyle & ~WS_EX_TOPMOST;
-        if (exStyle & WS_EX_TOPMOST && !child) w->exStyle |= WS_EX_TOPMOST;
+        // A child keeps a topmost style it asks for: it takes effect once the
+        // window is made top level.
+        w->exStyle = exStyle;
         w->instance = instance;
         // A thread's first window gives it its message queue.
         w->threadId = CurrentQueue().id;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "bars/painters/xp_painter.h"
 #include "bars/shadow.h"
 #include "painter_fixture.h"
 #include "support/driver.h"
@@ -89,11 +90,14 @@ TEST_F(StyleTest, EachStyleHasItsPainter) {
         EXPECT_EQ(Manager->IsNonStandardStyle(), C.NonStandard);
         EXPECT_EQ(Manager->IsFlatStyle(), C.Style == bmsFlat);
     }
-    // A theme reported by the system changes nothing while none of its parts can be drawn.
+    // With visual styles the XP style has a painter of its own, and follows
+    // the theme as it is switched off and on.
     Manager->SetStyle(bmsXP);
-    win::SetReportedTheme(true, "LUNA.MSSTYLES", "NORMALCOLOR");
+    win::SetTheme(win::ThemeScheme::Blue);
     RunUntilIdle();
-    EXPECT_FALSE(Manager->ThemeAvailable());
+    EXPECT_TRUE(Manager->ThemeAvailable());
+    EXPECT_EQ(Manager->PainterClass(), TdxBarItemControlXPPainter::Class());
+    win::SetTheme(win::ThemeScheme::Classic);
     EXPECT_EQ(Manager->PainterClass(), Enhanced());
 }
 
@@ -121,6 +125,10 @@ TEST_F(StyleTest, UseLookAndFeelFollowsItsKind) {
     // A native look needs a theme that can draw; without one the kind decides.
     LookAndFeel->SetNativeStyle(true);
     EXPECT_EQ(Manager->PainterClass(), Standard());
+    win::SetTheme(win::ThemeScheme::Olive);
+    EXPECT_EQ(GetEffectiveStyle(Manager), bmsXP);
+    EXPECT_EQ(Manager->PainterClass(), TdxBarItemControlXPPainter::Class());
+    EXPECT_FALSE(Manager->IsFlatStyle());
 }
 
 TEST_F(StyleTest, CachedMetricsFollowTheStyle) {

@@ -8,6 +8,7 @@
 
 #include "classes/component.h"
 #include "classes/exceptions.h"
+#include "classes/guards.h"
 
 namespace {
 
@@ -266,6 +267,33 @@ TEST(ComponentRobustness, AConstructorThatRaisesLeavesNoTrace) {
     Owner.OnNotify = nullptr;
     EXPECT_THROW(new TLogged(&Owner, "1 bad name", Log), EComponentError); // the derived constructor raises
     EXPECT_EQ(Owner.ComponentCount(), 0);
+}
+
+// A clean-up runs on every way out; one that raises while an error already
+// leaves keeps the first error, and raises itself otherwise.
+TEST(ScopeExit, RunsOnEveryWayOutAndKeepsTheFirstError) {
+    int Runs = 0;
+    {
+        TScopeExit Count([&] { ++Runs; });
+    }
+    EXPECT_THROW(
+        {
+            TScopeExit Count([&] { ++Runs; });
+            throw Exception("work");
+        },
+        Exception);
+    {
+        TScopeExit Count([&] { ++Runs; });
+        Count.Release();
+    }
+    EXPECT_EQ(Runs, 2);
+    try {
+        TScopeExit Fails([] { throw EAbort("clean-up"); });
+        throw Exception("work");
+    } catch (const Exception& E) {
+        EXPECT_EQ(E.Message(), "work");
+    }
+    EXPECT_THROW({ TScopeExit Fails([] { throw EAbort("clean-up"); }); }, EAbort);
 }
 
 } // namespace

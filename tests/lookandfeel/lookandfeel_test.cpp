@@ -97,8 +97,9 @@ TEST_F(LookAndFeelTest, NotificatorsHearThemeChanges) {
     EXPECT_EQ(B.Calls, 1);
     EXPECT_EQ(A.SchemeSeen, 2);
     EXPECT_TRUE(A.VisualStyles);
-    // Visual styles on, but no theme class opens here.
-    EXPECT_FALSE(AreVisualStylesAvailable({totToolBar, totWindow}));
+    EXPECT_TRUE(AreVisualStylesAvailable({totToolBar, totWindow}));
+    // A class the theme does not draw cannot be opened.
+    EXPECT_FALSE(AreVisualStylesAvailable({totToolBar, totClock}));
 
     // A handler frees another notificator; that one is not called.
     A.ToFree = NB;

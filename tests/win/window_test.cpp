@@ -817,6 +817,21 @@ TEST_F(WindowTest, ZOrderBandsOwnedWindowsAndGetWindow) {
     EXPECT_EQ(GetChildWindows(a), (std::vector<HWND>{c1, c2}));
 }
 
+TEST_F(WindowTest, AChildKeepsTheTopmostStyleItAsksForAndIsTopmostOnceTopLevel) {
+    HWND parent = Make(WS_POPUP | WS_VISIBLE);
+    HWND child = Make(WS_CHILD | WS_VISIBLE, parent, RECT{0, 0, 10, 10}, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    HWND other = Make(WS_CHILD | WS_VISIBLE, parent);
+    EXPECT_EQ(GetWindowLongPtr(child, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
+              WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    // Among its siblings the style means nothing.
+    SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(GetWindow(parent, GW_CHILD), other);
+    HWND topmost = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 10, 10}, WS_EX_TOPMOST);
+    SetParent(child, nullptr);
+    EXPECT_TRUE(GetWindowLongPtr(child, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(GetTopLevelWindows(), (std::vector<HWND>{child, topmost, parent}));
+}
+
 TEST_F(WindowTest, GeometryAndHitTesting) {
     HWND frame = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, RECT{100, 100, 400, 300});
     HWND child = Make(WS_CHILD | WS_VISIBLE, frame, RECT{10, 20, 60, 70});
