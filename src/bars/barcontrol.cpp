@@ -1006,9 +1006,11 @@ void TCustomdxBarControl::WMLButtonDown(cls::TMessage& Message) {
         }
         SetHotControl(Control);
         if (!IsBarControlAlive(this) || !Control || !Target.Alive()) return;
+        // Taken first: taking it again tells the window it lost it.
+        win::SetCapture(FHandle);
+        if (!IsBarControlAlive(this) || !Target.Alive()) return;
         FLinkDragPending = true;
         FDragStartPoint = P;
-        win::SetCapture(FHandle);
         return;
     }
     SelectItemControl(Control);
@@ -1020,9 +1022,10 @@ void TCustomdxBarControl::WMLButtonDown(cls::TMessage& Message) {
     if (!IsBarControlAlive(this) || !Target.Alive() || !OwnsControl(Control)) return;
     if (Button) Button->SetMousePressing(false);
     if (IsToolbarWindow() && Control->IsPressTracked()) {
+        win::SetCapture(FHandle);
+        if (!IsBarControlAlive(this) || !Target.Alive() || !OwnsControl(Control)) return;
         FPressedControl = Control;
         FPressedControlHot = true;
-        win::SetCapture(FHandle);
         Control->Repaint();
     }
     // The press goes on to the edit window only when that is not under the

@@ -417,7 +417,9 @@ bool TdxBarButtonControl::GetDropDownEnabled() const {
 TdxBarSubMenuControl* TdxBarButtonControl::GetDropDownMenuControl() const {
     const TdxBarButton* Button = GetButton();
     TdxBarItemLinks* Links = Button ? Button->DropDownItemLinks() : nullptr;
-    return Links ? dynamic_cast<TdxBarSubMenuControl*>(Links->BarControl()) : nullptr;
+    auto* Menu = Links ? dynamic_cast<TdxBarSubMenuControl*>(Links->BarControl()) : nullptr;
+    // Only a window that dropped from this control is its drop-down.
+    return Menu && Menu->DropDownControl() == this ? Menu : nullptr;
 }
 
 bool TdxBarButtonControl::GetLowered() const {

@@ -535,6 +535,13 @@ int TdxBarItemLinks::IndexOfCanVisible(const TdxBarItemLink* ALink) const {
 }
 
 void TdxBarItemLinks::RebuildVisibleLists() {
+    // Told apart afterwards: a list that came out the same keeps its generation.
+    const std::vector<TdxBarItemLink*> Previous = std::move(FVisibleItems);
+    BuildVisibleLists();
+    if (FVisibleItems != Previous) ++FVisibleGeneration;
+}
+
+void TdxBarItemLinks::BuildVisibleLists() {
     FAvailableItems.clear();
     FCanVisibleItems.clear();
     FVisibleItems.clear();
@@ -819,7 +826,7 @@ void TdxBarItemLinks::LinkLeft(TdxBarItemLink* ALink) {
     std::erase(FRecentItems, ALink);
     std::erase(FAvailableItems, ALink);
     std::erase(FCanVisibleItems, ALink);
-    std::erase(FVisibleItems, ALink);
+    if (std::erase(FVisibleItems, ALink) > 0) ++FVisibleGeneration;
 }
 
 void TdxBarItemLinks::Notify(cls::TCollectionItem* Item, cls::TCollectionNotification Action) {

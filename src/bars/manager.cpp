@@ -470,6 +470,7 @@ void TdxBarManager::SetImageList(cls::TCustomImageList*& AField, cls::TChangeLin
 }
 
 void TdxBarManager::ImageListChanged(int AKind) {
+    ++FMeasureGeneration;
     if (IsLoading() || IsDestroying()) return;
     const auto Kind = static_cast<TdxBarImageListKind>(AKind);
     TLockUpdateGuard Lock(this);
@@ -621,6 +622,7 @@ bool TdxBarManager::CanUseLargeImagesForLargeIcons() const {
 }
 
 void TdxBarManager::CalcButtonMetrics() {
+    ++FMeasureGeneration;
     if (!FLargeIcons) {
         FImageSize = 16;
     } else {

@@ -414,6 +414,10 @@ public:
     // 16, or with LargeIcons the large images' height or 32.
     int ImageSize() const { return FImageSize; }
     int ButtonWidth() const { return FButtonWidth; }
+    // Changes whenever something that sizes the links of every bar does (the
+    // button metrics, an image list): measurements taken at another
+    // generation are stale.
+    unsigned MeasureGeneration() const { return FMeasureGeneration; }
     int ButtonHeight() const { return FButtonHeight; }
     // Width of a button's drop-down part.
     int DropDownArrowWidth() const { return FDropDownArrowWidth; }
@@ -627,6 +631,7 @@ private:
     int FMenuSeparatorIndent = 0;
     int FImageSize = 16;
     int FButtonWidth = 0;
+    unsigned FMeasureGeneration = 0;
     int FButtonHeight = 0;
     int FDropDownArrowWidth = 0;
     bool FLibraryStarted = false;

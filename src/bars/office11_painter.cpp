@@ -409,6 +409,20 @@ void TdxBarItemControlOffice11Painter::DrawDockBackground(TdxDockControl* ADockC
     DrawCachedDockBackground(ADockControl, DC, R, AOrigin, Fill);
 }
 
+bool TdxBarItemControlOffice11Painter::IsDockBackgroundChanged(TdxDockControl* ADockControl, const RECT& AOld,
+                                                               const RECT& ANew, const RECT& APart) const {
+    // Side sites are one colour; the others run a gradient across their width.
+    const TdxBarDockingStyle Style = ADockControl ? ADockControl->GetDockingStyle() : dsTop;
+    if (Style == dsLeft || Style == dsRight || Width(AOld) == Width(ANew)) return false;
+    const lf::TOffice11Colors& C = Scheme();
+    const RECT Old{0, 0, Width(AOld), 1}, New{0, 0, Width(ANew), 1};
+    for (int X = APart.left; X < APart.right; ++X)
+        if (lf::GetGradientColorAt(Old, X, C.DockColor1, C.DockColor2, true) !=
+            lf::GetGradientColorAt(New, X, C.DockColor1, C.DockColor2, true))
+            return true;
+    return false;
+}
+
 HBRUSH TdxBarItemControlOffice11Painter::GetToolbarBrush(const TdxBarManager*) const {
     return SchemeBrush(Scheme().ToolbarBrush, gfx::COLOR_BTNFACE);
 }

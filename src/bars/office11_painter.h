@@ -60,6 +60,8 @@ public:
     void DrawDockBackground(TdxDockControl* ADockControl, gfx::HDC DC, gfx::TColor AColor, gfx::HBRUSH ABrush,
                             const gfx::RECT& R, gfx::POINT AOrigin) const override;
     bool IsDockBackgroundDrawn() const override { return true; }
+    bool IsDockBackgroundChanged(TdxDockControl* ADockControl, const gfx::RECT& AOld, const gfx::RECT& ANew,
+                                 const gfx::RECT& APart) const override;
     bool IsGlyphFrameDrawnFirst() const override { return true; }
     gfx::HBRUSH GetToolbarBrush(const TdxBarManager* AManager) const override;
     void FillBarBackgroundFromDock(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::HBRUSH ABrush,

@@ -91,6 +91,7 @@ void StartLibrary() {
     CreateBarManagerList();
     UpdateScreenBitsPerPixel();
     CreateCheckerPatternBrush();
+    CreateGlyphScratch();
     cls::RegisterClass(TdxBarGroup::ClassInfo());
     for (const TStartupRegistration& Entry : StartupRegistrations())
         RegisterBarItemClass(Entry.ItemClass, Entry.ItemControlClass, Entry.Visible);
@@ -105,6 +106,7 @@ void EndLibrary() {
     GActiveBarControl = nullptr;
     GRegItems.clear();
     DeleteCheckerPatternBrush();
+    DeleteGlyphScratch();
     FreeBarManagerList();
     StopFreeInternalItemsTimer();
     ClearInternalItems();

@@ -645,6 +645,10 @@ void TdxBarSubMenuControl::Dispatch(cls::TMessage& Message) {
             FOverExpandButton = false;
             inherited::Dispatch(Message);
             break;
+        case cls::CM_SHOWINGCHANGED:
+            // An unfolding or sliding window appears with its first frame.
+            if (!(Showing() && IsMenuAnimating(this))) inherited::Dispatch(Message);
+            break;
         default:
             inherited::Dispatch(Message);
             break;

@@ -341,11 +341,11 @@ void FixupFlags(const Window& w, WINDOWPOS& wp) {
     }
 }
 
-// Any live window will do: one that is not a sibling puts the window at the
-// top of its siblings.
+// Any live window will do (one that is not a sibling puts the window at the
+// top of its siblings), but not the desktop.
 bool ValidInsertAfter(HWND after) {
     return after == HWND_TOP || after == HWND_BOTTOM || after == HWND_TOPMOST || after == HWND_NOTOPMOST ||
-           IsDesktop(after) || GetWnd(after);
+           GetWnd(after);
 }
 
 // Marks what a change of geometry, visibility or z-order leaves to repaint,
@@ -386,11 +386,15 @@ void ExposeAfterChange(Window& w, const RECT& oldRect, const RECT& oldClient, bo
             const UINT classStyle = w.cls ? w.cls->wc.style : 0;
             const LONG ocw = oldClient.right - oldClient.left, och = oldClient.bottom - oldClient.top;
             const LONG ncw = w.client.right - w.client.left, nch = w.client.bottom - w.client.top;
-            const bool whole = shown || frame || zChanged || (moved && w.parent) ||
-                               ((classStyle & CS_HREDRAW) && ocw != ncw) ||
-                               ((classStyle & CS_VREDRAW) && och != nch) || oldClient.left != w.client.left ||
-                               oldClient.top != w.client.top;
-            const UINT all = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN;
+            const bool classRedraw =
+                ((classStyle & CS_HREDRAW) && ocw != ncw) || ((classStyle & CS_VREDRAW) && och != nch);
+            const bool moveAll = shown || frame || zChanged || (moved && w.parent) ||
+                                 oldClient.left != w.client.left || oldClient.top != w.client.top;
+            const bool whole = moveAll || classRedraw;
+            // A class that redraws on sizing invalidates its window as
+            // InvalidateRect does: children that kept their place repaint only
+            // when the window paints over them (no WS_CLIPCHILDREN).
+            const UINT all = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | (moveAll ? RDW_ALLCHILDREN : 0);
             if (whole) {
                 RedrawArea(w, nullptr, nullptr, all, nullptr);
             } else if (sized) {
@@ -414,17 +418,22 @@ void ExposeAfterChange(Window& w, const RECT& oldRect, const RECT& oldClient, bo
     }
 }
 
-BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
+// `reparented`: the window has just changed parents (SetParent), so its
+// place counts as a move even at the same coordinates.
+BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags,
+                     bool reparented = false) {
     WINDOWPOS wp{hwnd, after, x, y, cx, cy, flags & ~(SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE)};
+    const UINT keepMove = reparented && !(flags & SWP_NOMOVE) ? ~SWP_NOMOVE : ~0u;
     {
         Guard g(Lock());
         Window* w = WndOrFail(hwnd);
         if (!w) return FALSE;
         if (!(wp.flags & SWP_NOZORDER) && !ValidInsertAfter(after)) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            SetLastError(IsDesktop(after) ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         FixupFlags(*w, wp);
+        wp.flags &= keepMove;
     }
     if (!(wp.flags & SWP_NOSENDCHANGING))
         SendMsg(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&wp));
@@ -438,6 +447,7 @@ BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT f
         wp.hwnd = hwnd;
         if (!(wp.flags & SWP_NOZORDER) && !ValidInsertAfter(wp.hwndInsertAfter)) wp.flags |= SWP_NOZORDER;
         FixupFlags(*w, wp);
+        wp.flags &= keepMove;
         oldRect = w->rect;
         oldClient = w->client;
         newRect = oldRect;
@@ -486,12 +496,13 @@ BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT f
             newClient.bottom - newClient.top == oldClient.bottom - oldClient.top)
             wp.flags |= SWP_NOCLIENTSIZE;
         if (oldClientOrg == newClientOrg && newClient.left == oldClient.left &&
-            newClient.top == oldClient.top)
+            newClient.top == oldClient.top && !reparented)
             wp.flags |= SWP_NOCLIENTMOVE;
         if (!w->parent && !(wp.flags & SWP_NOSIZE)) EnsureSurface(*w);
         ExposeAfterChange(*w, oldRect, oldClient, wasDrawn, wp.flags, zChanged);
-        if (!(wp.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) && w->Visible()) {
-            activate = !w->parent;
+        // A child hears of it even while hidden; only a shown top-level window activates.
+        if (!(wp.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW))) {
+            activate = !w->parent && w->Visible();
             childActivate = w->parent != nullptr;
         }
         constexpr UINT noChange =
@@ -677,7 +688,15 @@ void SendDestroyMessages(HWND hwnd) {
         Guard g(Lock());
         if (Window* w = GetWnd(hwnd)) children = w->children;
     }
-    for (HWND c : children) SendDestroyMessages(c);
+    for (HWND c : children) {
+        // A child taken elsewhere meanwhile lives on.
+        {
+            Guard g(Lock());
+            const Window* cw = GetWnd(c);
+            if (!cw || cw->parent != hwnd) continue;
+        }
+        SendDestroyMessages(c);
+    }
 }
 
 // Children first, then the window: WM_NCDESTROY and the end of the record.
@@ -802,7 +821,7 @@ bool LayeredPixelShows(const Window& w, POINT local) {
 // Whether a window takes the point in this walk. A layered top-level window
 // with WS_EX_TRANSPARENT never does.
 bool TakesPoint(const Window& w, POINT p, const PointWalk& walk) {
-    if (!w.Visible() || (walk.thread && w.threadId != walk.thread) || !InWindowShape(w, p)) return false;
+    if (!w.Visible() || !InWindowShape(w, p)) return false;
     if (std::find(walk.passOver.begin(), walk.passOver.end(), w.handle) != walk.passOver.end()) return false;
     if (w.parent || !(w.exStyle & WS_EX_LAYERED)) return true;
     if (w.exStyle & WS_EX_TRANSPARENT) return false;
@@ -1238,11 +1257,20 @@ bool RefusesParenting(const Window& w, HWND newParent) {
     const Window* p = newParent ? GetWnd(newParent) : nullptr;
     return p && p->destroying;
 }
+
+// The new parent is the window itself or one of its descendants. Locked.
+bool WouldNestInItself(HWND hwnd, HWND newParent) {
+    for (HWND x = newParent; x; x = GetWnd(x)->parent)
+        if (x == hwnd) return true;
+    return false;
+}
 } // namespace
 
 // As the original: a visible window is hidden and shown again with ShowWindow
 // (WM_SHOWWINDOW and all), and placed at the top of its new siblings with
-// SetWindowPos in between, keeping its position relative to the parent.
+// SetWindowPos in between, keeping its position relative to the parent; that
+// placing counts as a move (WM_MOVE) and, for a child, as its activation
+// (WM_CHILDACTIVATE).
 HWND SetParent(HWND hwnd, HWND newParent) {
     HWND old{};
     bool visible = false;
@@ -1251,15 +1279,8 @@ HWND SetParent(HWND hwnd, HWND newParent) {
         Window* w = WndOrFail(hwnd);
         if (!w) return nullptr;
         if (IsDesktop(newParent)) newParent = nullptr;
-        if (newParent) {
-            if (!WndOrFail(newParent)) return nullptr;
-            for (HWND x = newParent; x; x = GetWnd(x)->parent)
-                if (x == hwnd) {
-                    SetLastError(ERROR_INVALID_PARAMETER);
-                    return nullptr;
-                }
-        }
-        if (RefusesParenting(*w, newParent)) {
+        if (newParent && !WndOrFail(newParent)) return nullptr;
+        if (WouldNestInItself(hwnd, newParent) || RefusesParenting(*w, newParent)) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
         }
@@ -1278,7 +1299,8 @@ HWND SetParent(HWND hwnd, HWND newParent) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return nullptr;
         }
-        if (RefusesParenting(*w, newParent)) {
+        // The hiding ran handlers, which may have moved the new parent under this window.
+        if (WouldNestInItself(hwnd, newParent) || RefusesParenting(*w, newParent)) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
         }
@@ -1293,7 +1315,10 @@ HWND SetParent(HWND hwnd, HWND newParent) {
         placed = w->rect;
         topmost = (w->exStyle & WS_EX_TOPMOST) != 0;
     }
-    SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_TOP, placed.left, placed.top, 0, 0, SWP_NOSIZE);
+    RunOnOwnerThread(hwnd, [&] {
+        return static_cast<LRESULT>(SetWindowPosOwn(hwnd, topmost ? HWND_TOPMOST : HWND_TOP, placed.left,
+                                                    placed.top, 0, 0, SWP_NOSIZE, true));
+    });
     if (visible && Alive(hwnd)) ShowWindow(hwnd, SW_SHOW);
     return old;
 }
@@ -1824,10 +1849,11 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
             }
         }
     }
-    // The new shape is a change of frame; the window itself is redrawn there.
-    if (redraw)
-        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // The new shape is a change of frame; the window itself is redrawn there
+    // unless the caller said not to.
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED |
+                     (redraw ? 0 : SWP_NOREDRAW));
     CheckMouseTracking();
     return 1;
 }
