@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bars/customizing/popups.h"
 #include "bars/layout.h"
 #include "bars/links.h"
 #include "bars/quickcust.h"
@@ -233,6 +234,92 @@ bool BarsAsTheScriptLeftThem(TMainForm* Main, bool AStored) {
            DockedIn(Main, Main->FormattingBar(), bars::dsTop, Main->SideDock()) &&
            RowOf(Main->FormattingBar()) == 1 && !UnderlineLink(Main)->Visible() &&
            UnderlineLink(Main)->GetVisibleIndex() == -1;
+}
+
+// The toolbars popup of a right click on "Стандартная" hides "Цвет" and shows
+// it again; in customizing mode (switched on in code: the program has no
+// customizing form) the customizing popup of a right click on "Сохранить"
+// gives it its caption; "Сбросить панель" in the mark's menu of
+// "Стандартная", confirmed, puts the bar back as the form resource has it.
+template <class FQuick, class FMenu>
+void AddPopupScript(TExampleSession& Session, TMainForm* Main, FQuick Quick, FMenu AddRemoveMenu) {
+    auto Step = [&Session](std::function<void()> Action) { Session.AddStep(std::move(Action)); };
+    auto Save = [Main] { return Main->StandardBar()->ItemLinks()->Items(2); };
+    auto Toolbars = [] { return dynamic_cast<bars::TdxBarToolbarsPopup*>(bars::GetActiveBarControl()); };
+    auto ClickRow = [&Session](bars::TCustomdxBarControl* Menu, const std::string& Caption) {
+        for (int I = 0; Menu && I < Menu->ItemLinks()->VisibleItemCount(); ++I)
+            if (Menu->ItemLinks()->VisibleItems(I)->GetCaption() == Caption)
+                return TExampleSession::ClickAt(LinkCentre(Menu->ItemLinks()->VisibleItems(I)));
+        Session.Fail("no open menu shows \"" + Caption + "\"");
+    };
+    for (const bool Show : {false, true}) {
+        Step([Main] {
+            TExampleSession::ClickAt(LinkCentre(Main->StandardBar()->ItemLinks()->Items(0)), true);
+        });
+        Step([Main, Toolbars, ClickRow, Show, &Session] {
+            bars::TdxBarToolbarsPopup* Popup = Toolbars();
+            if (!Popup || !TExampleSession::ShowsOnScreen(Popup) || Popup->ItemLinks()->Count() != 8)
+                return Session.Fail("a right click on \"Стандартная\" does not open the toolbars popup");
+            if (!Show) {
+                const TRect Part = PictureOfForm(Main, {Popup});
+                Session.Snapshot("toolbars_popup", &Part);
+            }
+            ClickRow(Popup, "Цвет");
+        });
+        Step([Main, Show, &Session] {
+            if (BarsShow(Main, Show ? nullptr : Main->ColorBar()) != true || bars::GetActiveBarControl())
+                Session.Fail(Show ? "the toolbars popup does not show \"Цвет\" again"
+                                  : "the toolbars popup does not hide \"Цвет\"");
+        });
+    }
+
+    Step([Main, Save] {
+        Main->BarManager()->SetIsCustomizing(true);
+        TExampleSession::ClickAt(LinkCentre(Save()), true);
+    });
+    Step([Main, ClickRow, &Session] {
+        bars::TdxBarCustomizingPopup* Popup = bars::GetBarCustomizingPopup();
+        if (!Popup || !TExampleSession::ShowsOnScreen(Popup))
+            return Session.Fail(
+                "a right click on \"Сохранить\" while customizing opens no customizing popup");
+        const TRect Part = PictureOfForm(Main, {Popup});
+        Session.Snapshot("toolbars_custpopup", &Part);
+        ClickRow(Popup, "Image &and Text");
+    });
+    Step([Main, Save, &Session] {
+        Main->BarManager()->SetIsCustomizing(false);
+        if (Save()->GetPaintStyle() != bars::psCaptionGlyph || Save()->Control() == nullptr)
+            Session.Fail(
+                "\"Image and Text\" of the customizing popup does not show the caption of \"Сохранить\"");
+    });
+
+    // The reset: the mark's drop-down, its menu, the reset row and the confirmation.
+    auto Confirmations = std::make_shared<std::vector<std::string>>();
+    Step([Main, Confirmations] {
+        win::SetMessageBoxHandler(
+            [Confirmations](win::HWND, const std::string& Text, const std::string&, win::UINT) {
+                Confirmations->push_back(Text);
+                return win::IDOK;
+            });
+        TExampleSession::ClickAt(Centre(Main->StandardBar()->Control()->GetMarkScreenRect()));
+    });
+    Step([Quick, &Session] {
+        bars::TdxBarQuickControl* Q = Quick();
+        if (!Q) return Session.Fail("a click on the mark of \"Стандартная\" does not drop its menu down");
+        for (int I = 0; I < Q->ItemLinks()->VisibleItemCount(); ++I)
+            if (Q->ItemLinks()->VisibleItems(I)->Item() == Q->SubItem())
+                return TExampleSession::ClickAt(LinkCentre(Q->ItemLinks()->VisibleItems(I)));
+        Session.Fail("the mark's drop-down has no \"Add or Remove Buttons\"");
+    });
+    Step([AddRemoveMenu, ClickRow] { ClickRow(AddRemoveMenu(), "&Сбросить панель"); });
+    Step([Main, Save, Confirmations, &Session] {
+        win::SetMessageBoxHandler(nullptr);
+        if (Confirmations->size() != 1 ||
+            Confirmations->front() != "Отменить изменения панели «Стандартная»?" ||
+            Save()->GetPaintStyle() != bars::psStandard || !Save()->UserDefine().Empty() ||
+            Main->StandardBar()->ItemLinks()->Count() != 9 || bars::GetActiveBarControl() || !BarsShow(Main))
+            Session.Fail("\"Сбросить панель\", confirmed, does not put \"Стандартная\" back");
+    });
 }
 
 // The script: look at the bars as the program put them, open "Файл" and the
@@ -547,6 +634,8 @@ void AddScript(TExampleSession& Session, TMainForm* Main) {
         const TRect Part = PictureOfForm(Main);
         Session.Snapshot("toolbars", &Part);
     });
+
+    AddPopupScript(Session, Main, Quick, AddRemoveMenu);
 
     // "Цвет" closed by its close button; the window closes and saves the layout.
     Step([Main] {

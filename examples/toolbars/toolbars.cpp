@@ -12,6 +12,7 @@
 #include "bars/toolbar.h"
 #include "classes/shortcuts.h"
 #include "classes/sysutils.h"
+#include "classes/typinfo.h"
 #include "icons.h"
 
 using namespace cls;
@@ -36,7 +37,6 @@ const TSwatch kSwatches[] = {
 
 constexpr int kZoomSteps[] = {50, 75, 100, 125, 150, 200};
 
-constexpr const char* kFamilies[] = {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Mono"};
 constexpr int kMinFontSize = 6;
 constexpr int kMaxFontSize = 48;
 // In the order of TPageView::THeadingCase.
@@ -47,10 +47,6 @@ std::string PlainCaption(std::string Caption) {
     Caption.erase(std::remove(Caption.begin(), Caption.end(), '&'), Caption.end());
     if (Caption.size() > 3 && Caption.ends_with("...")) Caption.resize(Caption.size() - 3);
     return Caption;
-}
-
-TShortCut Ctrl(std::uint16_t Key) {
-    return ShortCut(Key, TShiftState{ssCtrl});
 }
 
 } // namespace
@@ -184,10 +180,32 @@ void THeading::Paint() {
 
 // --- TTextBox ---
 
+void TTextBox::SetHeading(const std::string& Value) {
+    FHeading = Value;
+    Invalidate();
+}
+
+void TTextBox::SetBody(const std::string& Value) {
+    FBody = Value;
+    Invalidate();
+}
+
 void TTextBox::SetText(std::string Heading, std::string Body) {
     FHeading = std::move(Heading);
     FBody = std::move(Body);
     Invalidate();
+}
+
+void TTextBox::GetPublishedProperties(TPublishedProperties& AList) {
+    inherited::GetPublishedProperties(AList);
+    AList.String("Heading", &TTextBox::Heading, &TTextBox::SetHeading);
+    AList.String("Body", &TTextBox::Body, &TTextBox::SetBody);
+}
+
+// --- TSidePanel ---
+
+TSidePanel::TSidePanel(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetControlStyle(ControlStyle() + csAcceptsControls);
 }
 
 void TTextBox::Paint() {
@@ -238,66 +256,68 @@ void TAboutForm::TextClick(TObject*) {
 // --- TMainForm ---
 
 TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
-    // The stored layout's sections are named after the form and the manager.
-    SetName("ToolbarsForm");
-    SetCaption("Trestle — панели инструментов");
-    SetBounds(60, 50, 800, 560);
+    // The classes of the form's own controls, for its form resource.
+    RegisterClasses(
+        {TSidePanel::ClassInfo(), THeading::ClassInfo(), TTextBox::ClassInfo(), TPageView::ClassInfo()});
+}
 
-    FBarManager = new bars::TdxBarManager(this);
-    FBarManager->SetName("BarManager");
-    FBarManager->SetStyle(bars::bmsOffice11);
-    FImages = new TImageList(this);
+void TMainForm::GetPublishedMethods(TPublishedMethods& AList) {
+    inherited::GetPublishedMethods(AList);
+    const std::pair<const char*, void (TMainForm::*)(TObject*)> Handlers[] = {
+        {"CommandClick", &TMainForm::CommandClick}, {"StyleClick", &TMainForm::StyleClick},
+        {"AlignClick", &TMainForm::AlignClick},     {"ToolClick", &TMainForm::ToolClick},
+        {"ColorClick", &TMainForm::ColorClick},     {"ZoomClick", &TMainForm::ZoomClick},
+        {"FontChange", &TMainForm::FontChange},     {"SizeChange", &TMainForm::SizeChange},
+        {"CaseClick", &TMainForm::CaseClick},       {"ToolbarClick", &TMainForm::ToolbarClick},
+        {"AboutClick", &TMainForm::AboutClick},     {"ExitClick", &TMainForm::ExitClick}};
+    for (const auto& [Name, Method] : Handlers) AList.Add(Name, TNotifyEvent(this, Method));
+    AList.Add("BarVisibleChange", bars::TdxBarVisibleChangeEvent(this, &TMainForm::BarVisibleChange));
+}
+
+namespace {
+
+// The component of that name and class on the form; a form resource that
+// lacks it is not this program's.
+template <class T> T* Field(TComponent* AForm, const char* AName) {
+    auto* Result = dynamic_cast<T*>(AForm->FindComponent(AName));
+    if (!Result) throw Exception(std::string("The form has no ") + AName);
+    return Result;
+}
+
+} // namespace
+
+void TMainForm::Loaded() {
+    inherited::Loaded();
+    FBarManager = Field<bars::TdxBarManager>(this, "BarManager");
+    FImages = Field<TImageList>(this, "Images");
+    FPage = Field<TPageView>(this, "Page");
+    FSideDock = Field<bars::TdxBarDockControl>(this, "SideDock");
+    // In the order they show: "Шрифт" takes a row of its own, which "Поиск" then joins.
+    bars::TdxBar** Bars[] = {&FMainMenuBar, &FStandardBar, &FFormattingBar, &FFontBar,
+                             &FSearchBar,   &FDrawingBar,  &FColorBar,      &FZoomBar};
+    if (FBarManager->Bars()->Count() != static_cast<int>(std::size(Bars)))
+        throw Exception("The form's manager has not the program's bars");
+    for (int I = 0; I < FBarManager->Bars()->Count(); ++I) *Bars[I] = FBarManager->Bars()->Items(I);
+    FFileMenu = Field<bars::TdxBarSubItem>(this, "mnuFile");
+    FHelpMenu = Field<bars::TdxBarSubItem>(this, "mnuHelp");
+    FPrintButton = Field<bars::TdxBarButton>(this, "btnPrint");
+    FZoomButton = Field<bars::TdxBarButton>(this, "btnZoom");
+    FFontCombo = Field<bars::TdxBarCombo>(this, "cbFont");
+    FSizeEdit = Field<bars::TdxBarEdit>(this, "edSize");
+    FCaseList = Field<bars::TdxBarListItem>(this, "lstCase");
+    // The entries of "Вид | Панели инструментов", each captioned as its bar.
+    for (int I = 0; I < FBarManager->Bars()->Count() - 1; ++I) {
+        auto* Toggle = Field<bars::TdxBarButton>(this, ("btnToolbar" + std::to_string(I)).c_str());
+        bars::TdxBar* Bar = FBarManager->FindBarByCaption(Toggle->Caption());
+        if (!Bar) throw Exception("No bar for " + Toggle->Caption());
+        FToggles.emplace_back(Bar, Toggle);
+    }
+    // The icons are drawn, not kept in the form.
     std::vector<TColor> Colors;
     for (const TSwatch& Swatch : kSwatches) Colors.push_back(Swatch.Color);
     AddIcons(FImages, Colors);
-    FBarManager->SetImages(FImages);
-    FBarManager->SetOnBarVisibleChange(bars::TdxBarVisibleChangeEvent(this, &TMainForm::BarVisibleChange));
-
-    // The side panel: a heading, its dock site, and a note filling the rest.
-    auto* Side = new TCustomControl(this);
-    // A container clips its children: its own painting must not cover the
-    // bars in its dock site.
-    Side->SetControlStyle(Side->ControlStyle() + csAcceptsControls);
-    Side->SetAlign(alRight);
-    Side->SetWidth(176);
-    Side->SetParent(this);
-    auto* Heading = new THeading(this);
-    Heading->SetAlign(alTop);
-    Heading->SetHeight(24);
-    Heading->SetParent(Side);
-    FSideDock = new bars::TdxBarDockControl(this);
-    FSideDock->SetName("SideDock");
-    FSideDock->SetTop(24);
-    FSideDock->SetParent(Side);
-    FSideDock->SetBarManager(FBarManager);
-    auto* Note = new TTextBox(this);
-    Note->SetColor(clWindow);
-    Note->Font()->SetColor(clGrayText);
-    Note->SetText("",
-                  "Эта панель — своё место для панелей инструментов: здесь стоит панель «Масштаб», и сюда "
-                  "можно перетащить любую другую.");
-    Note->SetAlign(alClient);
-    Note->SetParent(Side);
-
-    FPage = new TPageView(this);
-    FPage->SetAlign(alClient);
-    FPage->SetParent(this);
-
-    FMainMenuBar = AddBar("Главное меню", bars::dsTop, 0);
-    FMainMenuBar->SetIsMainMenu(true);
-    BuildToolbars();
-    BuildMenu();
-    ShowBars();
     FTool = "Указатель";
     ShowStatus("");
-}
-
-bars::TdxBar* TMainForm::AddBar(const std::string& ACaption, bars::TdxBarDockingStyle AStyle, int ARow) {
-    bars::TdxBar* Bar = FBarManager->Bars()->Add();
-    Bar->SetCaption(ACaption);
-    Bar->SetDockingStyle(AStyle);
-    Bar->SetRow(ARow);
-    return Bar;
 }
 
 void TMainForm::StoreLayoutIn(const std::string& AFileName) {
@@ -311,251 +331,6 @@ bars::TdxBarButton* TMainForm::ToggleOf(bars::TdxBar* ABar) const {
     for (const auto& [Bar, Toggle] : FToggles)
         if (Bar == ABar) return Toggle;
     return nullptr;
-}
-
-bars::TdxBarButton* TMainForm::AddButton(const std::string& AName, const std::string& ACaption,
-                                         int AImageIndex) {
-    auto* Button = new bars::TdxBarButton(this);
-    Button->SetName(AName);
-    Button->SetCaption(ACaption);
-    Button->SetImageIndex(AImageIndex);
-    Button->SetOnClick(TNotifyEvent(this, &TMainForm::CommandClick));
-    return Button;
-}
-
-bars::TdxBarButton* TMainForm::AddCheck(const std::string& AName, const std::string& ACaption,
-                                        int AImageIndex, int AGroupIndex) {
-    bars::TdxBarButton* Button = AddButton(AName, ACaption, AImageIndex);
-    Button->SetButtonStyle(bars::bsChecked);
-    Button->SetGroupIndex(AGroupIndex);
-    return Button;
-}
-
-void TMainForm::BuildToolbars() {
-    // --- Стандартная ---
-    FStandardBar = AddBar("Стандартная", bars::dsTop, 1);
-    bars::TdxBarItemLinks* Links = FStandardBar->ItemLinks();
-    Links->Add(AddButton("btnNew", "&Создать", icNew))->Item()->SetShortCut(Ctrl('N'));
-    Links->Add(AddButton("btnOpen", "&Открыть...", icOpen))->Item()->SetShortCut(Ctrl('O'));
-    Links->Add(AddButton("btnSave", "&Сохранить", icSave))->Item()->SetShortCut(Ctrl('S'));
-    FPrintButton = AddButton("btnPrint", "&Печать", icPrint);
-    FPrintButton->SetButtonStyle(bars::bsDropDown);
-    FPrintButton->SetPaintStyle(bars::psCaptionGlyph);
-    auto* PrintMenu = new bars::TdxBarPopupMenu(this);
-    PrintMenu->ItemLinks()
-        ->Add(AddButton("btnPrintTo", "&Печать...", icPrint))
-        ->Item()
-        ->SetShortCut(Ctrl('P'));
-    PrintMenu->ItemLinks()->Add(AddButton("btnPreview", "П&редварительный просмотр", icPreview));
-    PrintMenu->ItemLinks()->Add(AddButton("btnPageSetup", "Параметры &страницы...", -1))->SetBeginGroup(true);
-    FPrintButton->SetDropDownMenu(PrintMenu);
-    Links->Add(FPrintButton)->SetBeginGroup(true);
-    Links->Add(AddButton("btnCut", "Вы&резать", icCut))->SetBeginGroup(true);
-    Links->Add(AddButton("btnCopy", "&Копировать", icCopy));
-    Links->Add(AddButton("btnPaste", "&Вставить", icPaste));
-    Links->Add(AddButton("btnUndo", "&Отменить", icUndo))->SetBeginGroup(true);
-    Links->Add(AddButton("btnRedo", "&Вернуть", icRedo));
-
-    // --- Форматирование ---
-    FFormattingBar = AddBar("Форматирование", bars::dsTop, 1);
-    Links = FFormattingBar->ItemLinks();
-    const struct {
-        const char* Name;
-        const char* Caption;
-        int Image;
-        TFontStyle Style;
-    } Styles[] = {{"btnBold", "Полужирный", icBold, fsBold},
-                  {"btnItalic", "Курсив", icItalic, fsItalic},
-                  {"btnUnderline", "Подчёркнутый", icUnderline, fsUnderline}};
-    for (const auto& S : Styles) {
-        bars::TdxBarButton* Button = AddCheck(S.Name, S.Caption, S.Image, 0);
-        Button->SetTag(S.Style);
-        Button->SetOnClick(TNotifyEvent(this, &TMainForm::StyleClick));
-        Links->Add(Button);
-    }
-    const struct {
-        const char* Name;
-        const char* Caption;
-        int Image;
-        TTextFormats Alignment;
-    } Alignments[] = {{"btnAlignLeft", "По левому краю", icAlignLeft, tfLeft},
-                      {"btnAlignCenter", "По центру", icAlignCenter, tfCenter},
-                      {"btnAlignRight", "По правому краю", icAlignRight, tfRight}};
-    for (const auto& A : Alignments) {
-        bars::TdxBarButton* Button = AddCheck(A.Name, A.Caption, A.Image, 1);
-        Button->SetTag(A.Alignment);
-        Button->SetDown(A.Alignment == tfLeft);
-        Button->SetOnClick(TNotifyEvent(this, &TMainForm::AlignClick));
-        Links->Add(Button)->SetBeginGroup(A.Alignment == tfLeft);
-    }
-
-    // --- Поиск ---
-    FSearchBar = AddBar("Поиск", bars::dsTop, 2);
-    Links = FSearchBar->ItemLinks();
-    for (const auto& [Name, Caption, Image] :
-         {std::tuple{"btnFind", "&Найти...", icFind}, std::tuple{"btnReplace", "&Заменить...", icReplace}}) {
-        bars::TdxBarButton* Button = AddButton(Name, Caption, Image);
-        Button->SetPaintStyle(bars::psCaptionGlyph);
-        Links->Add(Button);
-    }
-    Links->Items(0)->Item()->SetShortCut(Ctrl('F'));
-    Links->Items(1)->Item()->SetShortCut(Ctrl('H'));
-
-    // --- Шрифт: a combo, an edit and a list ---
-    FFontBar = AddBar("Шрифт", bars::dsTop, 2);
-    // A row of its own, which "Поиск" then joins.
-    FFontBar->SetOneOnRow(true);
-    Links = FFontBar->ItemLinks();
-    FFontCombo = new bars::TdxBarCombo(this);
-    FFontCombo->SetName("cbFont");
-    FFontCombo->SetCaption("Шрифт:");
-    FFontCombo->SetShowCaption(true);
-    FFontCombo->SetWidth(140);
-    for (const char* Family : kFamilies) FFontCombo->Items()->Add(Family);
-    FFontCombo->SetItemIndex(0);
-    FFontCombo->SetOnChange(TNotifyEvent(this, &TMainForm::FontChange));
-    Links->Add(FFontCombo);
-    FSizeEdit = new bars::TdxBarEdit(this);
-    FSizeEdit->SetName("edSize");
-    FSizeEdit->SetCaption("Размер:");
-    FSizeEdit->SetShowCaption(true);
-    FSizeEdit->SetWidth(32);
-    FSizeEdit->SetMaxLength(2);
-    FSizeEdit->SetText(std::to_string(FPage->FontSize()));
-    FSizeEdit->SetOnChange(TNotifyEvent(this, &TMainForm::SizeChange));
-    Links->Add(FSizeEdit);
-    FCaseList = new bars::TdxBarListItem(this);
-    FCaseList->SetName("lstCase");
-    FCaseList->SetCaption("Регистр");
-    FCaseList->SetImageIndex(icCase);
-    for (const char* Case : kCases) FCaseList->Items()->Add(Case);
-    FCaseList->SetShowCheck(true);
-    FCaseList->SetItemIndex(TPageView::hcAsWritten);
-    FCaseList->SetOnClick(TNotifyEvent(this, &TMainForm::CaseClick));
-    Links->Add(FCaseList)->SetBeginGroup(true);
-
-    // --- Рисование ---
-    FDrawingBar = AddBar("Рисование", bars::dsLeft, 0);
-    Links = FDrawingBar->ItemLinks();
-    const struct {
-        const char* Name;
-        const char* Caption;
-        int Image;
-    } Tools[] = {{"btnPointer", "Указатель", icPointer},
-                 {"btnLine", "Линия", icLine},
-                 {"btnRectangle", "Прямоугольник", icRectangle},
-                 {"btnEllipse", "Эллипс", icEllipse},
-                 {"btnText", "Надпись", icText}};
-    for (const auto& T : Tools) {
-        bars::TdxBarButton* Button = AddCheck(T.Name, T.Caption, T.Image, 2);
-        Button->SetDown(T.Image == icPointer);
-        Button->SetOnClick(TNotifyEvent(this, &TMainForm::ToolClick));
-        Links->Add(Button)->SetBeginGroup(T.Image == icLine);
-    }
-
-    // --- Цвет: floating over the page ---
-    FColorBar = AddBar("Цвет", bars::dsNone, 0);
-    Links = FColorBar->ItemLinks();
-    for (int I = 0; I < static_cast<int>(std::size(kSwatches)); ++I) {
-        bars::TdxBarButton* Button =
-            AddCheck("btnColor" + std::to_string(I), kSwatches[I].Caption, icFirstSwatch + I, 3);
-        Button->SetTag(I);
-        Button->SetDown(I == 0);
-        Button->SetOnClick(TNotifyEvent(this, &TMainForm::ColorClick));
-        Links->Add(Button);
-    }
-    FColorBar->SetFloatLeft(Left() + 430);
-    FColorBar->SetFloatTop(Top() + 380);
-    // Three swatches a line.
-    FColorBar->SetFloatClientWidth(3 * FBarManager->ButtonWidth());
-
-    // --- Масштаб: in the side panel's dock site ---
-    FZoomBar = AddBar("Масштаб", bars::dsTop, 0);
-    FZoomBar->SetDockControl(FSideDock);
-    Links = FZoomBar->ItemLinks();
-    bars::TdxBarButton* ZoomOut = AddButton("btnZoomOut", "&Уменьшить", icZoomOut);
-    ZoomOut->SetTag(-1);
-    ZoomOut->SetOnClick(TNotifyEvent(this, &TMainForm::ZoomClick));
-    Links->Add(ZoomOut);
-    FZoomButton = AddButton("btnZoom", "100 %", -1);
-    FZoomButton->SetPaintStyle(bars::psCaption);
-    FZoomButton->SetTag(0);
-    FZoomButton->SetOnClick(TNotifyEvent(this, &TMainForm::ZoomClick));
-    Links->Add(FZoomButton);
-    bars::TdxBarButton* ZoomIn = AddButton("btnZoomIn", "У&величить", icZoomIn);
-    ZoomIn->SetTag(1);
-    ZoomIn->SetOnClick(TNotifyEvent(this, &TMainForm::ZoomClick));
-    Links->Add(ZoomIn);
-}
-
-void TMainForm::BuildMenu() {
-    auto SubItem = [this](const std::string& AName, const std::string& ACaption) {
-        auto* Item = new bars::TdxBarSubItem(this);
-        Item->SetName(AName);
-        Item->SetCaption(ACaption);
-        FMainMenuBar->ItemLinks()->Add(Item);
-        return Item;
-    };
-    // The menus show the toolbars' commands: the same items, linked again.
-    auto Add = [](bars::TdxBarSubItem* AMenu, bars::TdxBar* ABar, int AIndex, bool ABeginGroup = false) {
-        AMenu->ItemLinks()->Add(ABar->ItemLinks()->Items(AIndex)->Item())->SetBeginGroup(ABeginGroup);
-    };
-
-    FFileMenu = SubItem("mnuFile", "&Файл");
-    for (int I = 0; I < 3; ++I) Add(FFileMenu, FStandardBar, I);
-    FFileMenu->ItemLinks()->Add(FPrintButton->DropDownItemLinks()->Items(0)->Item())->SetBeginGroup(true);
-    FFileMenu->ItemLinks()->Add(FPrintButton->DropDownItemLinks()->Items(1)->Item());
-    auto* Exit = new bars::TdxBarButton(this);
-    Exit->SetName("btnExit");
-    Exit->SetCaption("В&ыход");
-    Exit->SetOnClick(TNotifyEvent(this, &TMainForm::ExitClick));
-    FFileMenu->ItemLinks()->Add(Exit)->SetBeginGroup(true);
-
-    bars::TdxBarSubItem* Edit = SubItem("mnuEdit", "&Правка");
-    Add(Edit, FStandardBar, 7);
-    Add(Edit, FStandardBar, 8);
-    Add(Edit, FStandardBar, 4, true);
-    Add(Edit, FStandardBar, 5);
-    Add(Edit, FStandardBar, 6);
-    Add(Edit, FSearchBar, 0, true);
-    Add(Edit, FSearchBar, 1);
-
-    bars::TdxBarSubItem* View = SubItem("mnuView", "&Вид");
-    bars::TdxBarSubItem* Toolbars = new bars::TdxBarSubItem(this);
-    Toolbars->SetName("mnuToolbars");
-    Toolbars->SetCaption("&Панели инструментов");
-    View->ItemLinks()->Add(Toolbars);
-    for (bars::TdxBar* Bar :
-         {FStandardBar, FFormattingBar, FSearchBar, FFontBar, FDrawingBar, FColorBar, FZoomBar}) {
-        auto* Toggle = new bars::TdxBarButton(this);
-        Toggle->SetName("btnToolbar" + std::to_string(FToggles.size()));
-        Toggle->SetCaption(Bar->Caption());
-        Toggle->SetButtonStyle(bars::bsChecked);
-        Toggle->SetDown(Bar->Visible());
-        Toggle->SetOnClick(TNotifyEvent(this, &TMainForm::ToolbarClick));
-        Toolbars->ItemLinks()->Add(Toggle);
-        FToggles.emplace_back(Bar, Toggle);
-    }
-    Add(View, FZoomBar, 2, true);
-    Add(View, FZoomBar, 0);
-
-    FHelpMenu = SubItem("mnuHelp", "&Справка");
-    auto* About = new bars::TdxBarButton(this);
-    About->SetName("btnAbout");
-    About->SetCaption("&О программе...");
-    About->SetImageIndex(icHelp);
-    About->SetOnClick(TNotifyEvent(this, &TMainForm::AboutClick));
-    FHelpMenu->ItemLinks()->Add(About);
-}
-
-void TMainForm::ShowBars() {
-    // Each bar goes to the row it asks for, after the bars shown before it.
-    for (bars::TdxBar* Bar : {FMainMenuBar, FStandardBar, FFormattingBar, FFontBar, FSearchBar, FDrawingBar,
-                              FColorBar, FZoomBar}) {
-        if (Bar == FFormattingBar) Bar->SetDockedLeft(FStandardBar->Control()->Width());
-        if (Bar == FSearchBar) Bar->SetDockedLeft(FFontBar->Control()->Width());
-        Bar->SetVisible(true);
-    }
 }
 
 void TMainForm::ShowStatus(const std::string& ACommand) {

@@ -89,7 +89,12 @@ class TTextBox : public cls::TCustomControl {
 public:
     using TCustomControl::TCustomControl;
 
+    const std::string& Heading() const { return FHeading; }
+    void SetHeading(const std::string& Value);
+    const std::string& Body() const { return FBody; }
+    void SetBody(const std::string& Value);
     void SetText(std::string Heading, std::string Body);
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
 protected:
     void Paint() override;
@@ -97,6 +102,14 @@ protected:
 private:
     std::string FHeading;
     std::string FBody;
+};
+
+// The side panel: it holds the heading, the dock site and the note, and
+// clips them (its own painting must not cover the bars in its dock site).
+class TSidePanel : public cls::TCustomControl {
+    TRESTLE_CLASS(TSidePanel, cls::TCustomControl)
+public:
+    explicit TSidePanel(cls::TComponent* AOwner);
 };
 
 // What the program is; a click or a key closes it.
@@ -112,10 +125,13 @@ private:
     void TextClick(cls::TObject* Sender);
 };
 
+// The main form, read from its form resource (toolbars.dfm).
 class TMainForm : public cls::TForm {
     TRESTLE_CLASS(TMainForm, cls::TForm)
 public:
     explicit TMainForm(cls::TComponent* AOwner);
+    // The click and change handlers the form resource names.
+    void GetPublishedMethods(cls::TPublishedMethods& AList) override;
 
     // The manager reads the layout from the INI file AFileName now (when the
     // file holds one) and writes it there when the form goes.
@@ -151,17 +167,11 @@ public:
     // The about box while it shows, else nullptr.
     TAboutForm* About() const { return FAbout; }
 
-private:
-    bars::TdxBar* AddBar(const std::string& ACaption, bars::TdxBarDockingStyle AStyle, int ARow);
-    // Every item has a name: the stored layout finds the items of the links by it.
-    bars::TdxBarButton* AddButton(const std::string& AName, const std::string& ACaption, int AImageIndex);
-    bars::TdxBarButton* AddCheck(const std::string& AName, const std::string& ACaption, int AImageIndex,
-                                 int AGroupIndex);
-    // The main menu's sub items and the toolbars' links.
-    void BuildMenu();
-    void BuildToolbars();
-    void ShowBars();
+protected:
+    // Takes the components the form resource made.
+    void Loaded() override;
 
+private:
     void CommandClick(cls::TObject* Sender);
     void StyleClick(cls::TObject* Sender);
     void AlignClick(cls::TObject* Sender);

@@ -5,6 +5,7 @@
 
 #include "bars/bars.h"
 #include "bars/button.h"
+#include "bars/customizing/popups.h"
 #include "bars/drawing.h"
 #include "bars/manager.h"
 #include "bars/popupmenu.h"
@@ -1099,14 +1100,23 @@ void TCustomdxBarControl::WMRButtonDown(cls::TMessage& Message) {
         FSelectedControl->ControlInactivate(true);
         if (!IsBarControlAlive(this)) return;
     }
-    TdxBarItemControl* Control = GetItemControlAtPos(cls::TWMMouse{Message}.Pos());
-    if (!Control) return;
+    // The hit test of customizing mode (GetItemControlAtPos finds nothing
+    // while customizing at run time).
+    bool Outside = false, Vertical = false, FirstHalf = false;
+    TdxBarItemControl* Control = GetDropPlace(cls::TWMMouse{Message}.Pos(), Outside, Vertical, FirstHalf);
+    if (Outside) Control = nullptr;
+    if (!Control && !IsDesigning()) return;
+    lf::TcxObjectLinkScope Target(Control);
     if (Control == FSelectedControl) {
         if (TdxBarManager* Manager = GetBarManager()) Manager->SetSelectedItemControl(Control);
         if (IsBarControlAlive(this) && OwnsControl(Control)) Control->Repaint();
     } else {
         SetHotControl(Control);
     }
+    if (!IsBarControlAlive(this) || (Control && !Target.Alive()) || !FHandle) return;
+    win::POINT P = cls::TWMMouse{Message}.Pos();
+    win::ClientToScreen(FHandle, &P);
+    ShowBarCustomizingPopup(this, Control ? Control->ItemLink() : nullptr, P);
 }
 
 // ============================================================================

@@ -2,8 +2,10 @@
 #include "bars/mdi.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
+#include "bars/customizing/designstate.h"
 #include "bars/links.h"
 #include "bars/manager.h"
 #include "bars/painter.h"
@@ -581,10 +583,7 @@ bool TdxBar::CanDock() const {
 }
 
 bool TdxBar::CanReset() const {
-    // Needs Predefined and AllowReset, and Reset needs the form's stored
-    // (design-time) bar state to go back to; forms do not keep that state,
-    // so nothing can be reset.
-    return false;
+    return FPredefined && FAllowReset;
 }
 
 bool TdxBar::IsShortCut(cls::TShortCut AShortCut) {
@@ -659,8 +658,42 @@ int TdxBar::GetNonClientHeight(TdxBarDockingStyle AStyle) const {
 // ============================================================================
 
 void TdxBar::Reset() {
-    // Goes back to the form's stored bar state; forms keep none (see
-    // CanReset), so there is nothing to go back to.
+    TdxBarManager* Manager = BarManager();
+    if (!Manager) return;
+    const std::unique_ptr<cls::TForm> Copy = LoadDesignTimeBarState(Manager);
+    auto* StoredManager = Copy ? dynamic_cast<TdxBarManager*>(Copy->FindComponent(Manager->Name())) : nullptr;
+    if (!StoredManager || Index() >= StoredManager->Bars()->Count()) return;
+    TdxBar* Stored = StoredManager->Bars()->Items(Index());
+    lf::TcxObjectLinkScope Self(this);
+    cls::TComponentGuard ManagerAlive(Manager);
+    Manager->DoBarBeforeReset(this);
+    if (!Self.Alive() || !ManagerAlive.Alive()) return;
+    if (Manager->UseFullReset()) {
+        TLockUpdateGuard Lock(Manager);
+        const bool WasVisible = FVisible;
+        SetVisible(false);
+        {
+            TBarResetting Resetting;
+            Assign(Stored);
+            FItemLinks->AssignRecentFlags(Stored->ItemLinks());
+            RelinkSubItems(Stored->ItemLinks(), Manager);
+        }
+        SetVisible(WasVisible);
+    } else {
+        const bool PrevLock = FLockUpdate;
+        SetLockUpdate(true);
+        try {
+            TBarResetting Resetting;
+            FItemLinks->Assign(Stored->ItemLinks());
+            FItemLinks->AssignRecentFlags(Stored->ItemLinks());
+            RelinkSubItems(Stored->ItemLinks(), Manager);
+        } catch (...) {
+            if (Self.Alive()) SetLockUpdate(PrevLock);
+            throw;
+        }
+        if (Self.Alive()) SetLockUpdate(PrevLock);
+    }
+    if (Self.Alive() && ManagerAlive.Alive()) Manager->DoBarAfterReset(this);
 }
 
 void TdxBar::ResetWithConfirmation() {

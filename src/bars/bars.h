@@ -28,6 +28,7 @@ public:
     void AfterConstruction() override;
     // Copies another bar's settings and links; Visible last.
     void Assign(cls::TPersistent* Source) override;
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     TdxBars* Bars() const;
     TdxBarManager* BarManager() const;

@@ -10,6 +10,7 @@ class TdxBarButton : public TdxBarItem {
     TRESTLE_CLASS(TdxBarButton, TdxBarItem)
 public:
     explicit TdxBarButton(cls::TComponent* AOwner);
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     // --- Published properties ---
     // Lets the down button of a group be released; copied to every button

@@ -213,6 +213,11 @@ void TdxBarGroup::SetParentComponent(cls::TComponent* Value) {
     if (auto* Manager = dynamic_cast<TdxBarManager*>(Value)) Manager->AddGroupToList(this);
 }
 
+void TdxBarGroup::ReadState(cls::TReader* Reader) {
+    if (auto* Manager = dynamic_cast<TdxBarManager*>(Reader->Parent())) Manager->AddGroupToList(this);
+    inherited::ReadState(Reader);
+}
+
 int TdxBarGroup::Index() const {
     return FBarManager ? FBarManager->IndexOfGroup(this) : -1;
 }

@@ -58,12 +58,13 @@ public:
     void InsertObject(int Index, const std::string& S, cls::TObject* AObject) override;
     void Exchange(int Index1, int Index2) override;
     void Move(int CurIndex, int NewIndex) override;
+    // Adds the category "Default".
+    void AddDefault();
 
 protected:
     void DefineProperties(cls::TFiler* Filer) override;
 
 private:
-    void AddDefault();
     void ListChanged(cls::TObject* Sender);
     void FreeData(int Index);
     // Items of category AFrom take category ATo.
@@ -85,6 +86,7 @@ class TdxBarGroup : public cls::TComponent {
     TRESTLE_CLASS(TdxBarGroup, cls::TComponent)
 public:
     explicit TdxBarGroup(cls::TComponent* AOwner);
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
     ~TdxBarGroup() override;
 
     TdxBarManager* BarManager() const { return FBarManager; }
@@ -123,6 +125,8 @@ protected:
     void Notification(cls::TComponent* AComponent, cls::TOperation Operation) override;
     // A manager takes the group into its group list.
     void SetParentComponent(cls::TComponent* Value) override;
+    // A manager the group is read under takes it into its group list.
+    void ReadState(cls::TReader* Reader) override;
 
 private:
     friend class TdxBarManager;
@@ -147,6 +151,7 @@ public:
     ~TdxBarBackgrounds() override;
 
     void Assign(cls::TPersistent* Source) override;
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
     cls::TBitmap* Bar() const { return FBar; }
     // Tells the manager unless Value is nil and Bar was empty already.
     void SetBar(cls::TBitmap* Value);

@@ -158,6 +158,7 @@ class TdxBarCombo : public TdxBarCustomCombo {
     TRESTLE_CLASS(TdxBarCombo, TdxBarCustomCombo)
 public:
     explicit TdxBarCombo(cls::TComponent* AOwner) : TdxBarCustomCombo(AOwner) {}
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 };
 
 } // namespace bars

@@ -93,6 +93,7 @@ class TdxBarContainerItem : public TCustomdxBarContainerItem {
     TRESTLE_CLASS(TdxBarContainerItem, TCustomdxBarContainerItem)
 public:
     explicit TdxBarContainerItem(cls::TComponent* AOwner);
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     void AddListedItemLinks(TdxBarItemLinks* ALinks, int AIndex, TdxBarItemLink* ALink,
                             bool AFireGetData) override;
@@ -117,6 +118,7 @@ class TdxBarListItem : public TCustomdxBarContainerItem {
     TRESTLE_CLASS(TdxBarListItem, TCustomdxBarContainerItem)
 public:
     explicit TdxBarListItem(cls::TComponent* AOwner);
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
     ~TdxBarListItem() override;
 
     // An entry that is exactly this is a separator.

@@ -5,6 +5,7 @@
 
 #include "bars/bars.h"
 #include "bars/categories.h"
+#include "bars/customizing/popups.h"
 #include "bars/drawing.h"
 #include "bars/item.h"
 #include "bars/links.h"
@@ -897,10 +898,29 @@ void TdxDockControl::Dispatch(cls::TMessage& Message) {
         case win::WM_WINDOWPOSCHANGED:
             WMWindowPosChanged(Message);
             break;
+        case win::WM_LBUTTONDBLCLK:
+            // A double click on a site is the way into customizing mode.
+            if (FBarManager && FBarManager->CanCustomize())
+                FBarManager->SetIsCustomizing(true);
+            else
+                inherited::Dispatch(Message);
+            break;
+        case win::WM_RBUTTONUP:
+            WMRButtonUp(Message);
+            break;
         default:
             inherited::Dispatch(Message);
             break;
     }
+}
+
+void TdxDockControl::WMRButtonUp(cls::TMessage& Message) {
+    cls::TComponentGuard Self(this);
+    inherited::Dispatch(Message);
+    if (!Self.Alive() || !FBarManager || FBarManager->IsCustomizing() || !HandleAllocated()) return;
+    win::POINT P = cls::TWMMouse{Message}.Pos();
+    win::ClientToScreen(Handle(), &P);
+    ShowBarToolbarsPopup(this, FBarManager, P);
 }
 
 void TdxDockControl::WMCreate(cls::TMessage& Message) {

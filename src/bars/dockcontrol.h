@@ -212,6 +212,7 @@ private:
     void WMMouseActivate(cls::TMessage& Message);
     void WMNCCalcSize(cls::TMessage& Message);
     void WMNCPaint(cls::TMessage& Message);
+    void WMRButtonUp(cls::TMessage& Message);
     void WMSize(cls::TMessage& Message);
     void WMWindowPosChanged(cls::TMessage& Message);
 
@@ -233,6 +234,7 @@ class TdxBarDockControl : public TdxDockControl {
 public:
     // Aligned to the top of its parent.
     explicit TdxBarDockControl(cls::TComponent* AOwner);
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     // Every docked bar window takes the docking style of the new alignment.
     void SetAlign(cls::TAlign Value);

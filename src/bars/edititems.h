@@ -27,6 +27,7 @@ class TdxBarWindowItem : public TdxBarItem {
     TRESTLE_CLASS(TdxBarWindowItem, TdxBarItem)
 public:
     explicit TdxBarWindowItem(cls::TComponent* AOwner) : TdxBarItem(AOwner) {}
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     const std::string& Text() const { return FText; }
     // On a change: stored, the link controls repainted, OnChange, repainted again.
@@ -97,6 +98,7 @@ class TdxBarEdit : public TdxBarWindowItem {
     TRESTLE_CLASS(TdxBarEdit, TdxBarWindowItem)
 public:
     explicit TdxBarEdit(cls::TComponent* AOwner) : TdxBarWindowItem(AOwner) {}
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     static constexpr int MinWidth = 20;
 
@@ -136,6 +138,7 @@ class TCustomdxBarCombo : public TdxBarEdit {
     TRESTLE_CLASS(TCustomdxBarCombo, TdxBarEdit)
 public:
     explicit TCustomdxBarCombo(cls::TComponent* AOwner) : TdxBarEdit(AOwner) {}
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     // False: the combo has no editor to type in; it draws its text and the
     // whole box opens the drop-down.

@@ -10,6 +10,7 @@
 #include "bars/registry.h"
 #include "bars/subitem.h"
 #include "bars/system.h"
+#include "classes/filer.h"
 #include "classes/forms.h"
 #include "classes/imagelist.h"
 #include "classes/sysutils.h"
@@ -141,6 +142,14 @@ void TdxBarItem::SetParentComponent(cls::TComponent* Value) {
     }
 }
 
+void TdxBarItem::ReadState(cls::TReader* Reader) {
+    if (auto* Manager = dynamic_cast<TdxBarManager*>(Reader->Parent())) {
+        SetBarManager(Manager);
+        BarManagerChanged();
+    }
+    inherited::ReadState(Reader);
+}
+
 void TdxBarItem::Notification(cls::TComponent* AComponent, cls::TOperation Operation) {
     inherited::Notification(AComponent, Operation);
     // A freed action has already dropped the link's reference to it.
@@ -187,6 +196,7 @@ void TdxBarItem::SetCategory(int Value) {
 
 void TdxBarItem::SetDescription(const std::string& Value) {
     FDescription = Value;
+    if (FBarManager) FBarManager->RefreshCustomizingFormItem(this);
 }
 
 bool TdxBarItem::GetEnabled() const {
@@ -296,7 +306,9 @@ void TdxBarItem::ForEachLinkControl(TdxBarUserDefine ASkip,
 }
 
 void TdxBarItem::CaptionChanged() {
+    cls::TComponentGuard Self(this);
     ForEachLinkControl(udCaption, [](TdxBarItemControl* C) { C->CaptionChanged(); });
+    if (Self.Alive() && FBarManager) FBarManager->RefreshCustomizingFormItem(this);
 }
 
 void TdxBarItem::EnabledChanged() {
@@ -304,11 +316,15 @@ void TdxBarItem::EnabledChanged() {
 }
 
 void TdxBarItem::GlyphChanged() {
+    cls::TComponentGuard Self(this);
     ForEachLinkControl(udGlyph, [](TdxBarItemControl* C) { C->GlyphChanged(); });
+    if (Self.Alive() && FBarManager) FBarManager->RefreshCustomizingFormItem(this);
 }
 
 void TdxBarItem::ShortCutChanged() {
+    cls::TComponentGuard Self(this);
     ForEachLinkControl([](TdxBarItemControl* C) { C->ShortCutChanged(); });
+    if (Self.Alive() && FBarManager) FBarManager->RefreshCustomizingFormItem(this);
 }
 
 void TdxBarItem::RepaintLinkControls() {

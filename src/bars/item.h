@@ -47,6 +47,7 @@ public:
     // manager of the process (when there is one). Without any manager the
     // item answers its manager-dependent queries with neutral values.
     explicit TdxBarItem(cls::TComponent* AOwner);
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
     ~TdxBarItem() override;
     // Fires OnDestroy and frees the item's links, last first (under the
     // manager's update lock when one of them shows in a toolbar window).
@@ -172,6 +173,8 @@ protected:
     virtual void SetImageIndexValue(int Value);
     // Moves the item to a manager (the reader's parent, or a designer's choice).
     void SetParentComponent(cls::TComponent* Value) override;
+    // A manager the item is read under becomes its manager.
+    void ReadState(cls::TReader* Reader) override;
     void Notification(cls::TComponent* AComponent, cls::TOperation Operation) override;
 
     // Takes over the action's values; with CheckDefaults only those still at

@@ -7,6 +7,7 @@
 #include "bars/barcontrol.h"
 #include "bars/bars.h"
 #include "bars/button.h"
+#include "bars/customizing/designstate.h"
 #include "bars/item.h"
 #include "bars/itemcontrol.h"
 #include "bars/manager.h"
@@ -131,11 +132,16 @@ void TdxBarItemLink::Assign(cls::TPersistent* Source) {
     TdxBarItem* NewItem = Other->FItem;
     TdxBarManager* Manager = GetBarManager();
     if (NewItem && Manager) {
-        // An inline frame's items are its own copies: they are found by name.
+        // A reset's stored links name the design-time copy's items, and an
+        // inline frame's items are its own copies: both are found by name.
         auto* OwnerComponent = dynamic_cast<cls::TComponent*>(Links->LinksOwner());
-        if (Manager->ComponentState().Contains(cls::csInline) ||
-            (OwnerComponent && OwnerComponent->ComponentState().Contains(cls::csInline)))
+        if (IsBarResetting()) {
+            cls::TCustomForm* Form = Manager->OwnerForm();
+            NewItem = Form ? dynamic_cast<TdxBarItem*>(Form->FindComponent(NewItem->Name())) : nullptr;
+        } else if (Manager->ComponentState().Contains(cls::csInline) ||
+                   (OwnerComponent && OwnerComponent->ComponentState().Contains(cls::csInline))) {
             NewItem = Manager->FindItemByName(NewItem->Name());
+        }
     }
     if (NewItem) {
         SetItem(NewItem);
@@ -175,6 +181,10 @@ void TdxBarItemLink::SetBeginGroup(bool Value) {
     FBeginGroup = Value;
     if (FControl) FControl->RefreshBar();
     Changed();
+}
+
+void TdxBarItemLink::SetStreamedItem(TdxBarItem* Value) {
+    if (Value) SetItem(Value);
 }
 
 void TdxBarItemLink::SetItem(TdxBarItem* Value) {

@@ -30,6 +30,7 @@ public:
     // Copies user data, the user values, the item, UserDefine, the effective
     // BeginGroup and Visible.
     void Assign(cls::TPersistent* Source) override;
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     TdxBarItemLinks* Owner() const;
     TdxBarManager* GetBarManager() const;
@@ -154,6 +155,9 @@ private:
 
     bool ContainsItemWalk(const TdxBarItem* AItem, std::vector<const TdxBarItemLinks*>& AVisited) const;
     void MoveToRecentEnd();
+    // The item as a form stream sets it: "nil" leaves a link without an item
+    // (SetItem(nullptr) would free the link while it is read).
+    void SetStreamedItem(TdxBarItem* Value);
 
     bool FBeginGroup = false;
     TdxBarItemControl* FControl = nullptr;

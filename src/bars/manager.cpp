@@ -5,6 +5,8 @@
 #include "bars/barcontrol.h"
 #include "bars/bars.h"
 #include "bars/categories.h"
+#include "bars/customizing/customizingform.h"
+#include "bars/customizing/designstate.h"
 #include "bars/drawing.h"
 #include "bars/item.h"
 #include "bars/itemcontrol.h"
@@ -18,6 +20,7 @@
 #include "bars/system.h"
 #include "bars/toolbar.h"
 #include "classes/exceptions.h"
+#include "classes/filer.h"
 #include "classes/forms.h"
 #include "classes/imagelist.h"
 #include "classes/sysutils.h"
@@ -117,7 +120,10 @@ void TdxBarManager::DestroyOwnState() {
     FMergedManager = nullptr;
     FreeAndNil(FThemeChangedNotificator);
     CancelBarItemHint(this);
-    FIsCustomizing = false;
+    if (FIsCustomizing) {
+        FIsCustomizing = false;
+        ShowBarCustomizingForm(this, false);
+    }
     DestroyColorBrushes();
     if (FOffice11ColorsReferenced) lf::ReleaseOffice11Colors();
     FOffice11ColorsReferenced = false;
@@ -167,14 +173,28 @@ void TdxBarManager::DestroyOwnState() {
 // ============================================================================
 
 void TdxBarManager::Loaded() {
+    const bool FromStream = IsLoading();
     inherited::Loaded();
+    if (FCategories->Count() == 0) FCategories->AddDefault();
+    if (FromStream)
+        for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->SetPredefined(true);
     if (FLockUpdate) return;
     FBars->SetLoadingBars(true);
     try {
-        for (int I = 0; I < ItemCount(); ++I) Items(I)->ApplyLoadedVisible();
-        for (int I = 0; I < FBars->Count(); ++I) FBars->Items(I)->ApplyLoadedState();
-        // A form in a designer keeps its designed layout.
-        if (!FDesigning) LoadStoredLayout();
+        // The links' values read from a form stream; a manager built in code
+        // has set them already.
+        for (int I = 0; I < ItemCount(); ++I) {
+            auto* SubItem = dynamic_cast<TCustomdxBarSubItem*>(Items(I));
+            if (FromStream && SubItem) SubItem->ItemLinks()->ApplyLoadedState(true);
+            Items(I)->ApplyLoadedVisible();
+        }
+        for (int I = 0; I < FBars->Count(); ++I) {
+            if (FromStream) FBars->Items(I)->ItemLinks()->ApplyLoadedState(true);
+            FBars->Items(I)->ApplyLoadedState();
+        }
+        // A form in a designer keeps its designed layout, and so does the
+        // design-time copy of a form.
+        if (!FDesigning && !IsDesignTimeStateLoading()) LoadStoredLayout();
     } catch (...) {
         FBars->SetLoadingBars(false);
         throw;
@@ -1408,6 +1428,49 @@ void TdxBarManager::Notification(cls::TComponent* AComponent, cls::TOperation Op
         }
     }
     FPopupMenuList.Remove(AComponent);
+}
+
+void TdxBarManager::ReadState(cls::TReader* Reader) {
+    inherited::ReadState(Reader);
+    ++FReadStateCount;
+}
+
+void TdxBarManager::DefineProperties(cls::TFiler* Filer) {
+    inherited::DefineProperties(Filer);
+    Filer->DefineProperty("DockControlHeights",
+                          cls::TReaderProc(this, &TdxBarManager::ReadDockControlHeights),
+                          cls::TWriterProc(this, &TdxBarManager::WriteDockControlHeights), true);
+}
+
+namespace {
+constexpr TdxBarDockingStyle kMainDockOrder[] = {dsLeft, dsRight, dsTop, dsBottom};
+} // namespace
+
+void TdxBarManager::ReadDockControlHeights(cls::TReader* Reader) {
+    Reader->ReadListBegin();
+    for (TdxBarDockingStyle Style : kMainDockOrder) {
+        if (Reader->EndOfList()) break;
+        const int Size = Reader->ReadInteger();
+        TdxDockControl* Dock = FBars->DockControls(Style);
+        if (!Dock || Size < 0) continue;
+        if (Style == dsLeft || Style == dsRight)
+            Dock->SetWidth(Size);
+        else
+            Dock->SetHeight(Size);
+    }
+    while (!Reader->EndOfList()) Reader->SkipValue();
+    Reader->ReadListEnd();
+}
+
+void TdxBarManager::WriteDockControlHeights(cls::TWriter* Writer) {
+    Writer->WriteListBegin();
+    for (TdxBarDockingStyle Style : kMainDockOrder) {
+        TdxDockControl* Dock = FBars->DockControls(Style);
+        Writer->WriteInteger(!Dock                                   ? 0
+                             : (Style == dsLeft || Style == dsRight) ? Dock->Width()
+                                                                     : Dock->Height());
+    }
+    Writer->WriteListEnd();
 }
 
 void TdxBarManager::GetChildren(const cls::TGetChildProc& Proc, cls::TComponent* Root) {

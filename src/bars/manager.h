@@ -28,6 +28,9 @@ struct TcxObjectLink;
 
 namespace cls {
 class TChangeLink;
+class TFiler;
+class TReader;
+class TWriter;
 class TCustomForm;
 class TCustomImageList;
 class TStream;
@@ -56,6 +59,7 @@ public:
     // No exception of the layout leaves it: problems go to OnLayoutProblems.
     void Loaded() override;
     void SetName(const std::string& NewName) override;
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     // --- Published properties ---
     bool AllowCallFromAnotherForm() const { return FAllowCallFromAnotherForm; }
@@ -277,6 +281,34 @@ public:
     void MoveItem(int ACurIndex, int ANewIndex);
     void ExchangeItems(int AIndex1, int AIndex2);
 
+    // The items the customizing form's command list shows for a category:
+    // in design mode all of them, at run time those that may show.
+    std::vector<TdxBarItem*> GetCommandListItems(int AIndex) const;
+
+    // --- Customizing mode (bars/customizing/customizingmode.cpp) ---
+    // Switches every bar and menu of the manager into customizing mode (links
+    // are selected, dragged and edited instead of run) and back, opening and
+    // closing the customizing form with it. Nothing when unchanged, or when
+    // switching on while the customizing form is open.
+    void SetIsCustomizing(bool Value);
+    // In design mode while customizing (not loading, destroying, or renaming
+    // from the customizing popup): the customizing form repaints its command
+    // list for an item with a category.
+    void RefreshCustomizingFormItem(TdxBarItem* AItem);
+    // The toolbars list: a check row per bar that can close and is not
+    // hidden (clicking shows or hides it), the customize entry below a
+    // separator, then OnShowToolbarsPopup.
+    void FillToolbarsList(TdxBarItemLinks* ALinks);
+    // With CanCustomize, "&Customize..." (Tag 1000, an item of AItemClass)
+    // switching customizing mode on; disabled while the manager customizes
+    // (the customizing form is open).
+    void AddCustomizeEntry(TdxBarItemLinks* ALinks, bool ABeginGroup, cls::TClassOf<TdxBarItem> AItemClass);
+    // The recent-use flags of the sub items and bars go back to those of the
+    // form's design-time state (nothing without a form resource).
+    void ResetUsageData();
+    // Asks first (Yes / No, No being the default).
+    void ResetUsageDataWithConfirmation();
+
     // --- Categories ---
     // Without data a category is visible with ivAlways; out of range: false, ivNever.
     bool CategoryVisible(int AIndex) const;
@@ -428,6 +460,11 @@ public:
 protected:
     void Notification(cls::TComponent* AComponent, cls::TOperation Operation) override;
     void GetChildren(const cls::TGetChildProc& Proc, cls::TComponent* Root) override;
+    // Counts the form resources the manager was read from (CanReset).
+    void ReadState(cls::TReader* Reader) override;
+    // "DockControlHeights": the widths of the left and right main dock sites,
+    // then the heights of the top and bottom ones.
+    void DefineProperties(cls::TFiler* Filer) override;
 
 private:
     friend class TdxBarItem;
@@ -439,6 +476,10 @@ private:
 
     void AddItem(TdxBarItem* AItem);
     void RemoveItem(TdxBarItem* AItem);
+    // The click of the toolbars list's rows and of the customize entry.
+    void ToolbarsListClick(cls::TObject* Sender);
+    void ReadDockControlHeights(cls::TReader* Reader);
+    void WriteDockControlHeights(cls::TWriter* Writer);
     void AddGroupToList(TdxBarGroup* AGroup);
     void RemoveGroupFromList(TdxBarGroup* AGroup);
     void SetMainMenuBar(TdxBar* ABar) { FMainMenuBar = ABar; }

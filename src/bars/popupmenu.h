@@ -31,6 +31,7 @@ public:
     // Joins the manager of the owner form, else the first manager. Raises
     // Exception with dxSBAR_NOBARMANAGERS when there is no manager at all.
     explicit TdxBarPopupMenu(cls::TComponent* AOwner);
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
     // Frees the links (and with them an open window), leaves the manager.
     ~TdxBarPopupMenu() override;
     void Loaded() override;

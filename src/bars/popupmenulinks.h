@@ -38,6 +38,7 @@ public:
     // Copies Control and PopupMenu by name from the manager's form, and
     // ProcessChildren.
     void Assign(cls::TPersistent* Source) override;
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     cls::TWinControl* Control() const { return FControl; }
     // A control of a form with another manager is refused (Control becomes nil).

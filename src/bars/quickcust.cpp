@@ -399,16 +399,7 @@ void TdxBarQuickControl::FillAddRemoveMenu(cls::TObject*) {
         AddInternalItem(Button);
         Rows->Add(Button)->SetBeginGroup(true);
     }
-    if (Manager->CanCustomize()) {
-        auto* Button = new TdxBarQuickCustExtButton(Manager->OwnerForm());
-        Button->SetCaption(lf::cxGetResourceString(dxSBAR_CUSTOMIZEITEM));
-        Button->SetTag(1000);
-        // The library has no customizing form to open: the entry is offered
-        // disabled.
-        Button->SetEnabled(false);
-        AddInternalItem(Button);
-        Rows->Add(Button)->SetBeginGroup(!Reset);
-    }
+    Manager->AddCustomizeEntry(Rows, !Reset, TdxBarQuickCustExtButton::ClassInfo());
 }
 
 // ============================================================================

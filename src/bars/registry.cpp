@@ -5,6 +5,7 @@
 #include "bars/comboitems.h"
 #include "bars/containercontrols.h"
 #include "bars/containeritems.h"
+#include "bars/customizing/popups.h"
 #include "bars/drawing.h"
 #include "bars/edititems.h"
 #include "bars/itemcontrol.h"
@@ -37,8 +38,9 @@ struct TStartupRegistration {
 // The item kinds the library registers at start, in this order: button,
 // edit, custom combo, combo, sub item, list item and container item (offered
 // to users), then the quick-customization button, the quick-customization
-// item, the quick-customization sub item and the MDI system menu sub item
-// (hidden). A kind joins the table with the classes that show it.
+// item, the quick-customization sub item, the toolbars list's row and the
+// MDI system menu sub item (hidden). A kind joins the table with the classes
+// that show it.
 std::vector<TStartupRegistration> StartupRegistrations() {
     return {
         {TdxBarButton::ClassInfo(), TdxBarButtonControl::ClassInfo(), true},
@@ -52,6 +54,7 @@ std::vector<TStartupRegistration> StartupRegistrations() {
         {TdxBarQuickCustItem::ClassInfo(), TdxBarQuickCustItemControl::ClassInfo(), false},
         {TdxBarQuickSubItem::ClassInfo(), TdxBarSubItemControl::ClassInfo(), false},
         {TSystemMenuSubItem::ClassInfo(), TSystemMenuSubItemControl::ClassInfo(), false},
+        {TdxBarToolbarButton::ClassInfo(), TdxBarButtonControl::ClassInfo(), false},
     };
 }
 

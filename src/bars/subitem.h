@@ -14,6 +14,7 @@ class TCustomdxBarSubItem : public TdxBarItem {
     TRESTLE_CLASS(TCustomdxBarSubItem, TdxBarItem)
 public:
     explicit TCustomdxBarSubItem(cls::TComponent* AOwner);
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
     ~TCustomdxBarSubItem() override;
 
     // Width of the side strip of the submenu; negative values become 0.
@@ -78,6 +79,7 @@ class TdxBarSubItem : public TCustomdxBarSubItem {
     TRESTLE_CLASS(TdxBarSubItem, TCustomdxBarSubItem)
 public:
     explicit TdxBarSubItem(cls::TComponent* AOwner) : TCustomdxBarSubItem(AOwner) {}
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     bool AllowCustomizing() const { return FAllowCustomizing; }
     void SetAllowCustomizing(bool Value) { FAllowCustomizing = Value; }

@@ -141,6 +141,11 @@ void TdxBarSubMenuControl::DeactivateAll() {
     ProcessPaintMessages();
 }
 
+bool TdxBarSubMenuControl::IsCustomizing() const {
+    if (IsBarControlAlive(ParentBar())) return ParentBar()->IsCustomizing();
+    return inherited::IsCustomizing();
+}
+
 bool TdxBarSubMenuControl::RightButtonActsAsLeft() const {
     if (const auto* Parent = dynamic_cast<const TdxBarSubMenuControl*>(ParentBar());
         Parent && IsBarControlAlive(Parent))

@@ -154,6 +154,9 @@ public:
     // A right click acts as a left one: in a menu opened at a point, and in
     // the menus opened from such a menu.
     bool RightButtonActsAsLeft() const;
+    // A menu opened from another window customizes as that window does: the
+    // menus of the customizing popup's own sub item do not.
+    bool IsCustomizing() const override;
 
     // --- Bar window operations ---
     // Container items of the menu first put the links they expand to in

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "bars/bars.h"
+#include "bars/customizing/popups.h"
 #include "bars/dockcontrol.h"
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
@@ -810,6 +811,10 @@ void TdxBarControl::WMRButtonDown(cls::TMessage& Message) {
         if (!Self.Alive()) return;
     }
     inherited::Dispatch(Message);
+    if (!Self.Alive() || IsCustomizing() || !FHandle) return;
+    win::POINT P = cls::TWMMouse{Message}.Pos();
+    win::ClientToScreen(FHandle, &P);
+    ShowBarToolbarsPopup(this, GetBarManager(), P);
 }
 
 void TdxBarControl::WMMouseMove(cls::TMessage& Message) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "classes/exceptions.h"
+#include "classes/filer.h"
+#include "classes/typinfo.h"
 
 namespace cls {
 
@@ -31,7 +33,24 @@ TComponentGuard::~TComponentGuard() {
     }
 }
 
+namespace {
+// Set by TLoadingConstruction; the first TComponent constructor takes it.
+thread_local bool t_ConstructLoading = false;
+} // namespace
+
+TLoadingConstruction::TLoadingConstruction() : FPrevious(t_ConstructLoading) {
+    t_ConstructLoading = true;
+}
+
+TLoadingConstruction::~TLoadingConstruction() {
+    t_ConstructLoading = FPrevious;
+}
+
 TComponent::TComponent(TComponent* AOwner) {
+    if (t_ConstructLoading) {
+        FComponentState.Include(csLoading);
+        t_ConstructLoading = false;
+    }
     if (!AOwner) return;
     try {
         AOwner->InsertComponent(this);
@@ -247,6 +266,17 @@ void TComponent::Updated() {
 }
 
 void TComponent::GetChildren(const TGetChildProc&, TComponent*) {}
+
+void TComponent::GetPublishedProperties(TPublishedProperties& AList) {
+    inherited::GetPublishedProperties(AList);
+    AList.Integer("Tag", &TComponent::Tag, &TComponent::SetTag, 0);
+}
+
+void TComponent::GetPublishedMethods(TPublishedMethods&) {}
+
+void TComponent::ReadState(TReader* Reader) {
+    Reader->ReadData(this);
+}
 
 void TComponent::SetChildOrder(TComponent*, int) {}
 

@@ -71,6 +71,8 @@ enum TOperation { opInsert, opRemove };
 
 class TComponent;
 class TComponentGuard;
+class TPublishedMethods;
+class TReader;
 using TGetChildProc = std::function<void(TComponent* Child)>;
 
 class TComponent : public TPersistent {
@@ -127,8 +129,21 @@ public:
 
     std::string GetNamePath() override;
 
+    // Streaming: Tag.
+    void GetPublishedProperties(TPublishedProperties& AList) override;
+    // The methods the form stream of this component (as a root) may name;
+    // the default lists none.
+    virtual void GetPublishedMethods(TPublishedMethods& AList);
+    // The component the children read after this one's properties take as
+    // their parent (the reader's Parent): this component by default.
+    virtual TComponent* GetChildParent() { return this; }
+
 protected:
     TPersistent* GetOwner() override { return FOwner; }
+    // The reader reads this component's properties and its children
+    // (ReadData). Descendants take what they need from the reader first (a
+    // control its parent, an item its manager).
+    virtual void ReadState(TReader* Reader);
 
     virtual void Notification(TComponent* AComponent, TOperation Operation);
     // Called by the form reader when the component has been read; clears csLoading.
@@ -154,6 +169,7 @@ private:
     friend class TReader;
     friend class TWriter;
     friend class TComponentGuard;
+    friend class TLoadingConstruction;
 
     void Insert(TComponent* AComponent);
     void Remove(TComponent* AComponent);
@@ -172,6 +188,21 @@ private:
 
 using TComponentClass = TClassOf<TComponent>;
 
+// Lives on the stack while the form reader constructs a component: the
+// component is csLoading from its first constructor on, as the original's
+// reader marks a new instance before its constructor runs.
+class TLoadingConstruction {
+public:
+    TLoadingConstruction();
+    ~TLoadingConstruction();
+    TLoadingConstruction(const TLoadingConstruction&) = delete;
+    TLoadingConstruction& operator=(const TLoadingConstruction&) = delete;
+
+private:
+    friend class TComponent;
+    bool FPrevious;
+};
+
 // Lives on the stack of a frame that calls out of a component (user code,
 // notifications) and tells afterwards whether the component is still alive.
 // Deleting the component (from the start of ~TComponent) marks its guards.
@@ -183,6 +214,8 @@ public:
     TComponentGuard& operator=(const TComponentGuard&) = delete;
 
     bool Alive() const { return FComponent != nullptr; }
+    // The component, nullptr once it is being deleted.
+    TComponent* Component() const { return FComponent; }
 
 private:
     friend class TComponent;

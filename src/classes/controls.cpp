@@ -4,6 +4,7 @@
 
 #include "classes/controls_internal.h"
 #include "classes/exceptions.h"
+#include "classes/filer.h"
 #include "classes/forms.h"
 #include "gfx/gdi.h"
 #include "gfx/utf8.h"
@@ -444,6 +445,42 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
 
 TComponent* TControl::GetParentComponent() const {
     return FParent;
+}
+
+void TControl::GetPublishedProperties(TPublishedProperties& AList) {
+    inherited::GetPublishedProperties(AList);
+    static constexpr const char* Aligns[] = {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"};
+    AList.Integer("Left", &TControl::Left, &TControl::SetLeft);
+    AList.Integer("Top", &TControl::Top, &TControl::SetTop);
+    AList.Integer("Width", &TControl::Width, &TControl::SetWidth);
+    AList.Integer("Height", &TControl::Height, &TControl::SetHeight);
+    AList.Enum("Align", &TControl::Align, &TControl::SetAlign, Aligns, alNone);
+    AList.Component("Action", &TControl::Action, &TControl::SetAction);
+    AList.String("Caption", &TControl::Caption, &TControl::SetCaption);
+    AList.Color("Color", &TControl::Color, &TControl::SetColor).StoredWhen(&TControl::IsColorStored);
+    AList.Integer("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault);
+    AList.Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true);
+    AList.Object("Font", &TControl::Font).StoredWhen(&TControl::IsFontStored);
+    AList.Integer("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext, 0);
+    AList.String("Hint", &TControl::Hint, &TControl::SetHint);
+    AList.Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, true);
+    AList.Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true);
+    AList.Boolean("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint, true);
+    AList.Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, false)
+        .StoredWhen(&TControl::IsShowHintStored);
+    AList.Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true);
+    AList.Event("OnClick", &TControl::OnClick, &TControl::SetOnClick);
+    AList.Event("OnContextPopup", &TControl::OnContextPopup, &TControl::SetOnContextPopup);
+    AList.Event("OnDblClick", &TControl::OnDblClick, &TControl::SetOnDblClick);
+    AList.Event("OnMouseDown", &TControl::OnMouseDown, &TControl::SetOnMouseDown);
+    AList.Event("OnMouseMove", &TControl::OnMouseMove, &TControl::SetOnMouseMove);
+    AList.Event("OnMouseUp", &TControl::OnMouseUp, &TControl::SetOnMouseUp);
+    AList.Event("OnResize", &TControl::OnResize, &TControl::SetOnResize);
+}
+
+void TControl::ReadState(TReader* Reader) {
+    if (auto* Parent = dynamic_cast<TWinControl*>(Reader->Parent())) SetParent(Parent);
+    inherited::ReadState(Reader);
 }
 
 void TControl::SetParentComponent(TComponent* Value) {

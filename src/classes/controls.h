@@ -441,6 +441,10 @@ public:
 
     bool HasParent() const override { return true; }
     TComponent* GetParentComponent() const override;
+    // Left, Top, Width, Height, Align, Action, Caption, Color, Cursor,
+    // Enabled, Font, HelpContext, Hint, ParentColor, ParentFont,
+    // ParentShowHint, ShowHint, Visible and the mouse events.
+    void GetPublishedProperties(TPublishedProperties& AList) override;
 
     // The device context for drawing on the control outside painting: the
     // parent's, moved and clipped to the control. WindowHandle receives the
@@ -463,6 +467,8 @@ protected:
     virtual TControlActionLinkClass GetActionLinkClass() const;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void SetParentComponent(TComponent* Value) override;
+    // The reader's parent, when it is a windowed control, becomes the parent.
+    void ReadState(TReader* Reader) override;
 
     virtual std::string GetText();
     // Asks the parent to lay out its controls again.
@@ -494,6 +500,10 @@ protected:
 
 private:
     friend class TWinControl;
+
+    bool IsColorStored() const { return !FParentColor; }
+    bool IsFontStored() const { return !FParentFont; }
+    bool IsShowHintStored() const { return !FParentShowHint; }
 
     void WMLButtonDown(TMessage& Message);
     void WMLButtonUp(TMessage& Message);
@@ -670,6 +680,9 @@ public:
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     gfx::HDC GetDeviceContext(win::HWND& WindowHandle) override;
 
+    // TabStop and the key events.
+    void GetPublishedProperties(TPublishedProperties& AList) override;
+
     // --- Key events ---
     TKeyEvent OnKeyDown() const { return FOnKeyDown; }
     void SetOnKeyDown(TKeyEvent Value) { FOnKeyDown = Value; }
@@ -679,6 +692,10 @@ public:
     void SetOnKeyPress(TKeyPressEvent Value) { FOnKeyPress = Value; }
 
 protected:
+    // The child controls the form stream holds: those owned by Root.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    // Alignment waits until the children are read.
+    void ReadState(TReader* Reader) override;
     virtual void CreateParams(TCreateParams& Params);
     // Builds the window on a class of the window system (a standard control):
     // its procedure becomes the one DefaultHandler passes messages on to.

@@ -1,6 +1,7 @@
 #include "classes/extctrls.h"
 
 #include "classes/forms.h"
+#include "classes/typinfo.h"
 
 namespace cls {
 
@@ -52,6 +53,13 @@ void TTimer::WndProc(TMessage& Message) {
     } catch (...) {
         Application->HandleException(Guard.Alive() ? this : nullptr);
     }
+}
+
+void TTimer::GetPublishedProperties(TPublishedProperties& AList) {
+    inherited::GetPublishedProperties(AList);
+    AList.Boolean("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true);
+    AList.Integer("Interval", &TTimer::Interval, &TTimer::SetInterval, 1000);
+    AList.Event("OnTimer", &TTimer::OnTimer, &TTimer::SetOnTimer);
 }
 
 } // namespace cls

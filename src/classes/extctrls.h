@@ -25,6 +25,8 @@ public:
     TNotifyEvent OnTimer() const { return FOnTimer; }
     void SetOnTimer(TNotifyEvent Value);
 
+    void GetPublishedProperties(TPublishedProperties& AList) override;
+
 protected:
     // Runs OnTimer.
     virtual void Timer();

@@ -8,6 +8,8 @@
 #include <system_error>
 
 #include "classes/exceptions.h"
+#include "classes/filer.h"
+#include "classes/formstream.h"
 // For WouldWaitForever, which the waiting calls throw under a test clock.
 #include "win/user.h"
 
@@ -28,16 +30,6 @@ TScreen* g_Screen = nullptr;
 // Counts focus changes, so that a focus message can tell whether the focus
 // moved on while it was handled.
 thread_local int t_FocusCount = 0;
-
-std::mutex& ReaderMutex() {
-    static std::mutex M;
-    return M;
-}
-
-TFormResourceReader& Reader() {
-    static TFormResourceReader R;
-    return R;
-}
 
 // The other visible, enabled top-level windows of the thread are disabled
 // while a modal form or a message box runs.
@@ -79,13 +71,6 @@ void TraverseClients(TWinControl* Container) {
 }
 
 } // namespace
-
-TFormResourceReader SetFormResourceReader(TFormResourceReader AReader) {
-    std::lock_guard Lock(ReaderMutex());
-    TFormResourceReader Previous = std::move(Reader());
-    Reader() = std::move(AReader);
-    return Previous;
-}
 
 // ============================================================================
 // The globals
@@ -160,25 +145,61 @@ TCustomForm::~TCustomForm() {
 
 void TCustomForm::AfterConstruction() {
     inherited::AfterConstruction();
-    const TClass Class = ClassType();
-    if (Class != TForm::ClassInfo() && Class != TCustomForm::ClassInfo()) {
-        TFormResourceReader Read;
-        {
-            std::lock_guard Lock(ReaderMutex());
-            Read = Reader();
-        }
-        if (Read) {
-            FFormState.Include(fsCreating);
-            try {
-                Read(this);
-            } catch (...) {
-                FFormState.Exclude(fsCreating);
-                throw;
-            }
-            FFormState.Exclude(fsCreating);
-        }
+    FFormState.Include(fsCreating);
+    try {
+        InitInheritedComponent(this, TForm::ClassInfo());
+    } catch (...) {
+        FFormState.Exclude(fsCreating);
+        throw;
     }
+    FFormState.Exclude(fsCreating);
     DoCreate();
+}
+
+void TCustomForm::GetPublishedProperties(TPublishedProperties& AList) {
+    inherited::GetPublishedProperties(AList);
+    static constexpr const char* BorderIcons[] = {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"};
+    static constexpr const char* BorderStyles[] = {"bsNone",   "bsSingle",     "bsSizeable",
+                                                   "bsDialog", "bsToolWindow", "bsSizeToolWin"};
+    static constexpr const char* FormStyles[] = {"fsNormal", "fsStayOnTop"};
+    static constexpr const char* Positions[] = {"poDesigned",        "poDefault",        "poDefaultPosOnly",
+                                                "poDefaultSizeOnly", "poScreenCenter",   "poDesktopCenter",
+                                                "poMainFormCenter",  "poOwnerFormCenter"};
+    static constexpr const char* WindowStates[] = {"wsNormal", "wsMinimized", "wsMaximized"};
+    AList.Integer("Width", &TCustomForm::Width, &TCustomForm::SetWidth).NotStored();
+    AList.Integer("Height", &TCustomForm::Height, &TCustomForm::SetHeight).NotStored();
+    AList.Color("Color", &TCustomForm::Color, &TCustomForm::SetColor, clBtnFace);
+    AList.Boolean("ParentColor", &TCustomForm::ParentColor, &TCustomForm::SetParentColor, false);
+    AList.Boolean("ParentFont", &TCustomForm::ParentFont, &TCustomForm::SetParentFont, false);
+    AList.Boolean("Visible", &TCustomForm::Visible, &TCustomForm::SetVisible, false);
+    AList.Set("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons, BorderIcons,
+              TBorderIcons{biSystemMenu, biMinimize, biMaximize}.Bits());
+    AList.Enum("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle, BorderStyles,
+               bsSizeable);
+    AList.Integer("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeight);
+    AList.Integer("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth);
+    AList.Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle, FormStyles, fsNormal);
+    AList.Boolean("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview, false);
+    AList.Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition, Positions, poDesigned);
+    AList.Enum("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState, WindowStates,
+               wsNormal);
+    AList.Event("OnActivate", &TCustomForm::OnActivate, &TCustomForm::SetOnActivate);
+    AList.Event("OnClose", &TCustomForm::OnClose, &TCustomForm::SetOnClose);
+    AList.Event("OnCloseQuery", &TCustomForm::OnCloseQuery, &TCustomForm::SetOnCloseQuery);
+    AList.Event("OnCreate", &TCustomForm::OnCreate, &TCustomForm::SetOnCreate);
+    AList.Event("OnDeactivate", &TCustomForm::OnDeactivate, &TCustomForm::SetOnDeactivate);
+    AList.Event("OnDestroy", &TCustomForm::OnDestroy, &TCustomForm::SetOnDestroy);
+    AList.Event("OnHide", &TCustomForm::OnHide, &TCustomForm::SetOnHide);
+    AList.Event("OnShow", &TCustomForm::OnShow, &TCustomForm::SetOnShow);
+}
+
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    inherited::GetChildren(Proc, Root);
+    if (Root != this) return;
+    for (int I = 0; I < ComponentCount(); ++I) {
+        TComponent* Component = Components(I);
+        if (!Component->HasParent()) Proc(Component);
+    }
 }
 
 void TCustomForm::BeforeDestruction() {

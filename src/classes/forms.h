@@ -7,11 +7,10 @@
 // cursors, monitors and system fonts. Both are made on first use;
 // DoneApplication deletes them.
 //
-// Forms are built in code. A form streaming layer may install a reader that
-// fills a form from its form resource (SetFormResourceReader); it runs in
-// AfterConstruction, before OnCreate, for forms made through a class
-// reference (CreateForm does that). A form made with new calls
-// AfterConstruction itself when it wants OnCreate.
+// A form of a class with a form resource (see classes/formstream.h) reads it
+// in AfterConstruction, before OnCreate; a form made through a class
+// reference (CreateForm does that) runs AfterConstruction by itself, a form
+// made with new calls it when it wants its resource read and OnCreate.
 #pragma once
 
 #include <cstdint>
@@ -92,11 +91,6 @@ inline constexpr TResStringRec SCannotShowModal{1310, "Cannot make a visible win
 inline constexpr TResStringRec SVisibleChanged{1311, "Cannot change Visible in OnShow or OnHide"};
 inline constexpr TResStringRec SNoMDIForm{1312, "Cannot create form. No MDI forms are currently active"};
 
-// Fills a form from its form resource; false when the form's class has none.
-using TFormResourceReader = std::function<bool(TCustomForm* Form)>;
-// Installs a reader for the whole process and returns the previous one.
-TFormResourceReader SetFormResourceReader(TFormResourceReader AReader);
-
 class TCustomForm : public TWinControl {
     TRESTLE_CLASS(TCustomForm, TWinControl)
 public:
@@ -104,7 +98,7 @@ public:
     // minimize and maximize boxes.
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
-    // Reads the form resource (when a reader is installed), then OnCreate.
+    // Reads the form resources of the form's classes, then OnCreate.
     void AfterConstruction() override;
     // OnDestroy, and the form leaves the screen's list.
     void BeforeDestruction() override;
@@ -113,6 +107,9 @@ public:
     // An MDI frame's default is DefFrameProc (but for WM_SIZE: the frame
     // places its client window itself), an MDI child's DefMDIChildProc.
     void DefaultHandler(TMessage& Message) override;
+    // Width and Height give way to ClientWidth and ClientHeight; the form's
+    // own properties and events.
+    void GetPublishedProperties(TPublishedProperties& AList) override;
 
     // --- Showing and closing ---
     void Show();
@@ -204,6 +201,8 @@ protected:
     void DestroyWnd() override;
     void AlignControls(TControl* AControl, TRect& Rect) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The child controls, then the components without a parent.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
     virtual void Activate();
     virtual void Deactivate();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "classes/atomic_file.h"
+#include "classes/filer.h"
 #include "classes/streams.h"
 #include "gfx/draw.h"
 #include "gfx/utf8.h"
@@ -98,6 +99,18 @@ void TFont::DataChanged() {
     Shares().Release(FHandle);
     FHandle = nullptr;
     Changed();
+}
+
+void TFont::GetPublishedProperties(TPublishedProperties& AList) {
+    inherited::GetPublishedProperties(AList);
+    static constexpr const char* Pitches[] = {"fpDefault", "fpVariable", "fpFixed"};
+    static constexpr const char* Styles[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+    AList.Integer("Charset", &TFont::Charset, &TFont::SetCharset, {}, CharsetIdents());
+    AList.Color("Color", &TFont::Color, &TFont::SetColor);
+    AList.Integer("Height", &TFont::Height, &TFont::SetHeight);
+    AList.String("Name", &TFont::Name, &TFont::SetName);
+    AList.Enum("Pitch", &TFont::Pitch, &TFont::SetPitch, Pitches, fpDefault);
+    AList.Set("Style", &TFont::Style, &TFont::SetStyle, Styles);
 }
 
 void TFont::Assign(TPersistent* Source) {
@@ -1282,6 +1295,12 @@ void TBitmap::LoadFromStream(TStream* Stream) {
                               : pfDevice);
     FHandleType = bmDIB;
     Changed(this);
+}
+
+void TBitmap::DefineProperties(TFiler* Filer) {
+    inherited::DefineProperties(Filer);
+    Filer->DefineBinaryProperty("Data", TStreamProc(this, &TBitmap::LoadFromStream),
+                                TStreamProc(this, &TBitmap::SaveToStream), !Empty());
 }
 
 void TBitmap::SaveToStream(TStream* Stream) {

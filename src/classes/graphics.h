@@ -159,6 +159,8 @@ public:
     ~TFont() override;
 
     void Assign(TPersistent* Source) override;
+    // Charset, Color, Height, Name, Pitch, Style.
+    void GetPublishedProperties(TPublishedProperties& AList) override;
 
     const std::string& Name() const { return FName; }
     // An empty name is ignored; longer names are cut to the 31 bytes a
@@ -619,6 +621,8 @@ public:
 
 protected:
     void Draw(TCanvas* ACanvas, const TRect& Rect) override;
+    // Streaming: the image as the binary property "Data" (the BMP file).
+    void DefineProperties(TFiler* Filer) override;
 
 private:
     friend class TBitmapCanvas;

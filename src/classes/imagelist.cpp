@@ -5,6 +5,8 @@
 #include <climits>
 #include <optional>
 
+#include "classes/filer.h"
+#include "classes/streams.h"
 #include "gfx/draw.h"
 
 namespace cls {
@@ -92,6 +94,89 @@ void TCustomImageList::Assign(TPersistent* Source) {
     FBlendColor = List->FBlendColor;
     FDrawingStyle = List->FDrawingStyle;
     FImageType = List->FImageType;
+    Change();
+}
+
+// --- Streaming ---
+
+void TCustomImageList::GetPublishedProperties(TPublishedProperties& AList) {
+    inherited::GetPublishedProperties(AList);
+    static constexpr const char* DrawingStyles[] = {"dsFocus", "dsSelected", "dsNormal", "dsTransparent"};
+    static constexpr const char* ImageTypes[] = {"itImage", "itMask"};
+    AList.Color("BkColor", &TCustomImageList::BkColor, &TCustomImageList::SetBkColor, clNone);
+    AList.Color("BlendColor", &TCustomImageList::BlendColor, &TCustomImageList::SetBlendColor, clNone);
+    AList.Enum("DrawingStyle", &TCustomImageList::DrawingStyle, &TCustomImageList::SetDrawingStyle,
+               DrawingStyles, dsNormal);
+    AList.Integer("Height", &TCustomImageList::Height, &TCustomImageList::SetHeight, 16);
+    AList.Enum("ImageType", &TCustomImageList::ImageType, &TCustomImageList::SetImageType, ImageTypes,
+               itImage);
+    AList.Boolean("Masked", &TCustomImageList::Masked, &TCustomImageList::SetMasked, true);
+    AList.Integer("Width", &TCustomImageList::Width, &TCustomImageList::SetWidth, 16);
+    AList.Event("OnChange", &TCustomImageList::OnChange, &TCustomImageList::SetOnChange);
+}
+
+void TCustomImageList::DefineProperties(TFiler* Filer) {
+    inherited::DefineProperties(Filer);
+    Filer->DefineBinaryProperty("Bitmap", TStreamProc(this, &TCustomImageList::ReadImages),
+                                TStreamProc(this, &TCustomImageList::WriteImages), Count() > 0);
+}
+
+namespace {
+
+void WriteUInt32(TStream* Stream, std::uint32_t Value) {
+    const std::uint8_t Bytes[4] = {static_cast<std::uint8_t>(Value), static_cast<std::uint8_t>(Value >> 8),
+                                   static_cast<std::uint8_t>(Value >> 16),
+                                   static_cast<std::uint8_t>(Value >> 24)};
+    Stream->WriteBuffer(Bytes, 4);
+}
+
+std::uint32_t ReadUInt32(const std::uint8_t* Bytes) {
+    return Bytes[0] | (Bytes[1] << 8) | (Bytes[2] << 16) | (static_cast<std::uint32_t>(Bytes[3]) << 24);
+}
+
+} // namespace
+
+void TCustomImageList::WriteImages(TStream* Stream) {
+    WriteUInt32(Stream, static_cast<std::uint32_t>(Count()));
+    WriteUInt32(Stream, static_cast<std::uint32_t>(FWidth));
+    WriteUInt32(Stream, static_cast<std::uint32_t>(FHeight));
+    std::vector<std::uint8_t> Data;
+    for (const TCell& Cell : ReadAll()) {
+        Data.push_back(Cell.Alpha ? 1 : 0);
+        for (std::uint32_t P : Cell.Pixels)
+            for (int I = 0; I < 4; ++I) Data.push_back(static_cast<std::uint8_t>(P >> (8 * I)));
+        for (std::uint32_t M : Cell.Mask) Data.push_back(M ? 1 : 0);
+    }
+    Stream->WriteBuffer(Data.data(), static_cast<std::int64_t>(Data.size()));
+}
+
+void TCustomImageList::ReadImages(TStream* Stream) {
+    const std::int64_t Size = Stream->Size() - Stream->Position();
+    std::vector<std::uint8_t> Data(static_cast<std::size_t>(std::max<std::int64_t>(Size, 0)));
+    Stream->ReadBuffer(Data.data(), static_cast<std::int64_t>(Data.size()));
+    if (Data.size() < 12) throw EReadError(SReadError);
+    const std::uint32_t ImageCount = ReadUInt32(&Data[0]);
+    const std::uint32_t Width = ReadUInt32(&Data[4]);
+    const std::uint32_t Height = ReadUInt32(&Data[8]);
+    if (Width < 1 || Height < 1 || Width > 4096 || Height > 4096) throw EReadError(SInvalidImageSize);
+    const std::uint64_t Pixels = std::uint64_t(Width) * Height;
+    if ((Data.size() - 12) != ImageCount * (1 + 5 * Pixels)) throw EReadError(SReadError);
+    std::vector<TCell> Cells(ImageCount);
+    const std::uint8_t* P = Data.data() + 12;
+    for (TCell& Cell : Cells) {
+        Cell.Alpha = *P++ != 0;
+        Cell.Pixels.resize(Pixels);
+        Cell.Mask.resize(Pixels);
+        for (std::uint32_t& Pixel : Cell.Pixels) {
+            Pixel = ReadUInt32(P);
+            P += 4;
+        }
+        for (std::uint32_t& Mask : Cell.Mask) Mask = *P++ ? 0xFFFFFF : 0;
+    }
+    Store({});
+    FWidth = static_cast<int>(Width);
+    FHeight = static_cast<int>(Height);
+    Store(Cells);
     Change();
 }
 

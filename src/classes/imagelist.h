@@ -51,6 +51,9 @@ public:
 
     // Copies the images and settings of another image list.
     void Assign(TPersistent* Source) override;
+    // BkColor, BlendColor, DrawingStyle, Height, ImageType, Masked, Width,
+    // OnChange; the images are the binary property "Bitmap".
+    void GetPublishedProperties(TPublishedProperties& AList) override;
 
     // Changing the size removes every image. Sizes below 1 raise
     // EInvalidOperation "Invalid image size".
@@ -124,6 +127,7 @@ public:
 protected:
     // Tells the change links, then OnChange.
     virtual void Change();
+    void DefineProperties(TFiler* Filer) override;
     virtual void DoDraw(int Index, TCanvas* Canvas, int X, int Y, TDrawingStyle ADrawingStyle,
                         TImageType AImageType, bool Enabled);
 
@@ -137,6 +141,10 @@ private:
     enum class TMaskSource { None, Bitmap, Color };
 
     void SetSize(int AWidth, int AHeight);
+    // Count, width and height (32 bits each), then per image its alpha flag
+    // (a byte), its pixels (32 bits each) and its mask (a byte per pixel).
+    void ReadImages(TStream* Stream);
+    void WriteImages(TStream* Stream);
     std::vector<TCell> MakeCells(TBitmap* Image, TMaskSource Source, TBitmap* Mask, gfx::COLORREF Key,
                                  bool All) const;
     TCell CellFromPixels(std::vector<std::uint32_t> Pixels, std::vector<std::uint32_t> Mask,

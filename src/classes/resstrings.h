@@ -52,6 +52,9 @@ inline constexpr TResStringRec SCannotCreateClass{1021, "Cannot create an instan
 inline constexpr TResStringRec SOwnershipCycle{1022, "A component cannot own itself or one of its owners"};
 inline constexpr TResStringRec SStreamSizeError{1023, "Cannot change the size of the stream: %s"};
 inline constexpr TResStringRec SUnknownProperty{1024, "Property %s does not exist"};
+inline constexpr TResStringRec SMethodNotFound{1025, "Method %s not found"};
+inline constexpr TResStringRec SAncestorNotFound{1026, "Ancestor for '%s' not found"};
+inline constexpr TResStringRec SInvalidPropertyValue{1027, "Invalid value for property %s"};
 
 inline constexpr TResStringRec SRegCreateFailed{1030, "Failed to create key %s"};
 inline constexpr TResStringRec SRegSetDataFailed{1031, "Failed to set data for '%s'"};

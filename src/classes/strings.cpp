@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classes/exceptions.h"
+#include "classes/filer.h"
 #include "classes/lists.h"
 #include "classes/streams.h"
 
@@ -527,6 +528,34 @@ void TStringList::SetCaseSensitive(bool Value) {
         FSorted = false;
         SetSorted(true);
     }
+}
+
+// --- Streaming ---
+
+void TStrings::DefineProperties(TFiler* Filer) {
+    inherited::DefineProperties(Filer);
+    Filer->DefineProperty("Strings", TReaderProc(this, &TStrings::ReadStrings),
+                          TWriterProc(this, &TStrings::WriteStrings), Count() > 0);
+}
+
+void TStrings::ReadStrings(TReader* Reader) {
+    Reader->ReadListBegin();
+    BeginUpdate();
+    try {
+        Clear();
+        while (!Reader->EndOfList()) Add(Reader->ReadString());
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    Reader->ReadListEnd();
+}
+
+void TStrings::WriteStrings(TWriter* Writer) {
+    Writer->WriteListBegin();
+    for (int I = 0; I < Count(); ++I) Writer->WriteString(Get(I));
+    Writer->WriteListEnd();
 }
 
 } // namespace cls

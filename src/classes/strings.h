@@ -17,8 +17,10 @@
 
 namespace cls {
 
+class TReader;
 class TStream;
 class TStringList;
+class TWriter;
 
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
@@ -100,6 +102,8 @@ public:
     int UpdateCount() const { return FUpdateCount; }
 
 protected:
+    // Streaming: the strings as the list "Strings".
+    void DefineProperties(TFiler* Filer) override;
     virtual std::string Get(int Index) const = 0;
     virtual TObject* GetObject(int Index) const;
     virtual void Put(int Index, const std::string& S);
@@ -113,6 +117,8 @@ protected:
     std::string ExtractName(std::string_view S) const;
 
 private:
+    void ReadStrings(TReader* Reader);
+    void WriteStrings(TWriter* Writer);
     std::string BuildDelimited(char Delim, char Quote, bool Strict) const;
     void ParseDelimited(std::string_view Value, char Delim, char Quote, bool Strict);
 

@@ -4,6 +4,7 @@
 
 #include "classes/controls_internal.h"
 #include "classes/exceptions.h"
+#include "classes/filer.h"
 #include "classes/forms.h"
 #include "gfx/draw.h"
 
@@ -1226,6 +1227,35 @@ void TWinControl::CMFontChanged(TMessage& Message) {
 
 void TWinControl::CMShowHintChanged(TMessage&) {
     NotifyControls(CM_PARENTSHOWHINTCHANGED);
+}
+
+// --- Streaming ---
+
+void TWinControl::GetPublishedProperties(TPublishedProperties& AList) {
+    inherited::GetPublishedProperties(AList);
+    AList.Boolean("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop, false);
+    AList.Event("OnKeyDown", &TWinControl::OnKeyDown, &TWinControl::SetOnKeyDown);
+    AList.Event("OnKeyPress", &TWinControl::OnKeyPress, &TWinControl::SetOnKeyPress);
+    AList.Event("OnKeyUp", &TWinControl::OnKeyUp, &TWinControl::SetOnKeyUp);
+}
+
+void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    for (int I = 0; I < ControlCount(); ++I) {
+        TControl* Control = Controls(I);
+        if (Control->Owner() == Root) Proc(Control);
+    }
+}
+
+void TWinControl::ReadState(TReader* Reader) {
+    DisableAlign();
+    TComponentGuard Guard(this);
+    try {
+        inherited::ReadState(Reader);
+    } catch (...) {
+        if (Guard.Alive()) EnableAlign();
+        throw;
+    }
+    if (Guard.Alive()) EnableAlign();
 }
 
 } // namespace cls

@@ -1,5 +1,6 @@
 #include "lookandfeel/lookandfeel.h"
 
+#include "classes/typinfo.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/theme.h"
 #include "win/theme.h"
@@ -15,6 +16,14 @@ namespace lf {
 // ============================================================================
 
 TcxLookAndFeel::TcxLookAndFeel(cls::TPersistent* AOwner) : FOwner(AOwner) {}
+
+void TcxLookAndFeel::GetPublishedProperties(cls::TPublishedProperties& AList) {
+    inherited::GetPublishedProperties(AList);
+    static constexpr const char* Kinds[] = {"lfFlat", "lfStandard", "lfUltraFlat", "lfOffice11"};
+    AList.Enum("Kind", &TcxLookAndFeel::Kind, &TcxLookAndFeel::SetKind, Kinds, DefaultKind);
+    AList.Boolean("NativeStyle", &TcxLookAndFeel::NativeStyle, &TcxLookAndFeel::SetNativeStyle,
+                  DefaultNativeStyle);
+}
 
 void TcxLookAndFeel::Assign(cls::TPersistent* Source) {
     auto* Other = dynamic_cast<TcxLookAndFeel*>(Source);

@@ -28,6 +28,8 @@ public:
     // Copies Kind and NativeStyle of another look-and-feel, with one change
     // event for both.
     void Assign(cls::TPersistent* Source) override;
+    // Kind and NativeStyle.
+    void GetPublishedProperties(cls::TPublishedProperties& AList) override;
 
     TcxLookAndFeelKind Kind() const { return GetKind(); }
     virtual TcxLookAndFeelKind GetKind() const { return FKind; }

@@ -253,6 +253,26 @@ const ResourceEntry* FindResource(HMODULE module, ResName name, ResType type) {
     return FindEntry(module, name, type);
 }
 
+HGLOBAL LoadResource(HMODULE, HRSRC resource) {
+    if (!resource) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    return reinterpret_cast<HGLOBAL>(const_cast<char*>(resource->data.data()));
+}
+
+void* LockResource(HGLOBAL data) {
+    return data;
+}
+
+DWORD SizeofResource(HMODULE, HRSRC resource) {
+    if (!resource) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    return static_cast<DWORD>(resource->data.size());
+}
+
 HBITMAP LoadBitmap(HINSTANCE instance, ResName name) {
     detail::Guard g(detail::Lock());
     const ResourceEntry* e = FindEntry(instance, name, ResType::Bitmap);

@@ -440,6 +440,14 @@ HMODULE RegisterModule(const char* name);
 BOOL AddResource(HMODULE module, ResType type, ResName name, HBITMAP bitmap, HICON icon,
                  const std::string& data);
 const ResourceEntry* FindResource(HMODULE module, ResName name, ResType type);
+// Raw data resources (form resources among them) as the program reads them:
+// the entry FindResource found, its bytes (which live as long as the entry)
+// and their count. A null entry gives nullptr and 0.
+using HRSRC = const ResourceEntry*;
+inline constexpr ResType RT_RCDATA = ResType::Data;
+HGLOBAL LoadResource(HMODULE module, HRSRC resource);
+void* LockResource(HGLOBAL data);
+DWORD SizeofResource(HMODULE module, HRSRC resource);
 
 BOOL PlaySound(const char* sound, HMODULE module, DWORD flags);
 BOOL MessageBeep(UINT type);

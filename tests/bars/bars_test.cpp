@@ -347,7 +347,7 @@ TEST_F(BarTest, WithoutStoredStateNothingIsReset) {
     Manager->SetOnBarBeforeReset(TdxBarEvent(&Log, &TBarEventLog::BeforeReset));
     Bar->SetPredefined(true);
     EXPECT_TRUE(Bar->AllowReset());
-    EXPECT_FALSE(Bar->CanReset());
+    EXPECT_TRUE(Bar->CanReset());
 
     const auto& Boxes = testdrv::AnswerMessageBoxes({win::IDOK, win::IDCANCEL});
     Bar->ResetWithConfirmation();

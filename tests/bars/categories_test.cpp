@@ -234,6 +234,13 @@ TEST_F(CategoryStreamTest, VisibilitiesAreWrittenOnePerCategory) {
         Expected.insert(Expected.end(), AValues);
     };
     using namespace cls;
+    Name("Strings");
+    Values({vaList});
+    for (std::string_view Category : {"Default", "Edit", "View"}) {
+        Values({vaString});
+        Name(Category);
+    }
+    Values({vaNull});
     Name("ItemsVisibles");
     Values({vaList, vaInt8, ivAlways, vaInt8, ivNever, vaInt8, ivInCustomizing, vaNull});
     Name("Visibles");
@@ -266,8 +273,20 @@ TEST_F(CategoryStreamTest, ReadingAppliesTheValuesOnceTheManagerIsLoaded) {
 
 TEST_F(CategoryStreamTest, ValuesBeyondTheCategoriesArePassedOver) {
     // The reading manager has only its default category.
-    cls::TReader(&Stream).ReadProperties(Other->Categories());
-    EXPECT_EQ(Stream.Position(), Stream.Size());
+    cls::TMemoryStream Values;
+    cls::TWriter VW(&Values);
+    VW.WritePropName("ItemsVisibles");
+    VW.WriteListBegin();
+    for (int Visible : {ivAlways, ivNever, ivInCustomizing}) VW.WriteInteger(Visible);
+    VW.WriteListEnd();
+    VW.WritePropName("Visibles");
+    VW.WriteListBegin();
+    for (bool Visible : {true, false, true}) VW.WriteBoolean(Visible);
+    VW.WriteListEnd();
+    VW.WriteListEnd();
+    Values.SetPosition(0);
+    cls::TReader(&Values).ReadProperties(Other->Categories());
+    EXPECT_EQ(Values.Position(), Values.Size());
     EXPECT_EQ(Other->Categories()->Count(), 1);
     EXPECT_TRUE(Other->CategoryVisible(0));
 

@@ -132,6 +132,12 @@ TEST_F(ResourcesTest, StringsAndData) {
     const ResourceEntry* e = FindResource(nullptr, "layout", ResType::Data);
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->data, std::string("a\0b", 3));
+    HRSRC form = FindResource(nullptr, "LAYOUT", RT_RCDATA);
+    EXPECT_EQ(std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, form))),
+                          SizeofResource(nullptr, form)),
+              std::string("a\0b", 3));
+    EXPECT_EQ(LoadResource(nullptr, nullptr), nullptr);
+    EXPECT_EQ(SizeofResource(nullptr, nullptr), 0u);
 }
 
 TEST_F(ResourcesTest, CursorsAndIconsAreShared) {
