@@ -849,8 +849,9 @@ void RouteInput() {
     std::erase_if(s.keyChars, [](const auto& e) { return !QueueOf(e.first); });
 }
 
-bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove) {
+bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove, bool* swallowed) {
     AssertUnlocked();
+    *swallowed = false;
     ThreadQueue& q = CurrentQueue();
     for (;;) {
         Resolved cur;
@@ -906,6 +907,8 @@ bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, boo
                 it->seen = true;
         }
         if (Deliver(q, std::move(cur), remove, msg)) return true;
+        *swallowed = true;
+        return false;
     }
 }
 

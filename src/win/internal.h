@@ -495,8 +495,10 @@ void RouteInput();
 // Takes the next input message for the calling thread that passes the filter:
 // hit-testing, the WH_MOUSE / WH_KEYBOARD hooks (with `remove`), activation on
 // clicks, WM_SETCURSOR, double clicks, and key-state updates. Returns false
-// when no input message is available. Without the lock.
-bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove);
+// when no input message is available, or (with *swallowed set) after the
+// hooks swallowed one: the caller looks at its posted messages again before
+// more input. Without the lock.
+bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool remove, bool* swallowed);
 // True when the calling thread has input waiting that passes the filter.
 bool HasInput(const ThreadQueue& q, HWND filter, UINT filterMin, UINT filterMax);
 // Called after windows moved, were sized, shown, hidden, re-stacked or

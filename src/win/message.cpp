@@ -541,26 +541,35 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
 
     MSG m{};
     bool got = false;
-    {
-        Guard g(Lock());
-        // What arrives from now on is new to the waits.
-        MarkSeen(q, QS_ALLINPUT);
-        RouteInput();
-        for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
-            if (!InRange(it->message, filterMin, filterMax) || !WindowMatches(it->hwnd, hwnd)) continue;
-            m = *it;
-            if (remove) q.posted.erase(it);
-            got = true;
-            break;
+    for (;;) {
+        {
+            Guard g(Lock());
+            // What arrives from now on is new to the waits.
+            MarkSeen(q, QS_ALLINPUT);
+            RouteInput();
+            for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
+                if (!InRange(it->message, filterMin, filterMax) || !WindowMatches(it->hwnd, hwnd)) continue;
+                m = *it;
+                if (remove) q.posted.erase(it);
+                got = true;
+                break;
+            }
+            // The quit request passes every filter, after the posted messages.
+            if (!got && q.quitPosted) {
+                m = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0, GetTickCount(), CursorNow()};
+                if (remove) q.quitPosted = false;
+                got = true;
+            }
         }
-        // The quit request passes every filter, after the posted messages.
-        if (!got && q.quitPosted) {
-            m = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(q.quitCode), 0, GetTickCount(), CursorNow()};
-            if (remove) q.quitPosted = false;
-            got = true;
-        }
+        if (got || hwnd == kThreadMessagesOnly) break;
+        bool swallowed = false;
+        got = TakeInputMessage(&m, hwnd, filterMin, filterMax, remove, &swallowed);
+        // Input that the hooks swallowed ran code of the program, which may
+        // have posted messages or the quit request: the search starts again,
+        // and they come before any further input.
+        if (got || !swallowed) break;
+        ServeSentMessages();
     }
-    if (!got && hwnd != kThreadMessagesOnly) got = TakeInputMessage(&m, hwnd, filterMin, filterMax, remove);
     if (!got) {
         Guard g(Lock());
         HWND paint{};

@@ -271,3 +271,34 @@ TEST_F(HooksTest, HooksOfAnotherThreadRunThere) {
 }
 
 } // namespace
+
+// Swallows the key it sees first and posts in its place what the program's
+// code would: the quit request (F10) or a message to the window (others).
+LRESULT PostingKeyHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code != HC_ACTION || (lParam & (1 << 31))) return CallNextHookEx(nullptr, code, wParam, lParam);
+    if (wParam == VK_F10)
+        PostQuitMessage(5);
+    else
+        PostMessage(GetFocus(), WM_USER, wParam, 0);
+    return 1;
+}
+
+// What the hooks of a swallowed key posted is retrieved by the same call, and
+// before the input queued behind that key: the program's loop must not go to
+// sleep on a quit request it has not seen.
+TEST_F(HooksTest, WhatAHookPostsForASwallowedKeyComesBeforeTheNextInput) {
+    HHOOK h = SetWindowsHookEx(WH_KEYBOARD, &PostingKeyHook, nullptr, 0);
+    MSG m{};
+    InjectKey(VK_F10, true);
+    ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(m.wParam, 5u);
+
+    InjectKey('A', true);
+    InjectKey('B', true);
+    std::vector<std::pair<UINT, WPARAM>> got;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE))
+        if (m.message == WM_USER || m.message == WM_KEYUP) got.emplace_back(m.message, m.wParam);
+    EXPECT_EQ(got, (std::vector<std::pair<UINT, WPARAM>>{{WM_USER, 'A'}, {WM_USER, 'B'}}));
+    UnhookWindowsHookEx(h);
+}
