@@ -18,7 +18,7 @@
 #pragma once
 
 #include "bars/itemcontrol.h"
-#include "bars/painter.h"
+#include "bars/painters/painter.h"
 #include "bars/types.h"
 #include "classes/controls.h"
 

@@ -8,7 +8,7 @@
 #include "bars/customizing/designstate.h"
 #include "bars/links.h"
 #include "bars/manager.h"
-#include "bars/painter.h"
+#include "bars/painters/painter.h"
 #include "bars/registry.h"
 #include "bars/strings.h"
 #include "bars/subitem.h"

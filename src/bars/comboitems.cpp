@@ -5,7 +5,7 @@
 #include "bars/barcontrol.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
-#include "bars/painter.h"
+#include "bars/painters/painter.h"
 #include "bars/registry.h"
 #include "bars/system.h"
 #include "bars/wincontrols.h"

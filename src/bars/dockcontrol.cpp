@@ -10,7 +10,7 @@
 #include "bars/item.h"
 #include "bars/links.h"
 #include "bars/manager.h"
-#include "bars/painter.h"
+#include "bars/painters/painter.h"
 #include "bars/registry.h"
 #include "bars/system.h"
 #include "bars/toolbar.h"

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "bars/item.h"
-#include "bars/painter.h"
+#include "bars/painters/painter.h"
 #include "bars/types.h"
 #include "classes/object.h"
 

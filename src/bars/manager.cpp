@@ -11,7 +11,7 @@
 #include "bars/item.h"
 #include "bars/itemcontrol.h"
 #include "bars/managerlist.h"
-#include "bars/painter.h"
+#include "bars/painters/painter.h"
 #include "bars/popupmenu.h"
 #include "bars/quickcust.h"
 #include "bars/registry.h"

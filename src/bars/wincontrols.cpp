@@ -7,7 +7,7 @@
 #include "bars/edititems.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
-#include "bars/painter_internal.h"
+#include "bars/painters/painter_internal.h"
 #include "bars/registry.h"
 #include "bars/system.h"
 #include "bars/toolbar.h"

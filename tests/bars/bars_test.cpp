@@ -8,7 +8,7 @@
 
 #include "fixture.h"
 
-#include "bars/painter.h"
+#include "bars/painters/painter.h"
 #include "bars/toolbar.h"
 
 namespace bars::test {

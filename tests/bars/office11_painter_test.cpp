@@ -8,7 +8,7 @@
 
 #include "bars/bars.h"
 #include "bars/manager.h"
-#include "bars/office11_painter.h"
+#include "bars/painters/office11_painter.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/drawing.h"
 #include "painter_fixture.h"

@@ -1,8 +1,8 @@
-#include "bars/painter.h"
+#include "bars/painters/painter.h"
 
-#include "bars/flat_painter.h"
-#include "bars/office11_painter.h"
-#include "bars/standard_painter.h"
+#include "bars/painters/flat_painter.h"
+#include "bars/painters/office11_painter.h"
+#include "bars/painters/standard_painter.h"
 
 #include "fixture.h"
 #include "lookandfeel/colors.h"

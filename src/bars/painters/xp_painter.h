@@ -11,7 +11,7 @@
 // undrawn until the manager, told of the change, picks its painter again.
 #pragma once
 
-#include "bars/painter.h"
+#include "bars/painters/painter.h"
 
 namespace bars {
 

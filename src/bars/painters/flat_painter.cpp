@@ -1,4 +1,4 @@
-#include "bars/flat_painter.h"
+#include "bars/painters/flat_painter.h"
 
 #include "bars/barcontrol.h"
 #include "bars/bars.h"
@@ -7,7 +7,7 @@
 #include "bars/links.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
-#include "bars/painter_internal.h"
+#include "bars/painters/painter_internal.h"
 #include "bars/subitem.h"
 #include "bars/submenu.h"
 #include "bars/system.h"

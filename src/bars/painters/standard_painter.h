@@ -6,7 +6,7 @@
 // mouse; its menus inset their separator lines further.
 #pragma once
 
-#include "bars/painter.h"
+#include "bars/painters/painter.h"
 
 namespace bars {
 

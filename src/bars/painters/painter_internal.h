@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <string>
 #include <utility>
 
 namespace bars::detail {
@@ -340,5 +341,21 @@ void DrawCachedDockBackground(TdxDockControl* ADockControl, gfx::HDC DC, const g
     gfx::BitBlt(DC, R.left, R.top, Width(R), Height(R), Cache->Canvas()->Handle(), AOrigin.x, AOrigin.y,
                 gfx::SRCCOPY);
 }
+
+// --- Helpers the painter files share (painter.cpp) ---
+
+// The extent of AText in AFont, measured on the screen.
+gfx::SIZE TextExtent(cls::TFont* AFont, const std::string& AText);
+cls::TFont* FontOf(TCustomdxBarControl* ABarControl);
+// The bounds of what a DC can show, in its logical coordinates.
+gfx::RECT ClipBox(gfx::HDC DC);
+// The part of R that the DC can show: routines that work off-screen in a
+// rectangle's size or tile it need no more.
+gfx::RECT VisiblePart(gfx::HDC DC, const gfx::RECT& R);
+// FillBarBackground over the part of R the DC can show, the pattern of a
+// bitmap staying where it would be for the whole of R (APattern is R in the
+// pattern's coordinates).
+void FillVisibleBackground(gfx::HDC DC, const gfx::RECT& R, const gfx::RECT& APattern, gfx::HBRUSH ABrush,
+                           gfx::TColor AColor, cls::TBitmap* ABitmap);
 
 } // namespace bars::detail

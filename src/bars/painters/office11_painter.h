@@ -9,7 +9,7 @@
 // next paint. The scheme's brushes belong to the scheme.
 #pragma once
 
-#include "bars/flat_painter.h"
+#include "bars/painters/flat_painter.h"
 
 namespace bars {
 

@@ -9,7 +9,7 @@
 // them from the same system colours.
 #pragma once
 
-#include "bars/painter.h"
+#include "bars/painters/painter.h"
 
 namespace bars {
 

@@ -1,4 +1,4 @@
-#include "bars/office11_painter.h"
+#include "bars/painters/office11_painter.h"
 
 #include "bars/barcontrol.h"
 #include "bars/bars.h"
@@ -6,7 +6,7 @@
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
 #include "bars/manager.h"
-#include "bars/painter_internal.h"
+#include "bars/painters/painter_internal.h"
 #include "bars/painters/xp_painter.h"
 #include "bars/submenu.h"
 #include "bars/system.h"

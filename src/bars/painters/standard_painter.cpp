@@ -1,9 +1,9 @@
-#include "bars/standard_painter.h"
+#include "bars/painters/standard_painter.h"
 
 #include "bars/bars.h"
 #include "bars/links.h"
 #include "bars/manager.h"
-#include "bars/painter_internal.h"
+#include "bars/painters/painter_internal.h"
 #include "bars/submenu.h"
 #include "gfx/draw.h"
 #include "win/user.h"
