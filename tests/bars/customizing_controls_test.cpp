@@ -1,4 +1,5 @@
 #include "bars/customizing/controls.h"
+#include "bars/customizing/namedialog.h"
 
 #include <gtest/gtest.h>
 
@@ -127,6 +128,100 @@ TEST_F(CustomizingControlsTest, CommandRowsInEachStyle) {
         EXPECT_EQ(Pixel(List, Right - 9, 44 + 10), cls::ColorToRGB(P->GetTextColor(false)));
         testdrv::Snapshot(List->Handle(), "out/test_commands_" + Name + ".png");
     }
+}
+
+} // namespace
+} // namespace bars::test
+
+namespace bars::test {
+namespace {
+
+using testdrv::ScriptIdle;
+
+void Inject(int Vk, const char* Chars = nullptr) {
+    win::InjectKey(Vk, true, Chars);
+    win::InjectKey(Vk, false);
+}
+
+TdxBarNameEd* ActiveNameDialog() {
+    return dynamic_cast<TdxBarNameEd*>(cls::Screen->ActiveCustomForm());
+}
+
+TEST_F(CustomizingControlsTest, NameDialogRefusesBlankAndDuplicateToolbarNames) {
+    Bar->SetCaption("Standard");
+    TdxBar* Other = Manager->Bars()->Add();
+    Other->SetCaption("Formatting");
+    const auto& Boxes = testdrv::AnswerMessageBoxes({});
+    struct Case {
+        const char* Name;
+        std::string Start;
+        bool Category;
+        int Mode;
+        TdxBar* Renamed;
+        std::vector<testdrv::Step> Steps;
+        bool Result;
+        std::string Final;
+        std::size_t MessageBoxes;
+    };
+    const std::vector<Case> Cases = {
+        {"blank: OK waits for a letter",
+         "",
+         false,
+         0,
+         nullptr,
+         {[] {
+              EXPECT_EQ(ActiveNameDialog()->Caption(), "Add Toolbar");
+              EXPECT_FALSE(ActiveNameDialog()->BOK()->Enabled());
+              Inject(win::VK_RETURN);
+          },
+          [] { Inject('X', "x"); }, [] { Inject(win::VK_RETURN); }},
+         true,
+         "x",
+         0},
+        {"a bar's own caption in rename mode",
+         "Standard",
+         false,
+         1,
+         Bar,
+         {[] { Inject(win::VK_RETURN); }},
+         true,
+         "Standard",
+         0},
+        {"another bar's caption: a box, the dialog stays",
+         "Formatting",
+         false,
+         0,
+         nullptr,
+         {[] { Inject(win::VK_RETURN); }, [] { Inject(win::VK_ESCAPE); }},
+         false,
+         "Formatting",
+         1},
+        {"category names may repeat",
+         "Formatting",
+         true,
+         2,
+         nullptr,
+         {[] {
+             EXPECT_EQ(ActiveNameDialog()->Caption(), "Rename Category");
+             Inject(win::VK_RETURN);
+         }},
+         true,
+         "Formatting",
+         0},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        const std::size_t Before = Boxes.size();
+        std::string Name = C.Start;
+        ScriptIdle(C.Steps);
+        EXPECT_EQ(ShowBarNameDialog(Name, C.Category, C.Mode, Manager, C.Renamed), C.Result);
+        EXPECT_TRUE(testdrv::IdleScriptDone());
+        EXPECT_EQ(Name, C.Final);
+        EXPECT_EQ(Boxes.size() - Before, C.MessageBoxes);
+    }
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].text, "A toolbar named 'Formatting' already exists. Type another name.");
+    EXPECT_EQ(Boxes[0].type, win::MB_ICONERROR);
 }
 
 } // namespace
