@@ -7,8 +7,10 @@
 #include "bars/popupmenu.h"
 #include "bars/system.h"
 #include "classes/forms.h"
+#include "classes/modalloop.h"
 #include "gfx/draw.h"
 #include "lookandfeel/drawing.h"
+#include "lookandfeel/objectlinks.h"
 #include "lookandfeel/text.h"
 
 namespace bars {
@@ -236,7 +238,15 @@ void TCommandsListBox::MouseDown(cls::TMouseButton Button, cls::TShiftState Shif
         Click();
         return;
     }
-    if (Button == cls::mbLeft && ItemIndex() >= 0) Click();
+    if (Button != cls::mbLeft || ItemIndex() < 0) return;
+    TdxBarItem* AItem = Item(ItemIndex());
+    Click();
+    if (!Guard.Alive() || !AItem || !FBarManager) return;
+    lf::TcxObjectLinkScope ItemAlive(AItem);
+    cls::TComponentGuard ManagerAlive(FBarManager);
+    if (cls::DragDetect(Handle(), ClientToScreen(cls::TPoint{X, Y})) && Guard.Alive() && ItemAlive.Alive() &&
+        ManagerAlive.Alive())
+        FBarManager->DragItemLink(AItem, nullptr);
 }
 
 // ============================================================================
