@@ -48,6 +48,13 @@ bool IsBarWindow(win::HWND AWnd) {
     return dynamic_cast<TCustomdxBarControl*>(Control) || dynamic_cast<TdxBarShadowPart*>(Control);
 }
 
+// The control's hosted window shows and has the focus: the mouse selects
+// nothing else meanwhile.
+bool IsEdited(const TdxBarItemControl* AControl) {
+    const auto* WinControl = dynamic_cast<const TdxBarWinControl*>(AControl);
+    return WinControl && WinControl->Focused();
+}
+
 bool GMenusExpanded = false;
 
 } // namespace
@@ -590,7 +597,7 @@ void TCustomdxBarControl::SelectItemControl(TdxBarItemControl* AControl) {
 void TCustomdxBarControl::SetHotControl(TdxBarItemControl* AControl) {
     if (!FHandle || !win::IsWindowVisible(FHandle) || AControl == FSelectedControl) return;
     // A control being edited keeps the selection.
-    if (FSelectedControl && FSelectedControl->HasWindow() && FSelectedControl->Active()) return;
+    if (IsEdited(FSelectedControl)) return;
     lf::TcxObjectLinkScope Target(AControl);
     if (FSelectedControl && FSelectedControl->Active()) {
         FSelectedControl->ControlInactivate(false);
@@ -943,7 +950,7 @@ void TCustomdxBarControl::WMMouseMove(cls::TMessage& Message) {
     }
     if (!Contains(ClientRect(), P) || IsSameMousePos(P)) return;
     FLastMousePos = ClientToScreen(P);
-    const bool Editing = FSelectedControl && FSelectedControl->HasWindow() && FSelectedControl->Active();
+    const bool Editing = IsEdited(FSelectedControl);
     TdxBarItemControl* Control = GetItemControlAtPos(P);
     if (!GetActiveBarControl() || GetActiveBarControl() == this) {
         // The text area of an edit shows the text cursor, unless another edit is edited.
@@ -998,9 +1005,11 @@ void TCustomdxBarControl::WMLButtonDown(cls::TMessage& Message) {
         }
         SetHotControl(Control);
         if (!IsBarControlAlive(this) || !Control || !Target.Alive()) return;
+        // Taken first: taking it again tells the window it lost it.
+        win::SetCapture(FHandle);
+        if (!IsBarControlAlive(this) || !Target.Alive()) return;
         FLinkDragPending = true;
         FDragStartPoint = P;
-        win::SetCapture(FHandle);
         return;
     }
     SelectItemControl(Control);
@@ -1012,13 +1021,18 @@ void TCustomdxBarControl::WMLButtonDown(cls::TMessage& Message) {
     if (!IsBarControlAlive(this) || !Target.Alive() || !OwnsControl(Control)) return;
     if (Button) Button->SetMousePressing(false);
     if (IsToolbarWindow() && Control->IsPressTracked()) {
+        win::SetCapture(FHandle);
+        if (!IsBarControlAlive(this) || !Target.Alive() || !OwnsControl(Control)) return;
         FPressedControl = Control;
         FPressedControlHot = true;
-        win::SetCapture(FHandle);
         Control->Repaint();
     }
-    // The edit window showed only now: it takes the press (placing its caret).
-    SendToHostedWindow(Control, Message);
+    // The press goes on to the edit window only when that is not under the
+    // mouse: a press that began editing leaves the whole text selected.
+    auto* WinControl = dynamic_cast<TdxBarWinControl*>(Control);
+    const win::POINT Screen = ClientToScreen(P);
+    if (WinControl && win::WindowFromPoint(Screen) != WinControl->Handle())
+        SendToHostedWindow(Control, Message);
 }
 
 void TCustomdxBarControl::SendToHostedWindow(TdxBarItemControl* AControl, const cls::TMessage& Message) {

@@ -77,7 +77,9 @@ void TdxBarButton::SetDropDownMenu(TdxBarPopupMenu* Value) {
 
 void TdxBarButton::DropDown(TdxBarItemControl* AControl, int X, int Y, bool AByMouse) {
     TdxBarPopupMenu* Menu = FDropDownMenu;
-    if (!Menu) return;
+    // A menu that shows already (the one the button sits in, say) opens no
+    // second time; its window is not this drop-down's.
+    if (!Menu || Menu->GetBarControl()) return;
     TCustomdxBarControl* Window = AControl ? AControl->Parent() : nullptr;
     if (!IsBarControlAlive(Window)) Window = nullptr;
     cls::TRect R{};

@@ -107,6 +107,16 @@ void TdxBarDropDownListBox::WndProc(cls::TMessage& Message) {
         case win::WM_LBUTTONUP:
             LButtonUp(Message);
             return;
+        case win::WM_MOUSEWHEEL:
+            // The wheel is the editor's, which has the focus: it scrolls the
+            // list a line a notch.
+            if (TdxBarComboControl* Control = FCombo ? FCombo->ActiveControl() : nullptr;
+                Control && Control->Handle()) {
+                Message.Result =
+                    win::SendMessage(Control->Handle(), win::WM_MOUSEWHEEL, Message.WParam, Message.LParam);
+                return;
+            }
+            break;
         default:
             break;
     }

@@ -35,6 +35,11 @@ std::string TdxBarContainerItemControl::GetCaption() const {
     return Caption;
 }
 
+bool TdxBarContainerItemControl::CanOpenMenu() const {
+    const TCustomdxBarContainerItem* Item = GetContainerItem();
+    return !(IsInMenu() && Item && Item->IsEmpty());
+}
+
 bool TdxBarContainerItemControl::HasDblClickAction() const {
     return !(Parent() && Parent()->IsCustomizing());
 }

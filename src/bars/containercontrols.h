@@ -3,9 +3,9 @@
 // In a toolbar the item shows as a sub item; its menu holds the links the
 // item expands to and gives them back when it closes. In a menu the item's
 // link normally gives way to its expansion (the menu window does that); a
-// control shows there only while customizing, or for a second link of the
-// same item: a plain entry, its caption in parentheses when the item has
-// nothing to show.
+// control shows there only while customizing, for a second link of the same
+// item, or when the item has nothing to expand to: a plain entry, its
+// caption in parentheses when the item has nothing to show.
 #pragma once
 
 #include <string>
@@ -31,6 +31,8 @@ public:
     // Outside customizing: a container menu filled by the item for this link.
     TdxBarSubMenuControl* CreateSubMenuControl() override;
     std::string GetCaption() const override;
+    // An item with nothing to show opens no menu from a menu's entry.
+    bool CanOpenMenu() const override;
     bool HasDblClickAction() const override;
     void Paint(const gfx::RECT& R, TdxBarPaintType APaintType) override;
 };

@@ -96,13 +96,9 @@ void TdxBarItemControlFlatPainter::DrawGlyphFrame(TdxBarItemControl* AControl, H
                                                   TdxBarPaintType APaintType, const TdxBarPaintState& AState,
                                                   const RECT& R, bool AFrame, bool, HBRUSH ABrush) const {
     if (IsEmpty(R)) return;
-    const bool InMenu = APaintType == ptMenu;
-    // In a menu the entry's own frame shows the selection; only a checked
-    // cell is framed.
-    const bool Framed = InMenu ? AState.Down : AState.Selected || AState.Down;
-    if (Framed) {
+    if (AState.Selected || (AState.Down && APaintType != ptMenu)) {
         TdxBarSubMenuControl* Open = AControl ? AControl->GetChildMenuControl() : nullptr;
-        if (!InMenu && AState.Selected && AState.DroppedDown && Open)
+        if (AState.Selected && AState.DroppedDown && Open)
             DrawWindowFrame(Open, DC, R, AControl);
         else
             FrameSelected(DC, R);
@@ -294,8 +290,7 @@ HBRUSH TdxBarItemControlFlatPainter::GetGlyphBrush(TdxBarItemControl* AControl, 
         return HotBrushOf(Bar, this);
     }
     if (AState.Down) return CheckerBrushOf(Bar, this);
-    // The band runs on behind disabled entries too.
-    if (APaintType == ptMenu) return LightShade(Bar);
+    if (APaintType == ptMenu && AState.Enabled) return LightShade(Bar);
     return WindowBrush(Bar);
 }
 

@@ -28,7 +28,9 @@ TdxBarHintWindow::TdxBarHintWindow(cls::TComponent* AOwner) : cls::TCustomContro
 
 void TdxBarHintWindow::CreateParams(cls::TCreateParams& Params) {
     inherited::CreateParams(Params);
-    Params.Style = win::WS_POPUP | win::WS_DISABLED;
+    // Not disabled: the window system asks no disabled window for its hit
+    // code but stops the mouse there, and the hint must let it through.
+    Params.Style = win::WS_POPUP;
     Params.WindowClass.style |= win::CS_SAVEBITS;
     Params.ExStyle = win::WS_EX_TOOLWINDOW | win::WS_EX_TOPMOST;
     Params.WndParent = nullptr;

@@ -417,7 +417,9 @@ bool TdxBarButtonControl::GetDropDownEnabled() const {
 TdxBarSubMenuControl* TdxBarButtonControl::GetDropDownMenuControl() const {
     const TdxBarButton* Button = GetButton();
     TdxBarItemLinks* Links = Button ? Button->DropDownItemLinks() : nullptr;
-    return Links ? dynamic_cast<TdxBarSubMenuControl*>(Links->BarControl()) : nullptr;
+    auto* Menu = Links ? dynamic_cast<TdxBarSubMenuControl*>(Links->BarControl()) : nullptr;
+    // Only a window that dropped from this control is its drop-down.
+    return Menu && Menu->DropDownControl() == this ? Menu : nullptr;
 }
 
 bool TdxBarButtonControl::GetLowered() const {
@@ -671,6 +673,9 @@ void TdxBarButtonControl::Paint(const gfx::RECT& R, TdxBarPaintType APaintType) 
         Painter->DrawCaption(this, DC, cls::ShortCutToText(GetShortCut()), TextRect, 2, State.Enabled,
                              State.Selected, false, false, false);
     }
+    if (GetButtonStyle() == bsDropDown)
+        Painter->DrawDropDownButtonPart(this, DC, GetArrowRect(Rect), APaintType, Parent()->BackgroundBrush(),
+                                        State, GetDropDownEnabled(), GetDropDownMenuControl() != nullptr);
 }
 
 void TdxBarButtonControl::PaintInToolbar(gfx::HDC DC, const cls::TRect& R, TdxBarPaintType APaintType) {

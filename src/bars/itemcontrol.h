@@ -56,10 +56,13 @@ public:
     bool SelectedByMouse() const { return FSelectedByMouse; }
     void SetSelectedByMouse(bool Value) { FSelectedByMouse = Value; }
     // Set by a menu's layout: the link is rarely used (shown only in an
-    // expanded menu) and the rarely-used state changes at this link.
+    // expanded menu) and the rarely-used state changes at this link. A
+    // rarely used control's DrawFlag tells the menu's background so while
+    // it fills behind the control.
     void SetRarelyUsed(bool ARarelyUsed, bool ABoundary) {
         FRarelyUsed = ARarelyUsed;
         FRarelyUsedBoundary = ABoundary;
+        FDrawFlag = ARarelyUsed ? 1 : 0;
     }
     // Set by a menu before it paints: the control lies in a shown row (not
     // scrolled away or under a scroll button), and it is the last one shown.

@@ -196,10 +196,9 @@ void RouteKeyToBarControl(TCustomdxBarControl* AControl, win::WPARAM AKey, win::
         win::PeekMessage(&Left, Wnd, win::WM_CHAR, win::WM_CHAR, win::PM_NOREMOVE) && Left.wParam == Typed &&
         Left.lParam == AKeyData)
         win::PeekMessage(&Left, Wnd, win::WM_CHAR, win::WM_CHAR, win::PM_REMOVE);
-    // A release that a loop run by the key took already is not waited for.
-    if (!Up && GKeyReleasePending && GKeyReleaseKey == AKey &&
-        win::GetAsyncKeyState(static_cast<int>(AKey)) >= 0)
-        GKeyReleasePending = false;
+    // The release stays awaited whether the menu lives on or not, and however
+    // soon the key came up: it may still wait in the queue. A loop run by the
+    // key that took it met it in this hook already.
 }
 
 cls::TCustomForm* FormOfWindow(win::HWND AWnd) {
@@ -360,7 +359,11 @@ bool IsKeyForEditor(win::WPARAM AKey, win::LPARAM AKeyData) {
 bool KeyboardHook(int Code, win::WPARAM AKey, win::LPARAM AKeyData) {
     if (Code < 0 || Code == win::HC_NOREMOVE || AKey == static_cast<win::WPARAM>(win::VK_PROCESSKEY))
         return false;
-    if (GToolbarButtonTracking) return true;
+    if (GToolbarButtonTracking) {
+        // Swallowed here, the awaited release is not waited for any longer.
+        if (IsKeyUp(AKeyData) && AKey == GKeyReleaseKey) GKeyReleasePending = false;
+        return true;
+    }
     if (IsKeyForEditor(AKey, AKeyData)) return false;
     const bool Up = IsKeyUp(AKeyData);
     if (Up && GKeyReleasePending && AKey == GKeyReleaseKey) {

@@ -193,42 +193,33 @@ void TdxBarItemControlOffice11Painter::DrawGlyphFrame(TdxBarItemControl* AContro
                                                       const TdxBarPaintState& AState, const RECT& R,
                                                       bool AFrame, bool, HBRUSH ABrush) const {
     if (IsEmpty(R)) return;
-    if (APaintType == ptMenu) {
-        // The entry's frame shows the selection; a checked cell is a framed box.
-        if (AState.Down) {
-            FillRectWith(DC, R, ABrush);
-            FrameSelected(DC, R);
-        } else if (AState.Selected) {
-            FillRectWith(DC, R, ABrush);
-        } else {
-            FillGlyphCell(AControl, DC, R, ABrush, false);
-        }
+    const bool InMenu = APaintType == ptMenu;
+    if (InMenu && AState.Down && !AState.Selected) {
+        FillRectWith(DC, R, ABrush);
         return;
     }
     TCustomdxBarControl* Bar = BarOf(AControl);
-    const bool Open = AState.Selected && AState.DroppedDown;
-    // A plain cell is all the bar's background, frame included: the frame
-    // is not drawn once more over it.
-    const bool Plain = !AState.Selected && !AState.Down && !AState.Pressed;
-    if (Open)
+    const bool Lit = AState.Selected || AState.Down || AState.Pressed;
+    if (!InMenu && AState.Selected && AState.DroppedDown)
         lf::FillGradientRect(DC, R, Scheme().OpenItemColor1, Scheme().OpenItemColor2,
                              IsVerticalBarControl(Bar));
-    else if (!Plain)
+    else if (!InMenu && Lit)
         FillSelection(AControl, DC, R, AState.Pressed || AState.Down, AState.Down);
     else
-        FillGlyphCell(AControl, DC, R, ABrush, false);
+        FillGlyphCell(AControl, DC, R, ABrush, Lit);
 
     TdxBarSubMenuControl* Menu = AControl ? AControl->GetChildMenuControl() : nullptr;
-    if (Open && Menu)
+    if (AState.Selected && AState.DroppedDown && Menu)
         DrawWindowFrame(Menu, DC, R, AControl);
     else if (AState.Selected && (AState.Down || IsButtonDown(AControl)))
         FrameSelected(DC, R);
     else if (AState.Selected)
         FrameScheme(DC, R, Scheme().MenuBorderBrush, Scheme().MenuBorderColor);
-    else if (AState.Down)
+    else if (AState.Down && !InMenu)
         FrameSelected(DC, R);
-    else if (AFrame && !Plain)
-        FrameGlyphCell(AControl, DC, R, ABrush, false);
+    // A cell filled through the bar has its ring filled with it already.
+    else if (AFrame && Lit)
+        FrameGlyphCell(AControl, DC, R, ABrush, true);
 }
 
 void TdxBarItemControlOffice11Painter::DrawGlyphBitmap(TdxBarItemControl* AControl, HDC DC,

@@ -311,8 +311,10 @@ void TdxBarItemControlPainter::DrawScrollArrow(TdxBarSubMenuControl* AMenu, HDC 
         ApexY = BaseY - (S - 1);
         Out = 1;
     } else {
-        const int B = AMenu->HasExpandButton() ? R.bottom : AMenu->ClientHeight();
-        BaseY = B - (ItemHeight - S) / 2 - S;
+        // The button's own bottom: in a menu cut to the screen the last row
+        // ends above the client's bottom, and the area below it is filled
+        // after the arrow.
+        BaseY = R.bottom - (ItemHeight - S) / 2 - S;
         ApexY = BaseY + S - 1;
         Out = -1;
     }
@@ -630,8 +632,8 @@ bool TdxBarItemControlPainter::GetBarWindowFlagA(TCustomdxBarControl*) const {
     return false;
 }
 
-HBRUSH TdxBarItemControlPainter::GetToolbarBrush(const TdxBarManager*) const {
-    return gfx::GetSysColorBrush(gfx::COLOR_BTNFACE);
+HBRUSH TdxBarItemControlPainter::GetToolbarBrush(const TdxBarManager* AManager) const {
+    return AManager ? AManager->XPToolbarBrush() : nullptr;
 }
 
 void TdxBarItemControlPainter::FillBarBackgroundFromDock(TCustomdxBarControl* ABarControl, HDC DC,
@@ -1669,22 +1671,23 @@ void DrawDropDownWindowNC(win::HWND AWnd, bool AFlat, int ACorner, bool AHot, bo
         SavedClip Clip(DC);
         const bool AtBottom = ACorner >= 2;
         const int BandHeight = lf::GetSizeGripAreaHeight();
-        RECT Band = Deflated(Frame, 1, 1);
-        if (AtBottom)
-            Band.top = std::max<int>(Band.top, Band.bottom - BandHeight);
-        else
-            Band.bottom = std::min<int>(Band.bottom, Band.top + BandHeight);
-        RECT Line = Band, Inner = Band;
+        const RECT Inside = Deflated(Frame, 1, 1);
+        RECT Band = Inside, Line = Inside;
         if (AtBottom) {
-            Line.bottom = Line.top + 1;
-            Inner.top = Line.bottom;
+            Band.top = std::max<int>(Band.top, Band.bottom - BandHeight);
+            Line.top = std::max<int>(Inside.top, Band.top - 1);
+            Line.bottom = Band.top;
         } else {
-            Line.top = Line.bottom - 1;
-            Inner.bottom = Line.top;
+            Band.bottom = std::min<int>(Band.bottom, Band.top + BandHeight);
+            Line.top = Band.bottom;
+            Line.bottom = std::min<int>(Inside.bottom, Band.bottom + 1);
         }
         if (!IsEmpty(Line)) gfx::FillRect(DC, &Line, FrameBrush);
+        // The grip and the close button leave parts of their areas as they
+        // were: the band is laid first.
+        FillSys(DC, Band, gfx::COLOR_BTNFACE);
 
-        RECT Grip = Inner;
+        RECT Grip = Band;
         lf::DrawSizeGrip(DC, Grip, ACorner);
         gfx::InflateRect(&Grip, 2, 2);
         gfx::IntersectRect(&Grip, &Grip, &Band);
@@ -1692,13 +1695,12 @@ void DrawDropDownWindowNC(win::HWND AWnd, bool AFlat, int ACorner, bool AHot, bo
         AGripRect = Grip;
         gfx::OffsetRect(&AGripRect, Window.left, Window.top);
 
-        RECT Button = Inner;
+        RECT Button = Band;
         DrawDropDownCloseButton(DC, Button, ACorner, AHot, APressed);
         gfx::ExcludeClipRect(DC, Button.left, Button.top, Button.right, Button.bottom);
         AButtonRect = Button;
         gfx::OffsetRect(&AButtonRect, Window.left, Window.top);
 
-        FillSys(DC, Inner, gfx::COLOR_BTNFACE);
         const auto Style = static_cast<gfx::DWORD>(win::GetWindowLongPtr(AWnd, win::GWL_STYLE));
         if ((Style & win::WS_HSCROLL) && (Style & win::WS_VSCROLL)) {
             const int CX = win::GetSystemMetrics(win::SM_CXVSCROLL),

@@ -197,6 +197,7 @@ public:
     // Whether the window casts a shadow and a menu joins the rectangle of the
     // control that opened it.
     virtual bool GetBarWindowFlagA(TCustomdxBarControl* ABarControl) const;
+    // The manager's toolbar brush, which exists only with visual styles.
     virtual gfx::HBRUSH GetToolbarBrush(const TdxBarManager* AManager) const;
     virtual void FillBarBackgroundFromDock(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::HBRUSH ABrush,
                                            cls::TBitmap* ABitmap, const gfx::RECT& R,

@@ -12,6 +12,7 @@
 #include "bars/system.h"
 #include "classes/exceptions.h"
 #include "classes/forms.h"
+#include "classes/guards.h"
 #include "lookandfeel/text.h"
 
 namespace bars {
@@ -158,6 +159,9 @@ void TdxBarPopupMenu::MenuPopup(cls::TObject*) {
 
 void TdxBarPopupMenu::MenuCloseUp(cls::TObject*) {
     FOpen = false;
+    // Closed from a hook (Esc, whose release is swallowed), the menu leaves
+    // its loop waiting for a message: this one tells it.
+    if (FLooping) win::PostThreadMessage(win::GetCurrentThreadId(), win::WM_NULL, 0, 0);
     lf::TcxObjectLink* Link = FDropDownControl;
     FDropDownControl = nullptr;
     auto* Control = Link ? dynamic_cast<TdxBarButtonControl*>(Link->Ref) : nullptr;
@@ -250,11 +254,16 @@ void TdxBarPopupMenu::Popup(int X, int Y) {
     }
     if (!Self.Alive() || FNoLoop) return;
 
+    FLooping = true;
+    const cls::TScopeExit LoopEnd([&] {
+        if (Self.Alive()) FLooping = false;
+    });
     win::MSG Msg;
     for (;;) {
         const win::BOOL Got = win::GetMessage(&Msg, nullptr, 0, 0);
         if (Got == 0 || Got == -1) {
             // The program ends: the menu goes and the quit reaches the caller's loop.
+            FLooping = false;
             if (Got == 0) win::PostQuitMessage(static_cast<int>(Msg.wParam));
             if (Self.Alive() && FOpen)
                 if (TdxBarSubMenuControl* Window = GetBarControl()) Window->CloseAndFree();
@@ -265,7 +274,7 @@ void TdxBarPopupMenu::Popup(int X, int Y) {
             // it): the message is the caller's loop's.
             if (Msg.hwnd)
                 win::PostMessage(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam);
-            else
+            else if (Msg.message != win::WM_NULL)
                 win::PostThreadMessage(win::GetCurrentThreadId(), Msg.message, Msg.wParam, Msg.lParam);
             return;
         }

@@ -110,6 +110,7 @@ private:
     void EndDropDown();
 
     bool FNoLoop = false;
+    bool FLooping = false; // Popup's loop runs
     cls::TBitmap* FBackgroundBitmap = nullptr;
     TdxBarManager* FBarManager = nullptr;
     int FBarSize = 0;

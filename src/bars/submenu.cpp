@@ -251,7 +251,10 @@ void TdxBarSubMenuControl::ExpandContainerItems() {
             lf::TcxObjectLinkScope ItemAlive(Item);
             // A menu made anew to expand asks no data again.
             Item->AddListedItemLinks(Links, Link->Index() + 1, Link, !FRecreating);
-            if (Self.Alive() && LinkAlive.Alive() && ItemAlive.Alive() && Item->HidesOwnLink())
+            // An item with no entries keeps its link: it shows its caption
+            // in parentheses.
+            if (Self.Alive() && LinkAlive.Alive() && ItemAlive.Alive() && Item->HidesOwnLink() &&
+                !Item->IsEmpty())
                 Link->SetReplaced(true);
         }
         lf::cxRemoveObjectLink(Watched);
@@ -636,6 +639,10 @@ void TdxBarSubMenuControl::Dispatch(cls::TMessage& Message) {
             SetDetachBarHot(false);
             FOverExpandButton = false;
             inherited::Dispatch(Message);
+            break;
+        case cls::CM_SHOWINGCHANGED:
+            // An unfolding or sliding window appears with its first frame.
+            if (!(Showing() && IsMenuAnimating(this))) inherited::Dispatch(Message);
             break;
         default:
             inherited::Dispatch(Message);

@@ -687,11 +687,14 @@ void TdxBarControl::WMLButtonDown(cls::TMessage& Message) {
     if (FSizingEdit && !FSizingControl) {
         bool FromRight = false;
         if (TdxBarItemControl* Control = EditSizingControlAt(P, FromRight)) {
+            // Taken first: taking it again tells the window it lost it.
+            lf::TcxObjectLinkScope Sized(Control);
+            win::SetCapture(FHandle);
+            if (!Self.Alive() || !Sized.Alive()) return;
             FSizingControl = Control;
             FSizingFromRight = FromRight;
             FSizingWidth = Control->ItemLink() ? Control->ItemLink()->GetWidth() : 0;
             if (FSizingWidth <= 0) FSizingWidth = Control->GetWidth() - Control->GetCaptionWidth();
-            win::SetCapture(FHandle);
             return;
         }
     }

@@ -318,9 +318,10 @@ void TdxBarWinControl::HandleMessage(cls::TMessage& Message) {
     }
     if (IsMouseMessage(Msg) && FHandle && win::GetCapture() != FHandle && IsBarControlAlive(Window) &&
         Window->HandleAllocated()) {
-        // The caption and arrow parts of the control are the bar window's.
+        // The caption and arrow parts of the control are the bar window's,
+        // and so is the whole box of a combo without editor.
         const cls::TPoint P = MousePointIn(Message, FHandle, Window->Handle());
-        if (Contains(GetRect(), P) && !Contains(FWindowBounds, P)) return;
+        if (Contains(GetRect(), P) && !Contains(GetEditWindowRect(), P)) return;
     }
     CallOldWndProc(Message);
 }
@@ -444,6 +445,10 @@ void TdxBarWinControl::EnabledChanged() {
 
 bool TdxBarWinControl::CanClickItem() const {
     return IsRotatedBarControl(Parent());
+}
+
+void TdxBarWinControl::ControlActivate(bool AImmediately) {
+    if (AImmediately) inherited::ControlActivate(AImmediately);
 }
 
 void TdxBarWinControl::ControlInactivate(bool AImmediately) {

@@ -69,6 +69,8 @@ public:
     // --- Overrides ---
     void EnabledChanged() override;
     bool CanClickItem() const override;
+    // Only editing activates the control, not the mouse passing over it.
+    void ControlActivate(bool AImmediately) override;
     void ControlInactivate(bool AImmediately) override;
     void ControlPressed(bool AByMouse) override;
     bool ClosesMenusOnClick() const override { return false; }

@@ -144,8 +144,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_PRINT:
-            DefPrint(hwnd, reinterpret_cast<HDC>(wParam), lParam);
-            return TRUE;
+            return DefPrint(hwnd, reinterpret_cast<HDC>(wParam), lParam) ? TRUE : FALSE;
         case WM_HELP: {
             // Up to the parent of a child, to the owner of a top-level window.
             HWND next{};

@@ -555,8 +555,9 @@ void ButtonDown(HWND hwnd, const State& s, LPARAM lParam, bool shift) {
         if (!ControlStateLives(hwnd, s.get())) return;
     }
     MoveCaret(hwnd, *s, IndexAt(*s, GET_X_LPARAM(lParam)), shift);
-    s->selecting = true;
+    // Taken first: taking it again tells the edit it lost it.
     SetCapture(hwnd);
+    s->selecting = true;
 }
 
 // --- Messages with results ---

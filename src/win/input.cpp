@@ -70,9 +70,14 @@ struct InputState {
     LastClick click;
     HWND underCursor{}; // as of the last mouse message taken
     LRESULT underHit = HTNOWHERE;
-    // The window the point walk finds under the cursor, as of the last cursor
-    // move or window change: a change of it brings a synthetic mouse move.
+    // The windows that answered HTTRANSPARENT to the last hit test: the walk
+    // to the cursor's window passes over them until the next one.
+    std::vector<HWND> passedOver;
+    // The cursor's window and whether the cursor is in its client area, as of
+    // the last cursor move or window change: a change of either brings a
+    // synthetic mouse move, whose hit test decides what the cursor left.
     HWND pointed{};
+    bool pointedClient = false;
     DWORD lastMouseThread = 0;
     UINT doubleClickTime = kDefaultDoubleClickTime;
     bool altAfterOtherKey = false; // since Alt went down
@@ -415,6 +420,24 @@ void StartHoverTimer() {
     t.hoverTimer = SetTimer(nullptr, 0, t.hoverTime, HoverTimerProc);
 }
 
+// Notes the cursor's window: the one under the cursor, passing over those
+// that let the last hit test through, and whether the cursor is in its
+// client area. True when either changed.
+bool NotePointed() {
+    AssertLocked();
+    auto& s = State();
+    const HWND pointed = WindowAtPoint(s.cursor, PointWalk{.mouse = true, .passOver = s.passedOver});
+    bool client = false;
+    if (const Window* w = GetWnd(pointed)) {
+        const RECT r = ClientRectOnScreen(*w);
+        client = PtInRect(&r, s.cursor) != 0;
+    }
+    if (pointed == s.pointed && client == s.pointedClient) return false;
+    s.pointed = pointed;
+    s.pointedClient = client;
+    return true;
+}
+
 // A mouse message of this thread found its window: the window under the
 // cursor changes, and tracking ends when it is not the tracked area.
 void UpdateTracking(DWORD thread, const Resolved& r) {
@@ -445,22 +468,35 @@ struct Hit {
 
 // The window under a point for a mouse message of `thread`, asking each
 // candidate with WM_NCHITTEST; HTTRANSPARENT passes the point on to the next
-// window under it. A disabled top-level window answers HTERROR without being
-// asked (the walk leaves the point of a disabled child with its parent).
+// window under it, but never out of the thread: when that window belongs to
+// another thread, the message goes nowhere. A disabled top-level window
+// answers HTERROR without being asked (the walk leaves the point of a
+// disabled child with its parent).
 Hit HitTestPoint(POINT pt, DWORD thread) {
-    PointWalk walk{.mouse = true, .thread = thread, .passOver = {}};
+    PointWalk walk{.mouse = true, .passOver = {}};
+    Hit hit;
     for (;;) {
         HWND found{};
         {
             Guard g(Lock());
             found = WindowAtPoint(pt, walk);
-            if (!found) return {};
-            if (!GetWnd(found)->Enabled()) return Hit{found, HTERROR};
+            const Window* w = GetWnd(found);
+            if (!w || w->threadId != thread) break;
+            if (!w->Enabled()) {
+                hit = Hit{found, HTERROR};
+                break;
+            }
         }
         const LRESULT code = SendMsg(found, WM_NCHITTEST, 0, PointToLParam(pt));
-        if (code != HTTRANSPARENT && IsWindow(found)) return Hit{found, code};
+        if (code != HTTRANSPARENT && IsWindow(found)) {
+            hit = Hit{found, code};
+            break;
+        }
         walk.passOver.push_back(found);
     }
+    Guard g(Lock());
+    State().passedOver = std::move(walk.passOver);
+    return hit;
 }
 
 UINT ButtonMessage(int button, bool down) {
@@ -661,9 +697,9 @@ void RememberKeyChars(DWORD thread, const MSG& msg, const std::string& chars) {
     if (list.size() > kKeyCharsKept) list.pop_front();
 }
 
-// The first time a mouse message is looked at: tracking, then for a press
-// outside the foreground window WM_MOUSEACTIVATE and the activation it asks
-// for, then WM_SETCURSOR. False when the message is not to be delivered
+// The first time a mouse message is looked at: tracking, then for a press on
+// any window but the foreground window WM_MOUSEACTIVATE and the activation it
+// asks for, then WM_SETCURSOR. False when the message is not to be delivered
 // (eaten, HTERROR, window gone).
 bool Introduce(ThreadQueue& q, const Resolved& r) {
     if (r.ev.kind == InputEvent::MouseWheel) return true;
@@ -674,7 +710,8 @@ bool Introduce(ThreadQueue& q, const Resolved& r) {
     UINT clientMsg = ClientForm(r.message);
     bool eat = false;
     HWND top = IsButtonPress(r.message) && !r.captured && r.hit != HTERROR ? TopLevelOf(r.hwnd) : nullptr;
-    if (top && GetForegroundWindow() != top) {
+    // Asked whenever the pressed window is not the active one: a child never is.
+    if (top && GetForegroundWindow() != r.hwnd) {
         LRESULT answer = SendMsg(r.hwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
                                  MAKELPARAM(static_cast<int>(r.hit), static_cast<int>(clientMsg)));
         if (answer != MA_NOACTIVATE && answer != MA_NOACTIVATEANDEAT) ClickActivate(top);
@@ -872,26 +909,15 @@ bool HasInput(const ThreadQueue& q, HWND filter, UINT filterMin, UINT filterMax)
 void CheckMouseTracking() {
     Guard g(Lock());
     auto& s = State();
-    const HWND pointed = WindowAtPoint(s.cursor, PointWalk{.mouse = true});
     auto& t = s.track;
     if (Window* w = GetWnd(t.hwnd); w && !w->destroying) {
-        bool inside;
-        if (Valid(s.capture)) {
-            inside = s.capture == t.hwnd;
-        } else {
-            inside = IsVisibleChain(*w) && pointed == t.hwnd;
-            if (inside) {
-                RECT cr = ClientRectOnScreen(*w);
-                bool inClient = PtInRect(&cr, s.cursor) != 0;
-                inside = (t.flags & TME_NONCLIENT) ? !inClient : inClient;
-            }
-        }
-        if (!inside) PostLeave();
+        // The capture decides alone, and a hidden window cannot be under the
+        // cursor; anything else waits for the hit test of the move below.
+        if (Valid(s.capture) ? s.capture != t.hwnd : !IsVisibleChain(*w)) PostLeave();
     } else if (t.hwnd) {
         EndTracking();
     }
-    if (pointed == s.pointed) return;
-    s.pointed = pointed;
+    if (!NotePointed()) return;
     InputEvent ev;
     ev.kind = InputEvent::MouseMove;
     ev.pt = s.cursor;
@@ -966,7 +992,7 @@ void InjectMouseMove(POINT screenPoint) {
     ev.kind = InputEvent::MouseMove;
     ev.pt = ClampToScreen(screenPoint);
     State().cursor = ev.pt;
-    State().pointed = WindowAtPoint(ev.pt, PointWalk{.mouse = true});
+    NotePointed();
     Inject(std::move(ev));
 }
 
@@ -1025,9 +1051,9 @@ HWND SetCapture(HWND hwnd) {
             return nullptr;
         }
         old = Valid(State().capture);
-        if (old == hwnd) return old;
         State().capture = hwnd;
     }
+    // The holder asking again hears of it as of any change.
     if (old) SendMsg(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
     Guard g(Lock());
     Window* ow = GetWnd(old);

@@ -328,7 +328,6 @@ bool InWindowShape(const Window& w, POINT screen);
 // window: WindowFromPoint enters it, the mouse stops there (HTERROR).
 struct PointWalk {
     bool mouse = false;
-    DWORD thread = 0;           // only this thread's windows; 0 for all
     std::vector<HWND> passOver; // windows that answered HTTRANSPARENT
 };
 // Locked.
@@ -475,7 +474,8 @@ LRESULT DefHitTest(HWND hwnd, POINT screen);
 void DefNcCalcSize(HWND hwnd, RECT* r);
 void DefNcPaint(HWND hwnd);
 LRESULT DefEraseBackground(HWND hwnd, HDC dc);
-void DefPrint(HWND hwnd, HDC dc, LPARAM flags);
+// DefPrint is false when it printed nothing (PRF_CHECKVISIBLE on a hidden window).
+bool DefPrint(HWND hwnd, HDC dc, LPARAM flags);
 
 // ============================================================================
 // input.cpp
@@ -492,9 +492,11 @@ bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, boo
 // True when the calling thread has input waiting that passes the filter.
 bool HasInput(const ThreadQueue& q, HWND filter, UINT filterMin, UINT filterMax);
 // Called after windows moved, were sized, shown, hidden, re-stacked or
-// destroyed: when the window under the still cursor changed, a mouse move at
-// the cursor is injected (it reaches the window now under it as WM_MOUSEMOVE),
-// and tracking whose window the cursor left posts its WM_MOUSELEAVE.
+// destroyed: when the window under the still cursor, or the area of it the
+// cursor is in, changed, a mouse move at the cursor is injected (it reaches
+// the window now under it as WM_MOUSEMOVE, and its hit test ends tracking
+// the cursor left). Tracking of a hidden window, or of one that lost the
+// capture, posts its WM_MOUSELEAVE at once.
 void CheckMouseTracking();
 // Forgets a window that is being destroyed: focus, activation, tracking,
 // double-click memory. Sends what the original sends (WM_KILLFOCUS, activation

@@ -380,8 +380,9 @@ void ButtonDown(HWND hwnd, const State& s, LPARAM lParam) {
     if (PressOnFrame(hwnd, lParam)) return;
     const int index = ItemAt(hwnd, *s, GET_Y_LPARAM(lParam));
     if (index >= 0 && !Select(hwnd, s, index, true)) return;
-    s->tracking = true;
+    // Taken first: taking it again tells the list box it lost it.
     SetCapture(hwnd);
+    s->tracking = true;
 }
 
 // While the mouse selects, the item under it; above or below the list box the

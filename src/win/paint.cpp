@@ -756,15 +756,15 @@ LRESULT DefEraseBackground(HWND hwnd, HDC dc) {
     return 1;
 }
 
-void DefPrint(HWND hwnd, HDC dc, LPARAM flags) {
+bool DefPrint(HWND hwnd, HDC dc, LPARAM flags) {
     AssertUnlocked();
     RECT client{};
     std::vector<HWND> children;
     {
         Guard g(Lock());
         Window* w = GetWnd(hwnd);
-        if (!w) return;
-        if ((flags & PRF_CHECKVISIBLE) && !IsVisibleChain(*w)) return;
+        if (!w) return false;
+        if ((flags & PRF_CHECKVISIBLE) && !IsVisibleChain(*w)) return false;
         client = w->client;
         children = w->children;
     }
@@ -793,6 +793,7 @@ void DefPrint(HWND hwnd, HDC dc, LPARAM flags) {
             SendMsg(*it, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags);
         }
     }
+    return true;
 }
 
 } // namespace detail

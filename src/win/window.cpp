@@ -341,11 +341,11 @@ void FixupFlags(const Window& w, WINDOWPOS& wp) {
     }
 }
 
-// Any live window will do: one that is not a sibling puts the window at the
-// top of its siblings.
+// Any live window will do (one that is not a sibling puts the window at the
+// top of its siblings), but not the desktop.
 bool ValidInsertAfter(HWND after) {
     return after == HWND_TOP || after == HWND_BOTTOM || after == HWND_TOPMOST || after == HWND_NOTOPMOST ||
-           IsDesktop(after) || GetWnd(after);
+           GetWnd(after);
 }
 
 // Marks what a change of geometry, visibility or z-order leaves to repaint,
@@ -414,17 +414,22 @@ void ExposeAfterChange(Window& w, const RECT& oldRect, const RECT& oldClient, bo
     }
 }
 
-BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
+// `reparented`: the window has just changed parents (SetParent), so its
+// place counts as a move even at the same coordinates.
+BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags,
+                     bool reparented = false) {
     WINDOWPOS wp{hwnd, after, x, y, cx, cy, flags & ~(SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE)};
+    const UINT keepMove = reparented && !(flags & SWP_NOMOVE) ? ~SWP_NOMOVE : ~0u;
     {
         Guard g(Lock());
         Window* w = WndOrFail(hwnd);
         if (!w) return FALSE;
         if (!(wp.flags & SWP_NOZORDER) && !ValidInsertAfter(after)) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            SetLastError(IsDesktop(after) ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
         FixupFlags(*w, wp);
+        wp.flags &= keepMove;
     }
     if (!(wp.flags & SWP_NOSENDCHANGING))
         SendMsg(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&wp));
@@ -438,6 +443,7 @@ BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT f
         wp.hwnd = hwnd;
         if (!(wp.flags & SWP_NOZORDER) && !ValidInsertAfter(wp.hwndInsertAfter)) wp.flags |= SWP_NOZORDER;
         FixupFlags(*w, wp);
+        wp.flags &= keepMove;
         oldRect = w->rect;
         oldClient = w->client;
         newRect = oldRect;
@@ -486,12 +492,13 @@ BOOL SetWindowPosOwn(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT f
             newClient.bottom - newClient.top == oldClient.bottom - oldClient.top)
             wp.flags |= SWP_NOCLIENTSIZE;
         if (oldClientOrg == newClientOrg && newClient.left == oldClient.left &&
-            newClient.top == oldClient.top)
+            newClient.top == oldClient.top && !reparented)
             wp.flags |= SWP_NOCLIENTMOVE;
         if (!w->parent && !(wp.flags & SWP_NOSIZE)) EnsureSurface(*w);
         ExposeAfterChange(*w, oldRect, oldClient, wasDrawn, wp.flags, zChanged);
-        if (!(wp.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW)) && w->Visible()) {
-            activate = !w->parent;
+        // A child hears of it even while hidden; only a shown top-level window activates.
+        if (!(wp.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW))) {
+            activate = !w->parent && w->Visible();
             childActivate = w->parent != nullptr;
         }
         constexpr UINT noChange =
@@ -677,7 +684,15 @@ void SendDestroyMessages(HWND hwnd) {
         Guard g(Lock());
         if (Window* w = GetWnd(hwnd)) children = w->children;
     }
-    for (HWND c : children) SendDestroyMessages(c);
+    for (HWND c : children) {
+        // A child taken elsewhere meanwhile lives on.
+        {
+            Guard g(Lock());
+            const Window* cw = GetWnd(c);
+            if (!cw || cw->parent != hwnd) continue;
+        }
+        SendDestroyMessages(c);
+    }
 }
 
 // Children first, then the window: WM_NCDESTROY and the end of the record.
@@ -802,7 +817,7 @@ bool LayeredPixelShows(const Window& w, POINT local) {
 // Whether a window takes the point in this walk. A layered top-level window
 // with WS_EX_TRANSPARENT never does.
 bool TakesPoint(const Window& w, POINT p, const PointWalk& walk) {
-    if (!w.Visible() || (walk.thread && w.threadId != walk.thread) || !InWindowShape(w, p)) return false;
+    if (!w.Visible() || !InWindowShape(w, p)) return false;
     if (std::find(walk.passOver.begin(), walk.passOver.end(), w.handle) != walk.passOver.end()) return false;
     if (w.parent || !(w.exStyle & WS_EX_LAYERED)) return true;
     if (w.exStyle & WS_EX_TRANSPARENT) return false;
@@ -999,8 +1014,9 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         auto w = std::make_unique<Window>();
         w->cls = cls;
         w->proc = cls->wc.lpfnWndProc;
-        w->exStyle = exStyle & ~WS_EX_TOPMOST;
-        if (exStyle & WS_EX_TOPMOST && !child) w->exStyle |= WS_EX_TOPMOST;
+        // A child keeps a topmost style it asks for: it takes effect once the
+        // window is made top level.
+        w->exStyle = exStyle;
         w->instance = instance;
         // A thread's first window gives it its message queue.
         w->threadId = CurrentQueue().id;
@@ -1237,11 +1253,20 @@ bool RefusesParenting(const Window& w, HWND newParent) {
     const Window* p = newParent ? GetWnd(newParent) : nullptr;
     return p && p->destroying;
 }
+
+// The new parent is the window itself or one of its descendants. Locked.
+bool WouldNestInItself(HWND hwnd, HWND newParent) {
+    for (HWND x = newParent; x; x = GetWnd(x)->parent)
+        if (x == hwnd) return true;
+    return false;
+}
 } // namespace
 
 // As the original: a visible window is hidden and shown again with ShowWindow
 // (WM_SHOWWINDOW and all), and placed at the top of its new siblings with
-// SetWindowPos in between, keeping its position relative to the parent.
+// SetWindowPos in between, keeping its position relative to the parent; that
+// placing counts as a move (WM_MOVE) and, for a child, as its activation
+// (WM_CHILDACTIVATE).
 HWND SetParent(HWND hwnd, HWND newParent) {
     HWND old{};
     bool visible = false;
@@ -1250,15 +1275,8 @@ HWND SetParent(HWND hwnd, HWND newParent) {
         Window* w = WndOrFail(hwnd);
         if (!w) return nullptr;
         if (IsDesktop(newParent)) newParent = nullptr;
-        if (newParent) {
-            if (!WndOrFail(newParent)) return nullptr;
-            for (HWND x = newParent; x; x = GetWnd(x)->parent)
-                if (x == hwnd) {
-                    SetLastError(ERROR_INVALID_PARAMETER);
-                    return nullptr;
-                }
-        }
-        if (RefusesParenting(*w, newParent)) {
+        if (newParent && !WndOrFail(newParent)) return nullptr;
+        if (WouldNestInItself(hwnd, newParent) || RefusesParenting(*w, newParent)) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
         }
@@ -1277,7 +1295,8 @@ HWND SetParent(HWND hwnd, HWND newParent) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return nullptr;
         }
-        if (RefusesParenting(*w, newParent)) {
+        // The hiding ran handlers, which may have moved the new parent under this window.
+        if (WouldNestInItself(hwnd, newParent) || RefusesParenting(*w, newParent)) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
         }
@@ -1292,7 +1311,10 @@ HWND SetParent(HWND hwnd, HWND newParent) {
         placed = w->rect;
         topmost = (w->exStyle & WS_EX_TOPMOST) != 0;
     }
-    SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_TOP, placed.left, placed.top, 0, 0, SWP_NOSIZE);
+    RunOnOwnerThread(hwnd, [&] {
+        return static_cast<LRESULT>(SetWindowPosOwn(hwnd, topmost ? HWND_TOPMOST : HWND_TOP, placed.left,
+                                                    placed.top, 0, 0, SWP_NOSIZE, true));
+    });
     if (visible && Alive(hwnd)) ShowWindow(hwnd, SW_SHOW);
     return old;
 }
@@ -1823,10 +1845,11 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
             }
         }
     }
-    // The new shape is a change of frame; the window itself is redrawn there.
-    if (redraw)
-        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
-                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // The new shape is a change of frame; the window itself is redrawn there
+    // unless the caller said not to.
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED |
+                     (redraw ? 0 : SWP_NOREDRAW));
     CheckMouseTracking();
     return 1;
 }

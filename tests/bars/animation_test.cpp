@@ -341,6 +341,39 @@ TEST_F(AnimationTest, FramesShowTheFinishedMenuFromTheEdgesItGrowsFrom) {
     }
 }
 
+// Shown the way a popup menu shows it, an unfolding or sliding window stays
+// hidden until its first frame places it, at that frame's size.
+TEST_F(AnimationTest, TheWindowAppearsWithItsFirstFrame) {
+    for (TdxBarMenuAnimations Kind : {maUnfold, maSlide}) {
+        Manager->SetMenuAnimations(Kind);
+        auto* Menu = static_cast<TdxBarSubMenuControl*>(Popup->ItemLinks()->CreateBarControl());
+        Menu->SetLeft(100);
+        Menu->SetTop(100);
+        Menu->SetAnimate(true);
+        Menu->ShowAnimated();
+        ASSERT_TRUE(IsMenuAnimating(Menu)) << Kind;
+        const win::HWND Wnd = Menu->Handle();
+        EXPECT_FALSE(win::IsWindowVisible(Wnd)) << Kind;
+        const win::RECT Place = PlaceOf(Menu);
+        TFrameLog Log;
+        Log.Watch(Menu);
+        FinishAnimation();
+        const std::vector<TFrameLog::TEntry> Frames = Log.Frames(Wnd);
+        ASSERT_FALSE(Frames.empty()) << Kind;
+        ASSERT_EQ(Log.ScreenWhenShown.count(Wnd), 1u) << Kind;
+        const int Step = Kind == maUnfold ? 8 : 17;
+        const win::RECT First = Frames.front().Rect;
+        EXPECT_EQ(Kind == maUnfold ? std::min(First.right - First.left, First.bottom - First.top)
+                                   : First.bottom - First.top,
+                  Step + 2)
+            << Kind << " " << Describe(First);
+        EXPECT_EQ(PlaceOf(Menu), Place) << Kind;
+        EXPECT_TRUE(win::IsWindowVisible(Wnd)) << Kind;
+        Menu->CloseAndFree();
+        RunUntilIdle();
+    }
+}
+
 TEST_F(AnimationTest, FramesComeAtLeastATickApart) {
     for (win::DWORD Resolution : {1u, 6u}) {
         win::SetTickResolution(Resolution);

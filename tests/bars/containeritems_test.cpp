@@ -234,19 +234,38 @@ TEST_F(ContainerItemTest, AContainerItemShowsCopiesOfItsLinksAndReexpandsAfterTh
     EXPECT_FALSE(Container->GetActualVisible());
 }
 
-TEST_F(ContainerItemTest, AContainersSecondLinkShowsItsCaptionInParenthesesWhenEmpty) {
+TEST_F(ContainerItemTest, InAMenuAContainerWithoutEntriesShowsItsCaptionInParentheses) {
+    // Both kinds, whose data come too late or not at all: the item keeps its
+    // link in the menu, captioned in parentheses; with entries it gives way
+    // to them.
+    TCounter Counter;
     auto* Container = new TdxBarContainerItem(Form);
     Container->SetCaption("Tools");
-    TCounter Counter;
     Container->SetOnGetData(cls::TNotifyEvent(&Counter, &TCounter::OnGetData));
     Popup->ItemLinks()->Add(Container);
-    Popup->ItemLinks()->Add(Container);
+    TdxBarListItem* List = AddList(Popup->ItemLinks(), {});
+    List->SetOnGetData(cls::TNotifyEvent(&Counter, &TCounter::OnGetData));
     ShowMenu(Popup->ItemLinks());
-    EXPECT_EQ(Counter.GetData, 1);
-    EXPECT_EQ(Shown(Popup->ItemLinks()), "Tools");
-    auto* Control = dynamic_cast<TdxBarContainerItemControl*>(Container->Links(1)->Control());
-    ASSERT_NE(Control, nullptr);
-    EXPECT_EQ(Control->GetCaption(), "(Tools)");
+    EXPECT_EQ(Counter.GetData, 2);
+    EXPECT_FALSE(Container->Links(0)->Replaced());
+    EXPECT_FALSE(List->Links(0)->Replaced());
+    std::vector<std::string> Captions;
+    for (int I = 0; I < Popup->ItemLinks()->VisibleItemCount(); ++I)
+        Captions.push_back(Popup->ItemLinks()->VisibleItems(I)->Control()->GetCaption());
+    EXPECT_EQ(Captions, (std::vector<std::string>{"(Tools)", "(Recent)"}));
+    // There is nothing to open from them.
+    Hover("Tools");
+    testdrv::Advance(1000);
+    EXPECT_EQ(Popup->ItemLinks()->BarControl()->ChildMenu(), nullptr);
+    Popup->ItemLinks()->BarControl()->DeactivateAll();
+    RunUntilIdle();
+
+    Counter.Fill = {"One"};
+    AddButton(Container->ItemLinks(), "Hammer");
+    ShowMenu(Popup->ItemLinks());
+    EXPECT_EQ(Shown(Popup->ItemLinks()), "Hammer | &1 One");
+    EXPECT_TRUE(Container->Links(0)->Replaced());
+    EXPECT_TRUE(List->Links(0)->Replaced());
 }
 
 TEST_F(ContainerItemTest, AListItemFreedWhileItsMenuIsOpenTakesItsLinksAlong) {

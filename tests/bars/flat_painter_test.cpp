@@ -121,6 +121,36 @@ TEST_F(FlatMenuTest, OpenSubItemShowsNoCheckMark) {
     EXPECT_GT(Closed.CountNot(Green), 0);
 }
 
+TEST_F(FlatMenuTest, GlyphCellsFrameTheSelectionOnlyAndLeaveTheBandForDisabledEntries) {
+    auto* Checked = AddButton(Links, "Отмечено");
+    Checked->SetButtonStyle(bsChecked);
+    Checked->SetDown(true);
+    AddButton(Links, "Отключено")->SetEnabled(false);
+    TdxBarSubMenuControl* Menu = ShowTray();
+    // The cell: the square at the left of the entry, inside its ring.
+    const auto Cell = [&](const char* ACaption) {
+        const RECT R = RectOf(ACaption);
+        return RECT{R.left + 1, R.top + 1, R.left + R.bottom - R.top - 1, R.bottom - 1};
+    };
+    const RECT Open = Cell("&Открыть"), Check = Cell("Отмечено"), Off = Cell("Отключено");
+    const COLORREF Frame = SysRGB(gfx::COLOR_HIGHLIGHT), Checker = BrushRGB(Manager->FaceMixBrush());
+    struct Case {
+        const char* What;
+        int X, Y;
+        COLORREF Expected;
+    };
+    for (const Case& C : {
+             Case{"selected cell, frame", Open.left, Open.top + 4, Frame},
+             Case{"selected cell, frame right", Open.right - 1, Open.top + 4, Frame},
+             Case{"selected cell, inside", Open.left + 2, Open.top + 2, Hot()},
+             Case{"checked cell, ring", Check.left, Check.top + 4, Checker},
+             Case{"checked cell, inside", Check.left + 2, Check.top + 2, Checker},
+             Case{"disabled cell, inside", Off.left + 2, Off.top + 2, SysRGB(gfx::COLOR_WINDOW)},
+             Case{"disabled entry, ring", Off.left - 1, Off.top + 2, Band()},
+         })
+        EXPECT_EQ(ClientPixel(Menu, C.X, C.Y), C.Expected) << C.What;
+}
+
 // --- Brushes and metrics ---
 
 TEST_F(FlatMenuTest, BrushesAreTheManagersBlends) {

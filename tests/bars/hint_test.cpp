@@ -216,6 +216,34 @@ TEST_F(HintTest, TheHintStaysInsideTheWorkAreaAndShowsWithoutActivation) {
     EXPECT_EQ(win::ScreenPixel(win::POINT{R.right - 1, R.top + 3}), gfx::GetSysColor(gfx::COLOR_3DDKSHADOW));
 }
 
+// The hint shows below the cursor, over the entries that follow: the mouse
+// passes through it to them, to select and to click.
+TEST_F(HintTest, TheMousePassesThroughTheHintToTheEntriesItCovers) {
+    struct TCounter {
+        int Clicks = 0;
+        void Click(cls::TObject*) { ++Clicks; }
+    } Counter;
+    Close->SetOnClick(cls::TNotifyEvent(&Counter, &TCounter::Click));
+    TdxBarSubMenuControl* Menu = ShowMenu(Links);
+    Hover("&Открыть");
+    Advance(1000);
+    ASSERT_TRUE(Showing());
+    // A point of the hint over the next entry.
+    cls::TRect Entry = FindLink("&Закрыть")->ItemRect();
+    win::MapWindowPoints(Menu->Handle(), nullptr, reinterpret_cast<win::POINT*>(&Entry), 2);
+    const cls::TRect HintArea = HintRect();
+    cls::TRect Over;
+    ASSERT_TRUE(gfx::IntersectRect(&Over, &Entry, &HintArea));
+    const win::POINT At{Over.left + 1, Over.top + 1};
+    testdrv::MoveToScreen(At);
+    EXPECT_EQ(Selected(), "&Закрыть");
+    // The next entry's hint follows at once, and the mouse passes through it too.
+    EXPECT_EQ(Shown(), "Закрыть");
+    testdrv::ClickScreen(At);
+    EXPECT_EQ(Counter.Clicks, 1);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
 TEST_F(HintTest, AManagerThatGoesTakesItsPendingHintAlong) {
     ShowMenu(Links);
     Hover("&Открыть");

@@ -102,6 +102,44 @@ TEST_F(HooksTest, KeysInMenuModeGoToTheMenuAndTheirReleasesStayThere) {
     EXPECT_TRUE(Log.Clicks.empty());
 }
 
+// The release of a key whose press went to a menu is swallowed, the menu
+// window hears none, and the form hears none either once the press closed
+// the menu: not even when the release already waits in the queue behind it.
+TEST_F(HooksTest, TheReleaseOfAKeyRoutedToAMenuIsSwallowedEvenOnceTheMenuClosed) {
+    struct Case {
+        const char* What;
+        int Key;
+        bool Held; // released only after the press was handled
+        bool Closes;
+    } Cases[] = {
+        {"a quick Down", win::VK_DOWN, false, false}, {"a held Down", win::VK_DOWN, true, false},
+        {"a quick Esc", win::VK_ESCAPE, false, true}, {"a held Esc", win::VK_ESCAPE, true, true},
+        {"a quick Alt", win::VK_MENU, false, true},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TdxBarSubMenuControl* Menu = ShowMenu(Links);
+        testdrv::MessageLog Keys;
+        Keys.Watch(Form->Handle(), "form");
+        Keys.Watch(Menu->Handle(), "menu");
+        Keys.Only({win::WM_KEYDOWN, win::WM_KEYUP, win::WM_SYSKEYDOWN, win::WM_SYSKEYUP});
+        if (C.Held) {
+            testdrv::KeyDown(C.Key);
+            testdrv::KeyUp(C.Key);
+        } else {
+            testdrv::PressKey(C.Key);
+        }
+        EXPECT_EQ(Keys.Text(), "menu:WM_KEYDOWN");
+        EXPECT_EQ(IsBarControlAlive(Menu), !C.Closes);
+        if (IsBarControlAlive(Menu)) Menu->CloseAndFree();
+        RunUntilIdle();
+        // The next key is the form's.
+        Keys.Clear();
+        testdrv::PressKey('A');
+        EXPECT_EQ(Keys.Text(), "form:WM_KEYDOWN form:WM_KEYUP");
+    }
+}
+
 TEST_F(HooksTest, AcceleratorsThroughTheHookMatchTheCharacterTheKeyTypes) {
     struct Case {
         const char* What;

@@ -468,6 +468,42 @@ TEST_F(ItemControlTest, ADropDownStaysDroppedDownExactlyWhileItsMenuIsOpen) {
     EXPECT_EQ(Log.Calls, (std::vector<std::string>{"Click &Печать"}));
 }
 
+// A drop-down button whose drop-down menu is the very menu it sits in: that
+// menu shows already, so using the drop-down opens nothing and the menu goes
+// on as before; released there, the mouse clicks the entry as any other.
+TEST_F(ItemControlTest, ADropDownIntoTheMenuItSitsInDoesNothing) {
+    auto* Print = AddButton(Links, "&Печать");
+    Print->SetButtonStyle(bsDropDown);
+    Print->SetOnClick(cls::TNotifyEvent(&Log, &TEventLog::Click));
+    Print->SetDropDownMenu(Popup);
+    TdxBarSubMenuControl* Menu = ShowMenu(Links);
+    auto* Control = static_cast<TdxBarButtonControl*>(ControlOf("&Печать"));
+    const cls::TRect R = FindLink("&Печать")->ItemRect();
+    const std::vector<std::pair<const char*, std::function<void()>>> Uses{
+        {"Right", [] { KeyToMenu(win::VK_RIGHT); }},
+        {"a press on the arrow",
+         [&] {
+             testdrv::MoveTo(Menu->Handle(), win::POINT{R.right - 2, R.top + 2});
+             testdrv::MouseDown();
+         }},
+    };
+    for (const auto& [What, Use] : Uses) {
+        SCOPED_TRACE(What);
+        Hover("&Печать");
+        Use();
+        ASSERT_TRUE(IsBarControlAlive(Menu));
+        EXPECT_EQ(GetActiveBarControl(), Menu);
+        EXPECT_EQ(Menu->ChildMenu(), nullptr);
+        EXPECT_FALSE(Control->DroppedDown());
+        EXPECT_EQ(Selected(), "&Печать");
+    }
+    EXPECT_TRUE(Log.Calls.empty());
+    testdrv::MouseUp();
+    EXPECT_EQ(Log.Calls, (std::vector<std::string>{"Click &Печать"}));
+    EXPECT_FALSE(IsBarControlAlive(Menu));
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
 TEST_F(ItemControlTest, ADisabledEntryHoveredIsNotDrawnSelectedButReachedByKeysItIs) {
     Close->SetEnabled(false);
     ShowMenu(Links);

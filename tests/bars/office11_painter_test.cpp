@@ -84,19 +84,22 @@ TEST_F(Office11MenuTest, BandRunsFromTheFirstToTheSecondBandColour) {
 }
 
 TEST_F(Office11MenuTest, RarelyUsedEntriesShowADarkerBand) {
-    TdxBarSubMenuControl* Menu = ShowTray();
-    const int Band = Office11Painter()->GetMenuBandWidth(Menu);
-    TdxBarItemControl* Quit = ControlOf("В&ыход");
-    const RECT R = RectOf("В&ыход");
-    // A rarely used control tells its window so while it fills through it.
-    Quit->SetRarelyUsed(true, true);
-    Quit->SetDrawFlag(1);
-    Quit->Repaint();
+    // Выход is rarely used: the expanded menu shows it on the darker band,
+    // through its separator row too.
+    Links->SetUseRecentItems(true);
+    Links->Items(2)->SetMostRecentlyUsed(false);
+    TdxBarSubMenuControl* Menu = ShowMenu(Links);
+    ASSERT_TRUE(Menu->HasHiddenLinks());
+    Menu->ExpandMenu();
     RunUntilIdle();
+    ASSERT_TRUE(ControlOf("В&ыход")->IsRarelyUsed());
+    const int Band = Office11Painter()->GetMenuBandWidth(Menu);
+    const RECT R = RectOf("В&ыход");
     const DibDC Dark(Band, 1, Green), Normal(Band, 1, Green);
     FillBandRow(Dark, true);
     FillBandRow(Normal);
     for (int X = 2; X < Band; X += 5) EXPECT_EQ(ClientPixel(Menu, X, R.top + 3), Dark.At(X, 0)) << X;
+    EXPECT_EQ(ClientPixel(Menu, 2, R.top - 2), Dark.At(2, 0));
     EXPECT_EQ(Dark.At(0, 0), RGBOf(lf::MixColors(Scheme().MenuBandColor1, gfx::clBlack, 92)));
     EXPECT_EQ(ClientPixel(Menu, 2, RectOf("&Справка").top + 3), Normal.At(2, 0));
 }
@@ -133,6 +136,7 @@ TEST_F(Office11MenuTest, SelectionFrameFillSeparatorAndMenuFrame) {
              Case{"frame, left", Open.left, Open.top + 4, C.SelectedFrameColor},
              Case{"frame, top", Open.right - 4, Open.top, C.SelectedFrameColor},
              Case{"frame, bottom", Open.left + 4, Open.bottom - 1, C.SelectedFrameColor},
+             Case{"glyph cell frame", Open.left + 1, Open.top + 4, C.MenuBorderColor},
              Case{"fill over the band", Open.left + 3, Open.top + 3, C.HotColor},
              Case{"fill right", Open.right - 2, Open.top + 3, C.HotColor},
              Case{"separator start", LineX, LineY, C.MenuSeparatorColor},
@@ -170,18 +174,22 @@ TEST_F(Office11MenuTest, ArrowCheckMarkAndDisabledText) {
     EXPECT_EQ(Left, Help.right - Menu->TextHeight() + S);
     EXPECT_EQ(Count, S * S);
 
-    // The checked entry: its cell a box framed in the selection colour and
-    // filled with the checked colour, the mark in the text colour inside.
+    // The checked entry: its cell a box of the checked colour, the mark in
+    // the text colour inside; selected, the box is framed in the selection
+    // colour.
     const RECT Check = RectOf("Отмечено");
     const RECT Cell{Check.left + 1, Check.top + 1, Check.left + Check.bottom - Check.top - 1,
                     Check.bottom - 1};
-    EXPECT_EQ(ClientPixel(Menu, Cell.left, Cell.top + 4), RGBOf(C.SelectedFrameColor));
-    EXPECT_EQ(ClientPixel(Menu, Cell.right - 1, Cell.top + 4), RGBOf(C.SelectedFrameColor));
+    EXPECT_EQ(ClientPixel(Menu, Cell.left, Cell.top + 4), RGBOf(C.CheckedColor));
+    EXPECT_EQ(ClientPixel(Menu, Cell.right - 1, Cell.top + 4), RGBOf(C.CheckedColor));
     EXPECT_EQ(ClientPixel(Menu, Cell.left + 2, Cell.top + 2), RGBOf(C.CheckedColor));
     int Mark = 0;
     for (int Y = Cell.top; Y < Cell.bottom; ++Y)
         for (int X = Cell.left; X < Cell.right; ++X) Mark += ClientPixel(Menu, X, Y) == Text;
     EXPECT_EQ(Mark, 2 * 7);
+    Hover("Отмечено");
+    EXPECT_EQ(ClientPixel(Menu, Cell.left, Cell.top + 4), RGBOf(C.SelectedFrameColor));
+    EXPECT_EQ(ClientPixel(Menu, Cell.left + 2, Cell.top + 2), RGBOf(C.DownColor));
 
     // The disabled caption in the disabled text colour only.
     const RECT Off = RectOf("Отключено");

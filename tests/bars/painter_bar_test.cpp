@@ -350,7 +350,8 @@ TEST_F(PainterBarTest, MenuScrollButtonsKeepTheirArrows) {
 
     // The arrows stay although the buttons were filled after them.
     const COLORREF Text = SysRGB(gfx::COLOR_BTNTEXT), Face = SysRGB(gfx::COLOR_BTNFACE);
-    const int UpBase = (ItemHeight - S) / 2 + S - 1, DownBase = H - (ItemHeight - S) / 2 - S;
+    const RECT Down = FSubItem->ItemLinks()->VisibleItems(Menu->GetShownLinkCount())->ItemRect();
+    const int UpBase = (ItemHeight - S) / 2 + S - 1, DownBase = Down.bottom - (ItemHeight - S) / 2 - S;
     EXPECT_EQ(ColorBounds(Surface, Text, RECT{0, 0, W, H / 2}),
               (RECT{CX - S + 1, UpBase - S + 1, CX + S, UpBase + 1}));
     EXPECT_EQ(ColorBounds(Surface, Text, RECT{0, H / 2, W, H}),
@@ -452,6 +453,57 @@ TEST_F(PainterBarTest, DropDownWindowFrameHasAGripAndACloseButton) {
         EXPECT_TRUE(Right ? Button.right < Grip.left : Button.left > Grip.right) << Corner;
         const gfx::HDC DC = win::GetWindowDC(Wnd);
         EXPECT_EQ(gfx::GetPixel(DC, 0, 0), SysRGB(gfx::COLOR_BTNSHADOW));
+        win::ReleaseDC(Wnd, DC);
+    }
+    win::DestroyWindow(Wnd);
+}
+
+// A resizable drop-down window: a one-pixel frame, and the size-grip band
+// with its line on the side of the corner in DropDownCorner.
+int DropDownCorner = 3;
+win::LRESULT DropDownWindowProc(win::HWND AWnd, win::UINT AMsg, win::WPARAM AWParam, win::LPARAM ALParam) {
+    if (AMsg != win::WM_NCCALCSIZE) return win::DefWindowProc(AWnd, AMsg, AWParam, ALParam);
+    auto* R = reinterpret_cast<RECT*>(ALParam);
+    gfx::InflateRect(R, -1, -1);
+    (DropDownCorner >= 2 ? R->bottom : R->top) +=
+        (DropDownCorner >= 2 ? -1 : 1) * (lf::GetSizeGripAreaHeight() + 1);
+    return 0;
+}
+
+TEST_F(PainterBarTest, AFlatDropDownFrameLaysItsWholeBandWithTheLineBetweenItAndTheClient) {
+    win::WNDCLASS Class;
+    Class.lpfnWndProc = &DropDownWindowProc;
+    Class.lpszClassName = "PainterSizedDropDown";
+    ASSERT_NE(win::RegisterClass(&Class), 0);
+    const win::HWND Wnd = win::CreateWindowEx(0, "PainterSizedDropDown", "", win::WS_POPUP | win::WS_VISIBLE,
+                                              100, 100, 120, 90, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(Wnd, nullptr);
+    const COLORREF Shadow = SysRGB(gfx::COLOR_BTNSHADOW), Face = SysRGB(gfx::COLOR_BTNFACE);
+    for (const int Corner : {0, 1, 2, 3}) {
+        DropDownCorner = Corner;
+        win::SetWindowPos(Wnd, nullptr, 0, 0, 0, 0,
+                          win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_NOZORDER | win::SWP_FRAMECHANGED);
+        RECT Client{};
+        win::GetClientRect(Wnd, &Client);
+        gfx::OffsetRect(&Client, 1, Corner >= 2 ? 1 : 1 + lf::GetSizeGripAreaHeight() + 1);
+        const gfx::HDC DC = win::GetWindowDC(Wnd);
+        const RECT Whole{0, 0, 120, 90};
+        gfx::FillRect(DC, &Whole, FBlue);
+        RECT Grip{}, Button{};
+        DrawDropDownWindowNC(Wnd, true, Corner, false, false, Grip, Button);
+        // Nothing of the old picture is left around the client area.
+        int Stale = 0;
+        for (int Y = 0; Y < 90; ++Y)
+            for (int X = 0; X < 120; ++X) {
+                const gfx::POINT P{X, Y};
+                Stale += !gfx::PtInRect(&Client, P) && gfx::GetPixel(DC, X, Y) == Blue;
+            }
+        EXPECT_EQ(Stale, 0) << Corner;
+        // The line is the row next to the client area; the band begins after it.
+        const int Line = Corner >= 2 ? Client.bottom : Client.top - 1;
+        const int BandRow = Corner >= 2 ? Line + 1 : Line - 1;
+        for (int X = 1; X < 119; ++X) ASSERT_EQ(gfx::GetPixel(DC, X, Line), Shadow) << Corner << " " << X;
+        EXPECT_EQ(gfx::GetPixel(DC, 60, BandRow), Face) << Corner;
         win::ReleaseDC(Wnd, DC);
     }
     win::DestroyWindow(Wnd);

@@ -1,9 +1,14 @@
 #include "bars/painter.h"
 
+#include "bars/flat_painter.h"
+#include "bars/office11_painter.h"
+#include "bars/standard_painter.h"
+
 #include "fixture.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/drawing.h"
 #include "lookandfeel/lookandfeel.h"
+#include "win/theme.h"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +105,24 @@ TEST_F(PainterTest, BasePainterAnswersFromTheSystem) {
     EXPECT_FALSE(Painter->GetProgressFrameSize());
     EXPECT_EQ(Painter->GetSizeGripBandHeight(), lf::GetSizeGripAreaHeight());
     EXPECT_EQ(Painter->GetEditWindowStyle(), 0x80u);
+}
+
+TEST_F(PainterTest, TheToolbarBrushIsTheManagersWhichOnlyVisualStylesMake) {
+    const TdxBarItemControlPainterClass Painters[] = {
+        TdxBarItemControlPainter::Class(), TdxBarItemControlStandardPainter::Class(),
+        TdxBarItemControlEnhancedPainter::Class(), TdxBarItemControlFlatPainter::Class()};
+    ASSERT_FALSE(Manager->ThemeAvailable());
+    for (const TdxBarItemControlPainterClass Painter : Painters)
+        EXPECT_EQ(Painter->GetToolbarBrush(Manager), nullptr);
+    win::SetTheme(win::ThemeScheme::Blue);
+    testdrv::RunUntilIdle();
+    ASSERT_TRUE(Manager->ThemeAvailable());
+    ASSERT_NE(Manager->XPToolbarBrush(), nullptr);
+    for (const TdxBarItemControlPainterClass Painter : Painters)
+        EXPECT_EQ(Painter->GetToolbarBrush(Manager), Manager->XPToolbarBrush());
+    // The Office11 look has a toolbar colour of its own.
+    EXPECT_EQ(TdxBarItemControlOffice11Painter::Class()->GetToolbarBrush(Manager),
+              lf::Office11Colors().ToolbarBrush);
 }
 
 TEST_F(PainterTest, DropDownPartWidthFollowsTheArrowWidthAndLargeIcons) {

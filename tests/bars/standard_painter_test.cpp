@@ -177,7 +177,6 @@ TEST_F(StandardPainterTest, DropDownPartAndComboButtonSinkWhileDroppedDown) {
     DibDC Cold(40, 20, Green), Selected(40, 20, Green), Dropped(40, 20, Green);
     Standard()->DrawComboButton(Control, Cold.dc(), Combo, false, false);
     Standard()->DrawComboButton(Control, Selected.dc(), Combo, true, false);
-    Menu->ItemLinks()->CreateBarControl();
     Control->DropDown(false);
     ASSERT_TRUE(Control->DroppedDown());
     Standard()->DrawComboButton(Control, Dropped.dc(), Combo, true, false);

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "bars/hint.h"
+#include "bars/managerlist.h"
 #include "bars/system.h"
 #include "fixture.h"
 #include "support/driver.h"
@@ -812,6 +814,37 @@ TEST_F(SubMenuTest, TheDetachStripIsHotUnderTheMouseAndItsDragEnds) {
         EXPECT_TRUE(IsBarControlAlive(Child)) << What;
         EXPECT_EQ(GetActiveBarControl(), Child) << What;
     }
+}
+
+// The strip lies in the frame but answers as client area: the cursor resting
+// on it keeps it hot while other windows change (its drag hint shows, the
+// form comes up), and a press there still starts the tear-off.
+TEST_F(SubMenuTest, TheDetachStripStaysHotWhileTheCursorRestsOnIt) {
+    TdxBarSubItem* Panel = AddSubItem(Links, "&Панель");
+    Panel->SetDetachable(true);
+    Panel->SetOnDetaching(cls::TNotifyEvent(&Log, &TClickLog::Click));
+    AddButtons(Panel->ItemLinks(), 2);
+    ShowMenu(Links);
+    KeyToMenu(win::VK_DOWN);
+    KeyToMenu(win::VK_RETURN);
+    TdxBarSubMenuControl* Child = ActiveMenu();
+    testdrv::MoveTo(Child->Handle(), testdrv::CentreOf(Panel->ItemLinks()->Items(0)->ItemRect()));
+    testdrv::MoveTo(Child->Handle(), win::POINT{Child->Width() / 2, -(Child->GetDetachBarHeight() + 1) / 2});
+    ASSERT_TRUE(Child->DetachBarHot());
+    Advance(1000);
+    TdxBarHintWindow* Hint = GetBarHintWindow();
+    ASSERT_NE(Hint, nullptr);
+    EXPECT_TRUE(Hint->IsShowing());
+    EXPECT_EQ(Hint->Text(), "Drag to make this menu float");
+    EXPECT_TRUE(Child->DetachBarHot());
+    win::SetWindowPos(Form->Handle(), win::HWND_TOP, 0, 0, 0, 0,
+                      win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_NOACTIVATE);
+    RunUntilIdle();
+    EXPECT_TRUE(Child->DetachBarHot());
+    EXPECT_TRUE(Hint->IsShowing());
+    testdrv::MouseDown();
+    testdrv::MouseUp();
+    EXPECT_EQ(Log.Clicks, (std::vector<std::string>{"&Панель"}));
 }
 
 TEST_F(SubMenuTest, MenusLeaveNoWindowAndNoDrawingObjectBehind) {

@@ -817,6 +817,43 @@ public:
     }
 };
 
+// A press on a toolbar's button brings the form up before the button holds
+// the mouse. With a window over the button that lets the mouse through (as
+// shadows do), the toolbar still has the cursor: no WM_MOUSELEAVE comes
+// between press and release, and the release clicks.
+TEST_F(ToolbarTest, RaisingTheFormUnderAPressLeavesTheToolbarTheMouse) {
+    struct TCounter {
+        int Clicks = 0;
+        void Click(cls::TObject*) { ++Clicks; }
+    } Counter;
+    AddButton(Bar->ItemLinks(), "Go")->SetOnClick(cls::TNotifyEvent(&Counter, &TCounter::Click));
+    TdxBarControl* W = Show(Bar, dsTop);
+    ASSERT_NE(W, nullptr);
+    testdrv::MoveTo(W->Handle(), testdrv::CentreOf(RectOf(Bar, 0)));
+    const cls::TPoint Cursor = CursorPosition();
+    win::WNDCLASS Class;
+    Class.lpfnWndProc = [](win::HWND H, win::UINT M, win::WPARAM WP, win::LPARAM LP) -> win::LRESULT {
+        return M == win::WM_NCHITTEST ? win::HTTRANSPARENT : win::DefWindowProc(H, M, WP, LP);
+    };
+    Class.lpszClassName = "ToolbarTestGlass";
+    win::RegisterClass(&Class);
+    const win::HWND Glass =
+        win::CreateWindowEx(win::WS_EX_TOPMOST | win::WS_EX_NOACTIVATE, "ToolbarTestGlass", "", win::WS_POPUP,
+                            Cursor.x - 5, Cursor.y - 5, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    win::ShowWindow(Glass, win::SW_SHOWNA);
+    // The mouse moves on the button under the glass.
+    testdrv::MoveToScreen(win::POINT{Cursor.x + 1, Cursor.y});
+    ASSERT_EQ(win::WindowFromPoint(CursorPosition()), W->Handle());
+    ASSERT_TRUE(IsTrackingMouseLeave(W->Handle()));
+    testdrv::MessageLog Log{W->Handle()};
+    Log.Only({win::WM_LBUTTONDOWN, win::WM_MOUSELEAVE, win::WM_LBUTTONUP});
+    testdrv::MouseDown();
+    testdrv::MouseUp();
+    EXPECT_EQ(Log.Text(), "WM_LBUTTONDOWN WM_LBUTTONUP");
+    EXPECT_EQ(Counter.Clicks, 1);
+    win::DestroyWindow(Glass);
+}
+
 TEST_F(ToolbarTest, ABarDestroyedHiddenOrMovedFromItsOwnCommandLeavesNothingBehind) {
     const gfx::DWORD Objects = GdiObjectCount();
     const int Windows = WindowCount(Form->Handle());

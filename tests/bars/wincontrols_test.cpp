@@ -104,8 +104,7 @@ TEST_F(EditItemTest, TypingAndEnterConfirmTheTextAndGiveTheFocusBack) {
     EXPECT_EQ(TextOf(Control->Handle()), "old");
     EXPECT_EQ(Edit->GetFocusedLink(), Edit->Links(0));
 
-    // The click placed the caret: the text is replaced after selecting it all.
-    win::SendMessage(Control->Handle(), win::EM_SETSEL, 0, -1);
+    // The click that began editing selected the whole text: typing replaces it.
     testdrv::TypeText("new");
     EXPECT_EQ(Edit->Text(), "old");
     EXPECT_EQ(Edit->GetCurrentText(), "new");
@@ -552,6 +551,44 @@ TEST_F(CustomComboTest, InAMenuTheDropDownOpensBesideTheControl) {
     }
 }
 
+TEST_F(CustomComboTest, TheMouseOverAComboSelectsItOnlyWhileItIsThere) {
+    // One combo on the toolbar beside a button, and in a popup menu.
+    Bar->ItemLinks()->Add(Combo);
+    auto* Button = new TdxBarButton(Form);
+    Button->SetCaption("Go");
+    Bar->ItemLinks()->Add(Button);
+    auto* Popup = new TdxBarPopupMenu(Form);
+    Popup->ItemLinks()->Add(Combo);
+    TdxBarControl* Window = ShowBar();
+    TCustomdxBarComboControl* Control = ComboControlOf(Combo);
+    testdrv::MoveTo(Window->Handle(), testdrv::CentreOf(Control->GetRect()));
+    EXPECT_TRUE(Control->IsSelected());
+    EXPECT_FALSE(Control->Active());
+    // Hot tracking goes on to the button, and ends when the mouse leaves.
+    testdrv::MoveTo(Window->Handle(), testdrv::CentreOf(Button->Links(0)->ItemRect()));
+    EXPECT_EQ(Window->SelectedControl(), Button->Links(0)->Control());
+    testdrv::MoveTo(Window->Handle(), testdrv::CentreOf(Control->GetRect()));
+    testdrv::MoveToScreen(win::POINT{5, 700});
+    RunUntilIdle();
+    EXPECT_EQ(Window->SelectedControl(), nullptr);
+    EXPECT_EQ(Combo->GetActiveLink(), nullptr);
+
+    // The combo in the menu is the one whose list opens, beside it.
+    auto* Menu = static_cast<TdxBarSubMenuControl*>(Popup->ItemLinks()->CreateBarControl());
+    Menu->SetLeft(100);
+    Menu->SetTop(300);
+    Menu->ShowAnimated();
+    RunUntilIdle();
+    auto* InMenu = dynamic_cast<TCustomdxBarComboControl*>(Combo->Links(1)->Control());
+    ASSERT_NE(InMenu, nullptr);
+    testdrv::Click(Menu->Handle(), testdrv::CentreOf(InMenu->ArrowRect()));
+    ASSERT_TRUE(InMenu->DroppedDown());
+    EXPECT_EQ(Combo->GetActiveLink(), Combo->Links(1));
+    EXPECT_TRUE(Combo->GetDroppedDown());
+    EXPECT_EQ(DropDownRect().left, ScreenRectOf(InMenu).right);
+    testdrv::PressKey(win::VK_ESCAPE);
+}
+
 TEST_F(EditItemTest, InAMenuEnterConfirmsAndClosesTheMenu) {
     auto* Popup = new TdxBarPopupMenu(Form);
     Edit = new TdxBarEdit(Form);
@@ -611,10 +648,10 @@ TEST_P(EditStyleTest, EditingAndTheDropDownLeaveNoDrawingObjectsBehind) {
     Combo->SetOnGetDropDownWindow(TdxBarGetDropDownWindowEvent(&Log, &TDropDownLog::GetWindow));
     Bar->ItemLinks()->Add(Combo);
     TdxBarControl* Window = ShowBar();
-    // The first round makes what the edit windows keep for their life.
+    // The first rounds make what the edit windows keep for their life.
     gfx::DWORD Before = 0;
-    for (int Round = 0; Round < 3; ++Round) {
-        if (Round == 1) Before = GdiObjectCount();
+    for (int Round = 0; Round < 4; ++Round) {
+        if (Round == 2) Before = GdiObjectCount();
         ClickText(Edit);
         testdrv::TypeText("x");
         testdrv::PressKey(win::VK_TAB);
@@ -731,6 +768,9 @@ TEST_F(ComboListTest, TheListDropsDownUnderTheTextWithTheEntryOfTheTextSelected)
     const win::HWND ListWnd = List()->Handle();
     EXPECT_TRUE(win::IsWindowVisible(ListWnd));
     EXPECT_EQ(win::GetParent(ListWnd), nullptr);
+    // A top-level window above the others, and no window the taskbar shows.
+    EXPECT_EQ(win::GetWindowLongPtr(ListWnd, win::GWL_EXSTYLE) & (win::WS_EX_TOPMOST | win::WS_EX_TOOLWINDOW),
+              win::WS_EX_TOPMOST | win::WS_EX_TOOLWINDOW);
     EXPECT_EQ(List()->Count(), 4);
     EXPECT_EQ(List()->ItemIndex(), 1);
     EXPECT_EQ(Combo->CurItemIndex(), 1);
@@ -855,10 +895,19 @@ TEST_F(ComboListTest, ALongListScrollsByItsBarAndTheWheel) {
     // As wide as the combo's text and arrow (the entries are narrower).
     EXPECT_EQ(Combo->GetDropDownWidth(), Combo->Width() - Window->ComboArrowWidth());
     EXPECT_EQ(List()->TopIndex(), 0);
-    testdrv::Wheel(-120);
-    EXPECT_GT(List()->TopIndex(), 0);
-    testdrv::Wheel(120);
-    EXPECT_EQ(List()->TopIndex(), 0);
+    // A notch of the wheel is a line, over the list as over the editor.
+    for (const bool OverList : {false, true}) {
+        if (OverList) testdrv::MoveToScreen(testdrv::CentreOf(EntryRect(2)));
+        testdrv::Wheel(-120);
+        EXPECT_EQ(List()->TopIndex(), 1) << OverList;
+        testdrv::Wheel(-120);
+        EXPECT_EQ(List()->TopIndex(), 2) << OverList;
+        testdrv::Wheel(120);
+        EXPECT_EQ(List()->TopIndex(), 1) << OverList;
+        testdrv::Wheel(120);
+        EXPECT_EQ(List()->TopIndex(), 0) << OverList;
+    }
+    EXPECT_TRUE(Control->DroppedDown());
     // The editor's wheel scrolls the open list a line a notch.
     win::SendMessage(Control->Handle(), win::WM_MOUSEWHEEL, win::MAKEWPARAM(0, static_cast<win::WORD>(-120)),
                      0);
@@ -939,9 +988,19 @@ TEST_F(ComboListTest, AComboWithoutEditorOpensFromItsWholeBoxAndDrawsItsText) {
     Combo->SetItemIndex(0);
     RunUntilIdle();
     EXPECT_EQ(Control->GetEditWindowRect().right, Control->GetEditWindowRect().left);
-    // A click on the text opens the list as the arrow does.
+    // A click on the text opens the list as the arrow does; a second one
+    // closes it, a third opens it again. Single clicks, each release coming
+    // after its press was handled.
     const cls::TRect Box = Control->GetRect();
-    testdrv::Click(Window->Handle(), win::POINT{Box.left + 8, (Box.top + Box.bottom) / 2});
+    const win::POINT OnText{Control->ArrowRect().left - 10, (Box.top + Box.bottom) / 2};
+    const auto ClickText = [&] {
+        testdrv::MoveTo(Window->Handle(), OnText);
+        testdrv::Advance(win::GetDoubleClickTime() + 1);
+        testdrv::MouseDown();
+        testdrv::Advance(100);
+        testdrv::MouseUp();
+    };
+    ClickText();
     ASSERT_TRUE(Control->DroppedDown());
     EXPECT_TRUE(Control->Focused());
     // The box still shows its text while it is focused.
@@ -950,6 +1009,13 @@ TEST_F(ComboListTest, AComboWithoutEditorOpensFromItsWholeBoxAndDrawsItsText) {
     // The editor is read-only: typing changes nothing.
     testdrv::TypeText("x");
     EXPECT_EQ(Combo->GetCurrentText(), "Alpha");
+    for (const bool Open : {false, true}) {
+        ClickText();
+        EXPECT_EQ(Control->DroppedDown(), Open);
+        EXPECT_EQ(List()->HandleAllocated() && win::IsWindowVisible(List()->Handle()), Open);
+        EXPECT_TRUE(Control->Focused());
+        EXPECT_EQ(win::GetCapture(), nullptr);
+    }
     testdrv::PressKey(win::VK_ESCAPE);
 }
 

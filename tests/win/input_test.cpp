@@ -2,10 +2,14 @@
 
 #include "gfx/draw.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <thread>
 
 using namespace win;
 using namespace testdrv;
@@ -249,7 +253,10 @@ TEST_F(InputTest, ChildAsksItsParentAboutMouseActivation) {
     EXPECT_EQ(GetActiveWindow(), other);
 }
 
-TEST_F(InputTest, OnlyAPressThatWouldActivateAsksForMouseActivation) {
+// A press asks for mouse activation whenever the pressed window is not the
+// active one; a child never is, so it is asked at every press, and its
+// default procedure answers what its parent answers.
+TEST_F(InputTest, APressOnAnyWindowButTheActiveOneAsksForMouseActivation) {
     struct Case {
         const char* what;
         LRESULT answer; // of the clicked window's WM_MOUSEACTIVATE; 0 for the default
@@ -260,13 +267,17 @@ TEST_F(InputTest, OnlyAPressThatWouldActivateAsksForMouseActivation) {
     };
     const Case cases[] = {
         {"an inactive window", 0, 0, false, false,
-         "a:WM_MOUSEACTIVATE a:WM_ACTIVATE a:WM_LBUTTONDOWN child:WM_LBUTTONDOWN"},
-        {"the active window", 0, 0, true, false, "a:WM_LBUTTONDOWN child:WM_LBUTTONDOWN"},
+         "a:WM_MOUSEACTIVATE a:WM_ACTIVATE a:WM_LBUTTONDOWN child:WM_MOUSEACTIVATE a:WM_MOUSEACTIVATE "
+         "child:WM_LBUTTONDOWN"},
+        {"the active window", 0, 0, true, false,
+         "a:WM_LBUTTONDOWN child:WM_MOUSEACTIVATE a:WM_MOUSEACTIVATE child:WM_LBUTTONDOWN"},
         {"a window of a background application", 0, 0, true, true,
-         "a:WM_MOUSEACTIVATE a:WM_ACTIVATE a:WM_LBUTTONDOWN child:WM_LBUTTONDOWN"},
-        // The activating click is eaten, the next one reaches the window.
+         "a:WM_MOUSEACTIVATE a:WM_ACTIVATE a:WM_LBUTTONDOWN child:WM_MOUSEACTIVATE a:WM_MOUSEACTIVATE "
+         "child:WM_LBUTTONDOWN"},
+        // The activating click is eaten; so is the child's, for which the
+        // window answers the same.
         {"a window that eats its activating click", MA_ACTIVATEANDEAT, 0, false, false,
-         "a:WM_MOUSEACTIVATE a:WM_ACTIVATE child:WM_LBUTTONDOWN"},
+         "a:WM_MOUSEACTIVATE a:WM_ACTIVATE child:WM_MOUSEACTIVATE a:WM_MOUSEACTIVATE"},
         // A window that never becomes active is asked at every press.
         {"a window that is never activated", MA_NOACTIVATE, WS_EX_NOACTIVATE, false, false,
          "a:WM_MOUSEACTIVATE a:WM_LBUTTONDOWN child:WM_MOUSEACTIVATE a:WM_MOUSEACTIVATE "
@@ -321,6 +332,88 @@ TEST_F(InputTest, TransparentHitTestPassesThePointToTheWindowBelow) {
     downs = Entries(WM_LBUTTONDOWN);
     ASSERT_EQ(downs.size(), 1u);
     EXPECT_EQ(downs[0].hwnd, form);
+}
+
+// Windows of a second thread: what they saw, kept under a lock.
+struct OtherThreadLog {
+    std::mutex mutex;
+    std::vector<std::pair<HWND, UINT>> seen;
+    std::atomic<HWND> veil{}, base{};
+    std::atomic<DWORD> thread{0};
+    HANDLE go{};
+    HANDLE ready{};
+    void Add(HWND h, UINT m) {
+        std::lock_guard lock(mutex);
+        seen.emplace_back(h, m);
+    }
+    std::size_t Count(HWND h, UINT m) {
+        std::lock_guard lock(mutex);
+        return static_cast<std::size_t>(std::count(seen.begin(), seen.end(), std::make_pair(h, m)));
+    }
+};
+OtherThreadLog g_other;
+
+LRESULT OtherThreadProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCHITTEST || msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP) g_other.Add(hwnd, msg);
+    if (msg == WM_NCHITTEST && hwnd == g_other.veil.load()) return HTTRANSPARENT;
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+// HTTRANSPARENT passes the point on only within the thread: a press over
+// another thread's window that answers it stays with that thread, which has
+// no window there above ours: nobody gets it, neither our window nor the
+// other thread's window below ours.
+TEST_F(InputTest, ATransparentWindowOfAnotherThreadKeepsThePressInItsThread) {
+    WNDCLASS wc;
+    wc.lpfnWndProc = &OtherThreadProc;
+    wc.lpszClassName = "InputOtherThread";
+    ASSERT_NE(RegisterClass(&wc), 0);
+    g_other.seen.clear();
+    g_other.go = CreateEvent(nullptr, FALSE, FALSE, nullptr);
+    g_other.ready = CreateEvent(nullptr, FALSE, FALSE, nullptr);
+    // The other thread's base window, then our form over it, then its veil over both.
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void*) -> DWORD {
+            auto make = [](const char* name, RECT r) {
+                return CreateWindowEx(0, "InputOtherThread", name, kPopup, r.left, r.top, r.right - r.left,
+                                      r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+            };
+            g_other.thread = GetCurrentThreadId();
+            g_other.base = make("base", Rect(50, 50, 350, 350));
+            SetEvent(g_other.ready);
+            WaitForSingleObject(g_other.go, INFINITE);
+            g_other.veil = make("veil", Rect(150, 150, 250, 250));
+            SetEvent(g_other.ready);
+            MSG m;
+            while (GetMessage(&m, nullptr, 0, 0) > 0) DispatchMessage(&m);
+            return 0;
+        },
+        nullptr, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(g_other.ready, INFINITE);
+    HWND form = Make("form", kPopup, Rect(100, 100, 300, 300));
+    SetEvent(g_other.go);
+    WaitForSingleObject(g_other.ready, INFINITE);
+    ASSERT_EQ(WindowFromPoint(Point(200, 200)), g_other.veil.load());
+    Record({WM_NCHITTEST, WM_LBUTTONDOWN, WM_LBUTTONUP});
+    ClickScreen(Point(200, 200));
+    // The other thread has taken the three events once the veil heard their
+    // hit tests; a send then waits until it is past delivering them.
+    for (int i = 0; i < 5000 && g_other.Count(g_other.veil, WM_NCHITTEST) < 3; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    SendMessage(g_other.base, WM_NULL, 0, 0);
+    RunUntilIdle();
+    EXPECT_EQ(g_other.Count(g_other.veil, WM_NCHITTEST), 3u);
+    EXPECT_EQ(g_other.Count(g_other.base, WM_LBUTTONDOWN), 0u);
+    EXPECT_EQ(g_other.Count(g_other.base, WM_NCHITTEST), 0u);
+    EXPECT_EQ(TraceText(), "");
+    PostThreadMessage(g_other.thread, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CloseHandle(g_other.go);
+    CloseHandle(g_other.ready);
+    DestroyWindow(form);
 }
 
 TEST_F(InputTest, DisabledFormsAnswerHTERRORWithoutActivationOrButton) {
@@ -691,6 +784,64 @@ TEST_F(InputTest, MouseLeaveIsPostedOnceWhenTheCursorLeaves) {
         EXPECT_EQ(TraceText(), "a:WM_MOUSELEAVE");
         DestroyWindow(a);
         DestroyWindow(b);
+    }
+}
+
+// What the cursor left is decided by the hit test of the window under it, not
+// by the stacking nor by the client rectangle: a non-client strip that
+// answers HTCLIENT is client area, and a window that lets the mouse through
+// is not under the cursor. Changes of windows elsewhere, or of the stacking
+// around a window that still has the cursor, post no WM_MOUSELEAVE.
+TEST_F(InputTest, MouseLeaveFollowsTheHitTestNotTheStacking) {
+    constexpr LONG kStrip = 12;
+    // A child with a strip above its client area that takes the mouse as client area.
+    const Handler strip = [](HWND, UINT m, WPARAM w, LPARAM l) -> std::optional<LRESULT> {
+        if (m == WM_NCCALCSIZE && w) reinterpret_cast<NCCALCSIZE_PARAMS*>(l)->rgrc[0].top += kStrip;
+        if (m == WM_NCCALCSIZE) return 0;
+        if (m == WM_NCHITTEST) return HTCLIENT;
+        return std::nullopt;
+    };
+    struct Case {
+        const char* what;
+        std::function<void(HWND form, HWND other, HWND veil)> change;
+    };
+    const Case cases[] = {
+        {"a window shown elsewhere", [](HWND, HWND other, HWND) { ShowWindow(other, SW_SHOWNA); }},
+        {"the form raised",
+         [](HWND form, HWND, HWND) {
+             SetWindowPos(form, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+         }},
+        {"a window over it that lets the mouse through, then the form raised",
+         [](HWND form, HWND, HWND veil) {
+             ShowWindow(veil, SW_SHOWNA);
+             RunUntilIdle();
+             SetWindowPos(form, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+             RunUntilIdle();
+             SetWindowPos(veil, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HWND form = Make("form", kPopup, Rect(100, 100, 300, 250));
+        HWND bar = Make("bar", WS_CHILD | WS_VISIBLE, Rect(10, 10, 110, 60), form, strip);
+        HWND other = Make("other", WS_POPUP, Rect(400, 100, 500, 200));
+        HWND veil =
+            Make("veil", WS_POPUP, Rect(100, 100, 200, 200), nullptr, Answer(WM_NCHITTEST, HTTRANSPARENT));
+        MoveToScreen(Point(150, 115)); // on the strip
+        ASSERT_TRUE(Track(bar, TME_LEAVE));
+        Record({WM_MOUSELEAVE, WM_LBUTTONDOWN, WM_LBUTTONUP});
+        c.change(form, other, veil);
+        RunUntilIdle();
+        MouseDown();
+        MouseUp();
+        EXPECT_EQ(TraceText(), "bar:WM_LBUTTONDOWN bar:WM_LBUTTONUP");
+        TRACKMOUSEEVENT query;
+        ASSERT_TRUE(QueryTracking(query));
+        EXPECT_EQ(query.hwndTrack, bar);
+        // Leaving through the strip's edge ends it, once.
+        MoveToScreen(Point(150, 105));
+        EXPECT_EQ(TraceText(), "bar:WM_LBUTTONDOWN bar:WM_LBUTTONUP bar:WM_MOUSELEAVE");
+        for (HWND h : {form, other, veil}) DestroyWindow(h);
     }
 }
 

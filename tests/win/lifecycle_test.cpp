@@ -103,7 +103,7 @@ TEST_F(LifecycleTest, SetCaptureTellsTheHolderItLostTheCapture) {
     };
     const Step steps[] = {
         {a, nullptr, ""},
-        {a, a, ""}, // taking it again changes nothing
+        {a, a, "a:WM_CAPTURECHANGED"}, // taking it again tells the holder as any change
         {b, a, "a:WM_CAPTURECHANGED"},
         {child, b, "b:WM_CAPTURECHANGED"},
         {a, child, "c:WM_CAPTURECHANGED"},
@@ -252,6 +252,26 @@ TEST_F(LifecycleTest, ChildrenArrivingDuringTheDestructionGoWithItAndHearWmDestr
     EXPECT_FALSE(IsWindow(late));
     EXPECT_EQ(Seq(), "p:WM_DESTROY c1:WM_DESTROY late:WM_DESTROY late:WM_NCDESTROY c1:WM_NCDESTROY "
                      "p:WM_NCDESTROY");
+    ExpectSoundHierarchy();
+}
+
+TEST_F(LifecycleTest, AChildTakenElsewhereBeforeItsTurnLivesOn) {
+    HWND parent = Named("p", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
+    HWND other = Named("o", WS_POPUP | WS_VISIBLE, nullptr, RECT{300, 0, 500, 200});
+    HWND kept = Named("k", WS_CHILD | WS_VISIBLE, parent);
+    HWND first = Named("c1", WS_CHILD | WS_VISIBLE, parent);
+    ASSERT_EQ(GetWindow(parent, GW_CHILD), first);
+    g_handler = Watching([&](HWND h, UINT m, WPARAM, LPARAM) {
+        // The sibling told first moves the other one out before its turn.
+        if (h == first && m == WM_DESTROY) SetParent(kept, other);
+    });
+    g_seen.clear();
+    g_only = {WM_DESTROY, WM_NCDESTROY};
+    EXPECT_TRUE(DestroyWindow(parent));
+    g_handler = nullptr;
+    EXPECT_EQ(Seq(), "p:WM_DESTROY c1:WM_DESTROY c1:WM_NCDESTROY p:WM_NCDESTROY");
+    EXPECT_TRUE(IsWindow(kept));
+    EXPECT_EQ(GetParent(kept), other);
     ExpectSoundHierarchy();
 }
 

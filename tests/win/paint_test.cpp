@@ -440,10 +440,27 @@ TEST_F(PaintTest, PrintDrawsClientAndChildrenIntoAnyDC) {
     EXPECT_EQ(GetPixel(mem, 0, 0), GetSysColor(COLOR_WINDOWFRAME));
     EXPECT_EQ(GetPixel(mem, 5, 5), kBlue);
     EXPECT_EQ(GetPixel(mem, 30, 30), kGreen);
+    // PRF_CHECKVISIBLE: a hidden window, or one in a hidden parent, prints
+    // nothing and answers 0; without the flag it prints all the same.
     ShowWindow(p, SW_HIDE);
-    Fill(mem, RECT{0, 0, 60, 60}, kRed);
-    SendMessage(p, WM_PRINT, reinterpret_cast<WPARAM>(mem), PRF_CHECKVISIBLE | PRF_CLIENT);
-    EXPECT_EQ(GetPixel(mem, 5, 5), kRed);
+    struct Case {
+        HWND printed;
+        LPARAM flags;
+        LRESULT answer;
+        COLORREF at;
+    };
+    const Case cases[] = {
+        {p, PRF_CHECKVISIBLE | PRF_CLIENT, FALSE, kRed},
+        {c, PRF_CHECKVISIBLE | PRF_CLIENT, FALSE, kRed},
+        {p, PRF_CLIENT, TRUE, kBlue},
+    };
+    for (const Case& cs : cases) {
+        Fill(mem, RECT{0, 0, 60, 60}, kRed);
+        g_log.clear();
+        EXPECT_EQ(SendMessage(cs.printed, WM_PRINT, reinterpret_cast<WPARAM>(mem), cs.flags), cs.answer);
+        EXPECT_EQ(Log(), cs.answer ? "p:WM_PRINTCLIENT" : "");
+        EXPECT_EQ(GetPixel(mem, 5, 5), cs.at);
+    }
 }
 
 // DefWindowProc answers WM_PRINT with TRUE and prints the visible children

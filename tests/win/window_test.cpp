@@ -590,6 +590,9 @@ TEST_F(WindowTest, SetParentRefusesCyclesAndMovesWindows) {
     EXPECT_TRUE(IsWindow(b));
 }
 
+// The original hides a visible window with ShowWindow, places it at the top
+// of its new siblings with SetWindowPos (a move, and a child's activation,
+// even at the same coordinates) and shows it again with ShowWindow.
 TEST_F(WindowTest, SetParentHidesAndShowsThroughShowWindowAndPlacesTheWindowOnTop) {
     HWND a = Named("a", WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 200, 200});
     HWND b = Named("b", WS_POPUP | WS_VISIBLE, nullptr, RECT{300, 0, 500, 200});
@@ -603,8 +606,9 @@ TEST_F(WindowTest, SetParentHidesAndShowsThroughShowWindowAndPlacesTheWindowOnTo
     const Case cases[] = {
         {"visible", WS_CHILD | WS_VISIBLE,
          "c:WM_SHOWWINDOW c:WM_WINDOWPOSCHANGING c:WM_WINDOWPOSCHANGED c:WM_WINDOWPOSCHANGING "
-         "c:WM_SHOWWINDOW c:WM_WINDOWPOSCHANGING c:WM_WINDOWPOSCHANGED"},
-        {"hidden", WS_CHILD, "c:WM_WINDOWPOSCHANGING"},
+         "c:WM_CHILDACTIVATE c:WM_WINDOWPOSCHANGED c:WM_MOVE c:WM_SHOWWINDOW c:WM_WINDOWPOSCHANGING "
+         "c:WM_WINDOWPOSCHANGED"},
+        {"hidden", WS_CHILD, "c:WM_WINDOWPOSCHANGING c:WM_CHILDACTIVATE c:WM_WINDOWPOSCHANGED c:WM_MOVE"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -621,7 +625,7 @@ TEST_F(WindowTest, SetParentHidesAndShowsThroughShowWindowAndPlacesTheWindowOnTo
             return false;
         };
         g_seen.clear();
-        g_only = {WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED};
+        g_only = {WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_CHILDACTIVATE, WM_MOVE};
         EXPECT_EQ(SetParent(child, b), a);
         g_handler = nullptr;
         std::erase_if(g_seen, [child](const Seen& s) { return s.hwnd != child; });
@@ -632,12 +636,18 @@ TEST_F(WindowTest, SetParentHidesAndShowsThroughShowWindowAndPlacesTheWindowOnTo
                                  {WM_WINDOWPOSCHANGING, SWP_HIDEWINDOW | SWP_NOSIZE},
                                  {WM_WINDOWPOSCHANGED, SWP_HIDEWINDOW | SWP_NOSIZE},
                                  {WM_WINDOWPOSCHANGING, SWP_NOSIZE},
+                                 {WM_WINDOWPOSCHANGED, SWP_NOSIZE},
                                  {WM_WINDOWPOSCHANGING, SWP_SHOWWINDOW | SWP_NOSIZE},
                                  {WM_WINDOWPOSCHANGED, SWP_SHOWWINDOW | SWP_NOSIZE}}));
         }
         EXPECT_EQ(GetWindow(b, GW_CHILD), child);
         EXPECT_EQ(GetWindow(child, GW_HWNDNEXT), sibling);
         EXPECT_EQ(IsWindowVisible(child) != FALSE, (c.style & WS_VISIBLE) != 0);
+        // The client position in the new parent is the one it had in the old.
+        const auto move =
+            std::find_if(g_seen.begin(), g_seen.end(), [](const Seen& s) { return s.msg == WM_MOVE; });
+        ASSERT_NE(move, g_seen.end());
+        EXPECT_EQ(move->lParam, MAKELPARAM(10, 20));
         RECT r;
         GetWindowRect(child, &r);
         EXPECT_EQ(r, (RECT{310, 20, 360, 70}));
@@ -645,7 +655,7 @@ TEST_F(WindowTest, SetParentHidesAndShowsThroughShowWindowAndPlacesTheWindowOnTo
     }
 }
 
-TEST_F(WindowTest, SetWindowRgnWithRedrawIsAChangeOfFrame) {
+TEST_F(WindowTest, SetWindowRgnIsAChangeOfFrameRedrawnOnlyWhenAskedFor) {
     HWND parent = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 300, 300});
     struct Case {
         const char* name;
@@ -660,7 +670,8 @@ TEST_F(WindowTest, SetWindowRgnWithRedrawIsAChangeOfFrame) {
         {"child, redraw", WS_CHILD | WS_VISIBLE, parent, TRUE,
          "WM_WINDOWPOSCHANGING WM_NCCALCSIZE WM_WINDOWPOSCHANGED"},
         {"hidden, redraw", WS_POPUP, nullptr, TRUE, "WM_WINDOWPOSCHANGING WM_NCCALCSIZE WM_WINDOWPOSCHANGED"},
-        {"no redraw", WS_POPUP | WS_VISIBLE, nullptr, FALSE, ""},
+        {"no redraw", WS_POPUP | WS_VISIBLE, nullptr, FALSE,
+         "WM_WINDOWPOSCHANGING WM_NCCALCSIZE WM_WINDOWPOSCHANGED"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -676,9 +687,12 @@ TEST_F(WindowTest, SetWindowRgnWithRedrawIsAChangeOfFrame) {
         g_only = {WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE};
         EXPECT_EQ(SetWindowRgn(h, CreateEllipticRgn(0, 0, 100, 80), c.redraw), 1);
         EXPECT_EQ(Seq(), c.expected);
-        if (c.redraw) {
-            const UINT frame = SWP_FRAMECHANGED | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-            EXPECT_EQ(changed & frame, frame);
+        const UINT frame = SWP_FRAMECHANGED | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+        EXPECT_EQ(changed & frame, frame);
+        EXPECT_EQ((changed & SWP_NOREDRAW) != 0, !c.redraw);
+        // Without redrawing nothing waits to be painted.
+        if (!c.redraw) {
+            EXPECT_FALSE(GetUpdateRect(h, nullptr, FALSE));
         }
         g_handler = nullptr;
         DestroyWindow(h);
@@ -709,7 +723,6 @@ TEST_F(WindowTest, InsertAfterAWindowThatIsNoSiblingPutsTheWindowOnTop) {
         {"child after another parent's child", c2, other, a, {c2, c1, c3}},
         {"child after its own grandchild", c3, grandchild, a, {c3, c2, c1}},
         {"child after its parent", c1, a, a, {c1, c3, c2}},
-        {"child after the desktop", c2, GetDesktopWindow(), a, {c2, c1, c3}},
         {"top-level window after a child", a, other, nullptr, {topmost, a, b}},
     };
     for (const Case& c : cases) {
@@ -718,12 +731,22 @@ TEST_F(WindowTest, InsertAfterAWindowThatIsNoSiblingPutsTheWindowOnTop) {
         EXPECT_EQ(c.parent ? GetChildWindows(c.parent) : GetTopLevelWindows(), c.expected);
     }
 
-    // A dead handle is still refused.
+    // A dead handle and the desktop are refused, and nothing moves.
     HWND gone = Make(WS_POPUP);
     DestroyWindow(gone);
     SetLastError(0);
     EXPECT_FALSE(SetWindowPos(c1, gone, 0, 0, 0, 0, keep));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+    for (HWND h : {c2, b}) {
+        SetLastError(0);
+        EXPECT_FALSE(SetWindowPos(h, GetDesktopWindow(), 5, 5, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE));
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    }
+    EXPECT_EQ(GetChildWindows(a), (std::vector<HWND>{c1, c3, c2}));
+    EXPECT_EQ(GetTopLevelWindows(), (std::vector<HWND>{topmost, a, b}));
+    RECT r;
+    GetWindowRect(b, &r);
+    EXPECT_EQ(r.left, 10);
 }
 
 TEST_F(WindowTest, AClientAreaLargerThanItsWindowIsKeptAndDrawingStaysInsideTheWindow) {
@@ -815,6 +838,21 @@ TEST_F(WindowTest, ZOrderBandsOwnedWindowsAndGetWindow) {
     EXPECT_EQ(GetWindow(a, GW_CHILD), c2);
     SetWindowPos(c1, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     EXPECT_EQ(GetChildWindows(a), (std::vector<HWND>{c1, c2}));
+}
+
+TEST_F(WindowTest, AChildKeepsTheTopmostStyleItAsksForAndIsTopmostOnceTopLevel) {
+    HWND parent = Make(WS_POPUP | WS_VISIBLE);
+    HWND child = Make(WS_CHILD | WS_VISIBLE, parent, RECT{0, 0, 10, 10}, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    HWND other = Make(WS_CHILD | WS_VISIBLE, parent);
+    EXPECT_EQ(GetWindowLongPtr(child, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
+              WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    // Among its siblings the style means nothing.
+    SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(GetWindow(parent, GW_CHILD), other);
+    HWND topmost = Make(WS_POPUP | WS_VISIBLE, nullptr, RECT{0, 0, 10, 10}, WS_EX_TOPMOST);
+    SetParent(child, nullptr);
+    EXPECT_TRUE(GetWindowLongPtr(child, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(GetTopLevelWindows(), (std::vector<HWND>{child, topmost, parent}));
 }
 
 TEST_F(WindowTest, GeometryAndHitTesting) {
