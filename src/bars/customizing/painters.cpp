@@ -127,6 +127,13 @@ void TdxBarCustomizingFormPainter::DrawPicture(TCanvas* ACanvas, const TRect& AC
     gfx::DeleteObject(Brush);
 }
 
+void TdxBarCustomizingFormPainter::DrawSubItemArrow(TCanvas* ACanvas, const TRect& R, bool ASelected,
+                                                    TdxBarItem* AItem) const {
+    if (!dynamic_cast<TCustomdxBarSubItem*>(AItem) || IsContainer(AItem)) return;
+    ACanvas->Font()->SetColor(GetTextColor(ASelected));
+    DrawArrow(ACanvas, R.right - 9, ASelected, R.top + 7);
+}
+
 void TdxBarCustomizingFormPainter::DrawDownArrow(TCanvas* ACanvas, const TRect& R) const {
     const int X = (R.left + R.right) / 2 - 2;
     const int Y = (R.top + R.bottom) / 2 - 1;
@@ -164,9 +171,8 @@ void TdxBarCustomizingFormPainter::DrawItem(TCanvas* ACanvas, TRect R, bool ASel
         Fill(ACanvas, Part, GetBackgroundColor(false, AItem));
         ACanvas->Font()->SetColor(GetTextColor(false));
         DrawArrow(ACanvas, R.right - 9, false, R.top + 7);
-    } else if (dynamic_cast<TCustomdxBarSubItem*>(AItem) && !IsContainer(AItem)) {
-        ACanvas->Font()->SetColor(GetTextColor(ASelected));
-        DrawArrow(ACanvas, R.right - 9, ASelected, R.top + 7);
+    } else {
+        DrawSubItemArrow(ACanvas, R, ASelected, AItem);
     }
 }
 
@@ -262,9 +268,8 @@ void TdxBarCustomizingFormFlatPainter::DrawItem(TCanvas* ACanvas, TRect R, bool 
         Fill(ACanvas, Inner, GetBackgroundColor(ASelected, AItem));
         ACanvas->Font()->SetColor(GetTextColor(ASelected));
         DrawArrow(ACanvas, R.right - 9, ASelected, R.top + 7);
-    } else if (dynamic_cast<TCustomdxBarSubItem*>(AItem) && !IsContainer(AItem)) {
-        ACanvas->Font()->SetColor(GetTextColor(ASelected));
-        DrawArrow(ACanvas, R.right - 9, ASelected, R.top + 7);
+    } else {
+        DrawSubItemArrow(ACanvas, R, ASelected, AItem);
     }
     if (ASelected) DrawHighlightFrame(ACanvas->Handle(), R);
 }
@@ -346,9 +351,8 @@ void TdxBarCustomizingFormOffice11Painter::DrawItem(TCanvas* ACanvas, TRect R, b
             Frame(ACanvas, Part, Colors.MenuSeparatorColor);
         ACanvas->Font()->SetColor(GetTextColor(ASelected));
         DrawArrow(ACanvas, R.right - 9, ASelected, R.top + 7);
-    } else if (dynamic_cast<TCustomdxBarSubItem*>(AItem) && !IsContainer(AItem)) {
-        ACanvas->Font()->SetColor(GetTextColor(ASelected));
-        DrawArrow(ACanvas, R.right - 9, ASelected, R.top + 7);
+    } else {
+        DrawSubItemArrow(ACanvas, R, ASelected, AItem);
     }
     if (ASelected) lf::DrawOffice11Frame(ACanvas->Handle(), R);
 }
@@ -430,9 +434,8 @@ void TdxBarCustomizingFormXPPainter::DrawItem(TCanvas* ACanvas, TRect R, bool AS
         if (ASelected) lf::DrawThemeBackground(Theme, ACanvas->Handle(), win::TP_BUTTON, win::TS_HOT, Part);
         ACanvas->Font()->SetColor(GetTextColor(false));
         DrawArrow(ACanvas, R.right - 9, false, R.top + 7);
-    } else if (dynamic_cast<TCustomdxBarSubItem*>(AItem) && !IsContainer(AItem)) {
-        ACanvas->Font()->SetColor(GetTextColor(ASelected));
-        DrawArrow(ACanvas, R.right - 9, ASelected, R.top + 7);
+    } else {
+        DrawSubItemArrow(ACanvas, R, ASelected, AItem);
     }
 }
 

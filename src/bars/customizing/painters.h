@@ -45,6 +45,9 @@ protected:
     // The item's picture centred in ACell (flat: the flat look).
     void DrawPicture(cls::TCanvas* ACanvas, const cls::TRect& ACell, bool ASelected, TdxBarItem* AItem,
                      bool AFlat) const;
+    // A sub item's arrow at (right - 9, top + 7) in the row's state; none for container items.
+    void DrawSubItemArrow(cls::TCanvas* ACanvas, const cls::TRect& R, bool ASelected,
+                          TdxBarItem* AItem) const;
     // A down arrow in clBtnText centred in R.
     void DrawDownArrow(cls::TCanvas* ACanvas, const cls::TRect& R) const;
 };
