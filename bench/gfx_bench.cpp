@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "repetitions.h"
+
 #include <cstdio>
 
 namespace {
@@ -47,7 +49,11 @@ void BM_FillRectSolid(benchmark::State& state) {
     DeleteObject(brush);
     Report(state, static_cast<long>(w) * h);
 }
-BENCHMARK(BM_FillRectSolid)->Args({200, 300})->Args({kWidth, kHeight})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FillRectSolid)
+    ->Args({200, 300})
+    ->Args({kWidth, kHeight})
+    ->Unit(benchmark::kMicrosecond)
+    ->Apply(bench::Repeated);
 
 void BM_BitBltSrcCopy(benchmark::State& state) {
     Surface src(kWidth, kHeight, 1), dst(kWidth, kHeight, 2);
@@ -55,7 +61,7 @@ void BM_BitBltSrcCopy(benchmark::State& state) {
         benchmark::DoNotOptimize(BitBlt(dst.dc(), 0, 0, kWidth, kHeight, src.dc(), 0, 0, SRCCOPY));
     Report(state, static_cast<long>(kWidth) * kHeight);
 }
-BENCHMARK(BM_BitBltSrcCopy)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BitBltSrcCopy)->Unit(benchmark::kMicrosecond)->Apply(bench::Repeated);
 
 // A named fast path and the generic evaluation (PSDPxax, which has none).
 void BM_BitBltRop(benchmark::State& state) {
@@ -69,7 +75,12 @@ void BM_BitBltRop(benchmark::State& state) {
     DeleteObject(brush);
     Report(state, static_cast<long>(kWidth) * kHeight);
 }
-BENCHMARK(BM_BitBltRop)->Arg(SRCINVERT)->Arg(0x00E20746)->Arg(0x00B8074A)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BitBltRop)
+    ->Arg(SRCINVERT)
+    ->Arg(0x00E20746)
+    ->Arg(0x00B8074A)
+    ->Unit(benchmark::kMicrosecond)
+    ->Apply(bench::Repeated);
 
 void BM_AlphaBlend(benchmark::State& state) {
     const bool perPixel = state.range(0) != 0;
@@ -81,7 +92,7 @@ void BM_AlphaBlend(benchmark::State& state) {
             AlphaBlend(dst.dc(), 0, 0, kWidth, kHeight, src.dc(), 0, 0, kWidth, kHeight, bf));
     Report(state, static_cast<long>(kWidth) * kHeight);
 }
-BENCHMARK(BM_AlphaBlend)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AlphaBlend)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond)->Apply(bench::Repeated);
 
 void BM_StretchBlt2x(benchmark::State& state) {
     Surface src(kWidth / 2, kHeight / 2, 1), dst(kWidth, kHeight, 2);
@@ -90,7 +101,7 @@ void BM_StretchBlt2x(benchmark::State& state) {
             StretchBlt(dst.dc(), 0, 0, kWidth, kHeight, src.dc(), 0, 0, kWidth / 2, kHeight / 2, SRCCOPY));
     Report(state, static_cast<long>(kWidth) * kHeight);
 }
-BENCHMARK(BM_StretchBlt2x)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StretchBlt2x)->Unit(benchmark::kMicrosecond)->Apply(bench::Repeated);
 
 // A vertical gradient against a solid fill of the same area.
 void BM_GradientFillV(benchmark::State& state) {
@@ -108,7 +119,11 @@ void BM_GradientFillV(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(GradientFill(dst.dc(), v, 2, &gr, 1, GRADIENT_FILL_RECT_V));
     Report(state, static_cast<long>(w) * h);
 }
-BENCHMARK(BM_GradientFillV)->Args({200, 300})->Args({kWidth, kHeight})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GradientFillV)
+    ->Args({200, 300})
+    ->Args({kWidth, kHeight})
+    ->Unit(benchmark::kMicrosecond)
+    ->Apply(bench::Repeated);
 
 // --- Object cycles: create, select into a memory DC, select back, delete ---
 
@@ -138,14 +153,14 @@ void BM_SolidBrushCycle(benchmark::State& state) {
     ObjectCycle(
         state, [&c] { return CreateSolidBrush(c++ & 0xFFFFFF); }, [](HDC) {});
 }
-BENCHMARK(BM_SolidBrushCycle)->Threads(1)->Threads(4);
+BENCHMARK(BM_SolidBrushCycle)->Threads(1)->Threads(4)->Apply(bench::Repeated);
 
 void BM_FontCycle(benchmark::State& state) {
     const LOGFONT lf = MenuFont();
     ObjectCycle(
         state, [&lf] { return CreateFontIndirect(&lf); }, [](HDC) {});
 }
-BENCHMARK(BM_FontCycle)->Threads(1)->Threads(4);
+BENCHMARK(BM_FontCycle)->Threads(1)->Threads(4)->Apply(bench::Repeated);
 
 // The same with a first use: the font is realised (its cached instance found).
 void BM_FontCycleFirstUse(benchmark::State& state) {
@@ -154,7 +169,7 @@ void BM_FontCycleFirstUse(benchmark::State& state) {
     ObjectCycle(
         state, [&lf] { return CreateFontIndirect(&lf); }, [&tm](HDC dc) { GetTextMetrics(dc, &tm); });
 }
-BENCHMARK(BM_FontCycleFirstUse)->Threads(1)->Threads(4);
+BENCHMARK(BM_FontCycleFirstUse)->Threads(1)->Threads(4)->Apply(bench::Repeated);
 
 // --- Small blits: a 16 x 16 icon onto a menu-sized surface ---
 
@@ -167,14 +182,14 @@ void BM_SmallAlphaBlend(benchmark::State& state) {
         benchmark::DoNotOptimize(
             AlphaBlend(dst.dc(), 40, 50, kIcon, kIcon, src.dc(), 0, 0, kIcon, kIcon, bf));
 }
-BENCHMARK(BM_SmallAlphaBlend);
+BENCHMARK(BM_SmallAlphaBlend)->Apply(bench::Repeated);
 
 void BM_SmallBitBlt(benchmark::State& state) {
     Surface src(kIcon, kIcon, 1), dst(200, 300, 2);
     for (auto _ : state)
         benchmark::DoNotOptimize(BitBlt(dst.dc(), 40, 50, kIcon, kIcon, src.dc(), 0, 0, SRCCOPY));
 }
-BENCHMARK(BM_SmallBitBlt);
+BENCHMARK(BM_SmallBitBlt)->Apply(bench::Repeated);
 
 void BM_SmallTransparentBlt(benchmark::State& state) {
     Surface src(kIcon, kIcon, 1), dst(200, 300, 2);
@@ -182,7 +197,7 @@ void BM_SmallTransparentBlt(benchmark::State& state) {
         benchmark::DoNotOptimize(
             TransparentBlt(dst.dc(), 40, 50, kIcon, kIcon, src.dc(), 0, 0, kIcon, kIcon, RGB(255, 0, 255)));
 }
-BENCHMARK(BM_SmallTransparentBlt);
+BENCHMARK(BM_SmallTransparentBlt)->Apply(bench::Repeated);
 
 void BM_SmallDrawIconEx(benchmark::State& state) {
     const bool alpha = state.range(0) != 0;
@@ -204,6 +219,6 @@ void BM_SmallDrawIconEx(benchmark::State& state) {
         benchmark::DoNotOptimize(DrawIconEx(dst.dc(), 40, 50, icon, kIcon, kIcon, 0, nullptr, DI_NORMAL));
     DestroyIcon(icon);
 }
-BENCHMARK(BM_SmallDrawIconEx)->Arg(0)->Arg(1);
+BENCHMARK(BM_SmallDrawIconEx)->Arg(0)->Arg(1)->Apply(bench::Repeated);
 
 } // namespace

@@ -12,6 +12,8 @@
 // its iterations left no window and no drawing object behind.
 #include <benchmark/benchmark.h>
 
+#include "repetitions.h"
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -85,7 +87,7 @@ void FillImages(cls::TImageList* AImages) {
 
 class Scene {
 public:
-    explicit Scene(TdxBarManagerStyle AStyle) {
+    explicit Scene(TdxBarManagerStyle AStyle, int AItemCount = ItemCount) {
         win::ResetWindowSystem();
         win::SetManualClock(true);
         cls::DoneApplication();
@@ -100,7 +102,7 @@ public:
         FillImages(Images);
         Manager->SetImages(Images);
         Popup = new bars::TdxBarPopupMenu(FForm);
-        for (int N = 1; N <= ItemCount; ++N) {
+        for (int N = 1; N <= AItemCount; ++N) {
             const std::string Caption = "Menu item number &" + std::to_string(N);
             bars::TdxBarItem* Item = nullptr;
             if (N == SubItemIndex) {
@@ -115,11 +117,15 @@ public:
                 Item = new bars::TdxBarButton(FForm);
             }
             Item->SetCaption(Caption);
-            if (N % 2 == 0) Item->SetImageIndex(N / 2 - 1);
+            // Entry N + 20 looks like entry N (shortcuts cycle through the
+            // alphabet).
+            const int Pattern = (N - 1) % ItemCount + 1;
+            if (N % 2 == 0) Item->SetImageIndex(Pattern / 2 - 1);
             if (N % 3 == 0)
-                Item->SetShortCut(cls::ShortCut(static_cast<std::uint16_t>('A' + N / 3 - 1), {cls::ssCtrl}));
-            if (N == 9) Item->SetEnabled(false);
-            Popup->ItemLinks()->Add(Item)->SetBeginGroup(N == 6 || N == 13);
+                Item->SetShortCut(
+                    cls::ShortCut(static_cast<std::uint16_t>('A' + (N / 3 - 1) % 26), {cls::ssCtrl}));
+            if (Pattern == 9) Item->SetEnabled(false);
+            Popup->ItemLinks()->Add(Item)->SetBeginGroup(Pattern == 6 || Pattern == 13);
         }
         win::InjectMouseMove(Outside);
         Frame();
@@ -211,7 +217,7 @@ double PopupOnce(Scene& AScene) {
 }
 
 void BM_PopupToFirstFrame(benchmark::State& state, TdxBarManagerStyle AStyle) {
-    Scene S(AStyle);
+    Scene S(AStyle, static_cast<int>(state.range(0)));
     PopupOnce(S);
     const LeakCheck Check;
     for (auto _ : state) state.SetIterationTime(PopupOnce(S));
@@ -221,7 +227,7 @@ void BM_PopupToFirstFrame(benchmark::State& state, TdxBarManagerStyle AStyle) {
 
 // The whole menu window, frame included, painted again.
 void BM_FullRepaint(benchmark::State& state, TdxBarManagerStyle AStyle) {
-    Scene S(AStyle);
+    Scene S(AStyle, static_cast<int>(state.range(0)));
     const win::HWND Wnd = S.Open()->Handle();
     const LeakCheck Check;
     for (auto _ : state)
@@ -295,14 +301,17 @@ void BM_CloseChain(benchmark::State& state, TdxBarManagerStyle AStyle) {
     Check.Report(state);
 }
 
-#define MENU_BENCH(Function)                                                                                 \
+#define MENU_BENCH(Function, ...)                                                                            \
     BENCHMARK_CAPTURE(Function, Enhanced, bars::bmsEnhanced)                                                 \
         ->UseManualTime()                                                                                    \
-        ->Unit(benchmark::kMicrosecond);                                                                     \
-    BENCHMARK_CAPTURE(Function, Office11, bars::bmsOffice11)->UseManualTime()->Unit(benchmark::kMicrosecond)
+        ->Unit(benchmark::kMicrosecond) __VA_ARGS__->Apply(bench::Repeated);                                 \
+    BENCHMARK_CAPTURE(Function, Office11, bars::bmsOffice11)                                                 \
+        ->UseManualTime()                                                                                    \
+        ->Unit(benchmark::kMicrosecond) __VA_ARGS__->Apply(bench::Repeated)
 
-MENU_BENCH(BM_PopupToFirstFrame);
-MENU_BENCH(BM_FullRepaint);
+// The scaling runs: menus of 20, 200 and 2000 entries.
+MENU_BENCH(BM_PopupToFirstFrame, ->ArgName("items")->Arg(20)->Arg(200)->Arg(2000));
+MENU_BENCH(BM_FullRepaint, ->ArgName("items")->Arg(20)->Arg(200)->Arg(2000));
 MENU_BENCH(BM_HoverNextItem);
 MENU_BENCH(BM_SubMenuByKey);
 MENU_BENCH(BM_CloseChain);

@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "repetitions.h"
+
 namespace {
 
 using namespace gfx;
@@ -39,7 +41,7 @@ void BM_TextOut24(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(TextOut(c.dc(), 100, 100, kLine));
     state.SetItemsProcessed(state.iterations() * 24);
 }
-BENCHMARK(BM_TextOut24);
+BENCHMARK(BM_TextOut24)->Apply(bench::Repeated);
 
 void BM_TextOut24Cyrillic(benchmark::State& state) {
     Canvas c;
@@ -47,13 +49,13 @@ void BM_TextOut24Cyrillic(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(TextOut(c.dc(), 100, 100, kCyrillicLine));
     state.SetItemsProcessed(state.iterations() * 24);
 }
-BENCHMARK(BM_TextOut24Cyrillic);
+BENCHMARK(BM_TextOut24Cyrillic)->Apply(bench::Repeated);
 
 void BM_TextExtent24(benchmark::State& state) {
     Canvas c;
     for (auto _ : state) benchmark::DoNotOptimize(GetTextExtent(c.dc(), kLine));
 }
-BENCHMARK(BM_TextExtent24);
+BENCHMARK(BM_TextExtent24)->Apply(bench::Repeated);
 
 void BM_DrawTextMenuItem(benchmark::State& state) {
     Canvas c;
@@ -63,6 +65,6 @@ void BM_DrawTextMenuItem(benchmark::State& state) {
             DrawText(c.dc(), "&Customize Toolbars: Edit", &r, DT_SINGLELINE | DT_VCENTER));
     }
 }
-BENCHMARK(BM_DrawTextMenuItem);
+BENCHMARK(BM_DrawTextMenuItem)->Apply(bench::Repeated);
 
 } // namespace

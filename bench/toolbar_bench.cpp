@@ -1,43 +1,28 @@
-// Toolbars on the composed screen, in the blue scheme of the visual style: a
-// 1024 x 768 form with four bars of twelve
-// commands (16 x 16 icons from an image list, every sixth with its caption)
-// in the top dock site. Each case times a change up to the complete frame:
-// the messages it causes are handled, the windows painted and the screen
-// composed. Time is taken around that part only (manual time); building and
-// freeing the form happen outside it.
+// Toolbars on the composed screen, in the blue scheme of the visual style:
+// the form of toolbar_form.h with 4, 16 or 64 bars. Each case times what a user waits for up to the complete
+// frame: the messages it causes are handled, the windows painted and the screen composed. Time is taken
+// around that part only (manual time); what an iteration sets up or frees outside it is not counted.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "bars/bars.h"
-#include "bars/button.h"
-#include "bars/links.h"
-#include "bars/manager.h"
-#include "bars/toolbar.h"
-#include "classes/forms.h"
-#include "classes/imagelist.h"
-#include "win/driver.h"
+#include "bars/drawing.h"
+#include "bars/registry.h"
+#include "repetitions.h"
+#include "toolbar_form.h"
 
 using namespace bars;
+using bench::TToolbarForm;
 
 namespace {
 
 constexpr int kBars = 4;
-constexpr int kCommands = 12;
-constexpr int kFormWidth = 1024, kFormHeight = 768;
 // Narrow enough that the second bar of each row loses links to its mark.
 constexpr int kNarrowWidth = 700;
-
-void RunUntilIdle() {
-    win::MSG m{};
-    while (win::PeekMessage(&m, nullptr, 0, 0, win::PM_REMOVE)) {
-        win::TranslateMessage(&m);
-        win::DispatchMessage(&m);
-    }
-}
 
 // Every window on the screen, children included.
 int WindowCount() {
@@ -62,84 +47,6 @@ struct TResources {
 TResources Resources() {
     return TResources{WindowCount(), gfx::GetGdiObjectCount()};
 }
-
-// Twelve 16 x 16 icons: a coloured disc with a dark square on a transparent
-// (fuchsia) background.
-void FillImages(cls::TImageList* AImages) {
-    cls::TBitmap Strip(16 * kCommands, 16);
-    cls::TCanvas* Canvas = Strip.Canvas();
-    Canvas->Brush()->SetColor(cls::clFuchsia);
-    Canvas->FillRect(cls::TRect{0, 0, 16 * kCommands, 16});
-    for (int I = 0; I < kCommands; ++I) {
-        const int X = I * 16;
-        Canvas->Pen()->SetColor(cls::clBlack);
-        Canvas->Brush()->SetColor(static_cast<cls::TColor>(gfx::RGB(40 + 17 * I, 200 - 13 * I, 90 + 11 * I)));
-        Canvas->Ellipse(X + 1, 1, X + 15, 15);
-        Canvas->Brush()->SetColor(cls::clNavy);
-        Canvas->FillRect(cls::TRect{X + 6, 6, X + 10, 10});
-    }
-    AImages->AddMasked(&Strip, cls::clFuchsia);
-}
-
-// The form with its manager, image list, commands and bars; nothing shown yet.
-class TToolbarForm {
-public:
-    explicit TToolbarForm(TdxBarManagerStyle AStyle) {
-        Form = new cls::TForm(nullptr);
-        Form->SetBounds(0, 0, kFormWidth, kFormHeight);
-        Manager = new TdxBarManager(Form);
-        Manager->SetStyle(AStyle);
-        auto* Images = new cls::TImageList(Form);
-        FillImages(Images);
-        Manager->SetImages(Images);
-        for (int B = 0; B < kBars; ++B) {
-            TdxBar* Bar = Manager->Bars()->Add();
-            Bar->SetCaption("Bar " + std::to_string(B + 1));
-            Bar->SetDockingStyle(dsTop);
-            // Two bars on each of two rows: the third opens the second row.
-            Bar->SetRow(B / 2);
-            Bar->SetOneOnRow(B == 2);
-            Bar->SetDockedLeft(B % 2 == 0 ? 0 : 1000);
-            for (int C = 0; C < kCommands; ++C) {
-                auto* Button = new TdxBarButton(Form);
-                Button->SetCaption("Command " + std::to_string(B * kCommands + C + 1));
-                Button->SetImageIndex(C);
-                if (C % 6 == 0) Button->SetPaintStyle(psCaptionGlyph);
-                Bar->ItemLinks()->Add(Button)->SetBeginGroup(C > 0 && C % 4 == 0);
-            }
-            Bars.push_back(Bar);
-        }
-    }
-    ~TToolbarForm() {
-        delete Form;
-        RunUntilIdle();
-        win::ComposeScreen();
-    }
-    TToolbarForm(const TToolbarForm&) = delete;
-    TToolbarForm& operator=(const TToolbarForm&) = delete;
-
-    // The bars and the form shown; the screen complete.
-    void Show() {
-        for (TdxBar* Bar : Bars) Bar->SetVisible(true);
-        Form->Show();
-        RunUntilIdle();
-        win::ComposeScreen();
-    }
-    void Resize(int AWidth) {
-        Form->SetBounds(0, 0, AWidth, kFormHeight);
-        RunUntilIdle();
-        win::ComposeScreen();
-    }
-    int TruncatedBars() const {
-        int Count = 0;
-        for (TdxBar* Bar : Bars) Count += Bar->Control() && Bar->Control()->Truncated() ? 1 : 0;
-        return Count;
-    }
-
-    cls::TForm* Form = nullptr;
-    TdxBarManager* Manager = nullptr;
-    std::vector<TdxBar*> Bars;
-};
 
 // Times the part of an iteration that counts: wall time for the benchmark,
 // and the thread's CPU time as a counter (less disturbed on a busy machine).
@@ -182,12 +89,12 @@ public:
     explicit TSession(TdxBarManagerStyle AStyle) {
         cls::DoneApplication();
         win::ResetWindowSystem();
-        win::SetTheme(win::ThemeScheme::Blue);
         win::SetManualClock(true);
+        win::SetTheme(win::ThemeScheme::Blue);
         // The first form makes what stays for the process (system brushes,
         // fonts, glyph caches); the resource baseline is taken after it.
         {
-            TToolbarForm Warm(AStyle);
+            TToolbarForm Warm(AStyle, kBars);
             Warm.Show();
         }
         FBefore = Resources();
@@ -214,12 +121,28 @@ private:
     TResources FBefore;
 };
 
-// (1) The bars made visible and the form shown for the first time.
-void BM_FirstShow(benchmark::State& state, TdxBarManagerStyle Style) {
+// (1) The form and its bars created, the bars made visible and the form
+// shown up to its first composed frame; freeing it is not counted.
+void BM_CreateAndShow(benchmark::State& state, TdxBarManagerStyle Style) {
+    const int Bars = static_cast<int>(state.range(0));
     TSession Session(Style);
     TTimedPart Timer(state);
     for (auto _ : state) {
-        TToolbarForm Form(Style);
+        Timer.Start();
+        auto Form = std::make_unique<TToolbarForm>(Style, Bars);
+        Form->Show();
+        Timer.Stop();
+    }
+    Session.Check(state);
+}
+
+// (2) Showing alone: the bars made visible and the form shown.
+void BM_Show(benchmark::State& state, TdxBarManagerStyle Style) {
+    const int Bars = static_cast<int>(state.range(0));
+    TSession Session(Style);
+    TTimedPart Timer(state);
+    for (auto _ : state) {
+        TToolbarForm Form(Style, Bars);
         Timer.Start();
         Form.Show();
         Timer.Stop();
@@ -227,12 +150,12 @@ void BM_FirstShow(benchmark::State& state, TdxBarManagerStyle Style) {
     Session.Check(state);
 }
 
-// (2) The form narrowed so that two bars cut links off and show their marks;
+// (3) The form narrowed so that two bars cut links off and show their marks;
 // it widens again outside the timed part.
 void BM_ResizeToMark(benchmark::State& state, TdxBarManagerStyle Style) {
     TSession Session(Style);
     {
-        TToolbarForm Form(Style);
+        TToolbarForm Form(Style, kBars);
         Form.Show();
         TTimedPart Timer(state);
         if (Form.TruncatedBars() != 0) {
@@ -249,39 +172,38 @@ void BM_ResizeToMark(benchmark::State& state, TdxBarManagerStyle Style) {
                         .c_str());
                 break;
             }
-            Form.Resize(kFormWidth);
+            Form.Resize(bench::kFormWidth);
         }
     }
     Session.Check(state);
 }
 
-// (3) The mouse moves from one button to the next along the first bar and
+// (4) The mouse moves from one button to the next along the first bar and
 // back: the old button loses its highlight, the new one gains it.
 void BM_HoverNextButton(benchmark::State& state, TdxBarManagerStyle Style) {
     TSession Session(Style);
     {
-        TToolbarForm Form(Style);
+        TToolbarForm Form(Style, kBars);
         Form.Show();
         TdxBarItemLinks* Links = Form.Bars[0]->ItemLinks();
         std::vector<win::POINT> Centres;
-        for (int I = 0; I < kCommands; ++I) {
+        for (int I = 0; I < bench::kCommands; ++I) {
             const cls::TRect R = Links->Items(I)->ItemRect();
             win::POINT P{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
             win::ClientToScreen(Form.Bars[0]->Control()->Handle(), &P);
             Centres.push_back(P);
         }
         win::InjectMouseMove(Centres[0]);
-        RunUntilIdle();
-        win::ComposeScreen();
+        bench::CompleteFrame();
         int Index = 0, Step = 1;
         int Unchanged = 0;
         TTimedPart Timer(state);
         for (auto _ : state) {
-            if (Index + Step < 0 || Index + Step >= kCommands) Step = -Step;
+            if (Index + Step < 0 || Index + Step >= bench::kCommands) Step = -Step;
             Index += Step;
             Timer.Start();
             win::InjectMouseMove(Centres[static_cast<size_t>(Index)]);
-            RunUntilIdle();
+            bench::RunUntilIdle();
             const win::RECT Changed = win::ComposeScreen();
             Timer.Stop();
             if (Changed.right <= Changed.left) ++Unchanged;
@@ -291,7 +213,43 @@ void BM_HoverNextButton(benchmark::State& state, TdxBarManagerStyle Style) {
     Session.Check(state);
 }
 
-// (4) One hot toolbar button drawn by the theme (23 x 22, from the cache of
+// (5) One 16 x 16 icon with alpha onto a 32-bit surface, as the image list
+// draws it and as DrawGlyph draws it for a toolbar button (over the cell's
+// own background).
+void BM_AlphaGlyph(benchmark::State& state) {
+    const bool ThroughDrawGlyph = state.range(0) != 0;
+    StartLibrary();
+    {
+        cls::TImageList Images(nullptr);
+        cls::TBitmap Icon(16, 16);
+        gfx::BitmapSurface Pixels;
+        gfx::GetBitmapSurface(Icon.Handle(), &Pixels);
+        // A disc that fades out toward its rim.
+        for (int Y = 0; Y < 16; ++Y)
+            for (int X = 0; X < 16; ++X) {
+                const int D = (2 * X - 15) * (2 * X - 15) + (2 * Y - 15) * (2 * Y - 15);
+                const std::uint32_t A = D >= 256 ? 0 : 255 - static_cast<std::uint32_t>(D);
+                Pixels.Row(Y)[X] = A << 24 | 0x3060C0u;
+            }
+        Images.Add(&Icon, nullptr);
+        const gfx::MemoryDC Target(200, 300);
+        cls::TCanvas Canvas;
+        Canvas.SetHandle(Target.Handle());
+        const gfx::RECT Cell{40, 50, 56, 66};
+        for (auto _ : state) {
+            if (ThroughDrawGlyph)
+                DrawGlyph(Target.Handle(), nullptr, Cell, Cell, nullptr, &Images, 0, true, false, false,
+                          false, false, false, false, true, cls::clNone, cls::clFuchsia);
+            else
+                Images.Draw(&Canvas, Cell.left, Cell.top, 0);
+        }
+        Canvas.SetHandle(nullptr);
+    }
+    EndLibrary();
+}
+BENCHMARK(BM_AlphaGlyph)->ArgName("DrawGlyph")->Arg(0)->Arg(1)->Apply(bench::Repeated);
+
+// (6) One hot toolbar button drawn by the theme (23 x 22, from the cache of
 // rendered parts after the first call).
 void BM_DrawThemedButton(benchmark::State& state) {
     win::ResetWindowSystem();
@@ -307,14 +265,22 @@ void BM_DrawThemedButton(benchmark::State& state) {
     }
     win::ResetWindowSystem();
 }
-BENCHMARK(BM_DrawThemedButton)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawThemedButton)->Unit(benchmark::kMicrosecond)->Apply(bench::Repeated);
 
-#define TOOLBAR_BENCH(name)                                                                                  \
-    BENCHMARK_CAPTURE(name, Enhanced, bmsEnhanced)->UseManualTime()->Unit(benchmark::kMicrosecond);          \
-    BENCHMARK_CAPTURE(name, Office11, bmsOffice11)->UseManualTime()->Unit(benchmark::kMicrosecond);          \
-    BENCHMARK_CAPTURE(name, XP, bmsXP)->UseManualTime()->Unit(benchmark::kMicrosecond)
+#define TOOLBAR_BENCH(name, ...)                                                                             \
+    BENCHMARK_CAPTURE(name, Enhanced, bmsEnhanced)                                                           \
+        ->UseManualTime()                                                                                    \
+        ->Unit(benchmark::kMicrosecond) __VA_ARGS__->Apply(bench::Repeated);                                 \
+    BENCHMARK_CAPTURE(name, Office11, bmsOffice11)                                                           \
+        ->UseManualTime()                                                                                    \
+        ->Unit(benchmark::kMicrosecond) __VA_ARGS__->Apply(bench::Repeated);                                 \
+    BENCHMARK_CAPTURE(name, XP, bmsXP)                                                                       \
+        ->UseManualTime()                                                                                    \
+        ->Unit(benchmark::kMicrosecond) __VA_ARGS__->Apply(bench::Repeated)
 
-TOOLBAR_BENCH(BM_FirstShow);
+// The scaling runs: 4, 16 and 64 bars.
+TOOLBAR_BENCH(BM_CreateAndShow, ->ArgName("bars")->Arg(4)->Arg(16)->Arg(64));
+TOOLBAR_BENCH(BM_Show, ->ArgName("bars")->Arg(4)->Arg(16)->Arg(64));
 TOOLBAR_BENCH(BM_ResizeToMark);
 TOOLBAR_BENCH(BM_HoverNextButton);
 

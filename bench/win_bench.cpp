@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "repetitions.h"
+
 using namespace win;
 
 namespace {
@@ -55,7 +57,7 @@ void BM_SendMessageSameThread(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(SendMessage(h, WM_USER, 1, 2));
     DestroyWindow(h);
 }
-BENCHMARK(BM_SendMessageSameThread);
+BENCHMARK(BM_SendMessageSameThread)->Apply(bench::Repeated);
 
 void BM_PostAndDispatchMillion(benchmark::State& state) {
     HWND h = Fresh();
@@ -67,7 +69,7 @@ void BM_PostAndDispatchMillion(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 1000000);
     DestroyWindow(h);
 }
-BENCHMARK(BM_PostAndDispatchMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PostAndDispatchMillion)->Unit(benchmark::kMillisecond)->Apply(bench::Repeated);
 
 // Ten thousand timers with different periods; one round fires them all.
 void BM_TenThousandTimers(benchmark::State& state) {
@@ -83,7 +85,7 @@ void BM_TenThousandTimers(benchmark::State& state) {
     DestroyWindow(h);
     SetManualClock(false);
 }
-BENCHMARK(BM_TenThousandTimers)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TenThousandTimers)->Unit(benchmark::kMillisecond)->Apply(bench::Repeated);
 
 // A 1024 x 768 screen with ten windows, one of them a layered shadow with
 // per-pixel alpha over the others.
@@ -130,7 +132,7 @@ void BM_ComposeRedrawnMenu(benchmark::State& state) {
         benchmark::DoNotOptimize(ComposeScreen());
     }
 }
-BENCHMARK(BM_ComposeRedrawnMenu)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComposeRedrawnMenu)->Unit(benchmark::kMicrosecond)->Apply(bench::Repeated);
 
 // Only the composition of the menu's 200 x 300 area, shadow included.
 void BM_ComposeMenuArea(benchmark::State& state) {
@@ -140,7 +142,7 @@ void BM_ComposeMenuArea(benchmark::State& state) {
         benchmark::DoNotOptimize(ComposeScreen());
     }
 }
-BENCHMARK(BM_ComposeMenuArea)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComposeMenuArea)->Unit(benchmark::kMicrosecond)->Apply(bench::Repeated);
 
 // A 200 x 300 shadow-like layer: premultiplied pixels whose alpha varies along the row.
 HBITMAP ShadowBitmap(int width, int height) {
@@ -183,7 +185,7 @@ void BM_ComposeUnderLayeredWindow(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kLayerWidth * kLayerHeight);
     ResetWindowSystem();
 }
-BENCHMARK(BM_ComposeUnderLayeredWindow)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComposeUnderLayeredWindow)->Unit(benchmark::kMicrosecond)->Apply(bench::Repeated);
 
 // The same area drawn with the drawing calls: a BitBlt of what lies below,
 // then a per-pixel AlphaBlend of the layer.
@@ -203,7 +205,7 @@ void BM_BitBltAndAlphaBlend(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kLayerWidth * kLayerHeight);
 }
-BENCHMARK(BM_BitBltAndAlphaBlend)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BitBltAndAlphaBlend)->Unit(benchmark::kMicrosecond)->Apply(bench::Repeated);
 
 void BM_ComposeWholeScreen(benchmark::State& state) {
     BusyScreen screen;
@@ -212,6 +214,6 @@ void BM_ComposeWholeScreen(benchmark::State& state) {
         benchmark::DoNotOptimize(ComposeScreen());
     }
 }
-BENCHMARK(BM_ComposeWholeScreen)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComposeWholeScreen)->Unit(benchmark::kMicrosecond)->Apply(bench::Repeated);
 
 } // namespace

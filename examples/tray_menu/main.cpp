@@ -144,8 +144,16 @@ void AddScript(TExampleSession& Session, tray::TMainForm* Main) {
         if (Main->About()) TExampleSession::Click(Main->About()->OkButton(), 10, 10);
     });
     Look("OK closes the about box", [Main] { return !Main->About(); });
+    // The desktop belongs to another application: a press on it closes the
+    // menu as that application takes the foreground.
     Step(RightClickIcon);
     Look("the menu opens again", MenuShows);
+    Step([] { TExampleSession::ClickAt(gfx::POINT{200, 200}); });
+    Look("a press on the desktop closes the menu", [Main] {
+        return OpenMenus(Main).empty() && !Main->TrayMenu()->IsOpen() && !win::GetForegroundWindow();
+    });
+    Step(RightClickIcon);
+    Look("the menu opens once more", MenuShows);
     Step([Main] { TExampleSession::ClickAt(EntryCentre(Main->OpenLink())); });
     Look("\"Открыть\" shows the main window, and the entry now reads \"Закрыть\"", [Main] {
         return Main->Visible() && TExampleSession::ShowsOnScreen(Main) &&

@@ -1,4 +1,5 @@
 #include "bars/bars.h"
+#include "bars/mdi.h"
 
 #include <algorithm>
 #include <optional>
@@ -201,7 +202,7 @@ void TdxBar::ShowFloating(TdxBarControl* AWindow) {
     if (!IsBarControlAlive(AWindow) || !Form->HandleAllocated() || !win::IsWindowVisible(Form->Handle()))
         return;
     if (Manager->HideFloatingBarsWhenInactive() && win::GetActiveWindow() != Form->Handle() &&
-        !Manager->GetIsCustomizing())
+        !IsActiveMDIChildOfActiveFrame(Form->Handle()) && !Manager->GetIsCustomizing())
         return;
     win::ShowWindow(AWindow->Handle(), win::SW_SHOWNA);
 }
@@ -601,7 +602,9 @@ bool TdxBar::IsSizeGripVisible() const {
         return false;
     TdxBarControl* W = Control();
     if (!W || !W->HandleAllocated()) return true;
-    for (win::HWND Wnd = W->Handle(); win::GetWindowLong(Wnd, win::GWL_STYLE) & win::WS_CHILD;) {
+    // Up to a top-level window or an MDI child form.
+    for (win::HWND Wnd = W->Handle(); (win::GetWindowLong(Wnd, win::GWL_STYLE) & win::WS_CHILD) &&
+                                      !(win::GetWindowLong(Wnd, win::GWL_EXSTYLE) & win::WS_EX_MDICHILD);) {
         const win::HWND Parent = win::GetParent(Wnd);
         if (!Parent) break;
         win::RECT R;

@@ -1,6 +1,7 @@
 #include "bars/dockcontrol.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "bars/bars.h"
 #include "bars/categories.h"
@@ -591,12 +592,8 @@ void TdxDockControl::LayoutRow(int ARowIndex, int L) {
         if (C.Window->ItemLinks()) C.Window->ItemLinks()->SetRecentLimit(-1);
         C.NonClientAlong = Horizontal ? Bar->GetNonClientWidth(Style) : Bar->GetNonClientHeight(Style);
         C.NonClientAcross = Horizontal ? Bar->GetNonClientHeight(Style) : Bar->GetNonClientWidth(Style);
-        cls::TSize Min, Max;
-        {
-            TdxBarControlMeasuring Measuring(C.Window);
-            Min = C.Window->GetMinSize(Style);
-            Max = C.Window->GetMaxSize(Style);
-        }
+        const cls::TSize Min = C.Window->GetMinSize(Style);
+        const cls::TSize Max = C.Window->GetMaxSize(Style);
         C.Window->SetLaidOutLengths(Horizontal ? Min.cx : Min.cy, Horizontal ? Max.cx : Max.cy);
         C.MinLen = (Horizontal ? Min.cx : Min.cy) + C.NonClientAlong;
         C.FullLen = (Horizontal ? Max.cx : Max.cy) + C.NonClientAlong;
@@ -706,7 +703,7 @@ void TdxDockControl::LayoutRow(int ARowIndex, int L) {
                               Bounds.bottom - Bounds.top);
             if (!IsBarControlAlive(Window)) continue;
         }
-        if (Moved || Window->Truncated() != C.WasTruncated) Window->RepaintBar();
+        if (Moved || Window->Truncated() != C.WasTruncated) Window->RepaintLaidOut();
     }
 }
 
@@ -962,6 +959,7 @@ void TdxDockControl::WMSize(cls::TMessage& Message) {
 
 void TdxDockControl::WMWindowPosChanged(cls::TMessage& Message) {
     inherited::Dispatch(Message);
+    const cls::TRect OldClient = std::exchange(FBackgroundClient, SiteClientRect());
     if (!FBarManager) return;
     const win::WINDOWPOS* Pos = cls::TWMWindowPosMsg{Message}.WindowPos();
     if (Pos && (Pos->flags & win::SWP_NOSIZE) && (Pos->flags & win::SWP_NOMOVE)) return;
@@ -973,7 +971,21 @@ void TdxDockControl::WMWindowPosChanged(cls::TMessage& Message) {
             if (Window && Window->HandleAllocated()) Window->FrameChanged();
         }
     }
-    if (IsBackgroundDrawn()) RepaintBars();
+    if (IsBackgroundDrawn()) RepaintBarsOverChangedBackground(OldClient);
+}
+
+void TdxDockControl::RepaintBarsOverChangedBackground(const cls::TRect& AOldClient) {
+    // The bars that moved repaint with the layout; of the others only those
+    // over a part of the background that changed with the site's size.
+    if (!FBarManager || !FBarManager->PainterClass()) return;
+    const cls::TRect Client = SiteClientRect();
+    for (TdxBarControl* Window : DockedWindows()) {
+        if (!IsBarControlAlive(Window) || !Window->HandleAllocated()) continue;
+        if (FBarManager->PainterClass()->IsDockBackgroundChanged(this, AOldClient, Client,
+                                                                 Window->BoundsRect()))
+            win::RedrawWindow(Window->Handle(), nullptr, nullptr,
+                              win::RDW_FRAME | win::RDW_INVALIDATE | win::RDW_ERASE);
+    }
 }
 
 // ============================================================================

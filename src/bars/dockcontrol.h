@@ -201,6 +201,9 @@ private:
     int Along(cls::TPoint P) const { return IsHorizontal() ? P.x : P.y; }
     int ClientAcross();
     void CloseActiveChainOnResize();
+    // Invalidates the docked windows over the parts of a drawn background
+    // that changed since the client was AOldClient.
+    void RepaintBarsOverChangedBackground(const cls::TRect& AOldClient);
     void BackgroundBitmapChanged(cls::TObject* Sender);
 
     void WMDestroy(cls::TMessage& Message);
@@ -220,6 +223,8 @@ private:
     std::vector<std::unique_ptr<TdxDockRow>> FRows;
     bool FDestroying = false;
     bool FLayingOut = false;
+    // The client rectangle the docked windows last painted the background for.
+    cls::TRect FBackgroundClient{};
 };
 
 // A dock site placed on a form or panel by a form designer.

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 
 namespace bars {
 
@@ -33,13 +35,73 @@ COLORREF BrushColor(HBRUSH ABrush) {
     return gfx::GetSysColor(gfx::COLOR_BTNFACE);
 }
 
-// Draws image AIndex of AImages at (0, 0) of DC as ImageList_Draw with
+// Draws image AIndex of AImages at (0, 0) of ACanvas as ImageList_Draw with
 // ILD_NORMAL does.
+void DrawImage(cls::TCanvas* ACanvas, cls::TCustomImageList* AImages, int AIndex) {
+    AImages->Draw(ACanvas, 0, 0, AIndex, cls::dsNormal, cls::itImage, true);
+}
+
 void DrawImage(HDC DC, cls::TCustomImageList* AImages, int AIndex) {
     cls::TCanvas Canvas;
     Canvas.SetHandle(DC);
-    AImages->Draw(&Canvas, 0, 0, AIndex, cls::dsNormal, cls::itImage, true);
+    DrawImage(&Canvas, AImages, AIndex);
     Canvas.SetHandle(nullptr);
+}
+
+// The cell the plain glyph path puts a picture together in: made with the
+// library, so that an icon drawn makes and frees no drawing object.
+struct TGlyphScratch {
+    static constexpr int Size = 32;
+    TGlyphScratch() { Canvas.SetHandle(Memory.Handle()); }
+    ~TGlyphScratch() { Canvas.SetHandle(nullptr); }
+    TGlyphScratch(const TGlyphScratch&) = delete;
+    TGlyphScratch& operator=(const TGlyphScratch&) = delete;
+
+    gfx::MemoryDC Memory{Size, Size};
+    cls::TCanvas Canvas;
+    // Another thread drawing a glyph takes the general path meanwhile.
+    std::mutex Busy;
+};
+
+std::unique_ptr<TGlyphScratch> GGlyphScratch;
+
+bool IsSolidBrush(HBRUSH ABrush) {
+    gfx::LOGBRUSH LB;
+    return ABrush && gfx::GetObject(ABrush, sizeof LB, &LB) == sizeof LB && LB.lbStyle == gfx::BS_SOLID;
+}
+
+// DrawGlyph's plain look (enabled, in colour, neither stretched, faded,
+// raised nor swapped) without its work cells: the picture goes onto DC
+// where it differs from its bottom-left pixel, over DC's own background or
+// a solid ABrush filled in R. False when the general path must draw it.
+bool DrawPlainGlyph(HDC DC, HBRUSH ABrush, const RECT& R, const RECT& AGlyphRect, cls::TBitmap* AGlyph,
+                    cls::TCustomImageList* AImages, int AImageIndex, bool ACopyBackground,
+                    TColor AImagesBkColor, int W, int H) {
+    if (!GGlyphScratch || W > TGlyphScratch::Size || H > TGlyphScratch::Size) return false;
+    if (!ACopyBackground && !IsSolidBrush(ABrush)) return false;
+    const std::unique_lock Lock(GGlyphScratch->Busy, std::try_to_lock);
+    if (!Lock.owns_lock()) return false;
+    const HDC Cell = GGlyphScratch->Memory.Handle();
+    if (AGlyph && !AGlyph->Empty()) {
+        gfx::BitBlt(Cell, 0, 0, W, H, AGlyph->Canvas()->Handle(), 0, 0, gfx::SRCCOPY);
+    } else {
+        const RECT All{0, 0, W, H};
+        const COLORREF Old = gfx::SetDCBrushColor(Cell, gfx::ColorToRGB(AImagesBkColor));
+        gfx::FillRect(Cell, &All, gfx::handle_cast<HBRUSH>(gfx::GetStockObject(gfx::DC_BRUSH)));
+        gfx::SetDCBrushColor(Cell, Old);
+        DrawImage(&GGlyphScratch->Canvas, AImages, AImageIndex);
+    }
+    gfx::BitmapSurface Pixels;
+    if (!gfx::GetBitmapSurface(GGlyphScratch->Memory.Bitmap(), &Pixels)) return false;
+    const COLORREF Key = gfx::ColorFromPixel(Pixels.Row(H - 1)[0]);
+    if (!ACopyBackground) gfx::FillRect(DC, &R, ABrush);
+    RECT Visible;
+    if (gfx::IntersectRect(&Visible, &R, &AGlyphRect))
+        gfx::TransparentBlt(DC, Visible.left, Visible.top, Visible.right - Visible.left,
+                            Visible.bottom - Visible.top, Cell, Visible.left - AGlyphRect.left,
+                            Visible.top - AGlyphRect.top, Visible.right - Visible.left,
+                            Visible.bottom - Visible.top, Key);
+    return true;
 }
 
 // --- Pixel effects on a 32-bit copy of the glyph (0xAARRGGBB: stored blue,
@@ -124,6 +186,14 @@ void DeleteCheckerPatternBrush() {
     GCheckerBrush = nullptr;
 }
 
+void CreateGlyphScratch() {
+    GGlyphScratch = std::make_unique<TGlyphScratch>();
+}
+
+void DeleteGlyphScratch() {
+    GGlyphScratch.reset();
+}
+
 // ============================================================================
 // Backgrounds
 // ============================================================================
@@ -188,6 +258,16 @@ void DrawGlyph(HDC DC, HBRUSH ABrush, const RECT& R, const RECT& AGlyphRect, cls
     if (W <= 0 || H <= 0 || RW <= 0 || RH <= 0) return;
     const bool Tinted = ADisabledTintColor != gfx::clNone;
     const COLORREF Tint = Tinted ? gfx::ColorToRGB(ADisabledTintColor) : 0;
+    const bool Faded = AEnabled && AFlat && !ASelected && !ADown && !AGrayScale && GlyphFadingEnabled() &&
+                       ScreenBitsPerPixel() > 8;
+    const bool Raised = AFlat && ARaiseWhenSelected && ASelected && !APressed;
+    const bool Swap =
+        gfx::GetSysColor(gfx::COLOR_BTNFACE) == gfx::RGB(0, 0, 0) && !AGrayScale && !(AFlat && ASelected);
+    const bool Stretched = AGlyphRect.right - AGlyphRect.left != W || AGlyphRect.bottom - AGlyphRect.top != H;
+    if (AEnabled && !AGrayScale && !Faded && !Raised && !Swap && !Stretched && ScreenBitsPerPixel() > 8 &&
+        DrawPlainGlyph(DC, ABrush, R, AGlyphRect, UseBitmap ? AGlyph : nullptr, AImages, AImageIndex,
+                       ACopyBackground, AImagesBkColor, W, H))
+        return;
 
     const gfx::MemoryDC Work(RW, RH);
     const HDC MemDC = Work.Handle();
@@ -256,13 +336,10 @@ void DrawGlyph(HDC DC, HBRUSH ABrush, const RECT& R, const RECT& AGlyphRect, cls
             } else if (AGrayScale) {
                 GrayPixels(Pixels);
             }
-            if (AEnabled && AFlat && !ASelected && !ADown && !AGrayScale && GlyphFadingEnabled() &&
-                ScreenBitsPerPixel() > 8)
-                FadePixels(Pixels);
+            if (Faded) FadePixels(Pixels);
         }
 
         POINT P{GlyphRect.left, GlyphRect.top};
-        const bool Raised = AFlat && ARaiseWhenSelected && ASelected && !APressed;
         if (Raised) {
             gfx::SetTextColor(MemDC, gfx::GetSysColor(gfx::COLOR_BTNSHADOW));
             gfx::SetBkColor(MemDC, BrushColor(ABrush));
@@ -277,8 +354,6 @@ void DrawGlyph(HDC DC, HBRUSH ABrush, const RECT& R, const RECT& AGlyphRect, cls
         gfx::BitBlt(Copy.Handle(), 0, 0, W, H, Mask.Handle(), 0, 0, gfx::SRCPAINT);
         gfx::SetTextColor(MemDC, gfx::RGB(0, 0, 0));
         gfx::SetBkColor(MemDC, gfx::RGB(255, 255, 255));
-        const bool Swap =
-            gfx::GetSysColor(gfx::COLOR_BTNFACE) == gfx::RGB(0, 0, 0) && !AGrayScale && !(AFlat && ASelected);
         auto PutMask = [&] {
             gfx::StretchBlt(MemDC, P.x, P.y, GW, GH, Mask.Handle(), 0, 0, W, H, gfx::MERGEPAINT);
         };

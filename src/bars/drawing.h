@@ -42,6 +42,11 @@ void CreateCheckerPatternBrush();
 HBRUSH CheckerBrush();
 void DeleteCheckerPatternBrush();
 
+// The cell DrawGlyph's plain look puts pictures together in: made at start,
+// freed at the end.
+void CreateGlyphScratch();
+void DeleteGlyphScratch();
+
 // --- Backgrounds ---
 
 // 256 horizontal bands from the From to the To channel values, top to bottom.

@@ -1,4 +1,5 @@
 #include "bars/links.h"
+#include "bars/mdi.h"
 
 #include <algorithm>
 #include <typeinfo>
@@ -462,6 +463,10 @@ void TdxBarItemLinks::Assign(cls::TPersistent* Source) {
         inherited::Assign(Source);
         return;
     }
+    // A maximized MDI child's system menu entry outlives the assignment.
+    TSystemMenuSubItem* SystemMenu =
+        Count() > 0 ? dynamic_cast<TSystemMenuSubItem*>(Items(0)->Item()) : nullptr;
+    lf::TcxObjectLinkScope SystemMenuAlive(SystemMenu);
     FAssigning = true;
     try {
         inherited::Assign(Source);
@@ -471,6 +476,7 @@ void TdxBarItemLinks::Assign(cls::TPersistent* Source) {
     }
     FAssigning = false;
     for (int I = 0; I < Count(); ++I) Items(I)->SetVisible(Items(I)->FLoadedVisible);
+    if (SystemMenu && SystemMenuAlive.Alive()) Add(SystemMenu)->SetIndex(0);
 }
 
 TdxBarItemLink* TdxBarItemLinks::Add(TdxBarItem* AItem) {
@@ -506,6 +512,13 @@ int TdxBarItemLinks::IndexOfCanVisible(const TdxBarItemLink* ALink) const {
 }
 
 void TdxBarItemLinks::RebuildVisibleLists() {
+    // Told apart afterwards: a list that came out the same keeps its generation.
+    const std::vector<TdxBarItemLink*> Previous = std::move(FVisibleItems);
+    BuildVisibleLists();
+    if (FVisibleItems != Previous) ++FVisibleGeneration;
+}
+
+void TdxBarItemLinks::BuildVisibleLists() {
     FAvailableItems.clear();
     FCanVisibleItems.clear();
     FVisibleItems.clear();
@@ -790,7 +803,7 @@ void TdxBarItemLinks::LinkLeft(TdxBarItemLink* ALink) {
     std::erase(FRecentItems, ALink);
     std::erase(FAvailableItems, ALink);
     std::erase(FCanVisibleItems, ALink);
-    std::erase(FVisibleItems, ALink);
+    if (std::erase(FVisibleItems, ALink) > 0) ++FVisibleGeneration;
 }
 
 void TdxBarItemLinks::Notify(cls::TCollectionItem* Item, cls::TCollectionNotification Action) {

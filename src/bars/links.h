@@ -212,6 +212,9 @@ public:
     TdxBarItemLink* VisibleItems(int Index) const;
     int IndexOfCanVisible(const TdxBarItemLink* ALink) const;
     void RebuildVisibleLists();
+    // Changes whenever the visible links do: measurements of them taken at
+    // another generation are stale.
+    unsigned VisibleGeneration() const { return FVisibleGeneration; }
 
     // --- Recently used commands ---
     // Most recent first.
@@ -289,6 +292,7 @@ private:
     // The selectable visible link AStep away from AFrom (-1: before the first), wrapping.
     TdxBarItemLink* StepSelectable(int AFrom, int AStep) const;
     bool IsOwnerDestroying() const;
+    void BuildVisibleLists();
     // The link is complete: it joins the recently-used list at its end.
     void LinkJoined(TdxBarItemLink* ALink);
     void LinkLeft(TdxBarItemLink* ALink);
@@ -301,6 +305,7 @@ private:
     std::vector<TdxBarItemLink*> FAvailableItems;
     std::vector<TdxBarItemLink*> FCanVisibleItems;
     std::vector<TdxBarItemLink*> FVisibleItems;
+    unsigned FVisibleGeneration = 0;
     TCustomdxBarControl* FBarControl = nullptr;
     TdxBarManager* FBarManager;
     cls::TPersistent* FOwner;

@@ -113,6 +113,8 @@ TdxBarManager::~TdxBarManager() {
 
 void TdxBarManager::DestroyOwnState() {
     FConstructionFailed = true;
+    lf::cxRemoveObjectLink(FMergedManager);
+    FMergedManager = nullptr;
     FreeAndNil(FThemeChangedNotificator);
     CancelBarItemHint(this);
     FIsCustomizing = false;
@@ -450,6 +452,7 @@ void TdxBarManager::SetImageList(cls::TCustomImageList*& AField, cls::TChangeLin
 }
 
 void TdxBarManager::ImageListChanged(int AKind) {
+    ++FMeasureGeneration;
     if (IsLoading() || IsDestroying()) return;
     const auto Kind = static_cast<TdxBarImageListKind>(AKind);
     TLockUpdateGuard Lock(this);
@@ -601,6 +604,7 @@ bool TdxBarManager::CanUseLargeImagesForLargeIcons() const {
 }
 
 void TdxBarManager::CalcButtonMetrics() {
+    ++FMeasureGeneration;
     if (!FLargeIcons) {
         FImageSize = 16;
     } else {
@@ -770,6 +774,12 @@ void TdxBarManager::CloseOwnActiveBarControl() {
     if (Active && Active->GetBarManager() == this) Active->DeactivateAll();
 }
 
+TdxBarManager* TdxBarManager::ActiveMDIChildManager() const {
+    cls::TCustomForm* Child = FOwnerForm ? FOwnerForm->ActiveMDIChild() : nullptr;
+    TdxBarManager* Manager = Child ? GetBarManagerByForm(Child) : nullptr;
+    return Manager != this ? Manager : nullptr;
+}
+
 void TdxBarManager::HandleOwnerFormMessage(win::UINT Msg, win::WPARAM WParam, win::LPARAM LParam) {
     if (!FOwnerForm || FConstructionFailed) return;
     // A form on its way out only stores the layout.
@@ -790,6 +800,8 @@ void TdxBarManager::HandleOwnerFormMessage(win::UINT Msg, win::WPARAM WParam, wi
                 break;
             FOwnerFormActive = win::LOWORD(static_cast<win::LPARAM>(WParam)) != win::WA_INACTIVE;
             UpdateFloatingBars(FOwnerFormActive, false, Other);
+            if (TdxBarManager* Child = ActiveMDIChildManager())
+                Child->HandleOwnerFormMessage(Msg, WParam, LParam);
             break;
         }
         case win::WM_SETTINGCHANGE:
@@ -804,9 +816,15 @@ void TdxBarManager::HandleOwnerFormMessage(win::UINT Msg, win::WPARAM WParam, wi
             for (int I = 0; I < FBars->Count(); ++I)
                 if (TCustomdxBarControl* Window = FBars->Items(I)->ItemLinks()->BarControl())
                     Window->RepaintWithFrame();
+            if (FOwnerForm->FormStyle() == cls::fsMDIForm)
+                for (int I = 0; I < FOwnerForm->MDIChildCount(); ++I)
+                    if (TdxBarManager* Child = GetBarManagerByForm(FOwnerForm->MDIChildren(I)))
+                        Child->HandleOwnerFormMessage(Msg, WParam, LParam);
             break;
         case win::WM_ACTIVATEAPP:
             if (WParam) break;
+            if (TdxBarManager* Child = ActiveMDIChildManager())
+                Child->HandleOwnerFormMessage(Msg, WParam, LParam);
             UpdateFloatingBars(false, false, nullptr);
             if (FSelectedItemControl && IsBarControlAlive(FSelectedItemControl->Parent()) &&
                 FSelectedItemControl->Parent()->HandleAllocated())
@@ -815,6 +833,11 @@ void TdxBarManager::HandleOwnerFormMessage(win::UINT Msg, win::WPARAM WParam, wi
             break;
         case win::WM_CHILDACTIVATE:
             UpdateFloatingBars(true, false, nullptr);
+            break;
+        case win::WM_MDIACTIVATE:
+            if (FOwnerForm->FormStyle() == cls::fsMDIChild && FOwnerForm->HandleAllocated())
+                UpdateFloatingBars(reinterpret_cast<win::HWND>(LParam) == FOwnerForm->Handle(), false,
+                                   nullptr);
             break;
         case win::WM_WINDOWPOSCHANGING: {
             const auto* Pos = reinterpret_cast<const win::WINDOWPOS*>(LParam);

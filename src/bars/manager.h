@@ -22,6 +22,10 @@
 #include "lookandfeel/lookandfeel.h"
 #include "win/defs.h"
 
+namespace lf {
+struct TcxObjectLink;
+}
+
 namespace cls {
 class TChangeLink;
 class TCustomForm;
@@ -367,6 +371,18 @@ public:
     // The manager's reaction to a message of its owner form, which the
     // library's thread hooks pass on before the form handles it.
     void HandleOwnerFormMessage(win::UINT Msg, win::WPARAM WParam, win::LPARAM LParam);
+
+    // --- MDI ---
+    // The active MDI child of the owner form (WM_MDIGETACTIVE to its MDI
+    // client), nullptr for a form that is no MDI frame or has no child.
+    win::HWND GetActiveMDIChildHandle() const;
+    // Brings the main menu in line with the active MDI child: the maximized
+    // child's system menu as the first entry, and the child form's main menu
+    // merged (while it is maximized, or always with AlwaysMerge).
+    void UpdateMDIChildMenus();
+    // The MDI frame of this manager's MDI child form was activated or
+    // deactivated (AOtherWindow: the window on the other side of the change).
+    void MDIFrameActivated(bool AActive, win::HWND AOtherWindow);
     // The owner form's last WM_ACTIVATE state.
     bool OwnerFormActive() const { return FOwnerFormActive; }
     // The bar that takes the keyboard in menu mode (the keyboard hook then
@@ -392,6 +408,10 @@ public:
     // 16, or with LargeIcons the large images' height or 32.
     int ImageSize() const { return FImageSize; }
     int ButtonWidth() const { return FButtonWidth; }
+    // Changes whenever something that sizes the links of every bar does (the
+    // button metrics, an image list): measurements taken at another
+    // generation are stale.
+    unsigned MeasureGeneration() const { return FMeasureGeneration; }
     int ButtonHeight() const { return FButtonHeight; }
     // Width of a button's drop-down part.
     int DropDownArrowWidth() const { return FDropDownArrowWidth; }
@@ -583,6 +603,16 @@ private:
     cls::TStream* FLayoutStream = nullptr;
     TdxBarItemControl* FSelectedItemControl = nullptr;
     bool FOwnerFormActive = false;
+    // MDI: the child handled last, whether it was maximized, the child
+    // manager whose menu is merged and whether its main menu bar was visible.
+    win::HWND FActiveMDIChild = nullptr;
+    bool FActiveMDIChildMaximized = false;
+    lf::TcxObjectLink* FMergedManager = nullptr;
+    bool FMergedMenuVisible = false;
+    TdxBarManager* MDIChildManager(win::HWND AChild) const;
+    TdxBarManager* ActiveMDIChildManager() const;
+    void AddMDIChild(win::HWND AChild, bool AMerge);
+    void RemoveMDIChild(bool AMerge);
     TdxBar* FKeyboardBar = nullptr;
     bool FDetaching = false;
     bool FLinkDragging = false;
@@ -598,6 +628,7 @@ private:
     int FMenuSeparatorIndent = 0;
     int FImageSize = 16;
     int FButtonWidth = 0;
+    unsigned FMeasureGeneration = 0;
     int FButtonHeight = 0;
     int FDropDownArrowWidth = 0;
     bool FLibraryStarted = false;

@@ -11,6 +11,8 @@
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
 #include "bars/manager.h"
+#include "bars/mdi.h"
+#include "bars/popupmenu.h"
 #include "bars/popupmenulinks.h"
 #include "bars/quickcust.h"
 #include "bars/registry.h"
@@ -210,24 +212,37 @@ cls::TCustomForm* FormOfWindow(win::HWND AWnd) {
 void FindKeyManagers(TdxBarManager*& AMenuManager, TdxBarManager*& AShortCutManager) {
     AMenuManager = nullptr;
     AShortCutManager = nullptr;
-    const win::HWND Active = win::GetActiveWindow();
+    win::HWND Active = win::GetActiveWindow();
     cls::TCustomForm* Form = FormOfWindow(Active);
     if (!Form || !win::IsWindowEnabled(Active) || Form->ComponentState().Contains(cls::csDesigning)) return;
+    // An MDI frame hands the keys to its active child.
+    if (Form->FormStyle() == cls::fsMDIForm) {
+        if (cls::TForm* Child = Form->ActiveMDIChild()) {
+            Form = Child;
+            Active = Child->Handle();
+        }
+    }
     TdxBarManager* Own = GetBarManagerByForm(Form);
     AShortCutManager = Own;
     if (!Own && !Form->FormState().Contains(cls::fsModal))
         if (cls::TCustomForm* ParentForm = FormOfWindow(win::GetParent(Active)))
             AShortCutManager = GetBarManagerByForm(ParentForm);
     AMenuManager = AShortCutManager;
-    if (!Own) {
-        cls::TApplication* App = cls::ApplicationIfExists();
-        cls::TCustomForm* MainForm = App ? App->MainForm() : nullptr;
-        TdxBarManager* MainManager = MainForm ? GetBarManagerByForm(MainForm) : nullptr;
+    cls::TApplication* App = cls::ApplicationIfExists();
+    cls::TCustomForm* MainForm = App ? App->MainForm() : nullptr;
+    TdxBarManager* MainManager = MainForm ? GetBarManagerByForm(MainForm) : nullptr;
+    const bool MDIChild = Form->FormStyle() == cls::fsMDIChild;
+    if (MDIChild) {
+        AMenuManager = MainManager;
+    } else if (!Own && Form->FormStyle() != cls::fsMDIForm) {
         if (MainManager && MainManager->AllowCallFromAnotherForm() && MainForm->HandleAllocated() &&
             win::IsWindowEnabled(MainForm->Handle()))
             AMenuManager = MainManager;
     }
     if (!AShortCutManager) AShortCutManager = AMenuManager;
+    // A child whose own main menu shows takes the keys first.
+    if (MDIChild && Own && Own->MainMenuBar() && Own->MainMenuBar()->ItemLinks()->BarControl())
+        std::swap(AMenuManager, AShortCutManager);
 }
 
 bool IsBarShownWithWindow(TdxBar* ABar) {
@@ -611,16 +626,59 @@ win::LRESULT MouseHookProc(int Code, win::WPARAM WParam, win::LPARAM LParam) {
     return Handled ? 1 : Next;
 }
 
+// The application's MDI frame was activated or deactivated: the MDI
+// children's managers show or hide their floating bars (on activation only
+// the active child's).
+void MDIFrameActivation(const win::CWPSTRUCT& AMsg) {
+    if (AMsg.message != win::WM_ACTIVATE || IsAnyPopupMenuShowing()) return;
+    cls::TApplication* App = cls::ApplicationIfExists();
+    cls::TForm* Frame = App ? App->MainForm() : nullptr;
+    if (!Frame || Frame->FormStyle() != cls::fsMDIForm || !Frame->HandleAllocated() ||
+        AMsg.hwnd != Frame->Handle())
+        return;
+    const bool Active = win::LOWORD(static_cast<win::LPARAM>(AMsg.wParam)) != win::WA_INACTIVE;
+    const auto Other = reinterpret_cast<win::HWND>(AMsg.lParam);
+    cls::TForm* ActiveChild = Frame->ActiveMDIChild();
+    TdxBarManagerList* List = dxBarManagerList();
+    for (int I = 0; List && I < List->Count(); ++I) {
+        TdxBarManager* Manager = List->GetItem(I);
+        cls::TCustomForm* Form = Manager ? Manager->OwnerForm() : nullptr;
+        if (!Form || Form->FormStyle() != cls::fsMDIChild || (Active && Form != ActiveChild)) continue;
+        Manager->MDIFrameActivated(Active, Other);
+    }
+}
+
+// A child of an "MDICLIENT" window was activated or goes: the frame's
+// manager brings its main menu up to date.
+void UpdateMDIFrameMenus(const win::CWPSTRUCT& AMsg) {
+    if (AMsg.message != win::WM_CHILDACTIVATE && AMsg.message != win::WM_DESTROY &&
+        AMsg.message != win::WM_MDIACTIVATE)
+        return;
+    const win::HWND Client = win::GetParent(AMsg.hwnd);
+    if (!IsMDIClientWindow(Client)) return;
+    cls::TCustomForm* Frame = FormOfWindow(win::GetParent(Client));
+    if (TdxBarManager* Manager = Frame ? GetBarManagerByForm(Frame) : nullptr) Manager->UpdateMDIChildMenus();
+}
+
 win::LRESULT CallWndProcHookProc(int Code, win::WPARAM WParam, win::LPARAM LParam) {
     if (Code == win::HC_ACTION && !GCallWndProcBusy && LParam) {
         TBusyScope Busy(GCallWndProcBusy);
         try {
             CallWndProcHook(*reinterpret_cast<const win::CWPSTRUCT*>(LParam));
+            MDIFrameActivation(*reinterpret_cast<const win::CWPSTRUCT*>(LParam));
         } catch (...) {
             ReportHookException();
         }
     }
-    return win::CallNextHookEx(GCallWndProcHook, Code, WParam, LParam);
+    const win::LRESULT Next = win::CallNextHookEx(GCallWndProcHook, Code, WParam, LParam);
+    if (Code == win::HC_ACTION && LParam) {
+        try {
+            UpdateMDIFrameMenus(*reinterpret_cast<const win::CWPSTRUCT*>(LParam));
+        } catch (...) {
+            ReportHookException();
+        }
+    }
+    return Next;
 }
 
 void InstallHooks() {

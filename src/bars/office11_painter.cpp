@@ -409,6 +409,20 @@ void TdxBarItemControlOffice11Painter::DrawDockBackground(TdxDockControl* ADockC
     DrawCachedDockBackground(ADockControl, DC, R, AOrigin, Fill);
 }
 
+bool TdxBarItemControlOffice11Painter::IsDockBackgroundChanged(TdxDockControl* ADockControl, const RECT& AOld,
+                                                               const RECT& ANew, const RECT& APart) const {
+    // Side sites are one colour; the others run a gradient across their width.
+    const TdxBarDockingStyle Style = ADockControl ? ADockControl->GetDockingStyle() : dsTop;
+    if (Style == dsLeft || Style == dsRight || Width(AOld) == Width(ANew)) return false;
+    const lf::TOffice11Colors& C = Scheme();
+    const RECT Old{0, 0, Width(AOld), 1}, New{0, 0, Width(ANew), 1};
+    for (int X = APart.left; X < APart.right; ++X)
+        if (lf::GetGradientColorAt(Old, X, C.DockColor1, C.DockColor2, true) !=
+            lf::GetGradientColorAt(New, X, C.DockColor1, C.DockColor2, true))
+            return true;
+    return false;
+}
+
 HBRUSH TdxBarItemControlOffice11Painter::GetToolbarBrush(const TdxBarManager*) const {
     return SchemeBrush(Scheme().ToolbarBrush, gfx::COLOR_BTNFACE);
 }
@@ -585,6 +599,15 @@ void TdxBarItemControlOffice11Painter::DrawFloatingCaption(TCustomdxBarControl* 
                                                            const RECT& R) const {
     const TempBrush Grip(Scheme().GripColor);
     TdxBarItemControlFlatPainter::DrawFloatingCaption(ABarControl, DC, Grip.Handle(), R);
+}
+
+// The caption's band is the light grip colour, on which the arrow in the
+// caption's text colour hardly shows: the mark takes the caption colour, as
+// the close button beside it does.
+void TdxBarItemControlOffice11Painter::DrawMark(TCustomdxBarControl* ABarControl, HDC DC, const RECT& R,
+                                                int AState) const {
+    if (!IsEmpty(R) && AState != 2) FillCaptionButton(ABarControl, DC, AState, R);
+    TdxBarItemControlFlatPainter::DrawMark(ABarControl, DC, R, AState);
 }
 
 void TdxBarItemControlOffice11Painter::GetMarkRect(TCustomdxBarControl* ABarControl, RECT& R) const {

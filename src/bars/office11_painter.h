@@ -60,6 +60,8 @@ public:
     void DrawDockBackground(TdxDockControl* ADockControl, gfx::HDC DC, gfx::TColor AColor, gfx::HBRUSH ABrush,
                             const gfx::RECT& R, gfx::POINT AOrigin) const override;
     bool IsDockBackgroundDrawn() const override { return true; }
+    bool IsDockBackgroundChanged(TdxDockControl* ADockControl, const gfx::RECT& AOld, const gfx::RECT& ANew,
+                                 const gfx::RECT& APart) const override;
     bool IsGlyphFrameDrawnFirst() const override { return true; }
     gfx::HBRUSH GetToolbarBrush(const TdxBarManager* AManager) const override;
     void FillBarBackgroundFromDock(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::HBRUSH ABrush,
@@ -86,6 +88,8 @@ public:
                        gfx::RECT R) const override;
     void DrawFloatingCaption(TCustomdxBarControl* ABarControl, gfx::HDC DC, gfx::HBRUSH ABrush,
                              const gfx::RECT& R) const override;
+    void DrawMark(TCustomdxBarControl* ABarControl, gfx::HDC DC, const gfx::RECT& R,
+                  int AState) const override;
     void GetMarkRect(TCustomdxBarControl* ABarControl, gfx::RECT& R) const override;
     void RepaintMark(TCustomdxBarControl* ABarControl) const override;
     gfx::HBRUSH GetQuickCustWindowBrush(TCustomdxBarControl* ABarControl) const override;

@@ -1438,15 +1438,18 @@ void TdxBarItemControlPainter::DrawSubItemArrow(TdxBarItemControl* AControl, HDC
         DrawSubMenuArrow(DC, Arrow, S, AEnabled, ASelected, false);
         return;
     }
+    // The arrow is centred in the strip that GetSubItemWidth keeps for it at
+    // the far end, half the item height: reaching back by half the font's
+    // height, it ran into the caption.
     const int S = Bar->TextHeightFifth() - 1;
-    const cls::TFont* Font = FontOf(Bar);
-    const int FontHalf = Font ? Font->Height() / 2 : 0;
+    const int Strip = ItemHeight / 2;
+    const int Inset = Strip - std::max(0, (Strip - (2 * S - 1)) / 2);
     if (APaintType == ptHorz) {
-        Arrow.left = R.right - ItemHeight / 2 + FontHalf;
+        Arrow.left = R.right - Inset;
         Arrow.right = Arrow.left + 2 * S - 1;
         DrawSubMenuArrow(DC, Arrow, S, AEnabled, ASelected, true);
     } else {
-        Arrow.top = R.bottom - ItemHeight / 2 + FontHalf;
+        Arrow.top = R.bottom - Inset;
         Arrow.bottom = Arrow.top + 2 * S - 1;
         DrawSubMenuArrow(DC, Arrow, S, AEnabled, ASelected, false);
     }

@@ -395,6 +395,14 @@ public:
     // Whether the style paints dock sites itself (DrawDockBackground), so
     // that bars docked there show the site's picture and repaint with it.
     virtual bool IsDockBackgroundDrawn() const { return false; }
+    // Whether the background the style draws for a site differs over APart
+    // (client coordinates) between the client rectangles AOld and ANew, so
+    // that the bars over APart show a changed site. Pictures are anchored
+    // to the site's client area and never do.
+    virtual bool IsDockBackgroundChanged(TdxDockControl*, const gfx::RECT&, const gfx::RECT&,
+                                         const gfx::RECT&) const {
+        return false;
+    }
 
 protected:
     constexpr TdxBarItemControlPainter() = default;

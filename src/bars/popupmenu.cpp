@@ -260,7 +260,8 @@ void TdxBarPopupMenu::Popup(int X, int Y) {
     });
     win::MSG Msg;
     for (;;) {
-        const win::BOOL Got = win::GetMessage(&Msg, nullptr, 0, 0);
+        const win::BOOL Got = win::NameTheWait("the popup menu's loop",
+                                               [&Msg] { return win::GetMessage(&Msg, nullptr, 0, 0); });
         if (Got == 0 || Got == -1) {
             // The program ends: the menu goes and the quit reaches the caller's loop.
             FLooping = false;

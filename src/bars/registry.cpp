@@ -10,6 +10,7 @@
 #include "bars/itemcontrol.h"
 #include "bars/manager.h"
 #include "bars/managerlist.h"
+#include "bars/mdi.h"
 #include "bars/quickcust.h"
 #include "bars/subitem.h"
 #include "bars/system.h"
@@ -50,6 +51,7 @@ std::vector<TStartupRegistration> StartupRegistrations() {
         {TdxBarQuickCustExtButton::ClassInfo(), TdxBarQuickCustExtButtonControl::ClassInfo(), false},
         {TdxBarQuickCustItem::ClassInfo(), TdxBarQuickCustItemControl::ClassInfo(), false},
         {TdxBarQuickSubItem::ClassInfo(), TdxBarSubItemControl::ClassInfo(), false},
+        {TSystemMenuSubItem::ClassInfo(), TSystemMenuSubItemControl::ClassInfo(), false},
     };
 }
 
@@ -88,10 +90,12 @@ void StartLibrary() {
     CreateBarManagerList();
     UpdateScreenBitsPerPixel();
     CreateCheckerPatternBrush();
+    CreateGlyphScratch();
     cls::RegisterClass(TdxBarGroup::ClassInfo());
     for (const TStartupRegistration& Entry : StartupRegistrations())
         RegisterBarItemClass(Entry.ItemClass, Entry.ItemControlClass, Entry.Visible);
     LoadBarCursors();
+    LoadSystemMenuBitmaps();
 }
 
 void EndLibrary() {
@@ -102,6 +106,7 @@ void EndLibrary() {
     GActiveBarControl = nullptr;
     GRegItems.clear();
     DeleteCheckerPatternBrush();
+    DeleteGlyphScratch();
     FreeBarManagerList();
     StopFreeInternalItemsTimer();
     ClearInternalItems();

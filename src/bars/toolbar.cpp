@@ -235,6 +235,7 @@ void TdxBarControl::ChangeDocking(TdxBarDockingStyle AStyle, TdxDockControl* ADo
 void TdxBarControl::SetDockingStyle(TdxBarDockingStyle Value) {
     if (DockingStyle() == Value) return;
     FLinksCutOff = false;
+    MeasurementsChanged();
     inherited::SetDockingStyle(Value);
 }
 
@@ -298,6 +299,7 @@ void TdxBarControl::StoreBarPosition() {
 // ============================================================================
 
 void TdxBarControl::CalcMetrics() {
+    MeasurementsChanged();
     inherited::CalcMetrics();
     // The metrics are measured upright; a turned bar draws its captions down
     // with an outline font, which turns.

@@ -79,10 +79,12 @@ public:
     virtual void CalcSize(TdxBarDockingStyle AStyle, int ALimitSize, cls::TSize& ASize);
     // The window size (non-client parts included) the window takes for a style.
     cls::TSize GetSizeForDockingStyle(TdxBarDockingStyle AStyle);
-    // Between these (see TdxBarControlMeasuring) the sizes asked for reuse
-    // the links' measurements: nothing that changes them may happen there.
-    void BeginMeasuring() { ++FMeasuring; }
-    void EndMeasuring();
+    // The links' measurements are kept for the sizes asked for until the
+    // visible links or the manager's button metrics or image lists change,
+    // or this drops them: RepaintBar (the links or an item's look changed),
+    // CalcMetrics (the font, the style, the metrics, RotateWhenVertical) and
+    // a new docking style do.
+    void MeasurementsChanged() { FMeasured.reset(); }
     // Some links did not fit: the mark shows them. Set by the dock site's
     // layout; cleared when the docking style changes.
     bool Truncated() const { return FLinksCutOff; }
@@ -109,6 +111,9 @@ public:
 
     // --- Refreshing ---
     void RepaintBar() override;
+    // The site moved the window or cut its links off: its client lays out
+    // again and repaints, with the measurements it has.
+    void RepaintLaidOut();
     void CalcMetrics() override;
     // SetWindowPos with SWP_FRAMECHANGED.
     void FrameChanged();
@@ -146,7 +151,7 @@ public:
     virtual bool HasMDIButtons() const;
     virtual bool IsMDIButtonEnabled(int AKind) const;
     // The MDI child the buttons act on; nullptr without one.
-    virtual win::HWND GetActiveMDIChildHandle() const { return nullptr; }
+    virtual win::HWND GetActiveMDIChildHandle() const;
     int MDIButtonWidth() const { return FMDIButtonWidth; }
     int MDIButtonHeight() const { return FMDIButtonHeight; }
     // The length of the MDI buttons along the bar (0 without them).
@@ -204,6 +209,7 @@ private:
     // A visible link as the layout measures it.
     struct TLineItem {
         TdxBarItemLink* Link = nullptr;
+        TdxBarItemControl* Control = nullptr;
         int Length = 0;
         int Thickness = 0;
         bool BeginGroup = false;
@@ -236,7 +242,8 @@ private:
     // AStore the link rectangles and the separators are kept.
     TLayout CalcLayout(TdxBarDockingStyle AStyle, cls::TSize AClient, bool AStore);
     // The visible links measured for a style (once while measuring).
-    std::vector<TLineItem> CollectItems(TdxBarDockingStyle AStyle);
+    // Valid until the next measuring.
+    const std::vector<TLineItem>& CollectItems(TdxBarDockingStyle AStyle);
     // The stored layout of the client area.
     void LayOut();
     // The first item of every line a wrapping bar breaks AItems into within
@@ -319,9 +326,10 @@ private:
     bool FLinksCutOff = false;
     int FLaidOutMinLength = -1;
     int FLaidOutFullLength = -1;
-    int FMeasuring = 0;
     struct TMeasured {
         TdxBarDockingStyle Style = dsNone;
+        unsigned Generation = 0;
+        unsigned ManagerGeneration = 0;
         std::vector<TLineItem> Items;
     };
     std::optional<TMeasured> FMeasured;
@@ -346,22 +354,6 @@ private:
     win::HWND FSavedFocus = nullptr;
     bool FSwitching = false;
     cls::TPoint FLastMoveScreen{-1, -1};
-};
-
-// Measures a window's links once for the sizes asked for in a scope.
-class TdxBarControlMeasuring {
-public:
-    explicit TdxBarControlMeasuring(TdxBarControl* AControl) : FControl(AControl) {
-        FControl->BeginMeasuring();
-    }
-    ~TdxBarControlMeasuring() {
-        if (IsBarControlAlive(FControl)) FControl->EndMeasuring();
-    }
-    TdxBarControlMeasuring(const TdxBarControlMeasuring&) = delete;
-    TdxBarControlMeasuring& operator=(const TdxBarControlMeasuring&) = delete;
-
-private:
-    TdxBarControl* FControl;
 };
 
 // Raises a window's handle lock for a scope.

@@ -8,6 +8,7 @@
 #include "bars/itemcontrol.h"
 #include "bars/links.h"
 #include "bars/manager.h"
+#include "bars/mdi.h"
 #include "bars/toolbar.h"
 
 namespace bars {
@@ -39,17 +40,20 @@ void TdxBarControl::EnsureHandle() {
     if (!HandleAllocated() && !IsDestroying() && !Closing()) HandleNeeded();
 }
 
-void TdxBarControl::EndMeasuring() {
-    if (--FMeasuring == 0) FMeasured.reset();
-}
-
-std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingStyle AStyle) {
-    if (FMeasured && FMeasured->Style == AStyle) return FMeasured->Items;
-    std::vector<TLineItem> Result;
+const std::vector<TdxBarControl::TLineItem>& TdxBarControl::CollectItems(TdxBarDockingStyle AStyle) {
+    static const std::vector<TLineItem> NoItems;
     TdxBarItemLinks* Links = ItemLinks();
-    if (!Links) return Result;
+    if (!Links) return NoItems;
+    const TdxBarManager* Manager = GetBarManager();
+    const unsigned ManagerGeneration = Manager ? Manager->MeasureGeneration() : 0;
+    if (FMeasured && FMeasured->Style == AStyle && FMeasured->Generation == Links->VisibleGeneration() &&
+        FMeasured->ManagerGeneration == ManagerGeneration &&
+        std::all_of(FMeasured->Items.begin(), FMeasured->Items.end(),
+                    [](const TLineItem& AItem) { return AItem.Link->Control() == AItem.Control; }))
+        return FMeasured->Items;
     EnsureHandle();
     const bool Vertical = IsVerticalStyle(AStyle);
+    std::vector<TLineItem> Result;
     for (int I = 0; I < Links->VisibleItemCount(); ++I) {
         TdxBarItemLink* Link = Links->VisibleItems(I);
         Link->CreateControl();
@@ -57,6 +61,7 @@ std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingS
         if (!Control) continue;
         TLineItem Item;
         Item.Link = Link;
+        Item.Control = Control;
         const int Width = Control->GetWidth();
         const int Height = Control->GetHeight();
         Item.Length = Vertical ? Height : Width;
@@ -67,8 +72,8 @@ std::vector<TdxBarControl::TLineItem> TdxBarControl::CollectItems(TdxBarDockingS
         Item.MinLength = Vertical ? Control->GetMinVerticalLength() : Control->GetMinLength();
         Result.push_back(Item);
     }
-    if (FMeasuring > 0) FMeasured = TMeasured{AStyle, Result};
-    return Result;
+    FMeasured = TMeasured{AStyle, Links->VisibleGeneration(), ManagerGeneration, std::move(Result)};
+    return FMeasured->Items;
 }
 
 int TdxBarControl::GroupSeparatorSize() const {
@@ -126,7 +131,7 @@ TdxBarControl::TLayout TdxBarControl::CalcLayout(TdxBarDockingStyle AStyle, cls:
         FRowBands.clear();
         for (int I = 0; Links && I < Links->Count(); ++I) Links->Items(I)->SetItemRect(cls::TRect{});
     }
-    const std::vector<TLineItem> Items = CollectItems(AStyle);
+    const std::vector<TLineItem>& Items = CollectItems(AStyle);
     const bool Vertical = IsVerticalStyle(AStyle);
     const int Along = Vertical ? AClient.cy : AClient.cx;
     const int Across = Vertical ? AClient.cx : AClient.cy;
@@ -226,7 +231,7 @@ TdxBarControl::TLayout TdxBarControl::CalcLayout(TdxBarDockingStyle AStyle, cls:
 // ============================================================================
 
 cls::TSize TdxBarControl::GetMinSize(TdxBarDockingStyle AStyle) {
-    const std::vector<TLineItem> Items = CollectItems(AStyle);
+    const std::vector<TLineItem>& Items = CollectItems(AStyle);
     const bool Vertical = IsVerticalStyle(AStyle);
     const TdxBarManager* Manager = GetBarManager();
     const int ButtonLength = Manager ? (Vertical ? Manager->ButtonHeight() : Manager->ButtonWidth()) : 0;
@@ -251,8 +256,7 @@ cls::TSize TdxBarControl::GetMinSize(TdxBarDockingStyle AStyle) {
 }
 
 cls::TSize TdxBarControl::GetMaxSize(TdxBarDockingStyle AStyle) {
-    TdxBarControlMeasuring Measuring(this);
-    const std::vector<TLineItem> Items = CollectItems(AStyle);
+    const std::vector<TLineItem>& Items = CollectItems(AStyle);
     const bool Vertical = IsVerticalStyle(AStyle);
     const int Separator = GroupSeparatorSize();
     int Along = HasMDIButtons() ? GetMDIButtonsLength() : 0;
@@ -264,7 +268,6 @@ cls::TSize TdxBarControl::GetMaxSize(TdxBarDockingStyle AStyle) {
 }
 
 void TdxBarControl::CalcSize(TdxBarDockingStyle AStyle, int ALimitSize, cls::TSize& ASize) {
-    TdxBarControlMeasuring Measuring(this);
     const bool Vertical = IsVerticalStyle(AStyle);
     const cls::TSize Min = GetMinSize(AStyle);
     const int MinAcross = Vertical ? Min.cx : Min.cy;
@@ -294,10 +297,8 @@ void TdxBarControl::CalcSize(TdxBarDockingStyle AStyle, int ALimitSize, cls::TSi
         // The most recently used links show first: as many as fit. Fewer
         // links never make a longer line, so when all of them fit, every
         // count of recent ones does.
-        auto SetLimit = [&](int N) {
-            Links->SetRecentLimit(N);
-            FMeasured.reset();
-        };
+        // A new limit changes the visible links, and with them the measurements.
+        auto SetLimit = [&](int N) { Links->SetRecentLimit(N); };
         SetLimit(-1);
         Fitting = LineLength(false);
         if (Fitting > Room) {
@@ -396,15 +397,30 @@ cls::TRect TdxBarControl::GetMDIButtonRect(int AKind) {
 }
 
 bool TdxBarControl::HasMDISystemMenu() const {
-    return false;
+    const TdxBarItemLinks* Links = ItemLinks();
+    return Bar() && Bar()->IsMainMenu() && Links && Links->Count() > 0 &&
+           dynamic_cast<TSystemMenuSubItem*>(Links->Items(0)->Item());
 }
 
 bool TdxBarControl::HasMDIButtons() const {
-    return false;
+    const TdxBarManager* Manager = GetBarManager();
+    return Bar() && Bar()->IsMainMenu() && (HasMDISystemMenu() || (Manager && Manager->ShowCloseButton()));
 }
 
 bool TdxBarControl::IsMDIButtonEnabled(int AKind) const {
-    return AKind == 1 || (AKind == 2 && !HasMDISystemMenu());
+    if (!HasMDISystemMenu()) return AKind == 2;
+    if (AKind == 1) return true;
+    const win::HWND Child = GetActiveMDIChildHandle();
+    const win::HMENU Menu = Child ? win::GetSystemMenu(Child, win::FALSE) : nullptr;
+    if (!Menu) return false;
+    const win::UINT State = win::GetMenuState(
+        Menu, static_cast<win::UINT>(AKind == 0 ? win::SC_MINIMIZE : win::SC_CLOSE), win::MF_BYCOMMAND);
+    return State != win::kNoMenuItem && !(State & (win::MF_GRAYED | win::MF_DISABLED));
+}
+
+win::HWND TdxBarControl::GetActiveMDIChildHandle() const {
+    const TdxBarManager* Manager = GetBarManager();
+    return Manager ? Manager->GetActiveMDIChildHandle() : nullptr;
 }
 
 void TdxBarControl::PaintMDIButtons(gfx::HDC DC, gfx::HRGN ARegion) {
@@ -435,6 +451,7 @@ void TdxBarControl::LayOut() {
 }
 
 void TdxBarControl::RepaintBar() {
+    MeasurementsChanged();
     if (!HandleAllocated() || Closing() || IsDestroying()) return;
     // A floating bar shows no mark: after its links or metrics changed it
     // takes the size its wrapped links need for its width, so that none is
@@ -469,6 +486,12 @@ void TdxBarControl::RepaintBar() {
             if (!Self.Alive() || !HandleAllocated()) return;
         }
     }
+    LayOut();
+    Invalidate();
+}
+
+void TdxBarControl::RepaintLaidOut() {
+    if (!HandleAllocated() || Closing() || IsDestroying()) return;
     LayOut();
     Invalidate();
 }

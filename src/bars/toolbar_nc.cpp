@@ -755,7 +755,8 @@ void TdxBarControl::WMLButtonUp(cls::TMessage& Message) {
 }
 
 void TdxBarControl::WMLButtonDblClk(cls::TMessage& Message) {
-    if (FHitTest == win::HTCAPTION && !IsDesigning()) {
+    // A second click on an MDI button is a press of it, not a caption's double click.
+    if (FHitTest == win::HTCAPTION && !IsDesigning() && MDIButtonAt(cls::TWMMouse{Message}.Pos()) < 0) {
         ToggleDocking();
         return;
     }

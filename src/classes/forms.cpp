@@ -3,6 +3,8 @@
 #include "classes/dialogs.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
@@ -202,6 +204,12 @@ void TCustomForm::Dispatch(TMessage& Message) {
         case win::WM_CLOSE:
             WMClose(Message);
             break;
+        case win::WM_MDIACTIVATE:
+            inherited::Dispatch(Message);
+            // An MDI child is active while it is the frame's active child.
+            if (FFormStyle == fsMDIChild && FHandle)
+                SetActive(reinterpret_cast<HWND>(Message.LParam) == FHandle);
+            break;
         case win::WM_SIZE:
             WMSize(Message);
             break;
@@ -277,10 +285,81 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
         FWindowState = wsNormal;
     }
     if (Icons.Contains(biSystemMenu)) Params.Style |= win::WS_SYSMENU;
+    if (FFormStyle == fsMDIChild) {
+        TForm* Main = Application->MainForm();
+        if (!Main || Main == this || Main->FormStyle() != fsMDIForm) throw EInvalidOperation(SNoMDIForm);
+        Main->HandleNeeded();
+        if (!Main->ClientHandle()) throw EInvalidOperation(SNoMDIForm);
+        Params.WndParent = Main->ClientHandle();
+        Params.Style = (Params.Style & ~win::WS_POPUP) | win::WS_CHILD | win::WS_CLIPSIBLINGS;
+        Params.ExStyle |= win::WS_EX_MDICHILD;
+    }
     if (Icons.Contains(biHelp) &&
         (FBorderStyle == bsDialog || (!Icons.Contains(biMinimize) && !Icons.Contains(biMaximize))))
         Params.ExStyle |= win::WS_EX_CONTEXTHELP;
     if (FFormStyle == fsStayOnTop) Params.ExStyle |= win::WS_EX_TOPMOST;
+}
+
+void TCustomForm::CreateWnd() {
+    inherited::CreateWnd();
+    if (FFormStyle != fsMDIForm || ComponentState().Contains(csDesigning)) return;
+    win::CLIENTCREATESTRUCT Data;
+    Data.idFirstChild = 0xFF00;
+    const TRect R = ClientRect();
+    FClientHandle = win::CreateWindowEx(
+        win::WS_EX_CLIENTEDGE, "MDICLIENT", "",
+        win::WS_CHILD | win::WS_VISIBLE | win::WS_CLIPCHILDREN | win::WS_GROUP | win::WS_TABSTOP, R.left,
+        R.top, R.right - R.left, R.bottom - R.top, FHandle, nullptr, nullptr, &Data);
+    if (!FClientHandle) throw EOutOfResources(SWindowCreate);
+    Realign();
+}
+
+void TCustomForm::DestroyWnd() {
+    FClientHandle = nullptr;
+    inherited::DestroyWnd();
+}
+
+void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
+    inherited::AlignControls(AControl, Rect);
+    if (FClientHandle)
+        win::SetWindowPos(FClientHandle, win::HWND_BOTTOM, Rect.left, Rect.top, Rect.right - Rect.left,
+                          Rect.bottom - Rect.top, win::SWP_NOACTIVATE);
+}
+
+void TCustomForm::DefaultHandler(TMessage& Message) {
+    if (FHandle && FClientHandle && Message.Msg != win::WM_SIZE) {
+        Message.Result =
+            win::DefFrameProc(FHandle, FClientHandle, Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
+    if (FHandle && FFormStyle == fsMDIChild && (FDefWndProc == &win::DefWindowProc || !FDefWndProc)) {
+        Message.Result = win::DefMDIChildProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
+    inherited::DefaultHandler(Message);
+}
+
+TForm* TCustomForm::ActiveMDIChild() {
+    if (!FClientHandle) return nullptr;
+    const HWND Active = reinterpret_cast<HWND>(win::SendMessage(FClientHandle, win::WM_MDIGETACTIVE, 0, 0));
+    return dynamic_cast<TForm*>(FindControl(Active));
+}
+
+int TCustomForm::MDIChildCount() {
+    int Count = 0;
+    if (FFormStyle != fsMDIForm) return 0;
+    for (int I = 0; I < Screen->FormCount(); ++I)
+        if (Screen->Forms(I)->FormStyle() == fsMDIChild) ++Count;
+    return Count;
+}
+
+TForm* TCustomForm::MDIChildren(int I) {
+    if (FFormStyle != fsMDIForm) return nullptr;
+    for (int K = 0; K < Screen->FormCount(); ++K) {
+        TForm* Form = Screen->Forms(K);
+        if (Form->FormStyle() == fsMDIChild && I-- == 0) return Form;
+    }
+    return nullptr;
 }
 
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
@@ -366,7 +445,7 @@ TModalResult TCustomForm::ShowModal() {
     if (!Guard.Alive()) return mrCancel;
     FModalResult = mrNone;
     do {
-        App->HandleMessage();
+        win::NameTheWait("the modal loop of the form \"" + Caption() + "\"", [App] { App->HandleMessage(); });
         if (!Guard.Alive()) return mrCancel;
         if (App->FTerminate) {
             FModalResult = mrCancel;
@@ -409,7 +488,9 @@ void TCustomForm::Close() {
     }
     TComponentGuard Guard(this);
     if (!CloseQuery() || !Guard.Alive()) return;
+    // An MDI child minimizes unless told otherwise: it cannot hide.
     TCloseAction CloseAction = caHide;
+    if (FFormStyle == fsMDIChild) CloseAction = FBorderIcons.Contains(biMinimize) ? caMinimize : caNone;
     DoClose(CloseAction);
     if (!Guard.Alive() || CloseAction == caNone) return;
     TApplication* App = Application;
@@ -455,7 +536,13 @@ void TCustomForm::SetBorderIcons(TBorderIcons Value) {
 
 void TCustomForm::SetFormStyle(TFormStyle Value) {
     if (FFormStyle == Value) return;
+    const bool MDI =
+        Value == fsMDIChild || Value == fsMDIForm || FFormStyle == fsMDIChild || FFormStyle == fsMDIForm;
     FFormStyle = Value;
+    if (MDI) {
+        RecreateWnd();
+        return;
+    }
     if (FHandle)
         win::SetWindowPos(FHandle, Value == fsStayOnTop ? win::HWND_TOPMOST : win::HWND_NOTOPMOST, 0, 0, 0, 0,
                           win::SWP_NOMOVE | win::SWP_NOSIZE | win::SWP_NOACTIVATE);
@@ -787,13 +874,21 @@ void TApplication::Run() {
     if (!FMainForm) return;
     TComponentGuard Guard(this);
     if (FShowMainForm) FMainForm->SetVisible(true);
-    while (Guard.Alive() && !FTerminate) {
-        try {
-            HandleMessage();
-        } catch (...) {
-            if (!Guard.Alive()) throw;
-            HandleException(this);
+    try {
+        while (Guard.Alive() && !FTerminate) {
+            try {
+                HandleMessage();
+            } catch (...) {
+                if (!Guard.Alive()) throw;
+                HandleException(this);
+            }
         }
+    } catch (const win::WouldWaitForever& E) {
+        // Only a headless program under the manual clock gets here, its
+        // script ended while a loop still waits: nothing can happen any more.
+        std::fprintf(stderr, "%s: the program would wait forever: %s\n",
+                     FTitle.empty() ? "application" : FTitle.c_str(), E.what());
+        std::exit(EXIT_FAILURE);
     }
 }
 
@@ -808,11 +903,18 @@ bool TApplication::ProcessMessage(win::MSG& Msg) {
         FQuitCode = static_cast<int>(Msg.wParam);
         return true;
     }
-    if (!IsKeyMsg(Msg)) {
+    if (!IsMDIMsg(Msg) && !IsKeyMsg(Msg)) {
         win::TranslateMessage(&Msg);
         win::DispatchMessage(&Msg);
     }
     return true;
+}
+
+bool TApplication::IsMDIMsg(const win::MSG& Msg) {
+    if (!FMainForm || FMainForm->FormStyle() != fsMDIForm || !FMainForm->ClientHandle()) return false;
+    TCustomForm* Active = Screen->ActiveCustomForm();
+    return Active && Active->FormStyle() == fsMDIChild &&
+           win::TranslateMDISysAccel(FMainForm->ClientHandle(), &Msg) != win::FALSE;
 }
 
 bool TApplication::IsKeyMsg(win::MSG& Msg) {

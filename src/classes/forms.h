@@ -56,7 +56,7 @@ using IDesigner = IDesignerHook;
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
-enum TFormStyle { fsNormal, fsStayOnTop };
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TPosition {
     poDesigned,
     poDefault,
@@ -90,6 +90,7 @@ using TCloseQueryEvent = TEvent<void(TObject* Sender, bool& CanClose)>;
 
 inline constexpr TResStringRec SCannotShowModal{1310, "Cannot make a visible window modal"};
 inline constexpr TResStringRec SVisibleChanged{1311, "Cannot change Visible in OnShow or OnHide"};
+inline constexpr TResStringRec SNoMDIForm{1312, "Cannot create form. No MDI forms are currently active"};
 
 // Fills a form from its form resource; false when the form's class has none.
 using TFormResourceReader = std::function<bool(TCustomForm* Form)>;
@@ -109,6 +110,9 @@ public:
     void BeforeDestruction() override;
 
     void Dispatch(TMessage& Message) override;
+    // An MDI frame's default is DefFrameProc (but for WM_SIZE: the frame
+    // places its client window itself), an MDI child's DefMDIChildProc.
+    void DefaultHandler(TMessage& Message) override;
 
     // --- Showing and closing ---
     void Show();
@@ -133,7 +137,18 @@ public:
     TBorderIcons BorderIcons() const { return FBorderIcons; }
     void SetBorderIcons(TBorderIcons Value);
     TFormStyle FormStyle() const { return FFormStyle; }
+    // An MDI child's window is made in the MDI client of the application's
+    // main form (an fsMDIForm, else EInvalidOperation "Cannot create form...").
     void SetFormStyle(TFormStyle Value);
+    // --- MDI frames ---
+    // The frame's "MDICLIENT" window, which takes the client area that the
+    // aligned controls leave; nullptr for other forms.
+    win::HWND ClientHandle() const { return FClientHandle; }
+    // The active child (WM_MDIGETACTIVE), nullptr without one.
+    TForm* ActiveMDIChild();
+    // The MDI children, in the screen's order of forms.
+    int MDIChildCount();
+    TForm* MDIChildren(int I);
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition Value) { FPosition = Value; }
     TWindowState WindowState() const { return FWindowState; }
@@ -185,6 +200,9 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void AlignControls(TControl* AControl, TRect& Rect) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
     virtual void Activate();
@@ -227,6 +245,7 @@ private:
     bool FIsForm = false;
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr;
+    win::HWND FClientHandle = nullptr;
     IDesignerHook* FDesigner = nullptr;
     TNotifyEvent FOnCreate;
     TNotifyEvent FOnDestroy;
@@ -361,6 +380,8 @@ private:
     // Takes one message; false when none waits. WM_QUIT sets Terminated.
     bool ProcessMessage(win::MSG& Msg);
     bool IsKeyMsg(win::MSG& Msg);
+    // Ctrl+F4 and Ctrl+F6 of an active MDI child (TranslateMDISysAccel).
+    bool IsMDIMsg(const win::MSG& Msg);
     void Idle();
     TControl* DoMouseIdle();
     void DoActionIdle();

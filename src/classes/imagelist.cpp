@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 #include "gfx/draw.h"
 
@@ -72,8 +73,6 @@ TCustomImageList::TCustomImageList(TComponent* AOwner) : TComponent(AOwner) {}
 TCustomImageList::~TCustomImageList() {
     for (TChangeLink* Link : FClients) Link->FSender = nullptr;
     FClients.clear();
-    if (FImages) gfx::DeleteObject(FImages);
-    if (FMasks) gfx::DeleteObject(FMasks);
 }
 
 void TCustomImageList::Assign(TPersistent* Source) {
@@ -194,8 +193,8 @@ std::vector<TCustomImageList::TCell> TCustomImageList::MakeCells(TBitmap* Image,
 TCustomImageList::TCell TCustomImageList::ReadCell(int Index) const {
     TCell Cell;
     gfx::BitmapSurface I, M;
-    gfx::GetBitmapSurface(FImages, &I);
-    gfx::GetBitmapSurface(FMasks, &M);
+    gfx::GetBitmapSurface(FImages->Bitmap(), &I);
+    gfx::GetBitmapSurface(FMasks->Bitmap(), &M);
     const auto Size = static_cast<std::size_t>(FWidth) * FHeight;
     Cell.Pixels.resize(Size);
     Cell.Mask.resize(Size);
@@ -214,32 +213,37 @@ std::vector<TCustomImageList::TCell> TCustomImageList::ReadAll() const {
 }
 
 void TCustomImageList::Store(const std::vector<TCell>& Cells) {
-    gfx::HBITMAP Images = nullptr, Masks = nullptr;
+    std::unique_ptr<gfx::MemoryDC> Images, Masks, Blended;
     if (!Cells.empty()) {
         const long long StripWidth = static_cast<long long>(FWidth) * static_cast<long long>(Cells.size());
+        const bool AnyAlpha = std::any_of(Cells.begin(), Cells.end(), [](const TCell& C) { return C.Alpha; });
+        gfx::BitmapSurface I, M, B;
         if (StripWidth <= INT_MAX) {
-            Images = gfx::CreateBitmap(static_cast<int>(StripWidth), FHeight, 1, 32, nullptr);
-            Masks = gfx::CreateBitmap(static_cast<int>(StripWidth), FHeight, 1, 1, nullptr);
+            const int Width = static_cast<int>(StripWidth);
+            Images = std::make_unique<gfx::MemoryDC>(Width, FHeight, 32);
+            Masks = std::make_unique<gfx::MemoryDC>(Width, FHeight, 1);
+            if (AnyAlpha) Blended = std::make_unique<gfx::MemoryDC>(Width, FHeight, 32);
         }
-        gfx::BitmapSurface I, M;
-        if (!Images || !Masks || !gfx::GetBitmapSurface(Images, &I) || !gfx::GetBitmapSurface(Masks, &M)) {
-            if (Images) gfx::DeleteObject(Images);
-            if (Masks) gfx::DeleteObject(Masks);
+        if (!Images || !Images->Valid() || !Masks->Valid() || (Blended && !Blended->Valid()) ||
+            !gfx::GetBitmapSurface(Images->Bitmap(), &I) || !gfx::GetBitmapSurface(Masks->Bitmap(), &M) ||
+            (Blended && !gfx::GetBitmapSurface(Blended->Bitmap(), &B)))
             throw EOutOfResources(SOutOfResources);
-        }
         for (std::size_t K = 0; K < Cells.size(); ++K) {
             const auto Left = static_cast<std::ptrdiff_t>(K) * FWidth;
             for (int Y = 0; Y < FHeight; ++Y) {
-                std::copy_n(Cells[K].Pixels.begin() + Y * FWidth, FWidth, I.Row(Y) + Left);
+                const auto Row = Cells[K].Pixels.begin() + Y * FWidth;
+                std::copy_n(Row, FWidth, I.Row(Y) + Left);
                 std::copy_n(Cells[K].Mask.begin() + Y * FWidth, FWidth, M.Row(Y) + Left);
+                if (Blended)
+                    std::transform(Row, Row + FWidth, B.Row(Y) + Left,
+                                   [&](std::uint32_t P) { return Cells[K].Alpha ? Premultiply(P) : P; });
             }
         }
         FHandleAllocated = true;
     }
-    if (FImages) gfx::DeleteObject(FImages);
-    if (FMasks) gfx::DeleteObject(FMasks);
-    FImages = Images;
-    FMasks = Masks;
+    FImages = std::move(Images);
+    FMasks = std::move(Masks);
+    FBlended = std::move(Blended);
     FAlpha.clear();
     for (const TCell& Cell : Cells) FAlpha.push_back(Cell.Alpha);
 }
@@ -381,47 +385,55 @@ void TCustomImageList::DoDraw(int Index, TCanvas* Canvas, int X, int Y, TDrawing
 
 void TCustomImageList::DrawCell(gfx::HDC DC, int X, int Y, int Index, TDrawingStyle Style,
                                 TImageType Type) const {
+    const int Left = Index * FWidth;
     if (Type == itMask) {
         TDCColors Keep(DC);
         gfx::SetTextColor(DC, 0);
         gfx::SetBkColor(DC, kWhite);
-        const gfx::MemoryDC Masks(FMasks);
-        gfx::BitBlt(DC, X, Y, FWidth, FHeight, Masks.Handle(), Index * FWidth, 0, gfx::SRCCOPY);
+        gfx::BitBlt(DC, X, Y, FWidth, FHeight, FMasks->Handle(), Left, 0, gfx::SRCCOPY);
         return;
     }
     const TColor BlendColor = FBlendColor == clDefault ? clHighlight : FBlendColor;
     const unsigned Percent = BlendColor == clNone ? 0 : Style == dsFocus ? 25 : Style == dsSelected ? 50 : 0;
-    const std::uint32_t BlendPixel = gfx::PixelFromColor(ColorToRGB(BlendColor));
-    const TCell Cell = ReadCell(Index);
-    TScratch Image(FWidth, FHeight, false);
-    for (int Row = 0; Row < FHeight; ++Row) {
-        std::uint32_t* Out = Image.Row(Row);
-        for (int Col = 0; Col < FWidth; ++Col) {
-            const std::size_t I = static_cast<std::size_t>(Row) * FWidth + Col;
-            std::uint32_t P = Cell.Pixels[I];
-            if (Percent && (Cell.Alpha || !Cell.Mask[I])) P = Mix(P, BlendPixel, Percent);
-            Out[Col] = Cell.Alpha ? Premultiply(P) : P;
+    const bool Alpha = FAlpha[static_cast<std::size_t>(Index)];
+    // Drawn from the strips; only a blended look needs pixels of its own.
+    gfx::HDC Source = Alpha ? FBlended->Handle() : FImages->Handle();
+    int SourceLeft = Left;
+    std::optional<TScratch> Mixed;
+    if (Percent) {
+        const TCell Cell = ReadCell(Index);
+        const std::uint32_t BlendPixel = gfx::PixelFromColor(ColorToRGB(BlendColor));
+        Mixed.emplace(FWidth, FHeight, false);
+        for (int Row = 0; Row < FHeight; ++Row) {
+            std::uint32_t* Out = Mixed->Row(Row);
+            for (int Col = 0; Col < FWidth; ++Col) {
+                const std::size_t I = static_cast<std::size_t>(Row) * FWidth + Col;
+                std::uint32_t P = Cell.Pixels[I];
+                if (Alpha || !Cell.Mask[I]) P = Mix(P, BlendPixel, Percent);
+                Out[Col] = Alpha ? Premultiply(P) : P;
+            }
         }
+        Source = Mixed->DC();
+        SourceLeft = 0;
     }
-    if (Style != dsTransparent && FBkColor != clNone && (Cell.Alpha || FMasked)) {
+    if (Style != dsTransparent && FBkColor != clNone && (Alpha || FMasked)) {
         const TRect R{X, Y, X + FWidth, Y + FHeight};
-        gfx::HBRUSH Brush = gfx::CreateSolidBrush(ColorToRGB(FBkColor));
-        gfx::FillRect(DC, &R, Brush);
-        gfx::DeleteObject(Brush);
+        const gfx::COLORREF Old = gfx::SetDCBrushColor(DC, ColorToRGB(FBkColor));
+        gfx::FillRect(DC, &R, gfx::handle_cast<gfx::HBRUSH>(gfx::GetStockObject(gfx::DC_BRUSH)));
+        gfx::SetDCBrushColor(DC, Old);
     }
-    if (Cell.Alpha) {
+    if (Alpha) {
         gfx::BLENDFUNCTION Blend;
         Blend.AlphaFormat = gfx::AC_SRC_ALPHA;
-        gfx::AlphaBlend(DC, X, Y, FWidth, FHeight, Image.DC(), 0, 0, FWidth, FHeight, Blend);
+        gfx::AlphaBlend(DC, X, Y, FWidth, FHeight, Source, SourceLeft, 0, FWidth, FHeight, Blend);
     } else if (!FMasked) {
-        gfx::BitBlt(DC, X, Y, FWidth, FHeight, Image.DC(), 0, 0, gfx::SRCCOPY);
+        gfx::BitBlt(DC, X, Y, FWidth, FHeight, Source, SourceLeft, 0, gfx::SRCCOPY);
     } else {
         TDCColors Keep(DC);
         gfx::SetTextColor(DC, 0);
         gfx::SetBkColor(DC, kWhite);
-        const gfx::MemoryDC Masks(FMasks);
-        gfx::BitBlt(DC, X, Y, FWidth, FHeight, Masks.Handle(), Index * FWidth, 0, gfx::SRCAND);
-        gfx::BitBlt(DC, X, Y, FWidth, FHeight, Image.DC(), 0, 0, gfx::SRCPAINT);
+        gfx::BitBlt(DC, X, Y, FWidth, FHeight, FMasks->Handle(), Left, 0, gfx::SRCAND);
+        gfx::BitBlt(DC, X, Y, FWidth, FHeight, Source, SourceLeft, 0, gfx::SRCPAINT);
     }
 }
 

@@ -4,6 +4,7 @@
 // change links.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "classes/component.h"
@@ -154,8 +155,12 @@ private:
     bool FMasked = true;
     TDrawingStyle FDrawingStyle = dsNormal;
     TImageType FImageType = itImage;
-    gfx::HBITMAP FImages = nullptr;
-    gfx::HBITMAP FMasks = nullptr;
+    // The strips, each held by a memory DC that draws from it: the images
+    // (straight alpha), their masks and, while an image has alpha, the
+    // images premultiplied as AlphaBlend takes them.
+    std::unique_ptr<gfx::MemoryDC> FImages;
+    std::unique_ptr<gfx::MemoryDC> FMasks;
+    std::unique_ptr<gfx::MemoryDC> FBlended;
     std::vector<bool> FAlpha;
     bool FHandleAllocated = false;
     int FUpdateCount = 0;

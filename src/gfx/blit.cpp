@@ -779,9 +779,21 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
     // The blend happens in colour; a monochrome destination takes the nearest of black and white.
     p.conv = MakeConverter(*d, false, *s, s->Target()->Mono());
     const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
+    RECT touched{};
+    if (!dstMono && p.conv.kind == Converter::None && p.ax.Identity() && p.ay.Identity()) {
+        // An icon's case: the source's own rows, one after the other, over the surface's.
+        ForEachClipped(*d, p.area, [&](const RECT& c) {
+            UnionRect(&touched, &touched, &c);
+            const int n = c.right - c.left;
+            const std::uint32_t* sr = SourceRow(p, c.top, c.left, n, nullptr);
+            for (int yy = c.top; yy < c.bottom; ++yy, sr += p.src.stride)
+                BlendPixels(t->Row(yy) + c.left, sr, n, blend.SourceConstantAlpha, perPixel);
+        });
+        t->AddDirty(touched);
+        return TRUE;
+    }
     const auto width0 = static_cast<std::size_t>(p.area.right - p.area.left);
     ScratchPixels sbuf(width0), dbuf(dstMono ? width0 : 0);
-    RECT touched{};
     ForEachClipped(*d, p.area, [&](const RECT& c) {
         UnionRect(&touched, &touched, &c);
         const int n = c.right - c.left;

@@ -5,6 +5,8 @@
 #include "win/user.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 namespace lf {
 
@@ -82,9 +84,10 @@ int GradientSteps(int ALength) {
 // Stripe I of N over a length L covers [I x L div N, (I + 1) x L div N); only
 // their parts inside APart are filled. Menus draw their band many times a
 // frame, mostly for a cell of it and in stripes one pixel wide: stripes
-// outside the clip are skipped, the others are filled with the DC brush
-// rather than a brush object each, and neighbours of one colour (the colours
-// of a short gradient repeat) in one fill.
+// outside the clip are skipped and neighbours of one colour (the colours of
+// a short gradient repeat) make one run. A few runs are filled with the DC
+// brush; more go into one image row (column) that one call stretches across
+// the part, rather than a fill each.
 void FillStripes(HDC DC, const RECT& R, COLORREF AColor1, COLORREF AColor2, bool AHorizontal,
                  const RECT& APart) {
     const int Length = GradientLength(R, AHorizontal);
@@ -97,19 +100,11 @@ void FillStripes(HDC DC, const RECT& R, COLORREF AColor1, COLORREF AColor2, bool
     const int Start = AHorizontal ? R.left : R.top;
     const int VisibleFrom = AHorizontal ? Visible.left : Visible.top;
     const int VisibleTo = AHorizontal ? Visible.right : Visible.bottom;
-    const auto Brush = gfx::handle_cast<HBRUSH>(gfx::GetStockObject(gfx::DC_BRUSH));
-    const COLORREF Saved = gfx::SetDCBrushColor(DC, AColor1);
-    // The run of stripes of one colour not filled yet.
-    int RunFrom = 0, RunTo = 0;
-    COLORREF RunColor = 0;
-    auto FillRun = [&] {
-        if (RunTo <= RunFrom) return;
-        gfx::SetDCBrushColor(DC, RunColor);
-        if (AHorizontal)
-            FillWith(DC, RunFrom, Visible.top, RunTo, Visible.bottom, Brush);
-        else
-            FillWith(DC, Visible.left, RunFrom, Visible.right, RunTo, Brush);
+    struct TRun {
+        int From, To;
+        COLORREF Color;
     };
+    std::vector<TRun> Runs;
     for (int I = 0; I < Steps; ++I) {
         const int From = Start + static_cast<int>(static_cast<long long>(I) * Length / Steps);
         const int To = Start + static_cast<int>(static_cast<long long>(I + 1) * Length / Steps);
@@ -117,17 +112,40 @@ void FillStripes(HDC DC, const RECT& R, COLORREF AColor1, COLORREF AColor2, bool
         if (From >= VisibleTo) break;
         const COLORREF Color = Interpolate(AColor1, AColor2, I, Steps - 1);
         const int PartFrom = std::max(From, VisibleFrom), PartTo = std::min(To, VisibleTo);
-        if (RunTo > RunFrom && Color == RunColor && PartFrom == RunTo) {
-            RunTo = PartTo;
-            continue;
-        }
-        FillRun();
-        RunFrom = PartFrom;
-        RunTo = PartTo;
-        RunColor = Color;
+        if (!Runs.empty() && Runs.back().Color == Color && Runs.back().To == PartFrom)
+            Runs.back().To = PartTo;
+        else if (PartTo > PartFrom)
+            Runs.push_back(TRun{PartFrom, PartTo, Color});
     }
-    FillRun();
-    gfx::SetDCBrushColor(DC, Saved);
+    constexpr std::size_t FewRuns = 4;
+    if (Runs.size() < FewRuns) {
+        const auto Brush = gfx::handle_cast<HBRUSH>(gfx::GetStockObject(gfx::DC_BRUSH));
+        if (Runs.empty()) return;
+        const COLORREF Saved = gfx::SetDCBrushColor(DC, Runs.front().Color);
+        for (const TRun& Run : Runs) {
+            gfx::SetDCBrushColor(DC, Run.Color);
+            if (AHorizontal)
+                FillWith(DC, Run.From, Visible.top, Run.To, Visible.bottom, Brush);
+            else
+                FillWith(DC, Visible.left, Run.From, Visible.right, Run.To, Brush);
+        }
+        gfx::SetDCBrushColor(DC, Saved);
+        return;
+    }
+    const int Count = VisibleTo - VisibleFrom;
+    std::vector<std::uint32_t> Pixels(static_cast<std::size_t>(Count));
+    for (const TRun& Run : Runs)
+        std::fill(Pixels.begin() + (Run.From - VisibleFrom), Pixels.begin() + (Run.To - VisibleFrom),
+                  gfx::PixelFromColor(Run.Color));
+    gfx::BITMAPINFO Info;
+    Info.bmiHeader.biWidth = AHorizontal ? Count : 1;
+    Info.bmiHeader.biHeight = -(AHorizontal ? 1 : Count);
+    if (AHorizontal)
+        gfx::StretchDIBits(DC, VisibleFrom, Visible.top, Count, Visible.bottom - Visible.top, 0, 0, Count, 1,
+                           Pixels.data(), &Info, gfx::DIB_RGB_COLORS, gfx::SRCCOPY);
+    else
+        gfx::StretchDIBits(DC, Visible.left, VisibleFrom, Visible.right - Visible.left, Count, 0, 0, 1, Count,
+                           Pixels.data(), &Info, gfx::DIB_RGB_COLORS, gfx::SRCCOPY);
 }
 
 TColor ArrowColor(bool AEnabled, bool ASelected) {

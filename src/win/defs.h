@@ -4,6 +4,7 @@
 
 #include "gfx/gdi.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace win {
@@ -12,6 +13,7 @@ using namespace gfx; // the window system shares the drawing layer's basic types
 
 using LONG_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
+using ULONG_PTR = std::uintptr_t;
 using ATOM = WORD;
 using SHORT = std::int16_t;
 
@@ -191,6 +193,9 @@ constexpr UINT WM_MOVING = 0x0216;
 constexpr UINT WM_MDICREATE = 0x0220;
 constexpr UINT WM_MDIDESTROY = 0x0221;
 constexpr UINT WM_MDIACTIVATE = 0x0222;
+constexpr UINT WM_MDIRESTORE = 0x0223;
+constexpr UINT WM_MDINEXT = 0x0224;
+constexpr UINT WM_MDIMAXIMIZE = 0x0225;
 constexpr UINT WM_MDIGETACTIVE = 0x0229;
 constexpr UINT WM_ENTERSIZEMOVE = 0x0231;
 constexpr UINT WM_EXITSIZEMOVE = 0x0232;
@@ -244,6 +249,7 @@ constexpr WPARAM SC_MOVE = 0xF010;
 constexpr WPARAM SC_MINIMIZE = 0xF020;
 constexpr WPARAM SC_MAXIMIZE = 0xF030;
 constexpr WPARAM SC_NEXTWINDOW = 0xF040;
+constexpr WPARAM SC_PREVWINDOW = 0xF050;
 constexpr WPARAM SC_CLOSE = 0xF060;
 constexpr WPARAM SC_KEYMENU = 0xF100;
 constexpr WPARAM SC_RESTORE = 0xF120;
@@ -353,6 +359,7 @@ constexpr DWORD WS_POPUPWINDOW = WS_POPUP | WS_BORDER | WS_SYSMENU;
 constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
 constexpr DWORD WS_EX_TOPMOST = 0x00000008;
 constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
+constexpr DWORD WS_EX_MDICHILD = 0x00000040;
 constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 constexpr DWORD WS_EX_WINDOWEDGE = 0x00000100;
 constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
@@ -473,6 +480,90 @@ struct CREATESTRUCT {
     const char* lpszClass = nullptr;
     DWORD dwExStyle = 0;
 };
+
+// The creation data of an "MDICLIENT" window (CREATESTRUCT::lpCreateParams).
+struct CLIENTCREATESTRUCT {
+    HMENU hWindowMenu = nullptr;
+    UINT idFirstChild = 0;
+};
+
+// WM_MDICREATE (lParam points at it); an MDI child's CREATESTRUCT::lpCreateParams.
+struct MDICREATESTRUCT {
+    const char* szClass = nullptr;
+    const char* szTitle = nullptr;
+    HINSTANCE hOwner = nullptr;
+    int x = 0;
+    int y = 0;
+    int cx = 0;
+    int cy = 0;
+    DWORD style = 0;
+    LPARAM lParam = 0;
+};
+
+// WM_GETICON, WM_SETICON
+constexpr WPARAM ICON_SMALL = 0;
+constexpr WPARAM ICON_BIG = 1;
+constexpr WPARAM ICON_SMALL2 = 2;
+
+// Menus: item flags of AppendMenu and the menu calls (MF_), item types (MFT_)
+// and states (MFS_) of MENUITEMINFO, and what MENUITEMINFO::fMask asks for.
+constexpr UINT MF_BYCOMMAND = 0x0000;
+constexpr UINT MF_STRING = 0x0000;
+constexpr UINT MF_ENABLED = 0x0000;
+constexpr UINT MF_UNCHECKED = 0x0000;
+constexpr UINT MF_GRAYED = 0x0001;
+constexpr UINT MF_DISABLED = 0x0002;
+constexpr UINT MF_BITMAP = 0x0004;
+constexpr UINT MF_CHECKED = 0x0008;
+constexpr UINT MF_POPUP = 0x0010;
+constexpr UINT MF_HILITE = 0x0080;
+constexpr UINT MF_BYPOSITION = 0x0400;
+constexpr UINT MF_SEPARATOR = 0x0800;
+constexpr UINT MF_DEFAULT = 0x1000;
+constexpr UINT MFT_STRING = MF_STRING;
+constexpr UINT MFT_BITMAP = MF_BITMAP;
+constexpr UINT MFT_SEPARATOR = MF_SEPARATOR;
+constexpr UINT MFS_ENABLED = MF_ENABLED;
+constexpr UINT MFS_UNCHECKED = MF_UNCHECKED;
+constexpr UINT MFS_GRAYED = 0x0003;
+constexpr UINT MFS_DISABLED = MFS_GRAYED;
+constexpr UINT MFS_CHECKED = MF_CHECKED;
+constexpr UINT MFS_HILITE = MF_HILITE;
+constexpr UINT MFS_DEFAULT = MF_DEFAULT;
+constexpr UINT MIIM_STATE = 0x0001;
+constexpr UINT MIIM_ID = 0x0002;
+constexpr UINT MIIM_SUBMENU = 0x0004;
+constexpr UINT MIIM_CHECKMARKS = 0x0008;
+constexpr UINT MIIM_TYPE = 0x0010;
+constexpr UINT MIIM_DATA = 0x0020;
+constexpr UINT MIIM_STRING = 0x0040;
+constexpr UINT MIIM_BITMAP = 0x0080;
+constexpr UINT MIIM_FTYPE = 0x0100;
+// GetMenuDefaultItem: no default item.
+constexpr UINT kNoMenuItem = 0xFFFFFFFF;
+// The standard item bitmaps of system menus (MENUITEMINFO::hbmpItem).
+inline const HBITMAP HBMMENU_POPUP_CLOSE = reinterpret_cast<HBITMAP>(std::uintptr_t{8});
+inline const HBITMAP HBMMENU_POPUP_RESTORE = reinterpret_cast<HBITMAP>(std::uintptr_t{9});
+inline const HBITMAP HBMMENU_POPUP_MAXIMIZE = reinterpret_cast<HBITMAP>(std::uintptr_t{10});
+inline const HBITMAP HBMMENU_POPUP_MINIMIZE = reinterpret_cast<HBITMAP>(std::uintptr_t{11});
+
+// A menu item. The record of older systems ends before hbmpItem: a cbSize of
+// kMenuItemInfoSizeNoBitmap reads and writes no item bitmap.
+struct MENUITEMINFO {
+    UINT cbSize = sizeof(MENUITEMINFO);
+    UINT fMask = 0;
+    UINT fType = 0;
+    UINT fState = 0;
+    UINT wID = 0;
+    HMENU hSubMenu = nullptr;
+    HBITMAP hbmpChecked = nullptr;
+    HBITMAP hbmpUnchecked = nullptr;
+    ULONG_PTR dwItemData = 0;
+    char* dwTypeData = nullptr; // the text (a bitmap item's HBITMAP with MIIM_TYPE)
+    UINT cch = 0;               // the text's length; the buffer's size when reading
+    HBITMAP hbmpItem = nullptr;
+};
+inline constexpr UINT kMenuItemInfoSizeNoBitmap = offsetof(MENUITEMINFO, hbmpItem);
 
 // WM_HELP (lParam points at it)
 constexpr int HELPINFO_WINDOW = 0x0001;

@@ -4,6 +4,8 @@
 
 #include "gfx/utf8.h"
 
+#include <utility>
+
 namespace win {
 
 using namespace detail;
@@ -137,6 +139,27 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             Guard g(Lock());
             Window* w = GetWnd(hwnd);
             return w ? static_cast<LRESULT>(w->text.size()) : 0;
+        }
+        case WM_SETICON: {
+            Guard g(Lock());
+            Window* w = GetWnd(hwnd);
+            if (!w || wParam > ICON_BIG) return 0;
+            HICON& slot = wParam == ICON_BIG ? w->bigIcon : w->smallIcon;
+            const HICON previous = std::exchange(slot, reinterpret_cast<HICON>(lParam));
+            if ((w->style & WS_CAPTION) == WS_CAPTION && IsVisibleChain(*w)) {
+                w->ncPaintPending = true;
+                NoteArrival(w->threadId, QS_PAINT);
+            }
+            return reinterpret_cast<LRESULT>(previous);
+        }
+        case WM_GETICON: {
+            Guard g(Lock());
+            const Window* w = GetWnd(hwnd);
+            if (!w) return 0;
+            if (wParam == ICON_BIG) return reinterpret_cast<LRESULT>(w->bigIcon);
+            if (wParam == ICON_SMALL) return reinterpret_cast<LRESULT>(w->smallIcon);
+            // ICON_SMALL2: the small icon, else the big one.
+            return reinterpret_cast<LRESULT>(w->smallIcon ? w->smallIcon : w->bigIcon);
         }
         case WM_SETREDRAW: {
             Guard g(Lock());

@@ -827,9 +827,10 @@ void RouteInput() {
                 if (s.track.hwnd && s.track.thread != thread) PostLeave();
                 if (!thread) {
                     // Outside every window: the thread that had the mouse still
-                    // learns of the buttons, so its key state stays true.
+                    // learns of the buttons, so its key state stays true, and a
+                    // press there gives the foreground away (see TakeInputMessage).
                     s.underCursor = nullptr;
-                    thread = s.lastMouseThread;
+                    thread = QueueOf(s.lastMouseThread) ? s.lastMouseThread : KeyboardThread();
                 }
                 s.lastMouseThread = thread;
             }
@@ -868,7 +869,12 @@ bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, boo
                 return Matches(r, filter, filterMin, filterMax);
             });
             if (it == list.end()) {
-                if (q.input.empty()) return false;
+                // A filter no input can pass (WM_PAINT, say) resolves nothing:
+                // an event resolved now would keep the target it has now, and
+                // miss a capture taken before it is retrieved.
+                if (std::none_of(q.input.begin(), q.input.end(),
+                                 [&](const InputEvent& ev) { return MayMatch(ev, filterMin, filterMax); }))
+                    return false;
                 InputEvent ev = std::move(q.input.front());
                 q.input.pop_front();
                 g.unlock();
@@ -881,6 +887,13 @@ bool TakeInputMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, boo
                         if (State().track.hwnd && State().track.thread == q.id) PostLeave();
                     }
                     ApplyTaken(q, r);
+                    // Where no window of the program is, the desktop is: it
+                    // belongs to another application, and a press on it takes
+                    // the foreground as that application's window would.
+                    if (r.ev.kind == InputEvent::MouseButton && r.ev.down && !r.hwnd) {
+                        g.unlock();
+                        SetApplicationForeground(false);
+                    }
                     continue;
                 }
                 ResolvedOf(q.id).push_back(std::move(r));

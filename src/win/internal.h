@@ -153,6 +153,9 @@ struct Window {
     std::vector<BYTE> extraBytes; // cbWndExtra
     DWORD threadId = 0;
     bool messageOnly = false; // created with HWND_MESSAGE as parent
+    HMENU sysMenu{};          // its copy of the system menu (GetSystemMenu)
+    HICON bigIcon{};          // WM_SETICON: the caller's, never destroyed here
+    HICON smallIcon{};
 
     // State
     bool destroying = false;     // DestroyWindow under way: it takes no new parent
@@ -345,6 +348,11 @@ void ClampToTrackingSize(HWND hwnd, int* cx, int* cy);
 // The limits of a window's size: the defaults for its style and place, as
 // the window changes them in WM_GETMINMAXINFO. Without the lock.
 MINMAXINFO QueryMinMax(HWND hwnd);
+
+// ShowWindow, but a child whose placement changes is not activated (no
+// WM_CHILDACTIVATE): how MDI restores the child a maximized one replaces.
+// Without the lock.
+BOOL ShowWindowWithoutActivation(HWND hwnd, int cmd);
 
 // Moves and sizes a window as SetWindowPos would, but without a message
 // (UpdateLayeredWindow): the client area keeps its distances from the edges.
@@ -577,6 +585,20 @@ inline void DropControlState(HWND hwnd) {
 }
 
 // ============================================================================
+// mdi.cpp, menu.cpp
+// ============================================================================
+
+// The procedure of the system class "MDICLIENT".
+LRESULT MdiClientWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// The window is an "MDICLIENT" window that keeps its children. Without the lock.
+bool IsMdiClient(HWND hwnd);
+// CreateWindowEx made an MDI child of `client`: a visible one is activated.
+// Without the lock.
+void MdiChildCreated(HWND client, HWND child);
+// The window's system menu goes with it. Locked.
+void FreeSystemMenu(Window& w);
+
+// ============================================================================
 // hooks.cpp
 // ============================================================================
 
@@ -721,5 +743,6 @@ void ResetCompositorState();
 void ResetResourceState();  // resources.cpp: missing entry points (modules stay)
 void ResetSoundState();     // sound.cpp: played sounds, the message-box handler
 void ResetClipboardState(); // clipboard.cpp: the clipboard's content and global memory
+void ResetMenuState();      // menu.cpp: every menu
 
 } // namespace win::detail

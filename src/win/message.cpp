@@ -125,8 +125,9 @@ bool HasMessageFor(ThreadQueue& q, HWND filter, UINT lo, UINT hi) {
 // Blocks until `ready` (checked under the lock) holds or the clock reaches
 // `deadline`. Under a manual clock the idle handler runs first; when it does
 // nothing the clock jumps to the next timer or the deadline, and when nothing
-// can ever come WouldWaitForever is thrown. Returns false on the deadline.
-bool WaitUntil(ThreadQueue& q, const std::function<bool()>& ready, std::uint64_t deadline) {
+// can ever come WouldWaitForever, naming the waiting `call`, is thrown.
+// Returns false on the deadline.
+bool WaitUntil(ThreadQueue& q, const std::function<bool()>& ready, std::uint64_t deadline, const char* call) {
     UniqueGuard ul(Lock());
     for (;;) {
         if (ready()) return true;
@@ -160,7 +161,9 @@ bool WaitUntil(ThreadQueue& q, const std::function<bool()>& ready, std::uint64_t
             ul.lock();
             continue;
         }
-        throw WouldWaitForever("the thread waits for a message that nothing can send");
+        throw WouldWaitForever(std::string(call) +
+                               " waits for a message that nothing can send any more: no input, no timer and "
+                               "no other thread is left to come under the manual clock");
     }
 }
 
@@ -592,14 +595,14 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
             return -1;
         }
         WaitUntil(
-            q, [&] { return HasMessageFor(q, hwnd, filterMin, filterMax); }, kNever);
+            q, [&] { return HasMessageFor(q, hwnd, filterMin, filterMax); }, kNever, "GetMessage");
     }
 }
 
 BOOL WaitMessage() {
     ThreadQueue& q = CurrentQueue();
     WaitUntil(
-        q, [&] { return NewQueueStatus(q) != 0; }, kNever);
+        q, [&] { return NewQueueStatus(q) != 0; }, kNever, "WaitMessage");
     Guard g(Lock());
     MarkSeen(q, QS_ALLINPUT);
     return TRUE;
@@ -650,7 +653,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
         return ready() ? result : WAIT_TIMEOUT;
     }
     const std::uint64_t deadline = milliseconds == INFINITE ? kNever : Now() + milliseconds;
-    return WaitUntil(q, ready, deadline) ? result : WAIT_TIMEOUT;
+    return WaitUntil(q, ready, deadline, "MsgWaitForMultipleObjects") ? result : WAIT_TIMEOUT;
 }
 
 DWORD GetQueueStatus(UINT flags) {

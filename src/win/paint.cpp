@@ -620,7 +620,7 @@ void DrawNonClient(HWND hwnd, HDC dc) {
         text = w->text;
         ex = w->exStyle;
         buttons = CaptionButtonsOf(*w);
-        icon = w->cls->wc.hIcon;
+        icon = w->smallIcon ? w->smallIcon : w->bigIcon ? w->bigIcon : w->cls->wc.hIcon;
         W = w->Width();
         H = w->Height();
     }

@@ -20,7 +20,9 @@ public:
     bool Open(const char* display = nullptr);
     void Close();
     // Handles pending X events (injecting input), composes the screen and
-    // repaints what changed; false when the window was closed.
+    // repaints what changed; false when the window was closed. A key or
+    // button event ends the handling: the events after it wait for the next
+    // call, so that the program takes each before the next comes.
     bool Pump();
     // For waiting on X events with poll/select; -1 when not open.
     int ConnectionFd() const;

@@ -124,9 +124,10 @@ struct X11Presenter::Impl {
 
     bool Open(const char* name);
     void Close();
-    void Handle(XEvent& e);
+    // True when the event became a key or button of the window system.
+    bool Handle(XEvent& e);
     void MovePointer(int x, int y);
-    void Key(XKeyEvent& e, bool down);
+    bool Key(XKeyEvent& e, bool down);
     void Repaint();
 };
 
@@ -193,7 +194,7 @@ void X11Presenter::Impl::MovePointer(int x, int y) {
     InjectMouseMove(p);
 }
 
-void X11Presenter::Impl::Key(XKeyEvent& e, bool down) {
+bool X11Presenter::Impl::Key(XKeyEvent& e, bool down) {
     char text[16];
     KeySym sym = 0;
     const int length = XLookupString(&e, text, sizeof text, &sym, nullptr);
@@ -201,15 +202,16 @@ void X11Presenter::Impl::Key(XKeyEvent& e, bool down) {
     const std::string chars = Utf8FromLatin1(text, std::max(length, 0));
     const bool ascii = std::all_of(chars.begin(), chars.end(), [](char c) { return (c & 0x80) == 0; });
     if (vk == 0) {
-        if (chars.empty() || ascii) return;
+        if (chars.empty() || ascii) return false;
         vk = VK_PACKET;
     }
     // ASCII comes from the key map, which knows the modifier state; other
     // text is passed as the server produced it.
     InjectKey(vk, down, down && !ascii ? chars.c_str() : nullptr);
+    return true;
 }
 
-void X11Presenter::Impl::Handle(XEvent& e) {
+bool X11Presenter::Impl::Handle(XEvent& e) {
     switch (e.type) {
         case Expose: {
             RECT r{e.xexpose.x, e.xexpose.y, e.xexpose.x + e.xexpose.width, e.xexpose.y + e.xexpose.height};
@@ -227,19 +229,21 @@ void X11Presenter::Impl::Handle(XEvent& e) {
             switch (e.xbutton.button) {
                 case Button1:
                     InjectMouseButton(MouseButton::Left, down);
-                    break;
+                    return true;
                 case Button2:
                     InjectMouseButton(MouseButton::Middle, down);
-                    break;
+                    return true;
                 case Button3:
                     InjectMouseButton(MouseButton::Right, down);
-                    break;
+                    return true;
                 case Button4:
-                    if (down) InjectMouseWheel(WHEEL_DELTA);
-                    break;
+                    if (!down) break;
+                    InjectMouseWheel(WHEEL_DELTA);
+                    return true;
                 case Button5:
-                    if (down) InjectMouseWheel(-WHEEL_DELTA);
-                    break;
+                    if (!down) break;
+                    InjectMouseWheel(-WHEEL_DELTA);
+                    return true;
                 default:
                     break;
             }
@@ -247,8 +251,7 @@ void X11Presenter::Impl::Handle(XEvent& e) {
         }
         case KeyPress:
         case KeyRelease:
-            Key(e.xkey, e.type == KeyPress);
-            break;
+            return Key(e.xkey, e.type == KeyPress);
         case FocusIn:
         case FocusOut:
             // Focus moving inside our window or following the pointer is no change of application.
@@ -264,6 +267,7 @@ void X11Presenter::Impl::Handle(XEvent& e) {
         default:
             break;
     }
+    return false;
 }
 
 void X11Presenter::Impl::Repaint() {
@@ -319,10 +323,13 @@ void X11Presenter::Close() {
 bool X11Presenter::Pump() {
     Impl& p = *impl_;
     if (!p.display) return false;
+    // One key or button a call: the program reads the state of the keys as
+    // it handles each one (Shift held for F10, say), and keys that came
+    // together from the server would otherwise all be up by then.
     while (XPending(p.display)) {
         XEvent e;
         XNextEvent(p.display, &e);
-        p.Handle(e);
+        if (p.Handle(e)) break;
     }
     if (p.closed) return false;
     // A new monitor layout resizes the window.

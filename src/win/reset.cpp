@@ -24,6 +24,7 @@ void ResetWindowSystem() {
     ResetResourceState();
     ResetSoundState();
     ResetClipboardState();
+    ResetMenuState();
     ResetThemeState();
 }
 

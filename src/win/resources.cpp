@@ -285,3 +285,50 @@ std::string LoadString(HINSTANCE instance, UINT id) {
 }
 
 } // namespace win
+
+namespace win {
+
+namespace {
+
+// A copy of the bitmap stretched to cx x cy, of the same depth.
+HBITMAP ScaledBitmap(HBITMAP source, int cx, int cy) {
+    BITMAP info{};
+    if (!GetObject(source, sizeof info, &info)) return nullptr;
+    if (cx <= 0) cx = info.bmWidth;
+    if (cy <= 0) cy = info.bmHeight;
+    const HBITMAP copy = CreateBitmap(cx, cy, 1, info.bmBitsPixel, nullptr);
+    if (!copy) return nullptr;
+    const HDC from = CreateCompatibleDC(nullptr);
+    const HDC to = CreateCompatibleDC(nullptr);
+    const HGDIOBJ oldFrom = SelectObject(from, source);
+    const HGDIOBJ oldTo = SelectObject(to, copy);
+    StretchBlt(to, 0, 0, cx, cy, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    return copy;
+}
+
+} // namespace
+
+HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT) {
+    if (type == IMAGE_BITMAP)
+        return reinterpret_cast<HANDLE>(ScaledBitmap(reinterpret_cast<HBITMAP>(image), cx, cy));
+    if (type != IMAGE_ICON) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    ICONINFO info{};
+    if (!GetIconInfo(reinterpret_cast<HICON>(image), &info)) return nullptr;
+    ICONINFO scaled = info;
+    // A monochrome icon keeps its image below its mask: twice the height.
+    scaled.hbmMask = ScaledBitmap(info.hbmMask, cx, info.hbmColor || cy <= 0 ? cy : 2 * cy);
+    scaled.hbmColor = info.hbmColor ? ScaledBitmap(info.hbmColor, cx, cy) : nullptr;
+    const HICON copy = scaled.hbmMask ? CreateIconIndirect(&scaled) : nullptr;
+    for (HBITMAP b : {info.hbmMask, info.hbmColor, scaled.hbmMask, scaled.hbmColor})
+        if (b) DeleteObject(b);
+    return reinterpret_cast<HANDLE>(copy);
+}
+
+} // namespace win

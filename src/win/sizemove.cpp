@@ -167,7 +167,8 @@ bool HoldsCapture(HWND hwnd) {
 // to end: the window went, lost the capture, or a WM_QUIT came (posted again).
 bool NextInput(HWND hwnd, MSG* m) {
     while (HoldsCapture(hwnd)) {
-        const BOOL got = GetMessage(m, nullptr, 0, 0);
+        const BOOL got = NameTheWait("the loop of a press on a window's frame",
+                                     [m] { return GetMessage(m, nullptr, 0, 0); });
         if (got == 0) {
             PostQuitMessage(static_cast<int>(m->wParam));
             return false;

@@ -87,6 +87,63 @@ BOOL SetWindowContextHelpId(HWND hwnd, DWORD contextId);
 DWORD GetWindowContextHelpId(HWND hwnd);
 
 // ============================================================================
+// Menus
+// ============================================================================
+
+// Menus are data here: nothing draws them (a program draws its own). Items
+// are found by command (searching submenus too) or by position. Destroying
+// a menu destroys its submenus; a window's system menu goes with the window.
+HMENU CreateMenu();
+HMENU CreatePopupMenu();
+BOOL DestroyMenu(HMENU menu);
+BOOL IsMenu(HMENU menu);
+// MF_STRING (text), MF_SEPARATOR, MF_BITMAP (text is the HBITMAP), MF_POPUP
+// (idNewItem is the submenu), with MF_GRAYED, MF_DISABLED, MF_CHECKED.
+BOOL AppendMenu(HMENU menu, UINT flags, UINT_PTR idNewItem, const char* text);
+BOOL InsertMenuItem(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO* info);
+BOOL GetMenuItemInfo(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFO* info);
+BOOL SetMenuItemInfo(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO* info);
+int GetMenuItemCount(HMENU menu);             // -1 for a bad handle
+UINT GetMenuItemID(HMENU menu, int position); // kNoMenuItem for a submenu or none
+HMENU GetSubMenu(HMENU menu, int position);
+// The text with its "&" and its tab; the length copied (or the whole length
+// when buffer is nullptr), 0 when the item does not exist.
+int GetMenuString(HMENU menu, UINT item, char* buffer, int maxCount, UINT flags);
+std::string GetMenuString(HMENU menu, UINT item, UINT flags);
+// MF_ state bits of the item (a submenu's item count in bits 8..15), or
+// kNoMenuItem when it does not exist.
+UINT GetMenuState(HMENU menu, UINT item, UINT flags);
+UINT GetMenuDefaultItem(HMENU menu, UINT byPosition, UINT flags); // kNoMenuItem when none
+BOOL SetMenuDefaultItem(HMENU menu, UINT item, UINT byPosition);  // kNoMenuItem clears it
+// The previous state (MF_GRAYED, MF_DISABLED; MF_CHECKED), or -1.
+int EnableMenuItem(HMENU menu, UINT item, UINT enable);
+int CheckMenuItem(HMENU menu, UINT item, UINT check);
+BOOL DeleteMenu(HMENU menu, UINT item, UINT flags); // destroys the item's submenu
+BOOL RemoveMenu(HMENU menu, UINT item, UINT flags); // keeps it
+// The window's own copy of the system menu, made on first use for a window
+// with WS_SYSMENU: Restore, Move, Size, Minimize, Maximize, a separator and
+// Close ("Ctrl+F4" for an MDI child, "Alt+F4" otherwise), Close the default.
+// The first five are enabled by the window's state at every call. revert
+// destroys the copy (returns nullptr).
+HMENU GetSystemMenu(HWND hwnd, BOOL revert);
+
+// ============================================================================
+// MDI
+// ============================================================================
+
+// The system class "MDICLIENT" (CLIENTCREATESTRUCT as creation data) keeps
+// the MDI children of a frame: windows created with WS_EX_MDICHILD as its
+// children, or through WM_MDICREATE. A child is activated through
+// WM_CHILDACTIVATE, which its procedure passes to DefMDIChildProc; while the
+// active child is maximized, any child that becomes active is maximized and
+// the previous one restored.
+LRESULT DefFrameProc(HWND hwnd, HWND mdiClient, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT DefMDIChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Ctrl+F4 closes the active child, Ctrl+F6 (Ctrl+Tab) activates the next one
+// (with Shift the previous one); TRUE when the key was taken.
+BOOL TranslateMDISysAccel(HWND mdiClient, const MSG* msg);
+
+// ============================================================================
 // Geometry and z-order
 // ============================================================================
 
@@ -120,10 +177,20 @@ LRESULT SendMessageTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UI
 BOOL SendNotifyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL InSendMessage();
 // Thrown by a wait under the manual clock (driver.h) when nothing can ever
-// arrive; never under the real clock.
+// arrive; never under the real clock. The text names the call that waits,
+// after the loops around it that named themselves (NameTheWait).
 struct WouldWaitForever : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+// Runs `wait`, a call of a loop that may wait; a wait that would last forever
+// names the loop in front of what it says.
+template <class F> auto NameTheWait(const std::string& loop, F&& wait) -> decltype(wait()) {
+    try {
+        return wait();
+    } catch (const WouldWaitForever& e) {
+        throw WouldWaitForever(loop + ": " + e.what());
+    }
+}
 
 // 0 on WM_QUIT, -1 on error (a bad window filter), else non-zero.
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
@@ -351,6 +418,11 @@ HCURSOR GetCursor();
 int ShowCursor(BOOL show);
 HBITMAP LoadBitmap(HINSTANCE instance, ResName name);
 HICON LoadIcon(HINSTANCE instance, ResName name);
+// A new icon (IMAGE_ICON) or bitmap (IMAGE_BITMAP) scaled to cx x cy (0: its
+// own size); the caller destroys it.
+constexpr UINT IMAGE_BITMAP = 0;
+constexpr UINT IMAGE_ICON = 1;
+HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags);
 int LoadString(HINSTANCE instance, UINT id, char* buffer, int size);
 std::string LoadString(HINSTANCE instance, UINT id);
 

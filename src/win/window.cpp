@@ -386,11 +386,15 @@ void ExposeAfterChange(Window& w, const RECT& oldRect, const RECT& oldClient, bo
             const UINT classStyle = w.cls ? w.cls->wc.style : 0;
             const LONG ocw = oldClient.right - oldClient.left, och = oldClient.bottom - oldClient.top;
             const LONG ncw = w.client.right - w.client.left, nch = w.client.bottom - w.client.top;
-            const bool whole = shown || frame || zChanged || (moved && w.parent) ||
-                               ((classStyle & CS_HREDRAW) && ocw != ncw) ||
-                               ((classStyle & CS_VREDRAW) && och != nch) || oldClient.left != w.client.left ||
-                               oldClient.top != w.client.top;
-            const UINT all = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN;
+            const bool classRedraw =
+                ((classStyle & CS_HREDRAW) && ocw != ncw) || ((classStyle & CS_VREDRAW) && och != nch);
+            const bool moveAll = shown || frame || zChanged || (moved && w.parent) ||
+                                 oldClient.left != w.client.left || oldClient.top != w.client.top;
+            const bool whole = moveAll || classRedraw;
+            // A class that redraws on sizing invalidates its window as
+            // InvalidateRect does: children that kept their place repaint only
+            // when the window paints over them (no WS_CLIPCHILDREN).
+            const UINT all = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | (moveAll ? RDW_ALLCHILDREN : 0);
             if (whole) {
                 RedrawArea(w, nullptr, nullptr, all, nullptr);
             } else if (sized) {
@@ -555,7 +559,7 @@ void SendFirstSizeMove(HWND hwnd) {
     if (Alive(hwnd)) SendMsg(hwnd, WM_MOVE, 0, moveParam);
 }
 
-BOOL ShowWindowOwn(HWND hwnd, int cmd) {
+BOOL ShowWindowOwn(HWND hwnd, int cmd, bool activateChild = true) {
     bool wasVisible = false, isChild = false, parentShown = true, minimized = false, maximized = false;
     RECT restore{};
     {
@@ -613,7 +617,12 @@ BOOL ShowWindowOwn(HWND hwnd, int cmd) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
     }
-    if (isChild) swp |= SWP_NOACTIVATE | SWP_NOZORDER;
+    // A child is activated (WM_CHILDACTIVATE) when it is restored, maximized or
+    // minimized by a command that activates; showing or hiding does not.
+    const bool activates =
+        cmd == SW_SHOWNORMAL || cmd == SW_RESTORE || cmd == SW_SHOWMAXIMIZED || cmd == SW_SHOWMINIMIZED;
+    if (isChild && (!activateChild || !activates || placement == Placement::Keep))
+        swp |= SWP_NOACTIVATE | SWP_NOZORDER;
 
     RECT target{};
     if (placement == Placement::Maximized) {
@@ -731,6 +740,7 @@ void FinalDestroy(HWND hwnd) {
     KillWindowTimers(hwnd);
     PaintForgetWindow(*w);
     CaretForgetWindow(*w);
+    FreeSystemMenu(*w);
     FreeSurface(*w);
     if (w->windowRgn) DeleteRgn(w->windowRgn);
     w->windowRgn = nullptr;
@@ -1153,6 +1163,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         Guard g(Lock());
         if (Window* w = GetWnd(hwnd)) w->style |= style & (WS_MINIMIZE | WS_MAXIMIZE);
     }
+    if (child && (exStyle & WS_EX_MDICHILD) && Alive(hwnd)) MdiChildCreated(parent, hwnd);
     return Alive(hwnd) ? hwnd : nullptr;
 }
 
@@ -1755,6 +1766,14 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     return static_cast<BOOL>(
         RunOnOwnerThread(hwnd, [&] { return static_cast<LRESULT>(ShowWindowOwn(hwnd, cmd)); }));
 }
+
+namespace detail {
+
+BOOL ShowWindowWithoutActivation(HWND hwnd, int cmd) {
+    return ShowWindowOwn(hwnd, cmd, false);
+}
+
+} // namespace detail
 
 BOOL BringWindowToTop(HWND hwnd) {
     return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -36,9 +36,11 @@ void AddSystemClasses(ClassState& state) {
         const char* name;
         WNDPROC proc;
         std::uintptr_t cursor;
+        int background; // a system colour + 1, 0 for none
     };
-    const Definition definitions[] = {{"EDIT", &EditWndProc, IDC_IBEAM},
-                                      {"LISTBOX", &ListBoxWndProc, IDC_ARROW}};
+    const Definition definitions[] = {{"EDIT", &EditWndProc, IDC_IBEAM, 0},
+                                      {"LISTBOX", &ListBoxWndProc, IDC_ARROW, 0},
+                                      {"MDICLIENT", &MdiClientWndProc, IDC_ARROW, COLOR_APPWORKSPACE + 1}};
     state.system.clear();
     ATOM atom = kFirstAtom;
     for (const Definition& d : definitions) {
@@ -46,6 +48,7 @@ void AddSystemClasses(ClassState& state) {
         wc.style = CS_DBLCLKS | CS_PARENTDC | CS_GLOBALCLASS;
         wc.lpfnWndProc = d.proc;
         wc.hCursor = LoadSystemCursor(d.cursor);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(d.background));
         wc.lpszClassName = d.name;
         auto cls = MakeClass(wc, atom++);
         state.system[cls->key] = cls;

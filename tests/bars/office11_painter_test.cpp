@@ -362,6 +362,19 @@ TEST_F(Office11ToolbarTest, SurfaceSeparatorAndFloatingBorder) {
     EXPECT_EQ(Border.At(2, 2), RGBOf(C.FloatingFrameColor));
 }
 
+// The mark of a floating caption lies on the light grip colour of the band:
+// it takes the caption colour, on which its arrow in the caption's text
+// colour shows, as the close button's cross does.
+TEST_F(Office11ToolbarTest, TheFloatingCaptionsMarkShowsItsArrowOnTheCaptionColour) {
+    const lf::TOffice11Colors& C = Scheme();
+    DibDC S(13, 13, RGBOf(C.GripColor));
+    Office11()->DrawMark(Window, S.dc(), RECT{0, 0, 13, 13}, 0);
+    EXPECT_EQ(S.At(0, 0), RGBOf(C.CaptionColor));
+    EXPECT_EQ(S.At(12, 12), RGBOf(C.CaptionColor));
+    EXPECT_GT(CountColor(S, RGBOf(C.CaptionTextColor)), 5);
+    EXPECT_EQ(CountColor(S, RGBOf(C.GripColor)), 0);
+}
+
 TEST_F(Office11ToolbarTest, DockedFrameRoundsItsCornersAndDotsItsGrip) {
     Dock = new TdxDockControl(Form);
     Dock->SetBarManager(Manager);

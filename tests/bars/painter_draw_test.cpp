@@ -246,10 +246,13 @@ TEST_F(PainterDrawTest, SubItemInAMainMenuBarDrawsNoArrowAndReservesNoRoom) {
     EXPECT_EQ(Width - Painter()->GetSubItemWidth(Control), ItemHeight / 2);
     Painter()->DrawSubItem(Control, WithoutArrow.dc(), R, ptHorz, TdxBarPaintState{});
 
-    // The arrow points down, near the right edge, (fifth - 1) pixels high.
+    // The arrow points down, (fifth - 1) pixels high, in the middle of the
+    // strip kept for it at the right end: clear of the caption.
     const int S = Window->TextHeightFifth() - 1;
     const RECT Arrow = DiffBounds(WithArrow, WithoutArrow);
-    EXPECT_EQ(Arrow.left, Width - ItemHeight / 2 + Window->Font()->Height() / 2);
+    const int Strip = ItemHeight / 2;
+    EXPECT_EQ(Arrow.left, Width - Strip + (Strip - (2 * S - 1)) / 2);
+    EXPECT_GE(Arrow.left - ColorBounds(WithoutArrow, SysRGB(gfx::COLOR_BTNTEXT)).right, 2);
     EXPECT_EQ(Arrow.right - Arrow.left, 2 * S - 1);
     EXPECT_EQ(Arrow.bottom - Arrow.top, S);
     EXPECT_EQ(ColorBounds(WithArrow, SysRGB(gfx::COLOR_BTNTEXT)).right, Arrow.right);

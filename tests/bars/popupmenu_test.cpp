@@ -150,6 +150,11 @@ TEST_F(PopupMenuTest, AChosenCommandRunsAfterTheMenuClosedAndBeforePopupReturns)
         {"another application in front",
          {[] { win::SetApplicationForeground(false); }},
          {"Popup", "CloseUp", "returned"}},
+        {"a press on the desktop",
+         {[] {
+             testdrv::ClickScreen(win::POINT{900, 600});
+         }},
+         {"Popup", "CloseUp", "returned"}},
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.What);
@@ -175,6 +180,26 @@ TEST_F(PopupMenuTest, ThePressThatClosedTheMenuReachesItsWindowAfterPopupReturns
     EXPECT_EQ(Mouse.Text(), "");
     RunUntilIdle();
     EXPECT_EQ(Mouse.Text(), "WM_LBUTTONDOWN WM_LBUTTONUP");
+}
+
+// The press and its release come together, as from an X server: the press on
+// the frame closes the menu and starts sizing, and the release ends it.
+TEST_F(PopupMenuTest, APressOnTheFrameThatClosedTheMenuSizesUntilItsRelease) {
+    testdrv::MessageLog Frame{Form->Handle()};
+    Frame.Only({win::WM_NCLBUTTONDOWN, win::WM_ENTERSIZEMOVE, win::WM_CAPTURECHANGED, win::WM_EXITSIZEMOVE});
+    const cls::TRect Before = Form->BoundsRect();
+    const win::POINT Top{(Before.left + Before.right) / 2, Before.top + 1};
+    RunPopup(Popup, {[=] {
+                 testdrv::MoveToScreen(Top);
+                 testdrv::MouseDown();
+                 testdrv::MouseUp();
+             }});
+    RunUntilIdle();
+    EXPECT_EQ(Log.Calls, (TCalls{"Popup", "CloseUp", "returned"}));
+    EXPECT_EQ(Frame.Text(), "WM_NCLBUTTONDOWN WM_ENTERSIZEMOVE WM_CAPTURECHANGED WM_EXITSIZEMOVE");
+    EXPECT_EQ(win::GetCapture(), nullptr);
+    testdrv::MoveToScreen(win::POINT{Top.x, Top.y - 30});
+    EXPECT_EQ(Form->BoundsRect(), Before);
 }
 
 TEST_F(PopupMenuTest, AQuitEndsTheLoopClosesTheMenuAndReachesTheCallersLoop) {

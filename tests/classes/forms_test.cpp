@@ -223,6 +223,26 @@ TEST_F(FormsTest, ApplicationRunEndsWhenTheMainFormCloses) {
     EXPECT_EQ(ScreenIfExists(), nullptr);
 }
 
+// A headless script that ends while a modal loop waits: the program stops
+// with a message naming the loop, not with an uncaught exception.
+TEST_F(FormsTest, ARunThatWouldWaitForeverStopsNamingTheLoopThatWaits) {
+    auto Run = [] {
+        Application->SetTitle("demo");
+        TForm* Main = nullptr;
+        Application->CreateForm(TForm::ClassInfo(), Main);
+        testdrv::ScriptIdle({[] {
+            TForm Dialog(nullptr);
+            Dialog.SetCaption("Вопрос");
+            Dialog.ShowModal();
+        }});
+        Application->Run();
+    };
+    EXPECT_EXIT(
+        Run(), testing::ExitedWithCode(1),
+        "demo: the program would wait forever: the modal loop of the form \"Вопрос\": WaitMessage waits "
+        "for a message that nothing can send");
+}
+
 TEST_F(FormsTest, ReleaseDeletesTheFormAfterItsMessages) {
     TWatcher W(nullptr);
     auto* Form = new TForm(nullptr);
@@ -511,6 +531,75 @@ TEST_F(FormsTest, TimerFiresEveryIntervalWhileEnabled) {
     Timer->SetEnabled(true);
     testdrv::Advance(1000);
     EXPECT_EQ(Ticker.Ticks.size(), 3u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FormsTest, MDIChildrenLiveInTheMainFormsClientWindow) {
+    auto* Lone = new TForm(nullptr);
+    Lone->SetFormStyle(fsMDIChild);
+    EXPECT_THROW(Lone->HandleNeeded(), EInvalidOperation);
+    delete Lone;
+
+    TForm* Frame = nullptr;
+    Application->CreateForm(TForm::ClassInfo(), Frame);
+    Frame->SetFormStyle(fsMDIForm);
+    auto* Top = new TButtonLike(Frame);
+    Top->SetParent(Frame);
+    Top->SetAlign(alTop);
+    Top->SetHeight(30);
+    Frame->Show();
+    RunUntilIdle();
+    ASSERT_NE(Frame->ClientHandle(), nullptr);
+    EXPECT_EQ(win::GetClassName(Frame->ClientHandle()), "MDICLIENT");
+    // The client window takes what the aligned controls leave.
+    win::RECT R;
+    win::GetWindowRect(Frame->ClientHandle(), &R);
+    win::POINT Origin{R.left, R.top};
+    win::ScreenToClient(Frame->Handle(), &Origin);
+    EXPECT_EQ(Origin.y, 30);
+
+    TWatcher W(nullptr);
+    TForm* Children[2] = {};
+    for (TForm*& Child : Children) {
+        Child = new TForm(Application);
+        Child->SetFormStyle(fsMDIChild);
+        Child->Show();
+        RunUntilIdle();
+        EXPECT_EQ(win::GetParent(Child->Handle()), Frame->ClientHandle());
+        EXPECT_EQ(Frame->ActiveMDIChild(), Child);
+    }
+    EXPECT_EQ(Frame->MDIChildCount(), 2);
+    EXPECT_EQ(Frame->MDIChildren(0), Children[1]); // the screen lists the active form first
+    EXPECT_TRUE(Children[1]->Active());
+    EXPECT_FALSE(Children[0]->Active());
+
+    // A maximized child stays maximized across activations, its WindowState says so.
+    Children[1]->SetWindowState(wsMaximized);
+    Children[0]->Show();
+    RunUntilIdle();
+    EXPECT_EQ(Frame->ActiveMDIChild(), Children[0]);
+    EXPECT_EQ(Children[0]->WindowState(), wsMaximized);
+    EXPECT_EQ(Children[1]->WindowState(), wsNormal);
+
+    // Closing minimizes unless OnClose says otherwise; freed, the other child takes over.
+    Children[0]->Close();
+    EXPECT_EQ(Children[0]->WindowState(), wsMinimized);
+    W.Watch(Children[0], "Child");
+    W.Action = caFree;
+    Children[0]->Close();
+    RunUntilIdle();
+    EXPECT_EQ(Frame->MDIChildCount(), 1);
+    EXPECT_EQ(Frame->ActiveMDIChild(), Children[1]);
+
+    // Ctrl+F4 goes through the application's loop to the active child.
+    testdrv::KeyDown(win::VK_CONTROL);
+    win::PostMessage(Children[1]->Handle(), win::WM_KEYDOWN, win::VK_F4, 0);
+    Application->ProcessMessages();
+    testdrv::KeyUp(win::VK_CONTROL);
+    EXPECT_EQ(Children[1]->WindowState(), wsMinimized);
 }
 
 } // namespace

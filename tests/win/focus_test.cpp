@@ -203,6 +203,80 @@ TEST_F(FocusTest, ApplicationActivationIsAnnouncedToEveryTopLevelWindow) {
     EXPECT_EQ(log.Count(WM_ACTIVATEAPP), 3);
 }
 
+// The desktop belongs to another application: a press where no window of the
+// program is gives that application the foreground, as a press on one of its
+// windows would, and the program hears no mouse message of it.
+TEST_F(FocusTest, APressWhereNoWindowOfTheProgramIsGivesTheForegroundAway) {
+    HWND a = Make(kPopup, Rect(0, 0, 200, 200));
+    HWND ca = Make(kChild, Rect(10, 10, 50, 30), a);
+    HWND b = Make(WS_POPUP, Rect(300, 0, 500, 200));
+    HWND glass = Make(kPopup, Rect(600, 0, 700, 100), nullptr, Answer(WM_NCHITTEST, HTTRANSPARENT));
+    MessageLog log;
+    for (auto [h, name] : {std::pair{a, "a"}, {ca, "ca"}, {b, "b"}, {glass, "glass"}}) log.Watch(h, name);
+    log.Only({WM_NCACTIVATE, WM_ACTIVATE, WM_ACTIVATEAPP, WM_KILLFOCUS, WM_SETFOCUS, WM_LBUTTONDOWN,
+              WM_LBUTTONUP, WM_RBUTTONDOWN});
+    const POINT desktop{800, 500};
+    const char* away = "a:WM_NCACTIVATE a:WM_ACTIVATE a:WM_ACTIVATEAPP glass:WM_ACTIVATEAPP b:WM_ACTIVATEAPP "
+                       "ca:WM_KILLFOCUS";
+    struct Case {
+        const char* what;
+        std::function<void()> input;
+        const char* expect;
+    };
+    const Case cases[] = {
+        // The first press the program sees: no thread had the mouse before.
+        {"a left press", [=] { ClickScreen(desktop); }, away},
+        {"a right press", [=] { ClickScreen(desktop, MouseButton::Right); }, away},
+        {"a press through a window that lets it pass",
+         [] {
+             ClickScreen(POINT{650, 50});
+         },
+         away},
+        {"a press while a window holds the capture",
+         [=] {
+             SetCapture(ca);
+             ClickScreen(desktop);
+             ReleaseCapture();
+         },
+         "ca:WM_LBUTTONDOWN ca:WM_LBUTTONUP"},
+        {"a release alone, after a press in the program",
+         [=] {
+             MoveTo(a, Point(100, 100));
+             MouseDown();
+             MoveToScreen(desktop);
+             MouseUp();
+         },
+         "a:WM_LBUTTONDOWN"},
+        {"a press with the program in the background",
+         [=, &log] {
+             SetApplicationForeground(false);
+             log.Clear();
+             ClickScreen(desktop);
+         },
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetApplicationForeground(true);
+        SetFocus(ca);
+        RunUntilIdle();
+        log.Clear();
+        c.input();
+        EXPECT_EQ(log.Text(), c.expect);
+        if (c.expect == away) {
+            EXPECT_EQ(At(log, 1).wParam, static_cast<WPARAM>(WA_INACTIVE));
+            EXPECT_EQ(At(log, 2).wParam, static_cast<WPARAM>(FALSE));
+            EXPECT_EQ(GetForegroundWindow(), nullptr);
+            EXPECT_EQ(GetFocus(), nullptr);
+        }
+    }
+    // A press on a window of the program brings it back.
+    log.Clear();
+    Click(a, Point(100, 100));
+    EXPECT_EQ(GetForegroundWindow(), a);
+    EXPECT_EQ(log.Count(WM_ACTIVATEAPP), 3);
+}
+
 TEST_F(FocusTest, HidingMovesActivationButSetWindowPosHidingDoesNot) {
     struct Case {
         const char* what;

@@ -612,6 +612,26 @@ TEST_F(InputTest, CaptureTakesEveryMouseMessageAsClientMessages) {
     EXPECT_EQ(GetActiveWindow(), b);
 }
 
+// A loop that looks only for what no input can be (paints, timers) leaves the
+// input waiting as it came: the capture taken on a press takes the release
+// that waited behind it.
+TEST_F(InputTest, ACaptureTakenOnAPressTakesTheReleaseWaitingBehindIt) {
+    HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
+    HWND b = Make("b", kPopup, Rect(400, 100, 600, 250));
+    MoveToScreen(Point(150, 150));
+    InjectMouseButton(MouseButton::Left, true);
+    InjectMouseButton(MouseButton::Left, false);
+    MSG m{};
+    ASSERT_TRUE(PeekMessage(&m, nullptr, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+    EXPECT_EQ(m.hwnd, a);
+    PeekMessage(&m, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE);
+    PeekMessage(&m, nullptr, WM_TIMER, WM_TIMER, PM_NOREMOVE);
+    SetCapture(b);
+    ASSERT_TRUE(PeekMessage(&m, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE));
+    EXPECT_EQ(m.message, WM_LBUTTONUP);
+    EXPECT_EQ(m.hwnd, b);
+}
+
 TEST_F(InputTest, EveryCaptureChangeTellsTheLoser) {
     HWND a = Make("a", kPopup, Rect(100, 100, 300, 250));
     HWND b = Make("b", kPopup, Rect(400, 100, 600, 250));

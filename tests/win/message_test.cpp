@@ -1,6 +1,8 @@
 #include "support/driver.h"
 #include "win/internal.h"
 
+#include <gmock/gmock.h>
+
 #include <functional>
 
 using namespace win;
@@ -167,9 +169,25 @@ TEST_F(MessageTest, QuitComesAfterPostedMessagesAndPassesEveryFilter) {
 
 TEST_F(MessageTest, WaitsUnderTheManualClock) {
     MSG m;
-    // Nothing can ever arrive.
-    EXPECT_THROW(GetMessage(&m, nullptr, 0, 0), WouldWaitForever);
-    EXPECT_THROW(WaitMessage(), WouldWaitForever);
+    // Nothing can ever arrive: the waiting call says so, after the loops
+    // around it that name themselves.
+    auto said = [](auto wait) -> std::string {
+        try {
+            wait();
+        } catch (const WouldWaitForever& e) {
+            return e.what();
+        }
+        return "no wait";
+    };
+    EXPECT_THAT(said([&] { GetMessage(&m, nullptr, 0, 0); }),
+                testing::StartsWith("GetMessage waits for a message that nothing can send"));
+    EXPECT_THAT(said([] { WaitMessage(); }), testing::StartsWith("WaitMessage waits"));
+    EXPECT_THAT(said([&] {
+                    NameTheWait("outer", [&] {
+                        return NameTheWait("inner", [&] { return GetMessage(&m, nullptr, 0, 0); });
+                    });
+                }),
+                testing::StartsWith("outer: inner: GetMessage waits"));
 
     // The idle handler runs first; what it posts ends the wait.
     int idleCalls = 0;

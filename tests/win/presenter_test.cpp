@@ -4,6 +4,7 @@
 // After gtest: Xlib's macros (None, Bool, Status) would break its headers.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
 #include <chrono>
@@ -104,7 +105,18 @@ template <class F> bool PumpUntil(X11Presenter& p, F done) {
     return false;
 }
 
+// Pumps a while: for events whose arrival nothing shows.
+void Settle(X11Presenter& p) {
+    int pumps = 0;
+    PumpUntil(p, [&] { return ++pumps == 10; });
+}
+
+// Red, and for F10 whether Shift is held as the window system says it is now.
+bool g_shiftHeldForF10 = false;
+
 LRESULT RedProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SYSKEYDOWN && wParam == static_cast<WPARAM>(VK_F10))
+        g_shiftHeldForF10 = GetAsyncKeyState(VK_SHIFT) < 0;
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(h, &ps);
@@ -119,46 +131,61 @@ LRESULT RedProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(h, msg, wParam, lParam);
 }
 
-class PresenterTest : public testdrv::WinTest {};
+// A red window in the foreground, shown by a presenter on an Xvfb server of
+// its own, and a connection of the test's to that server.
+class PresenterTest : public testdrv::WinTest {
+protected:
+    void TearDown() override {
+        presenter.Close();
+        if (d) XCloseDisplay(d);
+        server.Stop();
+        WinTest::TearDown();
+    }
+
+    // False when no X server can start here.
+    bool Start() {
+        if (Xvfb::Binary().empty() || !server.Start()) return false;
+        // Real time: the presenter's events arrive from another process.
+        SetManualClock(false);
+        WNDCLASS wc;
+        wc.lpfnWndProc = &RedProc;
+        wc.lpszClassName = "PresenterRed";
+        EXPECT_NE(RegisterClass(&wc), 0);
+        w = CreateWindowEx(0, "PresenterRed", "", WS_POPUP | WS_VISIBLE, 100, 100, 200, 100, nullptr, nullptr,
+                           nullptr, nullptr);
+        EXPECT_NE(w, nullptr);
+        SetForegroundWindow(w);
+        SetFocus(w);
+        RunUntilIdle();
+        EXPECT_TRUE(presenter.Open(server.Name().c_str()));
+        d = XOpenDisplay(server.Name().c_str());
+        if (!d) return false;
+        ::Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count);
+        EXPECT_EQ(count, 1u);
+        if (count > 0) shown = children[0];
+        XFree(children);
+        return shown != 0;
+    }
+
+    Xvfb server;
+    X11Presenter presenter;
+    HWND w{};
+    Display* d = nullptr;
+    ::Window shown = 0;
+};
 
 TEST_F(PresenterTest, OpenFailsWithoutADisplay) {
-    X11Presenter presenter;
-    EXPECT_FALSE(presenter.Open(":4242.0"));
-    EXPECT_EQ(presenter.ConnectionFd(), -1);
-    EXPECT_FALSE(presenter.Pump());
+    X11Presenter closed;
+    EXPECT_FALSE(closed.Open(":4242.0"));
+    EXPECT_EQ(closed.ConnectionFd(), -1);
+    EXPECT_FALSE(closed.Pump());
 }
 
 TEST_F(PresenterTest, ShowsTheScreenAndTurnsXEventsIntoInput) {
-    if (Xvfb::Binary().empty()) GTEST_SKIP() << "Xvfb is not installed";
-    Xvfb server;
-    ASSERT_TRUE(server.Start());
-    // Real time: the presenter's events arrive from another process.
-    SetManualClock(false);
-
-    WNDCLASS wc;
-    wc.lpfnWndProc = &RedProc;
-    wc.lpszClassName = "PresenterRed";
-    ASSERT_NE(RegisterClass(&wc), 0);
-    HWND w = CreateWindowEx(0, "PresenterRed", "", WS_POPUP | WS_VISIBLE, 100, 100, 200, 100, nullptr,
-                            nullptr, nullptr, nullptr);
-    ASSERT_NE(w, nullptr);
-    SetForegroundWindow(w);
-    SetFocus(w);
-    RunUntilIdle();
-
-    X11Presenter presenter;
-    ASSERT_TRUE(presenter.Open(server.Name().c_str()));
+    if (!Start()) GTEST_SKIP() << "no X server can start here";
     EXPECT_GE(presenter.ConnectionFd(), 0);
-
-    Display* d = XOpenDisplay(server.Name().c_str());
-    ASSERT_NE(d, nullptr);
-    ::Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count);
-    ASSERT_EQ(count, 1u);
-    const ::Window shown = children[0];
-    XFree(children);
-
     auto pixel = [&](int x, int y) {
         XImage* image = XGetImage(d, shown, x, y, 1, 1, AllPlanes, ZPixmap);
         if (!image) return 0ul;
@@ -223,8 +250,62 @@ TEST_F(PresenterTest, ShowsTheScreenAndTurnsXEventsIntoInput) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_TRUE(closed);
-    presenter.Close();
-    XCloseDisplay(d);
+}
+
+// Where the presenter's window does not cover everything, another X client
+// takes the focus (a press on its window under a window manager does): the
+// program loses the foreground and gets it back with the focus.
+TEST_F(PresenterTest, AnotherClientTakingTheFocusTakesTheForeground) {
+    if (!Start()) GTEST_SKIP() << "no X server can start here";
+    MessageLog log{w};
+    log.Only({WM_ACTIVATE, WM_ACTIVATEAPP});
+    XSetInputFocus(d, shown, RevertToParent, CurrentTime);
+    XSync(d, False);
+    Settle(presenter);
+    log.Clear();
+
+    Display* other = XOpenDisplay(server.Name().c_str());
+    ASSERT_NE(other, nullptr);
+    const ::Window theirs = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 50, 50, 0, 0, 0);
+    XMapWindow(other, theirs);
+    XSync(other, False);
+    XSetInputFocus(other, theirs, RevertToParent, CurrentTime);
+    XSync(other, False);
+    ASSERT_TRUE(PumpUntil(presenter, [&] { return log.Count(WM_ACTIVATEAPP) == 1; }));
+    EXPECT_EQ(log.Text(), "WM_ACTIVATE WM_ACTIVATEAPP");
+    EXPECT_EQ(log.Entries().back().wParam, WPARAM(FALSE));
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+
+    XSetInputFocus(d, shown, RevertToParent, CurrentTime);
+    XSync(d, False);
+    ASSERT_TRUE(PumpUntil(presenter, [&] { return log.Count(WM_ACTIVATEAPP) == 2; }));
+    EXPECT_EQ(log.Entries()[2].wParam, WPARAM(TRUE));
+    EXPECT_EQ(GetForegroundWindow(), w);
+    XCloseDisplay(other);
+}
+
+// Keys that another client sends at once (XTEST, as xdotool does) come one
+// at a time: each finds the keys before it held, as they were when it was
+// sent.
+TEST_F(PresenterTest, KeysSentTogetherComeWithTheKeysBeforeThemHeld) {
+    if (!Start()) GTEST_SKIP() << "no X server can start here";
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(d, &event, &error, &major, &minor)) GTEST_SKIP() << "the server has no XTEST";
+    XSetInputFocus(d, shown, RevertToParent, CurrentTime);
+    XSync(d, False);
+    Settle(presenter);
+    MessageLog log{w};
+    log.Only({WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_CONTEXTMENU});
+    g_shiftHeldForF10 = false;
+    const KeyCode shift = XKeysymToKeycode(d, XK_Shift_L), f10 = XKeysymToKeycode(d, XK_F10);
+    XTestFakeKeyEvent(d, shift, True, 0);
+    XTestFakeKeyEvent(d, f10, True, 0);
+    XTestFakeKeyEvent(d, f10, False, 0);
+    XTestFakeKeyEvent(d, shift, False, 0);
+    XSync(d, False);
+    ASSERT_TRUE(PumpUntil(presenter, [&] { return log.Count(WM_KEYUP) == 1; }));
+    EXPECT_EQ(log.Text(), "WM_KEYDOWN WM_SYSKEYDOWN WM_CONTEXTMENU WM_SYSKEYUP WM_KEYUP");
+    EXPECT_TRUE(g_shiftHeldForF10);
 }
 
 } // namespace
