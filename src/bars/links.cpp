@@ -17,6 +17,7 @@
 #include "bars/submenu.h"
 #include "bars/system.h"
 #include "bars/toolbar.h"
+#include "classes/buttons.h"
 #include "classes/exceptions.h"
 #include "classes/forms.h"
 #include "classes/sysutils.h"
@@ -34,26 +35,6 @@ template <class T> int IndexIn(const std::vector<T*>& AList, const T* AValue) {
 
 template <class T> bool Contains(const std::vector<T>& AList, const T& AValue) {
     return std::find(AList.begin(), AList.end(), AValue) != AList.end();
-}
-
-// The character after the last single "&", in upper case; 0 when there is none.
-char32_t GetAccelChar(const std::string& ACaption) {
-    char32_t Result = 0;
-    std::size_t I = 0;
-    while (I < ACaption.size()) {
-        if (ACaption[I] != '&') {
-            I += static_cast<std::size_t>(cls::Utf8CharLength(ACaption, I));
-            continue;
-        }
-        if (I + 1 >= ACaption.size()) break;
-        if (ACaption[I + 1] == '&') {
-            I += 2;
-            continue;
-        }
-        Result = cls::Utf8Decode(ACaption, I + 1);
-        ++I;
-    }
-    return Result ? cls::UnicodeUpper(Result) : 0;
 }
 
 bool IsCasedLetter(char32_t C) {
@@ -419,7 +400,7 @@ void TdxBarItemLink::ApplyRecentUse(bool AIncrement) {
 }
 
 bool TdxBarItemLink::IsAccel(std::uint16_t AKey, cls::TShiftState AShift, char32_t AKeyChar) const {
-    const char32_t C = GetAccelChar(GetCaption());
+    const char32_t C = cls::GetAccelChar(GetCaption());
     if (!C) return false;
     AShift *= cls::TShiftState{cls::ssShift, cls::ssCtrl, cls::ssAlt};
     if (AKeyChar) {

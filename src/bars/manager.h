@@ -347,6 +347,16 @@ public:
     void DrawDropMark(TdxBarItemControl* ATarget, bool AInGroupGap, bool AVertical, bool ABefore);
     bool DropMarkShown() const { return FDropMarkShown; }
 
+    // --- Customizing drag ---
+    // Drags a command (ALink nil: a new link of AItem) or a link (moved, or
+    // copied with Ctrl; dropped outside every bar it is removed) in a modal
+    // loop with the mouse captured, until the button comes up, Esc, the
+    // capture goes, WM_QUIT, or the manager, the item or the link is freed.
+    void DragItemLink(TdxBarItem* AItem, TdxBarItemLink* ALink);
+    // The item and link of the drag that runs (nil when none).
+    TdxBarItem* DraggingItem() const { return FDraggingItem; }
+    TdxBarItemLink* DraggingLink() const { return FDraggingLink; }
+
     // --- Popup menus (registered by the menus themselves) ---
     void AddPopupMenu(cls::TComponent* APopupMenu);
     void RemovePopupMenu(cls::TComponent* APopupMenu);
@@ -649,6 +659,8 @@ private:
     bool FLinkDragging = false;
     bool FHiddenBarsRestoring = false;
     bool FDropMarkShown = false;
+    TdxBarItem* FDraggingItem = nullptr;
+    TdxBarItemLink* FDraggingLink = nullptr;
     bool FFloatingBarsUpdating = false;
     bool FThemeAvailable = false;
     lf::TdxThemeChangedNotificator* FThemeChangedNotificator = nullptr;

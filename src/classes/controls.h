@@ -82,6 +82,8 @@ inline constexpr win::UINT CM_DEACTIVATE = CM_BASE + 1;
 inline constexpr win::UINT CM_CANCELMODE = CM_BASE + 4;
 inline constexpr win::UINT CM_DIALOGKEY = CM_BASE + 5;
 inline constexpr win::UINT CM_DIALOGCHAR = CM_BASE + 6;
+// Broadcast by a form after a control of it took the focus (LParam: the control).
+inline constexpr win::UINT CM_FOCUSCHANGED = CM_BASE + 7;
 inline constexpr win::UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
 inline constexpr win::UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
 inline constexpr win::UINT CM_HITTEST = CM_BASE + 10;

@@ -1,5 +1,6 @@
 // TTimer: OnTimer every Interval milliseconds while Enabled, through a window
-// timer on a hidden window of its own.
+// timer on a hidden window of its own. TPanel: a raised or lowered surface
+// that holds other controls. TBevel: a line or frame in 3-D look.
 #pragma once
 
 #include "classes/component.h"
@@ -40,6 +41,59 @@ private:
     unsigned FInterval = 1000;
     TNotifyEvent FOnTimer;
     win::HWND FWindowHandle = nullptr;
+};
+
+enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
+
+class TPanel : public TCustomControl {
+    TRESTLE_CLASS(TPanel, TCustomControl)
+public:
+    // 185 x 41, raised outer bevel, clBtnFace, the caption centred.
+    explicit TPanel(TComponent* AOwner);
+    void Dispatch(TMessage& Message) override;
+
+    TPanelBevel BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(TPanelBevel Value);
+    TPanelBevel BevelInner() const { return FBevelInner; }
+    void SetBevelInner(TPanelBevel Value);
+    int BevelWidth() const { return FBevelWidth; }
+    void SetBevelWidth(int Value);
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
+
+protected:
+    void AdjustClientRect(TRect& Rect) override;
+    void Paint() override;
+
+private:
+    int BevelSize() const;
+
+    TPanelBevel FBevelOuter = bvRaised;
+    TPanelBevel FBevelInner = bvNone;
+    int FBevelWidth = 1;
+    int FBorderWidth = 0;
+};
+
+enum TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
+enum TBevelStyle { bsLowered, bsRaised };
+
+class TBevel : public TGraphicControl {
+    TRESTLE_CLASS(TBevel, TGraphicControl)
+public:
+    // 50 x 50, a lowered box.
+    explicit TBevel(TComponent* AOwner);
+
+    TBevelShape Shape() const { return FShape; }
+    void SetShape(TBevelShape Value);
+    TBevelStyle Style() const { return FStyle; }
+    void SetStyle(TBevelStyle Value);
+
+protected:
+    void Paint() override;
+
+private:
+    TBevelShape FShape = bsBox;
+    TBevelStyle FStyle = bsLowered;
 };
 
 } // namespace cls

@@ -1,5 +1,7 @@
 #include "classes/forms.h"
 
+#include "classes/dialogs.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -647,6 +649,7 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
         Result = true;
     } while (false);
     if (ControlGuard.Alive()) Control->FControlState.Exclude(csFocusing);
+    if (Result && Guard.Alive()) Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
     return Result;
 }
 
@@ -860,9 +863,12 @@ void TCustomForm::CMDialogKey(TMessage& Message) {
 // TApplication
 // ============================================================================
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FTitle(ProgramTitle()) {}
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FTitle(ProgramTitle()) {
+    win::SetMessageBoxDialog(&MessageBoxDialog);
+}
 
 TApplication::~TApplication() {
+    win::SetMessageBoxDialog(nullptr);
     FActive = false;
     DestroyComponents();
     FMainForm = nullptr;

@@ -47,4 +47,10 @@ struct TModalLoop {
     TModalLoopEnd Run() const;
 };
 
+// Holds the mouse on Wnd after a left press at the screen point Pos and
+// tells whether the user drags: true once the mouse leaves the drag
+// rectangle around Pos (SM_CXDRAG x SM_CYDRAG on each side), false when the
+// button comes up, Esc is pressed, the capture is lost or the loop quits.
+bool DragDetect(win::HWND Wnd, win::POINT Pos);
+
 } // namespace cls

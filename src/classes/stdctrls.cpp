@@ -1,5 +1,6 @@
 #include "classes/stdctrls.h"
 
+#include "classes/buttons.h"
 #include "classes/controls_internal.h"
 #include "gfx/draw.h"
 
@@ -318,6 +319,222 @@ void TCustomListBox::CNMeasureItem(TMessage& Message) {
         MIS.itemHeight = static_cast<win::UINT>(std::max(Height, 0));
     }
     Message.Result = 1;
+}
+
+} // namespace cls
+
+namespace cls {
+
+// ============================================================================
+// TLabel
+// ============================================================================
+
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+    FControlStyle = TControlStyle{csSetCaption, csClickEvents, csDoubleClicks, csOpaque};
+    SetBounds(0, 0, 65, 17);
+}
+
+void TLabel::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+        case CM_DIALOGCHAR:
+            if (FShowAccelChar && FFocusControl && Enabled() &&
+                IsAccel(TWMChar{Message}.CharCode(), Caption()) && FFocusControl->CanFocus()) {
+                FFocusControl->SetFocus();
+                Message.Result = 1;
+                return;
+            }
+            break;
+        case CM_TEXTCHANGED:
+        case CM_FONTCHANGED:
+            inherited::Dispatch(Message);
+            AdjustBounds();
+            Invalidate();
+            return;
+        default:
+            break;
+    }
+    inherited::Dispatch(Message);
+}
+
+void TLabel::SetFocusControl(TWinControl* Value) {
+    if (FFocusControl == Value) return;
+    if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    inherited::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FFocusControl) FFocusControl = nullptr;
+}
+
+void TLabel::SetAutoSize(bool Value) {
+    if (FAutoSize == Value) return;
+    FAutoSize = Value;
+    AdjustBounds();
+}
+
+void TLabel::SetWordWrap(bool Value) {
+    if (FWordWrap == Value) return;
+    FWordWrap = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TLabel::SetTransparent(bool Value) {
+    if (FTransparent == Value) return;
+    FTransparent = Value;
+    Invalidate();
+}
+
+void TLabel::SetShowAccelChar(bool Value) {
+    if (FShowAccelChar == Value) return;
+    FShowAccelChar = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+win::UINT TLabel::TextFlags() const {
+    win::UINT Flags = FWordWrap ? gfx::DT_WORDBREAK : gfx::DT_SINGLELINE;
+    if (!FShowAccelChar) Flags |= gfx::DT_NOPREFIX;
+    return Flags;
+}
+
+void TLabel::AdjustBounds() {
+    if (!FAutoSize || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)) return;
+    gfx::HDC DC = gfx::CreateCompatibleDC(nullptr);
+    if (!DC) return;
+    gfx::HGDIOBJ OldFont = gfx::SelectObject(DC, Font()->Handle());
+    TRect R{0, 0, FWordWrap ? Width() : 0, 0};
+    const std::string Text = const_cast<TLabel*>(this)->Caption();
+    gfx::DrawText(DC, Text.empty() ? std::string_view("0") : std::string_view(Text), &R,
+                  TextFlags() | gfx::DT_CALCRECT);
+    gfx::SelectObject(DC, OldFont);
+    gfx::DeleteDC(DC);
+    SetBounds(Left(), Top(), Text.empty() && !FWordWrap ? 0 : R.right, R.bottom);
+}
+
+void TLabel::Paint() {
+    TCanvas* C = Canvas();
+    const TRect Client = ClientRect();
+    if (!FTransparent) {
+        C->Brush()->SetColor(Color());
+        C->FillRect(Client);
+    }
+    C->Font()->Assign(Font());
+    gfx::HDC DC = C->Handle();
+    gfx::SetBkMode(DC, gfx::TRANSPARENT);
+    TRect R = Client;
+    const std::string Text = Caption();
+    if (!Enabled()) {
+        TRect Shifted = R;
+        gfx::OffsetRect(&Shifted, 1, 1);
+        gfx::SetTextColor(DC, ColorToRGB(clBtnHighlight));
+        gfx::DrawText(DC, Text, &Shifted, TextFlags());
+        gfx::SetTextColor(DC, ColorToRGB(clBtnShadow));
+    } else {
+        gfx::SetTextColor(DC, ColorToRGB(Font()->Color()));
+    }
+    gfx::DrawText(DC, Text, &R, TextFlags());
+}
+
+// ============================================================================
+// TGroupBox
+// ============================================================================
+
+TGroupBox::TGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
+    FControlStyle =
+        TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    SetBounds(0, 0, 185, 105);
+}
+
+void TGroupBox::Dispatch(TMessage& Message) {
+    if (Message.Msg == CM_TEXTCHANGED || Message.Msg == CM_FONTCHANGED || Message.Msg == CM_ENABLEDCHANGED) {
+        inherited::Dispatch(Message);
+        Invalidate();
+        Realign();
+        return;
+    }
+    inherited::Dispatch(Message);
+}
+
+void TGroupBox::AdjustClientRect(TRect& Rect) {
+    inherited::AdjustClientRect(Rect);
+    Canvas()->Font()->Assign(Font());
+    Rect.top += Canvas()->TextHeight("0");
+    gfx::InflateRect(&Rect, -1, -1);
+}
+
+void TGroupBox::Paint() {
+    TCanvas* C = Canvas();
+    C->Font()->Assign(Font());
+    C->Brush()->SetColor(Color());
+    const TRect Client = ClientRect();
+    C->FillRect(Client);
+    const int TextH = C->TextHeight("0");
+    TRect Frame{Client.left, Client.top + TextH / 2, Client.right, Client.bottom};
+    gfx::HDC DC = C->Handle();
+    gfx::DrawEdge(DC, &Frame, gfx::EDGE_ETCHED, gfx::BF_RECT);
+    const std::string Text = Caption();
+    if (Text.empty()) return;
+    TRect TextRect{8, 0, 0, TextH};
+    gfx::DrawText(DC, Text, &TextRect, gfx::DT_SINGLELINE | gfx::DT_CALCRECT);
+    C->FillRect(TextRect);
+    gfx::SetBkMode(DC, gfx::TRANSPARENT);
+    gfx::SetTextColor(DC, ColorToRGB(Enabled() ? Font()->Color() : clGrayText));
+    gfx::DrawText(DC, Text, &TextRect, gfx::DT_SINGLELINE);
+}
+
+// ============================================================================
+// TEdit
+// ============================================================================
+
+TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner) {
+    FControlStyle = TControlStyle{csClickEvents, csSetCaption, csDoubleClicks};
+    FTabStop = true;
+    SetBounds(0, 0, 121, 21);
+    SetParentColor(false);
+    SetColor(clWindow);
+}
+
+void TEdit::CreateParams(TCreateParams& Params) {
+    inherited::CreateParams(Params);
+    CreateSubClass(Params, "EDIT");
+    Params.Style |= win::ES_AUTOHSCROLL;
+    if (FReadOnly) Params.Style |= win::ES_READONLY;
+    Params.ExStyle |= win::WS_EX_CLIENTEDGE;
+    Params.WindowClass.style &= ~(win::CS_HREDRAW | win::CS_VREDRAW);
+}
+
+void TEdit::CreateWnd() {
+    inherited::CreateWnd();
+    win::SendMessage(FHandle, win::EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+}
+
+void TEdit::Dispatch(TMessage& Message) {
+    if (Message.Msg == CN_COMMAND && Message.WParamHi() == win::EN_CHANGE) {
+        Change();
+        return;
+    }
+    inherited::Dispatch(Message);
+}
+
+void TEdit::Change() {
+    FOnChange(this);
+}
+
+void TEdit::SelectAll() {
+    if (HandleAllocated()) win::SendMessage(FHandle, win::EM_SETSEL, 0, -1);
+}
+
+void TEdit::SetMaxLength(int Value) {
+    FMaxLength = Value;
+    if (HandleAllocated()) win::SendMessage(FHandle, win::EM_LIMITTEXT, static_cast<WPARAM>(Value), 0);
+}
+
+void TEdit::SetReadOnly(bool Value) {
+    FReadOnly = Value;
+    if (HandleAllocated()) win::SendMessage(FHandle, win::EM_SETREADONLY, Value ? 1 : 0, 0);
 }
 
 } // namespace cls

@@ -1,4 +1,4 @@
-// Standard controls: the list box.
+// Standard controls: the label, the group box, the edit and the list box.
 //
 // TCustomListBox is a windowed control on the window system's LISTBOX class.
 // Its Items live in the window while it has one; without a window (before the
@@ -113,6 +113,83 @@ private:
     TBorderStyle FBorderStyle = bsSingle;
     TDrawItemEvent FOnDrawItem;
     TMeasureItemEvent FOnMeasureItem;
+};
+
+// A caption on its parent's surface. Its mnemonic (Alt+letter, or the letter
+// alone where the focused control takes no characters) focuses FocusControl.
+class TLabel : public TGraphicControl {
+    TRESTLE_CLASS(TLabel, TGraphicControl)
+public:
+    explicit TLabel(TComponent* AOwner);
+
+    void Dispatch(TMessage& Message) override;
+
+    TWinControl* FocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* Value);
+    // With AutoSize the label takes the size of its text (its width too,
+    // unless WordWrap keeps the width and breaks the lines).
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value);
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool Value);
+
+protected:
+    void Paint() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void AdjustBounds();
+
+private:
+    win::UINT TextFlags() const;
+
+    TWinControl* FFocusControl = nullptr;
+    bool FAutoSize = true;
+    bool FWordWrap = false;
+    bool FTransparent = false;
+    bool FShowAccelChar = true;
+};
+
+// An etched frame with a caption in its top edge, around other controls.
+class TGroupBox : public TCustomControl {
+    TRESTLE_CLASS(TGroupBox, TCustomControl)
+public:
+    explicit TGroupBox(TComponent* AOwner);
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void AdjustClientRect(TRect& Rect) override;
+    void Paint() override;
+};
+
+// A one-line edit on the window system's EDIT class.
+class TEdit : public TWinControl {
+    TRESTLE_CLASS(TEdit, TWinControl)
+public:
+    // 121 x 21, a tab stop, sunken.
+    explicit TEdit(TComponent* AOwner);
+    void Dispatch(TMessage& Message) override;
+
+    void SelectAll();
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    TNotifyEvent OnChange() const { return FOnChange; }
+    void SetOnChange(TNotifyEvent Value) { FOnChange = Value; }
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    // Runs OnChange.
+    virtual void Change();
+
+private:
+    int FMaxLength = 0;
+    bool FReadOnly = false;
+    TNotifyEvent FOnChange;
 };
 
 } // namespace cls

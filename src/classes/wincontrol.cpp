@@ -233,6 +233,13 @@ void TWinControl::Dispatch(TMessage& Message) {
         case CN_CHAR:
             CNChar(Message);
             break;
+        case CN_SYSCHAR:
+            // Alt+mnemonic: a label's focus control or a button of the form.
+            if (TCustomForm* Form = GetParentForm(this);
+                Form && !ComponentState().Contains(csDesigning) &&
+                Form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0)
+                Message.Result = 1;
+            break;
         case win::WM_COMMAND:
             if (!DoControlMsg(reinterpret_cast<HWND>(Message.LParam), Message)) inherited::Dispatch(Message);
             break;
@@ -279,6 +286,7 @@ void TWinControl::Dispatch(TMessage& Message) {
             CMShowHintChanged(Message);
             break;
         case CM_SYSCOLORCHANGE:
+        case CM_FOCUSCHANGED:
         case CM_DIALOGKEY:
         case CM_DIALOGCHAR:
             Broadcast(Message);

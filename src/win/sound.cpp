@@ -3,6 +3,7 @@
 #include "win/internal.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 
 namespace win {
@@ -17,6 +18,9 @@ struct SoundState {
     std::vector<PlayedSound> played;
     MessageBoxHandler handler;
 };
+
+// The dialog outlives a reset of the window system: it belongs to the program.
+std::atomic<MessageBoxDialogProc> g_dialog{nullptr};
 
 SoundState& State() {
     static SoundState state;
@@ -98,8 +102,14 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
         if (owner && !detail::WndOrFail(owner)) return 0;
         handler = State().handler;
     }
-    if (!handler) return detail::DefaultMessageBoxAnswer(type);
-    return handler(owner, text ? text : "", caption ? caption : "Error", type);
+    if (handler) return handler(owner, text ? text : "", caption ? caption : "Error", type);
+    if (MessageBoxDialogProc dialog = g_dialog.load())
+        return dialog(owner, text ? text : "", caption ? caption : "Error", type);
+    return detail::DefaultMessageBoxAnswer(type);
+}
+
+MessageBoxDialogProc SetMessageBoxDialog(MessageBoxDialogProc proc) {
+    return g_dialog.exchange(proc);
 }
 
 } // namespace win

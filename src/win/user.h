@@ -451,6 +451,13 @@ DWORD SizeofResource(HMODULE module, HRSRC resource);
 
 BOOL PlaySound(const char* sound, HMODULE module, DWORD flags);
 BOOL MessageBeep(UINT type);
+// A message-box handler (win/driver.h) answers first; otherwise the dialog
+// installed here shows and waits for the user; with neither the box answers
+// its default button.
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
+using MessageBoxDialogProc = int (*)(HWND owner, const std::string& text, const std::string& caption,
+                                     UINT type);
+// The class library installs its dialog; nullptr removes it. Returns the previous one.
+MessageBoxDialogProc SetMessageBoxDialog(MessageBoxDialogProc proc);
 
 } // namespace win

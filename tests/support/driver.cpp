@@ -59,6 +59,8 @@ void WinTest::SetUp() {
     ResetWindowSystem();
     SetIdleHandler(nullptr);
     SetManualClock(true);
+    // Boxes answer their default button unless a test answers them or asks for the dialog.
+    AnswerMessageBoxes({});
 }
 
 void WinTest::TearDown() {
